@@ -1,0 +1,8 @@
+// CRC-16/MODBUS, the checksum of every message on the link.
+#pragma once
+
+#include <cstdint>
+
+// Reflected polynomial 0xA001, initial value 0xFFFF, no final XOR. No data, or a length of 0 or
+// less, gives 0xFFFF.
+std::uint16_t crc16(const std::uint8_t *data, int length);

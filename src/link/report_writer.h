@@ -1,0 +1,18 @@
+// Where the sender writes its output reports: the claimed device, or a test's fake.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+class ReportWriter
+{
+public:
+    virtual ~ReportWriter() = default;
+
+    // The device's output report length, report ID included.
+    virtual std::size_t outputReportLength() = 0;
+    // Writes one output report synchronously and returns the bytes written, 0 when the device is
+    // gone. Throws HidError for a failure the user must be told of.
+    virtual std::size_t writeReport(std::span<const std::uint8_t> report) = 0;
+};

@@ -1,0 +1,31 @@
+// Conversion between text and the 8-bit "ANSI" code page that the adapter's text fields use.
+#pragma once
+
+#include <QByteArray>
+#include <QLocale>
+#include <QString>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <cstdint>
+#include <span>
+
+// The Windows ANSI code page that a system with this locale would use, as an ICU converter name.
+const char *ansiCodePageName(const QLocale &locale);
+
+class AnsiCodec
+{
+public:
+    explicit AnsiCodec(const char *codePageName);
+
+    // Characters the code page cannot hold become '?', as the adapter's own tools did.
+    QByteArray encode(const QString &text);
+    QString decode(std::span<const std::uint8_t> bytes);
+
+    // The codec for the user's locale. Converters keep state, so each thread has its own.
+    static AnsiCodec &system();
+
+private:
+    QStringEncoder m_encoder;
+    QStringDecoder m_decoder;
+};

@@ -1,0 +1,56 @@
+// Saving and loading configuration files.
+#include "model/config_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+
+QString createError(const QString &fileName, const QString &reason)
+{
+    return QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(fileName), reason);
+}
+
+QString openError(const QString &fileName, const QString &reason)
+{
+    return QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(fileName), reason);
+}
+
+} // namespace
+
+QString withConfigExtension(const QString &fileName)
+{
+    const qsizetype separator = fileName.lastIndexOf(QLatin1Char('/'));
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    const QString extension = dot > separator ? fileName.mid(dot) : QString();
+    if (extension == QLatin1String(kConfigExtension))
+        return fileName;
+    return fileName + QLatin1String(kConfigExtension);
+}
+
+std::optional<QString> saveConfigFile(const QString &fileName, const DeviceRecord &record)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return createError(fileName, file.errorString());
+    const auto bytes = record.bytes();
+    const qint64 size = static_cast<qint64>(bytes.size());
+    if (file.write(reinterpret_cast<const char *>(bytes.data()), size) != size || !file.commit())
+        return createError(fileName, file.errorString());
+    return std::nullopt;
+}
+
+std::optional<QString> loadConfigFile(const QString &fileName, DeviceRecord &record)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return openError(fileName, file.errorString());
+    // Bytes after the first record's worth are ignored, so they are not read either.
+    const QByteArray content = file.read(static_cast<qint64>(kRecordSize));
+    if (file.error() != QFileDevice::NoError)
+        return openError(fileName, file.errorString());
+    overwritePrefix(record, {reinterpret_cast<const std::uint8_t *>(content.constData()),
+                             static_cast<std::size_t>(content.size())});
+    return std::nullopt;
+}

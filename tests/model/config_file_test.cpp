@@ -1,0 +1,127 @@
+// Configuration files: the extension rule, the raw record on disk, and failures that keep data.
+#include "model/config_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+class ConfigFile : public testing::Test
+{
+protected:
+    QString path(const char *name) const { return m_dir.filePath(QString::fromLatin1(name)); }
+
+    void writeFile(const QString &fileName, const QByteArray &content)
+    {
+        QFile file(fileName);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+
+    static QByteArray readFile(const QString &fileName)
+    {
+        QFile file(fileName);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    static DeviceRecord patterned()
+    {
+        DeviceRecord record;
+        for (std::size_t i = 0; i < kRecordSize; ++i)
+            record.bytes()[i] = static_cast<std::uint8_t>(i * 7 + 3);
+        return record;
+    }
+
+    QTemporaryDir m_dir;
+};
+
+} // namespace
+
+TEST(ConfigExtension, AppendsUnlessExactlyDotCfg)
+{
+    EXPECT_EQ(withConfigExtension(QStringLiteral("/home/u/backup")), QStringLiteral("/home/u/backup.cfg"));
+    EXPECT_EQ(withConfigExtension(QStringLiteral("/home/u/backup.CFG")), QStringLiteral("/home/u/backup.CFG.cfg"));
+    EXPECT_EQ(withConfigExtension(QStringLiteral("/home/u/settings.cfg")), QStringLiteral("/home/u/settings.cfg"));
+    EXPECT_EQ(withConfigExtension(QStringLiteral("/home/u/x.txt")), QStringLiteral("/home/u/x.txt.cfg"));
+    // A dot in a folder name is not an extension of the file.
+    EXPECT_EQ(withConfigExtension(QStringLiteral("/home/u.cfg/backup")), QStringLiteral("/home/u.cfg/backup.cfg"));
+}
+
+TEST_F(ConfigFile, SaveWritesExactlyTheRecordAndLoadGivesItBack)
+{
+    const DeviceRecord saved = patterned();
+    ASSERT_FALSE(saveConfigFile(path("a.cfg"), saved));
+    const QByteArray content = readFile(path("a.cfg"));
+    ASSERT_EQ(content.size(), static_cast<qsizetype>(kRecordSize));
+    EXPECT_EQ(std::memcmp(content.constData(), &saved, kRecordSize), 0);
+
+    DeviceRecord loaded{};
+    ASSERT_FALSE(loadConfigFile(path("a.cfg"), loaded));
+    EXPECT_EQ(std::memcmp(&loaded, &saved, kRecordSize), 0);
+}
+
+TEST_F(ConfigFile, SaveReplacesAnExistingFile)
+{
+    writeFile(path("old.cfg"), QByteArray(4000, 'x'));
+    ASSERT_FALSE(saveConfigFile(path("old.cfg"), patterned()));
+    EXPECT_EQ(readFile(path("old.cfg")).size(), static_cast<qsizetype>(kRecordSize));
+}
+
+TEST_F(ConfigFile, FailedSaveNamesTheFileAndKeepsWhatWasThere)
+{
+    // A folder where the file should go cannot be replaced by a file.
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("taken.cfg")));
+    const auto error = saveConfigFile(path("taken.cfg"), patterned());
+    ASSERT_TRUE(error);
+    EXPECT_TRUE(error->startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(path("taken.cfg"))));
+    EXPECT_GT(error->size(), QStringLiteral("Cannot create file \"%1\". ").arg(path("taken.cfg")).size());
+    EXPECT_TRUE(QFileInfo(path("taken.cfg")).isDir());
+
+    const auto missingFolder = saveConfigFile(path("no/such/folder.cfg"), patterned());
+    ASSERT_TRUE(missingFolder);
+    EXPECT_TRUE(missingFolder->startsWith(QStringLiteral("Cannot create file \"")));
+}
+
+TEST_F(ConfigFile, ShortFileReplacesOnlyItsPrefix)
+{
+    writeFile(path("ten.cfg"), QByteArray("\x01"
+                                          "ABCDEFGHI",
+                                          10));
+    DeviceRecord record = patterned();
+    const DeviceRecord before = record;
+    ASSERT_FALSE(loadConfigFile(path("ten.cfg"), record));
+    EXPECT_EQ(record.act_line, 1);
+    EXPECT_EQ(std::memcmp(record.usd_txt, "ABCDEFGHI", 9), 0);
+    EXPECT_EQ(std::memcmp(record.bytes().data() + 10, before.bytes().data() + 10, kRecordSize - 10), 0);
+}
+
+TEST_F(ConfigFile, EmptyFileChangesNothingAndLongFileUsesItsStart)
+{
+    writeFile(path("empty.cfg"), QByteArray());
+    DeviceRecord record = patterned();
+    const DeviceRecord before = record;
+    ASSERT_FALSE(loadConfigFile(path("empty.cfg"), record));
+    EXPECT_EQ(std::memcmp(&record, &before, kRecordSize), 0);
+
+    QByteArray big(5000, '\x5A');
+    big[0] = 1;
+    writeFile(path("big.cfg"), big);
+    ASSERT_FALSE(loadConfigFile(path("big.cfg"), record));
+    EXPECT_EQ(record.act_line, 1);
+    EXPECT_EQ(record.auto_answer[1], 0x5A);
+}
+
+TEST_F(ConfigFile, MissingFileNamesItAndLeavesTheRecord)
+{
+    DeviceRecord record = patterned();
+    const DeviceRecord before = record;
+    const auto error = loadConfigFile(path("none.cfg"), record);
+    ASSERT_TRUE(error);
+    EXPECT_TRUE(error->startsWith(QStringLiteral("Cannot open file \"%1\". ").arg(path("none.cfg"))));
+    EXPECT_EQ(std::memcmp(&record, &before, kRecordSize), 0);
+}

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for vestra7 (installing whatever is missing), then builds and runs
+# the program, the demo, or the test suite.
+#
+#   tools/dev.sh run     build and start vestra7
+#   tools/dev.sh demo    build and start vestra7-demo, with an emulated adapter plugged in
+#   tools/dev.sh test    build with warnings as errors and run the whole test suite
+set -euo pipefail
+
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+packages=(
+  g++ cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
+  libhidapi-dev libudev-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  umockdev libumockdev-dev
+  clang-14 libclang-rt-14-dev
+)
+
+install_missing() {
+  local missing=()
+  for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q '^install ok installed$' || missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build() {
+  local preset=$1
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+}
+
+mode=${1:-}
+case "$mode" in
+  run)
+    install_missing
+    build default
+    exec build/default/src/app/vestra7
+    ;;
+  demo)
+    install_missing
+    build default
+    exec build/default/src/app/vestra7-demo
+    ;;
+  test)
+    install_missing
+    build ci
+    ctest --preset ci -j "$(nproc)"
+    ;;
+  *)
+    echo "usage: $0 run|demo|test" >&2
+    exit 2
+    ;;
+esac
