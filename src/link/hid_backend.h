@@ -1,0 +1,56 @@
+// The platform side of HID access: scanning, opening, reading and writing devices, and hearing of
+// device changes. The controller's rules stay the same whatever backend sits under it.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <vector>
+
+// What a scan learns of one present HID interface, without opening it.
+struct HidDeviceInfo
+{
+    QString instance; // the system's device instance: stable while the device stays plugged in
+    QString manufacturer;
+    QString product;
+    QString serialNumber;
+    std::uint16_t versionNumber = 0;     // device release number: high byte major, low byte minor
+    std::uint16_t inputReportLength = 65;  // report ID included
+    std::uint16_t outputReportLength = 65; // report ID included
+};
+
+// One open device handle. One thread may read while another writes; the handle is destroyed only
+// when neither is inside a call.
+class HidConnection
+{
+public:
+    virtual ~HidConnection() = default;
+
+    // Writes one output report, report ID first. Returns the bytes written, or -1 on failure.
+    virtual int write(std::span<const std::uint8_t> report) = 0;
+    // Reads one input report into `buffer`, report ID first (0 for unnumbered reports). Returns the
+    // bytes read, 0 when nothing came within `timeoutMs`, or -1 on failure (the device is gone).
+    virtual int read(std::span<std::uint8_t> buffer, int timeoutMs) = 0;
+};
+
+struct HidOpenResult
+{
+    std::unique_ptr<HidConnection> connection; // null on failure
+    QString error;                             // the system's reason when it failed
+};
+
+class HidBackend
+{
+public:
+    virtual ~HidBackend() = default;
+
+    // Every present HID interface, in the order the platform lists them.
+    virtual std::vector<HidDeviceInfo> scan() = 0;
+    // Opens the device for reading and writing.
+    virtual HidOpenResult open(const QString &instance) = 0;
+    // Installs the function to call, on the GUI thread, whenever the set of devices may have changed.
+    virtual void watchChanges(std::function<void()> onChange) = 0;
+};

@@ -1,0 +1,82 @@
+// The HID access layer the link stands on: the list of present devices, their identity, claiming
+// one, writing its output reports and reading its input reports on a thread of its own.
+#pragma once
+
+#include "link/hid_backend.h"
+#include "link/report_writer.h"
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <span>
+#include <vector>
+
+class HidController;
+
+class HidDevice final : public ReportWriter
+{
+public:
+    ~HidDevice() override;
+
+    const QString &instance() const;
+    QString manufacturer() const;
+    QString product() const;
+    QString serialNumber() const;
+    std::uint16_t versionNumber() const;
+    // Known from discovery and still known after the device is gone.
+    std::uint16_t inputReportLength() const;
+
+    bool isPluggedIn() const;
+    bool isClaimed() const;
+
+    // Claims the device: opens it for reading and writing and starts its reading thread. Returns
+    // false when it is gone, already claimed, or cannot be opened; accessError() then says why.
+    bool CheckOut();
+    QString accessError() const;
+
+    // ReportWriter: may be called from any one thread at a time beside the reading thread. Once the
+    // device is gone a write reports no bytes written, and never touches a closed handle.
+    std::size_t outputReportLength() override;
+    std::size_t writeReport(std::span<const std::uint8_t> report) override;
+
+private:
+    friend class HidController;
+    struct Private;
+    explicit HidDevice(std::unique_ptr<Private> d);
+    std::unique_ptr<Private> d;
+};
+
+class HidController final : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Posts itself one device-change notification, handled once the GUI event loop runs.
+    explicit HidController(std::unique_ptr<HidBackend> backend, QObject *parent = nullptr);
+    ~HidController() override;
+
+    // Called on the GUI thread after a scan that found the set of devices changed, and after the
+    // initial one.
+    std::function<void(HidController &)> OnDeviceChange;
+    // Called on the GUI thread for every input report of a claimed device, the reading thread
+    // waiting until it returns: the report ID, then the bytes after it.
+    std::function<void(HidDevice &, std::uint8_t reportId, std::span<const std::uint8_t> data)> OnDeviceData;
+    // Called by Enumerate for each plugged-in device in list order; return false to stop.
+    std::function<bool(HidDevice &, int index)> OnEnumerate;
+
+    // Offers every plugged-in device to OnEnumerate; returns the number offered.
+    int Enumerate();
+
+    // Devices in the order first found; claimed devices stay listed after they are gone.
+    const std::vector<HidDevice *> &devices() const;
+
+    // Stops every reading thread without waiting on the GUI thread; called at exit.
+    void shutdown();
+
+private:
+    void handleDeviceChange();
+
+    struct Private;
+    std::unique_ptr<Private> d;
+};
