@@ -1,0 +1,150 @@
+// The request slot, its flags, and the rule that keeps a record write from being undone.
+#include "link/mailbox.h"
+
+#include "link/commands.h"
+
+Mailbox::Mailbox(Clock clock)
+    : m_clock(std::move(clock))
+{
+}
+
+void Mailbox::post(std::uint8_t cmd, const std::uint8_t *data, std::uint16_t len)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        if (data != nullptr)
+            m_payload.assign(data, data + len);
+        else
+            m_payload.clear();
+        m_request.cmd = cmd;
+        m_request.data = m_payload.empty() ? nullptr : m_payload.data();
+        m_request.len = static_cast<std::uint16_t>(m_payload.size());
+        m_requestPending = true;
+    }
+    m_wake.notify_one();
+}
+
+bool Mailbox::postPoll()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_requestPending)
+            return false;
+        m_payload.clear();
+        m_request.cmd = CMD_POLL;
+        m_request.data = nullptr;
+        m_request.len = 0;
+        m_requestPending = true;
+    }
+    m_wake.notify_one();
+    return true;
+}
+
+void Mailbox::setRefreshPending()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_refreshPending = true;
+    }
+    m_wake.notify_one();
+}
+
+bool Mailbox::recordWriteOutstanding() const
+{
+    if (m_requestPending && m_request.cmd == CMD_WRITE_RECORD)
+        return true;
+    return m_unansweredWrites > 0 && m_clock() - m_lastWriteTaken < kWriteReplyTimeout;
+}
+
+bool Mailbox::acceptsRecord(std::uint8_t cmd)
+{
+    const std::lock_guard lock(m_mutex);
+    if (cmd == CMD_WRITE_RECORD && m_unansweredWrites > 0) {
+        // Replies come in the order of the writes: only the reply to the last one carries the
+        // user's latest state, and only if no newer write is waiting.
+        --m_unansweredWrites;
+        return m_unansweredWrites == 0 && !(m_requestPending && m_request.cmd == CMD_WRITE_RECORD);
+    }
+    if (!recordWriteOutstanding()) {
+        m_unansweredWrites = 0;
+        return true;
+    }
+    return false;
+}
+
+bool Mailbox::waitForWork()
+{
+    std::unique_lock lock(m_mutex);
+    m_wake.wait(lock, [this] { return m_stopped || m_requestPending || m_refreshPending; });
+    return !m_stopped;
+}
+
+std::optional<Request> Mailbox::takeRequest()
+{
+    const std::lock_guard lock(m_mutex);
+    if (!m_requestPending || m_stopped)
+        return std::nullopt;
+    m_inFlight.swap(m_payload);
+    m_payload.clear();
+    Request taken = m_request;
+    taken.data = m_inFlight.empty() ? nullptr : m_inFlight.data();
+    m_requestPending = false;
+    m_sending = true;
+    if (taken.cmd == CMD_WRITE_RECORD) {
+        // Counted before the send, since the reply may arrive before the send has returned.
+        ++m_unansweredWrites;
+        m_lastWriteTaken = m_clock();
+    }
+    return taken;
+}
+
+void Mailbox::sendFinished(std::uint8_t cmd, std::uint16_t written)
+{
+    const std::lock_guard lock(m_mutex);
+    m_sending = false;
+    m_request.result = written != 0 ? 1 : 0;
+    if (cmd == CMD_WRITE_RECORD && written == 0 && m_unansweredWrites > 0)
+        --m_unansweredWrites; // nothing went out, so no reply will come
+}
+
+bool Mailbox::takeRefresh()
+{
+    const std::lock_guard lock(m_mutex);
+    const bool pending = m_refreshPending && !m_stopped;
+    m_refreshPending = false;
+    return pending;
+}
+
+void Mailbox::stop()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopped = true;
+    }
+    m_wake.notify_all();
+}
+
+bool Mailbox::request_pending() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_requestPending;
+}
+
+bool Mailbox::refresh_pending() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_refreshPending;
+}
+
+bool Mailbox::sending() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_sending;
+}
+
+Mailbox::Snapshot Mailbox::snapshot() const
+{
+    const std::lock_guard lock(m_mutex);
+    const std::vector<std::uint8_t> &payload = m_requestPending ? m_payload : m_inFlight;
+    return {m_request.cmd, payload, m_request.result};
+}

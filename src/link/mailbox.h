@@ -1,0 +1,82 @@
+// The single request slot between the GUI thread and the worker, with the flags around it.
+#pragma once
+
+#include "link/request.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+// One slot, no queue: a new request replaces one the worker has not taken yet. Everything is read
+// and written under one lock, so the worker never sees half of a request and a request posted
+// during a send is never lost.
+//
+// The mailbox also keeps the user's changes from being undone by polling. A record write is the
+// user's latest change; a record the adapter sent before it took that write would show the old
+// state again. So while a write waits in the slot, or has been sent and its reply has not come,
+// arriving records are held back; only the reply to the last write is taken, or, should it never
+// come, records are taken again one second after the write went out.
+class Mailbox
+{
+public:
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+    static constexpr std::chrono::milliseconds kWriteReplyTimeout{1000};
+
+    explicit Mailbox(Clock clock = std::chrono::steady_clock::now);
+
+    // GUI thread. Copies the payload, so that the worker sends the state of this moment even if the
+    // poster's storage changes while it is being sent.
+    void post(std::uint8_t cmd, const std::uint8_t *data, std::uint16_t len);
+    // GUI thread. Posts a poll only into an empty slot, so that a poll never replaces a change.
+    bool postPoll();
+    // GUI thread, when a record or text has arrived.
+    void setRefreshPending();
+    // GUI thread, when a record message has arrived: whether it may replace the local record.
+    bool acceptsRecord(std::uint8_t cmd);
+
+    // Worker thread. Blocks until a request or a refresh is pending, or stop() was called; returns
+    // false once stopped.
+    bool waitForWork();
+    // Worker thread. Takes the request and clears request_pending in one step. The request's data
+    // stays valid until the next takeRequest().
+    std::optional<Request> takeRequest();
+    // Worker thread, after the send: the number of bytes written.
+    void sendFinished(std::uint8_t cmd, std::uint16_t written);
+    // Worker thread. Takes and clears refresh_pending; a record arriving afterwards sets it anew.
+    bool takeRefresh();
+
+    void stop();
+
+    bool request_pending() const;
+    bool refresh_pending() const;
+    bool sending() const;
+    // What the slot holds now, pending or already taken, with a copy of its payload.
+    struct Snapshot
+    {
+        std::uint8_t cmd;
+        std::vector<std::uint8_t> payload;
+        std::uint8_t result;
+    };
+    Snapshot snapshot() const;
+
+private:
+    bool recordWriteOutstanding() const;
+
+    Clock m_clock;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake;
+    Request m_request;
+    std::vector<std::uint8_t> m_payload;  // the posted payload, owned by the slot
+    std::vector<std::uint8_t> m_inFlight; // the payload of the request the worker took
+    bool m_requestPending = false;
+    bool m_refreshPending = false;
+    bool m_sending = false;
+    bool m_stopped = false;
+    int m_unansweredWrites = 0;
+    std::chrono::steady_clock::time_point m_lastWriteTaken;
+};

@@ -1,0 +1,163 @@
+// The mailbox: one slot, atomic hand-over to the worker, and no user change undone by polling.
+#include "link/commands.h"
+#include "link/mailbox.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+namespace {
+
+class FakeClock
+{
+public:
+    Mailbox::Clock clock()
+    {
+        return [this] { return m_now; };
+    }
+    void advance(std::chrono::milliseconds by) { m_now += by; }
+
+private:
+    std::chrono::steady_clock::time_point m_now{std::chrono::seconds(100)};
+};
+
+class MailboxTest : public testing::Test
+{
+protected:
+    // What the worker does with one request, without the I/O.
+    std::optional<Request> sendOne(std::uint16_t written = 65)
+    {
+        std::optional<Request> request = m_mailbox.takeRequest();
+        if (request)
+            m_mailbox.sendFinished(request->cmd, written);
+        return request;
+    }
+
+    void postWrite(std::uint8_t marker)
+    {
+        m_record.fill(marker);
+        m_mailbox.post(CMD_WRITE_RECORD, m_record.data(), static_cast<std::uint16_t>(m_record.size()));
+    }
+
+    FakeClock m_clock;
+    Mailbox m_mailbox{m_clock.clock()};
+    std::array<std::uint8_t, 1789> m_record{};
+};
+
+} // namespace
+
+TEST_F(MailboxTest, ALaterPostReplacesOneNotYetTaken)
+{
+    m_mailbox.post(CMD_ENTER_BOOT, nullptr, 0);
+    postWrite(7);
+    const auto request = m_mailbox.takeRequest();
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->cmd, CMD_WRITE_RECORD);
+    EXPECT_EQ(request->len, 1789);
+    EXPECT_EQ(request->data[1788], 7);
+    EXPECT_FALSE(m_mailbox.request_pending());
+    EXPECT_FALSE(m_mailbox.takeRequest());
+}
+
+TEST_F(MailboxTest, APollNeverReplacesAPendingRequest)
+{
+    postWrite(1);
+    EXPECT_FALSE(m_mailbox.postPoll());
+    EXPECT_EQ(m_mailbox.takeRequest()->cmd, CMD_WRITE_RECORD);
+    EXPECT_TRUE(m_mailbox.postPoll());
+    const auto poll = m_mailbox.takeRequest();
+    EXPECT_EQ(poll->cmd, CMD_POLL);
+    EXPECT_EQ(poll->data, nullptr);
+    EXPECT_EQ(poll->len, 0);
+}
+
+TEST_F(MailboxTest, TheTakenPayloadIsTheStateAtPostTime)
+{
+    postWrite(1);
+    m_record.fill(2); // the poster's storage changes afterwards
+    const auto request = m_mailbox.takeRequest();
+    EXPECT_EQ(request->data[0], 1);
+
+    postWrite(3); // a post while the first is being sent keeps that one intact
+    EXPECT_EQ(request->data[0], 1);
+    EXPECT_EQ(m_mailbox.takeRequest()->data[0], 3);
+}
+
+TEST_F(MailboxTest, ResultTellsWhetherAnythingWasWritten)
+{
+    m_mailbox.postPoll();
+    sendOne(0);
+    EXPECT_EQ(m_mailbox.snapshot().result, 0);
+    m_mailbox.postPoll();
+    sendOne(65);
+    EXPECT_EQ(m_mailbox.snapshot().result, 1);
+}
+
+TEST_F(MailboxTest, RefreshIsTakenOnceAndSetAgainByTheNextRecord)
+{
+    EXPECT_FALSE(m_mailbox.takeRefresh());
+    m_mailbox.setRefreshPending();
+    EXPECT_TRUE(m_mailbox.takeRefresh());
+    EXPECT_FALSE(m_mailbox.takeRefresh());
+    m_mailbox.setRefreshPending();
+    EXPECT_TRUE(m_mailbox.refresh_pending());
+}
+
+TEST_F(MailboxTest, RecordsAreTakenWhenNoWriteIsOutstanding)
+{
+    EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_POLL));
+    m_mailbox.postPoll();
+    sendOne();
+    EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_POLL));
+}
+
+TEST_F(MailboxTest, RecordsAreHeldBackWhileAWriteWaitsOrIsUnanswered)
+{
+    postWrite(1);
+    EXPECT_FALSE(m_mailbox.acceptsRecord(CMD_POLL)) << "a write waits in the slot";
+    sendOne();
+    EXPECT_FALSE(m_mailbox.acceptsRecord(CMD_POLL)) << "a poll's reply sent before the write arrived";
+    EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_WRITE_RECORD)) << "the reply to the write";
+    EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_POLL));
+}
+
+TEST_F(MailboxTest, OnlyTheReplyToTheLastOfSeveralWritesIsTaken)
+{
+    postWrite(1);
+    sendOne();
+    postWrite(2);
+    sendOne();
+    postWrite(3);
+    EXPECT_FALSE(m_mailbox.acceptsRecord(CMD_WRITE_RECORD)) << "reply to write 1";
+    EXPECT_FALSE(m_mailbox.acceptsRecord(CMD_WRITE_RECORD)) << "reply to write 2, write 3 still waiting";
+    sendOne();
+    EXPECT_FALSE(m_mailbox.acceptsRecord(CMD_POLL));
+    EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_WRITE_RECORD)) << "reply to write 3";
+}
+
+TEST_F(MailboxTest, AnUnansweredWriteStopsHoldingRecordsBackAfterOneSecond)
+{
+    postWrite(1);
+    sendOne();
+    m_clock.advance(std::chrono::milliseconds(999));
+    EXPECT_FALSE(m_mailbox.acceptsRecord(CMD_POLL));
+    m_clock.advance(std::chrono::milliseconds(1));
+    EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_POLL));
+    // A late reply to the forgotten write is then an ordinary record.
+    EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_WRITE_RECORD));
+}
+
+TEST_F(MailboxTest, AWriteThatWroteNothingExpectsNoReply)
+{
+    postWrite(1);
+    sendOne(0);
+    EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_POLL));
+}
+
+TEST_F(MailboxTest, StopEndsTheWaitAndRefusesFurtherWork)
+{
+    postWrite(1);
+    m_mailbox.stop();
+    EXPECT_FALSE(m_mailbox.waitForWork());
+    EXPECT_FALSE(m_mailbox.takeRequest());
+}
