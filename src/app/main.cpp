@@ -1,12 +1,11 @@
-// Program entry: the main window, then the message loop until it closes.
+// Program entry: the windows over the platform's HID access.
+#include "app/application.h"
+#include "link/hidapi_backend.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("VESTRA7"));
-    window.show();
-    return QApplication::exec();
+    return runApplication([] { return std::make_unique<HidapiBackend>(); });
 }

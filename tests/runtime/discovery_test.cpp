@@ -1,0 +1,217 @@
+// Finding, claiming and losing the adapter among other HID devices, and what the windows are told.
+#include "link/device_link.h"
+#include "link/discovery_view.h"
+#include "link/hid_controller.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+
+namespace {
+
+class IdleConnection final : public HidConnection
+{
+public:
+    int write(std::span<const std::uint8_t> report) override { return static_cast<int>(report.size()); }
+    int read(std::span<std::uint8_t>, int timeoutMs) override
+    {
+        QThread::msleep(static_cast<unsigned long>(std::min(timeoutMs, 20)));
+        return 0;
+    }
+    HidIoFailure lastWriteFailure() const override { return {}; }
+};
+
+// A bus whose devices the test sets directly; a device listed in `locked` cannot be opened.
+class FakeBackend final : public HidBackend
+{
+public:
+    struct Shared
+    {
+        std::mutex mutex;
+        std::vector<HidDeviceInfo> devices;
+        QStringList locked;
+        std::function<void()> onChange;
+    };
+
+    explicit FakeBackend(std::shared_ptr<Shared> shared)
+        : m_shared(std::move(shared))
+    {
+    }
+    std::vector<HidDeviceInfo> scan() override
+    {
+        const std::lock_guard lock(m_shared->mutex);
+        return m_shared->devices;
+    }
+    HidOpenResult open(const QString &instance) override
+    {
+        const std::lock_guard lock(m_shared->mutex);
+        if (m_shared->locked.contains(instance))
+            return {nullptr, QStringLiteral("Permission denied")};
+        return {std::make_unique<IdleConnection>(), {}};
+    }
+    void watchChanges(std::function<void()> onChange) override { m_shared->onChange = std::move(onChange); }
+
+private:
+    std::shared_ptr<Shared> m_shared;
+};
+
+class RecordingView final : public DiscoveryView
+{
+public:
+    void Cont(bool en) override { calls << (en ? QStringLiteral("Cont(true)") : QStringLiteral("Cont(false)")); }
+    void showIdentity(const QString &name, const QString &serial, const QString &version) override
+    {
+        calls << QStringLiteral("identity %1|%2|%3").arg(name, serial, version);
+    }
+    void showTitle(const QString &title) override { calls << QStringLiteral("title %1").arg(title); }
+    void enableBootLoaderActions(bool enabled) override
+    {
+        calls << (enabled ? QStringLiteral("boot actions on") : QStringLiteral("boot actions off"));
+    }
+    void showAccessProblem(const QString &reason) override { calls << QStringLiteral("access %1").arg(reason); }
+
+    QStringList calls;
+};
+
+HidDeviceInfo device(const char *instance, const char *manufacturer, const char *product = "Keyboard",
+                     const char *serial = "", std::uint16_t version = 0x0100)
+{
+    HidDeviceInfo info;
+    info.instance = QString::fromLatin1(instance);
+    info.manufacturer = QString::fromLatin1(manufacturer);
+    info.product = QString::fromLatin1(product);
+    info.serialNumber = QString::fromLatin1(serial);
+    info.versionNumber = version;
+    return info;
+}
+
+class DiscoveryTest : public testing::Test
+{
+protected:
+    void start(std::vector<HidDeviceInfo> devices)
+    {
+        m_shared->devices = std::move(devices);
+        m_link.setView(&m_view);
+        ASSERT_TRUE(m_link.start_device_link());
+        // The first scan happens once the event loop runs, not during start-up.
+        EXPECT_TRUE(m_view.calls.isEmpty());
+        QCoreApplication::processEvents();
+    }
+
+    void change(std::vector<HidDeviceInfo> devices)
+    {
+        m_view.calls.clear();
+        {
+            const std::lock_guard lock(m_shared->mutex);
+            m_shared->devices = std::move(devices);
+        }
+        m_shared->onChange();
+        QCoreApplication::processEvents();
+    }
+
+    std::shared_ptr<FakeBackend::Shared> m_shared = std::make_shared<FakeBackend::Shared>();
+    DeviceLink m_link{[shared = m_shared] { return std::make_unique<FakeBackend>(shared); }};
+    RecordingView m_view;
+};
+
+} // namespace
+
+TEST(DeviceIdentity, VersionTextIsMajorDotMinorInDecimal)
+{
+    EXPECT_EQ(versionText(0x0102), QStringLiteral("1.2"));
+    EXPECT_EQ(versionText(0x010A), QStringLiteral("1.10"));
+    EXPECT_EQ(versionText(0xFFFF), QStringLiteral("255.255"));
+}
+
+TEST(DeviceIdentity, BootLoaderMarkCountsFromTheSecondCharacterOn)
+{
+    EXPECT_TRUE(isBootLoaderName(QStringLiteral("VESTRA7 (boot)")));
+    EXPECT_TRUE(isBootLoaderName(QStringLiteral("V(boot)")));
+    EXPECT_FALSE(isBootLoaderName(QStringLiteral("(boot)VESTRA7")));
+    EXPECT_FALSE(isBootLoaderName(QStringLiteral("VESTRA7 (Boot)")));
+    EXPECT_FALSE(isBootLoaderName(QString()));
+}
+
+TEST_F(DiscoveryTest, TheAdapterIsFoundByItsManufacturerAmongOtherDevices)
+{
+    start({device("/dev/hidraw0", "Logi"), device("/dev/hidraw1", "TARNIX", "VESTRA7", "A1B2", 0x0102)});
+    EXPECT_EQ(m_view.calls, (QStringList{"Cont(false)", "Cont(false)", "identity VESTRA7|A1B2|1.2", "title VESTRA7",
+                                         "boot actions off", "Cont(true)"}));
+    ASSERT_NE(m_link.hid_device.load(), nullptr);
+    EXPECT_EQ(m_link.hid_device.load()->instance(), QStringLiteral("/dev/hidraw1"));
+    EXPECT_TRUE(m_link.device_present);
+    EXPECT_FALSE(m_link.boot_mode);
+    EXPECT_TRUE(m_link.connected());
+}
+
+TEST_F(DiscoveryTest, AManufacturerDifferingOnlyInCaseIsNotTheAdapter)
+{
+    start({device("/dev/hidraw0", "Tarnix", "VESTRA7")});
+    EXPECT_EQ(m_view.calls, (QStringList{"Cont(false)", "Cont(false)"}));
+    EXPECT_EQ(m_link.hid_device.load(), nullptr);
+    EXPECT_FALSE(m_link.device_present);
+}
+
+TEST_F(DiscoveryTest, TheBootLoaderKeepsTheWindowDisconnectedAndEnablesItsActions)
+{
+    start({device("/dev/hidraw0", "TARNIX", "VESTRA7 (boot)", "A1B2", 0x0001)});
+    EXPECT_TRUE(m_link.boot_mode);
+    EXPECT_TRUE(m_view.calls.contains("boot actions on"));
+    EXPECT_FALSE(m_view.calls.contains("Cont(true)"));
+    EXPECT_EQ(m_view.calls.last(), "Cont(false)");
+}
+
+TEST_F(DiscoveryTest, WithTwoAdaptersTheFirstListedIsClaimedAndTheOtherNeverOffered)
+{
+    start({device("/dev/hidraw0", "TARNIX", "VESTRA7", "FIRST"), device("/dev/hidraw1", "TARNIX", "VESTRA7", "SECOND")});
+    EXPECT_EQ(m_link.hid_device.load()->serialNumber(), QStringLiteral("FIRST"));
+    EXPECT_EQ(m_view.calls.count("Cont(false)"), 1);
+    EXPECT_FALSE(m_link.hid_controller()->devices()[1]->isClaimed());
+}
+
+TEST_F(DiscoveryTest, WithNoDeviceAtAllTheWindowIsDisconnected)
+{
+    start({});
+    EXPECT_EQ(m_view.calls, QStringList{"Cont(false)"});
+}
+
+TEST_F(DiscoveryTest, AnUnrelatedChangeRewritesTheSameIdentity)
+{
+    start({device("/dev/hidraw1", "TARNIX", "VESTRA7", "A1B2", 0x0102)});
+    change({device("/dev/hidraw1", "TARNIX", "VESTRA7", "A1B2", 0x0102), device("/dev/hidraw2", "Logi")});
+    EXPECT_EQ(m_view.calls, (QStringList{"Cont(false)", "identity VESTRA7|A1B2|1.2", "title VESTRA7",
+                                         "boot actions off", "Cont(true)"}));
+}
+
+TEST_F(DiscoveryTest, RemovalDisconnectsAndReplugClaimsTheNewDevice)
+{
+    start({device("/dev/hidraw1", "TARNIX", "VESTRA7", "A1B2")});
+    HidDevice *first = m_link.hid_device;
+
+    change({});
+    EXPECT_EQ(m_view.calls, QStringList{"Cont(false)"}) << "nothing else is offered, yet the window disconnects";
+    EXPECT_FALSE(m_link.connected());
+    EXPECT_EQ(m_link.hid_device.load(), first) << "the claimed device object stays";
+    EXPECT_FALSE(first->isPluggedIn());
+
+    change({device("/dev/hidraw3", "TARNIX", "VESTRA7", "A1B2")});
+    EXPECT_NE(m_link.hid_device.load(), first);
+    EXPECT_TRUE(m_link.connected());
+    EXPECT_EQ(m_view.calls.last(), "Cont(true)");
+}
+
+TEST_F(DiscoveryTest, AnAdapterThatCannotBeOpenedIsReportedOnceAndNotUsed)
+{
+    m_shared->locked << QStringLiteral("/dev/hidraw1");
+    start({device("/dev/hidraw1", "TARNIX", "VESTRA7")});
+    ASSERT_EQ(m_view.calls.filter(QStringLiteral("access")).size(), 1);
+    EXPECT_TRUE(m_view.calls.filter(QStringLiteral("access")).front().contains(QStringLiteral("Permission denied")));
+    EXPECT_FALSE(m_link.device_present);
+    EXPECT_FALSE(m_view.calls.contains("Cont(true)"));
+
+    change({device("/dev/hidraw1", "TARNIX", "VESTRA7"), device("/dev/hidraw2", "Logi")});
+    EXPECT_TRUE(m_view.calls.filter(QStringLiteral("access")).isEmpty()) << "told once per device";
+}
