@@ -1,0 +1,16 @@
+// Looks the glyph pictures up among the program's resources.
+#include "widgets/glyph_pictures.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+QImage glyphPicture(const QString &name)
+{
+    const QDir folder(QStringLiteral(":/glyphs"));
+    const QFileInfoList pictures = folder.entryInfoList(QDir::Files);
+    for (const QFileInfo &picture : pictures) {
+        if (picture.completeBaseName().compare(name, Qt::CaseInsensitive) == 0)
+            return QImage(picture.filePath());
+    }
+    return {};
+}

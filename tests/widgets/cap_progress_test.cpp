@@ -1,0 +1,118 @@
+// The captioned progress bar: its caption label, independence of caption and position, and its looks.
+#include "widgets/cap_progress.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ShownBar : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        bar.resize(300, 24);
+        bar.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
+    }
+
+    QImage rendered() { return bar.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+    TCapProgress bar;
+};
+
+} // namespace
+
+TEST(CapProgress, StartsWithZeroPercentCaptionOwnedByTheBar)
+{
+    QPointer<QLabel> cap;
+    {
+        TCapProgress bar;
+        cap = bar.cap();
+        ASSERT_TRUE(cap);
+        EXPECT_EQ(cap->text(), QStringLiteral("0%"));
+        EXPECT_EQ(cap->parentWidget(), &bar);
+        EXPECT_EQ(cap->alignment(), Qt::AlignHCenter | Qt::AlignTop);
+        EXPECT_FALSE(cap->autoFillBackground());
+        EXPECT_EQ(bar.minimum(), 0);
+        EXPECT_EQ(bar.maximum(), 100);
+        EXPECT_EQ(bar.value(), 0);
+
+        bar.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
+        bar.resize(250, 30);
+        EXPECT_EQ(cap->geometry(), QRect(0, 0, 250, 30));
+
+        QFont font = bar.font();
+        font.setBold(true);
+        font.setPixelSize(13);
+        bar.setFont(font);
+        EXPECT_EQ(cap->font(), font);
+    }
+    EXPECT_TRUE(cap.isNull());
+}
+
+TEST(CapProgress, CaptionAndPositionAreSetEachOnItsOwn)
+{
+    TCapProgress bar;
+    bar.setValue(42);
+    EXPECT_EQ(bar.cap()->text(), QStringLiteral("0%"));
+    bar.cap()->setText(QStringLiteral("77.0 %"));
+    EXPECT_EQ(bar.value(), 42);
+    bar.setValue(0);
+    EXPECT_EQ(bar.cap()->text(), QStringLiteral("77.0 %"));
+}
+
+TEST(CapProgress, MarqueeAndBackRestoresRangeAndPosition)
+{
+    TCapProgress bar;
+    bar.setRange(0, 200);
+    bar.setValue(150);
+    bar.setBarStyle(TCapProgress::BarStyle::Marquee);
+    EXPECT_EQ(bar.maximum(), 0);
+    bar.setBarStyle(TCapProgress::BarStyle::Ordinary);
+    EXPECT_EQ(bar.maximum(), 200);
+    EXPECT_EQ(bar.value(), 150);
+}
+
+TEST_F(ShownBar, CaptionIsDrawnOverTheVisibleBar)
+{
+    bar.setValue(100);
+    bar.cap()->setText(QString());
+    const QImage bare = rendered();
+    // Without a caption the full bar's middle looks like the rest of it: the bar draws no text itself.
+    for (int y = 0; y < bar.height(); ++y)
+        ASSERT_EQ(bare.pixel(150, y), bare.pixel(60, y)) << y;
+    bar.cap()->setText(QStringLiteral("88.8 %"));
+    const QImage captioned = rendered();
+    // The text sits in the middle third near the top; the chunk shows everywhere else.
+    int changedInMiddle = 0;
+    for (int y = 0; y < bar.height(); ++y) {
+        for (int x = 0; x < bar.width(); ++x) {
+            if (captioned.pixel(x, y) == bare.pixel(x, y))
+                continue;
+            ASSERT_TRUE(x > 100 && x < 200) << x << "," << y;
+            ++changedInMiddle;
+        }
+    }
+    EXPECT_GT(changedInMiddle, 20);
+    EXPECT_EQ(captioned.pixel(20, 12), bare.pixel(20, 12));
+}
+
+TEST_F(ShownBar, ErrorStateDrawsARedChunkAndNormalRestoresTheLook)
+{
+    bar.setValue(100);
+    bar.cap()->setText(QString());
+    const QImage normal = rendered();
+    bar.setBarState(TCapProgress::BarState::Error);
+    const QImage error = rendered();
+    const QColor chunk = error.pixelColor(150, 12);
+    EXPECT_NE(error.pixel(150, 12), normal.pixel(150, 12));
+    EXPECT_GT(chunk.red(), 2 * chunk.green());
+    EXPECT_GT(chunk.red(), 2 * chunk.blue());
+    bar.setBarState(TCapProgress::BarState::Normal);
+    EXPECT_EQ(rendered(), normal);
+}
