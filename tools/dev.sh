@@ -16,7 +16,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   umockdev libumockdev-dev
   clang-14 libclang-rt-14-dev
-  udev
+  qt6-svg-dev udev
 )
 
 install_missing() {
