@@ -73,13 +73,14 @@ dpkg-deb -x "$deb" "$root"
 dpkg-deb -e "$deb" "$root/DEBIAN"
 
 # Programs: stripped executables whose every library comes from a package named in Depends.
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null)
 for program in "${programs[@]}"; do
     binary="$root/usr/bin/$program"
     [ -x "$binary" ] || { fail "$program is not executable"; continue; }
     description=$(file -b "$binary")
     [[ "$description" == ELF* && "$description" == *", stripped"* ]] || fail "$program: $description"
     for library in $(readelf -d "$binary" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
-        owner=$(dpkg -S "*/$library" 2>/dev/null | head -n 1 | sed 's/[:,].*//') || true
+        owner=$(dpkg -S "*/$multiarch/$library" 2>/dev/null | head -n 1 | sed 's/[:,].*//') || true
         if [ -z "$owner" ]; then
             fail "$program loads $library, which no installed package holds"
         elif ! grep -qxF "$owner" <<<"$depends_names"; then
