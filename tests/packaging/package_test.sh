@@ -104,6 +104,9 @@ exec_program=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
 [ "$(sed -n 's/^Icon=//p' "$desktop")" = "$app_id" ] || fail "the desktop entry's icon is not $app_id"
 grep -qF "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" || fail "the metainfo does not launch $app_id.desktop"
 grep -qF "<id>$app_id</id>" "$metainfo" || fail "the metainfo's id is not $app_id"
+# Software centres show the newest release of the metainfo as the version.
+newest_release=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$metainfo" | head -n 1)
+[ "$newest_release" = "$(field Version)" ] || fail "the metainfo's newest release is ${newest_release:-missing}, the package's $(field Version)"
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$desktop" || fail "desktop-file-validate rejects the desktop entry"
 else
