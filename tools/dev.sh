@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for vestra7 (installing whatever is missing), then builds and runs
-# the program, the demo, or the test suite.
+# the program, the demo, or the test suite, or builds the Debian package.
 #
-#   tools/dev.sh run     build and start vestra7
-#   tools/dev.sh demo    build and start vestra7-demo, with an emulated adapter plugged in
-#   tools/dev.sh test    build with warnings as errors and run the whole test suite
+#   tools/dev.sh run       build and start vestra7
+#   tools/dev.sh demo      build and start vestra7-demo, with an emulated adapter plugged in
+#   tools/dev.sh test      build with warnings as errors and run the whole test suite
+#   tools/dev.sh package   build the Debian package into build/packages
 set -euo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -16,6 +17,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   umockdev libumockdev-dev
   clang-14 libclang-rt-14-dev
+  qt6-svg-dev udev dpkg-dev file desktop-file-utils appstream
 )
 
 install_missing() {
@@ -54,8 +56,13 @@ case "$mode" in
     build ci
     ctest --preset ci -j "$(nproc)"
     ;;
+  package)
+    install_missing
+    build default
+    cpack --preset default
+    ;;
   *)
-    echo "usage: $0 run|demo|test" >&2
+    echo "usage: $0 run|demo|test|package" >&2
     exit 2
     ;;
 esac

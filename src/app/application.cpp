@@ -8,6 +8,7 @@
 
 int runApplication(DeviceLink::BackendFactory makeBackend)
 {
+    QGuiApplication::setDesktopFileName(QStringLiteral(VESTRA7_APP_ID));
     DeviceLink link(std::move(makeBackend));
     Tfmain fmain(link);
     Tfu fu(link);

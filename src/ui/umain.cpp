@@ -1,6 +1,7 @@
 // The main window.
 #include "ui/umain.h"
 
+#include "app/access_problem.h"
 #include "link/device_link.h"
 #include "ui/update.h"
 
@@ -55,7 +56,7 @@ void Tfmain::enableBootLoaderActions(bool enabled)
 
 void Tfmain::showAccessProblem(const QString &reason)
 {
-    QMessageBox::warning(this, windowTitle(), reason);
+    QMessageBox::warning(this, windowTitle(), accessProblemText(reason));
 }
 
 void Tfmain::showSendFailure(const QString &text)

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# The package's postinst and postrm: with udev running they reload the rules and trigger the hidraw
+# nodes, also when udevadm fails; where udev does not run (a chroot) or udevadm is absent they call
+# nothing and still succeed; and they act only for the dpkg steps that change the installed rule.
+#
+#   maintainer_scripts_test.sh <folder holding postinst and postrm>
+set -euo pipefail
+scripts=$(realpath "$1")
+
+# Whether udev runs is read from /run/udev: a private /run lets each case choose. Without a mount
+# namespace only the cases that do not depend on it run.
+if [ -z "${VESTRA7_SCRIPT_TEST_NAMESPACE:-}" ]; then
+    namespace=(unshare --mount)
+    [ "$(id -u)" -eq 0 ] || namespace=(unshare --map-root-user --mount)
+    if "${namespace[@]}" true 2>/dev/null; then
+        VESTRA7_SCRIPT_TEST_NAMESPACE=1 exec "${namespace[@]}" "$0" "$@"
+    fi
+    echo "note: no mount namespace here; the cases that need udev running or not running are left out"
+else
+    mount -t tmpfs tmpfs /run
+fi
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# A udevadm that logs its arguments and fails, as it does without a running daemon.
+mkdir "$work/bin"
+cat >"$work/bin/udevadm" <<FAKE
+#!/bin/sh
+echo "\$*" >>"$work/calls"
+exit 1
+FAKE
+chmod +x "$work/bin/udevadm"
+
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+# run <script> <argument> <udev running: yes|no> <path>: runs the script and leaves its udevadm calls in $calls;
+# whether udev runs is only set up where /run is private
+run() {
+    local script=$1 argument=$2 running=$3 path=$4
+    rm -f "$work/calls"
+    touch "$work/calls"
+    if [ -n "${VESTRA7_SCRIPT_TEST_NAMESPACE:-}" ]; then
+        rm -rf /run/udev
+        if [ "$running" = yes ]; then mkdir /run/udev; fi
+    fi
+    [ -x "$scripts/$script" ] || fail "$script is not executable"
+    if ! PATH=$path "$scripts/$script" "$argument"; then fail "$script $argument failed"; fi
+    calls=$(cat "$work/calls")
+}
+
+reload_and_trigger=$'control --reload-rules\ntrigger --subsystem-match=hidraw'
+with_udevadm="$work/bin:/usr/bin:/bin"
+
+for step in "postinst configure" "postrm remove"; do
+    read -r script argument <<<"$step"
+    if [ -n "${VESTRA7_SCRIPT_TEST_NAMESPACE:-}" ]; then
+        run "$script" "$argument" yes "$with_udevadm"
+        [ "$calls" = "$reload_and_trigger" ] || fail "$step with udev running called: ${calls:-nothing}"
+        run "$script" "$argument" no "$with_udevadm"
+        [ -z "$calls" ] || fail "$step without a running udev called: $calls"
+    fi
+    run "$script" "$argument" yes "/nonexistent"
+    [ -z "$calls" ] || fail "$step without udevadm called: $calls"
+done
+
+for step in "postinst abort-upgrade" "postrm upgrade" "postrm purge"; do
+    read -r script argument <<<"$step"
+    run "$script" "$argument" yes "$with_udevadm"
+    [ -z "$calls" ] || fail "$step called: $calls"
+done
+
+[ "$failures" -eq 0 ] && echo "maintainer scripts: all cases pass"
+[ "$failures" -eq 0 ]
