@@ -71,10 +71,12 @@ public:
     // Devices in the order first found; claimed devices stay listed after they are gone.
     const std::vector<HidDevice *> &devices() const;
 
-    // Stops every reading thread without waiting on the GUI thread; called at exit.
+    // Stops every reading thread without waiting on the GUI thread, also one whose report waits
+    // for it; no device is claimed afterwards. Called at exit, and by the destructor.
     void shutdown();
 
 private:
+    friend class HidDevice;
     void handleDeviceChange();
 
     struct Private;
