@@ -59,6 +59,11 @@ std::shared_ptr<EmulatedHidDevice> EmulatedBus::find(const QString &instance) co
     return found != m_plugged.end() ? *found : nullptr;
 }
 
+void EmulatedBus::announce()
+{
+    notify();
+}
+
 int EmulatedBus::subscribe(std::function<void()> listener)
 {
     const std::lock_guard lock(m_listenerMutex);

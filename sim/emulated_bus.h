@@ -30,6 +30,9 @@ public:
     std::vector<HidDeviceInfo> scan() const;
     std::shared_ptr<EmulatedHidDevice> find(const QString &instance) const;
 
+    // Tells listeners of a change that added or removed no HID device, as the system also does.
+    void announce();
+
     // `listener` runs on the thread that plugged or unplugged, after the change. Returns an id for
     // unsubscribe(), which waits for a call that is under way.
     int subscribe(std::function<void()> listener);

@@ -213,12 +213,15 @@ const std::vector<HidDevice *> &HidController::devices() const
 void HidController::shutdown()
 {
     d->shutDown = true;
-    for (const auto &device : d->owned)
-        if (device->d->reader)
-            device->d->reader->stop();
-    for (const auto &device : d->retired)
-        if (device->d->reader)
-            device->d->reader->stop();
+    // All are told first, so that their last reads run out side by side.
+    for (const auto *devices : {&d->owned, &d->retired})
+        for (const auto &device : *devices)
+            if (device->d->reader)
+                device->d->reader->requestStop();
+    for (const auto *devices : {&d->owned, &d->retired})
+        for (const auto &device : *devices)
+            if (device->d->reader)
+                device->d->reader->stop();
 }
 
 void HidController::handleDeviceChange()

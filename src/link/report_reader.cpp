@@ -18,13 +18,18 @@ ReportReader::~ReportReader()
     stop();
 }
 
-void ReportReader::stop()
+void ReportReader::requestStop()
 {
     {
         const std::lock_guard lock(m_mutex);
         m_stopping = true;
     }
     m_wake.notify_all();
+}
+
+void ReportReader::stop()
+{
+    requestStop();
     if (m_thread.joinable())
         m_thread.join();
 }

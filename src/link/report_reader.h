@@ -33,8 +33,10 @@ public:
     ReportReader(const ReportReader &) = delete;
     ReportReader &operator=(const ReportReader &) = delete;
 
-    // Ends the reading promptly, also when a report waits for the GUI thread, which need not run
-    // any more. Not from the reading thread itself.
+    // Asks the thread to end, also when a report waits for the GUI thread, which need not run any
+    // more; returns at once.
+    void requestStop();
+    // Asks, then waits for the thread to end: at most one read slice. Not from the reading thread.
     void stop();
     // True once the thread has ended: stopped, or its device found gone.
     bool hasFinished() const;
