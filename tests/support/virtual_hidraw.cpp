@@ -8,6 +8,7 @@
 #include <umockdev.h>
 
 #include <linux/hidraw.h>
+#include <sys/ioctl.h>
 
 #include <algorithm>
 #include <array>
@@ -186,7 +187,8 @@ VirtualHidraw::~VirtualHidraw()
 
 bool VirtualHidraw::isAvailable()
 {
-    return umockdev_in_mock_environment();
+    // umockdev_in_mock_environment() answers false under the wrapper in the version at hand.
+    return qEnvironmentVariable("LD_PRELOAD").contains(QLatin1String("libumockdev-preload"));
 }
 
 QString VirtualHidraw::plug(const std::shared_ptr<EmulatedHidDevice> &device)
@@ -272,7 +274,7 @@ void VirtualHidraw::addNode(const std::shared_ptr<VirtualNode> &node)
     const std::string interface = usb + "/1-" + std::to_string(n + 1) + ":1.0";
     const std::string hid = interface + "/0003:F055:7007." + std::to_string(1000 + n);
     const std::string hidraw = hid + "/hidraw/hidraw" + std::to_string(n);
-    node->sysPaths = {usb, interface, hid, hidraw};
+    node->sysPaths = {"/sys" + usb, "/sys" + interface, "/sys" + hid, "/sys" + hidraw};
 
     char version[8];
     std::snprintf(version, sizeof version, "%04x", identity.versionNumber);
