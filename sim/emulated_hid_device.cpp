@@ -14,9 +14,14 @@ constexpr std::chrono::milliseconds kUsbFrameTime{1};
 } // namespace
 
 EmulatedHidDevice::EmulatedHidDevice(HidDeviceInfo identity)
-    : m_info(std::move(identity))
+    : m_info{{},
+             identity.manufacturer.toStdString(),
+             identity.product.toStdString(),
+             identity.serialNumber.toStdString(),
+             identity.versionNumber,
+             identity.inputReportLength,
+             identity.outputReportLength}
 {
-    m_info.instance.clear();
 }
 
 EmulatedHidDevice::~EmulatedHidDevice() = default;
@@ -24,13 +29,19 @@ EmulatedHidDevice::~EmulatedHidDevice() = default;
 HidDeviceInfo EmulatedHidDevice::info() const
 {
     const std::lock_guard lock(m_mutex);
-    return m_info;
+    return {QString::fromStdString(m_info.instance),
+            QString::fromStdString(m_info.manufacturer),
+            QString::fromStdString(m_info.product),
+            QString::fromStdString(m_info.serialNumber),
+            m_info.versionNumber,
+            m_info.inputReportLength,
+            m_info.outputReportLength};
 }
 
 QString EmulatedHidDevice::instance() const
 {
     const std::lock_guard lock(m_mutex);
-    return m_info.instance;
+    return QString::fromStdString(m_info.instance);
 }
 
 bool EmulatedHidDevice::isPluggedIn() const
@@ -83,30 +94,31 @@ void EmulatedHidDevice::setLinkFaults(const LinkFaults &faults)
 void EmulatedHidDevice::refuseOpen(const QString &reason)
 {
     const std::lock_guard lock(m_mutex);
-    m_openRefusal = reason;
+    m_openRefusal = reason.toStdString();
 }
 
 QString EmulatedHidDevice::openRefusal() const
 {
     const std::lock_guard lock(m_mutex);
-    return m_openRefusal;
+    return QString::fromStdString(m_openRefusal);
 }
 
 void EmulatedHidDevice::failWrites(const QString &reason)
 {
     const std::lock_guard lock(m_mutex);
-    m_writeFailure = reason;
+    m_writeFailure = reason.toStdString();
 }
 
 HostWrite EmulatedHidDevice::hostWrite(const QString &instance, std::span<const std::uint8_t> report)
 {
+    const std::string wanted = instance.toStdString();
     Clock::time_point slot;
     {
         const std::lock_guard lock(m_mutex);
-        if (!m_pluggedIn || instance != m_info.instance)
+        if (!m_pluggedIn || wanted != m_info.instance)
             return {-1, {true, QStringLiteral("No such device")}};
-        if (!m_writeFailure.isEmpty())
-            return {-1, {false, m_writeFailure}};
+        if (!m_writeFailure.empty())
+            return {-1, {false, QString::fromStdString(m_writeFailure)}};
         if (m_usbTiming) {
             slot = std::max(Clock::now(), m_nextOutSlot) + kUsbFrameTime;
             m_nextOutSlot = slot;
@@ -129,10 +141,11 @@ HostWrite EmulatedHidDevice::hostWrite(const QString &instance, std::span<const 
 
 int EmulatedHidDevice::hostRead(const QString &instance, std::span<std::uint8_t> buffer, int timeoutMs)
 {
+    const std::string wanted = instance.toStdString();
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     std::unique_lock lock(m_mutex);
     for (;;) {
-        if (!m_pluggedIn || instance != m_info.instance)
+        if (!m_pluggedIn || wanted != m_info.instance)
             return -1;
         const Clock::time_point now = Clock::now();
         if (!m_input.empty() && m_input.front().due <= now) {
@@ -165,7 +178,7 @@ void EmulatedHidDevice::attach(EmulatedPort *port, const QString &instance)
         const std::lock_guard lock(m_mutex);
         m_port = port;
         m_pluggedIn = true;
-        m_info.instance = instance;
+        m_info.instance = instance.toStdString();
         m_input.clear();
         m_whenDrained = {};
     }
@@ -219,7 +232,7 @@ void EmulatedHidDevice::whenDrained(std::function<void()> action)
 void EmulatedHidDevice::setProduct(const QString &product)
 {
     const std::lock_guard lock(m_mutex);
-    m_info.product = product;
+    m_info.product = product.toStdString();
 }
 
 bool EmulatedHidDevice::roll(double share)

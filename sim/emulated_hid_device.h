@@ -16,6 +16,7 @@
 #include <mutex>
 #include <random>
 #include <span>
+#include <string>
 
 class EmulatedPort;
 
@@ -101,9 +102,23 @@ private:
         Clock::time_point due;
     };
 
+    // Text shared between threads is kept as std::string, and every QString handed out is a fresh
+    // one: a QString shared across threads is released inside the uninstrumented Qt library, out
+    // of ThreadSanitizer's sight.
+    struct Identity
+    {
+        std::string instance;
+        std::string manufacturer;
+        std::string product;
+        std::string serialNumber;
+        std::uint16_t versionNumber = 0;
+        std::uint16_t inputReportLength = 0;
+        std::uint16_t outputReportLength = 0;
+    };
+
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
-    HidDeviceInfo m_info;
+    Identity m_info;
     EmulatedPort *m_port = nullptr; // where it was last plugged in
     bool m_pluggedIn = false;
     std::deque<QueuedFrame> m_input;
@@ -113,6 +128,6 @@ private:
     bool m_usbTiming = false;
     LinkFaults m_faults;
     std::mt19937 m_random{1};
-    QString m_openRefusal;
-    QString m_writeFailure;
+    std::string m_openRefusal;
+    std::string m_writeFailure;
 };

@@ -13,11 +13,12 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <map>
 
 struct VirtualNode
 {
     std::shared_ptr<EmulatedHidDevice> device;
-    QString instance; // "/dev/hidrawN"
+    std::string instance; // "/dev/hidrawN"
     int number = 0;
     std::vector<std::string> sysPaths; // USB device, interface, HID device, hidraw node
     UMockdevIoctlBase *handler = nullptr;
@@ -30,6 +31,40 @@ struct VirtualNode
 };
 
 namespace {
+
+// umockdev's thread finds a node by its path here rather than through a pointer handed over
+// inside GLib: that hand-over is out of ThreadSanitizer's sight, this lock is not.
+struct NodeRegistry
+{
+    std::mutex mutex;
+    std::map<std::string, std::shared_ptr<VirtualNode>> nodes;
+};
+
+NodeRegistry &registry()
+{
+    static NodeRegistry nodes;
+    return nodes;
+}
+
+std::shared_ptr<VirtualNode> nodeOf(UMockdevIoctlClient *client)
+{
+    const char *path = umockdev_ioctl_client_get_devnode(client);
+    NodeRegistry &nodes = registry();
+    const std::lock_guard lock(nodes.mutex);
+    const auto found = nodes.nodes.find(path != nullptr ? path : "");
+    return found != nodes.nodes.end() ? found->second : nullptr;
+}
+
+struct Target
+{
+    std::shared_ptr<EmulatedHidDevice> device;
+    QString instance;
+};
+
+Target targetOf(VirtualNode &node)
+{
+    return {node.device, QString::fromStdString(node.instance)};
+}
 
 // Threads that serve a device (umockdev's handler thread, the read pumps, the control thread) must
 // never wait for the control thread: an adapter restarting itself unplugs from there.
@@ -63,16 +98,21 @@ void check(gboolean ok, GError *error, const char *what)
         qFatal("umockdev %s: %s", what, error != nullptr ? error->message : "failed");
 }
 
-gboolean onIoctl(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer data)
+gboolean onIoctl(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer)
 {
     t_servingDevice = true;
-    auto *node = static_cast<VirtualNode *>(data);
+    const std::shared_ptr<VirtualNode> node = nodeOf(client);
+    if (!node) {
+        umockdev_ioctl_client_complete(client, -1, ENODEV);
+        return TRUE;
+    }
+    const Target target = targetOf(*node);
     if (umockdev_ioctl_client_get_request(client) != HIDIOCGRDESCSIZE) {
         umockdev_ioctl_client_complete(client, -1, ENOTTY);
         return TRUE;
     }
     // hidapi asks this first thing when it opens a node: the place to refuse access.
-    if (!node->device->openRefusal().isEmpty()) {
+    if (!target.device->openRefusal().isEmpty()) {
         umockdev_ioctl_client_complete(client, -1, EACCES);
         return TRUE;
     }
@@ -90,15 +130,20 @@ gboolean onIoctl(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer data
     return TRUE;
 }
 
-gboolean onWrite(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer data)
+gboolean onWrite(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer)
 {
     t_servingDevice = true;
-    auto *node = static_cast<VirtualNode *>(data);
+    const std::shared_ptr<VirtualNode> node = nodeOf(client);
+    if (!node) {
+        umockdev_ioctl_client_complete(client, -1, ENODEV);
+        return TRUE;
+    }
+    const Target target = targetOf(*node);
     guint8 *bytes = nullptr;
     gint length = 0;
     umockdev_ioctl_data_retrieve(umockdev_ioctl_client_get_arg(client), &bytes, &length);
-    const HostWrite written =
-        node->device->hostWrite(node->instance, std::span<const std::uint8_t>(bytes, static_cast<std::size_t>(length)));
+    const HostWrite written = target.device->hostWrite(
+        target.instance, std::span<const std::uint8_t>(bytes, static_cast<std::size_t>(length)));
     g_free(bytes);
     if (written.bytes >= 0)
         umockdev_ioctl_client_complete(client, written.bytes, 0);
@@ -107,11 +152,11 @@ gboolean onWrite(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer data
     return TRUE;
 }
 
-gboolean onRead(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer data)
+gboolean onRead(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer)
 {
     t_servingDevice = true;
-    auto *node = static_cast<VirtualNode *>(data);
-    {
+    const std::shared_ptr<VirtualNode> node = nodeOf(client);
+    if (node) {
         const std::lock_guard lock(node->mutex);
         if (!node->stopping) {
             node->reads.push_back(UMOCKDEV_IOCTL_CLIENT(g_object_ref(client)));
@@ -128,6 +173,7 @@ gboolean onRead(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer data)
 void pumpReads(VirtualNode *node)
 {
     t_servingDevice = true;
+    const Target target = targetOf(*node);
     for (;;) {
         UMockdevIoctlClient *client = nullptr;
         {
@@ -139,7 +185,7 @@ void pumpReads(VirtualNode *node)
             node->reads.pop_front();
         }
         std::array<std::uint8_t, 65> report{};
-        const int count = node->stopping ? -1 : node->device->hostRead(node->instance, report, 100);
+        const int count = target.device->hostRead(target.instance, report, 100);
         UMockdevIoctlData *arg = umockdev_ioctl_client_get_arg(client);
         if (count > 1) {
             // hidraw hands out an unnumbered report without its report-ID byte.
@@ -198,11 +244,11 @@ QString VirtualHidraw::plug(const std::shared_ptr<EmulatedHidDevice> &device)
     {
         const std::lock_guard lock(m_mutex);
         node->number = m_nextNumber++;
+        node->instance = "/dev/hidraw" + std::to_string(node->number);
         m_nodes.push_back(node);
     }
-    node->instance = QStringLiteral("/dev/hidraw%1").arg(node->number);
     perform([this, node] { addNode(node); });
-    return node->instance;
+    return QString::fromStdString(node->instance);
 }
 
 void VirtualHidraw::unplug(EmulatedHidDevice &device)
@@ -294,20 +340,25 @@ void VirtualHidraw::addNode(const std::shared_ptr<VirtualNode> &node)
 
     // The handler goes first, so that the node can be opened as soon as its "add" uevent is out.
     node->handler = umockdev_ioctl_base_new();
-    g_signal_connect(node->handler, "handle-ioctl", G_CALLBACK(onIoctl), node.get());
-    g_signal_connect(node->handler, "handle-read", G_CALLBACK(onRead), node.get());
-    g_signal_connect(node->handler, "handle-write", G_CALLBACK(onWrite), node.get());
+    g_signal_connect(node->handler, "handle-ioctl", G_CALLBACK(onIoctl), nullptr);
+    g_signal_connect(node->handler, "handle-read", G_CALLBACK(onRead), nullptr);
+    g_signal_connect(node->handler, "handle-write", G_CALLBACK(onWrite), nullptr);
+    {
+        NodeRegistry &nodes = registry();
+        const std::lock_guard lock(nodes.mutex);
+        nodes.nodes[node->instance] = node;
+    }
     GError *error = nullptr;
-    const QByteArray path = node->instance.toUtf8();
-    check(umockdev_testbed_attach_ioctl(m_testbed, path.constData(), node->handler, &error), error, "attach_ioctl");
+    check(umockdev_testbed_attach_ioctl(m_testbed, node->instance.c_str(), node->handler, &error), error,
+          "attach_ioctl");
     node->pump = std::thread(pumpReads, node.get());
-    node->device->attach(this, node->instance);
+    node->device->attach(this, QString::fromStdString(node->instance));
     check(umockdev_testbed_add_from_string(m_testbed, description.c_str(), &error), error, "add_from_string");
 }
 
 void VirtualHidraw::removeNode(const std::shared_ptr<VirtualNode> &node)
 {
-    if (node->device->instance() == node->instance)
+    if (node->device->instance() == QString::fromStdString(node->instance))
         node->device->detach();
     std::deque<UMockdevIoctlClient *> reads;
     {
@@ -324,9 +375,15 @@ void VirtualHidraw::removeNode(const std::shared_ptr<VirtualNode> &node)
     for (auto path = node->sysPaths.rbegin(); path != node->sysPaths.rend(); ++path)
         umockdev_testbed_uevent(m_testbed, path->c_str(), "remove");
     GError *error = nullptr;
-    const QByteArray devnode = node->instance.toUtf8();
-    if (!umockdev_testbed_detach_ioctl(m_testbed, devnode.constData(), &error))
+    if (!umockdev_testbed_detach_ioctl(m_testbed, node->instance.c_str(), &error))
         g_clear_error(&error);
+    {
+        NodeRegistry &nodes = registry();
+        const std::lock_guard lock(nodes.mutex);
+        const auto found = nodes.nodes.find(node->instance);
+        if (found != nodes.nodes.end() && found->second == node)
+            nodes.nodes.erase(found);
+    }
     for (auto path = node->sysPaths.rbegin(); path != node->sysPaths.rend(); ++path)
         umockdev_testbed_remove_device(m_testbed, path->c_str());
 }
