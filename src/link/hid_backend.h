@@ -17,9 +17,16 @@ struct HidDeviceInfo
     QString manufacturer;
     QString product;
     QString serialNumber;
-    std::uint16_t versionNumber = 0;     // device release number: high byte major, low byte minor
+    std::uint16_t versionNumber = 0;       // device release number: high byte major, low byte minor
     std::uint16_t inputReportLength = 65;  // report ID included
     std::uint16_t outputReportLength = 65; // report ID included
+};
+
+// Why a call on an open device failed.
+struct HidIoFailure
+{
+    bool deviceGone = false; // the device has been removed: a normal event, not an error for the user
+    QString message;         // the system's words for it
 };
 
 // One open device handle. One thread may read while another writes; the handle is destroyed only
@@ -34,6 +41,8 @@ public:
     // Reads one input report into `buffer`, report ID first (0 for unnumbered reports). Returns the
     // bytes read, 0 when nothing came within `timeoutMs`, or -1 on failure (the device is gone).
     virtual int read(std::span<std::uint8_t> buffer, int timeoutMs) = 0;
+    // Why the last write failed; asked on the writing thread right after write() returned -1.
+    virtual HidIoFailure lastWriteFailure() const = 0;
 };
 
 struct HidOpenResult

@@ -32,6 +32,7 @@ public:
 
     // Claims the device: opens it for reading and writing and starts its reading thread. Returns
     // false when it is gone, already claimed, or cannot be opened; accessError() then says why.
+    // GUI thread only: the reading thread hands its reports to the thread that claimed.
     bool CheckOut();
     QString accessError() const;
 
@@ -57,7 +58,8 @@ public:
     ~HidController() override;
 
     // Called on the GUI thread after a scan that found the set of devices changed, and after the
-    // initial one.
+    // initial one. A change that arrives while a scan's handler runs (spinning the event loop in a
+    // message box, say) is never handled inside it: one more scan follows once it has returned.
     std::function<void(HidController &)> OnDeviceChange;
     // Called on the GUI thread for every input report of a claimed device, the reading thread
     // waiting until it returns: the report ID, then the bytes after it.
@@ -71,10 +73,12 @@ public:
     // Devices in the order first found; claimed devices stay listed after they are gone.
     const std::vector<HidDevice *> &devices() const;
 
-    // Stops every reading thread without waiting on the GUI thread; called at exit.
+    // Stops every reading thread without waiting on the GUI thread, also one whose report waits
+    // for it; no device is claimed afterwards. Called at exit, and by the destructor.
     void shutdown();
 
 private:
+    friend class HidDevice;
     void handleDeviceChange();
 
     struct Private;

@@ -1,0 +1,128 @@
+// An emulated VESTRA7: the adapter's side of the protocol over an emulated HID device, with its
+// record, its two lines, its boot loader, and controls for tests.
+#pragma once
+
+#include "sim/emulated_hid_device.h"
+
+#include "link/receiver.h"
+#include "model/device_record.h"
+
+#include <QString>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+struct AdapterIdentity
+{
+    QString manufacturer = QStringLiteral("TARNIX");
+    QString product = QStringLiteral("VESTRA7");
+    QString bootProduct = QStringLiteral("VESTRA7 (boot)");
+    QString serialNumber = QStringLiteral("V7-2041-000117");
+    std::uint16_t version = 0x0102;
+};
+
+struct ReceivedMessage
+{
+    std::uint8_t cmd = 0;
+    std::vector<std::uint8_t> payload;
+
+    bool operator==(const ReceivedMessage &) const = default;
+};
+
+// What tests look at.
+struct AdapterState
+{
+    DeviceRecord record{};
+    bool bootMode = false;
+    std::vector<std::uint8_t> image; // appended by the boot loader's chunks since it was entered
+    // Every message that passed its CRC check, in order, but those lost through ignoreMessage().
+    std::vector<ReceivedMessage> received;
+    int restarts = 0; // times it left the bus and came back
+};
+
+// The state a new adapter starts with: settings at their defaults, both lines ready to call.
+DeviceRecord initialAdapterRecord();
+PartyEntry makeParty(std::string_view name, std::string_view number);
+
+class EmulatedAdapter final : public EmulatedHidDevice
+{
+public:
+    static constexpr int kEvery = -1;
+
+    explicit EmulatedAdapter(AdapterIdentity identity = {});
+    ~EmulatedAdapter() override;
+
+    const AdapterIdentity &identity() const { return m_identity; }
+
+    AdapterState state() const;
+    // Waits until `condition` holds for the state (checked at every change and when a call comes
+    // through); false when the time ran out first.
+    bool waitFor(const std::function<bool(const AdapterState &)> &condition,
+                 std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
+    void clearReceived();
+
+    // Behaviour.
+    void setRecord(const DeviceRecord &record);
+    // How long a call stays at state 2 (dialling) before it is 3 (in call). 300 ms at first.
+    void setDialDelay(std::chrono::milliseconds delay);
+    // The result that command 250 reports.
+    void setUpdateResult(bool success);
+    // An incoming call: the line goes to state 4 with the party as its current one, and the party
+    // heads the call list.
+    void raiseIncomingCall(int line, const PartyEntry &party);
+    // An unsolicited text message (command 1).
+    void sendText(std::span<const std::uint8_t> text);
+    // Leaves and comes back as its boot loader, as command 251 makes it.
+    void enterBootLoader();
+
+    // Faults. `occurrence` counts the messages with that code that passed their CRC, from 0.
+    // The message acts, but its reply is not sent.
+    void withholdReply(std::uint8_t cmd, int occurrence = kEvery);
+    // The message is lost: it neither acts nor is answered.
+    void ignoreMessage(std::uint8_t cmd, int occurrence = kEvery);
+    // Replies to `cmd` leave this much later.
+    void delayReplies(std::uint8_t cmd, std::chrono::milliseconds delay);
+
+protected:
+    void frameReceived(std::span<const std::uint8_t> frame) override;
+
+private:
+    enum class Restart { None, IntoBootLoader, IntoFirmware };
+    class Sink;
+    friend class Sink;
+
+    void handleMessage(std::uint8_t cmd, std::span<const std::uint8_t> payload);
+    void handleNormal(std::uint8_t cmd, std::span<const std::uint8_t> payload);
+    void handleBoot(std::uint8_t cmd, std::span<const std::uint8_t> payload);
+    void takeHostRecord(const DeviceRecord &host);
+    void actOnCallRequests();
+    void pushCallList(const PartyEntry &party);
+    void advanceClock() const;
+    void reply(std::uint8_t cmd, std::span<const std::uint8_t> payload);
+    void restart(Restart target);
+    void resetSettings();
+    static bool matches(const std::multimap<std::uint8_t, int> &rules, std::uint8_t cmd, int occurrence);
+
+    const AdapterIdentity m_identity;
+
+    mutable std::mutex m_mutex;
+    mutable std::condition_variable m_changed;
+    mutable AdapterState m_state;
+    mutable std::optional<Clock::time_point> m_dialDone[kLineCount];
+    std::chrono::milliseconds m_dialDelay{300};
+    bool m_updateSucceeds = true;
+    std::map<std::uint8_t, int> m_seen;
+    std::multimap<std::uint8_t, int> m_withheld;
+    std::multimap<std::uint8_t, int> m_ignored;
+    std::map<std::uint8_t, std::chrono::milliseconds> m_delays;
+    Restart m_pendingRestart = Restart::None;
+    bool m_withholdCurrent = false;
+
+    std::unique_ptr<Sink> m_sink;
+    std::unique_ptr<Receiver> m_receiver;
+};

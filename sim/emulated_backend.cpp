@@ -1,0 +1,76 @@
+// Scanning, opening and watching the emulated bus.
+#include "sim/emulated_backend.h"
+
+#include "sim/emulated_bus.h"
+#include "sim/emulated_hid_device.h"
+
+#include "link/queued_call.h"
+
+namespace {
+
+class EmulatedConnection final : public HidConnection
+{
+public:
+    EmulatedConnection(std::shared_ptr<EmulatedHidDevice> device, QString instance)
+        : m_device(std::move(device))
+        , m_instance(std::move(instance))
+    {
+    }
+
+    int write(std::span<const std::uint8_t> report) override
+    {
+        const HostWrite outcome = m_device->hostWrite(m_instance, report);
+        m_lastWriteFailure = outcome.failure;
+        return outcome.bytes;
+    }
+
+    int read(std::span<std::uint8_t> buffer, int timeoutMs) override
+    {
+        return m_device->hostRead(m_instance, buffer, timeoutMs);
+    }
+
+    HidIoFailure lastWriteFailure() const override { return m_lastWriteFailure; }
+
+private:
+    std::shared_ptr<EmulatedHidDevice> m_device;
+    QString m_instance;
+    HidIoFailure m_lastWriteFailure;
+};
+
+} // namespace
+
+EmulatedBackend::EmulatedBackend(EmulatedBus &bus)
+    : m_bus(bus)
+    , m_changeCall(std::make_unique<QueuedCall>([this] {
+        if (m_onChange)
+            m_onChange();
+    }))
+{
+    m_subscription = m_bus.subscribe([call = m_changeCall.get()] { call->post(); });
+}
+
+EmulatedBackend::~EmulatedBackend()
+{
+    m_bus.unsubscribe(m_subscription);
+}
+
+std::vector<HidDeviceInfo> EmulatedBackend::scan()
+{
+    return m_bus.scan();
+}
+
+HidOpenResult EmulatedBackend::open(const QString &instance)
+{
+    std::shared_ptr<EmulatedHidDevice> device = m_bus.find(instance);
+    if (!device)
+        return {nullptr, QStringLiteral("%1: No such device").arg(instance)};
+    const QString refusal = device->openRefusal();
+    if (!refusal.isEmpty())
+        return {nullptr, QStringLiteral("%1: %2").arg(instance, refusal)};
+    return {std::make_unique<EmulatedConnection>(std::move(device), instance), {}};
+}
+
+void EmulatedBackend::watchChanges(std::function<void()> onChange)
+{
+    m_onChange = std::move(onChange);
+}

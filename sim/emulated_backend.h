@@ -1,0 +1,28 @@
+// The HID access backend over the emulated bus, for the demo, the tests and the benchmarks.
+#pragma once
+
+#include "link/hid_backend.h"
+
+#include <memory>
+
+class EmulatedBus;
+class QueuedCall;
+
+class EmulatedBackend final : public HidBackend
+{
+public:
+    // Create it on the GUI thread; the bus must outlive it.
+    explicit EmulatedBackend(EmulatedBus &bus);
+    ~EmulatedBackend() override;
+
+    std::vector<HidDeviceInfo> scan() override;
+    HidOpenResult open(const QString &instance) override;
+    // Every plug and unplug on the bus, from whatever thread, becomes one call on the GUI thread.
+    void watchChanges(std::function<void()> onChange) override;
+
+private:
+    EmulatedBus &m_bus;
+    std::function<void()> m_onChange;
+    std::unique_ptr<QueuedCall> m_changeCall;
+    int m_subscription = 0;
+};

@@ -1,0 +1,20 @@
+// Where an emulated HID device can be plugged in: the emulated bus, or a bridge to a virtual node.
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class EmulatedHidDevice;
+
+class EmulatedPort
+{
+public:
+    virtual ~EmulatedPort() = default;
+
+    // Plugs the device in under a new instance name, as the system names a device that arrives,
+    // and returns that name. Any thread.
+    virtual QString plug(const std::shared_ptr<EmulatedHidDevice> &device) = 0;
+    // Takes the device out; its instance is gone for good. Any thread.
+    virtual void unplug(EmulatedHidDevice &device) = 0;
+};

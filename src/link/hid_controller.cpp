@@ -1,0 +1,294 @@
+// The HID access layer's platform-neutral part: the device list and its order rules, claiming,
+// writing and the reading threads. The backend below does the platform's part.
+#include "link/hid_controller.h"
+
+#include "link/hid_error.h"
+#include "link/report_reader.h"
+
+#include <QMetaObject>
+
+#include <algorithm>
+#include <mutex>
+#include <utility>
+
+struct HidDevice::Private
+{
+    HidController *controller = nullptr;
+    HidBackend *backend = nullptr;
+    HidDeviceInfo info;
+    QString accessError; // GUI thread only
+
+    // Read by the writing and reading threads, changed on the GUI thread.
+    mutable std::mutex mutex;
+    bool pluggedIn = true;
+    bool claimed = false;
+    // Shared with the threads inside a call, so that the handle closes only when the last one is out.
+    std::shared_ptr<HidConnection> connection;
+
+    std::unique_ptr<ReportReader> reader;
+
+    std::shared_ptr<HidConnection> currentConnection() const
+    {
+        const std::lock_guard lock(mutex);
+        return connection;
+    }
+
+    void markUnplugged()
+    {
+        std::shared_ptr<HidConnection> released;
+        {
+            const std::lock_guard lock(mutex);
+            pluggedIn = false;
+            released = std::move(connection);
+        }
+        // Closes the handle here unless a reading or writing thread is still inside a call on it.
+        released.reset();
+    }
+};
+
+struct HidController::Private
+{
+    std::unique_ptr<HidBackend> backend;
+    std::vector<std::unique_ptr<HidDevice>> owned;
+    std::vector<HidDevice *> list; // in the order first found
+    // Dropped while an enumeration was running: kept until it ends, so it never meets a freed device.
+    std::vector<std::unique_ptr<HidDevice>> retired;
+    bool initialPending = true;
+    bool handling = false;
+    bool rescanRequested = false;
+    int enumerating = 0;
+    bool shutDown = false;
+};
+
+// --- HidDevice ---
+
+HidDevice::HidDevice(std::unique_ptr<Private> p)
+    : d(std::move(p))
+{
+}
+
+HidDevice::~HidDevice()
+{
+    // The reading thread calls back into this object: end it before anything else goes.
+    d->reader.reset();
+}
+
+const QString &HidDevice::instance() const
+{
+    return d->info.instance;
+}
+
+QString HidDevice::manufacturer() const
+{
+    return d->info.manufacturer;
+}
+
+QString HidDevice::product() const
+{
+    return d->info.product;
+}
+
+QString HidDevice::serialNumber() const
+{
+    return d->info.serialNumber;
+}
+
+std::uint16_t HidDevice::versionNumber() const
+{
+    return d->info.versionNumber;
+}
+
+std::uint16_t HidDevice::inputReportLength() const
+{
+    return d->info.inputReportLength;
+}
+
+bool HidDevice::isPluggedIn() const
+{
+    const std::lock_guard lock(d->mutex);
+    return d->pluggedIn;
+}
+
+bool HidDevice::isClaimed() const
+{
+    const std::lock_guard lock(d->mutex);
+    return d->claimed;
+}
+
+bool HidDevice::CheckOut()
+{
+    if (!isPluggedIn() || isClaimed() || d->controller->d->shutDown)
+        return false;
+    HidOpenResult opened = d->backend->open(d->info.instance);
+    if (!opened.connection) {
+        d->accessError = opened.error.isEmpty() ? QStringLiteral("The device cannot be opened.") : opened.error;
+        return false;
+    }
+    d->accessError.clear();
+    {
+        const std::lock_guard lock(d->mutex);
+        d->connection = std::move(opened.connection);
+        d->claimed = true;
+    }
+    d->reader =
+        std::make_unique<ReportReader>([p = d.get()] { return p->currentConnection(); }, d->info.inputReportLength,
+                                       [this](std::uint8_t reportId, std::span<const std::uint8_t> data) {
+                                           if (d->controller->OnDeviceData)
+                                               d->controller->OnDeviceData(*this, reportId, data);
+                                       });
+    return true;
+}
+
+QString HidDevice::accessError() const
+{
+    return d->accessError;
+}
+
+std::size_t HidDevice::outputReportLength()
+{
+    return d->info.outputReportLength;
+}
+
+std::size_t HidDevice::writeReport(std::span<const std::uint8_t> report)
+{
+    const std::shared_ptr<HidConnection> connection = d->currentConnection();
+    if (!connection)
+        return 0;
+    const int written = connection->write(report);
+    if (written >= 0)
+        return std::min(static_cast<std::size_t>(written), report.size());
+    const HidIoFailure failure = connection->lastWriteFailure();
+    // A removal is not an error: the device simply takes no more reports.
+    if (failure.deviceGone || !isPluggedIn())
+        return 0;
+    throw HidError(QStringLiteral("Writing to the device failed: %1").arg(failure.message).toStdString());
+}
+
+// --- HidController ---
+
+HidController::HidController(std::unique_ptr<HidBackend> backend, QObject *parent)
+    : QObject(parent)
+    , d(std::make_unique<Private>())
+{
+    d->backend = std::move(backend);
+    d->backend->watchChanges([this] { handleDeviceChange(); });
+    // The first scan runs once the event loop does, after start-up has installed the handlers.
+    QMetaObject::invokeMethod(this, &HidController::handleDeviceChange, Qt::QueuedConnection);
+}
+
+HidController::~HidController()
+{
+    shutdown();
+    d->list.clear();
+    d->retired.clear();
+    d->owned.clear();
+}
+
+int HidController::Enumerate()
+{
+    if (!OnEnumerate)
+        return 0;
+    ++d->enumerating;
+    // The handler may spin the event loop, and a device change may then edit the list under us.
+    const std::vector<HidDevice *> snapshot = d->list;
+    int offered = 0;
+    for (HidDevice *device : snapshot) {
+        const auto listed = std::find(d->list.begin(), d->list.end(), device);
+        if (listed == d->list.end() || !device->isPluggedIn())
+            continue;
+        ++offered;
+        if (!OnEnumerate(*device, static_cast<int>(listed - d->list.begin())))
+            break;
+    }
+    if (--d->enumerating == 0)
+        d->retired.clear();
+    return offered;
+}
+
+const std::vector<HidDevice *> &HidController::devices() const
+{
+    return d->list;
+}
+
+void HidController::shutdown()
+{
+    d->shutDown = true;
+    // All are told first, so that their last reads run out side by side.
+    for (const auto *devices : {&d->owned, &d->retired})
+        for (const auto &device : *devices)
+            if (device->d->reader)
+                device->d->reader->requestStop();
+    for (const auto *devices : {&d->owned, &d->retired})
+        for (const auto &device : *devices)
+            if (device->d->reader)
+                device->d->reader->stop();
+}
+
+void HidController::handleDeviceChange()
+{
+    // A handler that spins the event loop must not see the list change under it; the notification
+    // is not lost either: one more scan follows once this one is done.
+    if (d->handling) {
+        d->rescanRequested = true;
+        return;
+    }
+    d->handling = true;
+    struct Reset
+    {
+        Private &p;
+        ~Reset() { p.handling = false; }
+    } reset{*d};
+
+    bool changed = std::exchange(d->initialPending, false);
+    const std::vector<HidDeviceInfo> found = d->backend->scan();
+    const auto isFound = [&found](const QString &instance) {
+        return std::any_of(found.begin(), found.end(),
+                           [&](const HidDeviceInfo &info) { return info.instance == instance; });
+    };
+
+    std::vector<HidDevice *> kept;
+    for (HidDevice *device : d->list) {
+        if (device->isPluggedIn() && isFound(device->instance())) {
+            kept.push_back(device);
+            continue;
+        }
+        if (device->isPluggedIn()) {
+            device->d->markUnplugged();
+            changed = true;
+        }
+        if (device->isClaimed()) {
+            kept.push_back(device);
+            continue;
+        }
+        const auto owner =
+            std::find_if(d->owned.begin(), d->owned.end(), [device](const auto &p) { return p.get() == device; });
+        if (d->enumerating > 0)
+            d->retired.push_back(std::move(*owner));
+        d->owned.erase(owner);
+        changed = true;
+    }
+
+    for (const HidDeviceInfo &info : found) {
+        // Matched only against devices still plugged in: a node name the system hands out again
+        // belongs to a new device.
+        const bool listed = std::any_of(kept.begin(), kept.end(), [&info](HidDevice *device) {
+            return device->instance() == info.instance && device->isPluggedIn();
+        });
+        if (listed)
+            continue;
+        auto p = std::make_unique<HidDevice::Private>();
+        p->controller = this;
+        p->backend = d->backend.get();
+        p->info = info;
+        d->owned.push_back(std::unique_ptr<HidDevice>(new HidDevice(std::move(p))));
+        kept.push_back(d->owned.back().get());
+        changed = true;
+    }
+    d->list = std::move(kept);
+
+    if (changed && OnDeviceChange)
+        OnDeviceChange(*this);
+
+    if (std::exchange(d->rescanRequested, false))
+        QMetaObject::invokeMethod(this, &HidController::handleDeviceChange, Qt::QueuedConnection);
+}

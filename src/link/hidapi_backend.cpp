@@ -1,0 +1,134 @@
+// hidapi's hidraw backend behind the HID access interface.
+#include "link/hidapi_backend.h"
+
+#include "link/udev_monitor.h"
+
+#include <hidapi/hidapi.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+QString fromWide(const wchar_t *text)
+{
+    return text != nullptr ? QString::fromWCharArray(text) : QString();
+}
+
+// Errors with which hidraw tells that the device has been unplugged.
+bool meansGone(int error)
+{
+    return error == ENODEV || error == ENXIO || error == ESHUTDOWN;
+}
+
+class HidapiConnection final : public HidConnection
+{
+public:
+    HidapiConnection(hid_device *reading, hid_device *writing, QByteArray path)
+        : m_reading(reading)
+        , m_writing(writing)
+        , m_path(std::move(path))
+    {
+    }
+
+    ~HidapiConnection() override
+    {
+        hid_close(m_reading);
+        hid_close(m_writing);
+    }
+
+    HidapiConnection(const HidapiConnection &) = delete;
+    HidapiConnection &operator=(const HidapiConnection &) = delete;
+
+    int write(std::span<const std::uint8_t> report) override
+    {
+        const int written = hid_write(m_writing, report.data(), report.size());
+        if (written < 0) {
+            const int error = errno;
+            m_lastWriteFailure.deviceGone = meansGone(error) || ::access(m_path.constData(), F_OK) != 0;
+            m_lastWriteFailure.message = fromWide(hid_error(m_writing));
+        }
+        return written;
+    }
+
+    int read(std::span<std::uint8_t> buffer, int timeoutMs) override
+    {
+        if (buffer.size() < 2)
+            return -1;
+        // hidraw gives unnumbered reports without their report-ID byte: put the 0 back in front.
+        const int count = hid_read_timeout(m_reading, buffer.data() + 1, buffer.size() - 1, timeoutMs);
+        if (count <= 0)
+            return count;
+        buffer[0] = 0;
+        return count + 1;
+    }
+
+    HidIoFailure lastWriteFailure() const override { return m_lastWriteFailure; }
+
+private:
+    hid_device *m_reading;
+    hid_device *m_writing;
+    QByteArray m_path;
+    HidIoFailure m_lastWriteFailure;
+};
+
+QString openFailure(const QByteArray &path, int error)
+{
+    const QString reason = fromWide(hid_error(nullptr));
+    if (!reason.isEmpty() && reason != QLatin1String("Success"))
+        return reason;
+    return QStringLiteral("%1: %2").arg(QString::fromLocal8Bit(path), QString::fromLocal8Bit(std::strerror(error)));
+}
+
+} // namespace
+
+HidapiBackend::HidapiBackend()
+{
+    hid_init();
+}
+
+// hid_exit() is left out: another backend in the same process may still be using hidapi.
+HidapiBackend::~HidapiBackend() = default;
+
+std::vector<HidDeviceInfo> HidapiBackend::scan()
+{
+    std::vector<HidDeviceInfo> found;
+    hid_device_info *const all = hid_enumerate(0, 0);
+    for (const hid_device_info *entry = all; entry != nullptr; entry = entry->next) {
+        HidDeviceInfo info;
+        info.instance = QString::fromLocal8Bit(entry->path);
+        // hidapi lists a node once for every top-level collection of its report descriptor.
+        if (std::any_of(found.begin(), found.end(),
+                        [&](const HidDeviceInfo &f) { return f.instance == info.instance; }))
+            continue;
+        info.manufacturer = fromWide(entry->manufacturer_string);
+        info.product = fromWide(entry->product_string);
+        info.serialNumber = fromWide(entry->serial_number);
+        info.versionNumber = entry->release_number;
+        found.push_back(std::move(info));
+    }
+    hid_free_enumeration(all);
+    return found;
+}
+
+HidOpenResult HidapiBackend::open(const QString &instance)
+{
+    const QByteArray path = instance.toLocal8Bit();
+    hid_device *const writing = hid_open_path(path.constData());
+    if (writing == nullptr)
+        return {nullptr, openFailure(path, errno)};
+    hid_device *const reading = hid_open_path(path.constData());
+    if (reading == nullptr) {
+        const QString failure = openFailure(path, errno);
+        hid_close(writing);
+        return {nullptr, failure};
+    }
+    return {std::make_unique<HidapiConnection>(reading, writing, path), {}};
+}
+
+void HidapiBackend::watchChanges(std::function<void()> onChange)
+{
+    m_monitor = std::make_unique<UdevMonitor>("hidraw", std::move(onChange));
+}

@@ -1,0 +1,27 @@
+// HID access on Linux: hidapi over hidraw, and a udev monitor for devices coming and going.
+#pragma once
+
+#include "link/hid_backend.h"
+
+#include <memory>
+
+class UdevMonitor;
+
+// A device's instance is its hidraw node ("/dev/hidraw3"). Report lengths are not learnt from the
+// device: 65 bytes both ways, report ID included, which is what the adapter uses.
+class HidapiBackend final : public HidBackend
+{
+public:
+    HidapiBackend();
+    ~HidapiBackend() override;
+
+    std::vector<HidDeviceInfo> scan() override;
+    // Opens the node twice, one handle for the reading thread and one for writes, so that the two
+    // threads never share a handle's state inside hidapi.
+    HidOpenResult open(const QString &instance) override;
+    // Create it, and call this, on the GUI thread.
+    void watchChanges(std::function<void()> onChange) override;
+
+private:
+    std::unique_ptr<UdevMonitor> m_monitor;
+};

@@ -1,0 +1,36 @@
+// The udev monitor's socket watched by a QSocketNotifier.
+#include "link/udev_monitor.h"
+
+#include <QSocketNotifier>
+
+UdevMonitor::UdevMonitor(const char *subsystem, std::function<void()> onChange)
+    : m_udev(udev_new())
+    , m_onChange(std::move(onChange))
+{
+    if (!m_udev) {
+        m_error = QStringLiteral("udev is not available");
+        return;
+    }
+    // "udev": events after udev has processed them, so that the device's node and attributes exist.
+    m_monitor.reset(udev_monitor_new_from_netlink(m_udev.get(), "udev"));
+    if (!m_monitor || udev_monitor_filter_add_match_subsystem_devtype(m_monitor.get(), subsystem, nullptr) < 0 ||
+        udev_monitor_enable_receiving(m_monitor.get()) < 0) {
+        m_error = QStringLiteral("The udev monitor cannot be started");
+        m_monitor.reset();
+        return;
+    }
+    m_notifier = std::make_unique<QSocketNotifier>(udev_monitor_get_fd(m_monitor.get()), QSocketNotifier::Read);
+    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(), [this] { drain(); });
+}
+
+UdevMonitor::~UdevMonitor() = default;
+
+void UdevMonitor::drain()
+{
+    // The socket does not block: take every event that is there, then rescan once.
+    bool any = false;
+    while (UdevDevicePtr device{udev_monitor_receive_device(m_monitor.get())})
+        any = true;
+    if (any && m_onChange)
+        m_onChange();
+}

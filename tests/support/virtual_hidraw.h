@@ -1,0 +1,65 @@
+// Emulated HID devices exposed as virtual hidraw nodes through umockdev, so that hidapi, libudev and
+// the program's Linux backend meet them as they would meet real devices.
+#pragma once
+
+#include "sim/emulated_port.h"
+
+#include <QString>
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class EmulatedHidDevice;
+struct VirtualNode;
+typedef struct _UMockdevTestbed UMockdevTestbed;
+
+// The test must run under umockdev-wrapper. Create this before anything opens udev or hidapi, and
+// only one at a time. Each plug adds a USB device with its interface, HID device and a new
+// /dev/hidrawN node (the instance, as hidapi lists it); unplug sends the removal uevents, deepest
+// first, and removes them. Plugging and unplugging may be asked for from any thread, also from a
+// device's own reply path (an adapter restarting itself): the testbed is only ever touched by one
+// control thread, and a call from the test's own thread waits until it is done.
+class VirtualHidraw final : public EmulatedPort
+{
+public:
+    VirtualHidraw();
+    ~VirtualHidraw() override;
+
+    VirtualHidraw(const VirtualHidraw &) = delete;
+    VirtualHidraw &operator=(const VirtualHidraw &) = delete;
+
+    // Whether the process runs under umockdev-wrapper.
+    static bool isAvailable();
+
+    QString plug(const std::shared_ptr<EmulatedHidDevice> &device) override;
+    void unplug(EmulatedHidDevice &device) override;
+
+    // Plugs in a device that is not the adapter (it ignores what it is sent); returns it.
+    std::shared_ptr<EmulatedHidDevice> addForeignDevice(const QString &manufacturer, const QString &product,
+                                                        std::uint16_t version = 0x0100);
+
+private:
+    void run();
+    void perform(std::function<void()> operation);
+    void addNode(const std::shared_ptr<VirtualNode> &node);
+    void removeNode(const std::shared_ptr<VirtualNode> &node);
+
+    UMockdevTestbed *m_testbed = nullptr;
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<std::shared_ptr<VirtualNode>> m_nodes; // plugged in
+    std::vector<std::shared_ptr<VirtualNode>> m_gone;  // kept until the end: umockdev may still call in
+    int m_nextNumber = 0;
+    std::deque<std::function<void()>> m_operations;
+    std::uint64_t m_queued = 0;
+    std::uint64_t m_done = 0;
+    bool m_stopping = false;
+    std::thread m_control;
+};
