@@ -1,23 +1,11 @@
 // Hand-over of work from other threads to the GUI thread.
 #include "link/gui_dispatcher.h"
 
-#include <QMetaObject>
 #include <QThread>
 
-#include <cassert>
-
-namespace {
-
-// Invoked by name: Qt then makes the queued call's event itself, so no object of ours crosses
-// threads through Qt's own (uninstrumented) locking.
-constexpr char kRunPending[] = "runPending";
-
-} // namespace
-
-GuiDispatcher::GuiDispatcher(QObject *parent)
-    : QObject(parent)
+GuiDispatcher::GuiDispatcher()
+    : m_wake([this] { runPending(); })
 {
-    assert(metaObject()->indexOfMethod("runPending()") >= 0);
 }
 
 GuiDispatcher::~GuiDispatcher()
@@ -33,7 +21,7 @@ bool GuiDispatcher::enqueue(Task task)
             return false;
         m_tasks.push_back(std::move(task));
     }
-    QMetaObject::invokeMethod(this, kRunPending, Qt::QueuedConnection);
+    m_wake.post();
     return true;
 }
 
@@ -44,7 +32,7 @@ void GuiDispatcher::post(std::function<void()> task)
 
 GuiDispatcher::Outcome GuiDispatcher::runAndWait(std::function<void()> task)
 {
-    if (QThread::currentThread() == thread()) {
+    if (QThread::currentThread() == m_wake.thread()) {
         try {
             task();
             return Outcome::Done;

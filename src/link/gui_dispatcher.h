@@ -1,7 +1,7 @@
 // Runs functions on the GUI thread on behalf of other threads, with or without waiting for them.
 #pragma once
 
-#include <QObject>
+#include "link/queued_call.h"
 
 #include <condition_variable>
 #include <deque>
@@ -12,17 +12,18 @@
 
 // The functions and their completion travel through a mutex of our own rather than inside Qt's
 // events, so that every hand-over is a synchronisation point the thread sanitizer can see; Qt only
-// wakes the GUI thread up, with a queued call that carries nothing of ours.
-class GuiDispatcher final : public QObject
+// wakes the GUI thread up.
+class GuiDispatcher final
 {
-    Q_OBJECT
-
 public:
     enum class Outcome { Done, Failed, Abandoned };
 
     // Belongs to the thread that creates it, which must be the GUI thread.
-    explicit GuiDispatcher(QObject *parent = nullptr);
-    ~GuiDispatcher() override;
+    GuiDispatcher();
+    ~GuiDispatcher();
+
+    GuiDispatcher(const GuiDispatcher &) = delete;
+    GuiDispatcher &operator=(const GuiDispatcher &) = delete;
 
     // Queues the function to run on the GUI thread and returns at once.
     void post(std::function<void()> task);
@@ -36,7 +37,7 @@ public:
     void shutdown();
 
 private:
-    Q_INVOKABLE void runPending();
+    void runPending();
 
     struct Completion
     {
@@ -51,6 +52,7 @@ private:
 
     bool enqueue(Task task);
 
+    QueuedCall m_wake;
     std::mutex m_mutex;
     std::condition_variable m_finished;
     std::deque<Task> m_tasks;

@@ -3,16 +3,14 @@
 
 #include <QObject>
 
+#include <atomic>
 #include <functional>
-#include <memory>
 
-class QSocketNotifier;
-
-// The poster only bumps a counter that the GUI thread's event loop watches: no Qt event is built
-// on the posting thread. Whatever the call needs, the poster hands over under a lock of its own,
-// which ThreadSanitizer can follow; it cannot see Qt's internal synchronisation, so data carried
-// inside a Qt event from another thread would look like a race to it. Posts made before the call
-// runs are answered by one call: the call must take everything that is waiting.
+// Whatever the call needs, the poster hands over under a lock of its own, never inside the Qt
+// event: Qt's internal locking is invisible to the thread sanitizer, so data carried in an event
+// from another thread would look like a race to it. The queued call itself is made by Qt, by name,
+// so that nothing of ours crosses threads inside it. Posts made before the call runs are answered
+// by one call: the call must take everything that is waiting.
 class QueuedCall final : public QObject
 {
     Q_OBJECT
@@ -20,15 +18,13 @@ class QueuedCall final : public QObject
 public:
     // Create it on the thread that is to make the call, and destroy it there once no thread posts.
     explicit QueuedCall(std::function<void()> call, QObject *parent = nullptr);
-    ~QueuedCall() override;
 
     // Any thread.
     void post();
 
 private:
-    void take();
+    Q_INVOKABLE void take();
 
     std::function<void()> m_call;
-    int m_fd = -1;
-    std::unique_ptr<QSocketNotifier> m_notifier;
+    std::atomic<bool> m_posted{false};
 };
