@@ -17,7 +17,8 @@ int runApplication(DeviceLink::BackendFactory makeBackend)
     link.setView(&fmain);
     link.setRefresh([&fmain] { fmain.Refresh(); });
     link.setSendFailureHandler([&fmain](const QString &text) { fmain.showSendFailure(text); });
-    link.setUpdateReplyHandler([&fu](std::uint8_t cmd, std::span<const std::uint8_t> payload) { fu.uret(cmd, payload); });
+    link.setUpdateReplyHandler(
+        [&fu](std::uint8_t cmd, std::span<const std::uint8_t> payload) { fu.uret(cmd, payload); });
 
     fmain.show();
     const int status = QApplication::exec();

@@ -6,7 +6,6 @@
 #include "link/hid_controller.h"
 #include "link/worker.h"
 
-
 namespace {
 
 class NoView final : public DiscoveryView
@@ -61,18 +60,26 @@ bool DeviceLink::start_device_link()
     if (!backend)
         return false;
     m_controller = std::make_unique<HidController>(std::move(backend));
-    m_controller->OnDeviceChange = [this](HidController &) { on_device_change(); };
+    m_controller->OnDeviceChange = [this](HidController &) {
+        on_device_change();
+    };
     m_controller->OnDeviceData = [this](HidDevice &device, std::uint8_t, std::span<const std::uint8_t> data) {
         // Reports of an adapter object that is no longer the claimed one must not mix into its messages.
         if (&device == hid_device.load())
             m_receiver.on_device_data(data);
     };
-    m_controller->OnEnumerate = [this](HidDevice &device, int index) { return on_enumerate(device, index); };
+    m_controller->OnEnumerate = [this](HidDevice &device, int index) {
+        return on_enumerate(device, index);
+    };
 
     Tthr::Hooks hooks;
-    hooks.writer = [this]() -> ReportWriter * { return device_present.load() ? hid_device.load() : nullptr; };
-    hooks.refresh = m_refresh ? m_refresh : [] {};
-    hooks.sendFailed = m_sendFailed ? m_sendFailed : [](const QString &) {};
+    hooks.writer = [this]() -> ReportWriter * {
+        return device_present.load() ? hid_device.load() : nullptr;
+    };
+    hooks.refresh = m_refresh ? m_refresh : [] {
+    };
+    hooks.sendFailed = m_sendFailed ? m_sendFailed : [](const QString &) {
+    };
     m_worker = std::make_unique<Tthr>(mailbox, m_gui, std::move(hooks));
     m_worker->start();
     return true;
@@ -99,7 +106,7 @@ void DeviceLink::terminate()
         m_worker->requestTerminate();
 }
 
-void DeviceLink::shutdown()
+bool DeviceLink::shutdown()
 {
     mailbox.stop();
     m_gui.shutdown();
@@ -109,7 +116,9 @@ void DeviceLink::shutdown()
         // A write that never returns must not hold the program up, nor may a running thread's object
         // be destroyed: leave the thread to end with the process.
         static_cast<void>(m_worker.release());
+        return false;
     }
+    return true;
 }
 
 bool DeviceLink::connected() const

@@ -52,8 +52,9 @@ public:
 
     // Tells the worker to end; at program exit.
     void terminate();
-    // Stops the worker and the reading threads without waiting on the GUI thread.
-    void shutdown();
+    // Stops the worker and the reading threads without waiting on the GUI thread. False when the
+    // worker did not end in time and was left to end with the process.
+    bool shutdown();
 
     // Device discovery handlers.
     void on_device_change();

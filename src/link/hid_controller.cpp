@@ -35,13 +35,22 @@ struct HidDevice::Private
 
     void markUnplugged()
     {
-        std::shared_ptr<HidConnection> released;
         {
             const std::lock_guard lock(mutex);
             pluggedIn = false;
+        }
+        releaseConnection();
+    }
+
+    // Closes the handle here unless a reading or writing thread is still inside a call on it; any
+    // later write reports nothing written.
+    void releaseConnection()
+    {
+        std::shared_ptr<HidConnection> released;
+        {
+            const std::lock_guard lock(mutex);
             released = std::move(connection);
         }
-        // Closes the handle here unless a reading or writing thread is still inside a call on it.
         released.reset();
     }
 };
@@ -222,6 +231,10 @@ void HidController::shutdown()
         for (const auto &device : *devices)
             if (device->d->reader)
                 device->d->reader->stop();
+    // A long message being written ends at its next report instead of holding the exit up.
+    for (const auto *devices : {&d->owned, &d->retired})
+        for (const auto &device : *devices)
+            device->d->releaseConnection();
 }
 
 void HidController::handleDeviceChange()

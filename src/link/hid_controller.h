@@ -74,7 +74,8 @@ public:
     const std::vector<HidDevice *> &devices() const;
 
     // Stops every reading thread without waiting on the GUI thread, also one whose report waits
-    // for it; no device is claimed afterwards. Called at exit, and by the destructor.
+    // for it, and releases every handle, so that writes under way end at their next report; no
+    // device is claimed afterwards. Called at exit, and by the destructor.
     void shutdown();
 
 private:

@@ -24,7 +24,9 @@ Tfmain::Tfmain(DeviceLink &link, QWidget *parent)
     connect(&tmr, &QTimer::timeout, this, &Tfmain::tmrTimer);
 }
 
-void Tfmain::Refresh() {}
+void Tfmain::Refresh()
+{
+}
 
 void Tfmain::save()
 {

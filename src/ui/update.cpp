@@ -40,4 +40,6 @@ void Tfu::enableBootLoaderActions(bool enabled)
     def->setEnabled(enabled);
 }
 
-void Tfu::uret(std::uint8_t, std::span<const std::uint8_t>) {}
+void Tfu::uret(std::uint8_t, std::span<const std::uint8_t>)
+{
+}

@@ -113,7 +113,9 @@ protected:
     }
 
     std::shared_ptr<FakeBackend::Shared> m_shared = std::make_shared<FakeBackend::Shared>();
-    DeviceLink m_link{[shared = m_shared] { return std::make_unique<FakeBackend>(shared); }};
+    DeviceLink m_link{[shared = m_shared] {
+        return std::make_unique<FakeBackend>(shared);
+    }};
     RecordingView m_view;
 };
 
@@ -166,7 +168,8 @@ TEST_F(DiscoveryTest, TheBootLoaderKeepsTheWindowDisconnectedAndEnablesItsAction
 
 TEST_F(DiscoveryTest, WithTwoAdaptersTheFirstListedIsClaimedAndTheOtherNeverOffered)
 {
-    start({device("/dev/hidraw0", "TARNIX", "VESTRA7", "FIRST"), device("/dev/hidraw1", "TARNIX", "VESTRA7", "SECOND")});
+    start(
+        {device("/dev/hidraw0", "TARNIX", "VESTRA7", "FIRST"), device("/dev/hidraw1", "TARNIX", "VESTRA7", "SECOND")});
     EXPECT_EQ(m_link.hid_device.load()->serialNumber(), QStringLiteral("FIRST"));
     EXPECT_EQ(m_view.calls.count("Cont(false)"), 1);
     EXPECT_FALSE(m_link.hid_controller()->devices()[1]->isClaimed());

@@ -15,8 +15,7 @@
 namespace {
 
 // Runs `body` on a thread of its own while the GUI thread keeps processing events.
-template <typename Body>
-auto onOtherThread(Body body)
+template <typename Body> auto onOtherThread(Body body)
 {
     auto future = std::async(std::launch::async, body);
     while (future.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready)
@@ -30,7 +29,8 @@ TEST(GuiDispatcher, RunsTheFunctionOnTheGuiThreadAndWaitsForIt)
 {
     GuiDispatcher dispatcher;
     QThread *ranOn = nullptr;
-    const auto outcome = onOtherThread([&] { return dispatcher.runAndWait([&] { ranOn = QThread::currentThread(); }); });
+    const auto outcome =
+        onOtherThread([&] { return dispatcher.runAndWait([&] { ranOn = QThread::currentThread(); }); });
     EXPECT_EQ(outcome, GuiDispatcher::Outcome::Done);
     EXPECT_EQ(ranOn, QThread::currentThread());
 }

@@ -13,7 +13,9 @@ class FakeClock
 public:
     Mailbox::Clock clock()
     {
-        return [this] { return m_now; };
+        return [this] {
+            return m_now;
+        };
     }
     void advance(std::chrono::milliseconds by) { m_now += by; }
 

@@ -71,18 +71,21 @@ protected:
     void start(ReportWriter *writer)
     {
         Tthr::Hooks hooks;
-        hooks.writer = [writer] { return writer; };
+        hooks.writer = [writer] {
+            return writer;
+        };
         hooks.refresh = [this] {
             ++m_refreshes;
             m_refreshThread = QThread::currentThread();
             if (m_refreshThrows)
                 throw std::runtime_error("refresh failed");
         };
-        hooks.sendFailed = [this](const QString &text) { m_failures << text; };
+        hooks.sendFailed = [this](const QString &text) {
+            m_failures << text;
+        };
         m_worker = std::make_unique<Tthr>(m_mailbox, m_gui, std::move(hooks));
         m_worker->start();
     }
-
 
     void TearDown() override
     {

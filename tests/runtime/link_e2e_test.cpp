@@ -1,0 +1,141 @@
+// The whole link against the emulated adapter: the road of one poll, no change undone by polling,
+// removal and return, and a prompt end.
+#include "link/commands.h"
+#include "link/device_link.h"
+#include "link/hid_controller.h"
+#include "sim/emulated_adapter.h"
+#include "sim/emulated_backend.h"
+#include "sim/emulated_bus.h"
+#include "support/gui_wait.h"
+
+#include <QThread>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class LinkEndToEnd : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_adapter->setUsbTiming(true);
+        m_bus.plug(m_adapter);
+        m_link.setRefresh([this] {
+            ++m_refreshes;
+            m_refreshThread = QThread::currentThread();
+            m_shownSpkGain.push_back(m_link.record.spk_gain);
+        });
+        ASSERT_TRUE(m_link.start_device_link());
+        ASSERT_TRUE(waitUntil([this] { return m_link.connected(); }));
+    }
+
+    void startPolling()
+    {
+        m_poller.setInterval(200);
+        QObject::connect(&m_poller, &QTimer::timeout, [this] { m_link.poll(); });
+        m_poller.start();
+    }
+
+    bool idle() const
+    {
+        return !m_link.mailbox.request_pending() && !m_link.mailbox.refresh_pending() && !m_link.mailbox.sending();
+    }
+
+    EmulatedBus m_bus;
+    std::shared_ptr<EmulatedAdapter> m_adapter = std::make_shared<EmulatedAdapter>();
+    DeviceLink m_link{[this] {
+        return std::make_unique<EmulatedBackend>(m_bus);
+    }};
+    QTimer m_poller;
+    int m_refreshes = 0;
+    QThread *m_refreshThread = nullptr;
+    std::vector<std::int8_t> m_shownSpkGain;
+};
+
+} // namespace
+
+TEST_F(LinkEndToEnd, OnePollBringsTheWholeRecordAndOneRefresh)
+{
+    DeviceRecord adapterRecord = initialAdapterRecord();
+    adapterRecord.contact[3] = makeParty("Vera", "+4930123456");
+    m_adapter->setRecord(adapterRecord);
+    m_adapter->clearReceived();
+
+    m_link.poll();
+    ASSERT_TRUE(waitUntil([this] { return m_refreshes == 1 && idle(); }));
+    EXPECT_EQ(m_refreshThread, QThread::currentThread());
+    EXPECT_EQ(std::memcmp(&m_link.record, &adapterRecord, kRecordSize), 0);
+    const AdapterState state = m_adapter->state();
+    ASSERT_EQ(state.received.size(), 1u);
+    EXPECT_EQ(state.received[0], (ReceivedMessage{CMD_POLL, {}}));
+    drainPostedEvents();
+    EXPECT_EQ(m_refreshes, 1);
+}
+
+TEST_F(LinkEndToEnd, ABurstOfChangesWhilePollingEndsWithTheLastAndNeverShowsAnOlderOne)
+{
+    startPolling();
+    ASSERT_TRUE(waitUntil([this] { return m_refreshes > 0; }));
+    m_shownSpkGain.clear();
+
+    constexpr int kChanges = 20;
+    int made = 0;
+    QTimer editor;
+    editor.setInterval(100);
+    QObject::connect(&editor, &QTimer::timeout, [&] {
+        m_link.record.spk_gain = static_cast<std::int8_t>(40 + made);
+        m_link.save();
+        if (++made == kChanges)
+            editor.stop();
+    });
+    editor.start();
+    ASSERT_TRUE(waitUntil([&] { return made == kChanges; }, 10s));
+
+    const std::int8_t last = 40 + kChanges - 1;
+    ASSERT_TRUE(m_adapter->waitFor([&](const AdapterState &s) { return s.record.spk_gain == last; }));
+    ASSERT_TRUE(waitUntil([&] { return !m_shownSpkGain.empty() && m_shownSpkGain.back() == last; }));
+    for (std::size_t i = 1; i < m_shownSpkGain.size(); ++i)
+        ASSERT_GE(m_shownSpkGain[i], m_shownSpkGain[i - 1]) << "refresh " << i << " went back";
+    EXPECT_EQ(m_link.record.spk_gain, last);
+}
+
+TEST_F(LinkEndToEnd, RemovalAndReturnWhilePolling)
+{
+    startPolling();
+    ASSERT_TRUE(waitUntil([this] { return m_refreshes > 0; }));
+    HidDevice *first = m_link.hid_device;
+
+    m_adapter->replug([this] {
+        EXPECT_TRUE(waitUntil([this] { return !m_link.connected(); }));
+        const int before = m_refreshes;
+        EXPECT_FALSE(waitUntil([&] { return m_refreshes > before; }, 500ms)) << "no record while it is away";
+    });
+    ASSERT_TRUE(waitUntil([this] { return m_link.connected(); }));
+    EXPECT_NE(m_link.hid_device.load(), first);
+    const int before = m_refreshes;
+    EXPECT_TRUE(waitUntil([&] { return m_refreshes > before; }));
+}
+
+TEST_F(LinkEndToEnd, ShutdownCutsALongSendShort)
+{
+    std::vector<std::uint8_t> big(65535, 0x5A); // over a second of reports at full speed
+    m_link.post(CMD_TEXT, big.data(), static_cast<std::uint16_t>(big.size()));
+    ASSERT_TRUE(waitUntil([this] { return m_link.mailbox.sending(); }));
+    EXPECT_TRUE(m_link.shutdown()) << "every thread ended";
+    const AdapterState state = m_adapter->state();
+    EXPECT_TRUE(std::none_of(state.received.begin(), state.received.end(), [](const ReceivedMessage &m) {
+        return m.cmd == CMD_TEXT;
+    })) << "the rest of the message was not written";
+}
+
+TEST_F(LinkEndToEnd, ShutdownWhileARefreshWaitsForTheGuiThread)
+{
+    m_link.poll();
+    // The record arrives and the worker asks for a refresh, which this thread never serves.
+    ASSERT_TRUE(m_adapter->waitFor([](const AdapterState &s) { return !s.received.empty(); }));
+    EXPECT_TRUE(m_link.shutdown()) << "every thread ended";
+}
