@@ -151,6 +151,18 @@ void EmulatedAdapter::raiseIncomingCall(int line, const PartyEntry &party)
     m_changed.notify_all();
 }
 
+void EmulatedAdapter::endIncomingCall(int line)
+{
+    if (line < 0 || line >= kLineCount)
+        return;
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_state.record.stat[line] == 4)
+            m_state.record.stat[line] = 1;
+    }
+    m_changed.notify_all();
+}
+
 void EmulatedAdapter::sendText(std::span<const std::uint8_t> text)
 {
     const std::lock_guard lock(m_mutex);

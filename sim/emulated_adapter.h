@@ -75,6 +75,8 @@ public:
     // An incoming call: the line goes to state 4 with the party as its current one, and the party
     // heads the call list.
     void raiseIncomingCall(int line, const PartyEntry &party);
+    // The caller of an incoming call on `line` gives up: a line still ringing goes back to idle.
+    void endIncomingCall(int line);
     // An unsolicited text message (command 1).
     void sendText(std::span<const std::uint8_t> text);
     // Leaves and comes back as its boot loader, as command 251 makes it.

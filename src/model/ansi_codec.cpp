@@ -3,6 +3,14 @@
 
 #include <QStringView>
 
+#include <atomic>
+
+namespace {
+
+std::atomic<const char *> g_chosenCodePage{nullptr};
+
+} // namespace
+
 const char *ansiCodePageName(const QLocale &locale)
 {
     switch (locale.language()) {
@@ -92,6 +100,12 @@ QString AnsiCodec::decode(std::span<const std::uint8_t> bytes)
 
 AnsiCodec &AnsiCodec::system()
 {
-    thread_local AnsiCodec codec(ansiCodePageName(QLocale::system()));
+    thread_local AnsiCodec codec(g_chosenCodePage.load() ? g_chosenCodePage.load()
+                                                         : ansiCodePageName(QLocale::system()));
     return codec;
+}
+
+void AnsiCodec::useCodePage(const char *codePageName)
+{
+    g_chosenCodePage = codePageName;
 }

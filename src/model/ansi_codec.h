@@ -22,8 +22,11 @@ public:
     QByteArray encode(const QString &text);
     QString decode(std::span<const std::uint8_t> bytes);
 
-    // The codec for the user's locale. Converters keep state, so each thread has its own.
+    // The codec for the user's locale, or for the code page chosen with useCodePage(). Converters
+    // keep state, so each thread has its own.
     static AnsiCodec &system();
+    // Chooses the code page of system() in place of the locale's; only before any text is converted.
+    static void useCodePage(const char *codePageName);
 
 private:
     QStringEncoder m_encoder;

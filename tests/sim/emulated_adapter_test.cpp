@@ -222,6 +222,8 @@ TEST_F(EmulatedAdapterTest, IncomingCallsAndTextsReachTheHost)
     EXPECT_EQ(record.stat[1], 4);
     EXPECT_TRUE(sameParty(record.subscriber[1], caller));
     EXPECT_TRUE(sameParty(record.call_list[0], caller));
+    adapter->endIncomingCall(1);
+    EXPECT_EQ(poll(link).stat[1], 1) << "an unanswered caller gives up";
 
     const std::uint8_t text[] = {'h', 'i'};
     adapter->sendText(text);

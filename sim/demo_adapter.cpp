@@ -1,0 +1,116 @@
+// The demo's adapter state, its sample update file and its callers.
+#include "sim/demo_adapter.h"
+
+#include "model/ansi_codec.h"
+#include "model/text_field.h"
+#include "sim/emulated_adapter.h"
+
+#include <array>
+#include <cstring>
+
+namespace {
+
+struct DemoParty
+{
+    const char *name;
+    const char *number;
+};
+
+constexpr std::array<DemoParty, 14> kPhoneBook = {{
+    {"Иван Петров", "+74951234567"},
+    {"Anna Keller", "+4930556677"},
+    {"Мария Соколова", "+79161112233"},
+    {"Service desk", "+78005550199"},
+    {"Oleg Nikitin", "+79035554411"},
+    {"Ольга Ветрова", "+73832227788"},
+    {"Night guard", "+79998887766"},
+    {"Tomasz Lis", "+48225550101"},
+    {"Дмитрий Орлов", "+79267770011"},
+    {"Warehouse", "+74957778899"},
+    {"Елена Смирнова", "+78127654321"},
+    {"Lift control", "+74956660022"},
+    {"Jana Novak", "+420223456789"},
+    {"Сергей Лебедев", "+79052223344"},
+}};
+
+// Most recent first.
+constexpr std::array<std::size_t, 7> kRecentCalls = {3, 0, 1, 5, 3, 9, 2};
+
+void setParty(PartyEntry &entry, const DemoParty &party, AnsiCodec &codec)
+{
+    writeTextField(entry.name, QString::fromUtf8(party.name), codec);
+    writeTextField(entry.number, QString::fromUtf8(party.number), codec);
+}
+
+constexpr std::chrono::seconds kRingEvery{60};
+constexpr std::chrono::seconds kRingForAtMost{30};
+constexpr int kCalledLine = 1;
+
+} // namespace
+
+DeviceRecord demoRecord()
+{
+    AnsiCodec codec(kDemoCodePage);
+    DeviceRecord record = initialAdapterRecord();
+    for (std::size_t i = 0; i < kPhoneBook.size(); ++i)
+        setParty(record.contact[i], kPhoneBook[i], codec);
+    for (std::size_t i = 0; i < kRecentCalls.size(); ++i)
+        setParty(record.call_list[i], kPhoneBook[kRecentCalls[i]], codec);
+    setParty(record.subscriber[0], kPhoneBook[1], codec);
+    setParty(record.subscriber[1], kPhoneBook[3], codec);
+    writeTextField(record.ops[0], QStringLiteral("Nordline"), codec);
+    writeTextField(record.ops[1], QStringLiteral("Teleset"), codec);
+    record.mic_gain = 6;
+    record.spk_gain = 14;
+    record.auto_answer[1] = 10;
+    return record;
+}
+
+std::vector<std::uint8_t> demoUpdateFile(std::size_t payloadSize)
+{
+    // The model name is what the boot loader's name leaves once "(boot)" is taken out of it, blank
+    // included.
+    static constexpr char kHeader[] = "MODEL=VESTRA7 &VERSION=1.3.0&DATE=2026-11-20";
+    constexpr std::size_t kPayloadOffset = 64;
+    static_assert(4 + sizeof kHeader <= kPayloadOffset);
+
+    std::vector<std::uint8_t> file(kPayloadOffset + payloadSize, 0);
+    file[0] = static_cast<std::uint8_t>(kPayloadOffset & 0xFFu);
+    file[1] = static_cast<std::uint8_t>(kPayloadOffset >> 8);
+    std::memcpy(file.data() + 4, kHeader, sizeof kHeader);
+    std::minstd_rand random(20261120);
+    for (std::size_t i = kPayloadOffset; i < file.size(); ++i)
+        file[i] = static_cast<std::uint8_t>(random() >> 7);
+    return file;
+}
+
+DemoCallers::DemoCallers(std::shared_ptr<EmulatedAdapter> adapter, QObject *parent)
+    : QObject(parent)
+    , m_adapter(std::move(adapter))
+{
+    m_next.setSingleShot(true);
+    m_giveUp.setSingleShot(true);
+    m_giveUp.setInterval(kRingForAtMost);
+    connect(&m_next, &QTimer::timeout, this, &DemoCallers::ring);
+    connect(&m_giveUp, &QTimer::timeout, this, [this] { m_adapter->endIncomingCall(kCalledLine); });
+    scheduleNext();
+}
+
+void DemoCallers::ring()
+{
+    if (m_adapter->state().record.stat[kCalledLine] == 1) {
+        AnsiCodec codec(kDemoCodePage);
+        PartyEntry caller{};
+        setParty(caller, kPhoneBook[m_random() % kPhoneBook.size()], codec);
+        m_adapter->raiseIncomingCall(kCalledLine, caller);
+        m_giveUp.start();
+    }
+    scheduleNext();
+}
+
+void DemoCallers::scheduleNext()
+{
+    // Between three quarters of the period and one and a half periods.
+    const auto base = std::chrono::milliseconds(kRingEvery);
+    m_next.start(base * 3 / 4 + std::chrono::milliseconds(m_random() % static_cast<unsigned>(base.count() * 3 / 4)));
+}

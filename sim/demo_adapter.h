@@ -1,0 +1,42 @@
+// The emulated adapter as the demo shows it: a lived-in phone book and call list, two operators,
+// a caller now and then, and a firmware file its boot loader takes.
+#pragma once
+
+#include "model/device_record.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <cstdint>
+#include <memory>
+#include <random>
+#include <vector>
+
+class EmulatedAdapter;
+
+// Texts in the demo are in the Cyrillic code page, which also holds every Latin name.
+inline constexpr char kDemoCodePage[] = "windows-1251";
+
+// Line A idle, line B idle and the one callers ring; made-up names (some Cyrillic) and numbers.
+DeviceRecord demoRecord();
+
+// A firmware update file for the demo's boot loader ("VESTRA7 (boot)"): header text
+// "MODEL=VESTRA7 &..." and a made-up payload of `payloadSize` bytes.
+std::vector<std::uint8_t> demoUpdateFile(std::size_t payloadSize = 48 * 1024);
+
+// Rings line B from one of the phone book's parties every minute or so, and hangs up for a caller
+// who is not answered within half a minute.
+class DemoCallers final : public QObject
+{
+public:
+    explicit DemoCallers(std::shared_ptr<EmulatedAdapter> adapter, QObject *parent = nullptr);
+
+private:
+    void ring();
+    void scheduleNext();
+
+    std::shared_ptr<EmulatedAdapter> m_adapter;
+    QTimer m_next;
+    QTimer m_giveUp;
+    std::mt19937 m_random{2041};
+};

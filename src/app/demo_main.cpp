@@ -1,0 +1,51 @@
+// The demo: the program with an emulated adapter plugged in, for trying the tool without hardware.
+#include "app/application.h"
+#include "model/ansi_codec.h"
+#include "sim/demo_adapter.h"
+#include "sim/emulated_adapter.h"
+#include "sim/emulated_backend.h"
+#include "sim/emulated_bus.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QSaveFile>
+
+#include <cstdio>
+
+namespace {
+
+// The demo's boot loader takes this file; it is written where the update window's file dialog can
+// be pointed at it.
+void writeSampleUpdateFile()
+{
+    const QString folder = QDir::temp().filePath(QStringLiteral("vestra7-demo"));
+    QDir().mkpath(folder);
+    const QString path = QDir(folder).filePath(QStringLiteral("VESTRA7-1.3.0.xupd"));
+    const std::vector<std::uint8_t> content = demoUpdateFile();
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) &&
+        file.write(reinterpret_cast<const char *>(content.data()), static_cast<qint64>(content.size())) ==
+            static_cast<qint64>(content.size()) &&
+        file.commit()) {
+        std::printf("A firmware update file for the demo adapter: %s\n", qPrintable(QDir::toNativeSeparators(path)));
+        std::fflush(stdout);
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    AnsiCodec::useCodePage(kDemoCodePage);
+
+    EmulatedBus bus;
+    auto adapter = std::make_shared<EmulatedAdapter>();
+    adapter->setRecord(demoRecord());
+    adapter->setUsbTiming(true);
+    bus.plug(adapter);
+    DemoCallers callers(adapter);
+    writeSampleUpdateFile();
+
+    return runApplication([&bus] { return std::make_unique<EmulatedBackend>(bus); });
+}

@@ -1,0 +1,41 @@
+// The demo's adapter state and sample update file.
+#include "sim/demo_adapter.h"
+
+#include "model/ansi_codec.h"
+#include "model/text_field.h"
+
+#include <gtest/gtest.h>
+
+TEST(DemoAdapter, PhoneBookHasLatinAndCyrillicNamesReadableInItsCodePage)
+{
+    AnsiCodec codec(kDemoCodePage);
+    const DeviceRecord record = demoRecord();
+    int cyrillic = 0;
+    int filled = 0;
+    for (const PartyEntry &entry : record.contact) {
+        const QString name = readTextField(entry.name, codec);
+        if (name.isEmpty())
+            continue;
+        ++filled;
+        EXPECT_FALSE(name.contains(QLatin1Char('?'))) << name.toStdString();
+        EXPECT_GT(readTextField(entry.number, codec).size(), 2) << "a number the call buttons accept";
+        if (name.front().script() == QChar::Script_Cyrillic)
+            ++cyrillic;
+    }
+    EXPECT_GE(filled, 10);
+    EXPECT_GE(cyrillic, 3);
+    EXPECT_LT(cyrillic, filled);
+    EXPECT_LE(record.stat[0], 1) << "line A can call";
+    EXPECT_LE(record.stat[1], 1) << "line B can call and be called";
+    EXPECT_FALSE(readTextField(record.call_list[0].name, codec).isEmpty());
+}
+
+TEST(DemoAdapter, UpdateFileNamesTheBootLoadersModelAndCarriesItsPayload)
+{
+    const std::vector<std::uint8_t> file = demoUpdateFile(1000);
+    const std::size_t offset = file[0] | file[1] << 8;
+    ASSERT_EQ(file.size(), offset + 1000);
+    const std::string header(reinterpret_cast<const char *>(file.data() + 4));
+    EXPECT_EQ(header.rfind("MODEL=VESTRA7 &", 0), 0u) << header;
+    EXPECT_LT(4 + header.size(), offset) << "the header ends before the payload";
+}
