@@ -97,7 +97,13 @@ void DeviceLink::post(std::uint8_t cmd, const std::uint8_t *data, std::uint16_t 
 
 void DeviceLink::poll()
 {
-    mailbox.postPoll();
+    // A change whose confirmation has not come goes out again in place of a poll: its reply is as
+    // good as a poll's, and the change must reach the adapter.
+    if (mailbox.resendDue())
+        mailbox.post(CMD_WRITE_RECORD, record.bytes().data(), static_cast<std::uint16_t>(kRecordSize),
+                     Mailbox::Origin::Resend);
+    else
+        mailbox.postPoll();
 }
 
 void DeviceLink::terminate()
@@ -138,8 +144,10 @@ void DeviceLink::on_device_change()
 void DeviceLink::checkConnection()
 {
     // With no device left to offer, nothing else would take the window out of its connected state.
-    if (!connected())
+    if (!connected()) {
         m_view->Cont(false);
+        mailbox.forgetWrites();
+    }
 }
 
 bool DeviceLink::on_enumerate(HidDevice &device, int)
@@ -157,6 +165,8 @@ bool DeviceLink::on_enumerate(HidDevice &device, int)
         }
         return true;
     }
+    if (hid_device.load() != &device)
+        mailbox.forgetWrites(); // writes sent to another adapter object are not answered by this one
     hid_device = &device;
     device_present = true;
 

@@ -47,7 +47,7 @@ public:
     void save();
     // Posts a message for the adapter, replacing one not yet taken.
     void post(std::uint8_t cmd, const std::uint8_t *data = nullptr, std::uint16_t len = 0);
-    // A poll, only into an empty slot.
+    // A poll, only into an empty slot; or the last record write again, when its reply is overdue.
     void poll();
 
     // Tells the worker to end; at program exit.

@@ -8,10 +8,13 @@ Mailbox::Mailbox(Clock clock)
 {
 }
 
-void Mailbox::post(std::uint8_t cmd, const std::uint8_t *data, std::uint16_t len)
+void Mailbox::post(std::uint8_t cmd, const std::uint8_t *data, std::uint16_t len, Origin origin)
 {
     {
         const std::lock_guard lock(m_mutex);
+        m_origin = cmd == CMD_WRITE_RECORD ? origin : Origin::Change;
+        if (cmd == CMD_WRITE_RECORD && origin == Origin::Change)
+            m_lastChangePosted = m_clock();
         if (data != nullptr)
             m_payload.assign(data, data + len);
         else
@@ -49,11 +52,26 @@ void Mailbox::setRefreshPending()
     m_wake.notify_one();
 }
 
+bool Mailbox::stillTrying() const
+{
+    return m_unansweredWrites > 0 && m_clock() - m_lastChangePosted < kGiveUpAfter;
+}
+
 bool Mailbox::recordWriteOutstanding() const
 {
-    if (m_requestPending && m_request.cmd == CMD_WRITE_RECORD)
-        return true;
-    return m_unansweredWrites > 0 && m_clock() - m_lastWriteTaken < kWriteReplyTimeout;
+    return (m_requestPending && m_request.cmd == CMD_WRITE_RECORD) || stillTrying();
+}
+
+bool Mailbox::resendDue() const
+{
+    const std::lock_guard lock(m_mutex);
+    return !m_requestPending && stillTrying() && m_clock() - m_lastWriteTaken >= kResendAfter;
+}
+
+void Mailbox::forgetWrites()
+{
+    const std::lock_guard lock(m_mutex);
+    m_unansweredWrites = 0;
 }
 
 bool Mailbox::acceptsRecord(std::uint8_t cmd)
@@ -91,10 +109,13 @@ std::optional<Request> Mailbox::takeRequest()
     m_requestPending = false;
     m_sending = true;
     if (taken.cmd == CMD_WRITE_RECORD) {
-        // Counted before the send, since the reply may arrive before the send has returned.
-        ++m_unansweredWrites;
+        // Counted before the send, since the reply may arrive before the send has returned. A
+        // resend carries the same change, so a reply to either one confirms it.
+        if (m_origin == Origin::Change)
+            ++m_unansweredWrites;
         m_lastWriteTaken = m_clock();
     }
+    m_takenOrigin = m_origin;
     return taken;
 }
 
@@ -103,7 +124,7 @@ void Mailbox::sendFinished(std::uint8_t cmd, std::uint16_t written)
     const std::lock_guard lock(m_mutex);
     m_sending = false;
     m_request.result = written != 0 ? 1 : 0;
-    if (cmd == CMD_WRITE_RECORD && written == 0 && m_unansweredWrites > 0)
+    if (cmd == CMD_WRITE_RECORD && written == 0 && m_takenOrigin == Origin::Change && m_unansweredWrites > 0)
         --m_unansweredWrites; // nothing went out, so no reply will come
 }
 

@@ -15,29 +15,41 @@
 // and written under one lock, so the worker never sees half of a request and a request posted
 // during a send is never lost.
 //
-// The mailbox also keeps the user's changes from being undone by polling. A record write is the
-// user's latest change; a record the adapter sent before it took that write would show the old
-// state again. So while a write waits in the slot, or has been sent and its reply has not come,
-// arriving records are held back; only the reply to the last write is taken, or, should it never
-// come, records are taken again one second after the write went out.
+// The mailbox also keeps the user's changes from being lost. A record write is the user's latest
+// change, and the adapter confirms it with its reply; a record the adapter sent before it took the
+// write would show the old state again. So while a write waits in the slot, or has been sent and
+// its reply has not come, arriving records are held back, and only the reply to the last write is
+// taken. A write whose reply does not come is sent again (a report lost on the way loses the whole
+// message), until its reply comes or, after some seconds of trying, the adapter's records are taken
+// as they are.
 class Mailbox
 {
 public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
 
-    static constexpr std::chrono::milliseconds kWriteReplyTimeout{1000};
+    // Far above a reply's round trip (some tens of milliseconds), so that a reply on its way is
+    // not answered with a second write.
+    static constexpr std::chrono::milliseconds kResendAfter{500};
+    static constexpr std::chrono::milliseconds kGiveUpAfter{10000};
+
+    // A record write carrying a new change, or the same content sent again.
+    enum class Origin { Change, Resend };
 
     explicit Mailbox(Clock clock = std::chrono::steady_clock::now);
 
     // GUI thread. Copies the payload, so that the worker sends the state of this moment even if the
     // poster's storage changes while it is being sent.
-    void post(std::uint8_t cmd, const std::uint8_t *data, std::uint16_t len);
+    void post(std::uint8_t cmd, const std::uint8_t *data, std::uint16_t len, Origin origin = Origin::Change);
     // GUI thread. Posts a poll only into an empty slot, so that a poll never replaces a change.
     bool postPoll();
     // GUI thread, when a record or text has arrived.
     void setRefreshPending();
     // GUI thread, when a record message has arrived: whether it may replace the local record.
     bool acceptsRecord(std::uint8_t cmd);
+    // GUI thread: whether the last record write has gone unanswered long enough to be sent again.
+    bool resendDue() const;
+    // GUI thread, when the adapter the writes went to is gone: nothing is awaited any more.
+    void forgetWrites();
 
     // Worker thread. Blocks until a request or a refresh is pending, or stop() was called; returns
     // false once stopped.
@@ -66,17 +78,21 @@ public:
 
 private:
     bool recordWriteOutstanding() const;
+    bool stillTrying() const;
 
     Clock m_clock;
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     Request m_request;
-    std::vector<std::uint8_t> m_payload;  // the posted payload, owned by the slot
-    std::vector<std::uint8_t> m_inFlight; // the payload of the request the worker took
+    std::vector<std::uint8_t> m_payload;   // the posted payload, owned by the slot
+    std::vector<std::uint8_t> m_inFlight;  // the payload of the request the worker took
+    Origin m_origin = Origin::Change;      // of the request in the slot
+    Origin m_takenOrigin = Origin::Change; // of the request being sent
     bool m_requestPending = false;
     bool m_refreshPending = false;
     bool m_sending = false;
     bool m_stopped = false;
-    int m_unansweredWrites = 0;
+    int m_unansweredWrites = 0; // distinct changes sent and not yet answered
     std::chrono::steady_clock::time_point m_lastWriteTaken;
+    std::chrono::steady_clock::time_point m_lastChangePosted;
 };

@@ -103,6 +103,20 @@ TEST_F(LinkEndToEnd, ABurstOfChangesWhilePollingEndsWithTheLastAndNeverShowsAnOl
     EXPECT_EQ(m_link.record.spk_gain, last);
 }
 
+TEST_F(LinkEndToEnd, AWriteLostOnTheWayIsSentAgainAndItsValueShown)
+{
+    m_adapter->ignoreMessage(CMD_WRITE_RECORD, 0);
+    startPolling();
+    ASSERT_TRUE(waitUntil([this] { return m_refreshes > 0; }));
+    m_shownSpkGain.clear();
+    m_link.record.spk_gain = 77;
+    m_link.save();
+    // The resend needs the GUI thread's polling timer, so wait with the event loop running.
+    ASSERT_TRUE(waitUntil([this] { return m_adapter->state().record.spk_gain == 77; }));
+    ASSERT_TRUE(waitUntil([this] { return !m_shownSpkGain.empty() && m_shownSpkGain.back() == 77; }));
+    EXPECT_EQ(m_shownSpkGain.front(), 77) << "the adapter's older state was never shown";
+}
+
 TEST_F(LinkEndToEnd, RemovalAndReturnWhilePolling)
 {
     startPolling();

@@ -137,16 +137,46 @@ TEST_F(MailboxTest, OnlyTheReplyToTheLastOfSeveralWritesIsTaken)
     EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_WRITE_RECORD)) << "reply to write 3";
 }
 
-TEST_F(MailboxTest, AnUnansweredWriteStopsHoldingRecordsBackAfterOneSecond)
+TEST_F(MailboxTest, AnUnansweredWriteIsDueAgainAndAReplyToAnyCopyConfirmsIt)
+{
+    postWrite(1);
+    EXPECT_FALSE(m_mailbox.resendDue()) << "still in the slot";
+    sendOne();
+    m_clock.advance(Mailbox::kResendAfter - std::chrono::milliseconds(1));
+    EXPECT_FALSE(m_mailbox.resendDue());
+    m_clock.advance(std::chrono::milliseconds(1));
+    EXPECT_TRUE(m_mailbox.resendDue());
+
+    m_mailbox.post(CMD_WRITE_RECORD, m_record.data(), static_cast<std::uint16_t>(m_record.size()),
+                   Mailbox::Origin::Resend);
+    EXPECT_FALSE(m_mailbox.resendDue());
+    sendOne();
+    EXPECT_FALSE(m_mailbox.acceptsRecord(CMD_POLL));
+    EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_WRITE_RECORD)) << "one reply, to either copy, confirms the change";
+    EXPECT_FALSE(m_mailbox.resendDue());
+    EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_WRITE_RECORD)) << "the other copy's reply is an ordinary record";
+}
+
+TEST_F(MailboxTest, AfterSomeSecondsOfTryingTheAdaptersRecordsAreTakenAgain)
 {
     postWrite(1);
     sendOne();
-    m_clock.advance(std::chrono::milliseconds(999));
+    m_clock.advance(Mailbox::kGiveUpAfter - std::chrono::milliseconds(1));
+    EXPECT_TRUE(m_mailbox.resendDue());
     EXPECT_FALSE(m_mailbox.acceptsRecord(CMD_POLL));
     m_clock.advance(std::chrono::milliseconds(1));
+    EXPECT_FALSE(m_mailbox.resendDue());
     EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_POLL));
-    // A late reply to the forgotten write is then an ordinary record.
-    EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_WRITE_RECORD));
+}
+
+TEST_F(MailboxTest, AGoneAdaptersWritesAreNotAwaited)
+{
+    postWrite(1);
+    sendOne();
+    m_mailbox.forgetWrites();
+    EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_POLL));
+    m_clock.advance(Mailbox::kResendAfter);
+    EXPECT_FALSE(m_mailbox.resendDue());
 }
 
 TEST_F(MailboxTest, AWriteThatWroteNothingExpectsNoReply)
