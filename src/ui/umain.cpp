@@ -52,6 +52,8 @@ void setTextIfChanged(QLineEdit *edit, const QString &text)
 
 Tfmain::Tfmain(DeviceLink &link, QWidget *parent)
     : QMainWindow(parent)
+    , fsave(FileDialog::Mode::Save, QStringLiteral("Config File (*.cfg)"), QStringLiteral("config.cfg"))
+    , fopen(FileDialog::Mode::Open, QStringLiteral("Config File (*.cfg)"), QStringLiteral("config.cfg"))
     , ui(buildForm(this))
     , m_link(link)
     , m_contacts(ui->clist)
@@ -113,7 +115,13 @@ void Tfmain::connectControls()
                 });
     }
 
+    connect(ui->EXP, &QAction::triggered, this, &Tfmain::EXPClick);
+    connect(ui->IMP, &QAction::triggered, this, &Tfmain::IMPClick);
+    connect(ui->FCLOSE, &QAction::triggered, this, &Tfmain::FCLOSEClick);
+    connect(ui->UPD, &QAction::triggered, this, &Tfmain::UPDClick);
+    connect(ui->SETTINGS, &QAction::triggered, this, &Tfmain::SETTINGSClick);
     connect(ui->DEF, &QAction::triggered, this, &Tfmain::DEFClick);
+    connect(ui->INF, &QAction::triggered, this, &Tfmain::INFClick);
 }
 
 void Tfmain::Refresh()
@@ -207,6 +215,7 @@ void Tfmain::showIdentity(const QString &name, const QString &serial, const QStr
 
 void Tfmain::showTitle(const QString &title)
 {
+    m_adapterNamed = true;
     QGuiApplication::setApplicationDisplayName(title);
     setWindowTitle(title);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "link/discovery_view.h"
+#include "ui/file_dialog.h"
 #include "ui/message_boxes.h"
 #include "ui/party_table.h"
 
@@ -48,6 +49,10 @@ public:
     // The row last selected in either list: Enter in a party edit stores the party there.
     std::uint8_t selectedRow() const { return selected_row; }
 
+    // "Save to file" and "Load from file" ask for their file through these.
+    FileDialog fsave;
+    FileDialog fopen;
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -80,7 +85,14 @@ private:
     void deleteSelectedRow(PartyTable &list, std::span<PartyEntry> entries);
 
     // Menu commands.
+    void EXPClick();
+    void IMPClick();
+    void FCLOSEClick();
+    void UPDClick();
+    void SETTINGSClick();
     void DEFClick();
+    void INFClick();
+    QString applicationTitle() const;
 
     std::unique_ptr<Ui_Tfmain> ui;
     DeviceLink &m_link;
@@ -91,6 +103,7 @@ private:
     Confirmer m_confirm = confirmBox;
     std::uint8_t selected_row = 0;
     bool m_shown = false;
+    bool m_adapterNamed = false;
     // The control that held the focus when the window was last disabled, given it back on reconnection.
     QPointer<QWidget> m_focusBeforeDisconnect;
 };

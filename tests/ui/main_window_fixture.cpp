@@ -4,8 +4,8 @@
 #include "link/commands.h"
 #include "model/text_field.h"
 
-#include <QPushButton>
 #include <QApplication>
+#include <QPushButton>
 #include <QTest>
 
 #include <cstring>
