@@ -1,0 +1,43 @@
+// A save or open file dialog that remembers the name last chosen in it.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+class FileDialog
+{
+public:
+    enum class Mode { Save, Open };
+
+    // What the dialog offers: the name to start from (a full path once one was chosen) and the filter.
+    struct Offer
+    {
+        Mode mode;
+        QString fileName;
+        QString filter;
+    };
+    // Shows the dialog modally; the chosen full name, or nothing when the user cancelled.
+    using Chooser = std::function<std::optional<QString>(QWidget *parent, const Offer &offer)>;
+
+    // The default chooser uses the platform's own dialog where it has one. Saving never asks before
+    // replacing a file and adds no extension of its own.
+    FileDialog(Mode mode, QString filter, QString fileName);
+
+    // False when the user cancelled; otherwise FileName() is the name chosen.
+    bool Execute(QWidget *parent);
+
+    const QString &FileName() const { return m_fileName; }
+    void setFileName(const QString &fileName) { m_fileName = fileName; }
+
+    void setChooser(Chooser chooser) { m_chooser = std::move(chooser); }
+
+private:
+    Mode m_mode;
+    QString m_filter;
+    QString m_fileName;
+    Chooser m_chooser;
+};

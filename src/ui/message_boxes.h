@@ -1,0 +1,18 @@
+// The main window's modal message boxes: confirmations, errors and information.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+// Asks `question` with "OK" and "Cancel"; true only for "OK". Tests put their own in its place.
+using Confirmer = std::function<bool(QWidget *parent, const QString &question)>;
+
+// The system's own confirmation: titled "Confirm", question icon, "OK" the default button.
+bool confirmBox(QWidget *parent, const QString &question);
+// A failure: the error icon and "OK".
+void errorBox(QWidget *parent, const QString &title, const QString &text);
+// A notice: the information icon and "OK".
+void informationBox(QWidget *parent, const QString &title, const QString &text);

@@ -1,0 +1,92 @@
+// The settings panel.
+#include "ui/uset.h"
+
+#include "model/device_record.h"
+#include "widgets/selector_items.h"
+
+#include "ui_uset.h"
+
+#include <QPushButton>
+
+#include <iterator>
+#include <utility>
+
+Tfset::Tfset(QWidget *parent)
+    : QFrame(parent)
+    , ui(std::make_unique<Ui_Tfset>())
+{
+    ui->setupUi(this);
+    ui->MICgain->setItems(micGainItems());
+    ui->LINEgain->setItems(lineGainItems());
+    ui->AanswerA->setItems(autoAnswerItems());
+    ui->AanswerB->setItems(autoAnswerItems());
+    connect(ui->btnOk, &QPushButton::clicked, this, &Tfset::btn1Click);
+}
+
+Tfset::~Tfset() = default;
+
+void Tfset::connectRecord(DeviceRecord &record, std::function<void()> save)
+{
+    m_record = &record;
+    m_save = std::move(save);
+    ui->MICgain->OnChange = [this](SpinSelector *sender) {
+        MICgainChange(sender);
+    };
+    ui->LINEgain->OnChange = [this](SpinSelector *sender) {
+        LINEgainChange(sender);
+    };
+    ui->AanswerA->OnChange = [this](SpinSelector *sender) {
+        AanswerAChange(sender);
+    };
+    ui->AanswerB->OnChange = [this](SpinSelector *sender) {
+        AanswerBChange(sender);
+    };
+}
+
+void Tfset::LoadFromRecord()
+{
+    if (!m_record)
+        return;
+    SpinSelector *const selectors[] = {ui->MICgain, ui->LINEgain, ui->AanswerA, ui->AanswerB};
+    std::function<void(SpinSelector *)> handlers[std::size(selectors)];
+    for (std::size_t i = 0; i < std::size(selectors); ++i)
+        handlers[i] = std::exchange(selectors[i]->OnChange, nullptr);
+
+    // The gains are signed bytes and the delays unsigned ones, as the adapter gives them.
+    ui->MICgain->setValue(m_record->mic_gain);
+    ui->LINEgain->setValue(m_record->spk_gain);
+    ui->AanswerA->setValue(m_record->auto_answer[0]);
+    ui->AanswerB->setValue(m_record->auto_answer[1]);
+
+    for (std::size_t i = 0; i < std::size(selectors); ++i)
+        selectors[i]->OnChange = std::move(handlers[i]);
+}
+
+void Tfset::MICgainChange(SpinSelector *)
+{
+    m_record->mic_gain = static_cast<std::int8_t>(ui->MICgain->value());
+    m_save();
+}
+
+void Tfset::LINEgainChange(SpinSelector *)
+{
+    m_record->spk_gain = static_cast<std::int8_t>(ui->LINEgain->value());
+    m_save();
+}
+
+void Tfset::AanswerAChange(SpinSelector *)
+{
+    m_record->auto_answer[0] = static_cast<std::uint8_t>(ui->AanswerA->value());
+    m_save();
+}
+
+void Tfset::AanswerBChange(SpinSelector *)
+{
+    m_record->auto_answer[1] = static_cast<std::uint8_t>(ui->AanswerB->value());
+    m_save();
+}
+
+void Tfset::btn1Click()
+{
+    hide();
+}

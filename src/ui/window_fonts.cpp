@@ -1,0 +1,24 @@
+// The forms' fonts.
+#include "ui/window_fonts.h"
+
+namespace {
+
+QFont boldFont(const QString &family, int pixelSize)
+{
+    QFont font(family);
+    font.setPixelSize(pixelSize);
+    font.setBold(true);
+    return font;
+}
+
+} // namespace
+
+QFont tahomaBold(int pixelSize)
+{
+    return boldFont(QStringLiteral("Tahoma"), pixelSize);
+}
+
+QFont segoeUiBold(int pixelSize)
+{
+    return boldFont(QStringLiteral("Segoe UI"), pixelSize);
+}

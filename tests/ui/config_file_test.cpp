@@ -1,0 +1,182 @@
+// "Save to file" and "Load from file": the dialogs, the extension rule, short files, and failures.
+#include "main_window_fixture.h"
+
+#include "sim/emulated_adapter.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstring>
+
+namespace {
+
+class ConfigFileTest : public MainWindowTest
+{
+protected:
+    // Answers the dialog's next showings with `chosen` (nothing: cancelled), recording what it offered.
+    void choose(FileDialog &dialog, std::optional<QString> chosen)
+    {
+        dialog.setChooser([this, chosen](QWidget *parent, const FileDialog::Offer &offer) {
+            EXPECT_EQ(parent, &window);
+            offers.push_back(offer);
+            return chosen;
+        });
+    }
+    QString path(const QString &name) const { return dir.filePath(name); }
+    QByteArray contents(const QString &name) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void writeFile(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    static bool same(const DeviceRecord &a, const DeviceRecord &b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+    QTemporaryDir dir;
+    std::vector<FileDialog::Offer> offers;
+};
+
+DeviceRecord patterned()
+{
+    DeviceRecord record;
+    auto bytes = record.bytes();
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    record.act_line = 1;
+    record.resp[0] = 1; // a call request pending when saved
+    record.resp[1] = 0;
+    return record;
+}
+
+TEST_F(ConfigFileTest, SavedRecordLoadsBackWholeAndIsSent)
+{
+    const DeviceRecord saved = patterned();
+    receive(saved);
+    choose(window.fsave, path("backup"));
+    child<QAction>("EXP")->trigger();
+    ASSERT_EQ(offers.size(), 1u);
+    EXPECT_EQ(offers[0].mode, FileDialog::Mode::Save);
+    EXPECT_EQ(offers[0].fileName, "config.cfg");
+    EXPECT_EQ(offers[0].filter, "Config File (*.cfg)");
+    EXPECT_EQ(contents("backup.cfg"), QByteArray(reinterpret_cast<const char *>(&saved), kRecordSize));
+    EXPECT_FALSE(takePosted());
+
+    choose(window.fsave, std::nullopt);
+    child<QAction>("EXP")->trigger();
+    EXPECT_EQ(offers[1].fileName, path("backup.cfg")); // the last name, with its extension
+
+    receive(initialAdapterRecord());
+    choose(window.fopen, path("backup.cfg"));
+    child<QAction>("IMP")->trigger();
+    EXPECT_EQ(offers[2].mode, FileDialog::Mode::Open);
+    EXPECT_EQ(offers[2].fileName, "config.cfg");
+    EXPECT_EQ(offers[2].filter, "Config File (*.cfg)");
+    const auto posted = takePosted();
+    ASSERT_TRUE(posted);
+    EXPECT_TRUE(same(*posted, saved));
+    EXPECT_EQ(posted->resp[0], 1); // the call request goes out again
+}
+
+TEST_F(ConfigFileTest, SaveAppendsTheExtensionUnlessItIsExactlyCfgAndReplacesWithoutAsking)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir("old.d"));
+    writeFile("settings.cfg", "older and longer than nothing");
+    const struct
+    {
+        const char *chosen;
+        const char *written;
+    } cases[] = {{"backup", "backup.cfg"},
+                 {"backup.CFG", "backup.CFG.cfg"},
+                 {"settings.cfg", "settings.cfg"},
+                 {"notes.txt", "notes.txt.cfg"},
+                 {"old.d/plain", "old.d/plain.cfg"}};
+    receive(patterned());
+    for (const auto &[chosen, written] : cases) {
+        choose(window.fsave, path(chosen));
+        child<QAction>("EXP")->trigger();
+        EXPECT_EQ(contents(written).size(), qsizetype(kRecordSize)) << chosen;
+        EXPECT_EQ(window.fsave.FileName(), path(written));
+    }
+    EXPECT_FALSE(QFile::exists(path("backup.CFG")));
+}
+
+TEST_F(ConfigFileTest, ShortFilesReplaceOnlyTheirOwnBytesAndAreStillSent)
+{
+    const DeviceRecord before = patterned();
+    receive(before);
+    writeFile("ten.cfg", QByteArray("\x00"
+                                    "ABCDEFGHI",
+                                    10));
+    choose(window.fopen, path("ten.cfg"));
+    child<QAction>("IMP")->trigger();
+    auto posted = takePosted();
+    ASSERT_TRUE(posted);
+    EXPECT_EQ(posted->act_line, 0);
+    EXPECT_EQ(std::memcmp(posted->usd_txt, "ABCDEFGHI", 9), 0);
+    EXPECT_EQ(std::memcmp(&posted->usd_txt[9], &before.usd_txt[9], kRecordSize - 10), 0);
+
+    writeFile("empty.cfg", {});
+    choose(window.fopen, path("empty.cfg"));
+    child<QAction>("IMP")->trigger();
+    posted = takePosted();
+    ASSERT_TRUE(posted);
+    EXPECT_TRUE(same(*posted, link.record));
+}
+
+TEST_F(ConfigFileTest, FailuresAreShownInBoxesTitledWithTheApplicationAndChangeNothing)
+{
+    const DeviceRecord before = patterned();
+    receive(before);
+    choose(window.fsave, path("missing/backup"));
+    const BoxAnswerer cannotCreate;
+    child<QAction>("EXP")->trigger();
+    ASSERT_TRUE(cannotCreate.seen);
+    EXPECT_EQ(cannotCreate.seen->title, "VESTRA7");
+    EXPECT_TRUE(cannotCreate.seen->text.startsWith("Cannot create file \"" + path("missing/backup.cfg") + "\". "))
+        << cannotCreate.seen->text.toStdString();
+    EXPECT_EQ(cannotCreate.seen->icon, QMessageBox::Critical);
+    EXPECT_EQ(cannotCreate.seen->buttons, QStringList{"OK"});
+    EXPECT_EQ(window.fsave.FileName(), path("missing/backup.cfg"));
+
+    window.showTitle("VESTRA7 Duo"); // the adapter's product name, once it was found
+    choose(window.fopen, path("absent.cfg"));
+    const BoxAnswerer cannotOpen;
+    child<QAction>("IMP")->trigger();
+    QGuiApplication::setApplicationDisplayName(QString());
+    ASSERT_TRUE(cannotOpen.seen);
+    EXPECT_EQ(cannotOpen.seen->title, "VESTRA7 Duo");
+    EXPECT_TRUE(cannotOpen.seen->text.startsWith("Cannot open file \"" + path("absent.cfg") + "\". "));
+    EXPECT_EQ(cannotOpen.seen->icon, QMessageBox::Critical);
+    EXPECT_FALSE(takePosted());
+    EXPECT_TRUE(same(link.record, before));
+}
+
+TEST_F(ConfigFileTest, LoadingTakesTheFocusFromThePartyEditsSoTheNextRefreshShowsTheLoadedParty)
+{
+    DeviceRecord loaded = initialAdapterRecord();
+    loaded.subscriber[0] = makeParty("Loaded", "+100");
+    writeFile("party.cfg", QByteArray(reinterpret_cast<const char *>(&loaded), kRecordSize));
+    receive(initialAdapterRecord());
+    auto *name = child<QLineEdit>("edt_name");
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    name->setFocus();
+    QTest::keyClicks(name, "typing");
+
+    choose(window.fopen, path("party.cfg"));
+    child<QAction>("IMP")->trigger();
+    const auto posted = takePosted();
+    ASSERT_TRUE(posted);
+    receive(*posted); // the adapter's reply
+    EXPECT_EQ(name->text(), "Loaded");
+    EXPECT_EQ(child<QLineEdit>("edt_num")->text(), "+100");
+}
+
+} // namespace

@@ -1,0 +1,88 @@
+// The main window over the emulated adapter, through a real device link: edits, calls and settings
+// reach the adapter, and its replies are what the window shows.
+#include "link/device_link.h"
+#include "sim/emulated_adapter.h"
+#include "sim/emulated_backend.h"
+#include "sim/emulated_bus.h"
+#include "support/gui_wait.h"
+#include "ui/umain.h"
+#include "ui/update.h"
+#include "widgets/glyph_button.h"
+#include "widgets/spin_selector.h"
+
+#include "model/text_field.h"
+
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+bool holds(const PartyEntry &entry, const char *name, const char *number)
+{
+    const PartyEntry expected = makeParty(name, number);
+    return std::memcmp(&entry, &expected, sizeof entry) == 0;
+}
+
+TEST(EndToEnd, ChangesReachTheAdapterAndItsRepliesAreShown)
+{
+    EmulatedBus bus;
+    const auto adapter = std::make_shared<EmulatedAdapter>();
+    bus.plug(adapter);
+    DeviceLink link([&bus] { return std::make_unique<EmulatedBackend>(bus); });
+    Tfmain window(link);
+    Tfu fu(link);
+    window.setUpdateWindow(&fu);
+    link.setView(&window);
+    link.setRefresh([&window] { window.Refresh(); });
+
+    window.show();
+    auto *name = window.findChild<QLineEdit *>("edt_name");
+    auto *number = window.findChild<QLineEdit *>("edt_num");
+    auto *calls = window.findChild<QTableWidget *>("calls");
+    auto *callA = window.findChild<GlyphButton *>("btn_on0");
+    auto *hangUpA = window.findChild<GlyphButton *>("btn_off0");
+    auto *veil = window.findChild<QWidget *>("veil");
+    ASSERT_TRUE(waitUntil([&] { return !veil->isVisible() && calls->rowCount() == 16; }));
+
+    // Store a party in the phone book with Enter, then call it.
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    name->setFocus();
+    QTest::keyClicks(name, "Eve");
+    QTest::keyClicks(number, "+15550100");
+    QTest::keyClick(number, Qt::Key_Return);
+    EXPECT_TRUE(adapter->waitFor([](const AdapterState &s) { return holds(s.record.contact[0], "Eve", "+15550100"); }));
+    ASSERT_TRUE(waitUntil([&] { return callA->isEnabled(); }));
+    QTest::mouseClick(callA, Qt::LeftButton);
+    EXPECT_TRUE(adapter->waitFor([](const AdapterState &s) { return s.record.stat[0] == 3; }));
+    ASSERT_TRUE(waitUntil([&] { return hangUpA->isEnabled() && !callA->isEnabled(); }));
+    EXPECT_EQ(calls->item(0, 0)->text(), "Eve");
+
+    QTest::mouseClick(hangUpA, Qt::LeftButton);
+    EXPECT_TRUE(adapter->waitFor([](const AdapterState &s) { return s.record.stat[0] == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return !hangUpA->isEnabled(); }));
+
+    // A setting.
+    window.findChild<QAction *>("SETTINGS")->trigger();
+    auto *mic = window.findChild<SpinSelector *>("MICgain");
+    mic->setFocus();
+    QTest::keyClick(mic, Qt::Key_Up);
+    EXPECT_TRUE(adapter->waitFor([](const AdapterState &s) { return s.record.mic_gain == 6; }));
+
+    // What the adapter does by itself shows too.
+    adapter->raiseIncomingCall(1, makeParty("Ring", "+4930"));
+    EXPECT_TRUE(waitUntil([&] {
+        return calls->item(0, 0)->text() == "Ring" && window.findChild<GlyphButton *>("btn_off1")->isEnabled();
+    }));
+    EXPECT_EQ(mic->text(), "+9.0 dB ");
+
+    // The windows go before the link, so no thread may call into them once they are gone.
+    link.shutdown();
+}
+
+} // namespace

@@ -1,0 +1,69 @@
+// A main window over a link without an adapter, connected and shown, for driving its controls.
+#pragma once
+
+#include "link/device_link.h"
+#include "ui/umain.h"
+
+#include <QMessageBox>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <ostream>
+
+class MainWindowTest : public testing::Test
+{
+protected:
+    void SetUp() override;
+
+    // Loads the record and runs Refresh, as a received record does.
+    void receive(const DeviceRecord &record);
+    // The record write posted since the last call, taken out of the slot; nothing when none was.
+    std::optional<DeviceRecord> takePosted();
+
+    template <class T> T *child(const char *name)
+    {
+        T *found = window.findChild<T *>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    DeviceLink link{nullptr};
+    Tfmain window{link};
+    QStringList questions;     // what the window asked, in order
+    bool confirmAnswer = true; // the answer it gets
+};
+
+// What a modal message box showed.
+struct ShownBox
+{
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;
+    QString defaultButton;
+    QWidget *owner = nullptr;
+    QPoint centre;
+};
+
+// Answers the next modal message box with the button of the given text, recording what it showed.
+class BoxAnswerer
+{
+public:
+    explicit BoxAnswerer(QString answer = QStringLiteral("OK"));
+    std::optional<ShownBox> seen;
+
+private:
+    QString m_answer;
+    QTimer m_poll;
+};
+
+// Readable texts in failure messages.
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+DeviceRecord recordOf(const std::vector<std::uint8_t> &bytes);
+QString textOf(std::span<const std::uint8_t> field);

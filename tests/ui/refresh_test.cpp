@@ -1,0 +1,207 @@
+// Refresh: the party edits and the focus, the list rows, the line buttons and their glyphs, the
+// settings panel, and the connected and disconnected states.
+#include "main_window_fixture.h"
+
+#include "sim/emulated_adapter.h"
+#include "widgets/glyph_button.h"
+#include "widgets/glyph_pictures.h"
+#include "widgets/spin_selector.h"
+
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QTableWidget>
+#include <QTest>
+
+namespace {
+
+class RefreshTest : public MainWindowTest
+{
+protected:
+    QLineEdit *name = child<QLineEdit>("edt_name");
+    QLineEdit *number = child<QLineEdit>("edt_num");
+    QTableWidget *clist = child<QTableWidget>("clist");
+    QTableWidget *calls = child<QTableWidget>("calls");
+    DeviceRecord record = initialAdapterRecord();
+};
+
+TEST_F(RefreshTest, PartyEditsShowTheActiveLineUnlessOneOfThemHasTheFocus)
+{
+    record.act_line = 1;
+    record.subscriber[0] = makeParty("Ann", "111");
+    record.subscriber[1] = makeParty("Bo\rb", "+2\r22");
+    receive(record);
+    EXPECT_EQ(name->text(), "Bob");
+    EXPECT_EQ(number->text(), "+222");
+
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    number->setFocus();
+    QTest::keyClicks(number, "9");
+    record.subscriber[1] = makeParty("Carl", "333");
+    receive(record);
+    EXPECT_EQ(name->text(), "Bob");
+    EXPECT_EQ(number->text(), "+2229");
+
+    // Still the window's focused control while another window is active.
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    receive(record);
+    EXPECT_EQ(number->text(), "+2229");
+
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    clist->setFocus();
+    receive(record);
+    EXPECT_EQ(name->text(), "Carl");
+    EXPECT_EQ(number->text(), "333");
+
+    // The adapter may report an active line that has no entry: nothing is shown for it.
+    record.act_line = 7;
+    receive(record);
+    EXPECT_EQ(name->text(), "");
+    EXPECT_EQ(number->text(), "");
+    EXPECT_FALSE(takePosted());
+}
+
+TEST_F(RefreshTest, RowsShowEveryEntryAndAreRewrittenInPlace)
+{
+    EXPECT_EQ(clist->rowCount(), 0);
+    record.contact[0] = makeParty("ABCDEFGHIJKLMNOP", "555"); // 16 bytes: no terminator before the number
+    record.contact[1] = makeParty("Dee\r", "12");
+    record.call_list[15] = makeParty("Last", "999");
+    receive(record);
+    ASSERT_EQ(clist->rowCount(), 32);
+    ASSERT_EQ(calls->rowCount(), 16);
+    EXPECT_EQ(clist->item(0, 0)->text(), "ABCDEFGHIJKLMNOP");
+    EXPECT_EQ(clist->item(0, 1)->text(), "555");
+    EXPECT_EQ(clist->item(1, 0)->text(), "Dee\r");
+    EXPECT_EQ(calls->item(15, 0)->text(), "Last");
+
+    clist->selectRow(3);
+    EXPECT_TRUE(takePosted()); // the selection stored the row's party
+    QTableWidgetItem *const rowThree = clist->item(3, 0);
+    record.contact[3] = makeParty("New", "444");
+    record.contact[0] = {};
+    receive(record);
+    EXPECT_EQ(clist->rowCount(), 32);
+    EXPECT_EQ(clist->item(3, 0), rowThree);
+    EXPECT_EQ(rowThree->text(), "New");
+    EXPECT_EQ(clist->item(0, 0)->text(), "");
+    EXPECT_EQ(clist->selectionModel()->selectedRows().size(), 1);
+    EXPECT_TRUE(clist->selectionModel()->isRowSelected(3));
+    EXPECT_FALSE(takePosted());
+}
+
+TEST_F(RefreshTest, LineButtonsFollowTheLineStatesAndChangeGlyphsOnlyWhenTheirStateChanges)
+{
+    auto *callA = child<GlyphButton>("btn_on0");
+    auto *hangUpA = child<GlyphButton>("btn_off0");
+    auto *callB = child<GlyphButton>("btn_on1");
+    auto *hangUpB = child<GlyphButton>("btn_off1");
+    ASSERT_FALSE(glyphPicture("nON").isNull());
+    EXPECT_EQ(callA->Glyph(), glyphPicture("ON"));
+    EXPECT_EQ(hangUpA->Glyph(), glyphPicture("OFF"));
+
+    record.stat[0] = 2;
+    record.stat[1] = 0;
+    record.subscriber[0] = makeParty("Ann", "12");
+    receive(record);
+    EXPECT_FALSE(callA->isEnabled());
+    EXPECT_FALSE(hangUpA->isEnabled());
+    EXPECT_FALSE(callB->isEnabled()); // two characters are not a number yet
+    EXPECT_EQ(callA->Glyph(), glyphPicture("nON"));
+    EXPECT_EQ(hangUpA->Glyph(), glyphPicture("nOFF"));
+    EXPECT_EQ(callA->Tag(), 0x81);
+    EXPECT_EQ(hangUpB->Tag(), 0x82);
+
+    const qint64 loaded = callA->Glyph().cacheKey();
+    receive(record);
+    EXPECT_EQ(callA->Glyph().cacheKey(), loaded);
+
+    record.subscriber[0] = makeParty("Ann", "123");
+    record.stat[0] = 3;
+    receive(record);
+    EXPECT_TRUE(callB->isEnabled());
+    EXPECT_TRUE(hangUpA->isEnabled());
+    EXPECT_FALSE(callA->isEnabled());
+    EXPECT_EQ(callB->Glyph(), glyphPicture("ON"));
+    EXPECT_EQ(hangUpA->Glyph(), glyphPicture("OFF"));
+    EXPECT_EQ(callB->Tag(), 3);
+    EXPECT_EQ(hangUpA->Tag(), 0);
+}
+
+TEST_F(RefreshTest, SettingsShowOutOfRangeValuesClampedAndKeepThemUntilStepped)
+{
+    auto *mic = child<SpinSelector>("MICgain");
+    record.mic_gain = static_cast<std::int8_t>(200); // -56
+    record.spk_gain = 120;
+    record.auto_answer[0] = 255;
+    record.auto_answer[1] = 150;
+    receive(record);
+    EXPECT_EQ(mic->text(), "0 dB    ");
+    EXPECT_EQ(child<SpinSelector>("LINEgain")->text(), "+ 99 dB");
+    EXPECT_EQ(child<SpinSelector>("AanswerA")->text(), "100 sec");
+    EXPECT_EQ(child<SpinSelector>("AanswerB")->text(), "100 sec");
+    EXPECT_FALSE(takePosted()); // loading changed every selector, and sent nothing
+
+    record.mic_gain = 40;
+    receive(record);
+    EXPECT_EQ(mic->text(), "+22.5 dB");
+    QTest::keyClick(mic, Qt::Key_Up);
+    EXPECT_FALSE(takePosted());
+    EXPECT_EQ(link.record.mic_gain, 40);
+    QTest::keyClick(mic, Qt::Key_Down);
+    const auto posted = takePosted();
+    ASSERT_TRUE(posted);
+    EXPECT_EQ(posted->mic_gain, 14);
+    EXPECT_EQ(posted->spk_gain, 120); // the other fields go as received
+}
+
+TEST_F(RefreshTest, DisconnectedWindowIsCoveredAndOnlyTheUpdateEntryIsUsable)
+{
+    auto *veil = child<QWidget>("veil");
+    auto *settings = child<QWidget>("fset");
+    const QList<QAction *> entries = child<QMenuBar>("mm")->actions();
+    QStringList captions;
+    for (QAction *entry : entries)
+        captions << entry->text();
+    EXPECT_EQ(captions, (QStringList{"File", "Update firmware", "Settings", "Set to default", "About"}));
+    EXPECT_EQ(window.centralWidget()->size(), QSize(565, 427));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+
+    settings->show();
+    window.Cont(false);
+    EXPECT_TRUE(veil->isVisible());
+    EXPECT_EQ(veil->geometry(), QRect(10, 10, 545, 407));
+    EXPECT_EQ(window.centralWidget()->children().constLast(), veil); // in front of the settings panel
+    EXPECT_FALSE(child<QWidget>("pnl1")->isEnabled());
+    EXPECT_FALSE(settings->isEnabled());
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        EXPECT_EQ(entries[i]->isEnabled(), i == 1) << i;
+
+    window.Cont(true);
+    EXPECT_FALSE(veil->isVisible());
+    EXPECT_TRUE(settings->isVisible());
+    EXPECT_TRUE(settings->isEnabled());
+    for (QAction *entry : entries)
+        EXPECT_TRUE(entry->isEnabled());
+}
+
+TEST_F(RefreshTest, TypingSurvivesAPassingDisconnection)
+{
+    receive(record);
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    name->setFocus();
+    QTest::keyClicks(name, "Half");
+    // Another device came or went: every enumeration passes through the disconnected state.
+    window.Cont(false);
+    window.Cont(true);
+    receive(record);
+    EXPECT_EQ(name->text(), "Half");
+    EXPECT_TRUE(name->hasFocus());
+}
+
+} // namespace
