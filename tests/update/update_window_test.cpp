@@ -264,7 +264,7 @@ TEST_F(UpdateWindow, AnAcceptedFileReplacesTheLastAndStartsItsTransfer)
 
 TEST_F(UpdateWindow, AnAcknowledgementMovesOnAChunkAndShowsTheShareOfTheWholeFile)
 {
-    const LocaleGuard german(QLocale(QLocale::German));
+    const LocaleGuard german{QLocale(QLocale::German)};
     inBootLoader();
     fu.show();
     // 2176 bytes with the payload at 544: after the first chunk the position is at half the file.
