@@ -11,7 +11,8 @@ int runApplication(DeviceLink::BackendFactory makeBackend)
     QGuiApplication::setDesktopFileName(QStringLiteral(VESTRA7_APP_ID));
     DeviceLink link(std::move(makeBackend));
     Tfmain fmain(link);
-    Tfu fu(link);
+    // A child of the main window, over which it is centred each time it is shown; it goes first.
+    Tfu fu(link, &fmain);
     fmain.setUpdateWindow(&fu);
 
     link.setView(&fmain);

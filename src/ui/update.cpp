@@ -1,31 +1,66 @@
-// The update window.
+// The update window: its controls, the selection of a file, the timed transfer and the adapter's replies.
 #include "ui/update.h"
+#include "ui_update.h"
 
+#include "link/commands.h"
 #include "link/device_link.h"
+#include "ui/update_file.h"
+#include "widgets/cap_progress.h"
 
-#include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QShowEvent>
+#include <QTimer>
+
+namespace {
+
+const QString kZeroCaption = QStringLiteral("0 %");
+
+} // namespace
 
 Tfu::Tfu(DeviceLink &link, QWidget *parent)
     : QDialog(parent)
-    , dev_name(new QLineEdit(this))
-    , dev_serial(new QLineEdit(this))
-    , dev_version(new QLineEdit(this))
-    , select(new QPushButton(QStringLiteral("Select file"), this))
-    , def(new QPushButton(QStringLiteral("Reset settings"), this))
+    , m_ui(std::make_unique<Ui::Tfu>())
     , m_link(link)
 {
-    setWindowTitle(QStringLiteral("Update FW"));
-    auto *layout = new QVBoxLayout(this);
-    for (QLineEdit *field : {dev_name, dev_serial, dev_version}) {
-        field->setReadOnly(true);
-        layout->addWidget(field);
-    }
-    layout->addWidget(select);
-    layout->addWidget(def);
-    select->setEnabled(false);
+    m_ui->setupUi(this);
+    select = m_ui->select;
+    open = new QFileDialog(this);
+    Panel1 = m_ui->Panel1;
+    Label2 = m_ui->Label2;
+    Label5 = m_ui->Label5;
+    vers = m_ui->vers;
+    dev_name = m_ui->dev_name;
+    dev_serial = m_ui->dev_serial;
+    dev_version = m_ui->dev_version;
+    cancel = m_ui->cancel;
+    tmrb = new QTimer(this);
+    def = m_ui->def;
+    pb = m_ui->pb;
+
+    // A form file holds point sizes only; the window's text is 11 pixels high on every screen.
+    QFont font = this->font();
+    font.setPixelSize(11);
+    setFont(font);
+    // A title without buttons: no system menu, no close, minimise or maximise box.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+
+    open->setNameFilter(QStringLiteral("Update File (*.xupd)"));
+    open->setFileMode(QFileDialog::ExistingFile);
+    open->setAcceptMode(QFileDialog::AcceptOpen);
+
+    connect(select, &QPushButton::clicked, this, &Tfu::selectClick);
+    connect(cancel, &QPushButton::clicked, this, &Tfu::cancelClick);
+    connect(def, &QPushButton::clicked, this, &Tfu::defClick);
+    connect(tmrb, &QTimer::timeout, this, &Tfu::tmrbTimer);
+    // The step to the next chunk is a single millisecond; a coarse timer would stretch it.
+    tmrb->setTimerType(Qt::PreciseTimer);
+    tmrb->start(kFirstTickMs);
 }
+
+Tfu::~Tfu() = default;
 
 void Tfu::setIdentity(const QString &name, const QString &serial, const QString &version)
 {
@@ -36,10 +71,176 @@ void Tfu::setIdentity(const QString &name, const QString &serial, const QString 
 
 void Tfu::enableBootLoaderActions(bool enabled)
 {
+    if (!m_actionsHeld)
+        setActionsEnabled(enabled);
+}
+
+void Tfu::setActionsEnabled(bool enabled)
+{
     select->setEnabled(enabled);
     def->setEnabled(enabled);
 }
 
-void Tfu::uret(std::uint8_t, std::span<const std::uint8_t>)
+void Tfu::showEvent(QShowEvent *event)
 {
+    QDialog::showEvent(event);
+    // Spontaneous show events come from the window system (a window mapped again), not from showing it.
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void Tfu::FormShow()
+{
+    m_actionsHeld = false;
+    m_link.on_device_change();
+    centreOverMainWindow();
+    fw_close_request = false;
+    fw_sending = false;
+    pb->setBarStyle(TCapProgress::BarStyle::Ordinary);
+    showProgress(0, kZeroCaption);
+}
+
+void Tfu::centreOverMainWindow()
+{
+    if (parentWidget() == nullptr)
+        return;
+    const QRect main = parentWidget()->window()->frameGeometry();
+    const QSize own = frameGeometry().size();
+    move(main.left() + main.width() / 2 - own.width() / 2, main.top() + main.height() / 2 - own.height() / 2);
+}
+
+void Tfu::tmrbTimer()
+{
+    if (fw_close_request) {
+        // Only a shown window is closed: closing a hidden one again would only repeat its signals.
+        if (isVisible())
+            done(QDialog::Accepted);
+        return;
+    }
+    setTickInterval(kResendMs);
+    if (fw_sending) {
+        if (fw_image.atEnd()) {
+            m_link.post(CMD_FW_END);
+            fw_sending = false;
+        } else {
+            // The position moves only with the acknowledgement, so an unanswered chunk goes again.
+            const FwChunk chunk = fw_image.chunk();
+            m_link.post(CMD_FW_CHUNK, chunk.data(), static_cast<std::uint16_t>(chunk.size()));
+        }
+    } else if (isVisible() && !m_link.boot_mode) {
+        m_link.post(CMD_ENTER_BOOT);
+    }
+}
+
+void Tfu::setTickInterval(int ms)
+{
+    // Setting the interval restarts the timer; the one it already has must leave it running as it is.
+    if (tmrb->interval() != ms)
+        tmrb->setInterval(ms);
+}
+
+void Tfu::selectClick()
+{
+    m_actionsHeld = true;
+    setActionsEnabled(false);
+    const QString path = m_prompts.chooseFile(*open);
+    if (path.isEmpty()) {
+        endSelection();
+        return;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        showMessage(QMessageBox::Critical, QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
+        endSelection();
+        return;
+    }
+    const QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        showMessage(QMessageBox::Critical, QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
+        endSelection();
+        return;
+    }
+    fw_image.load(content);
+    const std::optional<std::uint16_t> payloadOffset = checkUpdateFile(fw_image.bytes(), dev_name->text());
+    if (!payloadOffset) {
+        pb->setBarState(TCapProgress::BarState::Error);
+        showMessage(QMessageBox::Critical, QStringLiteral("Incorrect file!"));
+        pb->setBarState(TCapProgress::BarState::Normal);
+        endSelection();
+        return;
+    }
+    // Both buttons stay off for the whole transfer; the next tick sends the first chunk.
+    fw_image.position = *payloadOffset;
+    fw_sending = true;
+}
+
+void Tfu::endSelection()
+{
+    m_actionsHeld = false;
+    setActionsEnabled(true);
+    fw_sending = false;
+}
+
+void Tfu::cancelClick()
+{
+    m_link.boot_mode = false;
+    fw_sending = false;
+    m_link.post(CMD_LEAVE_UPDATE);
+    done(QDialog::Rejected);
+}
+
+void Tfu::defClick()
+{
+    m_link.post(CMD_RESET_SETTINGS);
+}
+
+void Tfu::uret(std::uint8_t cmd, std::span<const std::uint8_t> p)
+{
+    switch (cmd) {
+    case CMD_FW_CHUNK:
+        chunkAcknowledged();
+        break;
+    case CMD_FW_END:
+        // A result without its byte cannot be taken for a success.
+        resultReceived(!p.empty() && p[0] != 0);
+        break;
+    case CMD_RESET_SETTINGS:
+        showMessage(QMessageBox::Information, QStringLiteral("Settings is reset!"));
+        break;
+    default:
+        break;
+    }
+}
+
+void Tfu::chunkAcknowledged()
+{
+    // An acknowledgement carries nothing to say which chunk it answers: each one moves on.
+    fw_image.position += kFwChunkSize;
+    setTickInterval(kNextChunkMs);
+    QCoreApplication::processEvents();
+    showProgress(progressBarValue(fw_image.position, fw_image.size()),
+                 progressCaption(fw_image.position, fw_image.size()));
+}
+
+void Tfu::resultReceived(bool success)
+{
+    showMessage(QMessageBox::Information,
+                success ? QStringLiteral("Update success!") : QStringLiteral("Error!\r\nRetry again"));
+    m_link.boot_mode = false;
+    fw_close_request = true;
+    fw_sending = false;
+    setTickInterval(kCloseDelayMs);
+    showProgress(0, kZeroCaption);
+}
+
+void Tfu::showProgress(int value, const QString &caption)
+{
+    pb->setValue(value);
+    pb->cap()->setText(caption);
+    pb->repaint();
+}
+
+void Tfu::showMessage(QMessageBox::Icon icon, const QString &text)
+{
+    m_prompts.showMessage(this, icon, text);
 }

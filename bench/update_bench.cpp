@@ -1,0 +1,179 @@
+// Firmware update speed: the update window moves images of 64 KiB and 256 KiB into the emulated adapter
+// (USB timing model on) and the time is set against the protocol's own limit.
+#include "link/commands.h"
+#include "link/device_link.h"
+#include "link/discovery_view.h"
+#include "sim/emulated_adapter.h"
+#include "sim/emulated_backend.h"
+#include "sim/emulated_bus.h"
+#include "ui/update.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+// The protocol's limit: a chunk takes ten output reports and its acknowledgement one input report, at
+// one report per millisecond each way, and the next chunk waits for the acknowledgement.
+constexpr double kChunkLimitMs = 11;
+constexpr double kEndLimitMs = 2; // command 250 out, its result in
+constexpr std::chrono::seconds kTimeout{120};
+
+class WindowView final : public DiscoveryView
+{
+public:
+    explicit WindowView(Tfu &window)
+        : m_window(window)
+    {
+    }
+    void Cont(bool) override {}
+    void showIdentity(const QString &name, const QString &serial, const QString &version) override
+    {
+        m_window.setIdentity(name, serial, version);
+    }
+    void showTitle(const QString &) override {}
+    void enableBootLoaderActions(bool enabled) override { m_window.enableBootLoaderActions(enabled); }
+    void showAccessProblem(const QString &) override {}
+
+private:
+    Tfu &m_window;
+};
+
+bool runUntil(const std::function<bool()> &condition)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QTimer wake;
+    wake.start(10);
+    while (!condition()) {
+        if (clock.elapsed() > std::chrono::milliseconds(kTimeout).count())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+QString writeImage(const QTemporaryDir &dir, std::size_t payloadSize)
+{
+    const QByteArray header("MODEL=VESTRA7 &VERSION=2.0");
+    const auto payloadOffset = static_cast<std::uint16_t>(4 + header.size() + 1);
+    QByteArray file;
+    file.append(static_cast<char>(payloadOffset & 0xFFu));
+    file.append(static_cast<char>(payloadOffset >> 8));
+    file.append(2, '\0');
+    file.append(header);
+    file.append('\0');
+    for (std::size_t i = 0; i < payloadSize; ++i)
+        file.append(static_cast<char>(i * 131 % 251));
+    QFile out(dir.filePath(QStringLiteral("bench.xupd")));
+    if (!out.open(QIODevice::WriteOnly) || out.write(file) != file.size())
+        return {};
+    return out.fileName();
+}
+
+struct Result
+{
+    double fromClickMs = 0;
+    double steadyMs = 0; // from the first acknowledgement to the result
+    std::size_t chunks = 0;
+    bool success = false;
+};
+
+std::optional<Result> updateOnce(std::size_t payloadSize)
+{
+    QTemporaryDir dir;
+    const QString path = writeImage(dir, payloadSize);
+    if (path.isEmpty())
+        return std::nullopt;
+
+    EmulatedBus bus;
+    auto adapter = std::make_shared<EmulatedAdapter>();
+    adapter->setUsbTiming(true);
+    adapter->enterBootLoader();
+    bus.plug(adapter);
+
+    DeviceLink link([&bus] { return std::make_unique<EmulatedBackend>(bus); });
+    Tfu fu(link);
+    WindowView view(fu);
+    QString message;
+    UpdatePrompts prompts;
+    prompts.chooseFile = [&path](QFileDialog &) {
+        return path;
+    };
+    prompts.showMessage = [&message](QWidget *, QMessageBox::Icon, const QString &text) {
+        message = text;
+    };
+    fu.setPrompts(prompts);
+
+    QElapsedTimer clock;
+    std::optional<qint64> firstAck;
+    std::optional<qint64> resultAt;
+    link.setView(&view);
+    link.setUpdateReplyHandler([&](std::uint8_t cmd, std::span<const std::uint8_t> p) {
+        if (cmd == CMD_FW_CHUNK && !firstAck)
+            firstAck = clock.nsecsElapsed();
+        if (cmd == CMD_FW_END)
+            resultAt = clock.nsecsElapsed();
+        fu.uret(cmd, p);
+    });
+    if (!link.start_device_link() || !runUntil([&] { return link.device_present.load(); }))
+        return std::nullopt;
+    fu.show();
+    if (!fu.select->isEnabled())
+        return std::nullopt;
+
+    clock.start();
+    fu.select->click();
+    const bool finished = runUntil([&] { return !message.isEmpty(); });
+    link.shutdown();
+    if (!finished || !firstAck || !resultAt)
+        return std::nullopt;
+
+    Result result;
+    result.chunks = (payloadSize + kFwChunkSize - 1) / kFwChunkSize;
+    result.fromClickMs = static_cast<double>(*resultAt) / 1e6;
+    result.steadyMs = static_cast<double>(*resultAt - *firstAck) / 1e6;
+    result.success =
+        message == QStringLiteral("Update success!") && adapter->state().image.size() == result.chunks * kFwChunkSize;
+    return result;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    std::printf("Firmware update into the emulated adapter, USB timing model on (1 report/ms each way)\n");
+    std::printf("%-8s %7s %12s %14s %12s %14s %12s %7s\n", "image", "chunks", "from click", "1st ack..end", "per chunk",
+                "throughput", "limit", "ratio");
+    int status = 0;
+    for (const std::size_t kib : {64u, 256u}) {
+        const std::size_t payloadSize = kib * 1024;
+        const std::optional<Result> result = updateOnce(payloadSize);
+        if (!result || !result->success) {
+            std::printf("%3zu KiB  update failed\n", kib);
+            status = 1;
+            continue;
+        }
+        // The span from the first acknowledgement holds every chunk but the first, and the end.
+        const double limitMs = static_cast<double>(result->chunks - 1) * kChunkLimitMs + kEndLimitMs;
+        const double perChunkMs = (result->steadyMs - kEndLimitMs) / static_cast<double>(result->chunks - 1);
+        const double kibPerSecond = static_cast<double>(kFwChunkSize) / 1024.0 / (perChunkMs / 1000.0);
+        std::printf("%3zu KiB  %7zu %10.0f ms %11.0f ms %9.2f ms %9.1f KiB/s %9.0f ms %6.1f%%\n", kib, result->chunks,
+                    result->fromClickMs, result->steadyMs, perChunkMs, kibPerSecond, limitMs,
+                    100.0 * limitMs / result->steadyMs);
+    }
+    std::printf("limit: %.0f ms per 544-byte chunk (%.1f KiB/s); ratio: limit / measured over the same span\n",
+                kChunkLimitMs, static_cast<double>(kFwChunkSize) / 1024.0 / (kChunkLimitMs / 1000.0));
+    return status;
+}

@@ -1,0 +1,49 @@
+// Reading the model name out of an update file's header and comparing it with the adapter's name.
+#include "ui/update_file.h"
+
+#include "link/device_link.h"
+#include "model/ansi_codec.h"
+
+#include <QByteArrayView>
+
+#include <algorithm>
+
+QString updateModelName(std::span<const std::uint8_t> headerText)
+{
+    constexpr QByteArrayView key("MODEL=");
+    const QByteArrayView text(headerText.data(), static_cast<qsizetype>(headerText.size()));
+    const qsizetype keyAt = text.indexOf(key);
+    if (keyAt < 0)
+        return {};
+    const qsizetype start = keyAt + key.size();
+    // The "&" is looked for from the start of the text, not from "MODEL=": files rely on the model
+    // key coming first, and one that does not is refused unless its whole rest is the name.
+    const qsizetype ampersand = text.indexOf('&');
+    const qsizetype end = ampersand >= start ? ampersand : text.size();
+    return AnsiCodec::system().decode(
+        headerText.subspan(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start)));
+}
+
+QString deviceModelName(const QString &deviceName)
+{
+    const QLatin1StringView bootMark(kBootLoaderMark);
+    QString name = deviceName;
+    const qsizetype at = name.indexOf(bootMark);
+    if (at >= 0)
+        name.remove(at, bootMark.size());
+    return name;
+}
+
+std::optional<std::uint16_t> checkUpdateFile(std::span<const std::uint8_t> file, const QString &deviceName)
+{
+    if (file.size() <= kHeaderTextOffset)
+        return std::nullopt;
+    const std::span<const std::uint8_t> rest = file.subspan(kHeaderTextOffset);
+    const auto zero = std::find(rest.begin(), rest.end(), std::uint8_t{0});
+    if (zero == rest.end())
+        return std::nullopt;
+    const std::span<const std::uint8_t> headerText(rest.begin(), zero);
+    if (updateModelName(headerText) != deviceModelName(deviceName))
+        return std::nullopt;
+    return static_cast<std::uint16_t>(file[0] | file[1] << 8);
+}

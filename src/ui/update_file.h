@@ -1,0 +1,24 @@
+// The update file: whether it is meant for the connected adapter, and where its firmware payload starts.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+// Bytes 0 and 1 hold the payload offset (little-endian), bytes 2 and 3 are not looked at, and the
+// header text runs from byte 4 to the first zero byte.
+inline constexpr std::size_t kHeaderTextOffset = 4;
+
+// The model that a header text names: what follows the first "MODEL=", up to the first "&" of the
+// whole text when that lies behind "MODEL=", else to the end of the text. Empty without "MODEL=".
+QString updateModelName(std::span<const std::uint8_t> headerText);
+
+// The adapter's product name as update files name it: without the first "(boot)", nothing trimmed.
+QString deviceModelName(const QString &deviceName);
+
+// The payload offset of a file meant for the named device, or nothing when the file is not for it:
+// the names differ (exactly, letter case included), or the file has no zero byte behind byte 4 to
+// end its header text. Nothing past the end of `file` is read.
+std::optional<std::uint16_t> checkUpdateFile(std::span<const std::uint8_t> file, const QString &deviceName);

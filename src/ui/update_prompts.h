@@ -1,0 +1,22 @@
+// The update window's file dialog and message boxes, replaceable where a modal box would wait for a user.
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+#include <functional>
+
+class QFileDialog;
+class QWidget;
+
+struct UpdatePrompts
+{
+    // Runs the file-open dialog; the chosen file's path, or an empty text when the user cancelled.
+    std::function<QString(QFileDialog &open)> chooseFile;
+    // Shows a message box captioned "Update FW" with an OK button, owned by `owner`, and returns once
+    // it has been dismissed.
+    std::function<void(QWidget *owner, QMessageBox::Icon icon, const QString &text)> showMessage;
+
+    // The real, modal ones.
+    static UpdatePrompts modal();
+};
