@@ -6,25 +6,27 @@
 
 #include <QApplication>
 
-int runApplication(DeviceLink::BackendFactory makeBackend)
+Application::Application(DeviceLink::BackendFactory makeBackend)
+    : m_link(std::move(makeBackend))
+    , m_fmain(std::make_unique<Tfmain>(m_link))
+    , m_fu(new Tfu(m_link, m_fmain.get()))
 {
     QGuiApplication::setDesktopFileName(QStringLiteral(VESTRA7_APP_ID));
-    DeviceLink link(std::move(makeBackend));
-    Tfmain fmain(link);
-    // A child of the main window, over which it is centred each time it is shown; it goes first.
-    Tfu fu(link, &fmain);
-    fmain.setUpdateWindow(&fu);
+    m_fmain->setUpdateWindow(m_fu);
+    m_link.setView(m_fmain.get());
+    m_link.setRefresh([this] { m_fmain->Refresh(); });
+    m_link.setSendFailureHandler([this](const QString &text) { m_fmain->showSendFailure(text); });
+    m_link.setUpdateReplyHandler(
+        [this](std::uint8_t cmd, std::span<const std::uint8_t> payload) { m_fu->uret(cmd, payload); });
+}
 
-    link.setView(&fmain);
-    link.setRefresh([&fmain] { fmain.Refresh(); });
-    link.setSendFailureHandler([&fmain](const QString &text) { fmain.showSendFailure(text); });
-    link.setUpdateReplyHandler(
-        [&fu](std::uint8_t cmd, std::span<const std::uint8_t> payload) { fu.uret(cmd, payload); });
+Application::~Application()
+{
+    m_link.shutdown();
+}
 
-    fmain.show();
-    const int status = QApplication::exec();
-    // The windows go before the link, so the worker and the reading threads are stopped first: none of
-    // them may wait on a GUI thread that no longer serves them, nor call into a window that is gone.
-    link.shutdown();
-    return status;
+int Application::exec()
+{
+    m_fmain->show();
+    return QApplication::exec();
 }

@@ -47,5 +47,6 @@ int main(int argc, char *argv[])
     DemoCallers callers(adapter);
     writeSampleUpdateFile();
 
-    return runApplication([&bus] { return std::make_unique<EmulatedBackend>(bus); });
+    Application application([&bus] { return std::make_unique<EmulatedBackend>(bus); });
+    return application.exec();
 }

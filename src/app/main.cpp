@@ -7,5 +7,6 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    return runApplication([] { return std::make_unique<HidapiBackend>(); });
+    Application application([] { return std::make_unique<HidapiBackend>(); });
+    return application.exec();
 }

@@ -3,6 +3,8 @@
 
 #include "model/ansi_codec.h"
 #include "model/text_field.h"
+#include "sim/emulated_adapter.h"
+#include "ui/update_file.h"
 
 #include <gtest/gtest.h>
 
@@ -38,4 +40,13 @@ TEST(DemoAdapter, UpdateFileNamesTheBootLoadersModelAndCarriesItsPayload)
     const std::string header(reinterpret_cast<const char *>(file.data() + 4));
     EXPECT_EQ(header.rfind("MODEL=VESTRA7 &", 0), 0u) << header;
     EXPECT_LT(4 + header.size(), offset) << "the header ends before the payload";
+}
+
+TEST(DemoAdapter, TheUpdateWindowAcceptsTheSampleFileForTheDemoBootLoader)
+{
+    const std::vector<std::uint8_t> file = demoUpdateFile();
+    const auto offset = checkUpdateFile(file, AdapterIdentity{}.bootProduct);
+    ASSERT_TRUE(offset);
+    EXPECT_EQ(*offset, file[0] | file[1] << 8);
+    EXPECT_FALSE(checkUpdateFile(file, QStringLiteral("VESTRA8 (boot)")));
 }
