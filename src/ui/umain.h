@@ -46,6 +46,10 @@ public:
 
     void showSendFailure(const QString &text);
 
+    // A tick of the polling timer `tmr`: a poll, unless the adapter is in its boot loader or the
+    // update window is showing.
+    void tmrTimer();
+
     // The row last selected in either list: Enter in a party edit stores the party there.
     std::uint8_t selectedRow() const { return selected_row; }
 
@@ -68,7 +72,6 @@ private:
     // The window and its refresh.
     void FormShow();
     void FormClose();
-    void tmrTimer();
     void showActiveParty();
     void showLineButtons();
     void showButtonState(GlyphButton *button, bool allowed);
