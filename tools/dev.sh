@@ -4,7 +4,10 @@
 #
 #   tools/dev.sh run       build and start vestra7
 #   tools/dev.sh demo      build and start vestra7-demo, with an emulated adapter plugged in
-#   tools/dev.sh test      build with warnings as errors and run the whole test suite
+#   tools/dev.sh test      the whole test suite: built with warnings as errors, then again under
+#                          AddressSanitizer with UndefinedBehaviorSanitizer and under ThreadSanitizer,
+#                          then a minute of fuzzing per fuzz target
+#   tools/dev.sh test quick  only the first of these: the suite built with warnings as errors
 #   tools/dev.sh package   build the Debian package into build/packages
 set -euo pipefail
 
@@ -55,6 +58,13 @@ case "$mode" in
     install_missing
     build ci
     ctest --preset ci -j "$(nproc)"
+    if [ "${2:-}" != quick ]; then
+      for preset in asan tsan; do
+        build "$preset"
+        ctest --preset "$preset" -j "$(nproc)"
+      done
+      tools/fuzz.sh 60
+    fi
     ;;
   package)
     install_missing
@@ -62,7 +72,7 @@ case "$mode" in
     cpack --preset default
     ;;
   *)
-    echo "usage: $0 run|demo|test|package" >&2
+    echo "usage: $0 run|demo|test [quick]|package" >&2
     exit 2
     ;;
 esac
