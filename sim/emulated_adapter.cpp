@@ -2,6 +2,7 @@
 #include "sim/emulated_adapter.h"
 
 #include "link/commands.h"
+#include "ui/update_image.h"
 
 #include <algorithm>
 #include <cstring>
@@ -137,6 +138,25 @@ void EmulatedAdapter::setUpdateResult(bool success)
     m_updateSucceeds = success;
 }
 
+void EmulatedAdapter::expectImage(std::vector<std::uint8_t> payload)
+{
+    const std::lock_guard lock(m_mutex);
+    m_expectedImage = std::move(payload);
+}
+
+void EmulatedAdapter::rememberSentRecords()
+{
+    const std::lock_guard lock(m_mutex);
+    m_rememberSent = true;
+}
+
+bool EmulatedAdapter::hasSentRecord(const DeviceRecord &record) const
+{
+    const auto bytes = record.bytes();
+    const std::lock_guard lock(m_mutex);
+    return m_sentRecords.count(std::string(bytes.begin(), bytes.end())) != 0;
+}
+
 void EmulatedAdapter::raiseIncomingCall(int line, const PartyEntry &party)
 {
     if (line < 0 || line >= kLineCount)
@@ -252,7 +272,7 @@ void EmulatedAdapter::handleBoot(std::uint8_t cmd, std::span<const std::uint8_t>
         reply(CMD_FW_CHUNK, {});
         break;
     case CMD_FW_END: {
-        const std::uint8_t result = m_updateSucceeds ? 1 : 0;
+        const std::uint8_t result = m_updateSucceeds && imageIsExpected() ? 1 : 0;
         reply(CMD_FW_END, std::span(&result, 1));
         m_pendingRestart = Restart::IntoFirmware;
         break;
@@ -322,6 +342,8 @@ void EmulatedAdapter::reply(std::uint8_t cmd, std::span<const std::uint8_t> payl
 {
     if (m_withholdCurrent)
         return;
+    if (m_rememberSent && (cmd == CMD_POLL || cmd == CMD_WRITE_RECORD))
+        m_sentRecords.emplace(payload.begin(), payload.end());
     const auto delay = m_delays.find(cmd);
     MessageFrames frames(cmd, payload);
     Frame frame;
@@ -362,6 +384,16 @@ void EmulatedAdapter::resetSettings()
     std::memcpy(fresh.usd_txt, record.usd_txt, sizeof record.usd_txt);
     std::memcpy(fresh.ussd_num, record.ussd_num, sizeof record.ussd_num);
     record = fresh;
+}
+
+bool EmulatedAdapter::imageIsExpected() const
+{
+    if (!m_expectedImage)
+        return true;
+    const std::vector<std::uint8_t> &payload = *m_expectedImage;
+    const std::vector<std::uint8_t> &image = m_state.image;
+    const std::size_t chunks = (payload.size() + kFwChunkSize - 1) / kFwChunkSize;
+    return image.size() == chunks * kFwChunkSize && std::equal(payload.begin(), payload.end(), image.begin());
 }
 
 bool EmulatedAdapter::matches(const std::multimap<std::uint8_t, int> &rules, std::uint8_t cmd, int occurrence)

@@ -14,6 +14,8 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -72,6 +74,16 @@ public:
     void setDialDelay(std::chrono::milliseconds delay);
     // The result that command 250 reports.
     void setUpdateResult(bool success);
+    // The firmware the boot loader is meant to receive, as the update file carries it. From then on
+    // command 250 also checks the image the chunks have built since the boot loader was entered, as
+    // the adapter does before it starts new firmware: the payload, its last chunk filled up to full
+    // size, and nothing else. Any other image (a chunk missing, repeated or damaged) makes 250
+    // report failure.
+    void expectImage(std::vector<std::uint8_t> payload);
+    // Keeps every distinct record the adapter sends from now on, for hasSentRecord().
+    void rememberSentRecords();
+    // Whether it has sent exactly this record since rememberSentRecords().
+    bool hasSentRecord(const DeviceRecord &record) const;
     // An incoming call: the line goes to state 4 with the party as its current one, and the party
     // heads the call list.
     void raiseIncomingCall(int line, const PartyEntry &party);
@@ -108,6 +120,7 @@ private:
     void reply(std::uint8_t cmd, std::span<const std::uint8_t> payload);
     void restart(Restart target);
     void resetSettings();
+    bool imageIsExpected() const;
     static bool matches(const std::multimap<std::uint8_t, int> &rules, std::uint8_t cmd, int occurrence);
 
     const AdapterIdentity m_identity;
@@ -118,6 +131,9 @@ private:
     mutable std::optional<Clock::time_point> m_dialDone[kLineCount];
     std::chrono::milliseconds m_dialDelay{300};
     bool m_updateSucceeds = true;
+    std::optional<std::vector<std::uint8_t>> m_expectedImage;
+    bool m_rememberSent = false;
+    std::set<std::string> m_sentRecords;
     std::map<std::uint8_t, int> m_seen;
     std::multimap<std::uint8_t, int> m_withheld;
     std::multimap<std::uint8_t, int> m_ignored;

@@ -237,6 +237,22 @@ void HidController::shutdown()
             device->d->releaseConnection();
 }
 
+void HidController::joinEndedReaders()
+{
+    // A device found gone stays listed once claimed, but its reading thread ends by itself; joining
+    // it gives back the thread's stack, which every removal would otherwise leave reserved for the
+    // rest of the run. Only a thread that has ended is joined, so the GUI thread never waits here,
+    // and never one that shutdown() asked to end, whose last report may still be in a handler
+    // further up this thread's stack.
+    if (d->shutDown)
+        return;
+    for (const auto &device : d->owned) {
+        std::unique_ptr<ReportReader> &reader = device->d->reader;
+        if (reader && !device->isPluggedIn() && reader->hasFinished())
+            reader.reset();
+    }
+}
+
 void HidController::handleDeviceChange()
 {
     // A handler that spins the event loop must not see the list change under it; the notification
@@ -251,6 +267,7 @@ void HidController::handleDeviceChange()
         Private &p;
         ~Reset() { p.handling = false; }
     } reset{*d};
+    joinEndedReaders();
 
     bool changed = std::exchange(d->initialPending, false);
     const std::vector<HidDeviceInfo> found = d->backend->scan();

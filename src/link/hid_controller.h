@@ -81,6 +81,7 @@ public:
 private:
     friend class HidDevice;
     void handleDeviceChange();
+    void joinEndedReaders();
 
     struct Private;
     std::unique_ptr<Private> d;

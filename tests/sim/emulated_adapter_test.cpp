@@ -302,6 +302,65 @@ TEST_F(EmulatedAdapterTest, ReportsAFailedUpdateAndLeavesOnRequest)
     EXPECT_TRUE(adapter->waitFor([](const AdapterState &s) { return !s.bootMode && s.restarts == 3; }));
 }
 
+TEST_F(EmulatedAdapterTest, BootLoaderChecksTheImageItWasToReceive)
+{
+    // A payload whose last chunk is short: the boot loader expects it filled up to a whole chunk.
+    std::vector<std::uint8_t> payload = chunk(1);
+    const std::vector<std::uint8_t> second = chunk(2);
+    payload.insert(payload.end(), second.begin(), second.begin() + 100);
+    std::vector<std::uint8_t> padded(second.begin(), second.begin() + 100);
+    padded.resize(544, 0);
+    adapter->expectImage(payload);
+
+    struct Case
+    {
+        const char *what;
+        std::vector<std::vector<std::uint8_t>> chunks;
+        std::uint8_t result;
+    };
+    std::vector<std::uint8_t> damaged = padded;
+    damaged[7] ^= 0x40;
+    const Case cases[] = {
+        {"the exact image", {chunk(1), padded}, 1},
+        {"a chunk repeated", {chunk(1), chunk(1), padded}, 0},
+        {"a chunk missing", {padded}, 0},
+        {"a damaged byte", {chunk(1), damaged}, 0},
+        {"a chunk too many", {chunk(1), padded, padded}, 0},
+    };
+    for (const Case &c : cases) {
+        adapter->enterBootLoader();
+        auto connection = open();
+        HostLink boot(*connection);
+        for (const auto &piece : c.chunks) {
+            boot.send(CMD_FW_CHUNK, piece);
+            ASSERT_TRUE(boot.receive()) << c.what;
+        }
+        boot.send(CMD_FW_END);
+        const auto reply = boot.receive();
+        ASSERT_TRUE(reply) << c.what;
+        EXPECT_EQ(*reply, (ReceivedMessage{CMD_FW_END, {c.result}})) << c.what;
+    }
+}
+
+TEST_F(EmulatedAdapterTest, RemembersTheRecordsItSentOnlyWhenAsked)
+{
+    auto connection = open();
+    HostLink link(*connection);
+    const DeviceRecord first = poll(link);
+    EXPECT_FALSE(adapter->hasSentRecord(first)) << "nothing is kept unless asked";
+
+    adapter->rememberSentRecords();
+    poll(link);
+    DeviceRecord changed = first;
+    changed.mic_gain = 3;
+    const DeviceRecord reply = writeRecord(link, changed);
+    EXPECT_TRUE(adapter->hasSentRecord(first));
+    EXPECT_TRUE(adapter->hasSentRecord(reply));
+    DeviceRecord never = reply;
+    never.contact[5].name[15] ^= 1;
+    EXPECT_FALSE(adapter->hasSentRecord(never));
+}
+
 TEST_F(EmulatedAdapterTest, WithheldAndIgnoredMessagesAndDelayedReplies)
 {
     adapter->enterBootLoader();

@@ -1,0 +1,83 @@
+// The program over a faulty link: of the adapter's reports 5 % damaged and 2 % lost, of the
+// program's 2 % lost, while it polls and the user edits through the windows. No damaged or partial
+// record may ever be shown, and every edit must reach the adapter in the end.
+//
+// VESTRA7_FAULT_SECONDS sets how long the edits go on (40 s by default), VESTRA7_FAULT_SEED the
+// seed of the faults and of the edits.
+#include "edit_driver.h"
+#include "link_faults.h"
+#include "program_fixture.h"
+
+#include "link/device_link.h"
+#include "support/gui_wait.h"
+
+#include <QElapsedTimer>
+
+#include <iostream>
+#include <random>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+using FaultyLink = ProgramTest;
+
+TEST_F(FaultyLink, EveryEditReachesTheAdapterAndOnlyRecordsItSentAreShown)
+{
+    const std::chrono::seconds duration = secondsFromEnvironment("VESTRA7_FAULT_SECONDS", 40s);
+    const auto seed = static_cast<std::uint32_t>(countFromEnvironment("VESTRA7_FAULT_SEED", 7));
+    adapter->rememberSentRecords();
+    startProgram();
+    adapter->setLinkFaults(faultyLink(seed));
+
+    EditDriver driver(app.mainWindow(), app.link(), seed);
+    int shown = 0;
+    int strangers = 0;
+    bool lastShownHoldsEdits = false;
+    afterRefresh = [&] {
+        ++shown;
+        // Anything else came out of damaged reports, or is a record put together from two.
+        const DeviceRecord &record = app.link().record;
+        if (!adapter->hasSentRecord(record) && !driver.madeByEdit(record))
+            ++strangers;
+        lastShownHoldsEdits = adapter->hasSentRecord(record) && driver.holdsEveryEdit(record);
+    };
+    // The adapter holds every edit, and the window has since shown a record of the adapter's that
+    // does. The first refresh after the edits may have been asked for before the last of them.
+    int shownBeforeWait = 0;
+    const auto settled = [&] {
+        return adapterNow([&](const AdapterState &s) { return driver.holdsEveryEdit(s.record); }) &&
+               shown >= shownBeforeWait + 2 && lastShownHoldsEdits;
+    };
+
+    std::mt19937 random(seed);
+    int rounds = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < std::chrono::milliseconds(duration).count()) {
+        // A burst of edits: some straight after one another, some after the adapter's next answer.
+        std::string burst;
+        for (int count = 1 + static_cast<int>(random() % 5); count > 0; --count) {
+            burst += driver.editOnce() + "; ";
+            if (random() % 2 == 0)
+                waitForRefreshes(1, 3s);
+            else
+                drainPostedEvents();
+        }
+        shownBeforeWait = shown;
+        ASSERT_TRUE(waitUntil(settled, 60s))
+            << "round " << rounds << " (" << burst
+            << ") - the adapter lacks: " << driver.missingEdits(adapter->state().record)
+            << " - the window lacks: " << driver.missingEdits(app.link().record);
+        ++rounds;
+    }
+
+    EXPECT_EQ(strangers, 0) << "records shown that the adapter never sent";
+    EXPECT_TRUE(connectedOnScreen());
+    std::cout << "fault run: " << duration.count() << " s, " << rounds << " rounds, " << driver.edits() << " edits, "
+              << shown << " records shown" << std::endl;
+    RecordProperty("edits", driver.edits());
+    RecordProperty("recordsShown", shown);
+}
+
+} // namespace

@@ -1,0 +1,84 @@
+// The program under test and its guards.
+#include "program_fixture.h"
+
+#include "sim/emulated_backend.h"
+#include "support/gui_wait.h"
+#include "ui/umain.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <thread>
+
+ProgramTest::ProgramTest()
+    : app([this] { return std::make_unique<TrackingBackend>(std::make_unique<EmulatedBackend>(bus), ledger); })
+{
+    adapter->setUsbTiming(true);
+    // Set before the main window is shown, which is when the link starts.
+    app.link().setRefresh([this] {
+        app.mainWindow().Refresh();
+        ++refreshes;
+        if (afterRefresh)
+            afterRefresh();
+    });
+    app.updateWindow().setPrompts(prompts.prompts(app.updateWindow()));
+    app.mainWindow().setConfirmer([](QWidget *, const QString &) { return true; });
+
+    // A box of the program's own waits for a user who is not there: note it and close it.
+    QObject::connect(&m_boxGuard, &QTimer::timeout, [this] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            unexpectedBoxes << box->text();
+            box->reject();
+        }
+    });
+    m_boxGuard.start(50);
+}
+
+void ProgramTest::TearDown()
+{
+    EXPECT_TRUE(unexpectedBoxes.isEmpty()) << unexpectedBoxes.join(QStringLiteral(" | ")).toStdString();
+    EXPECT_EQ(ledger->closedDuringCall(), 0) << "a handle was closed while a call on it was under way";
+    // No refresh may run into a window that is going.
+    afterRefresh = nullptr;
+}
+
+void ProgramTest::startProgram()
+{
+    bus.plug(adapter);
+    app.mainWindow().show();
+    ASSERT_TRUE(waitUntil([this] { return connectedOnScreen() && refreshes > 0; }));
+}
+
+bool ProgramTest::connectedOnScreen()
+{
+    const QWidget *veil = app.mainWindow().findChild<QWidget *>(QStringLiteral("veil"));
+    return veil != nullptr && !veil->isVisible() && app.link().connected();
+}
+
+bool ProgramTest::waitForRefreshes(int count, std::chrono::milliseconds timeout)
+{
+    const int target = refreshes + count;
+    return waitUntil([&] { return refreshes >= target; }, timeout);
+}
+
+bool ProgramTest::adapterNow(const std::function<bool(const AdapterState &)> &condition) const
+{
+    return adapter->waitFor(condition, std::chrono::milliseconds(0));
+}
+
+void ProgramTest::unplugFromAnotherThread()
+{
+    std::thread([this] { adapter->unplug(); }).join();
+}
+
+std::chrono::seconds secondsFromEnvironment(const char *name, std::chrono::seconds fallback)
+{
+    return std::chrono::seconds(countFromEnvironment(name, static_cast<int>(fallback.count())));
+}
+
+int countFromEnvironment(const char *name, int fallback)
+{
+    bool ok = false;
+    const int value = qEnvironmentVariableIntValue(name, &ok);
+    return ok && value > 0 ? value : fallback;
+}

@@ -1,0 +1,140 @@
+// The adapter removed at the worst moments, through the whole program: in the middle of a record
+// write, while the worker waits for a refresh on the GUI thread, while the reading thread waits for
+// its report to be taken, and while a read is under way. Nothing may crash, no handle may be closed
+// under a call on it, and the program must take the adapter back when it returns. Run under the
+// address and thread sanitizers too.
+#include "program_fixture.h"
+
+#include "link/commands.h"
+#include "link/hid_controller.h"
+#include "support/gui_wait.h"
+#include "ui/update.h"
+
+#include <QPushButton>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// For threads other than the GUI thread, which must not run its event loop: yields until
+// `condition` holds or the time is up.
+bool spinUntil(const std::function<bool()> &condition, std::chrono::milliseconds timeout = 10s)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+class RemovalRace : public ProgramTest
+{
+protected:
+    void replugAndReconnect()
+    {
+        const int before = refreshes;
+        bus.plug(adapter);
+        ASSERT_TRUE(waitUntil([&] { return connectedOnScreen() && refreshes > before; }));
+    }
+
+    // Only the adapter plugged in now holds a handle: every removed one's is closed.
+    void expectOneHandleLeft() { EXPECT_EQ(ledger->openHandles(), 1) << "of " << ledger->handlesOpened(); }
+};
+
+TEST_F(RemovalRace, InTheMiddleOfARecordWrite)
+{
+    startProgram();
+    // The first report, one inside, the last data frame and the trailer.
+    for (const int report : {0, 1, 15, 28, 29}) {
+        HidDevice *device = app.link().hid_device;
+        std::atomic<bool> removed{false};
+        std::atomic<bool> seenGone{false};
+        ledger->armWrite(report, [&] {
+            adapter->unplug();
+            // The GUI thread finds the adapter gone and lets go of its handle while this write runs.
+            seenGone = spinUntil([&] { return !device->isPluggedIn(); });
+            removed = true;
+        });
+        app.mainWindow().save();
+        ASSERT_TRUE(waitUntil([&] { return removed.load() && !connectedOnScreen(); })) << "report " << report;
+        EXPECT_TRUE(seenGone.load()) << "report " << report;
+        replugAndReconnect();
+    }
+    expectOneHandleLeft();
+}
+
+TEST_F(RemovalRace, WhileTheWorkerWaitsForARefresh)
+{
+    startProgram();
+    for (int round = 0; round < 5; ++round) {
+        bool removed = false;
+        afterRefresh = [&] {
+            if (std::exchange(removed, true))
+                return;
+            unplugFromAnotherThread();
+            // Handled inside the hand-over, as it would be under a message box opened there.
+            EXPECT_TRUE(waitUntil([&] { return !app.link().connected(); }));
+        };
+        ASSERT_TRUE(waitUntil([&] { return removed && !connectedOnScreen(); })) << "round " << round;
+        afterRefresh = nullptr;
+        replugAndReconnect();
+    }
+    expectOneHandleLeft();
+}
+
+TEST_F(RemovalRace, WhileAReportWaitsForTheGuiThread)
+{
+    // The boot loader's answer to "Reset settings" reaches the update window inside the hand-over.
+    adapter->enterBootLoader();
+    bus.plug(adapter);
+    app.mainWindow().show();
+    Tfu &fu = app.updateWindow();
+    fu.QDialog::open();
+    ASSERT_TRUE(waitUntil([&] { return fu.def->isEnabled() && app.link().boot_mode; }));
+    for (int round = 0; round < 5; ++round) {
+        bool removed = false;
+        app.link().setUpdateReplyHandler([&](std::uint8_t cmd, std::span<const std::uint8_t> p) {
+            if (cmd == CMD_RESET_SETTINGS && !std::exchange(removed, true)) {
+                unplugFromAnotherThread();
+                // Handled while the reading thread still waits for this report to be taken.
+                EXPECT_TRUE(waitUntil([&] { return !app.link().hid_device.load()->isPluggedIn(); }));
+            }
+            fu.uret(cmd, p);
+        });
+        fu.def->click();
+        ASSERT_TRUE(waitUntil([&] {
+            return removed && prompts.messages.size() == static_cast<std::size_t>(round + 1);
+        })) << "round "
+            << round;
+        EXPECT_EQ(prompts.messages.back().text, QStringLiteral("Settings is reset!"));
+        bus.plug(adapter);
+        ASSERT_TRUE(waitUntil([&] { return app.link().hid_device.load()->isPluggedIn() && fu.def->isEnabled(); }));
+    }
+    expectOneHandleLeft();
+}
+
+TEST_F(RemovalRace, WhileAReadIsUnderWay)
+{
+    startProgram();
+    for (int round = 0; round < 5; ++round) {
+        HidDevice *device = app.link().hid_device;
+        std::atomic<bool> removed{false};
+        std::atomic<bool> seenGone{false};
+        ledger->armRead([&] {
+            adapter->unplug();
+            seenGone = spinUntil([&] { return !device->isPluggedIn(); });
+            removed = true;
+        });
+        ASSERT_TRUE(waitUntil([&] { return removed.load() && !connectedOnScreen(); })) << "round " << round;
+        EXPECT_TRUE(seenGone.load()) << "round " << round;
+        replugAndReconnect();
+    }
+    expectOneHandleLeft();
+}
+
+} // namespace
