@@ -1,5 +1,5 @@
 // Any file checked as an update file against any device name, and the chunks cut from an accepted
-// one: a file is accepted only when it is whole and names the device, and the transfer sends exactly
+// one: a file is accepted only when its header is whole and names the device, and the transfer sends exactly
 // its payload, never a byte from beyond it.
 #include "ui/update_file.h"
 #include "ui/update_image.h"
@@ -40,7 +40,8 @@ void checkChunks(std::span<const std::uint8_t> file, std::uint16_t payloadOffset
     image.load(
         QByteArray::fromRawData(reinterpret_cast<const char *>(file.data()), static_cast<qsizetype>(file.size())));
     image.position = payloadOffset;
-    const std::size_t payloadSize = file.size() - payloadOffset;
+    // A payload offset at or past the end leaves nothing to send.
+    const std::size_t payloadSize = file.size() - std::min<std::size_t>(payloadOffset, file.size());
     std::size_t chunks = 0;
     while (!image.atEnd()) {
         const FwChunk chunk = image.chunk();
@@ -87,13 +88,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
 
     const std::optional<std::uint16_t> payloadOffset = checkUpdateFile(file, deviceName);
-    const bool whole = headerText && static_cast<std::size_t>(file[0] | file[1] << 8) <= file.size();
     if (nameFromFile)
-        require(payloadOffset.has_value() == whole);
+        require(payloadOffset.has_value() == headerText.has_value());
     if (!payloadOffset)
         return 0;
 
-    require(whole);
+    require(headerText.has_value());
     require(*payloadOffset == (file[0] | file[1] << 8));
     require(updateModelName(*headerText) == deviceModelName(deviceName));
     checkChunks(file, *payloadOffset);

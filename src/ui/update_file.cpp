@@ -45,10 +45,5 @@ std::optional<std::uint16_t> checkUpdateFile(std::span<const std::uint8_t> file,
     const std::span<const std::uint8_t> headerText(rest.begin(), zero);
     if (updateModelName(headerText) != deviceModelName(deviceName))
         return std::nullopt;
-    const auto payloadOffset = static_cast<std::uint16_t>(file[0] | file[1] << 8);
-    // A payload that would start behind the end of the file is a cut-off file: sending none of it
-    // and asking the adapter to finish would have it judge an image it never got.
-    if (payloadOffset > file.size())
-        return std::nullopt;
-    return payloadOffset;
+    return static_cast<std::uint16_t>(file[0] | file[1] << 8);
 }

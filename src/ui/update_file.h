@@ -19,7 +19,6 @@ QString updateModelName(std::span<const std::uint8_t> headerText);
 QString deviceModelName(const QString &deviceName);
 
 // The payload offset of a file meant for the named device, or nothing when the file is not for it:
-// the names differ (exactly, letter case included), the file has no zero byte behind byte 4 to end
-// its header text, or its payload would start behind its end (at the very end, it is empty).
-// Nothing past the end of `file` is read.
+// the names differ (exactly, letter case included), or the file has no zero byte behind byte 4 to
+// end its header text. Nothing past the end of `file` is read.
 std::optional<std::uint16_t> checkUpdateFile(std::span<const std::uint8_t> file, const QString &deviceName);
