@@ -3,6 +3,8 @@
 
 #include "link/commands.h"
 
+#include <algorithm>
+
 Mailbox::Mailbox(Clock clock)
     : m_clock(std::move(clock))
 {
@@ -54,7 +56,7 @@ void Mailbox::setRefreshPending()
 
 bool Mailbox::stillTrying() const
 {
-    return m_unansweredWrites > 0 && m_clock() - m_lastChangePosted < kGiveUpAfter;
+    return !m_sentWrites.empty() && m_clock() - m_lastChangePosted < kGiveUpAfter;
 }
 
 bool Mailbox::recordWriteOutstanding() const
@@ -71,20 +73,25 @@ bool Mailbox::resendDue() const
 void Mailbox::forgetWrites()
 {
     const std::lock_guard lock(m_mutex);
-    m_unansweredWrites = 0;
+    m_sentWrites.clear();
 }
 
 bool Mailbox::acceptsRecord(std::uint8_t cmd)
 {
     const std::lock_guard lock(m_mutex);
-    if (cmd == CMD_WRITE_RECORD && m_unansweredWrites > 0) {
-        // Replies come in the order of the writes: only the reply to the last one carries the
-        // user's latest state, and only if no newer write is waiting.
-        --m_unansweredWrites;
-        return m_unansweredWrites == 0 && !(m_requestPending && m_request.cmd == CMD_WRITE_RECORD);
+    if (cmd == CMD_WRITE_RECORD && !m_sentWrites.empty()) {
+        // Replies come in the order of the writes, so this one answers the oldest write still
+        // waiting, or, if replies were lost, a later one. It carries the user's latest change only
+        // when no newer change was sent after that write, nor waits in the slot.
+        m_sentWrites.pop_front();
+        const bool latest = std::find(m_sentWrites.begin(), m_sentWrites.end(), Origin::Change) == m_sentWrites.end() &&
+                            !(m_requestPending && m_request.cmd == CMD_WRITE_RECORD);
+        if (latest)
+            m_sentWrites.clear(); // confirmed: what is still awaited are copies of it, or lost replies
+        return latest;
     }
     if (!recordWriteOutstanding()) {
-        m_unansweredWrites = 0;
+        m_sentWrites.clear();
         return true;
     }
     return false;
@@ -109,13 +116,10 @@ std::optional<Request> Mailbox::takeRequest()
     m_requestPending = false;
     m_sending = true;
     if (taken.cmd == CMD_WRITE_RECORD) {
-        // Counted before the send, since the reply may arrive before the send has returned. A
-        // resend carries the same change, so a reply to either one confirms it.
-        if (m_origin == Origin::Change)
-            ++m_unansweredWrites;
+        // Counted before the send, since the reply may arrive before the send has returned.
+        m_sentWrites.push_back(m_origin);
         m_lastWriteTaken = m_clock();
     }
-    m_takenOrigin = m_origin;
     return taken;
 }
 
@@ -124,8 +128,8 @@ void Mailbox::sendFinished(std::uint8_t cmd, std::uint16_t written)
     const std::lock_guard lock(m_mutex);
     m_sending = false;
     m_request.result = written != 0 ? 1 : 0;
-    if (cmd == CMD_WRITE_RECORD && written == 0 && m_takenOrigin == Origin::Change && m_unansweredWrites > 0)
-        --m_unansweredWrites; // nothing went out, so no reply will come
+    if (cmd == CMD_WRITE_RECORD && written == 0 && !m_sentWrites.empty())
+        m_sentWrites.pop_back(); // nothing went out, so no reply will come
 }
 
 bool Mailbox::takeRefresh()

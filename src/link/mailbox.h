@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -84,15 +85,14 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     Request m_request;
-    std::vector<std::uint8_t> m_payload;   // the posted payload, owned by the slot
-    std::vector<std::uint8_t> m_inFlight;  // the payload of the request the worker took
-    Origin m_origin = Origin::Change;      // of the request in the slot
-    Origin m_takenOrigin = Origin::Change; // of the request being sent
+    std::vector<std::uint8_t> m_payload;  // the posted payload, owned by the slot
+    std::vector<std::uint8_t> m_inFlight; // the payload of the request the worker took
+    Origin m_origin = Origin::Change;     // of the request in the slot
     bool m_requestPending = false;
     bool m_refreshPending = false;
     bool m_sending = false;
     bool m_stopped = false;
-    int m_unansweredWrites = 0; // distinct changes sent and not yet answered
+    std::deque<Origin> m_sentWrites; // record writes sent whose replies have not come, oldest first
     std::chrono::steady_clock::time_point m_lastWriteTaken;
     std::chrono::steady_clock::time_point m_lastChangePosted;
 };

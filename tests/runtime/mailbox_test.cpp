@@ -157,6 +157,37 @@ TEST_F(MailboxTest, AnUnansweredWriteIsDueAgainAndAReplyToAnyCopyConfirmsIt)
     EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_WRITE_RECORD)) << "the other copy's reply is an ordinary record";
 }
 
+TEST_F(MailboxTest, ALateReplyToAnOlderChangeIsNeverTakenForTheNewerOne)
+{
+    postWrite(1);
+    sendOne();
+    m_clock.advance(Mailbox::kResendAfter);
+    m_mailbox.post(CMD_WRITE_RECORD, m_record.data(), static_cast<std::uint16_t>(m_record.size()),
+                   Mailbox::Origin::Resend);
+    sendOne();
+    postWrite(2);
+    sendOne();
+    EXPECT_FALSE(m_mailbox.acceptsRecord(CMD_WRITE_RECORD)) << "reply to change 1";
+    EXPECT_FALSE(m_mailbox.acceptsRecord(CMD_WRITE_RECORD)) << "reply to change 1's copy";
+    EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_WRITE_RECORD)) << "reply to change 2";
+}
+
+TEST_F(MailboxTest, ALostReplyCostsOneMoreRoundButNeverShowsAnOlderState)
+{
+    postWrite(1);
+    sendOne(); // its reply is lost
+    postWrite(2);
+    sendOne();
+    EXPECT_FALSE(m_mailbox.acceptsRecord(CMD_WRITE_RECORD)) << "cannot tell it from a reply to change 1";
+    m_clock.advance(Mailbox::kResendAfter);
+    ASSERT_TRUE(m_mailbox.resendDue());
+    m_mailbox.post(CMD_WRITE_RECORD, m_record.data(), static_cast<std::uint16_t>(m_record.size()),
+                   Mailbox::Origin::Resend);
+    sendOne();
+    EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_WRITE_RECORD)) << "only copies of change 2 are left";
+    EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_POLL));
+}
+
 TEST_F(MailboxTest, AfterSomeSecondsOfTryingTheAdaptersRecordsAreTakenAgain)
 {
     postWrite(1);
