@@ -133,6 +133,12 @@ bool DeviceLink::connected() const
     return device != nullptr && device->isPluggedIn() && !isBootLoaderName(device->product());
 }
 
+bool DeviceLink::bootLoaderPresent() const
+{
+    const HidDevice *device = hid_device.load();
+    return device != nullptr && device->isPluggedIn() && isBootLoaderName(device->product());
+}
+
 void DeviceLink::on_device_change()
 {
     if (!m_controller)

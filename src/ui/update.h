@@ -11,6 +11,7 @@
 #include <span>
 
 class DeviceLink;
+class HidDevice;
 class QFileDialog;
 class QFrame;
 class QLabel;
@@ -95,6 +96,8 @@ private:
     void showMessage(QMessageBox::Icon icon, const QString &text);
     void chunkAcknowledged();
     void resultReceived(bool success);
+    bool transferTargetGone() const;
+    void abandonTransfer();
     void showProgress(int value, const QString &caption);
     void centreOverMainWindow();
 
@@ -104,4 +107,7 @@ private:
     // From the selection on, both buttons stay off whatever an enumeration says: a second file chosen
     // during a transfer would mix two images in the adapter.
     bool m_actionsHeld = false;
+    // The adapter the accepted file goes to, from the selection until its result. A boot loader found
+    // after that one left knows nothing of the chunks sent so far, so the transfer cannot go on there.
+    HidDevice *m_transferTarget = nullptr;
 };
