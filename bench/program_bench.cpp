@@ -163,9 +163,8 @@ int main(int argc, char *argv[])
         }
 
         tableRow("Start-up: program started to its first poll written", formatted("%.0f ms", startupMs), "");
-        tableRow("CPU while connected and polling: the program's process, hidraw via umockdev (" +
-                     std::to_string(polls) + " polls in " + std::to_string(seconds) +
-                     " s; umockdev's emulation of each hidraw call runs in the program's threads)",
+        tableRow("CPU while connected and polling: the program's process, over hidraw via umockdev (" +
+                     std::to_string(polls) + " polls in " + std::to_string(seconds) + " s)",
                  formatted("%.2f %% of one core", figures.cpuPercent), "under 1 %");
         tableRow("CPU meanwhile of the emulated adapter and umockdev's testbed, outside the program",
                  formatted("%.2f %% of one core", 100.0 * ownCpu / figures.wallSeconds), "not the program's");
