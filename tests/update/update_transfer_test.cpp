@@ -240,7 +240,8 @@ TEST_F(UpdateTransfer, CloseStopsATransferAndTakesTheAdapterOutOfItsBootLoader)
     // A tick of the hidden window sends nothing, so 252 is what the adapter gets last.
     fu.tmrbTimer();
     EXPECT_EQ(link.mailbox.snapshot().cmd, CMD_LEAVE_UPDATE);
-    ASSERT_TRUE(adapter->waitFor([](const AdapterState &state) { return !state.bootMode; }));
+    // The restart waits for the host to read the last acknowledgement, which needs the GUI thread.
+    ASSERT_TRUE(waitUntil([this] { return !adapter->state().bootMode; }));
     ASSERT_TRUE(waitUntil([this] { return link.connected(); }));
     const std::vector<ReceivedMessage> messages = updateMessages();
     ASSERT_FALSE(messages.empty());
