@@ -20,6 +20,19 @@ using namespace std::chrono_literals;
 // A program that hangs on its way out would hold the suite up; one that ends is far quicker.
 constexpr int kExitBoundMs = 10000;
 
+// ThreadSanitizer's runtime fails when a process that runs threads forks, as starting a child does.
+#if defined(__SANITIZE_THREAD__)
+constexpr bool kUnderThreadSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+constexpr bool kUnderThreadSanitizer = true;
+#else
+constexpr bool kUnderThreadSanitizer = false;
+#endif
+#else
+constexpr bool kUnderThreadSanitizer = false;
+#endif
+
 int pollsIn(const AdapterState &state)
 {
     return static_cast<int>(std::count_if(state.received.begin(), state.received.end(),
@@ -33,6 +46,8 @@ protected:
     {
         if (!VirtualHidraw::isAvailable())
             GTEST_SKIP() << "runs under umockdev-wrapper";
+        if (kUnderThreadSanitizer)
+            GTEST_SKIP() << "ThreadSanitizer cannot start a child from a process that runs threads";
         hidraw = std::make_unique<VirtualHidraw>();
         adapter->setUsbTiming(true);
         hidraw->plug(adapter);
