@@ -5,6 +5,7 @@
 #include "support/gui_wait.h"
 
 #include "link/commands.h"
+#include "link/hid_controller.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -64,9 +65,9 @@ TEST_F(Connection, StartsDisconnectedAndShowsTheAdapterOnceItIsPluggedIn)
     adapter->setRecord(record);
 
     startProgram();
-    // Another HID device arriving is examined and passed over.
+    // Another HID device arriving is found and passed over.
     hidraw->addForeignDevice(QStringLiteral("Other"), QStringLiteral("Keyboard"));
-    drainPostedEvents();
+    ASSERT_TRUE(waitUntil([this] { return link().hid_controller()->devices().size() == 1; }));
     expectDisconnected();
     EXPECT_EQ(window().windowTitle(), "VESTRA7");
     EXPECT_EQ(refreshes, 0);
