@@ -61,8 +61,8 @@ public:
     // initial one. A change that arrives while a scan's handler runs (spinning the event loop in a
     // message box, say) is never handled inside it: one more scan follows once it has returned.
     std::function<void(HidController &)> OnDeviceChange;
-    // Called on the GUI thread for every input report of a claimed device, the reading thread
-    // waiting until it returns: the report ID, then the bytes after it.
+    // Called on the GUI thread for every input report of a claimed device, one report at a time and
+    // in order, the reading thread waiting until it returns: the report ID, then the bytes after it.
     std::function<void(HidDevice &, std::uint8_t reportId, std::span<const std::uint8_t> data)> OnDeviceData;
     // Called on a reading thread for each input report (the bytes after the report ID): true when the
     // report ends a group of reports that belong together, such as the frames of one message. A group
