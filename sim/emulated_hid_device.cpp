@@ -11,6 +11,13 @@ namespace {
 
 constexpr std::chrono::milliseconds kUsbFrameTime{1};
 
+// The bus's frames start every millisecond on a fixed grid; a report moves in the frame after `t`.
+EmulatedHidDevice::Clock::time_point frameAfter(EmulatedHidDevice::Clock::time_point t)
+{
+    return EmulatedHidDevice::Clock::time_point(std::chrono::floor<std::chrono::milliseconds>(t.time_since_epoch()) +
+                                                kUsbFrameTime);
+}
+
 } // namespace
 
 EmulatedHidDevice::EmulatedHidDevice(HidDeviceInfo identity)
@@ -120,7 +127,7 @@ HostWrite EmulatedHidDevice::hostWrite(const QString &instance, std::span<const 
         if (!m_writeFailure.empty())
             return {-1, {false, QString::fromStdString(m_writeFailure)}};
         if (m_usbTiming) {
-            slot = std::max(Clock::now(), m_nextOutSlot) + kUsbFrameTime;
+            slot = frameAfter(std::max(Clock::now(), m_nextOutSlot));
             m_nextOutSlot = slot;
         }
     }
@@ -210,7 +217,7 @@ void EmulatedHidDevice::sendFrame(const Frame &frame, std::chrono::milliseconds 
         QueuedFrame queued{frame, Clock::now() + delay};
         if (roll(m_faults.corruptToHost))
             damage(queued.frame);
-        queued.due = std::max(queued.due, m_usbTiming ? m_lastDue + kUsbFrameTime : m_lastDue);
+        queued.due = m_usbTiming ? frameAfter(std::max(queued.due, m_lastDue)) : std::max(queued.due, m_lastDue);
         m_lastDue = queued.due;
         m_input.push_back(queued);
     }

@@ -61,8 +61,10 @@ public:
     void unplug();
     // Out and in again under a new instance; `whileOut` runs in between. Stays out when it was out.
     void replug(const std::function<void()> &whileOut = {});
-    // One 64-byte report per millisecond each way, as a full-speed interrupt endpoint: a host write
-    // takes about 1 ms per report, and queued input reports come out one per millisecond.
+    // One 64-byte report per millisecond each way, as a full-speed interrupt endpoint: the bus runs in
+    // 1 ms frames on a fixed grid and each report takes a frame of its own. A host write returns at the
+    // end of the frame that carried it; a report the device queues can be read from the end of the
+    // first free frame after that, so a reply comes a frame after the message it answers.
     void setUsbTiming(bool on);
     void setLinkFaults(const LinkFaults &faults);
     // Opening fails with this reason (as a node without access rights would); empty opens again.

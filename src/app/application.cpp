@@ -1,6 +1,7 @@
 // The program's start-up sequence and its orderly end.
 #include "app/application.h"
 
+#include "app/termination_signals.h"
 #include "ui/umain.h"
 #include "ui/update.h"
 
@@ -27,6 +28,12 @@ Application::~Application()
 
 int Application::exec()
 {
+    // Asked by the system to end: close the main window as the user does, and leave every event loop,
+    // also that of the update window, which while it is shown keeps the main window from closing.
+    const TerminationSignals termination([this] {
+        m_fmain->close();
+        QCoreApplication::exit(0);
+    });
     m_fmain->show();
     return QApplication::exec();
 }

@@ -21,7 +21,8 @@ public:
     Application(const Application &) = delete;
     Application &operator=(const Application &) = delete;
 
-    // Shows the main window and runs the message loop until it closes.
+    // Shows the main window and runs the message loop until it closes, or until the system asks the
+    // program to end (SIGTERM, SIGINT, SIGHUP), which closes it as the user would.
     int exec();
 
     DeviceLink &link() { return m_link; }

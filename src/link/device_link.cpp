@@ -3,6 +3,7 @@
 
 #include "link/commands.h"
 #include "link/discovery_view.h"
+#include "link/frame.h"
 #include "link/hid_controller.h"
 #include "link/worker.h"
 
@@ -68,6 +69,10 @@ bool DeviceLink::start_device_link()
         if (&device == hid_device.load())
             m_receiver.on_device_data(data);
     };
+    // A message's data frames are of no use before its trailer: the GUI thread takes them all at once.
+    m_controller->EndsReportGroup = [](std::span<const std::uint8_t> data) {
+        return data.empty() || data[0] != kDataMarker;
+    };
     m_controller->OnEnumerate = [this](HidDevice &device, int index) {
         return on_enumerate(device, index);
     };
@@ -131,6 +136,12 @@ bool DeviceLink::connected() const
 {
     const HidDevice *device = hid_device.load();
     return device != nullptr && device->isPluggedIn() && !isBootLoaderName(device->product());
+}
+
+bool DeviceLink::bootLoaderPresent() const
+{
+    const HidDevice *device = hid_device.load();
+    return device != nullptr && device->isPluggedIn() && isBootLoaderName(device->product());
 }
 
 void DeviceLink::on_device_change()

@@ -70,6 +70,8 @@ public:
     HidController *hid_controller() const { return m_controller.get(); }
     // True while the claimed adapter runs its normal firmware and is plugged in.
     bool connected() const;
+    // True while the claimed adapter runs its boot loader and is plugged in.
+    bool bootLoaderPresent() const;
 
 private:
     void checkConnection();

@@ -144,7 +144,8 @@ bool HidDevice::CheckOut()
                                        [this](std::uint8_t reportId, std::span<const std::uint8_t> data) {
                                            if (d->controller->OnDeviceData)
                                                d->controller->OnDeviceData(*this, reportId, data);
-                                       });
+                                       },
+                                       d->controller->EndsReportGroup);
     return true;
 }
 

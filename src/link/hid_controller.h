@@ -61,9 +61,14 @@ public:
     // initial one. A change that arrives while a scan's handler runs (spinning the event loop in a
     // message box, say) is never handled inside it: one more scan follows once it has returned.
     std::function<void(HidController &)> OnDeviceChange;
-    // Called on the GUI thread for every input report of a claimed device, the reading thread
-    // waiting until it returns: the report ID, then the bytes after it.
+    // Called on the GUI thread for every input report of a claimed device, one report at a time and
+    // in order, the reading thread waiting until it returns: the report ID, then the bytes after it.
     std::function<void(HidDevice &, std::uint8_t reportId, std::span<const std::uint8_t> data)> OnDeviceData;
+    // Called on a reading thread for each input report (the bytes after the report ID): true when the
+    // report ends a group of reports that belong together, such as the frames of one message. A group
+    // reaches OnDeviceData in one pass of the GUI thread, report by report, when its last report has
+    // come. Unset, every report is handed over on its own. Set it before a device is claimed.
+    std::function<bool(std::span<const std::uint8_t> data)> EndsReportGroup;
     // Called by Enumerate for each plugged-in device in list order; return false to stop.
     std::function<bool(HidDevice &, int index)> OnEnumerate;
 

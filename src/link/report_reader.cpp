@@ -4,10 +4,11 @@
 #include <algorithm>
 #include <chrono>
 
-ReportReader::ReportReader(ConnectionSource source, std::size_t reportLength, Deliver deliver)
+ReportReader::ReportReader(ConnectionSource source, std::size_t reportLength, Deliver deliver, EndsGroup endsGroup)
     : m_source(std::move(source))
     , m_reportLength(std::max<std::size_t>(reportLength, 2))
     , m_deliver(std::move(deliver))
+    , m_endsGroup(std::move(endsGroup))
     , m_deliverCall([this] { deliverPending(); })
     , m_thread([this] { run(); })
 {
@@ -43,6 +44,7 @@ bool ReportReader::hasFinished() const
 void ReportReader::run()
 {
     std::vector<std::uint8_t> buffer(m_reportLength);
+    std::vector<std::vector<std::uint8_t>> group;
     for (;;) {
         {
             const std::lock_guard lock(m_mutex);
@@ -53,12 +55,18 @@ void ReportReader::run()
         // A device that is gone never comes back: a re-plugged device is a new device object.
         if (!connection)
             break;
-        const int count = connection->read(buffer, kReadSliceMs);
+        const int count = connection->read(buffer, group.empty() ? kReadSliceMs : kGroupGapMs);
         // Let go at once, so that the handle can close as soon as the device is found gone.
         connection.reset();
         if (count > 0) {
-            handOver(std::span(buffer).first(std::min(static_cast<std::size_t>(count), buffer.size())));
-        } else if (count < 0 && waitForStop(kRetryDelayMs)) {
+            const auto report = std::span(buffer).first(std::min(static_cast<std::size_t>(count), buffer.size()));
+            group.emplace_back(report.begin(), report.end());
+            if (!m_endsGroup || m_endsGroup(report.subspan(1)) || group.size() >= kMaxGroup)
+                handOver(group);
+        } else if (count == 0) {
+            if (!group.empty())
+                handOver(group);
+        } else if (waitForStop(kRetryDelayMs)) {
             break;
         }
     }
@@ -66,13 +74,14 @@ void ReportReader::run()
     m_finished = true;
 }
 
-void ReportReader::handOver(std::span<const std::uint8_t> report)
+void ReportReader::handOver(std::vector<std::vector<std::uint8_t>> &group)
 {
     {
         const std::lock_guard lock(m_mutex);
-        m_pending.assign(report.begin(), report.end());
+        m_pending.swap(group);
         m_pendingReady = true;
     }
+    group.clear();
     m_deliverCall.post();
     std::unique_lock lock(m_mutex);
     m_wake.wait(lock, [this] { return m_stopping || !m_pendingReady; });
@@ -80,17 +89,24 @@ void ReportReader::handOver(std::span<const std::uint8_t> report)
 
 void ReportReader::deliverPending()
 {
-    std::vector<std::uint8_t> report;
+    std::vector<std::vector<std::uint8_t>> reports;
     {
         const std::lock_guard lock(m_mutex);
         if (!m_pendingReady || m_stopping)
             return;
-        report = m_pending;
+        reports = std::move(m_pending);
+        m_pending.clear();
     }
-    try {
-        m_deliver(report[0], std::span(report).subspan(1));
-    } catch (...) {
-        // The handler has had its say; a failure there must not end the reading of later reports.
+    for (const std::vector<std::uint8_t> &report : reports) {
+        try {
+            m_deliver(report[0], std::span(report).subspan(1));
+        } catch (...) {
+            // The handler has had its say; a failure there must not end the reading of later reports.
+        }
+        // Stopped by a handler: the rest of the group is not handled.
+        const std::lock_guard lock(m_mutex);
+        if (m_stopping)
+            return;
     }
     {
         const std::lock_guard lock(m_mutex);

@@ -4,7 +4,6 @@
 #include "link/gui_dispatcher.h"
 #include "link/mailbox.h"
 #include "link/send_message.h"
-#include "link/thread_priority.h"
 
 Tthr::Tthr(Mailbox &mailbox, GuiDispatcher &gui, Hooks hooks)
     : m_mailbox(mailbox)
@@ -28,7 +27,6 @@ void Tthr::start()
         m_finished = true;
         m_ended.notify_all();
     });
-    lowerToIdlePriority(m_thread);
 }
 
 void Tthr::requestTerminate()

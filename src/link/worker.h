@@ -31,7 +31,9 @@ public:
     Tthr(const Tthr &) = delete;
     Tthr &operator=(const Tthr &) = delete;
 
-    // Starts the loop at once, at the lowest scheduling priority.
+    // Starts the loop at once. It keeps the program's normal priority: it sleeps while there is
+    // nothing to send, and each report it writes waits for the bus, so a lower scheduling class would
+    // only hold the adapter's traffic up behind whatever else the computer runs.
     void start();
     // Sets the terminate flag: the loop ends at its next check. Does not wait.
     void requestTerminate();

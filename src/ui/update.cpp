@@ -4,6 +4,7 @@
 
 #include "link/commands.h"
 #include "link/device_link.h"
+#include "link/hid_controller.h"
 #include "ui/update_file.h"
 #include "widgets/cap_progress.h"
 
@@ -55,8 +56,6 @@ Tfu::Tfu(DeviceLink &link, QWidget *parent)
     connect(cancel, &QPushButton::clicked, this, &Tfu::cancelClick);
     connect(def, &QPushButton::clicked, this, &Tfu::defClick);
     connect(tmrb, &QTimer::timeout, this, &Tfu::tmrbTimer);
-    // The step to the next chunk is a single millisecond; a coarse timer would stretch it.
-    tmrb->setTimerType(Qt::PreciseTimer);
     tmrb->start(kFirstTickMs);
 }
 
@@ -92,6 +91,7 @@ void Tfu::showEvent(QShowEvent *event)
 void Tfu::FormShow()
 {
     m_actionsHeld = false;
+    m_transferTarget = nullptr;
     m_link.on_device_change();
     centreOverMainWindow();
     fw_close_request = false;
@@ -118,7 +118,9 @@ void Tfu::tmrbTimer()
         return;
     }
     setTickInterval(kResendMs);
-    if (fw_sending) {
+    if (transferTargetGone()) {
+        abandonTransfer();
+    } else if (fw_sending) {
         if (fw_image.atEnd()) {
             m_link.post(CMD_FW_END);
             fw_sending = false;
@@ -172,6 +174,29 @@ void Tfu::selectClick()
     // Both buttons stay off for the whole transfer; the next tick sends the first chunk.
     fw_image.position = *payloadOffset;
     fw_sending = true;
+    m_transferTarget = m_link.hid_device.load();
+}
+
+bool Tfu::transferTargetGone() const
+{
+    if (!fw_sending && !m_transferTarget)
+        return false;
+    const HidDevice *claimed = m_link.hid_device.load();
+    return claimed != m_transferTarget || (claimed != nullptr && !claimed->isPluggedIn());
+}
+
+void Tfu::abandonTransfer()
+{
+    // Sending on from the same position would leave a boot loader that started afresh with an image
+    // missing its beginning, and report it a success. The file can be chosen again once a boot loader
+    // is there; until then the ticks ask for one.
+    fw_sending = false;
+    m_transferTarget = nullptr;
+    m_link.boot_mode = m_link.bootLoaderPresent();
+    m_actionsHeld = false;
+    setActionsEnabled(m_link.boot_mode);
+    showProgress(0, kZeroCaption);
+    showMessage(QMessageBox::Information, QStringLiteral("Error!\r\nRetry again"));
 }
 
 void Tfu::endSelection()
@@ -185,6 +210,7 @@ void Tfu::cancelClick()
 {
     m_link.boot_mode = false;
     fw_sending = false;
+    m_transferTarget = nullptr;
     m_link.post(CMD_LEAVE_UPDATE);
     done(QDialog::Rejected);
 }
@@ -229,6 +255,7 @@ void Tfu::resultReceived(bool success)
     m_link.boot_mode = false;
     fw_close_request = true;
     fw_sending = false;
+    m_transferTarget = nullptr;
     setTickInterval(kCloseDelayMs);
     showProgress(0, kZeroCaption);
 }

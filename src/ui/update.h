@@ -11,6 +11,7 @@
 #include <span>
 
 class DeviceLink;
+class HidDevice;
 class QFileDialog;
 class QFrame;
 class QLabel;
@@ -79,7 +80,9 @@ public:
     // The timer's intervals.
     static constexpr int kFirstTickMs = 500;
     static constexpr int kResendMs = 200;  // the time an acknowledgement may take before the chunk goes again
-    static constexpr int kNextChunkMs = 1; // after an acknowledgement: the next chunk at once
+    // After an acknowledgement: the next chunk at once, on the event loop's next pass. A millisecond's
+    // wait here comes to one more millisecond per 11 of the transfer.
+    static constexpr int kNextChunkMs = 0;
     static constexpr int kCloseDelayMs = 100;
 
 protected:
@@ -95,6 +98,8 @@ private:
     void showMessage(QMessageBox::Icon icon, const QString &text);
     void chunkAcknowledged();
     void resultReceived(bool success);
+    bool transferTargetGone() const;
+    void abandonTransfer();
     void showProgress(int value, const QString &caption);
     void centreOverMainWindow();
 
@@ -104,4 +109,7 @@ private:
     // From the selection on, both buttons stay off whatever an enumeration says: a second file chosen
     // during a transfer would mix two images in the adapter.
     bool m_actionsHeld = false;
+    // The adapter the accepted file goes to, from the selection until its result. A boot loader found
+    // after that one left knows nothing of the chunks sent so far, so the transfer cannot go on there.
+    HidDevice *m_transferTarget = nullptr;
 };

@@ -6,8 +6,11 @@
 
 #include "ui_uset.h"
 
+#include <QEvent>
+#include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
 #include <iterator>
 #include <utility>
 
@@ -21,9 +24,29 @@ Tfset::Tfset(QWidget *parent)
     ui->AanswerA->setItems(autoAnswerItems());
     ui->AanswerB->setItems(autoAnswerItems());
     connect(ui->btnOk, &QPushButton::clicked, this, &Tfset::btn1Click);
+    fitLabels();
 }
 
 Tfset::~Tfset() = default;
+
+void Tfset::changeEvent(QEvent *event)
+{
+    QFrame::changeEvent(event);
+    // The labels have taken the new font by now.
+    if (event->type() == QEvent::FontChange)
+        fitLabels();
+}
+
+void Tfset::fitLabels()
+{
+    // The labels end where the selectors begin, right-aligned there. Laid out for Tahoma, they grow
+    // to the left where a wider font stands in for it, rather than cut off the start of their text.
+    for (QLabel *label : {ui->lbl1, ui->lbl2, ui->lbl3, ui->lbl4}) {
+        QRect area = label->geometry();
+        area.setLeft(std::min(area.left(), area.right() + 1 - label->sizeHint().width()));
+        label->setGeometry(area);
+    }
+}
 
 void Tfset::connectRecord(DeviceRecord &record, std::function<void()> save)
 {

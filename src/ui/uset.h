@@ -26,7 +26,11 @@ public:
     // the user steps that selector.
     void LoadFromRecord();
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
+    void fitLabels();
     void MICgainChange(SpinSelector *Sender);
     void LINEgainChange(SpinSelector *Sender);
     void AanswerAChange(SpinSelector *Sender);

@@ -35,7 +35,7 @@ TEST(DemoAdapter, PhoneBookHasLatinAndCyrillicNamesReadableInItsCodePage)
 TEST(DemoAdapter, UpdateFileNamesTheBootLoadersModelAndCarriesItsPayload)
 {
     const std::vector<std::uint8_t> file = demoUpdateFile(1000);
-    const std::size_t offset = file[0] | file[1] << 8;
+    const std::size_t offset = file[0] | static_cast<std::size_t>(file[1]) << 8;
     ASSERT_EQ(file.size(), offset + 1000);
     const std::string header(reinterpret_cast<const char *>(file.data() + 4));
     EXPECT_EQ(header.rfind("MODEL=VESTRA7 &", 0), 0u) << header;

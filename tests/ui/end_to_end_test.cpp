@@ -22,6 +22,13 @@
 
 namespace {
 
+// The worker may need the GUI thread (a refresh) before it sends what is awaited: wait with the
+// event loop running.
+bool adapterReaches(EmulatedAdapter &adapter, const std::function<bool(const AdapterState &)> &condition)
+{
+    return waitUntil([&] { return condition(adapter.state()); });
+}
+
 bool holds(const PartyEntry &entry, const char *name, const char *number)
 {
     const PartyEntry expected = makeParty(name, number);
@@ -56,15 +63,16 @@ TEST(EndToEnd, ChangesReachTheAdapterAndItsRepliesAreShown)
     QTest::keyClicks(name, "Eve");
     QTest::keyClicks(number, "+15550100");
     QTest::keyClick(number, Qt::Key_Return);
-    EXPECT_TRUE(adapter->waitFor([](const AdapterState &s) { return holds(s.record.contact[0], "Eve", "+15550100"); }));
+    EXPECT_TRUE(
+        adapterReaches(*adapter, [](const AdapterState &s) { return holds(s.record.contact[0], "Eve", "+15550100"); }));
     ASSERT_TRUE(waitUntil([&] { return callA->isEnabled(); }));
     QTest::mouseClick(callA, Qt::LeftButton);
-    EXPECT_TRUE(adapter->waitFor([](const AdapterState &s) { return s.record.stat[0] == 3; }));
+    EXPECT_TRUE(adapterReaches(*adapter, [](const AdapterState &s) { return s.record.stat[0] == 3; }));
     ASSERT_TRUE(waitUntil([&] { return hangUpA->isEnabled() && !callA->isEnabled(); }));
     EXPECT_EQ(calls->item(0, 0)->text(), "Eve");
 
     QTest::mouseClick(hangUpA, Qt::LeftButton);
-    EXPECT_TRUE(adapter->waitFor([](const AdapterState &s) { return s.record.stat[0] == 1; }));
+    EXPECT_TRUE(adapterReaches(*adapter, [](const AdapterState &s) { return s.record.stat[0] == 1; }));
     ASSERT_TRUE(waitUntil([&] { return !hangUpA->isEnabled(); }));
 
     // A setting.
@@ -72,7 +80,7 @@ TEST(EndToEnd, ChangesReachTheAdapterAndItsRepliesAreShown)
     auto *mic = window.findChild<SpinSelector *>("MICgain");
     mic->setFocus();
     QTest::keyClick(mic, Qt::Key_Up);
-    EXPECT_TRUE(adapter->waitFor([](const AdapterState &s) { return s.record.mic_gain == 6; }));
+    EXPECT_TRUE(adapterReaches(*adapter, [](const AdapterState &s) { return s.record.mic_gain == 6; }));
 
     // What the adapter does by itself shows too.
     adapter->raiseIncomingCall(1, makeParty("Ring", "+4930"));

@@ -4,8 +4,7 @@
 #include "link/device_link.h"
 #include "ui/umain.h"
 
-#include <QMessageBox>
-#include <QTimer>
+#include "support/box_answerer.h"
 
 #include <gtest/gtest.h>
 
@@ -33,30 +32,6 @@ protected:
     Tfmain window{link};
     QStringList questions;     // what the window asked, in order
     bool confirmAnswer = true; // the answer it gets
-};
-
-// What a modal message box showed.
-struct ShownBox
-{
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QStringList buttons;
-    QString defaultButton;
-    QWidget *owner = nullptr;
-    QPoint centre;
-};
-
-// Answers the next modal message box with the button of the given text, recording what it showed.
-class BoxAnswerer
-{
-public:
-    explicit BoxAnswerer(QString answer = QStringLiteral("OK"));
-    std::optional<ShownBox> seen;
-
-private:
-    QString m_answer;
-    QTimer m_poll;
 };
 
 // Readable texts in failure messages.

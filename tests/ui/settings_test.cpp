@@ -5,6 +5,7 @@
 #include "ui/message_boxes.h"
 #include "widgets/spin_selector.h"
 
+#include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
@@ -44,6 +45,17 @@ TEST_F(SettingsTest, EachSelectorStoresItsOwnFieldAndSendsTheRecord)
         const auto posted = takePosted();
         ASSERT_TRUE(posted) << selector;
         EXPECT_EQ(field(*posted), before + 1) << selector;
+    }
+}
+
+TEST_F(SettingsTest, LabelsShowTheirWholeTextAndEndWhereTheSelectorsBegin)
+{
+    auto *panel = child<QWidget>("fset");
+    for (const char *name : {"lbl1", "lbl2", "lbl3", "lbl4"}) {
+        const auto *label = panel->findChild<QLabel *>(QLatin1String(name));
+        ASSERT_TRUE(label) << name;
+        EXPECT_EQ(label->x() + label->width(), 231) << name;
+        EXPECT_GE(label->contentsRect().width(), label->fontMetrics().horizontalAdvance(label->text())) << name;
     }
 }
 

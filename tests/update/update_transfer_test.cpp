@@ -240,12 +240,57 @@ TEST_F(UpdateTransfer, CloseStopsATransferAndTakesTheAdapterOutOfItsBootLoader)
     // A tick of the hidden window sends nothing, so 252 is what the adapter gets last.
     fu.tmrbTimer();
     EXPECT_EQ(link.mailbox.snapshot().cmd, CMD_LEAVE_UPDATE);
-    ASSERT_TRUE(adapter->waitFor([](const AdapterState &state) { return !state.bootMode; }));
+    // The restart waits for the host to read the last acknowledgement, which needs the GUI thread.
+    ASSERT_TRUE(waitUntil([this] { return !adapter->state().bootMode; }));
     ASSERT_TRUE(waitUntil([this] { return link.connected(); }));
     const std::vector<ReceivedMessage> messages = updateMessages();
     ASSERT_FALSE(messages.empty());
     EXPECT_EQ(messages.back(), (ReceivedMessage{CMD_LEAVE_UPDATE, {}}));
     EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(UpdateTransfer, AnAdapterThatLeavesDuringATransferEndsItAndTheFileCanBeChosenAgain)
+{
+    start(true);
+    const Bytes file = updateFile(kHeader, payloadBytes(100 * kFwChunkSize), 64);
+    choose(file);
+    ASSERT_TRUE(waitUntil([this] { return adapter->state().image.size() >= 3 * kFwChunkSize; }));
+
+    // Out and back in its boot loader, which starts afresh with an empty image.
+    adapter->unplug();
+    adapter->enterBootLoader();
+    ASSERT_TRUE(waitUntil([this] { return !fu.fw_sending; }));
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Error!\r\nRetry again"));
+    EXPECT_EQ(fu.pb->value(), 0);
+    EXPECT_FALSE(fu.select->isEnabled());
+    adapter->clearReceived();
+    bus.plug(adapter);
+    ASSERT_TRUE(waitUntil([this] { return fu.select->isEnabled() && fu.def->isEnabled(); }));
+    EXPECT_TRUE(link.boot_mode);
+    fu.tmrbTimer();
+    drainPostedEvents();
+    EXPECT_TRUE(chunksReceived().empty()) << "no chunk of the old transfer went to the new boot loader";
+
+    choose(file);
+    waitForTheEnd();
+    EXPECT_EQ(prompts.messages.back().text, QStringLiteral("Update success!"));
+    EXPECT_EQ(chunksReceived().front(), chunkAt(file, 64));
+}
+
+TEST_F(UpdateTransfer, AnAdapterRunningItsFirmwareAfterALostTransferIsAskedIntoItsBootLoader)
+{
+    start(true);
+    choose(updateFile(kHeader, payloadBytes(100 * kFwChunkSize)));
+    ASSERT_TRUE(waitUntil([this] { return adapter->state().image.size() >= kFwChunkSize; }));
+    adapter->unplug();
+    ASSERT_TRUE(waitUntil([this] { return !fu.fw_sending; }));
+
+    const auto other = std::make_shared<EmulatedAdapter>();
+    bus.plug(other);
+    ASSERT_TRUE(waitUntil([this] { return fu.select->isEnabled(); })) << "woken into its boot loader";
+    EXPECT_EQ(other->state().received.front(), (ReceivedMessage{CMD_ENTER_BOOT, {}}));
+    EXPECT_TRUE(other->state().image.empty());
 }
 
 TEST_F(UpdateTransfer, ResetSettingsIsConfirmedByTheBootLoader)

@@ -1,0 +1,70 @@
+// Signal handlers that only write a byte into a pipe, which the GUI thread watches.
+#include "app/termination_signals.h"
+
+#include <QSocketNotifier>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+
+namespace {
+
+constexpr std::array kSignals = {SIGTERM, SIGINT, SIGHUP};
+
+// Written from the handler, which may only make async-signal-safe calls.
+int g_pipeWriteEnd = -1;
+
+void onSignal(int)
+{
+    const int savedErrno = errno;
+    const char byte = 1;
+    // A full pipe already holds a request: losing this byte loses nothing.
+    [[maybe_unused]] const ssize_t written = ::write(g_pipeWriteEnd, &byte, 1);
+    errno = savedErrno;
+}
+
+} // namespace
+
+struct TerminationSignals::Saved
+{
+    int pipe[2] = {-1, -1};
+    std::array<struct sigaction, kSignals.size()> actions = {};
+};
+
+TerminationSignals::TerminationSignals(std::function<void()> onRequest)
+    : m_saved(std::make_unique<Saved>())
+    , m_onRequest(std::move(onRequest))
+{
+    if (::pipe2(m_saved->pipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return; // without a pipe the signals keep their default actions
+    g_pipeWriteEnd = m_saved->pipe[1];
+    m_notifier = std::make_unique<QSocketNotifier>(m_saved->pipe[0], QSocketNotifier::Read);
+    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] {
+        char bytes[16];
+        while (::read(m_saved->pipe[0], bytes, sizeof bytes) > 0) {
+        }
+        m_onRequest();
+    });
+
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (std::size_t i = 0; i < kSignals.size(); ++i)
+        sigaction(kSignals[i], &action, &m_saved->actions[i]);
+}
+
+TerminationSignals::~TerminationSignals()
+{
+    if (m_saved->pipe[0] < 0)
+        return;
+    for (std::size_t i = 0; i < kSignals.size(); ++i)
+        sigaction(kSignals[i], &m_saved->actions[i], nullptr);
+    m_notifier.reset();
+    g_pipeWriteEnd = -1;
+    ::close(m_saved->pipe[0]);
+    ::close(m_saved->pipe[1]);
+}

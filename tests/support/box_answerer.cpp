@@ -1,0 +1,33 @@
+// The message-box answerer.
+#include "support/box_answerer.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QPushButton>
+
+BoxAnswerer::BoxAnswerer(QString answer)
+    : m_answer(std::move(answer))
+{
+    QObject::connect(&m_poll, &QTimer::timeout, [this] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        m_poll.stop();
+        ShownBox shown{box->windowTitle(),           box->text(), box->icon(), {}, {}, box->parentWidget(),
+                       box->frameGeometry().center()};
+        QAbstractButton *choice = nullptr;
+        for (QAbstractButton *button : box->buttons()) {
+            shown.buttons << button->text().remove(QLatin1Char('&'));
+            if (shown.buttons.back() == m_answer)
+                choice = button;
+        }
+        if (box->defaultButton())
+            shown.defaultButton = box->defaultButton()->text().remove(QLatin1Char('&'));
+        seen = shown;
+        if (choice)
+            choice->click();
+        else
+            box->reject();
+    });
+    m_poll.start(10);
+}

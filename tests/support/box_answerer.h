@@ -1,0 +1,31 @@
+// Answers the modal message boxes a test makes the program show, recording what they showed.
+#pragma once
+
+#include <QMessageBox>
+#include <QTimer>
+
+#include <optional>
+
+// What a modal message box showed.
+struct ShownBox
+{
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;
+    QString defaultButton;
+    QWidget *owner = nullptr;
+    QPoint centre;
+};
+
+// Answers the next modal message box with the button of the given text, recording what it showed.
+class BoxAnswerer
+{
+public:
+    explicit BoxAnswerer(QString answer = QStringLiteral("OK"));
+    std::optional<ShownBox> seen;
+
+private:
+    QString m_answer;
+    QTimer m_poll;
+};

@@ -1,0 +1,155 @@
+// Renders the README's screenshots from the demo's state: the main window connected, with the
+// settings panel open, disconnected, and the update window in the middle of a transfer.
+//
+//   vestra7-screenshots <folder>    (run on the offscreen platform; tools/screenshots.sh does)
+#include "app/application.h"
+#include "model/ansi_codec.h"
+#include "sim/demo_adapter.h"
+#include "sim/emulated_adapter.h"
+#include "sim/emulated_backend.h"
+#include "sim/emulated_bus.h"
+#include "ui/umain.h"
+#include "ui/update.h"
+#include "widgets/cap_progress.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+bool runUntil(const std::function<bool()> &condition, int timeoutMs = 20000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QTimer wake;
+    wake.start(10);
+    while (!condition()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+// Lets pending layout and paint events run, so that the picture shows the widgets' last state.
+void settle()
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 300)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+bool save(QWidget &window, const QDir &folder, const char *name)
+{
+    settle();
+    const QString path = folder.filePath(QString::fromLatin1(name));
+    if (!window.grab().save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+// The demo's record, with line B in a call, so that both lines' buttons show something different.
+DeviceRecord screenshotRecord()
+{
+    DeviceRecord record = demoRecord();
+    record.stat[1] = 3;
+    return record;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <folder>\n", argv[0]);
+        return 2;
+    }
+    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    AnsiCodec::useCodePage(kDemoCodePage);
+
+    EmulatedBus bus;
+    auto adapter = std::make_shared<EmulatedAdapter>();
+    adapter->setRecord(screenshotRecord());
+    adapter->setUsbTiming(true);
+    bus.plug(adapter);
+    Application application([&bus] { return std::make_unique<EmulatedBackend>(bus); });
+    Tfmain &window = application.mainWindow();
+    Tfu &update = application.updateWindow();
+    const auto action = [&window](const char *name) {
+        return window.findChild<QAction *>(QLatin1String(name));
+    };
+    const auto connected = [&] {
+        return application.link().connected() && !window.findChild<QWidget *>(QStringLiteral("veil"))->isVisible() &&
+               window.findChild<QTableWidget *>(QStringLiteral("clist"))->rowCount() == kContactCount;
+    };
+
+    window.show();
+    if (!runUntil(connected)) {
+        std::fprintf(stderr, "the demo adapter was not found\n");
+        return 1;
+    }
+    // A phone-book row picked, as after a click: its party becomes line A's.
+    window.findChild<QTableWidget *>(QStringLiteral("clist"))->selectRow(1);
+    if (!save(window, folder, "main-window.png"))
+        return 1;
+
+    action("SETTINGS")->trigger();
+    if (!save(window, folder, "settings.png"))
+        return 1;
+    action("SETTINGS")->trigger();
+
+    adapter->unplug();
+    if (!runUntil([&] { return window.findChild<QWidget *>(QStringLiteral("veil"))->isVisible(); }) ||
+        !save(window, folder, "disconnected.png"))
+        return 1;
+    bus.plug(adapter);
+    if (!runUntil(connected))
+        return 1;
+
+    // The update window a good way into the demo's update file.
+    QTemporaryDir files;
+    const QString updateFile = files.filePath(QStringLiteral("VESTRA7-1.3.0.xupd"));
+    const std::vector<std::uint8_t> content = demoUpdateFile();
+    QFile out(updateFile);
+    if (!out.open(QIODevice::WriteOnly) ||
+        out.write(reinterpret_cast<const char *>(content.data()), static_cast<qint64>(content.size())) !=
+            static_cast<qint64>(content.size()))
+        return 1;
+    out.close();
+    UpdatePrompts prompts;
+    prompts.chooseFile = [&updateFile](QFileDialog &) {
+        return updateFile;
+    };
+    prompts.showMessage = [](QWidget *, QMessageBox::Icon, const QString &) {
+    };
+    update.setPrompts(prompts);
+    bool saved = false;
+    QTimer::singleShot(0, &window, [&] {
+        if (runUntil([&] { return update.select->isEnabled(); })) {
+            update.select->click();
+            if (runUntil([&] { return update.pb->value() >= 62; })) {
+                // Held where it is while the picture is taken.
+                update.tmrb->stop();
+                saved = save(update, folder, "firmware-update.png");
+            }
+        }
+        update.cancel->click();
+    });
+    action("UPD")->trigger();
+    application.link().shutdown();
+    return saved ? 0 : 1;
+}
