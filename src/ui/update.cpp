@@ -56,6 +56,8 @@ Tfu::Tfu(DeviceLink &link, QWidget *parent)
     connect(cancel, &QPushButton::clicked, this, &Tfu::cancelClick);
     connect(def, &QPushButton::clicked, this, &Tfu::defClick);
     connect(tmrb, &QTimer::timeout, this, &Tfu::tmrbTimer);
+    // The step to the next chunk is a single millisecond; a coarse timer would stretch it.
+    tmrb->setTimerType(Qt::PreciseTimer);
     tmrb->start(kFirstTickMs);
 }
 

@@ -80,9 +80,8 @@ public:
     // The timer's intervals.
     static constexpr int kFirstTickMs = 500;
     static constexpr int kResendMs = 200;  // the time an acknowledgement may take before the chunk goes again
-    // After an acknowledgement: the next chunk at once, on the event loop's next pass. A millisecond's
-    // wait here comes to one more millisecond per 11 of the transfer.
-    static constexpr int kNextChunkMs = 0;
+    // After an acknowledgement: the next chunk at once, the shortest wait the timer has.
+    static constexpr int kNextChunkMs = 1;
     static constexpr int kCloseDelayMs = 100;
 
 protected:
