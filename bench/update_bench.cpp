@@ -2,12 +2,13 @@
 // (USB timing model on) and the time is set against the protocol's own limit.
 #include "bench_table.h"
 
+#include "app/application.h"
 #include "link/commands.h"
 #include "link/device_link.h"
-#include "link/discovery_view.h"
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
+#include "ui/umain.h"
 #include "ui/update.h"
 
 #include <QApplication>
@@ -26,26 +27,6 @@ namespace {
 constexpr double kChunkLimitMs = 11;
 constexpr double kEndLimitMs = 2; // command 250 out, its result in
 constexpr std::chrono::seconds kTimeout{120};
-
-class WindowView final : public DiscoveryView
-{
-public:
-    explicit WindowView(Tfu &window)
-        : m_window(window)
-    {
-    }
-    void Cont(bool) override {}
-    void showIdentity(const QString &name, const QString &serial, const QString &version) override
-    {
-        m_window.setIdentity(name, serial, version);
-    }
-    void showTitle(const QString &) override {}
-    void enableBootLoaderActions(bool enabled) override { m_window.enableBootLoaderActions(enabled); }
-    void showAccessProblem(const QString &) override {}
-
-private:
-    Tfu &m_window;
-};
 
 bool runUntil(const std::function<bool()> &condition)
 {
@@ -100,9 +81,9 @@ std::optional<Result> updateOnce(std::size_t payloadSize)
     adapter->enterBootLoader();
     bus.plug(adapter);
 
-    DeviceLink link([&bus] { return std::make_unique<EmulatedBackend>(bus); });
-    Tfu fu(link);
-    WindowView view(fu);
+    Application program([&bus] { return std::make_unique<EmulatedBackend>(bus); });
+    DeviceLink &link = program.link();
+    Tfu &fu = program.updateWindow();
     QString message;
     UpdatePrompts prompts;
     prompts.chooseFile = [&path](QFileDialog &) {
@@ -116,7 +97,7 @@ std::optional<Result> updateOnce(std::size_t payloadSize)
     QElapsedTimer clock;
     std::optional<qint64> firstAck;
     std::optional<qint64> resultAt;
-    link.setView(&view);
+    // Passed on to the update window as the program does, timed on the way.
     link.setUpdateReplyHandler([&](std::uint8_t cmd, std::span<const std::uint8_t> p) {
         if (cmd == CMD_FW_CHUNK && !firstAck)
             firstAck = clock.nsecsElapsed();
@@ -124,7 +105,9 @@ std::optional<Result> updateOnce(std::size_t payloadSize)
             resultAt = clock.nsecsElapsed();
         fu.uret(cmd, p);
     });
-    if (!link.start_device_link() || !runUntil([&] { return link.device_present.load(); }))
+    // The main window's first showing starts the link.
+    program.mainWindow().show();
+    if (!runUntil([&] { return link.device_present.load(); }))
         return std::nullopt;
     fu.show();
     if (!fu.select->isEnabled())
