@@ -104,7 +104,8 @@ TEST_F(SettingsAndFiles, EverySettingReachesTheAdapterAlsoInAFastBurstAndTheDisp
     EXPECT_TRUE(waitUntil([&] { return !shown.empty() && shown.back() == last; }));
     EXPECT_EQ(selector(1)->text(), "+ 41 dB");
     EXPECT_EQ(selector(3)->text(), "100 sec");
-    ASSERT_GT(shown.size(), 3u) << "the burst spanned several refreshes";
+    // How many refreshes fall into the burst depends on the machine's load: a record is shown only
+    // once the adapter has confirmed the newest change, so a busy machine shows fewer.
     for (std::size_t i = 1; i < shown.size(); ++i)
         for (std::size_t field = 0; field < kSelectors.size(); ++field)
             EXPECT_GE(shown[i][field], shown[i - 1][field]) << kSelectors[field] << " went back at refresh " << i;
