@@ -22,13 +22,7 @@ bool holds(const PartyEntry &entry, std::string_view name, std::string_view numb
 class LineEditing : public ProgramTest
 {
 protected:
-    void start(const DeviceRecord &record)
-    {
-        adapter->setRecord(record);
-        startConnected();
-        window().activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
-    }
+    void start(const DeviceRecord &record) { startActive(record); }
 
     // Clicks a row as the user does, which selects it.
     static void clickRow(QTableWidget *list, int row)

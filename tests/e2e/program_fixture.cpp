@@ -65,6 +65,14 @@ void ProgramTest::startConnected()
     ASSERT_TRUE(waitConnected());
 }
 
+void ProgramTest::startActive(const DeviceRecord &record)
+{
+    adapter->setRecord(record);
+    startConnected();
+    window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+}
+
 bool ProgramTest::waitConnected()
 {
     auto *veil = child<QWidget>("veil");

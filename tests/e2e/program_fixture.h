@@ -37,6 +37,9 @@ protected:
     void startProgram();
     // Plugs the adapter in, starts the program and waits until the adapter's record is shown.
     void startConnected();
+    // The same with the adapter holding `record`, the main window then the active one, as the user
+    // would have it before typing.
+    void startActive(const DeviceRecord &record);
     // The overlay is gone and a record received since has been shown.
     bool waitConnected();
     bool waitForRefreshes(int count);

@@ -37,10 +37,9 @@ class SettingsAndFiles : public ProgramTest
 protected:
     void start(const DeviceRecord &record)
     {
-        adapter->setRecord(record);
-        startConnected();
-        window().activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+        startActive(record);
+        if (HasFatalFailure())
+            return;
         child<QAction>("SETTINGS")->trigger();
         ASSERT_TRUE(child<QWidget>("fset")->isVisible());
     }
