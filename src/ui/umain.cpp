@@ -215,8 +215,9 @@ void Tfmain::showIdentity(const QString &name, const QString &serial, const QStr
 
 void Tfmain::showTitle(const QString &title)
 {
-    m_adapterNamed = true;
-    QGuiApplication::setApplicationDisplayName(title);
+    // Only the main window carries the adapter's name. Set as the application's display name, it
+    // would be appended by the desktop to the caption of every other window and box.
+    m_applicationTitle = title;
     setWindowTitle(title);
 }
 
@@ -228,12 +229,12 @@ void Tfmain::enableBootLoaderActions(bool enabled)
 
 void Tfmain::showAccessProblem(const QString &reason)
 {
-    QMessageBox::warning(this, windowTitle(), accessProblemText(reason));
+    QMessageBox::warning(this, applicationTitle(), accessProblemText(reason));
 }
 
 void Tfmain::showSendFailure(const QString &text)
 {
-    QMessageBox::critical(this, windowTitle(), text);
+    QMessageBox::critical(this, applicationTitle(), text);
 }
 
 void Tfmain::showEvent(QShowEvent *event)

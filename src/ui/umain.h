@@ -106,7 +106,8 @@ private:
     Confirmer m_confirm = confirmBox;
     std::uint8_t selected_row = 0;
     bool m_shown = false;
-    bool m_adapterNamed = false;
+    // The program's title: the adapter's product name once one was found. Error boxes carry it.
+    QString m_applicationTitle = QStringLiteral("VESTRA7");
     // The control that held the focus when the window was last disabled, given it back on reconnection.
     QPointer<QWidget> m_focusBeforeDisconnect;
 };

@@ -8,12 +8,11 @@
 
 #include "ui_umain.h"
 
-#include <QGuiApplication>
 #include <QLineEdit>
 
 QString Tfmain::applicationTitle() const
 {
-    return m_adapterNamed ? QGuiApplication::applicationDisplayName() : QStringLiteral("VESTRA7");
+    return m_applicationTitle;
 }
 
 void Tfmain::EXPClick()

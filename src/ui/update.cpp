@@ -252,12 +252,14 @@ void Tfu::chunkAcknowledged()
 
 void Tfu::resultReceived(bool success)
 {
+    // The transfer is over with its result: the adapter restarting into its firmware while the box is
+    // open is expected, and the ticks that run meanwhile must not take it for an abandoned transfer.
+    fw_sending = false;
+    m_transferTarget = nullptr;
     showMessage(QMessageBox::Information,
                 success ? QStringLiteral("Update success!") : QStringLiteral("Error!\r\nRetry again"));
     m_link.boot_mode = false;
     fw_close_request = true;
-    fw_sending = false;
-    m_transferTarget = nullptr;
     setTickInterval(kCloseDelayMs);
     showProgress(0, kZeroCaption);
 }
