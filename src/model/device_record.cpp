@@ -17,6 +17,20 @@ void overwritePrefix(DeviceRecord &record, std::span<const std::uint8_t> bytes)
     std::copy_n(bytes.begin(), count, record.bytes().begin());
 }
 
+void removeEntry(std::span<PartyEntry> entries, std::size_t index)
+{
+    if (index >= entries.size())
+        return;
+    std::copy(entries.begin() + static_cast<std::ptrdiff_t>(index) + 1, entries.end(),
+              entries.begin() + static_cast<std::ptrdiff_t>(index));
+    entries.back() = PartyEntry{};
+}
+
+bool isEmptyEntry(const PartyEntry &entry)
+{
+    return entry.name[0] == 0 && entry.number[0] == 0;
+}
+
 PartyEntry *activeSubscriber(DeviceRecord &record)
 {
     return record.act_line < kLineCount ? &record.subscriber[record.act_line] : nullptr;

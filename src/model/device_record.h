@@ -70,6 +70,13 @@ void setDefaults(DeviceRecord &record);
 // Copies the first min(bytes.size(), kRecordSize) bytes over the record, leaving the rest as it is.
 void overwritePrefix(DeviceRecord &record, std::span<const std::uint8_t> bytes);
 
+// Removes entry `index`: the entries behind it move up by one place, byte for byte, and the last
+// one becomes empty. An index past the end changes nothing.
+void removeEntry(std::span<PartyEntry> entries, std::size_t index);
+
+// Whether an entry holds neither a name nor a number.
+bool isEmptyEntry(const PartyEntry &entry);
+
 // The party shown for the active line, or null for an act_line the record has no entry for.
 PartyEntry *activeSubscriber(DeviceRecord &record);
 const PartyEntry *activeSubscriber(const DeviceRecord &record);

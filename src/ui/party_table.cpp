@@ -110,13 +110,3 @@ void PartyTable::removeRowKeepingLength(int row)
     appendEmptyRow();
     m_table->setUpdatesEnabled(true);
 }
-
-void PartyTable::storeInto(std::span<PartyEntry> entries) const
-{
-    const std::size_t rows = std::min(entries.size(), static_cast<std::size_t>(m_table->rowCount()));
-    for (std::size_t i = 0; i < rows; ++i) {
-        const int row = static_cast<int>(i);
-        writeTextField(entries[i].name, name(row));
-        writeTextField(entries[i].number, number(row));
-    }
-}

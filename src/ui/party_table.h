@@ -36,8 +36,6 @@ public:
     int firstSelectedRow() const;
     // Removes the row and appends an empty one, so the list keeps its length: the rows below move up.
     void removeRowKeepingLength(int row);
-    // Writes the texts of rows 0, 1, ... into the entries of the same index.
-    void storeInto(std::span<PartyEntry> entries) const;
 
 private:
     void appendEmptyRow();

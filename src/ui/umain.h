@@ -86,6 +86,8 @@ private:
     void clistKeyDown(const QKeyEvent &Key);
     void callsKeyDown(const QKeyEvent &Key);
     void deleteSelectedRow(PartyTable &list, std::span<PartyEntry> entries);
+    // The first phone-book entry with neither name nor number, or -1 when the book is full.
+    int firstFreeContact() const;
 
     // Menu commands.
     void EXPClick();
@@ -105,6 +107,9 @@ private:
     QTimer tmr;
     Confirmer m_confirm = confirmBox;
     std::uint8_t selected_row = 0;
+    // The list selected_row came from, and whether that row has been deleted since.
+    const PartyTable *m_selectedList = nullptr;
+    bool m_selectedRowDeleted = false;
     bool m_shown = false;
     // The program's title: the adapter's product name once one was found. Error boxes carry it.
     QString m_applicationTitle = QStringLiteral("VESTRA7");

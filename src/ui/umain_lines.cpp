@@ -10,6 +10,8 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QSignalBlocker>
+#include <QTableWidget>
 
 #include <algorithm>
 
@@ -85,6 +87,8 @@ void Tfmain::activeSelClick(QObject *Sender)
 void Tfmain::clistSelectItem(const PartyTable &list, int row)
 {
     selected_row = static_cast<std::uint8_t>(row);
+    m_selectedList = &list;
+    m_selectedRowDeleted = false;
     // An active line other than A or B, as only the adapter can report, has no party to store into.
     PartyEntry *party = activeSubscriber(m_link.record);
     if (!party)
@@ -98,7 +102,11 @@ void Tfmain::edtKeyDown(const QKeyEvent &Key)
 {
     if (!isEnterKey(Key))
         return;
-    const int row = selected_row;
+    // Once the selected row has been deleted, its index holds the entry that moved up into it: the
+    // edits then go into a free entry instead of over that one.
+    const int row = m_selectedRowDeleted ? firstFreeContact() : selected_row;
+    if (row < 0)
+        return;
     // The row shows the edits uncut until the next refresh shows what the record holds.
     m_contacts.ensureRow(row);
     m_contacts.setRow(row, ui->edt_name->text(), ui->edt_num->text());
@@ -137,8 +145,24 @@ void Tfmain::deleteSelectedRow(PartyTable &list, std::span<PartyEntry> entries)
     const int row = list.firstSelectedRow();
     if (row < 0)
         return;
-    // The entries below move up and the last one empties; each is stored as its row shows it.
-    list.removeRowKeepingLength(row);
-    list.storeInto(entries);
+    {
+        // Removing the row makes the list select a neighbour. That is no choice of the user's: it
+        // must not become the active party, nor move the row that Enter stores into.
+        const QSignalBlocker blocker(list.widget()->selectionModel());
+        list.removeRowKeepingLength(row);
+        list.widget()->clearSelection();
+    }
+    if (m_selectedList == &list)
+        m_selectedRowDeleted = true;
+    // The entries below move up as they are, byte for byte, and the last one empties: nothing else
+    // of the record changes.
+    removeEntry(entries, static_cast<std::size_t>(row));
     save();
+}
+
+int Tfmain::firstFreeContact() const
+{
+    const auto &contacts = m_link.record.contact;
+    const auto free = std::find_if(std::begin(contacts), std::end(contacts), isEmptyEntry);
+    return free == std::end(contacts) ? -1 : static_cast<int>(free - std::begin(contacts));
 }

@@ -208,4 +208,46 @@ TEST_F(LineControlTest, DeleteInTheCallListAsksNothing)
     EXPECT_TRUE(sameParty(posted->contact[31], record.contact[31]));
 }
 
+// Deleting a row in the middle of either list, with bytes behind the texts' terminators that a
+// round trip through the rows' texts would lose: the record sent is the one before with exactly that
+// entry removed, and a following Enter does not overwrite the entry that moved up into the row.
+TEST_F(LineControlTest, DeletionSendsExactlyTheRecordWithThatRowRemoved)
+{
+    for (PartyEntry &entry : record.contact)
+        entry.name[14] = 0x7F;
+    for (PartyEntry &entry : record.call_list)
+        entry.number[15] = 0x55;
+    record.subscriber[0] = makeParty("Active", "12345");
+    receive(record);
+
+    struct Case
+    {
+        QTableWidget *list;
+        PartyEntry *entries;
+        std::size_t count;
+    };
+    for (const Case &c : {Case{clist, link.record.contact, kContactCount}, Case{calls, link.record.call_list, kCallListCount}}) {
+        SCOPED_TRACE(c.list->objectName().toStdString());
+        clickRow(c.list, 3);
+        ASSERT_TRUE(takePosted());
+        DeviceRecord expected = link.record;
+        const auto offset = reinterpret_cast<std::uint8_t *>(c.entries) - link.record.bytes().data();
+        auto *expectedEntries = reinterpret_cast<PartyEntry *>(expected.bytes().data() + offset);
+        removeEntry(std::span(expectedEntries, c.count), 3);
+
+        QTest::keyClick(c.list, Qt::Key_Delete);
+        const auto posted = takePosted();
+        ASSERT_TRUE(posted);
+        EXPECT_EQ(std::memcmp(&*posted, &expected, sizeof expected), 0);
+        EXPECT_EQ(window.selectedRow(), 3);
+
+        // Enter stores the edits into a free entry, if any, never over the one that moved up.
+        QTest::keyClick(name, Qt::Key_Return);
+        EXPECT_TRUE(sameParty(link.record.contact[3], expected.contact[3]));
+        if (const auto stored = takePosted())
+            receive(*stored);
+    }
+    EXPECT_EQ(textOf(link.record.contact[31].name), "Active");
+}
+
 } // namespace
