@@ -7,6 +7,8 @@
 #include "link/hid_controller.h"
 #include "link/worker.h"
 
+#include <algorithm>
+
 namespace {
 
 class NoView final : public DiscoveryView
@@ -36,8 +38,18 @@ bool isBootLoaderName(const QString &product)
     return product.indexOf(QLatin1String(kBootLoaderMark)) >= 1;
 }
 
-DeviceLink::DeviceLink(BackendFactory makeBackend, Mailbox::Clock clock)
+DeviceLink::WorkerShared::WorkerShared(Mailbox::Clock clock)
     : mailbox(std::move(clock))
+{
+}
+
+DeviceLink::WorkerShared::~WorkerShared() = default;
+
+DeviceLink::DeviceLink(BackendFactory makeBackend, Mailbox::Clock clock)
+    : m_shared(std::make_unique<WorkerShared>(std::move(clock)))
+    , mailbox(m_shared->mailbox)
+    , device_present(m_shared->device_present)
+    , hid_device(m_shared->hid_device)
     , m_makeBackend(std::move(makeBackend))
     , m_view(&g_noView)
     , m_store(record, mailbox)
@@ -47,7 +59,8 @@ DeviceLink::DeviceLink(BackendFactory makeBackend, Mailbox::Clock clock)
 
 DeviceLink::~DeviceLink()
 {
-    shutdown();
+    if (!shutdown())
+        static_cast<void>(m_shared.release());
 }
 
 void DeviceLink::setUpdateReplyHandler(RecordStore::UpdateReplyHandler handler)
@@ -60,32 +73,33 @@ bool DeviceLink::start_device_link()
     std::unique_ptr<HidBackend> backend = m_makeBackend ? m_makeBackend() : nullptr;
     if (!backend)
         return false;
-    m_controller = std::make_unique<HidController>(std::move(backend));
-    m_controller->OnDeviceChange = [this](HidController &) {
+    m_shared->controller = std::make_unique<HidController>(std::move(backend));
+    HidController *controller = m_shared->controller.get();
+    controller->OnDeviceChange = [this](HidController &) {
         on_device_change();
     };
-    m_controller->OnDeviceData = [this](HidDevice &device, std::uint8_t, std::span<const std::uint8_t> data) {
+    controller->OnDeviceData = [this](HidDevice &device, std::uint8_t, std::span<const std::uint8_t> data) {
         // Reports of an adapter object that is no longer the claimed one must not mix into its messages.
         if (&device == hid_device.load())
             m_receiver.on_device_data(data);
     };
     // A message's data frames are of no use before its trailer: the GUI thread takes them all at once.
-    m_controller->EndsReportGroup = [](std::span<const std::uint8_t> data) {
+    controller->EndsReportGroup = [](std::span<const std::uint8_t> data) {
         return data.empty() || data[0] != kDataMarker;
     };
-    m_controller->OnEnumerate = [this](HidDevice &device, int index) {
+    controller->OnEnumerate = [this](HidDevice &device, int index) {
         return on_enumerate(device, index);
     };
 
     Tthr::Hooks hooks;
-    hooks.writer = [this]() -> ReportWriter * {
-        return device_present.load() ? hid_device.load() : nullptr;
+    hooks.writer = [shared = m_shared.get()]() -> ReportWriter * {
+        return shared->device_present.load() ? shared->hid_device.load() : nullptr;
     };
     hooks.refresh = m_refresh ? m_refresh : [] {
     };
     hooks.sendFailed = m_sendFailed ? m_sendFailed : [](const QString &) {
     };
-    m_worker = std::make_unique<Tthr>(mailbox, m_gui, std::move(hooks));
+    m_worker = std::make_unique<Tthr>(mailbox, m_shared->gui, std::move(hooks));
     m_worker->start();
     return true;
 }
@@ -104,11 +118,17 @@ void DeviceLink::poll()
 {
     // A change whose confirmation has not come goes out again in place of a poll: its reply is as
     // good as a poll's, and the change must reach the adapter.
-    if (mailbox.resendDue())
-        mailbox.post(CMD_WRITE_RECORD, record.bytes().data(), static_cast<std::uint16_t>(kRecordSize),
+    if (mailbox.resendDue()) {
+        // The repeat carries the user's data again, but no call or hang-up request: the first write
+        // may well have reached the adapter, and asking again would place a second call. A request
+        // whose write was lost is lost; the user sees the line unchanged and presses again.
+        DeviceRecord repeat = record;
+        std::fill(std::begin(repeat.resp), std::end(repeat.resp), std::int8_t{0});
+        mailbox.post(CMD_WRITE_RECORD, repeat.bytes().data(), static_cast<std::uint16_t>(kRecordSize),
                      Mailbox::Origin::Resend);
-    else
+    } else {
         mailbox.postPoll();
+    }
 }
 
 void DeviceLink::terminate()
@@ -119,14 +139,17 @@ void DeviceLink::terminate()
 
 bool DeviceLink::shutdown()
 {
+    if (m_abandoned)
+        return false;
     mailbox.stop();
-    m_gui.shutdown();
-    if (m_controller)
-        m_controller->shutdown();
+    m_shared->gui.shutdown();
+    if (m_shared->controller)
+        m_shared->controller->shutdown();
     if (m_worker && !m_worker->wait(kWorkerExitWait)) {
-        // A write that never returns must not hold the program up, nor may a running thread's object
-        // be destroyed: leave the thread to end with the process.
+        // A write that never returns must not hold the program up, nor may anything the thread still
+        // uses be destroyed: leave the thread, and all it touches, to end with the process.
         static_cast<void>(m_worker.release());
+        m_abandoned = true;
         return false;
     }
     return true;
@@ -146,9 +169,9 @@ bool DeviceLink::bootLoaderPresent() const
 
 void DeviceLink::on_device_change()
 {
-    if (!m_controller)
+    if (!m_shared->controller)
         return;
-    m_controller->Enumerate();
+    m_shared->controller->Enumerate();
     checkConnection();
 }
 

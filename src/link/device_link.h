@@ -53,21 +53,39 @@ public:
     // Tells the worker to end; at program exit.
     void terminate();
     // Stops the worker and the reading threads without waiting on the GUI thread. False when the
-    // worker did not end in time and was left to end with the process.
+    // worker did not end in time and was left to end with the process, together with everything it
+    // uses.
     bool shutdown();
 
     // Device discovery handlers.
     void on_device_change();
     bool on_enumerate(HidDevice &device, int index);
 
+private:
+    // Everything the worker thread touches. A worker that cannot be stopped (a write the system
+    // never returns from) keeps using it, so it is then left alive for the rest of the process
+    // instead of being destroyed under that thread.
+    struct WorkerShared
+    {
+        explicit WorkerShared(Mailbox::Clock clock);
+        ~WorkerShared();
+        Mailbox mailbox;
+        GuiDispatcher gui;
+        std::atomic<bool> device_present{false};
+        std::atomic<HidDevice *> hid_device{nullptr};
+        std::unique_ptr<HidController> controller; // owns the device objects the worker writes to
+    };
+    std::unique_ptr<WorkerShared> m_shared;
+
+public:
     // The adapter's record, owned here for the whole run; written only on the GUI thread.
     DeviceRecord record{};
-    Mailbox mailbox;
+    Mailbox &mailbox;
     bool boot_mode = false;
-    std::atomic<bool> device_present{false};
-    std::atomic<HidDevice *> hid_device{nullptr};
+    std::atomic<bool> &device_present;
+    std::atomic<HidDevice *> &hid_device;
 
-    HidController *hid_controller() const { return m_controller.get(); }
+    HidController *hid_controller() const { return m_shared->controller.get(); }
     // True while the claimed adapter runs its normal firmware and is plugged in.
     bool connected() const;
     // True while the claimed adapter runs its boot loader and is plugged in.
@@ -80,12 +98,11 @@ private:
     DiscoveryView *m_view = nullptr;
     std::function<void()> m_refresh;
     std::function<void(const QString &)> m_sendFailed;
-    GuiDispatcher m_gui;
     RecordStore m_store;
     Receiver m_receiver;
-    std::unique_ptr<HidController> m_controller;
     std::unique_ptr<Tthr> m_worker;
     QString m_reportedAccessProblem; // the device instance the user was last told about
+    bool m_abandoned = false;        // the worker did not end: m_shared must outlive this object
 };
 
 // The device's version number as major.minor, from its high and low byte: 0x010A gives "1.10".

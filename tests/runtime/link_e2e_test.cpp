@@ -118,6 +118,35 @@ TEST_F(LinkEndToEnd, AWriteLostOnTheWayIsSentAgainAndItsValueShown)
     EXPECT_EQ(m_shownSpkGain.front(), 77) << "the adapter's older state was never shown";
 }
 
+TEST_F(LinkEndToEnd, TheRepeatOfAnUnansweredCallPressCarriesNoCallRequest)
+{
+    startPolling();
+    ASSERT_TRUE(waitUntil([this] { return m_refreshes > 0; }));
+    // The adapter takes the press and places the call, but its reply is lost on the way back.
+    m_adapter->withholdReply(CMD_WRITE_RECORD, 0);
+    m_link.record.resp[1] = 1;
+    m_link.record.spk_gain = 33;
+    m_link.save();
+    const auto writes = [this] {
+        std::vector<DeviceRecord> found;
+        for (const ReceivedMessage &m : m_adapter->state().received)
+            if (m.cmd == CMD_WRITE_RECORD && m.payload.size() == kRecordSize) {
+                DeviceRecord r{};
+                overwritePrefix(r, m.payload);
+                found.push_back(r);
+            }
+        return found;
+    };
+    ASSERT_TRUE(waitUntil([&] { return writes().size() >= 2; })) << "the unanswered write went again";
+    const std::vector<DeviceRecord> sent = writes();
+    EXPECT_EQ(sent[0].resp[1], 1);
+    for (std::size_t i = 1; i < sent.size(); ++i) {
+        EXPECT_EQ(sent[i].resp[0], 0) << i;
+        EXPECT_EQ(sent[i].resp[1], 0) << i;
+        EXPECT_EQ(sent[i].spk_gain, 33) << "the user's data goes again";
+    }
+}
+
 TEST_F(LinkEndToEnd, RemovalAndReturnWhilePolling)
 {
     startPolling();

@@ -1,0 +1,55 @@
+// A link destroyed while the system holds one of its writes: the worker thread that is left behind
+// must come out of the write onto objects that still exist.
+#include "tracking_backend.h"
+
+#include "link/device_link.h"
+#include "sim/emulated_adapter.h"
+#include "sim/emulated_backend.h"
+#include "sim/emulated_bus.h"
+#include "support/gui_wait.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+#include <future>
+
+namespace {
+
+qsizetype threadCount()
+{
+    return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
+}
+
+TEST(StuckWrite, AWorkerLeftInAWriteAtExitComesOutOntoLiveObjects)
+{
+    EmulatedBus bus;
+    auto adapter = std::make_shared<EmulatedAdapter>();
+    auto ledger = std::make_shared<HandleLedger>();
+    bus.plug(adapter);
+
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    std::atomic<bool> held{false};
+    // The system keeps the first report of the next record write until the test lets it go.
+    ledger->armWrite(0, [&held, released] {
+        held = true;
+        released.wait();
+    });
+
+    qsizetype threadsWithLink = 0;
+    {
+        DeviceLink link([&] { return std::make_unique<TrackingBackend>(std::make_unique<EmulatedBackend>(bus), ledger); });
+        ASSERT_TRUE(link.start_device_link());
+        ASSERT_TRUE(waitUntil([&] { return link.connected(); }));
+        link.save();
+        ASSERT_TRUE(waitUntil([&] { return held.load(); }));
+        EXPECT_FALSE(link.shutdown()) << "the worker cannot end inside the held write";
+        threadsWithLink = threadCount();
+    }
+    // The link is gone. The write returns now, and the worker finishes its message and ends.
+    release.set_value();
+    EXPECT_TRUE(waitUntil([&] { return threadCount() < threadsWithLink; })) << "the worker ended";
+}
+
+} // namespace
