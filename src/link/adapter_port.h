@@ -1,0 +1,83 @@
+// The adapter as the windows see it: its state, the changes they ask for, and what it announces.
+#pragma once
+
+#include "model/device_record.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+
+// A party as the user typed or picked it. An empty text is a text like any other, except where a
+// change says it keeps the field as it was.
+struct Party
+{
+    QString name;
+    QString number;
+};
+
+// What the adapter says of itself, read again each time it is found.
+struct AdapterIdentity
+{
+    QString product; // carries "(boot)" while the adapter runs its boot loader
+    QString serial;
+    QString version; // "major.minor"
+};
+
+// Every change writes the adapter's whole record, at once and as one message; what the windows
+// show afterwards is the adapter's reply, announced by recordChanged(). Everything runs on the GUI
+// thread.
+class AdapterPort : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+    // Starts looking for the adapter and, once it is there, polling it. Once, when the main window is
+    // first shown.
+    virtual void start() = 0;
+    // Stops sending anything; when the program closes.
+    virtual void stop() = 0;
+
+    // The last record the adapter sent, with the changes made since.
+    virtual const DeviceRecord &record() const = 0;
+    virtual AdapterIdentity identity() const = 0;
+
+    // Line control and the books.
+    virtual void setActiveLine(int line) = 0;
+    // The active line's party becomes this one (a row picked in either list).
+    virtual void selectParty(const Party &party) = 0;
+    // A call (or the end of one) on the line, with the party as its party; an empty name or number
+    // keeps the line's own.
+    virtual void call(int line, const Party &party) = 0;
+    virtual void hangUp(int line, const Party &party) = 0;
+    virtual void storeContact(int row, const Party &party) = 0;
+    // The entries behind the row move up, as they are, and the last one empties.
+    virtual void deleteContact(int row) = 0;
+    virtual void deleteCall(int row) = 0;
+
+    // Settings, each alone, so that the others are sent exactly as the adapter holds them.
+    virtual void setMicGain(int step) = 0;
+    virtual void setLineGain(int step) = 0;
+    virtual void setAutoAnswer(int line, int seconds) = 0;
+    // "Set to default": the whole record reset.
+    virtual void resetToDefaults() = 0;
+    // A configuration file's bytes over the record's first ones; a shorter file leaves the rest.
+    virtual void loadConfiguration(const QByteArray &bytes) = 0;
+
+signals:
+    // A record or a text has come from the adapter: the windows show the record again. Coalesced:
+    // several arrivals before the windows got to it give one signal.
+    void recordChanged();
+    // False for each device a search looks at, true once the adapter runs its normal firmware and is
+    // claimed; so the windows pass through "disconnected" at every search.
+    void connectionChanged(bool connected);
+    // The adapter was found (again): its name is the program's title from then on.
+    void identityChanged(const AdapterIdentity &identity);
+    // The adapter is present but this user may not open it; `reason` is the system's.
+    void accessProblem(const QString &reason);
+    // A message could not be written; `text` is the system's words for it.
+    void sendFailed(const QString &text);
+};
