@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     while (at < size) {
         const std::size_t length = std::min<std::size_t>(data[at] % 81, size - at - 1);
         ++at;
-        receiver.on_device_data({data + at, length});
+        receiver.takeReport({data + at, length});
         at += length;
     }
     return 0;

@@ -39,7 +39,7 @@ void copyText(std::span<std::uint8_t> field, std::string_view text)
     std::copy_n(text.begin(), std::min(text.size(), field.size()), field.begin());
 }
 
-HidDeviceInfo identityInfo(const AdapterIdentity &identity)
+HidDeviceInfo identityInfo(const UsbIdentity &identity)
 {
     HidDeviceInfo info;
     info.manufacturer = identity.manufacturer;
@@ -74,7 +74,7 @@ PartyEntry makeParty(std::string_view name, std::string_view number)
     return party;
 }
 
-EmulatedAdapter::EmulatedAdapter(AdapterIdentity identity)
+EmulatedAdapter::EmulatedAdapter(UsbIdentity identity)
     : EmulatedHidDevice(identityInfo(identity))
     , m_identity(std::move(identity))
     , m_sink(std::make_unique<Sink>(*this))
@@ -217,7 +217,7 @@ void EmulatedAdapter::frameReceived(std::span<const std::uint8_t> frame)
     Restart target = Restart::None;
     {
         const std::lock_guard lock(m_mutex);
-        m_receiver->on_device_data(frame);
+        m_receiver->takeReport(frame);
         target = std::exchange(m_pendingRestart, Restart::None);
     }
     m_changed.notify_all();

@@ -4,7 +4,7 @@
 #include "sim/emulated_bus.h"
 #include "sim/emulated_hid_device.h"
 
-#include "link/queued_call.h"
+#include "link/gui_dispatcher.h"
 
 namespace {
 
@@ -41,12 +41,18 @@ private:
 
 EmulatedBackend::EmulatedBackend(EmulatedBus &bus)
     : m_bus(bus)
-    , m_changeCall(std::make_unique<QueuedCall>([this] {
-        if (m_onChange)
-            m_onChange();
-    }))
+    , m_changes(std::make_unique<GuiDispatcher>())
 {
-    m_subscription = m_bus.subscribe([call = m_changeCall.get()] { call->post(); });
+    // Changes made before the GUI thread gets to them are answered by one call: it scans them all.
+    m_subscription = m_bus.subscribe([this] {
+        if (m_changePosted.exchange(true))
+            return;
+        m_changes->post([this] {
+            m_changePosted = false;
+            if (m_onChange)
+                m_onChange();
+        });
+    });
 }
 
 EmulatedBackend::~EmulatedBackend()

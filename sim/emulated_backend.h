@@ -3,10 +3,11 @@
 
 #include "link/hid_backend.h"
 
+#include <atomic>
 #include <memory>
 
 class EmulatedBus;
-class QueuedCall;
+class GuiDispatcher;
 
 class EmulatedBackend final : public HidBackend
 {
@@ -23,6 +24,7 @@ public:
 private:
     EmulatedBus &m_bus;
     std::function<void()> m_onChange;
-    std::unique_ptr<QueuedCall> m_changeCall;
+    std::unique_ptr<GuiDispatcher> m_changes;
+    std::atomic<bool> m_changePosted{false};
     int m_subscription = 0;
 };

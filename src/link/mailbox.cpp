@@ -45,15 +45,6 @@ bool Mailbox::postPoll()
     return true;
 }
 
-void Mailbox::setRefreshPending()
-{
-    {
-        const std::lock_guard lock(m_mutex);
-        m_refreshPending = true;
-    }
-    m_wake.notify_one();
-}
-
 bool Mailbox::stillTrying() const
 {
     return !m_sentWrites.empty() && m_clock() - m_lastChangePosted < kGiveUpAfter;
@@ -100,7 +91,7 @@ bool Mailbox::acceptsRecord(std::uint8_t cmd)
 bool Mailbox::waitForWork()
 {
     std::unique_lock lock(m_mutex);
-    m_wake.wait(lock, [this] { return m_stopped || m_requestPending || m_refreshPending; });
+    m_wake.wait(lock, [this] { return m_stopped || m_requestPending; });
     return !m_stopped;
 }
 
@@ -132,14 +123,6 @@ void Mailbox::sendFinished(std::uint8_t cmd, std::uint16_t written)
         m_sentWrites.pop_back(); // nothing went out, so no reply will come
 }
 
-bool Mailbox::takeRefresh()
-{
-    const std::lock_guard lock(m_mutex);
-    const bool pending = m_refreshPending && !m_stopped;
-    m_refreshPending = false;
-    return pending;
-}
-
 void Mailbox::stop()
 {
     {
@@ -149,16 +132,10 @@ void Mailbox::stop()
     m_wake.notify_all();
 }
 
-bool Mailbox::request_pending() const
+bool Mailbox::requestPending() const
 {
     const std::lock_guard lock(m_mutex);
     return m_requestPending;
-}
-
-bool Mailbox::refresh_pending() const
-{
-    const std::lock_guard lock(m_mutex);
-    return m_refreshPending;
 }
 
 bool Mailbox::sending() const

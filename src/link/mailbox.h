@@ -43,8 +43,6 @@ public:
     void post(std::uint8_t cmd, const std::uint8_t *data, std::uint16_t len, Origin origin = Origin::Change);
     // GUI thread. Posts a poll only into an empty slot, so that a poll never replaces a change.
     bool postPoll();
-    // GUI thread, when a record or text has arrived.
-    void setRefreshPending();
     // GUI thread, when a record message has arrived: whether it may replace the local record.
     bool acceptsRecord(std::uint8_t cmd);
     // GUI thread: whether the last record write has gone unanswered long enough to be sent again.
@@ -52,21 +50,18 @@ public:
     // GUI thread, when the adapter the writes went to is gone: nothing is awaited any more.
     void forgetWrites();
 
-    // Worker thread. Blocks until a request or a refresh is pending, or stop() was called; returns
-    // false once stopped.
+    // Worker thread. Blocks until a request is pending, or stop() was called; returns false once
+    // stopped.
     bool waitForWork();
     // Worker thread. Takes the request and clears request_pending in one step. The request's data
     // stays valid until the next takeRequest().
     std::optional<Request> takeRequest();
     // Worker thread, after the send: the number of bytes written.
     void sendFinished(std::uint8_t cmd, std::uint16_t written);
-    // Worker thread. Takes and clears refresh_pending; a record arriving afterwards sets it anew.
-    bool takeRefresh();
 
     void stop();
 
-    bool request_pending() const;
-    bool refresh_pending() const;
+    bool requestPending() const;
     bool sending() const;
     // What the slot holds now, pending or already taken, with a copy of its payload.
     struct Snapshot
@@ -89,7 +84,6 @@ private:
     std::vector<std::uint8_t> m_inFlight; // the payload of the request the worker took
     Origin m_origin = Origin::Change;     // of the request in the slot
     bool m_requestPending = false;
-    bool m_refreshPending = false;
     bool m_sending = false;
     bool m_stopped = false;
     std::deque<Origin> m_sentWrites; // record writes sent whose replies have not come, oldest first

@@ -16,10 +16,10 @@ constexpr std::size_t kKeptCapacity = dataFrameCount(kRecordSize) * kFramePayloa
 Receiver::Receiver(MessageSink &sink)
     : m_sink(sink)
 {
-    rx_buffer.reserve(kKeptCapacity);
+    m_collected.reserve(kKeptCapacity);
 }
 
-void Receiver::on_device_data(std::span<const std::uint8_t> report)
+void Receiver::takeReport(std::span<const std::uint8_t> report)
 {
     if (report.size() < kFrameSize)
         return;
@@ -27,9 +27,9 @@ void Receiver::on_device_data(std::span<const std::uint8_t> report)
 
     if (frame[0] == kDataMarker) {
         // Frames without a trailer beyond the largest possible message can only be noise: start over.
-        if (rx_buffer.size() >= kMaxDataFrames * kFramePayloadSize)
-            rx_buffer.clear();
-        rx_buffer.insert(rx_buffer.end(), frame.begin() + 1, frame.end());
+        if (m_collected.size() >= kMaxDataFrames * kFramePayloadSize)
+            m_collected.clear();
+        m_collected.insert(m_collected.end(), frame.begin() + 1, frame.end());
         return;
     }
     if (frame[0] != kTrailerMarker)
@@ -37,15 +37,15 @@ void Receiver::on_device_data(std::span<const std::uint8_t> report)
 
     const Trailer trailer = parseTrailerFrame(frame);
     // A trailer claiming more than was collected cannot be checked without reading past the data.
-    if (trailer.len <= rx_buffer.size()) {
-        const std::span<const std::uint8_t> payload = std::span(rx_buffer).first(trailer.len);
+    if (trailer.len <= m_collected.size()) {
+        const std::span<const std::uint8_t> payload = std::span(m_collected).first(trailer.len);
         if (crc16(payload.data(), static_cast<int>(payload.size())) == trailer.crc)
             dispatch(trailer.cmd, payload);
     }
-    rx_buffer.clear();
-    if (rx_buffer.capacity() > kKeptCapacity) {
-        rx_buffer.shrink_to_fit();
-        rx_buffer.reserve(kKeptCapacity);
+    m_collected.clear();
+    if (m_collected.capacity() > kKeptCapacity) {
+        m_collected.shrink_to_fit();
+        m_collected.reserve(kKeptCapacity);
     }
 }
 

@@ -27,13 +27,13 @@ public:
 
     // One input report, without its report-ID byte: a frame of 64 bytes. Shorter reports are
     // ignored; bytes past the frame are not looked at.
-    void on_device_data(std::span<const std::uint8_t> report);
+    void takeReport(std::span<const std::uint8_t> report);
 
-    std::size_t collectedBytes() const { return rx_buffer.size(); }
+    std::size_t collectedBytes() const { return m_collected.size(); }
 
 private:
     void dispatch(std::uint8_t cmd, std::span<const std::uint8_t> payload);
 
     MessageSink &m_sink;
-    std::vector<std::uint8_t> rx_buffer;
+    std::vector<std::uint8_t> m_collected;
 };

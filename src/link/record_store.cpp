@@ -18,16 +18,18 @@ void RecordStore::recordReceived(std::uint8_t cmd, std::span<const std::uint8_t>
             return;
         overwritePrefix(m_record, record);
     }
-    m_mailbox.setRefreshPending();
+    if (m_recordArrived)
+        m_recordArrived();
 }
 
 void RecordStore::textReceived()
 {
-    m_mailbox.setRefreshPending();
+    if (m_recordArrived)
+        m_recordArrived();
 }
 
 void RecordStore::updateReplyReceived(std::uint8_t cmd, std::span<const std::uint8_t> payload)
 {
-    if (m_uret)
-        m_uret(cmd, payload);
+    if (m_updateReply)
+        m_updateReply(cmd, payload);
 }

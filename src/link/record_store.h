@@ -1,4 +1,4 @@
-// Where checked messages from the adapter end up: the local record, the refresh flag, the update window.
+// Where checked messages from the adapter end up: the local record, the news of its arrival, the update path.
 #pragma once
 
 #include "link/receiver.h"
@@ -15,7 +15,9 @@ public:
 
     RecordStore(DeviceRecord &record, Mailbox &mailbox);
 
-    void setUpdateReplyHandler(UpdateReplyHandler handler) { m_uret = std::move(handler); }
+    // Called for every record or text that arrived, also one that left the record as it was.
+    void setRecordArrived(std::function<void()> handler) { m_recordArrived = std::move(handler); }
+    void setUpdateReplyHandler(UpdateReplyHandler handler) { m_updateReply = std::move(handler); }
 
     void recordReceived(std::uint8_t cmd, std::span<const std::uint8_t> record) override;
     void textReceived() override;
@@ -24,5 +26,6 @@ public:
 private:
     DeviceRecord &m_record;
     Mailbox &m_mailbox;
-    UpdateReplyHandler m_uret;
+    std::function<void()> m_recordArrived;
+    UpdateReplyHandler m_updateReply;
 };

@@ -3,13 +3,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 ReportReader::ReportReader(ConnectionSource source, std::size_t reportLength, Deliver deliver, EndsGroup endsGroup)
     : m_source(std::move(source))
     , m_reportLength(std::max<std::size_t>(reportLength, 2))
     , m_deliver(std::move(deliver))
     , m_endsGroup(std::move(endsGroup))
-    , m_deliverCall([this] { deliverPending(); })
     , m_thread([this] { run(); })
 {
 }
@@ -26,6 +26,8 @@ void ReportReader::requestStop()
         m_stopping = true;
     }
     m_wake.notify_all();
+    // Releases a hand-over that waits for a GUI thread which may not serve it any more.
+    m_gui.shutdown();
 }
 
 void ReportReader::stop()
@@ -76,43 +78,26 @@ void ReportReader::run()
 
 void ReportReader::handOver(std::vector<std::vector<std::uint8_t>> &group)
 {
-    {
-        const std::lock_guard lock(m_mutex);
-        m_pending.swap(group);
-        m_pendingReady = true;
-    }
-    group.clear();
-    m_deliverCall.post();
-    std::unique_lock lock(m_mutex);
-    m_wake.wait(lock, [this] { return m_stopping || !m_pendingReady; });
+    // The reports travel inside the task, so they stay with the GUI thread even if the wait is
+    // released while it still handles them.
+    m_gui.runAndWait([this, reports = std::exchange(group, {})] { deliver(reports); });
 }
 
-void ReportReader::deliverPending()
+void ReportReader::deliver(const std::vector<std::vector<std::uint8_t>> &reports)
 {
-    std::vector<std::vector<std::uint8_t>> reports;
-    {
-        const std::lock_guard lock(m_mutex);
-        if (!m_pendingReady || m_stopping)
-            return;
-        reports = std::move(m_pending);
-        m_pending.clear();
-    }
     for (const std::vector<std::uint8_t> &report : reports) {
+        {
+            // Stopped, also by a handler: the rest of the group is not handled.
+            const std::lock_guard lock(m_mutex);
+            if (m_stopping)
+                return;
+        }
         try {
             m_deliver(report[0], std::span(report).subspan(1));
         } catch (...) {
             // The handler has had its say; a failure there must not end the reading of later reports.
         }
-        // Stopped by a handler: the rest of the group is not handled.
-        const std::lock_guard lock(m_mutex);
-        if (m_stopping)
-            return;
     }
-    {
-        const std::lock_guard lock(m_mutex);
-        m_pendingReady = false;
-    }
-    m_wake.notify_all();
 }
 
 bool ReportReader::waitForStop(int milliseconds)

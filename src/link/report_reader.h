@@ -5,7 +5,7 @@
 #pragma once
 
 #include "link/hid_backend.h"
-#include "link/queued_call.h"
+#include "link/gui_dispatcher.h"
 
 #include <condition_variable>
 #include <cstdint>
@@ -54,7 +54,7 @@ public:
 private:
     void run();
     void handOver(std::vector<std::vector<std::uint8_t>> &group);
-    void deliverPending();
+    void deliver(const std::vector<std::vector<std::uint8_t>> &reports);
     bool waitForStop(int milliseconds);
 
     const ConnectionSource m_source;
@@ -66,9 +66,7 @@ private:
     std::condition_variable m_wake;
     bool m_stopping = false;
     bool m_finished = false;
-    bool m_pendingReady = false; // reports wait for the GUI thread
-    std::vector<std::vector<std::uint8_t>> m_pending;
 
-    QueuedCall m_deliverCall;
+    GuiDispatcher m_gui;
     std::thread m_thread; // last: starts once everything above exists
 };

@@ -2,7 +2,7 @@
 // its start and end.
 #include "ui/umain.h"
 
-#include "app/access_problem.h"
+#include "ui/access_problem.h"
 #include "link/device_link.h"
 #include "model/text_field.h"
 #include "ui/update.h"

@@ -262,7 +262,7 @@ TEST_F(HidControllerTest, ReportsReachTheGuiThreadOneAtATimeAndInOrder)
         ++reports;
         // The reading thread waits for this call to return: spinning the loop here lets no second report in.
         QCoreApplication::processEvents();
-        receiver.on_device_data(data);
+        receiver.takeReport(data);
         --depth;
     };
 

@@ -57,7 +57,7 @@ std::vector<std::uint8_t> pattern(std::size_t size, std::uint8_t seed)
 class ReceiverTest : public testing::Test
 {
 protected:
-    void feed(const Frame &frame) { m_receiver.on_device_data(frame); }
+    void feed(const Frame &frame) { m_receiver.takeReport(frame); }
     void feed(const std::vector<Frame> &frames)
     {
         for (const Frame &frame : frames)
@@ -185,10 +185,10 @@ TEST_F(ReceiverTest, TrailerClaimingMoreThanWasCollectedIsDropped)
 TEST_F(ReceiverTest, ShortReportsAreIgnored)
 {
     const auto frames = framesOf(CMD_POLL, {});
-    m_receiver.on_device_data(std::span(frames[0]).first(63));
-    m_receiver.on_device_data({});
+    m_receiver.takeReport(std::span(frames[0]).first(63));
+    m_receiver.takeReport({});
     EXPECT_TRUE(m_sink.calls.empty());
-    m_receiver.on_device_data(frames[0]);
+    m_receiver.takeReport(frames[0]);
     EXPECT_EQ(m_sink.calls.size(), 1u);
 }
 
@@ -214,7 +214,7 @@ TEST(LinkRoundTrip, EverySentMessageIsReceivedIntact)
         std::size_t outputReportLength() override { return kReportSize; }
         std::size_t writeReport(std::span<const std::uint8_t> report) override
         {
-            m_receiver.on_device_data(report.subspan(1));
+            m_receiver.takeReport(report.subspan(1));
             return report.size();
         }
 

@@ -74,7 +74,7 @@ protected:
     bool resultLost()
     {
         const Mailbox &mailbox = app.link().mailbox;
-        if (fu().fw_sending || !fu().fw_image.atEnd() || mailbox.request_pending() || mailbox.sending() ||
+        if (fu().fw_sending || !fu().fw_image.atEnd() || mailbox.requestPending() || mailbox.sending() ||
             mailbox.snapshot().cmd != CMD_FW_END)
             return false;
         bool gotEnd = false;

@@ -1,6 +1,5 @@
 // Finding, claiming and losing the adapter among other HID devices, and what the windows are told.
-#include "link/device_link.h"
-#include "link/discovery_view.h"
+#include "link/adapter.h"
 #include "link/hid_controller.h"
 
 #include <QCoreApplication>
@@ -58,20 +57,24 @@ private:
     std::shared_ptr<Shared> m_shared;
 };
 
-class RecordingView final : public DiscoveryView
+// What the adapter announced, in order.
+class Announcements
 {
 public:
-    void Cont(bool en) override { calls << (en ? QStringLiteral("Cont(true)") : QStringLiteral("Cont(false)")); }
-    void showIdentity(const QString &name, const QString &serial, const QString &version) override
+    explicit Announcements(Adapter &adapter)
     {
-        calls << QStringLiteral("identity %1|%2|%3").arg(name, serial, version);
+        QObject::connect(&adapter, &Adapter::connectionChanged, [this](bool connected) {
+            calls << (connected ? QStringLiteral("connected") : QStringLiteral("disconnected"));
+        });
+        QObject::connect(&adapter, &Adapter::identityChanged, [this](const AdapterIdentity &identity) {
+            calls << QStringLiteral("identity %1|%2|%3").arg(identity.product, identity.serial, identity.version);
+        });
+        QObject::connect(&adapter, &Adapter::bootLoaderChanged, [this](bool present) {
+            calls << (present ? QStringLiteral("boot loader") : QStringLiteral("no boot loader"));
+        });
+        QObject::connect(&adapter, &Adapter::accessProblem,
+                         [this](const QString &reason) { calls << QStringLiteral("access %1").arg(reason); });
     }
-    void showTitle(const QString &title) override { calls << QStringLiteral("title %1").arg(title); }
-    void enableBootLoaderActions(bool enabled) override
-    {
-        calls << (enabled ? QStringLiteral("boot actions on") : QStringLiteral("boot actions off"));
-    }
-    void showAccessProblem(const QString &reason) override { calls << QStringLiteral("access %1").arg(reason); }
 
     QStringList calls;
 };
@@ -94,8 +97,7 @@ protected:
     void start(std::vector<HidDeviceInfo> devices)
     {
         m_shared->devices = std::move(devices);
-        m_link.setView(&m_view);
-        ASSERT_TRUE(m_link.start_device_link());
+        m_link.start();
         // The first scan happens once the event loop runs, not during start-up.
         EXPECT_TRUE(m_view.calls.isEmpty());
         QCoreApplication::processEvents();
@@ -113,10 +115,10 @@ protected:
     }
 
     std::shared_ptr<FakeBackend::Shared> m_shared = std::make_shared<FakeBackend::Shared>();
-    DeviceLink m_link{[shared = m_shared] {
+    Adapter m_link{[shared = m_shared] {
         return std::make_unique<FakeBackend>(shared);
     }};
-    RecordingView m_view;
+    Announcements m_view{m_link};
 };
 
 } // namespace
@@ -140,70 +142,70 @@ TEST(DeviceIdentity, BootLoaderMarkCountsFromTheSecondCharacterOn)
 TEST_F(DiscoveryTest, TheAdapterIsFoundByItsManufacturerAmongOtherDevices)
 {
     start({device("/dev/hidraw0", "Logi"), device("/dev/hidraw1", "TARNIX", "VESTRA7", "A1B2", 0x0102)});
-    EXPECT_EQ(m_view.calls, (QStringList{"Cont(false)", "Cont(false)", "identity VESTRA7|A1B2|1.2", "title VESTRA7",
-                                         "boot actions off", "Cont(true)"}));
-    ASSERT_NE(m_link.hid_device.load(), nullptr);
-    EXPECT_EQ(m_link.hid_device.load()->instance(), QStringLiteral("/dev/hidraw1"));
-    EXPECT_TRUE(m_link.device_present);
-    EXPECT_FALSE(m_link.boot_mode);
+    EXPECT_EQ(m_view.calls, (QStringList{"disconnected", "disconnected", "identity VESTRA7|A1B2|1.2",
+                                         "no boot loader", "connected"}));
+    ASSERT_NE(m_link.claimedDevice(), nullptr);
+    EXPECT_EQ(m_link.claimedDevice()->instance(), QStringLiteral("/dev/hidraw1"));
+    EXPECT_EQ(m_link.identity().serial, QStringLiteral("A1B2"));
+    EXPECT_FALSE(m_link.bootMode());
     EXPECT_TRUE(m_link.connected());
 }
 
 TEST_F(DiscoveryTest, AManufacturerDifferingOnlyInCaseIsNotTheAdapter)
 {
     start({device("/dev/hidraw0", "Tarnix", "VESTRA7")});
-    EXPECT_EQ(m_view.calls, (QStringList{"Cont(false)", "Cont(false)"}));
-    EXPECT_EQ(m_link.hid_device.load(), nullptr);
-    EXPECT_FALSE(m_link.device_present);
+    EXPECT_EQ(m_view.calls, (QStringList{"disconnected", "disconnected"}));
+    EXPECT_EQ(m_link.claimedDevice(), nullptr);
+    EXPECT_EQ(m_link.claimedDevice(), nullptr);
 }
 
 TEST_F(DiscoveryTest, TheBootLoaderKeepsTheWindowDisconnectedAndEnablesItsActions)
 {
     start({device("/dev/hidraw0", "TARNIX", "VESTRA7 (boot)", "A1B2", 0x0001)});
-    EXPECT_TRUE(m_link.boot_mode);
-    EXPECT_TRUE(m_view.calls.contains("boot actions on"));
-    EXPECT_FALSE(m_view.calls.contains("Cont(true)"));
-    EXPECT_EQ(m_view.calls.last(), "Cont(false)");
+    EXPECT_TRUE(m_link.bootMode());
+    EXPECT_TRUE(m_view.calls.contains("boot loader"));
+    EXPECT_FALSE(m_view.calls.contains("connected"));
+    EXPECT_EQ(m_view.calls.last(), "disconnected");
 }
 
 TEST_F(DiscoveryTest, WithTwoAdaptersTheFirstListedIsClaimedAndTheOtherNeverOffered)
 {
     start(
         {device("/dev/hidraw0", "TARNIX", "VESTRA7", "FIRST"), device("/dev/hidraw1", "TARNIX", "VESTRA7", "SECOND")});
-    EXPECT_EQ(m_link.hid_device.load()->serialNumber(), QStringLiteral("FIRST"));
-    EXPECT_EQ(m_view.calls.count("Cont(false)"), 1);
-    EXPECT_FALSE(m_link.hid_controller()->devices()[1]->isClaimed());
+    EXPECT_EQ(m_link.claimedDevice()->serialNumber(), QStringLiteral("FIRST"));
+    EXPECT_EQ(m_view.calls.count("disconnected"), 1);
+    EXPECT_FALSE(m_link.hidController()->devices()[1]->isClaimed());
 }
 
 TEST_F(DiscoveryTest, WithNoDeviceAtAllTheWindowIsDisconnected)
 {
     start({});
-    EXPECT_EQ(m_view.calls, QStringList{"Cont(false)"});
+    EXPECT_EQ(m_view.calls, QStringList{"disconnected"});
 }
 
 TEST_F(DiscoveryTest, AnUnrelatedChangeRewritesTheSameIdentity)
 {
     start({device("/dev/hidraw1", "TARNIX", "VESTRA7", "A1B2", 0x0102)});
     change({device("/dev/hidraw1", "TARNIX", "VESTRA7", "A1B2", 0x0102), device("/dev/hidraw2", "Logi")});
-    EXPECT_EQ(m_view.calls, (QStringList{"Cont(false)", "identity VESTRA7|A1B2|1.2", "title VESTRA7",
-                                         "boot actions off", "Cont(true)"}));
+    EXPECT_EQ(m_view.calls, (QStringList{"disconnected", "identity VESTRA7|A1B2|1.2",
+                                         "no boot loader", "connected"}));
 }
 
 TEST_F(DiscoveryTest, RemovalDisconnectsAndReplugClaimsTheNewDevice)
 {
     start({device("/dev/hidraw1", "TARNIX", "VESTRA7", "A1B2")});
-    HidDevice *first = m_link.hid_device;
+    HidDevice *first = m_link.claimedDevice();
 
     change({});
-    EXPECT_EQ(m_view.calls, QStringList{"Cont(false)"}) << "nothing else is offered, yet the window disconnects";
+    EXPECT_EQ(m_view.calls, QStringList{"disconnected"}) << "nothing else is offered, yet the window disconnects";
     EXPECT_FALSE(m_link.connected());
-    EXPECT_EQ(m_link.hid_device.load(), first) << "the claimed device object stays";
+    EXPECT_EQ(m_link.claimedDevice(), first) << "the claimed device object stays";
     EXPECT_FALSE(first->isPluggedIn());
 
     change({device("/dev/hidraw3", "TARNIX", "VESTRA7", "A1B2")});
-    EXPECT_NE(m_link.hid_device.load(), first);
+    EXPECT_NE(m_link.claimedDevice(), first);
     EXPECT_TRUE(m_link.connected());
-    EXPECT_EQ(m_view.calls.last(), "Cont(true)");
+    EXPECT_EQ(m_view.calls.last(), "connected");
 }
 
 TEST_F(DiscoveryTest, AnAdapterThatCannotBeOpenedIsReportedOnceAndNotUsed)
@@ -212,8 +214,8 @@ TEST_F(DiscoveryTest, AnAdapterThatCannotBeOpenedIsReportedOnceAndNotUsed)
     start({device("/dev/hidraw1", "TARNIX", "VESTRA7")});
     ASSERT_EQ(m_view.calls.filter(QStringLiteral("access")).size(), 1);
     EXPECT_TRUE(m_view.calls.filter(QStringLiteral("access")).front().contains(QStringLiteral("Permission denied")));
-    EXPECT_FALSE(m_link.device_present);
-    EXPECT_FALSE(m_view.calls.contains("Cont(true)"));
+    EXPECT_EQ(m_link.claimedDevice(), nullptr);
+    EXPECT_FALSE(m_view.calls.contains("connected"));
 
     change({device("/dev/hidraw1", "TARNIX", "VESTRA7"), device("/dev/hidraw2", "Logi")});
     EXPECT_TRUE(m_view.calls.filter(QStringLiteral("access")).isEmpty()) << "told once per device";

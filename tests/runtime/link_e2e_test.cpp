@@ -1,7 +1,7 @@
 // The whole link against the emulated adapter: the road of one poll, no change undone by polling,
 // removal and return, and a prompt end.
 #include "link/commands.h"
-#include "link/device_link.h"
+#include "link/adapter.h"
 #include "link/hid_controller.h"
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
@@ -24,33 +24,32 @@ protected:
     {
         m_adapter->setUsbTiming(true);
         m_bus.plug(m_adapter);
-        m_link.setRefresh([this] {
+        QObject::connect(&m_link, &Adapter::recordChanged, [this] {
             ++m_refreshes;
             m_refreshThread = QThread::currentThread();
-            m_shownSpkGain.push_back(m_link.record.spk_gain);
+            m_shownSpkGain.push_back(m_link.record().spk_gain);
         });
-        ASSERT_TRUE(m_link.start_device_link());
+        // The tests poll when they choose to.
+        m_link.setPollingHeld(true);
+        m_link.start();
         ASSERT_TRUE(waitUntil([this] { return m_link.connected(); }));
     }
 
     void startPolling()
     {
-        m_poller.setInterval(200);
-        QObject::connect(&m_poller, &QTimer::timeout, [this] { m_link.poll(); });
-        m_poller.start();
+        m_link.setPollingHeld(false);
     }
 
     bool idle() const
     {
-        return !m_link.mailbox.request_pending() && !m_link.mailbox.refresh_pending() && !m_link.mailbox.sending();
+        return !m_link.mailbox().requestPending() && !m_link.mailbox().sending();
     }
 
     EmulatedBus m_bus;
     std::shared_ptr<EmulatedAdapter> m_adapter = std::make_shared<EmulatedAdapter>();
-    DeviceLink m_link{[this] {
+    Adapter m_link{[this] {
         return std::make_unique<EmulatedBackend>(m_bus);
     }};
-    QTimer m_poller;
     int m_refreshes = 0;
     QThread *m_refreshThread = nullptr;
     std::vector<std::int8_t> m_shownSpkGain;
@@ -68,7 +67,7 @@ TEST_F(LinkEndToEnd, OnePollBringsTheWholeRecordAndOneRefresh)
     m_link.poll();
     ASSERT_TRUE(waitUntil([this] { return m_refreshes == 1 && idle(); }));
     EXPECT_EQ(m_refreshThread, QThread::currentThread());
-    EXPECT_EQ(std::memcmp(&m_link.record, &adapterRecord, kRecordSize), 0);
+    EXPECT_EQ(std::memcmp(&m_link.record(), &adapterRecord, kRecordSize), 0);
     const AdapterState state = m_adapter->state();
     ASSERT_EQ(state.received.size(), 1u);
     EXPECT_EQ(state.received[0], (ReceivedMessage{CMD_POLL, {}}));
@@ -87,8 +86,7 @@ TEST_F(LinkEndToEnd, ABurstOfChangesWhilePollingEndsWithTheLastAndNeverShowsAnOl
     QTimer editor;
     editor.setInterval(100);
     QObject::connect(&editor, &QTimer::timeout, [&] {
-        m_link.record.spk_gain = static_cast<std::int8_t>(40 + made);
-        m_link.save();
+        m_link.setLineGain(40 + made);
         if (++made == kChanges)
             editor.stop();
     });
@@ -101,7 +99,7 @@ TEST_F(LinkEndToEnd, ABurstOfChangesWhilePollingEndsWithTheLastAndNeverShowsAnOl
     ASSERT_TRUE(waitUntil([&] { return !m_shownSpkGain.empty() && m_shownSpkGain.back() == last; }));
     for (std::size_t i = 1; i < m_shownSpkGain.size(); ++i)
         ASSERT_GE(m_shownSpkGain[i], m_shownSpkGain[i - 1]) << "refresh " << i << " went back";
-    EXPECT_EQ(m_link.record.spk_gain, last);
+    EXPECT_EQ(m_link.record().spk_gain, last);
 }
 
 TEST_F(LinkEndToEnd, AWriteLostOnTheWayIsSentAgainAndItsValueShown)
@@ -110,8 +108,7 @@ TEST_F(LinkEndToEnd, AWriteLostOnTheWayIsSentAgainAndItsValueShown)
     startPolling();
     ASSERT_TRUE(waitUntil([this] { return m_refreshes > 0; }));
     m_shownSpkGain.clear();
-    m_link.record.spk_gain = 77;
-    m_link.save();
+    m_link.setLineGain(77);
     // The resend needs the GUI thread's polling timer, so wait with the event loop running.
     ASSERT_TRUE(waitUntil([this] { return m_adapter->state().record.spk_gain == 77; }));
     ASSERT_TRUE(waitUntil([this] { return !m_shownSpkGain.empty() && m_shownSpkGain.back() == 77; }));
@@ -124,9 +121,7 @@ TEST_F(LinkEndToEnd, TheRepeatOfAnUnansweredCallPressCarriesNoCallRequest)
     ASSERT_TRUE(waitUntil([this] { return m_refreshes > 0; }));
     // The adapter takes the press and places the call, but its reply is lost on the way back.
     m_adapter->withholdReply(CMD_WRITE_RECORD, 0);
-    m_link.record.resp[1] = 1;
-    m_link.record.spk_gain = 33;
-    m_link.save();
+    m_link.call(1, {QStringLiteral("Carol"), QStringLiteral("+380501234567")});
     const auto writes = [this] {
         std::vector<DeviceRecord> found;
         for (const ReceivedMessage &m : m_adapter->state().received)
@@ -143,7 +138,8 @@ TEST_F(LinkEndToEnd, TheRepeatOfAnUnansweredCallPressCarriesNoCallRequest)
     for (std::size_t i = 1; i < sent.size(); ++i) {
         EXPECT_EQ(sent[i].resp[0], 0) << i;
         EXPECT_EQ(sent[i].resp[1], 0) << i;
-        EXPECT_EQ(sent[i].spk_gain, 33) << "the user's data goes again";
+        EXPECT_EQ(std::memcmp(&sent[i].subscriber[1], &sent[0].subscriber[1], sizeof(PartyEntry)), 0)
+            << "the user's data goes again";
     }
 }
 
@@ -151,7 +147,7 @@ TEST_F(LinkEndToEnd, RemovalAndReturnWhilePolling)
 {
     startPolling();
     ASSERT_TRUE(waitUntil([this] { return m_refreshes > 0; }));
-    HidDevice *first = m_link.hid_device;
+    HidDevice *first = m_link.claimedDevice();
 
     m_adapter->replug([this] {
         EXPECT_TRUE(waitUntil([this] { return !m_link.connected(); }));
@@ -159,7 +155,7 @@ TEST_F(LinkEndToEnd, RemovalAndReturnWhilePolling)
         EXPECT_FALSE(waitUntil([&] { return m_refreshes > before; }, 500ms)) << "no record while it is away";
     });
     ASSERT_TRUE(waitUntil([this] { return m_link.connected(); }));
-    EXPECT_NE(m_link.hid_device.load(), first);
+    EXPECT_NE(m_link.claimedDevice(), first);
     const int before = m_refreshes;
     EXPECT_TRUE(waitUntil([&] { return m_refreshes > before; }));
 }
@@ -167,8 +163,8 @@ TEST_F(LinkEndToEnd, RemovalAndReturnWhilePolling)
 TEST_F(LinkEndToEnd, ShutdownCutsALongSendShort)
 {
     std::vector<std::uint8_t> big(65535, 0x5A); // over a second of reports at full speed
-    m_link.post(CMD_TEXT, big.data(), static_cast<std::uint16_t>(big.size()));
-    ASSERT_TRUE(waitUntil([this] { return m_link.mailbox.sending(); }));
+    m_link.post(CMD_TEXT, big);
+    ASSERT_TRUE(waitUntil([this] { return m_link.mailbox().sending(); }));
     EXPECT_TRUE(m_link.shutdown()) << "every thread ended";
     const AdapterState state = m_adapter->state();
     EXPECT_TRUE(std::none_of(state.received.begin(), state.received.end(), [](const ReceivedMessage &m) {
@@ -176,10 +172,10 @@ TEST_F(LinkEndToEnd, ShutdownCutsALongSendShort)
     })) << "the rest of the message was not written";
 }
 
-TEST_F(LinkEndToEnd, ShutdownWhileARefreshWaitsForTheGuiThread)
+TEST_F(LinkEndToEnd, ShutdownWhileAReportWaitsForTheGuiThread)
 {
     m_link.poll();
-    // The record arrives and the worker asks for a refresh, which this thread never serves.
+    // The record arrives and the reading thread waits for this thread, which never serves it.
     ASSERT_TRUE(m_adapter->waitFor([](const AdapterState &s) { return !s.received.empty(); }));
     EXPECT_TRUE(m_link.shutdown()) << "every thread ended";
 }

@@ -57,7 +57,7 @@ TEST_F(MailboxTest, ALaterPostReplacesOneNotYetTaken)
     EXPECT_EQ(request->cmd, CMD_WRITE_RECORD);
     EXPECT_EQ(request->len, 1789);
     EXPECT_EQ(request->data[1788], 7);
-    EXPECT_FALSE(m_mailbox.request_pending());
+    EXPECT_FALSE(m_mailbox.requestPending());
     EXPECT_FALSE(m_mailbox.takeRequest());
 }
 
@@ -93,16 +93,6 @@ TEST_F(MailboxTest, ResultTellsWhetherAnythingWasWritten)
     m_mailbox.postPoll();
     sendOne(65);
     EXPECT_EQ(m_mailbox.snapshot().result, 1);
-}
-
-TEST_F(MailboxTest, RefreshIsTakenOnceAndSetAgainByTheNextRecord)
-{
-    EXPECT_FALSE(m_mailbox.takeRefresh());
-    m_mailbox.setRefreshPending();
-    EXPECT_TRUE(m_mailbox.takeRefresh());
-    EXPECT_FALSE(m_mailbox.takeRefresh());
-    m_mailbox.setRefreshPending();
-    EXPECT_TRUE(m_mailbox.refresh_pending());
 }
 
 TEST_F(MailboxTest, RecordsAreTakenWhenNoWriteIsOutstanding)

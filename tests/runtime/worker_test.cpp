@@ -1,11 +1,11 @@
-// The worker: serves the slot without losing requests, hands refreshes over, and stops promptly.
+// The worker: serves the slot without losing requests, reports write errors, and stops promptly.
 #include "link/commands.h"
 #include "link/frame.h"
 #include "link/gui_dispatcher.h"
 #include "link/hid_error.h"
 #include "link/mailbox.h"
 #include "link/report_writer.h"
-#include "link/worker.h"
+#include "link/link_worker.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -70,20 +70,14 @@ class WorkerTest : public testing::Test
 protected:
     void start(ReportWriter *writer)
     {
-        Tthr::Hooks hooks;
+        LinkWorker::Hooks hooks;
         hooks.writer = [writer] {
             return writer;
-        };
-        hooks.refresh = [this] {
-            ++m_refreshes;
-            m_refreshThread = QThread::currentThread();
-            if (m_refreshThrows)
-                throw std::runtime_error("refresh failed");
         };
         hooks.sendFailed = [this](const QString &text) {
             m_failures << text;
         };
-        m_worker = std::make_unique<Tthr>(m_mailbox, m_gui, std::move(hooks));
+        m_worker = std::make_unique<LinkWorker>(m_mailbox, m_gui, std::move(hooks));
         m_worker->start();
     }
 
@@ -98,10 +92,7 @@ protected:
 
     Mailbox m_mailbox;
     GuiDispatcher m_gui;
-    std::unique_ptr<Tthr> m_worker;
-    int m_refreshes = 0;
-    QThread *m_refreshThread = nullptr;
-    bool m_refreshThrows = false;
+    std::unique_ptr<LinkWorker> m_worker;
     QStringList m_failures;
 };
 
@@ -122,7 +113,7 @@ TEST_F(WorkerTest, WithoutAnAdapterRequestsAreTakenAndDropped)
 {
     start(nullptr);
     m_mailbox.postPoll();
-    QTRY_VERIFY(!m_mailbox.request_pending() && !m_mailbox.sending());
+    QTRY_VERIFY(!m_mailbox.requestPending() && !m_mailbox.sending());
     EXPECT_EQ(m_mailbox.snapshot().result, 0);
     EXPECT_TRUE(m_failures.isEmpty());
 }
@@ -140,22 +131,6 @@ TEST_F(WorkerTest, ARequestPostedDuringASendIsSentAfterIt)
     EXPECT_EQ(writer.commands(), (std::vector<std::uint8_t>{CMD_POLL, CMD_RESET_SETTINGS}));
 }
 
-TEST_F(WorkerTest, RefreshRunsOnTheGuiThreadAndAFailureDoesNotEndTheWorker)
-{
-    BlockingWriter writer;
-    start(&writer);
-    m_refreshThrows = true;
-    m_mailbox.setRefreshPending();
-    QTRY_COMPARE(m_refreshes, 1);
-    EXPECT_EQ(m_refreshThread, QThread::currentThread());
-
-    m_refreshThrows = false;
-    m_mailbox.postPoll();
-    writer.waitForReports(1);
-    m_mailbox.setRefreshPending();
-    QTRY_COMPARE(m_refreshes, 2);
-}
-
 TEST_F(WorkerTest, AWriteErrorIsReportedOnTheGuiThreadAndTheWorkerGoesOn)
 {
     BlockingWriter writer;
@@ -166,17 +141,6 @@ TEST_F(WorkerTest, AWriteErrorIsReportedOnTheGuiThreadAndTheWorkerGoesOn)
     EXPECT_EQ(m_failures.front(), QStringLiteral("write failed"));
     m_mailbox.postPoll();
     QTRY_COMPARE(m_failures.size(), 2);
-}
-
-TEST_F(WorkerTest, StopsPromptlyWhileWaitingForARefreshTheGuiNeverRuns)
-{
-    BlockingWriter writer;
-    start(&writer);
-    m_mailbox.setRefreshPending(); // the GUI thread processes no events from here on
-    m_worker->requestTerminate();
-    m_gui.shutdown();
-    EXPECT_TRUE(m_worker->wait(std::chrono::seconds(1)));
-    EXPECT_EQ(m_refreshes, 0);
 }
 
 TEST_F(WorkerTest, NoSendStartsAfterTheTerminateFlag)

@@ -37,7 +37,7 @@ std::optional<ReceivedMessage> HostLink::receive(std::chrono::milliseconds timeo
             return std::nullopt;
         if (count > 1) {
             ++m_reportsRead;
-            m_receiver.on_device_data(std::span(report).subspan(1, static_cast<std::size_t>(count) - 1));
+            m_receiver.takeReport(std::span(report).subspan(1, static_cast<std::size_t>(count) - 1));
         }
     }
     ReceivedMessage message = std::move(m_messages.front());

@@ -8,7 +8,7 @@ TEST_F(MainWindowTest, EachTickPostsAPollIntoAnEmptySlot)
 {
     link.mailbox.takeRequest();
     window.tmrTimer();
-    ASSERT_TRUE(link.mailbox.request_pending());
+    ASSERT_TRUE(link.mailbox.requestPending());
     EXPECT_EQ(link.mailbox.snapshot().cmd, CMD_POLL);
 }
 
@@ -20,16 +20,16 @@ TEST_F(MainWindowTest, NoPollWhileTheBootLoaderRunsOrTheUpdateWindowShows)
 
     link.boot_mode = true;
     window.tmrTimer();
-    EXPECT_FALSE(link.mailbox.request_pending());
+    EXPECT_FALSE(link.mailbox.requestPending());
 
     link.boot_mode = false;
     fu.show();
     window.tmrTimer();
-    EXPECT_FALSE(link.mailbox.request_pending());
+    EXPECT_FALSE(link.mailbox.requestPending());
 
     fu.hide();
     window.tmrTimer();
-    EXPECT_TRUE(link.mailbox.request_pending()) << "polling resumes once both have ended";
+    EXPECT_TRUE(link.mailbox.requestPending()) << "polling resumes once both have ended";
 }
 
 TEST_F(MainWindowTest, ATickNeverReplacesAChangeWaitingInTheSlot)

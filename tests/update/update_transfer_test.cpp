@@ -314,7 +314,7 @@ TEST_F(UpdateTransfer, ResetSettingsWithoutAnAdapterOnlyFillsTheSlot)
     fu.tmrb->stop();
     fu.show();
     fu.def->click();
-    ASSERT_TRUE(waitUntil([this] { return !link.mailbox.request_pending() && !link.mailbox.sending(); }));
+    ASSERT_TRUE(waitUntil([this] { return !link.mailbox.requestPending() && !link.mailbox.sending(); }));
     const Mailbox::Snapshot taken = link.mailbox.snapshot();
     EXPECT_EQ(taken.cmd, CMD_RESET_SETTINGS);
     EXPECT_EQ(taken.result, 0) << "nothing was written";

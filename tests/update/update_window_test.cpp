@@ -58,7 +58,7 @@ protected:
     // What the window last posted, taken out of the slot as the worker would take it.
     std::optional<Mailbox::Snapshot> posted()
     {
-        if (!link.mailbox.request_pending())
+        if (!link.mailbox.requestPending())
             return std::nullopt;
         const Mailbox::Snapshot snapshot = link.mailbox.snapshot();
         link.mailbox.takeRequest();

@@ -1,5 +1,5 @@
 // The message for an adapter that is present but may not be opened: what the user must learn from it.
-#include "app/access_problem.h"
+#include "ui/access_problem.h"
 
 #include <QTextDocument>
 

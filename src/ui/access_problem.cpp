@@ -1,5 +1,5 @@
 // The message shown when the adapter is present but this user may not open it.
-#include "app/access_problem.h"
+#include "ui/access_problem.h"
 
 #include <QFileInfo>
 

@@ -1,0 +1,156 @@
+// The adapter's session: start, polling, posting, and the orderly end.
+#include "link/adapter.h"
+
+#include "link/commands.h"
+#include "link/frame.h"
+#include "link/hid_controller.h"
+#include "link/link_worker.h"
+
+#include <algorithm>
+
+namespace {
+
+// How long the program waits at exit for a send under way to finish.
+constexpr std::chrono::milliseconds kWorkerExitWait{2000};
+
+} // namespace
+
+QString versionText(std::uint16_t versionNumber)
+{
+    return QStringLiteral("%1.%2").arg(versionNumber >> 8).arg(versionNumber & 0xFFu);
+}
+
+Adapter::WorkerShared::WorkerShared(Mailbox::Clock clock)
+    : mailbox(std::move(clock))
+{
+}
+
+Adapter::WorkerShared::~WorkerShared() = default;
+
+Adapter::Adapter(BackendFactory makeBackend, Mailbox::Clock clock, QObject *parent)
+    : AdapterPort(parent)
+    , m_shared(std::make_unique<WorkerShared>(std::move(clock)))
+    , m_makeBackend(std::move(makeBackend))
+    , m_store(m_record, m_shared->mailbox)
+    , m_receiver(m_store)
+{
+    m_store.setRecordArrived([this] { scheduleRecordChanged(); });
+    m_store.setUpdateReplyHandler([this](std::uint8_t cmd, std::span<const std::uint8_t> payload) {
+        emit updateReplyReceived(cmd, payload);
+    });
+    m_pollTimer.setInterval(kPollInterval);
+    connect(&m_pollTimer, &QTimer::timeout, this, &Adapter::onPollTick);
+}
+
+Adapter::~Adapter()
+{
+    if (!shutdown())
+        static_cast<void>(m_shared.release());
+}
+
+void Adapter::start()
+{
+    std::unique_ptr<HidBackend> backend = m_makeBackend ? m_makeBackend() : nullptr;
+    if (backend) {
+        m_shared->controller = std::make_unique<HidController>(std::move(backend));
+        HidController *controller = m_shared->controller.get();
+        controller->OnDeviceChange = [this](HidController &) { onDeviceChange(); };
+        controller->OnDeviceData = [this](HidDevice &device, std::uint8_t, std::span<const std::uint8_t> data) {
+            // Reports of an adapter object that is no longer the claimed one must not mix into its
+            // messages.
+            if (&device == m_shared->claimedDevice.load())
+                m_receiver.takeReport(data);
+        };
+        // A message's data frames are of no use before its trailer: the GUI thread takes them all at once.
+        controller->EndsReportGroup = [](std::span<const std::uint8_t> data) {
+            return data.empty() || data[0] != kDataMarker;
+        };
+        controller->OnEnumerate = [this](HidDevice &device, int) { return onDeviceOffered(device); };
+
+        LinkWorker::Hooks hooks;
+        hooks.writer = [shared = m_shared.get()]() -> ReportWriter * {
+            return shared->devicePresent.load() ? shared->claimedDevice.load() : nullptr;
+        };
+        hooks.sendFailed = [this](const QString &text) { emit sendFailed(text); };
+        m_worker = std::make_unique<LinkWorker>(m_shared->mailbox, m_shared->gui, std::move(hooks));
+        m_worker->start();
+    }
+    m_pollTimer.start();
+}
+
+void Adapter::stop()
+{
+    m_pollTimer.stop();
+    if (m_worker)
+        m_worker->requestTerminate();
+}
+
+bool Adapter::shutdown()
+{
+    if (m_abandoned)
+        return false;
+    m_pollTimer.stop();
+    m_shared->mailbox.stop();
+    m_shared->gui.shutdown();
+    if (m_shared->controller)
+        m_shared->controller->shutdown();
+    if (m_worker && !m_worker->wait(kWorkerExitWait)) {
+        // A write that never returns must not hold the program up, nor may anything the thread still
+        // uses be destroyed: leave the thread, and all it touches, to end with the process.
+        static_cast<void>(m_worker.release());
+        m_abandoned = true;
+        return false;
+    }
+    return true;
+}
+
+HidController *Adapter::hidController() const
+{
+    return m_shared->controller.get();
+}
+
+void Adapter::save()
+{
+    post(CMD_WRITE_RECORD, m_record.bytes());
+}
+
+void Adapter::post(std::uint8_t cmd, std::span<const std::uint8_t> payload)
+{
+    m_shared->mailbox.post(cmd, payload.empty() ? nullptr : payload.data(), static_cast<std::uint16_t>(payload.size()));
+}
+
+void Adapter::onPollTick()
+{
+    if (!m_bootMode && !m_pollingHeld)
+        poll();
+}
+
+void Adapter::poll()
+{
+    Mailbox &mailbox = m_shared->mailbox;
+    if (mailbox.resendDue()) {
+        // The repeat carries the user's data again, but no call or hang-up request: the first write
+        // may well have reached the adapter, and asking again would place a second call. A request
+        // whose write was lost is lost; the user sees the line unchanged and presses again.
+        DeviceRecord repeat = m_record;
+        std::fill(std::begin(repeat.resp), std::end(repeat.resp), std::int8_t{0});
+        mailbox.post(CMD_WRITE_RECORD, repeat.bytes().data(), static_cast<std::uint16_t>(kRecordSize),
+                     Mailbox::Origin::Resend);
+    } else {
+        mailbox.postPoll();
+    }
+}
+
+void Adapter::scheduleRecordChanged()
+{
+    // Several records may arrive in one pass of the event loop: the windows show the last one, once.
+    if (std::exchange(m_recordChangeQueued, true))
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_recordChangeQueued = false;
+            emit recordChanged();
+        },
+        Qt::QueuedConnection);
+}

@@ -1,0 +1,134 @@
+// The adapter behind the windows: its record, the link that carries it, discovery and polling.
+#pragma once
+
+#include "link/adapter_port.h"
+#include "link/gui_dispatcher.h"
+#include "link/hid_backend.h"
+#include "link/mailbox.h"
+#include "link/receiver.h"
+#include "link/record_store.h"
+#include "model/device_record.h"
+
+#include <QTimer>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class HidController;
+class HidDevice;
+class LinkWorker;
+
+// Owns the one record of the adapter, the session that carries it (the mailbox, the worker that
+// writes every message, the receiver), the search for the adapter among the HID devices and the
+// polling. Everything is used on the GUI thread.
+class Adapter final : public AdapterPort
+{
+    Q_OBJECT
+
+public:
+    using BackendFactory = std::function<std::unique_ptr<HidBackend>()>;
+
+    static constexpr std::chrono::milliseconds kPollInterval{200};
+
+    explicit Adapter(BackendFactory makeBackend, Mailbox::Clock clock = std::chrono::steady_clock::now,
+                     QObject *parent = nullptr);
+    ~Adapter() override;
+
+    // AdapterPort
+    void start() override;
+    void stop() override;
+    const DeviceRecord &record() const override { return m_record; }
+    AdapterIdentity identity() const override { return m_identity; }
+    void setActiveLine(int line) override;
+    void selectParty(const Party &party) override;
+    void call(int line, const Party &party) override;
+    void hangUp(int line, const Party &party) override;
+    void storeContact(int row, const Party &party) override;
+    void deleteContact(int row) override;
+    void deleteCall(int row) override;
+    void setMicGain(int step) override;
+    void setLineGain(int step) override;
+    void setAutoAnswer(int line, int seconds) override;
+    void resetToDefaults() override;
+    void loadConfiguration(const QByteArray &bytes) override;
+
+    // Stops the worker and the reading threads without waiting on the GUI thread. False when the
+    // worker did not end in time and was left to end with the process, together with everything it
+    // uses.
+    bool shutdown();
+
+    // A poll, or the last record write again when its reply is overdue. The polling timer makes one
+    // every 200 ms, but not while the adapter runs its boot loader or the polling is held.
+    void poll();
+    // Polling pauses while this is set: the update window speaks to the adapter then.
+    void setPollingHeld(bool held) { m_pollingHeld = held; }
+
+    // Posts a message for the adapter, replacing one not yet taken.
+    void post(std::uint8_t cmd, std::span<const std::uint8_t> payload = {});
+    // Whether the adapter is taken to run its boot loader; only the end or the closing of an update
+    // clears it, so that polls wait until the update window has let go.
+    bool bootMode() const { return m_bootMode; }
+    void clearBootMode() { m_bootMode = false; }
+
+    // True while the claimed adapter runs its normal firmware and is plugged in.
+    bool connected() const;
+    // True while the claimed adapter runs its boot loader and is plugged in.
+    bool bootLoaderPresent() const;
+    // Looks for the adapter again among the present devices, as a device change does.
+    void searchAgain();
+
+    // For tests and benchmarks that look beneath the windows.
+    HidController *hidController() const;
+    HidDevice *claimedDevice() const { return m_shared->claimedDevice.load(); }
+    const Mailbox &mailbox() const { return m_shared->mailbox; }
+
+signals:
+    // A reply from the update path (commands 240 to 255), with its payload, valid only during the call.
+    void updateReplyReceived(std::uint8_t cmd, std::span<const std::uint8_t> payload);
+    // The adapter's boot loader became usable, or stopped being so.
+    void bootLoaderChanged(bool present);
+
+private:
+    // Everything the worker thread touches. A worker that cannot be stopped (a write the system
+    // never returns from) keeps using it, so it is then left alive for the rest of the process
+    // instead of being destroyed under that thread.
+    struct WorkerShared
+    {
+        explicit WorkerShared(Mailbox::Clock clock);
+        ~WorkerShared();
+        Mailbox mailbox;
+        GuiDispatcher gui;
+        std::atomic<bool> devicePresent{false};
+        std::atomic<HidDevice *> claimedDevice{nullptr};
+        std::unique_ptr<HidController> controller; // owns the device objects the worker writes to
+    };
+
+    void save();
+    void onPollTick();
+    void onDeviceChange();
+    bool onDeviceOffered(HidDevice &device);
+    void checkConnection();
+    void setConnected(bool connected);
+    void scheduleRecordChanged();
+
+    std::unique_ptr<WorkerShared> m_shared;
+    DeviceRecord m_record{};
+    AdapterIdentity m_identity;
+    BackendFactory m_makeBackend;
+    RecordStore m_store;
+    Receiver m_receiver;
+    std::unique_ptr<LinkWorker> m_worker;
+    QTimer m_pollTimer;
+    bool m_bootMode = false;
+    bool m_pollingHeld = false;
+    bool m_recordChangeQueued = false;
+    bool m_abandoned = false;        // the worker did not end: m_shared must outlive this object
+    QString m_reportedAccessProblem; // the device instance the user was last told about
+};
+
+// The device's version number as major.minor, from its high and low byte: 0x010A gives "1.10".
+QString versionText(std::uint16_t versionNumber);
+
+// "(boot)" from the second character on marks the boot loader; at the very start it does not.
+bool isBootLoaderName(const QString &product);

@@ -1,0 +1,88 @@
+// Finding the adapter among the HID devices: claiming it, its identity and its boot loader.
+#include "link/adapter.h"
+
+#include "link/hid_controller.h"
+
+namespace {
+
+constexpr char kAdapterManufacturer[] = "TARNIX";
+constexpr char kBootLoaderMark[] = "(boot)";
+
+} // namespace
+
+bool isBootLoaderName(const QString &product)
+{
+    return product.indexOf(QLatin1String(kBootLoaderMark)) >= 1;
+}
+
+void Adapter::searchAgain()
+{
+    onDeviceChange();
+}
+
+void Adapter::onDeviceChange()
+{
+    if (!m_shared->controller)
+        return;
+    m_shared->controller->Enumerate();
+    checkConnection();
+}
+
+void Adapter::checkConnection()
+{
+    // With no device left to offer, nothing else would take the windows out of their connected state.
+    if (!connected()) {
+        setConnected(false);
+        m_shared->mailbox.forgetWrites();
+    }
+}
+
+void Adapter::setConnected(bool connected)
+{
+    emit connectionChanged(connected);
+}
+
+bool Adapter::connected() const
+{
+    const HidDevice *device = m_shared->claimedDevice.load();
+    return device != nullptr && device->isPluggedIn() && !isBootLoaderName(device->product());
+}
+
+bool Adapter::bootLoaderPresent() const
+{
+    const HidDevice *device = m_shared->claimedDevice.load();
+    return device != nullptr && device->isPluggedIn() && isBootLoaderName(device->product());
+}
+
+bool Adapter::onDeviceOffered(HidDevice &device)
+{
+    // Every device looked at passes the windows through their disconnected state first.
+    setConnected(false);
+    if (device.manufacturer() != QLatin1String(kAdapterManufacturer))
+        return true;
+
+    device.CheckOut();
+    if (!device.isClaimed()) {
+        // Found but not ours to open: say so once for this device, and look on for another adapter.
+        if (m_reportedAccessProblem != device.instance()) {
+            m_reportedAccessProblem = device.instance();
+            emit accessProblem(device.accessError());
+        }
+        return true;
+    }
+    if (m_shared->claimedDevice.load() != &device)
+        m_shared->mailbox.forgetWrites(); // writes sent to another adapter object are not answered by this one
+    m_shared->claimedDevice = &device;
+    m_shared->devicePresent = true;
+
+    m_identity = {device.product(), device.serialNumber(), versionText(device.versionNumber())};
+    emit identityChanged(m_identity);
+    if (isBootLoaderName(m_identity.product)) {
+        m_bootMode = true;
+        emit bootLoaderChanged(true);
+    } else {
+        emit bootLoaderChanged(false);
+        setConnected(true);
+    }
+    return false;
+}
