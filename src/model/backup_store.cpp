@@ -89,8 +89,10 @@ BackupOutcome BackupStore::backUp(const QString &serial, const DeviceRecord &rec
             return {newest, true, {}};
     }
 
-    if (!QDir().mkpath(folder))
-        return {{}, false, writeError(folder, QCoreApplication::translate("BackupStore", "The folder cannot be created."))};
+    if (!QDir().mkpath(folder)) {
+        const QString reason = QCoreApplication::translate("BackupStore", "The folder cannot be created.");
+        return {{}, false, writeError(folder, reason)};
+    }
     // Two backups within one millisecond, or a clock set back, must not overwrite an earlier one.
     QDateTime time = m_clock();
     while (QFile::exists(QDir(folder).filePath(backupName(time))))

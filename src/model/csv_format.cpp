@@ -10,9 +10,9 @@ namespace {
 
 QString quotedIfNeeded(const QString &field)
 {
-    const bool needsQuotes = field.contains(u',') || field.contains(u';') || field.contains(u'"')
-                             || field.contains(u'\r') || field.contains(u'\n')
-                             || (!field.isEmpty() && (field.front().isSpace() || field.back().isSpace()));
+    const bool needsQuotes = field.contains(u',') || field.contains(u';') || field.contains(u'"') ||
+                             field.contains(u'\r') || field.contains(u'\n') ||
+                             (!field.isEmpty() && (field.front().isSpace() || field.back().isSpace()));
     if (!needsQuotes)
         return field;
     return u'"' + QString(field).replace(QLatin1String("\""), QLatin1String("\"\"")) + u'"';
@@ -42,8 +42,8 @@ std::vector<QStringList> parseRows(QStringView text, QChar separator)
     std::vector<QStringList> rows;
     QStringList row;
     QString field;
-    bool quoted = false;     // inside a quoted field
-    bool wasQuoted = false;  // the current field began with a quote
+    bool quoted = false;    // inside a quoted field
+    bool wasQuoted = false; // the current field began with a quote
     auto endField = [&] {
         row << (wasQuoted ? field : field.trimmed());
         field.clear();

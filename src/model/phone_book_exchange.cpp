@@ -33,8 +33,8 @@ QString decodedText(const QByteArray &content, AnsiCodec &fallback)
     const QString text = utf8.decode(content);
     if (!utf8.hasError())
         return text;
-    return fallback.decode({reinterpret_cast<const std::uint8_t *>(content.constData()),
-                            static_cast<std::size_t>(content.size())});
+    return fallback.decode(
+        {reinterpret_cast<const std::uint8_t *>(content.constData()), static_cast<std::size_t>(content.size())});
 }
 
 QString dialableNumber(QString number)

@@ -70,8 +70,7 @@ QString differenceLabel(const RecordDifference &difference)
     return {};
 }
 
-std::vector<RecordDifference> recordDifferences(const DeviceRecord &before, const DeviceRecord &after,
-                                                AnsiCodec &codec)
+std::vector<RecordDifference> recordDifferences(const DeviceRecord &before, const DeviceRecord &after, AnsiCodec &codec)
 {
     std::vector<RecordDifference> differences;
     addEntries(differences, RecordItem::Contact, before.contact, after.contact, codec);

@@ -18,7 +18,7 @@ struct RecordDifference
     int index = -1;     // the entry's index from 0, for phone-book and call-list entries
     PartyText oldParty; // for phone-book and call-list entries
     PartyText newParty;
-    QString oldText;    // for the settings and the active line, as the window shows them
+    QString oldText; // for the settings and the active line, as the window shows them
     QString newText;
 };
 

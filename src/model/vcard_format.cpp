@@ -52,7 +52,7 @@ void appendFolded(QByteArray &out, const QString &line)
     out += bytes.mid(start) + "\r\n";
 }
 
-// Splits at each separator that no backslash escapes and that lies outside double quotes.
+// Splits at each separator that no backslash escapes and, where quotes count, that lies outside them.
 QStringList splitUnescaped(QStringView text, QChar separator, bool honourQuotes)
 {
     QStringList parts;
@@ -93,7 +93,7 @@ QString unescaped(QStringView value)
         else if (next == u'\\' || next == u',' || next == u';' || next == u':')
             out += next;
         else // older cards use the backslash as an ordinary character
-            out += QStringView(value).mid(i - 1, 2);
+            out += value.mid(i - 1, 2);
     }
     return out;
 }
@@ -243,7 +243,8 @@ struct Card
 
     PartyText party() const
     {
-        return {formattedName.isEmpty() ? structuredName : formattedName, cellNumber.value_or(firstNumber.value_or(QString()))};
+        return {formattedName.isEmpty() ? structuredName : formattedName,
+                cellNumber.value_or(firstNumber.value_or(QString()))};
     }
 };
 

@@ -19,7 +19,8 @@ class BackupStoreTest : public testing::Test
 protected:
     BackupStore store(int limit = BackupStore::kDefaultLimit)
     {
-        return BackupStore(m_dir.path(), [this] { return m_now; }, limit);
+        return BackupStore(
+            m_dir.path(), [this] { return m_now; }, limit);
     }
 
     // A record that differs from every other seed's, with `contacts` phone-book entries in use.
@@ -32,10 +33,7 @@ protected:
         return result;
     }
 
-    static QStringList filesIn(const QString &folder)
-    {
-        return QDir(folder).entryList(QDir::Files, QDir::Name);
-    }
+    static QStringList filesIn(const QString &folder) { return QDir(folder).entryList(QDir::Files, QDir::Name); }
 
     QTemporaryDir m_dir;
     QDateTime m_now{QDate(2024, 3, 31), QTime(1, 59, 58, 250), Qt::UTC};
@@ -120,7 +118,8 @@ TEST_F(BackupStoreTest, PrunesTheOldestBeyondTheLimitAndListsNewestFirst)
     }
     const std::vector<BackupInfo> listed = backups.backups(serial);
     ASSERT_EQ(listed.size(), 3u);
-    EXPECT_EQ(stepsOf(listed), (std::vector{BackupStep::Restore, BackupStep::ImportContacts, BackupStep::FirmwareUpdate}));
+    EXPECT_EQ(stepsOf(listed),
+              (std::vector{BackupStep::Restore, BackupStep::ImportContacts, BackupStep::FirmwareUpdate}));
     EXPECT_EQ(listed[0].phoneBookEntries, 8);
     EXPECT_EQ(listed[2].phoneBookEntries, 4);
     EXPECT_EQ(listed[0].time, m_now);

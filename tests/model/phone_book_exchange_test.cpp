@@ -39,11 +39,10 @@ std::vector<PartyText> parties(std::initializer_list<std::pair<const char *, con
 DeviceRecord fullPhoneBook(AnsiCodec &codec)
 {
     DeviceRecord record{};
-    const char *const names[] = {"Иван Петров", "Doe, John", "a;b\\c", "He said \"hi\"", "ABCDEFGHIJKLMNOP",
-                                 "Щука-Ёжикова Юля", " leading blank", "trailing blank "};
+    const char *const names[] = {"Иван Петров",      "Doe, John",        "a;b\\c",         "He said \"hi\"",
+                                 "ABCDEFGHIJKLMNOP", "Щука-Ёжикова Юля", " leading blank", "trailing blank "};
     for (int i = 0; i < kContactCount; ++i) {
-        const QString name = i < static_cast<int>(std::size(names)) ? utf8(names[i])
-                                                                    : utf8("Контакт %1").arg(i);
+        const QString name = i < static_cast<int>(std::size(names)) ? utf8(names[i]) : utf8("Контакт %1").arg(i);
         const QString number = i == 4 ? QStringLiteral("+123456789012345") : QStringLiteral("+7912000%1#").arg(i);
         writeParty(record.contact[i], {name, number}, codec);
     }
@@ -172,8 +171,8 @@ TEST(PhoneBookImportTest, KeepsTheFirst32AndCountsTheRest)
 TEST(ImportPreview, MarksCutAndLostCharactersByEncodedBytes)
 {
     AnsiCodec cyrillic("windows-1251");
-    const std::vector<PartyPreview> preview = previewImport(
-        parties({{"Щука-Ёжикова Юля", "12345678901234567"}, {"Li 李", "1"}}), cyrillic);
+    const std::vector<PartyPreview> preview =
+        previewImport(parties({{"Щука-Ёжикова Юля", "12345678901234567"}, {"Li 李", "1"}}), cyrillic);
     ASSERT_EQ(preview.size(), 2u);
     // Sixteen Cyrillic letters are sixteen bytes in this code page: they fit.
     EXPECT_FALSE(preview[0].name.changed());
@@ -205,7 +204,8 @@ TEST(ImportPreview, ApplyReplacesOnlyThePhoneBook)
     applyImport(record, parties({{"A", "1"}, {"B", "2"}}), codec);
     EXPECT_EQ(readParty(record.contact[1], codec), (PartyText{QStringLiteral("B"), QStringLiteral("2")}));
     for (int i = 2; i < kContactCount; ++i)
-        EXPECT_TRUE(std::all_of(record.contact[i].name, std::end(record.contact[i].number), [](auto b) { return b == 0; }))
+        EXPECT_TRUE(
+            std::all_of(record.contact[i].name, std::end(record.contact[i].number), [](auto b) { return b == 0; }))
             << "entry " << i;
     const std::size_t start = offsetof(DeviceRecord, contact);
     const std::size_t end = offsetof(DeviceRecord, call_list);

@@ -51,11 +51,12 @@ TEST(RecordDifferences, ListsEntriesAndSettingsAsTheWindowShowsThem)
     after.auto_answer[1] = 5;
     after.act_line = 1;
     EXPECT_EQ(shown(recordDifferences(before, after, codec)),
-              (std::vector<Shown>{{"Phone-book entry 4", QString::fromUtf8("Иван / +7912"), QString::fromUtf8("Иван / +7913")},
-                                  {"Call-list entry 16", " / ", "Bob / "},
-                                  {"MIC gain", "+7.5 dB ", "+10.5 dB"},
-                                  {"Auto answer B", "OFF", "5 sec"},
-                                  {"Active line", "Line A", "Line B"}}));
+              (std::vector<Shown>{
+                  {"Phone-book entry 4", QString::fromUtf8("Иван / +7912"), QString::fromUtf8("Иван / +7913")},
+                  {"Call-list entry 16", " / ", "Bob / "},
+                  {"MIC gain", "+7.5 dB ", "+10.5 dB"},
+                  {"Auto answer B", "OFF", "5 sec"},
+                  {"Active line", "Line A", "Line B"}}));
 }
 
 TEST(RecordDifferences, LeavesOutWhatTheAdapterWritesByItself)
