@@ -2,20 +2,13 @@
 #pragma once
 
 #include "model/device_record.h"
+#include "model/party_text.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 
 #include <cstdint>
-
-// A party as the user typed or picked it. An empty text is a text like any other, except where a
-// change says it keeps the field as it was.
-struct Party
-{
-    QString name;
-    QString number;
-};
 
 // What the adapter says of itself, read again each time it is found.
 struct AdapterIdentity

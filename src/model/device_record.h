@@ -74,7 +74,7 @@ void overwritePrefix(DeviceRecord &record, std::span<const std::uint8_t> bytes);
 // one becomes empty. An index past the end changes nothing.
 void removeEntry(std::span<PartyEntry> entries, std::size_t index);
 
-// Whether an entry holds neither a name nor a number.
+// An entry is empty when both its texts read empty, whatever follows their first zero byte.
 bool isEmptyEntry(const PartyEntry &entry);
 
 // The party shown for the active line, or null for an act_line the record has no entry for.

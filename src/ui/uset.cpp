@@ -2,7 +2,7 @@
 #include "ui/uset.h"
 
 #include "model/device_record.h"
-#include "widgets/selector_items.h"
+#include "model/selector_items.h"
 
 #include "ui_uset.h"
 

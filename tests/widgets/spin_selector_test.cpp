@@ -1,6 +1,6 @@
 // The spin selector: value rules, notifications, steps from keys, wheel and the held step control,
 // and the settings item lists.
-#include "widgets/selector_items.h"
+#include "model/selector_items.h"
 #include "widgets/spin_selector.h"
 
 #include <QTest>

@@ -1,0 +1,29 @@
+// The note kept beside an adapter's backups of the step each one preceded.
+#pragma once
+
+#include "model/backup_step.h"
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+// Only a note: the backup files are the truth, so a missing or unreadable index just loses the
+// steps, and a backup the index does not know of is still listed.
+class BackupIndex final
+{
+public:
+    static constexpr char kFileName[] = "backups.json";
+
+    // An empty index when the folder has none or it cannot be read.
+    static BackupIndex load(const QString &folder);
+    // Whether the index could be written; a failure loses no backup.
+    bool save(const QString &folder) const;
+
+    BackupStep step(const QString &backupName) const;
+    void setStep(const QString &backupName, BackupStep step);
+    // Forgets the backups not named, as after pruning.
+    void keepOnly(const QStringList &backupNames);
+
+private:
+    QMap<QString, BackupStep> m_steps;
+};

@@ -1,0 +1,69 @@
+// Automatic backups of the adapter's record, kept per adapter as configuration files.
+#pragma once
+
+#include "model/backup_step.h"
+#include "model/device_record.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+struct BackupInfo
+{
+    QDateTime time; // UTC, to the millisecond
+    BackupStep step = BackupStep::Unknown;
+    std::optional<int> phoneBookEntries; // none when the file is no longer a whole record
+    QString path;
+};
+
+struct AdapterBackups
+{
+    QString serial;
+    std::vector<BackupInfo> backups; // newest first
+};
+
+struct BackupOutcome
+{
+    QString path;               // the backup that holds the record
+    bool alreadyStored = false; // the newest backup held the same record, so nothing was written
+    QString error;              // the message for the user when nothing could be written
+
+    bool succeeded() const { return error.isEmpty(); }
+};
+
+// Each adapter has a folder under the root, named after its serial number, with one file per
+// backup named after the time it was taken: <root>/<serial>/<yyyyMMdd-HHmmss-zzz>.cfg. Each file is
+// exactly a configuration file, so the user can load one by hand too.
+class BackupStore final
+{
+public:
+    using Clock = std::function<QDateTime()>;
+    static constexpr int kDefaultLimit = 50;
+
+    explicit BackupStore(QString root, Clock clock = &QDateTime::currentDateTimeUtc, int limit = kDefaultLimit);
+
+    // Stores the record unless the adapter's newest backup holds the same bytes, then removes the
+    // oldest backups beyond the limit.
+    BackupOutcome backUp(const QString &serial, const DeviceRecord &record, BackupStep step);
+
+    std::vector<BackupInfo> backups(const QString &serial) const;
+    // Every adapter with backups, the one backed up most recently first.
+    std::vector<AdapterBackups> allBackups() const;
+
+    // The adapter's folder. A serial number may hold any character, so the name is percent-encoded,
+    // which also lets the serial be read back from it.
+    QString folderFor(const QString &serial) const;
+
+private:
+    std::vector<BackupInfo> backupsIn(const QString &folder) const;
+
+    QString m_root;
+    Clock m_clock;
+    int m_limit;
+};
+
+// Reads a backup back: exactly one record's bytes, or the message for the user and the record untouched.
+std::optional<QString> readBackup(const QString &path, DeviceRecord &record);

@@ -1,0 +1,35 @@
+// Previewing and applying an imported phone book.
+#include "model/import_preview.h"
+
+#include "model/ansi_codec.h"
+#include "model/text_field.h"
+
+#include <algorithm>
+#include <cstring>
+
+FieldPreview previewField(const QString &text, AnsiCodec &codec)
+{
+    const QByteArray encoded = codec.encode(text);
+    const std::span<const std::uint8_t> encodedBytes(reinterpret_cast<const std::uint8_t *>(encoded.constData()),
+                                                     static_cast<std::size_t>(encoded.size()));
+    std::uint8_t field[kPartyTextWidth];
+    writeTextField(field, text, codec);
+    return {readTextField(field, codec), encodedBytes.size() > kPartyTextWidth, codec.decode(encodedBytes) != text};
+}
+
+std::vector<PartyPreview> previewImport(std::span<const Party> parties, AnsiCodec &codec)
+{
+    std::vector<PartyPreview> previews;
+    previews.reserve(parties.size());
+    for (const Party &party : parties)
+        previews.push_back({previewField(party.name, codec), previewField(party.number, codec)});
+    return previews;
+}
+
+void applyImport(DeviceRecord &record, std::span<const Party> parties, AnsiCodec &codec)
+{
+    const std::size_t count = std::min(parties.size(), std::size(record.contact));
+    for (std::size_t i = 0; i < count; ++i)
+        writeParty(record.contact[i], parties[i], codec);
+    std::memset(record.contact + count, 0, (std::size(record.contact) - count) * sizeof(PartyEntry));
+}

@@ -1,0 +1,27 @@
+// A party entry as text, the form in which windows and phone-book files see names and numbers.
+#pragma once
+
+#include "model/device_record.h"
+
+#include <QString>
+
+#include <vector>
+
+class AnsiCodec;
+
+// A party as the user types or picks it, or a phone-book file holds it.
+struct Party
+{
+    QString name;
+    QString number;
+
+    bool operator==(const Party &) const = default;
+};
+
+int phoneBookEntryCount(const DeviceRecord &record);
+
+Party readParty(const PartyEntry &entry, AnsiCodec &codec);
+void writeParty(PartyEntry &entry, const Party &party, AnsiCodec &codec);
+
+// The phone book's non-empty entries, in the order of the record.
+std::vector<Party> phoneBookParties(const DeviceRecord &record, AnsiCodec &codec);

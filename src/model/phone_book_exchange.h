@@ -1,0 +1,40 @@
+// Export of the phone book to vCard and CSV files, and import of such files into parties.
+#pragma once
+
+#include "model/device_record.h"
+#include "model/party_text.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+class AnsiCodec;
+
+enum class PhoneBookFormat { VCard, Csv };
+
+// What an import yields: the parties that fit into the phone book, in file order, and how many
+// entries after them were left out.
+struct PhoneBookImport
+{
+    std::vector<Party> parties;
+    int leftOut = 0;
+};
+
+// ".csv", in any case, is CSV; anything else is written as vCards.
+PhoneBookFormat exportFormatFor(const QString &fileName);
+// ".vcf" or ".vcard" are vCards and ".csv" is CSV, in any case; otherwise the content decides.
+PhoneBookFormat importFormatFor(const QString &fileName, const QByteArray &content);
+
+// The phone book's non-empty entries, read through the adapter's code page.
+QByteArray exportPhoneBook(const DeviceRecord &record, PhoneBookFormat format, AnsiCodec &codec);
+
+// Reads UTF-8, or UTF-16 and UTF-32 with a byte order mark; content that is not valid UTF-8 is taken
+// to be in the code page of `fallback`, as spreadsheets save it. Numbers lose the blanks, dashes,
+// dots, slashes and brackets that only group their digits, since the adapter's field holds 16 bytes.
+PhoneBookImport importPhoneBook(const QByteArray &content, PhoneBookFormat format, AnsiCodec &fallback);
+
+// Each returns the message for the user on failure, as the configuration file does.
+std::optional<QString> exportPhoneBookFile(const QString &fileName, const DeviceRecord &record, AnsiCodec &codec);
+std::optional<QString> importPhoneBookFile(const QString &fileName, AnsiCodec &fallback, PhoneBookImport &result);

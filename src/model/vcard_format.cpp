@@ -1,0 +1,290 @@
+// Writing and reading vCards.
+#include "model/vcard_format.h"
+
+#include <QStringDecoder>
+#include <QStringList>
+
+#include <optional>
+
+namespace {
+
+constexpr qsizetype kMaxLineOctets = 75;
+
+QString escaped(const QString &value)
+{
+    QString out;
+    out.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (c == u'\r' && i + 1 < value.size() && value.at(i + 1) == u'\n')
+            continue; // the \n that follows stands for the pair
+        if (c == u'\r' || c == u'\n') {
+            out += QLatin1String("\\n");
+            continue;
+        }
+        if (c == u'\\' || c == u',' || c == u';')
+            out += QLatin1Char('\\');
+        out += c;
+    }
+    return out;
+}
+
+bool isUtf8Continuation(char byte)
+{
+    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+}
+
+// Folds after at most 75 octets per line, the leading blank of a continuation included, and never
+// inside a character's UTF-8 sequence.
+void appendFolded(QByteArray &out, const QString &line)
+{
+    const QByteArray bytes = line.toUtf8();
+    qsizetype start = 0;
+    qsizetype room = kMaxLineOctets;
+    while (bytes.size() - start > room) {
+        qsizetype end = start + room;
+        while (end > start && isUtf8Continuation(bytes.at(end)))
+            --end;
+        out += bytes.mid(start, end - start) + "\r\n ";
+        start = end;
+        room = kMaxLineOctets - 1;
+    }
+    out += bytes.mid(start) + "\r\n";
+}
+
+// Splits at each separator that no backslash escapes and, where quotes count, that lies outside them.
+QStringList splitUnescaped(QStringView text, QChar separator, bool honourQuotes)
+{
+    QStringList parts;
+    QString current;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\\' && i + 1 < text.size()) {
+            current += c;
+            current += text.at(++i);
+        } else if (honourQuotes && c == u'"') {
+            quoted = !quoted;
+            current += c;
+        } else if (c == separator && !quoted) {
+            parts << current;
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    parts << current;
+    return parts;
+}
+
+QString unescaped(QStringView value)
+{
+    QString out;
+    out.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (c != u'\\' || i + 1 == value.size()) {
+            out += c;
+            continue;
+        }
+        const QChar next = value.at(++i);
+        if (next == u'n' || next == u'N')
+            out += QLatin1Char('\n');
+        else if (next == u'\\' || next == u',' || next == u';' || next == u':')
+            out += next;
+        else // older cards use the backslash as an ordinary character
+            out += value.mid(i - 1, 2);
+    }
+    return out;
+}
+
+QByteArray decodedQuotedPrintable(QStringView value)
+{
+    QByteArray bytes;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (value.at(i) == u'=' && i + 2 < value.size()) {
+            bool ok = false;
+            const uint byte = value.mid(i + 1, 2).toUInt(&ok, 16);
+            if (ok) {
+                bytes += static_cast<char>(byte);
+                i += 2;
+                continue;
+            }
+        }
+        bytes += value.mid(i, 1).toUtf8();
+    }
+    return bytes;
+}
+
+struct ContentLine
+{
+    QString name;
+    QStringList types; // upper case, from TYPE= lists and the bare parameters of version 2.1
+    QString value;     // decoded where the line was quoted-printable, still escaped otherwise
+};
+
+bool isQuotedPrintable(QStringView head)
+{
+    return head.contains(QLatin1String("QUOTED-PRINTABLE"), Qt::CaseInsensitive);
+}
+
+// The colon that ends the name and parameters: the first one outside a quoted parameter value.
+qsizetype headEnd(QStringView line)
+{
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line.at(i) == u'"')
+            quoted = !quoted;
+        else if (line.at(i) == u':' && !quoted)
+            return i;
+    }
+    return -1;
+}
+
+std::optional<ContentLine> parseLine(const QString &line)
+{
+    const qsizetype colon = headEnd(line);
+    if (colon < 0)
+        return std::nullopt;
+    const QStringList head = splitUnescaped(line.left(colon), u';', true);
+
+    ContentLine parsed;
+    parsed.name = head.first().section(u'.', -1).trimmed().toUpper(); // drops a group prefix
+    parsed.value = line.mid(colon + 1);
+    bool quotedPrintable = false;
+    QString charset = QStringLiteral("UTF-8");
+    for (qsizetype i = 1; i < head.size(); ++i) {
+        const QString parameter = head.at(i).trimmed();
+        const qsizetype equals = parameter.indexOf(u'=');
+        const QString key = equals < 0 ? QString() : parameter.left(equals).toUpper();
+        QString values = equals < 0 ? parameter : parameter.mid(equals + 1);
+        values.remove(u'"');
+        if (key.isEmpty() || key == u"TYPE") {
+            for (const QString &type : values.split(u',', Qt::SkipEmptyParts))
+                parsed.types << type.trimmed().toUpper();
+        } else if (key == u"ENCODING") {
+            quotedPrintable = values.compare(u"QUOTED-PRINTABLE", Qt::CaseInsensitive) == 0;
+        } else if (key == u"CHARSET") {
+            charset = values;
+        }
+    }
+    if (quotedPrintable || parsed.types.contains(QStringLiteral("QUOTED-PRINTABLE"))) {
+        QStringDecoder decoder(charset.toLatin1().constData());
+        if (!decoder.isValid())
+            decoder = QStringDecoder(QStringConverter::Utf8);
+        parsed.value = decoder.decode(decodedQuotedPrintable(parsed.value));
+    }
+    return parsed;
+}
+
+// Joins folded lines, and the soft line breaks of quoted-printable values.
+QStringList unfoldedLines(const QString &text)
+{
+    QString normalised = text;
+    normalised.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
+    QStringList lines;
+    bool continuesSoftBreak = false;
+    for (const QString &physical : normalised.split(u'\n')) {
+        if (continuesSoftBreak) {
+            lines.last().chop(1);
+            lines.last() += physical;
+        } else if (!lines.isEmpty() && !physical.isEmpty() && (physical.front() == u' ' || physical.front() == u'\t')) {
+            lines.last() += physical.mid(1);
+        } else {
+            lines << physical;
+        }
+        const QString &last = lines.last();
+        const qsizetype colon = headEnd(last);
+        continuesSoftBreak = colon >= 0 && last.endsWith(u'=') && isQuotedPrintable(QStringView(last).left(colon));
+    }
+    return lines;
+}
+
+QString nameFromParts(const QString &value)
+{
+    // Family; given; additional; prefixes; suffixes, shown in the order people write them.
+    QStringList parts = splitUnescaped(value, u';', false);
+    parts.resize(5);
+    QStringList ordered;
+    for (qsizetype index : {3, 1, 2, 0, 4}) {
+        const QString part = unescaped(parts.at(index)).trimmed();
+        if (!part.isEmpty())
+            ordered << part;
+    }
+    return ordered.join(u' ');
+}
+
+// What one card has given so far.
+struct Card
+{
+    QString formattedName;
+    QString structuredName;
+    std::optional<QString> firstNumber;
+    std::optional<QString> cellNumber;
+
+    void take(const ContentLine &line)
+    {
+        if (line.name == u"FN") {
+            formattedName = unescaped(line.value);
+        } else if (line.name == u"N") {
+            structuredName = nameFromParts(line.value);
+        } else if (line.name == u"TEL") {
+            QString number = unescaped(line.value).trimmed();
+            if (number.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive))
+                number.remove(0, 4);
+            if (number.isEmpty())
+                return;
+            if (!firstNumber)
+                firstNumber = number;
+            if (!cellNumber && line.types.contains(QStringLiteral("CELL")))
+                cellNumber = number;
+        }
+    }
+
+    Party party() const
+    {
+        return {formattedName.isEmpty() ? structuredName : formattedName,
+                cellNumber.value_or(firstNumber.value_or(QString()))};
+    }
+};
+
+} // namespace
+
+QByteArray writeVCards(std::span<const Party> parties)
+{
+    QByteArray out;
+    for (const Party &party : parties) {
+        const QString name = escaped(party.name);
+        appendFolded(out, QStringLiteral("BEGIN:VCARD"));
+        appendFolded(out, QStringLiteral("VERSION:3.0"));
+        appendFolded(out, QLatin1String("FN:") + name);
+        appendFolded(out, QLatin1String("N:") + name + QLatin1String(";;;;"));
+        if (!party.number.isEmpty())
+            appendFolded(out, QLatin1String("TEL:") + escaped(party.number));
+        appendFolded(out, QStringLiteral("END:VCARD"));
+    }
+    return out;
+}
+
+std::vector<Party> readVCards(const QString &text)
+{
+    std::vector<Party> parties;
+    std::optional<Card> card;
+    for (const QString &line : unfoldedLines(text)) {
+        const std::optional<ContentLine> parsed = parseLine(line);
+        if (!parsed)
+            continue;
+        const bool cardBoundary = parsed->value.trimmed().compare(u"VCARD", Qt::CaseInsensitive) == 0;
+        if (parsed->name == u"BEGIN" && cardBoundary) {
+            card.emplace();
+        } else if (parsed->name == u"END" && cardBoundary && card) {
+            const Party party = card->party();
+            if (!party.name.isEmpty() || !party.number.isEmpty())
+                parties.push_back(party);
+            card.reset();
+        } else if (card) {
+            card->take(*parsed);
+        }
+    }
+    return parties;
+}
