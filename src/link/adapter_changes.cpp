@@ -2,6 +2,8 @@
 // sent whole, as one record write.
 #include "link/adapter.h"
 
+#include "model/ansi_codec.h"
+#include "model/party_text.h"
 #include "model/text_field.h"
 
 #include <algorithm>
@@ -11,12 +13,6 @@ namespace {
 bool isLine(int line)
 {
     return line >= 0 && line < kLineCount;
-}
-
-void writeParty(PartyEntry &entry, const Party &party)
-{
-    writeTextField(entry.name, party.name);
-    writeTextField(entry.number, party.number);
 }
 
 // The edits of a call or hang-up press: an empty one keeps what the line has, so hanging up needs
@@ -48,7 +44,7 @@ void Adapter::selectParty(const Party &party)
     PartyEntry *active = activeSubscriber(m_record);
     if (!active)
         return;
-    writeParty(*active, party);
+    writeParty(*active, party, AnsiCodec::system());
     save();
 }
 
@@ -75,7 +71,7 @@ void Adapter::storeContact(int row, const Party &party)
     // A row last picked in the call list stores into the phone-book entry of the same index; a row
     // past the phone book's end stores nothing, but the record still goes out as the user asked.
     if (row >= 0 && row < kContactCount)
-        writeParty(m_record.contact[row], party);
+        writeParty(m_record.contact[row], party, AnsiCodec::system());
     save();
 }
 

@@ -1,23 +1,17 @@
 // Builds the settings selectors' item lists and picks the item for a stored value.
 #include "model/selector_items.h"
 
+#include <algorithm>
+
 namespace {
 
 QString itemFor(const QStringList &items, int value)
 {
-    return items.at(clampItemIndex(value, static_cast<int>(items.size())));
+    // A stored value outside the list reads as the nearer end item, as the settings panel shows it.
+    return items.at(std::clamp(value, 0, static_cast<int>(items.size()) - 1));
 }
 
 } // namespace
-
-int clampItemIndex(double v, int count)
-{
-    if (count <= 0 || !(v >= 0.0)) // NaN lands on the first item too
-        return 0;
-    if (v >= count)
-        return count - 1;
-    return static_cast<int>(v);
-}
 
 QStringList micGainItems()
 {

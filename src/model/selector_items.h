@@ -4,10 +4,6 @@
 #include <QString>
 #include <QStringList>
 
-// The item index a value v selects among `count` items: below 0 gives 0, count or more gives the
-// last index, otherwise the fraction is dropped. Values never wrap around.
-int clampItemIndex(double v, int count);
-
 // 16 microphone gains 1.5 dB apart, each exactly 8 characters: "0 dB    ", "+1.5 dB ", ..., "+22.5 dB".
 QStringList micGainItems();
 // 100 line gains 1 dB apart: "0 dB", "+ 1 dB", ..., "+ 99 dB".

@@ -18,6 +18,15 @@ constexpr int wheelNotch = 120; // one notch of an ordinary wheel, in eighths of
 
 } // namespace
 
+int clampItemIndex(double v, int count)
+{
+    if (count <= 0 || !(v >= 0.0)) // NaN lands on the first item too
+        return 0;
+    if (v >= count)
+        return count - 1;
+    return static_cast<int>(v);
+}
+
 StepDirection stepDirectionAt(const QRect &stepControl, QPoint point)
 {
     if (!stepControl.contains(point))

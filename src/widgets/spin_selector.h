@@ -1,7 +1,6 @@
 // SpinSelector: a read-only field that shows one item of a fixed list and steps through it.
 #pragma once
 
-#include "model/selector_items.h"
 #include "widgets/repeat_timer.h"
 
 #include <QStringList>
@@ -11,6 +10,10 @@
 #include <memory>
 
 class QStyleOptionSpinBox;
+
+// The item index a value v selects among `count` items: below 0 gives 0, count or more gives the
+// last index, otherwise the fraction is dropped. Values never wrap around.
+int clampItemIndex(double v, int count);
 
 enum class StepDirection { None, Up, Down };
 
