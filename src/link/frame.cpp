@@ -5,26 +5,47 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstring>
+
+namespace {
+
+// Frames are built and read through their declared layouts, so the offsets live in one place.
+template <class Layout> Frame frameOf(const Layout &layout)
+{
+    static_assert(sizeof(Layout) == kFrameSize);
+    Frame frame;
+    std::memcpy(frame.data(), &layout, kFrameSize);
+    return frame;
+}
+
+void putLittleEndian(std::uint8_t (&bytes)[2], std::uint16_t value)
+{
+    bytes[0] = static_cast<std::uint8_t>(value & 0xFFu);
+    bytes[1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+std::uint16_t littleEndian(const std::uint8_t (&bytes)[2])
+{
+    return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
+}
+
+} // namespace
 
 Frame makeTrailerFrame(const Trailer &trailer)
 {
-    Frame frame{};
-    frame[0] = kTrailerMarker;
-    frame[1] = static_cast<std::uint8_t>(trailer.len & 0xFFu);
-    frame[2] = static_cast<std::uint8_t>(trailer.len >> 8);
-    frame[3] = static_cast<std::uint8_t>(trailer.crc & 0xFFu);
-    frame[4] = static_cast<std::uint8_t>(trailer.crc >> 8);
-    frame[5] = trailer.cmd;
-    return frame;
+    TrailerFrame layout{};
+    layout.marker = kTrailerMarker;
+    putLittleEndian(layout.len, trailer.len);
+    putLittleEndian(layout.crc, trailer.crc);
+    layout.cmd = trailer.cmd;
+    return frameOf(layout);
 }
 
 Trailer parseTrailerFrame(std::span<const std::uint8_t, kFrameSize> frame)
 {
-    return Trailer{
-        static_cast<std::uint16_t>(frame[1] | frame[2] << 8),
-        static_cast<std::uint16_t>(frame[3] | frame[4] << 8),
-        frame[5],
-    };
+    TrailerFrame layout;
+    std::memcpy(&layout, frame.data(), kFrameSize);
+    return Trailer{littleEndian(layout.len), littleEndian(layout.crc), layout.cmd};
 }
 
 MessageFrames::MessageFrames(std::uint8_t cmd, std::span<const std::uint8_t> payload)
@@ -38,11 +59,12 @@ bool MessageFrames::next(Frame &frame)
 {
     if (m_done)
         return false;
-    frame.fill(0);
     if (m_offset < m_payload.size()) {
         const std::size_t n = std::min(m_payload.size() - m_offset, kFramePayloadSize);
-        frame[0] = kDataMarker;
-        std::copy_n(m_payload.begin() + static_cast<std::ptrdiff_t>(m_offset), n, frame.begin() + 1);
+        DataFrame layout{};
+        layout.marker = kDataMarker;
+        std::copy_n(m_payload.begin() + static_cast<std::ptrdiff_t>(m_offset), n, layout.payload);
+        frame = frameOf(layout);
         m_offset += n;
         return true;
     }
