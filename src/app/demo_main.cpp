@@ -1,12 +1,11 @@
 // The demo: the program with an emulated adapter plugged in, for trying the tool without hardware.
-#include "app/application.h"
+#include "app/program_start.h"
 #include "model/ansi_codec.h"
 #include "sim/demo_adapter.h"
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QSaveFile>
 
@@ -36,17 +35,20 @@ void writeSampleUpdateFile()
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
     AnsiCodec::useCodePage(kDemoCodePage);
-
-    EmulatedBus bus;
-    auto adapter = std::make_shared<EmulatedAdapter>();
-    adapter->setRecord(demoRecord());
-    adapter->setUsbTiming(true);
-    bus.plug(adapter);
-    DemoCallers callers(adapter);
-    writeSampleUpdateFile();
-
-    Application application([&bus] { return std::make_unique<EmulatedBackend>(bus); });
-    return application.exec();
+    return runProgram(argc, argv, [] {
+        struct Demo
+        {
+            EmulatedBus bus;
+            std::unique_ptr<DemoCallers> callers;
+        };
+        auto demo = std::make_shared<Demo>();
+        auto adapter = std::make_shared<EmulatedAdapter>();
+        adapter->setRecord(demoRecord());
+        adapter->setUsbTiming(true);
+        demo->bus.plug(adapter);
+        demo->callers = std::make_unique<DemoCallers>(adapter);
+        writeSampleUpdateFile();
+        return ProgramBackend{[bus = &demo->bus] { return std::make_unique<EmulatedBackend>(*bus); }, demo};
+    });
 }

@@ -1,12 +1,10 @@
 // Program entry: the windows over the platform's HID access.
-#include "app/application.h"
+#include "app/program_start.h"
 #include "link/hidapi_backend.h"
-
-#include <QApplication>
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    Application application([] { return std::make_unique<HidapiBackend>(); });
-    return application.exec();
+    return runProgram(argc, argv, [] {
+        return ProgramBackend{[] { return std::make_unique<HidapiBackend>(); }, nullptr};
+    });
 }

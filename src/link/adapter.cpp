@@ -5,6 +5,7 @@
 #include "link/frame.h"
 #include "link/hid_controller.h"
 #include "link/link_worker.h"
+#include "link/logging.h"
 
 #include <algorithm>
 
@@ -97,6 +98,7 @@ bool Adapter::shutdown()
     if (m_worker && !m_worker->wait(kWorkerExitWait)) {
         // A write that never returns must not hold the program up, nor may anything the thread still
         // uses be destroyed: leave the thread, and all it touches, to end with the process.
+        qCWarning(lcLink) << "a write to the adapter did not end; leaving it to end with the program";
         static_cast<void>(m_worker.release());
         m_abandoned = true;
         return false;
@@ -111,6 +113,7 @@ HidController *Adapter::hidController() const
 
 void Adapter::save()
 {
+    qCDebug(lcLink) << "record write";
     post(CMD_WRITE_RECORD, m_record.bytes());
 }
 
@@ -132,6 +135,7 @@ void Adapter::poll()
         // The repeat carries the user's data again, but no call or hang-up request: the first write
         // may well have reached the adapter, and asking again would place a second call. A request
         // whose write was lost is lost; the user sees the line unchanged and presses again.
+        qCDebug(lcLink) << "the last record write is unanswered: sent again";
         DeviceRecord repeat = m_record;
         std::fill(std::begin(repeat.resp), std::end(repeat.resp), std::int8_t{0});
         mailbox.post(CMD_WRITE_RECORD, repeat.bytes().data(), static_cast<std::uint16_t>(kRecordSize),

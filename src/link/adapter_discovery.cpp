@@ -2,6 +2,7 @@
 #include "link/adapter.h"
 
 #include "link/hid_controller.h"
+#include "link/logging.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ void Adapter::checkConnection()
 {
     // With no device left to offer, nothing else would take the windows out of their connected state.
     if (!connected()) {
+        qCDebug(lcHid) << "no adapter in normal firmware is connected";
         setConnected(false);
         m_shared->mailbox.forgetWrites();
     }
@@ -64,6 +66,7 @@ bool Adapter::onDeviceOffered(HidDevice &device)
     device.CheckOut();
     if (!device.isClaimed()) {
         // Found but not ours to open: say so once for this device, and look on for another adapter.
+        qCWarning(lcHid) << "adapter" << device.instance() << "cannot be opened:" << device.accessError();
         if (m_reportedAccessProblem != device.instance()) {
             m_reportedAccessProblem = device.instance();
             emit accessProblem(device.accessError());
@@ -76,6 +79,8 @@ bool Adapter::onDeviceOffered(HidDevice &device)
     m_shared->devicePresent = true;
 
     m_identity = {device.product(), device.serialNumber(), versionText(device.versionNumber())};
+    qCDebug(lcHid) << "claimed" << device.instance() << m_identity.product << "serial" << m_identity.serial
+                   << "version" << m_identity.version;
     emit identityChanged(m_identity);
     if (isBootLoaderName(m_identity.product)) {
         m_bootMode = true;

@@ -132,3 +132,8 @@ void HidapiBackend::watchChanges(std::function<void()> onChange)
 {
     m_monitor = std::make_unique<UdevMonitor>("hidraw", std::move(onChange));
 }
+
+QString hidapiVersion()
+{
+    return QString::fromLatin1(hid_version_str());
+}

@@ -25,3 +25,6 @@ public:
 private:
     std::unique_ptr<UdevMonitor> m_monitor;
 };
+
+// The version of the hidapi library the program runs on.
+QString hidapiVersion();

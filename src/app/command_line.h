@@ -1,0 +1,22 @@
+// What the program is asked to do on its command line.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+struct CommandLine
+{
+    enum class Action { Run, ShowHelp, ShowVersion, Refuse };
+
+    Action action = Action::Run;
+    bool verbose = false; // every logging category on
+    QString tracePath;    // where every report in and out is logged; empty for none
+    QString text;         // the help or version text, or why the command line was refused
+};
+
+// `arguments` as the process got them, the program's name first. Needs no application object, so
+// that --help and --version answer without a display.
+CommandLine parseCommandLine(const QStringList &arguments);
+
+// The program's version, and those of the libraries it runs on.
+QString versionText();

@@ -1,0 +1,19 @@
+// The program's start, shared by vestra7 and its demo: the command line, logging, the report trace,
+// then the windows.
+#pragma once
+
+#include "link/adapter.h"
+
+#include <functional>
+#include <memory>
+
+// Where the program finds its devices, and what must live as long as they are used.
+struct ProgramBackend
+{
+    Adapter::BackendFactory makeBackend;
+    std::shared_ptr<void> keepAlive; // goes after the windows, before the application object
+};
+
+// Answers --help and --version without a display; otherwise makes the application object, lets
+// `prepare` set up the devices, and runs the windows. Returns the process's exit code.
+int runProgram(int argc, char *argv[], const std::function<ProgramBackend()> &prepare);

@@ -1,0 +1,6 @@
+// The link's logging categories.
+#include "link/logging.h"
+
+Q_LOGGING_CATEGORY(lcHid, "vestra7.hid", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcLink, "vestra7.link", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcUpdate, "vestra7.update", QtWarningMsg)

@@ -1,0 +1,22 @@
+// A HID backend that hands every call to another one and logs each report that goes through.
+#pragma once
+
+#include "link/hid_backend.h"
+
+#include <memory>
+
+class ReportTrace;
+
+class TracingBackend final : public HidBackend
+{
+public:
+    TracingBackend(std::unique_ptr<HidBackend> inner, std::shared_ptr<ReportTrace> trace);
+
+    std::vector<HidDeviceInfo> scan() override;
+    HidOpenResult open(const QString &instance) override;
+    void watchChanges(std::function<void()> onChange) override;
+
+private:
+    std::unique_ptr<HidBackend> m_inner;
+    std::shared_ptr<ReportTrace> m_trace;
+};
