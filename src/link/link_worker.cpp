@@ -52,7 +52,7 @@ void LinkWorker::run()
     // Sleeps until there is something to send instead of spinning: a posted request wakes it at once.
     while (m_mailbox.waitForWork()) {
         if (const std::optional<Request> request = m_mailbox.takeRequest()) {
-            const SendOutcome outcome = send_message(*request, m_hooks.writer());
+            const SendOutcome outcome = sendMessage(*request, m_hooks.writer());
             m_mailbox.sendFinished(request->cmd, outcome.written);
             if (outcome.error)
                 m_gui.post([sendFailed = m_hooks.sendFailed, text = *outcome.error] { sendFailed(text); });

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <span>
 
-SendOutcome send_message(const Request &request, ReportWriter *writer)
+SendOutcome sendMessage(const Request &request, ReportWriter *writer)
 {
     const Request message = request;
     SendOutcome outcome;

@@ -18,4 +18,4 @@ struct SendOutcome
 // Writes the request's payload in data frames and then its trailer, every report attempted even
 // when an earlier one wrote nothing. With no writer (no adapter claimed) nothing is written. An
 // error raised by the writer ends the message and is handed back for the user.
-SendOutcome send_message(const Request &request, ReportWriter *writer);
+SendOutcome sendMessage(const Request &request, ReportWriter *writer);

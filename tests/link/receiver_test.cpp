@@ -240,7 +240,7 @@ TEST(LinkRoundTrip, EverySentMessageIsReceivedIntact)
         request.cmd = cmd;
         request.data = payload.data();
         request.len = static_cast<std::uint16_t>(size);
-        send_message(request, &loopback);
+        sendMessage(request, &loopback);
         ASSERT_EQ(sink.calls.size(), 1u) << int(cmd) << " " << size;
         const std::size_t expected = isUpdateCommand(cmd) ? size : kRecordSize;
         EXPECT_EQ(sink.calls[0].payload,

@@ -60,7 +60,7 @@ void expectZerosFrom(const std::vector<std::uint8_t> &report, std::size_t from)
 TEST(SendMessage, PollIsOneTrailerReport)
 {
     RecordingWriter writer;
-    const SendOutcome outcome = send_message(requestFor(CMD_POLL, {}), &writer);
+    const SendOutcome outcome = sendMessage(requestFor(CMD_POLL, {}), &writer);
     ASSERT_EQ(writer.reports.size(), 1u);
     const auto &report = writer.reports[0];
     ASSERT_EQ(report.size(), 65u);
@@ -75,7 +75,7 @@ TEST(SendMessage, SixtyThreeBytesFillOneFrameAndSixtyFourSpillOneByte)
 {
     RecordingWriter exact;
     const auto payload63 = counting(63);
-    send_message(requestFor(CMD_WRITE_RECORD, payload63), &exact);
+    sendMessage(requestFor(CMD_WRITE_RECORD, payload63), &exact);
     ASSERT_EQ(exact.reports.size(), 2u);
     EXPECT_EQ(exact.reports[0][1], 0xFA);
     EXPECT_TRUE(std::equal(payload63.begin(), payload63.end(), exact.reports[0].begin() + 2));
@@ -83,7 +83,7 @@ TEST(SendMessage, SixtyThreeBytesFillOneFrameAndSixtyFourSpillOneByte)
 
     RecordingWriter spill;
     const auto payload64 = counting(64);
-    send_message(requestFor(CMD_WRITE_RECORD, payload64), &spill);
+    sendMessage(requestFor(CMD_WRITE_RECORD, payload64), &spill);
     ASSERT_EQ(spill.reports.size(), 3u);
     EXPECT_EQ(spill.reports[1][1], 0xFA);
     EXPECT_EQ(spill.reports[1][2], 64);
@@ -94,7 +94,7 @@ TEST(SendMessage, RecordIsTwentyNineDataFramesAndATrailer)
 {
     RecordingWriter writer;
     const auto record = counting(1789);
-    const SendOutcome outcome = send_message(requestFor(CMD_WRITE_RECORD, record), &writer);
+    const SendOutcome outcome = sendMessage(requestFor(CMD_WRITE_RECORD, record), &writer);
     ASSERT_EQ(writer.reports.size(), 30u);
     for (std::size_t i = 0; i < 29; ++i) {
         ASSERT_EQ(writer.reports[i][0], 0x00);
@@ -120,7 +120,7 @@ TEST(SendMessage, FirmwareChunkIsNineDataFrames)
 {
     RecordingWriter writer;
     const auto chunk = counting(544);
-    send_message(requestFor(CMD_FW_CHUNK, chunk), &writer);
+    sendMessage(requestFor(CMD_FW_CHUNK, chunk), &writer);
     ASSERT_EQ(writer.reports.size(), 10u);
     EXPECT_TRUE(std::equal(chunk.begin() + 8 * 63, chunk.end(), writer.reports[8].begin() + 2));
     expectZerosFrom(writer.reports[8], 2 + 40);
@@ -130,7 +130,7 @@ TEST(SendMessage, FirmwareChunkIsNineDataFrames)
 TEST(SendMessage, NoDeviceWritesNothing)
 {
     const auto record = counting(1789);
-    const SendOutcome outcome = send_message(requestFor(CMD_WRITE_RECORD, record), nullptr);
+    const SendOutcome outcome = sendMessage(requestFor(CMD_WRITE_RECORD, record), nullptr);
     EXPECT_EQ(outcome.written, 0);
     EXPECT_FALSE(outcome.error);
 }
@@ -140,7 +140,7 @@ TEST(SendMessage, QuietFailureStillAttemptsEveryFrame)
     RecordingWriter writer;
     writer.failAt = 3;
     const auto record = counting(1789);
-    const SendOutcome outcome = send_message(requestFor(CMD_WRITE_RECORD, record), &writer);
+    const SendOutcome outcome = sendMessage(requestFor(CMD_WRITE_RECORD, record), &writer);
     EXPECT_EQ(writer.reports.size(), 30u);
     EXPECT_EQ(outcome.written, 29 * 65);
     EXPECT_FALSE(outcome.error);
@@ -151,7 +151,7 @@ TEST(SendMessage, RaisedErrorEndsTheMessageWithTheCountSoFar)
     RecordingWriter writer;
     writer.throwAt = 2;
     const auto record = counting(1789);
-    const SendOutcome outcome = send_message(requestFor(CMD_WRITE_RECORD, record), &writer);
+    const SendOutcome outcome = sendMessage(requestFor(CMD_WRITE_RECORD, record), &writer);
     EXPECT_EQ(writer.reports.size(), 3u);
     EXPECT_EQ(outcome.written, 2 * 65);
     ASSERT_TRUE(outcome.error);
@@ -162,7 +162,7 @@ TEST(SendMessage, CountWrapsAtSixteenBits)
 {
     RecordingWriter writer;
     const auto big = counting(65535); // 1041 data frames and a trailer
-    const SendOutcome outcome = send_message(requestFor(CMD_FW_CHUNK, big), &writer);
+    const SendOutcome outcome = sendMessage(requestFor(CMD_FW_CHUNK, big), &writer);
     ASSERT_EQ(writer.reports.size(), 1042u);
     EXPECT_EQ(outcome.written, static_cast<std::uint16_t>(1042u * 65u));
 }
@@ -171,11 +171,11 @@ TEST(SendMessage, NeverWritesPastTheReportItHolds)
 {
     RecordingWriter longer;
     longer.reportLength = 200;
-    send_message(requestFor(CMD_POLL, {}), &longer);
+    sendMessage(requestFor(CMD_POLL, {}), &longer);
     EXPECT_EQ(longer.reports[0].size(), 65u);
 
     RecordingWriter shorter;
     shorter.reportLength = 9;
-    send_message(requestFor(CMD_POLL, {}), &shorter);
+    sendMessage(requestFor(CMD_POLL, {}), &shorter);
     EXPECT_EQ(shorter.reports[0].size(), 9u);
 }
