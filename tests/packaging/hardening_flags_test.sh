@@ -7,28 +7,27 @@
 #
 #   hardening_flags_test.sh <compile_commands.json>
 set -euo pipefail
-database=$1
 
 # Objects under src/ are the programs' own (the core library, its emulated adapter, both mains).
-commands=$(sed -n 's/^  "command": "\(.*\)",$/\1/p' "$database" | grep -e ' -o src/' || true)
-[ -n "$commands" ] || { echo "FAIL: no compile command for the programs in $database"; exit 1; }
-
-checked=0 failures=0
-while read -r command; do
-    object=$(sed 's/.* -o \([^ ]*\) .*/\1/' <<<"$command")
-    fortify=$(grep -oE -e '-[DU]_FORTIFY_SOURCE(=[0-9]+)?' <<<"$command" | tail -n 1 || true)
-    optimisation=$(grep -oE -e ' -O[0-9a-z]*' <<<"$command" | tail -n 1 | tr -d ' ' || true)
-    protector=$(grep -oE -e '-f(no-)?stack-protector[a-z-]*' <<<"$command" | tail -n 1 || true)
-    problems=()
-    [[ "$fortify" =~ ^-D_FORTIFY_SOURCE=[23]$ ]] || problems+=("_FORTIFY_SOURCE: ${fortify:-unset}")
-    [[ "$optimisation" =~ ^-O[123s]$ ]] || problems+=("optimisation: ${optimisation:-none}")
-    [[ "$protector" =~ ^-fstack-protector-(strong|all)$ ]] || problems+=("stack protector: ${protector:-none}")
-    if [ ${#problems[@]} -gt 0 ]; then
-        echo "FAIL: $object: ${problems[*]}"
-        failures=$((failures + 1))
-    fi
-    checked=$((checked + 1))
-done <<<"$commands"
-
-echo "hardening flags: $checked objects checked, $failures without them"
-[ "$failures" -eq 0 ]
+awk '
+    /^  "command": / {
+        object = ""; fortify = ""; optimisation = ""; protector = ""
+        for (i = 1; i <= NF; i++) {
+            if ($i == "-o") object = $(i + 1)
+            else if ($i ~ /^-[DU]_FORTIFY_SOURCE/) fortify = $i
+            else if ($i ~ /^-O/) optimisation = $i
+            else if ($i ~ /^-f(no-)?stack-protector/) protector = $i
+        }
+        if (object !~ /^src\//) next
+        checked++
+        problems = ""
+        if (fortify !~ /^-D_FORTIFY_SOURCE=[23]$/) problems = problems " _FORTIFY_SOURCE: " (fortify == "" ? "unset" : fortify)
+        if (optimisation !~ /^-O[123s]$/) problems = problems " optimisation: " (optimisation == "" ? "none" : optimisation)
+        if (protector !~ /^-fstack-protector-(strong|all)$/) problems = problems " stack protector: " (protector == "" ? "none" : protector)
+        if (problems != "") { print "FAIL: " object ":" problems; failed++ }
+    }
+    END {
+        if (checked == 0) { print "FAIL: no compile command for the programs"; exit 1 }
+        printf "hardening flags: %d objects checked, %d without them\n", checked, failed
+        exit failed > 0
+    }' "$1"
