@@ -22,6 +22,15 @@ struct HidDeviceInfo
     std::uint16_t outputReportLength = 65; // report ID included
 };
 
+// What the system announced of one device instance, on a platform that names it: it was added, or
+// it is being removed.
+struct HidDeviceEvent
+{
+    enum class Kind { Added, Removed };
+    Kind kind = Kind::Added;
+    QString instance;
+};
+
 // Why a call on an open device failed.
 struct HidIoFailure
 {
@@ -62,4 +71,9 @@ public:
     virtual HidOpenResult open(const QString &instance) = 0;
     // Installs the function to call, on the GUI thread, whenever the set of devices may have changed.
     virtual void watchChanges(std::function<void()> onChange) = 0;
+    // What the system announced since the last call, oldest first; taken on the GUI thread right
+    // before each scan. A device announced removed may still be listed by a scan for a moment; it
+    // is gone all the same. A backend whose platform names no device in its notifications returns
+    // nothing.
+    virtual std::vector<HidDeviceEvent> takeEvents() { return {}; }
 };

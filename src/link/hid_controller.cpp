@@ -62,6 +62,9 @@ struct HidController::Private
     std::vector<HidDevice *> list; // in the order first found
     // Dropped while an enumeration was running: kept until it ends, so it never meets a freed device.
     std::vector<std::unique_ptr<HidDevice>> retired;
+    // Instances the system announced removed that the last scan still listed: a name on its way
+    // out is not taken up again until it has been announced added or a scan no longer lists it.
+    std::vector<QString> withdrawn;
     bool initialPending = true;
     bool handling = false;
     bool rescanRequested = false;
@@ -271,15 +274,47 @@ void HidController::handleDeviceChange()
     joinEndedReaders();
 
     bool changed = std::exchange(d->initialPending, false);
-    const std::vector<HidDeviceInfo> found = d->backend->scan();
-    const auto isFound = [&found](const QString &instance) {
-        return std::any_of(found.begin(), found.end(),
+    // A device announced removed is gone at once, whatever a scan still lists.
+    for (const HidDeviceEvent &event : d->backend->takeEvents()) {
+        const auto withdrawn = std::find(d->withdrawn.begin(), d->withdrawn.end(), event.instance);
+        if (event.kind == HidDeviceEvent::Kind::Added) {
+            if (withdrawn != d->withdrawn.end())
+                d->withdrawn.erase(withdrawn);
+            continue;
+        }
+        if (withdrawn == d->withdrawn.end())
+            d->withdrawn.push_back(event.instance);
+        for (HidDevice *device : d->list) {
+            if (device->instance() == event.instance && device->isPluggedIn()) {
+                device->d->markUnplugged();
+                changed = true;
+            }
+        }
+    }
+
+    std::vector<HidDeviceInfo> found = d->backend->scan();
+    const auto listedIn = [](const std::vector<HidDeviceInfo> &infos, const QString &instance) {
+        return std::any_of(infos.begin(), infos.end(),
                            [&](const HidDeviceInfo &info) { return info.instance == instance; });
+    };
+    std::erase_if(d->withdrawn, [&](const QString &instance) { return !listedIn(found, instance); });
+    std::erase_if(found, [&](const HidDeviceInfo &info) {
+        return std::find(d->withdrawn.begin(), d->withdrawn.end(), info.instance) != d->withdrawn.end();
+    });
+    // The same node with another identity is another device: a restart under the same name, say,
+    // whose removal went unheard.
+    const auto isFound = [&found](const HidDevice &device) {
+        const HidDeviceInfo &known = device.d->info;
+        return std::any_of(found.begin(), found.end(), [&](const HidDeviceInfo &info) {
+            return info.instance == known.instance && info.manufacturer == known.manufacturer &&
+                   info.product == known.product && info.serialNumber == known.serialNumber &&
+                   info.versionNumber == known.versionNumber;
+        });
     };
 
     std::vector<HidDevice *> kept;
     for (HidDevice *device : d->list) {
-        if (device->isPluggedIn() && isFound(device->instance())) {
+        if (device->isPluggedIn() && isFound(*device)) {
             kept.push_back(device);
             continue;
         }

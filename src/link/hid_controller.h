@@ -75,7 +75,10 @@ public:
     // Offers every plugged-in device to OnEnumerate; returns the number offered.
     int Enumerate();
 
-    // Devices in the order first found; claimed devices stay listed after they are gone.
+    // Devices in the order first found; claimed devices stay listed after they are gone. A device
+    // is gone once the backend announces it removed, even while a scan still lists its node, and
+    // once a scan no longer lists it; a node listed with another identity (manufacturer, product,
+    // serial number or version) than its device's is a new device.
     const std::vector<HidDevice *> &devices() const;
 
     // Stops every reading thread without waiting on the GUI thread, also one whose report waits

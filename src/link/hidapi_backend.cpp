@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -97,6 +98,10 @@ std::vector<HidDeviceInfo> HidapiBackend::scan()
     std::vector<HidDeviceInfo> found;
     hid_device_info *const all = hid_enumerate(0, 0);
     for (const hid_device_info *entry = all; entry != nullptr; entry = entry->next) {
+        // A node on its way out, or not all there yet, can be listed without its path: it cannot be
+        // opened, nor told apart from another one.
+        if (entry->path == nullptr || entry->path[0] == '\0')
+            continue;
         HidDeviceInfo info;
         info.instance = QString::fromLocal8Bit(entry->path);
         // hidapi lists a node once for every top-level collection of its report descriptor.
@@ -130,7 +135,24 @@ HidOpenResult HidapiBackend::open(const QString &instance)
 
 void HidapiBackend::watchChanges(std::function<void()> onChange)
 {
-    m_monitor = std::make_unique<UdevMonitor>("hidraw", std::move(onChange));
+    m_monitor = std::make_unique<UdevMonitor>(
+        "hidraw", [this, onChange = std::move(onChange)](std::vector<UdevMonitor::Event> events) {
+            for (UdevMonitor::Event &event : events) {
+                if (event.devnode.isEmpty())
+                    continue;
+                if (event.action == QLatin1String("add"))
+                    m_events.push_back({HidDeviceEvent::Kind::Added, std::move(event.devnode)});
+                else if (event.action == QLatin1String("remove"))
+                    m_events.push_back({HidDeviceEvent::Kind::Removed, std::move(event.devnode)});
+            }
+            if (onChange)
+                onChange();
+        });
+}
+
+std::vector<HidDeviceEvent> HidapiBackend::takeEvents()
+{
+    return std::exchange(m_events, {});
 }
 
 QString hidapiVersion()

@@ -4,11 +4,13 @@
 #include "link/hid_backend.h"
 
 #include <memory>
+#include <vector>
 
 class UdevMonitor;
 
 // A device's instance is its hidraw node ("/dev/hidraw3"). Report lengths are not learnt from the
-// device: 65 bytes both ways, report ID included, which is what the adapter uses.
+// device: 65 bytes both ways, report ID included, which is what the adapter uses. The udev monitor's
+// "add" and "remove" events name the nodes that came and went.
 class HidapiBackend final : public HidBackend
 {
 public:
@@ -21,9 +23,11 @@ public:
     HidOpenResult open(const QString &instance) override;
     // Create it, and call this, on the GUI thread.
     void watchChanges(std::function<void()> onChange) override;
+    std::vector<HidDeviceEvent> takeEvents() override;
 
 private:
     std::unique_ptr<UdevMonitor> m_monitor;
+    std::vector<HidDeviceEvent> m_events; // GUI thread only
 };
 
 // The version of the hidapi library the program runs on.

@@ -3,7 +3,7 @@
 
 #include <QSocketNotifier>
 
-UdevMonitor::UdevMonitor(const char *subsystem, std::function<void()> onChange)
+UdevMonitor::UdevMonitor(const char *subsystem, std::function<void(std::vector<Event>)> onChange)
     : m_udev(udev_new())
     , m_onChange(std::move(onChange))
 {
@@ -27,10 +27,14 @@ UdevMonitor::~UdevMonitor() = default;
 
 void UdevMonitor::drain()
 {
-    // The socket does not block: take every event that is there, then rescan once.
-    bool any = false;
-    while (UdevDevicePtr device{udev_monitor_receive_device(m_monitor.get())})
-        any = true;
-    if (any && m_onChange)
-        m_onChange();
+    // The socket does not block: take every event that is there, then tell of them once.
+    std::vector<Event> events;
+    while (UdevDevicePtr device{udev_monitor_receive_device(m_monitor.get())}) {
+        const char *action = udev_device_get_action(device.get());
+        const char *devnode = udev_device_get_devnode(device.get());
+        events.push_back({QString::fromLocal8Bit(action != nullptr ? action : ""),
+                          QString::fromLocal8Bit(devnode != nullptr ? devnode : "")});
+    }
+    if (!events.empty() && m_onChange)
+        m_onChange(std::move(events));
 }

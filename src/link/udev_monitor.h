@@ -7,15 +7,23 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QSocketNotifier;
 
 class UdevMonitor
 {
 public:
+    // One uevent: its action ("add", "remove", "change"...) and the device's node, if it has one.
+    struct Event
+    {
+        QString action;
+        QString devnode;
+    };
+
     // Listens to the uevents of one subsystem; `onChange` runs on the creating thread's event loop,
-    // once for every burst of events that arrived together.
-    UdevMonitor(const char *subsystem, std::function<void()> onChange);
+    // once for every burst of events that arrived together, with those events in order.
+    UdevMonitor(const char *subsystem, std::function<void(std::vector<Event>)> onChange);
     ~UdevMonitor();
 
     UdevMonitor(const UdevMonitor &) = delete;
@@ -31,6 +39,6 @@ private:
     UdevPtr m_udev;
     UdevMonitorPtr m_monitor;
     std::unique_ptr<QSocketNotifier> m_notifier;
-    std::function<void()> m_onChange;
+    std::function<void(std::vector<Event>)> m_onChange;
     QString m_error;
 };

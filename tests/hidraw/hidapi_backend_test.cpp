@@ -189,6 +189,40 @@ TEST_F(HidrawTest, AdapterRestartingIntoItsBootLoaderComesBackOnANewNode)
     EXPECT_FALSE(normal->isPluggedIn());
 }
 
+// The removal's uevents are out while sysfs still lists the node, as in a testbed that sends them
+// first: the scan that they bring must not keep the adapter, nor take its node up again.
+TEST_F(HidrawTest, NodeHeardRemovedIsGoneThoughSysfsStillListsIt)
+{
+    hidraw->plug(adapter);
+    start();
+    ASSERT_TRUE(waitForChanges(1));
+    HidDevice *first = findAdapter();
+    ASSERT_TRUE(first && first->CheckOut());
+    const QString node = first->instance();
+
+    hidraw->announceRemoval(*adapter);
+    ASSERT_TRUE(waitForChanges(2));
+    EXPECT_FALSE(first->isPluggedIn());
+    EXPECT_EQ(findAdapter(), nullptr);
+    EXPECT_EQ(listed(node), nullptr);
+    // Another device's arrival brings another scan, which still lists the node.
+    hidraw->addForeignDevice("Other", "Mouse");
+    ASSERT_TRUE(waitForChanges(3));
+    EXPECT_EQ(findAdapter(), nullptr);
+    EXPECT_EQ(listed(node), nullptr);
+    ASSERT_EQ(controller->devices().size(), 2u);
+    EXPECT_EQ(controller->devices()[0], first);
+
+    adapter->unplug();
+    const QString again = hidraw->plug(adapter);
+    HidDevice *second = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (second = findAdapter()) != nullptr; }));
+    EXPECT_NE(second, first);
+    EXPECT_EQ(second->instance(), again);
+    ASSERT_TRUE(second->CheckOut());
+    EXPECT_TRUE(pollAnswered(*second));
+}
+
 TEST_F(HidrawTest, NodeThatCannotBeOpenedIsSkippedWithTheReason)
 {
     adapter->refuseOpen("Permission denied");

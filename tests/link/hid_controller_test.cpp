@@ -17,7 +17,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -29,6 +32,40 @@ std::shared_ptr<EmulatedHidDevice> foreignDevice(const QString &manufacturer, co
 }
 
 const Report kPoll = makeReport(makeTrailerFrame({0, 0xFFFF, CMD_POLL}));
+
+// The emulated bus as a platform can show it at the moments that matter here: its notifications
+// name the devices that came and went, and a scan can list what the bus no longer holds or list a
+// device otherwise than the bus does.
+struct PlatformView
+{
+    std::vector<HidDeviceEvent> events;                     // taken by the controller before its next scan
+    std::function<void(std::vector<HidDeviceInfo> &)> edit; // applied to every scan of the bus
+};
+
+class PlatformBackend final : public HidBackend
+{
+public:
+    PlatformBackend(EmulatedBus &bus, std::shared_ptr<PlatformView> view)
+        : m_inner(bus)
+        , m_view(std::move(view))
+    {
+    }
+
+    std::vector<HidDeviceInfo> scan() override
+    {
+        std::vector<HidDeviceInfo> found = m_inner.scan();
+        if (m_view->edit)
+            m_view->edit(found);
+        return found;
+    }
+    HidOpenResult open(const QString &instance) override { return m_inner.open(instance); }
+    void watchChanges(std::function<void()> onChange) override { m_inner.watchChanges(std::move(onChange)); }
+    std::vector<HidDeviceEvent> takeEvents() override { return std::exchange(m_view->events, {}); }
+
+private:
+    EmulatedBackend m_inner;
+    std::shared_ptr<PlatformView> m_view;
+};
 
 class RecordCollector final : public MessageSink
 {
@@ -46,9 +83,11 @@ public:
 class HidControllerTest : public testing::Test
 {
 protected:
-    void start()
+    void start(std::unique_ptr<HidBackend> backend = {})
     {
-        controller = std::make_unique<HidController>(std::make_unique<EmulatedBackend>(bus));
+        if (!backend)
+            backend = std::make_unique<EmulatedBackend>(bus);
+        controller = std::make_unique<HidController>(std::move(backend));
         controller->OnDeviceChange = [this](HidController &) {
             ++changes;
         };
@@ -75,11 +114,21 @@ protected:
         return nullptr;
     }
 
+    // The devices still plugged in, as "instance product".
+    QStringList pluggedIn() const
+    {
+        QStringList names;
+        for (const HidDevice *device : controller->devices())
+            if (device->isPluggedIn())
+                names << device->instance() + ' ' + device->product();
+        return names;
+    }
+
     // Claims the adapter after the first scan.
-    HidDevice *claimAdapter()
+    HidDevice *claimAdapter(std::unique_ptr<HidBackend> backend = {})
     {
         bus.plug(adapter);
-        start();
+        start(std::move(backend));
         EXPECT_TRUE(waitForChanges(1));
         HidDevice *device = deviceFor(adapter);
         EXPECT_TRUE(device && device->CheckOut());
@@ -172,6 +221,124 @@ TEST_F(HidControllerTest, AdapterRestartingFromTheWorkerThreadComesBackAsItsBoot
     ASSERT_TRUE(waitUntil([&] { return products().contains("VESTRA7 (boot)"); }));
     EXPECT_FALSE(claimed->isPluggedIn());
     EXPECT_TRUE(deviceFor(adapter)->CheckOut());
+}
+
+// The interleaving a udev "remove" that outruns sysfs makes: the adapter restarts into its boot
+// loader, its removal is announced, and the scans still list its old node for a while.
+TEST_F(HidControllerTest, DeviceAnnouncedRemovedIsGoneAtOnceThoughScansStillListItsNode)
+{
+    const auto view = std::make_shared<PlatformView>();
+    HidDevice *normal = claimAdapter(std::make_unique<PlatformBackend>(bus, view));
+    ASSERT_TRUE(normal);
+    const HidDeviceInfo old = adapter->info();
+    view->events.push_back({HidDeviceEvent::Kind::Removed, old.instance});
+    view->edit = [old](std::vector<HidDeviceInfo> &found) {
+        found.insert(found.begin(), old);
+    };
+
+    std::thread worker([normal] { normal->writeReport(makeReport(makeTrailerFrame({0, 0xFFFF, CMD_ENTER_BOOT}))); });
+    worker.join();
+    ASSERT_TRUE(waitUntil([&] { return products().contains("VESTRA7 (boot)"); }));
+    EXPECT_FALSE(normal->isPluggedIn());
+    EXPECT_EQ(pluggedIn(), QStringList{adapter->instance() + " VESTRA7 (boot)"});
+    EXPECT_EQ(controller->devices().size(), 2u);
+    EXPECT_EQ(controller->devices()[0], normal);
+
+    // Still listed at the next scan: still not taken up.
+    bus.announce();
+    drainPostedEvents();
+    EXPECT_EQ(pluggedIn(), QStringList{adapter->instance() + " VESTRA7 (boot)"});
+
+    // Once a scan has found the node gone, its name listed again is a new device.
+    view->edit = nullptr;
+    bus.announce();
+    drainPostedEvents();
+    view->edit = [old](std::vector<HidDeviceInfo> &found) {
+        found.push_back(old);
+    };
+    bus.announce();
+    ASSERT_TRUE(waitUntil([&] { return pluggedIn().contains(old.instance + " VESTRA7"); }));
+    EXPECT_EQ(controller->devices().size(), 3u);
+    EXPECT_EQ(controller->devices()[0], normal);
+    EXPECT_FALSE(normal->isPluggedIn());
+}
+
+TEST_F(HidControllerTest, NameAnnouncedAddedAgainIsANewDeviceAtOnce)
+{
+    const auto view = std::make_shared<PlatformView>();
+    HidDevice *first = claimAdapter(std::make_unique<PlatformBackend>(bus, view));
+    ASSERT_TRUE(first);
+    const QString name = adapter->instance();
+    // Out and in again under the same name, both heard before the next scan.
+    view->events = {{HidDeviceEvent::Kind::Removed, name}, {HidDeviceEvent::Kind::Added, name}};
+    bus.announce();
+    ASSERT_TRUE(waitForChanges(2));
+    EXPECT_FALSE(first->isPluggedIn());
+    HidDevice *second = deviceFor(adapter);
+    ASSERT_TRUE(second);
+    EXPECT_NE(second, first);
+    EXPECT_TRUE(second->CheckOut());
+}
+
+// A node that comes back under its name as something else, its removal unheard (a platform that
+// names nothing, a lost notification): the adapter's boot loader on the adapter's node.
+TEST_F(HidControllerTest, NodeListedWithAnotherIdentityIsANewDevice)
+{
+    const auto view = std::make_shared<PlatformView>();
+    HidDevice *normal = claimAdapter(std::make_unique<PlatformBackend>(bus, view));
+    ASSERT_TRUE(normal);
+    const QString name = adapter->instance();
+
+    for (const auto &[field, change] : std::vector<std::pair<const char *, std::function<void(HidDeviceInfo &)>>>{
+             {"product",
+              [](HidDeviceInfo &info) {
+                  info.product = "VESTRA7 (boot)";
+              }},
+             {"serial number",
+              [](HidDeviceInfo &info) {
+                  info.serialNumber = "V7-2041-000118";
+              }},
+             {"version",
+              [](HidDeviceInfo &info) {
+                  info.versionNumber = 0x0103;
+              }},
+             {"manufacturer",
+              [](HidDeviceInfo &info) {
+                  info.manufacturer = "Tarnix";
+              }},
+         }) {
+        SCOPED_TRACE(field);
+        HidDevice *before = deviceFor(adapter);
+        ASSERT_TRUE(before);
+        view->edit = [&, change = change](std::vector<HidDeviceInfo> &found) {
+            for (HidDeviceInfo &info : found)
+                if (info.instance == name)
+                    change(info);
+        };
+        const int seen = changes;
+        bus.announce();
+        ASSERT_TRUE(waitForChanges(seen + 1));
+        EXPECT_FALSE(before->isPluggedIn());
+        HidDevice *after = deviceFor(adapter);
+        ASSERT_TRUE(after);
+        EXPECT_NE(after, before);
+        HidDeviceInfo expected = adapter->info();
+        change(expected);
+        EXPECT_EQ(after->product(), expected.product);
+        EXPECT_EQ(after->serialNumber(), expected.serialNumber);
+        EXPECT_EQ(after->versionNumber(), expected.versionNumber);
+        EXPECT_EQ(after->manufacturer(), expected.manufacturer);
+        // Claimed, so that it stays listed once it is gone in its turn.
+        EXPECT_TRUE(after->CheckOut());
+        // Listed the same way again, it is the same device.
+        bus.announce();
+        drainPostedEvents();
+        EXPECT_EQ(deviceFor(adapter), after);
+        EXPECT_EQ(changes, seen + 1);
+    }
+    EXPECT_FALSE(normal->isPluggedIn());
+    EXPECT_EQ(controller->devices().size(), 5u);
+    EXPECT_EQ(controller->devices()[0], normal);
 }
 
 TEST_F(HidControllerTest, EnumerateOffersPluggedDevicesInListOrderUntilTheHandlerSaysStop)

@@ -114,3 +114,8 @@ void TrackingBackend::watchChanges(std::function<void()> onChange)
 {
     m_inner->watchChanges(std::move(onChange));
 }
+
+std::vector<HidDeviceEvent> TrackingBackend::takeEvents()
+{
+    return m_inner->takeEvents();
+}

@@ -47,6 +47,7 @@ public:
     std::vector<HidDeviceInfo> scan() override;
     HidOpenResult open(const QString &instance) override;
     void watchChanges(std::function<void()> onChange) override;
+    std::vector<HidDeviceEvent> takeEvents() override;
 
 private:
     std::unique_ptr<HidBackend> m_inner;

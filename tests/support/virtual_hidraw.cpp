@@ -9,11 +9,13 @@
 
 #include <linux/hidraw.h>
 #include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <map>
+#include <utility>
 
 struct VirtualNode
 {
@@ -21,6 +23,7 @@ struct VirtualNode
     std::string instance; // "/dev/hidrawN"
     int number = 0;
     std::vector<std::string> sysPaths; // USB device, interface, HID device, hidraw node
+    bool announced = false;            // its "remove" uevents are out; control thread only
     UMockdevIoctlBase *handler = nullptr;
 
     std::mutex mutex;
@@ -267,6 +270,25 @@ void VirtualHidraw::unplug(EmulatedHidDevice &device)
     perform([this, node] { removeNode(node); });
 }
 
+void VirtualHidraw::announceRemoval(EmulatedHidDevice &device)
+{
+    std::shared_ptr<VirtualNode> node;
+    {
+        const std::lock_guard lock(m_mutex);
+        const auto found =
+            std::find_if(m_nodes.begin(), m_nodes.end(), [&](const auto &n) { return n->device.get() == &device; });
+        if (found == m_nodes.end())
+            return;
+        node = *found;
+    }
+    perform([this, node] {
+        if (std::exchange(node->announced, true))
+            return;
+        for (auto path = node->sysPaths.rbegin(); path != node->sysPaths.rend(); ++path)
+            umockdev_testbed_uevent(m_testbed, path->c_str(), "remove");
+    });
+}
+
 std::shared_ptr<EmulatedHidDevice> VirtualHidraw::addForeignDevice(const QString &manufacturer, const QString &product,
                                                                    std::uint16_t version)
 {
@@ -356,6 +378,31 @@ void VirtualHidraw::addNode(const std::shared_ptr<VirtualNode> &node)
     check(umockdev_testbed_add_from_string(m_testbed, description.c_str(), &error), error, "add_from_string");
 }
 
+// Takes away the device's node and the links by which it is found (its class and bus entries, its
+// /sys/dev entry), as the kernel does before it announces the removal; umockdev_testbed_remove_device
+// then finds them gone and removes the rest.
+void VirtualHidraw::hideDevice(const std::string &sysPath)
+{
+    gchar *const rootDir = umockdev_testbed_get_root_dir(m_testbed);
+    const std::string root = rootDir;
+    g_free(rootDir);
+    const std::string directory = root + sysPath;
+    const std::string name = sysPath.substr(sysPath.rfind('/') + 1);
+    if (gchar *link = g_file_read_link((directory + "/subsystem").c_str(), nullptr)) {
+        const std::string subsystem = std::string(link).substr(std::string(link).rfind('/') + 1);
+        g_free(link);
+        ::unlink((root + "/sys/class/" + subsystem + "/" + name).c_str());
+        ::unlink((root + "/sys/bus/" + subsystem + "/devices/" + name).c_str());
+    }
+    gchar *dev = nullptr;
+    if (g_file_get_contents((directory + "/dev").c_str(), &dev, nullptr, nullptr)) {
+        ::unlink((root + "/sys/dev/char/" + g_strstrip(dev)).c_str());
+        g_free(dev);
+    }
+    if (sysPath.find("/hidraw/hidraw") != std::string::npos)
+        ::unlink((root + "/dev/" + name).c_str());
+}
+
 void VirtualHidraw::removeNode(const std::shared_ptr<VirtualNode> &node)
 {
     if (node->device->instance() == QString::fromStdString(node->instance))
@@ -372,8 +419,13 @@ void VirtualHidraw::removeNode(const std::shared_ptr<VirtualNode> &node)
         g_object_unref(client);
     }
     // umockdev sends no removal uevents of its own and does not recurse: deepest first, by hand.
-    for (auto path = node->sysPaths.rbegin(); path != node->sysPaths.rend(); ++path)
-        umockdev_testbed_uevent(m_testbed, path->c_str(), "remove");
+    // A real kernel has a device's node and links gone before udev's "remove" reaches a monitor;
+    // umockdev needs the device's directory to send the uevent, and removes it afterwards.
+    for (auto path = node->sysPaths.rbegin(); path != node->sysPaths.rend(); ++path) {
+        hideDevice(*path);
+        if (!node->announced)
+            umockdev_testbed_uevent(m_testbed, path->c_str(), "remove");
+    }
     GError *error = nullptr;
     if (!umockdev_testbed_detach_ioctl(m_testbed, node->instance.c_str(), &error))
         g_clear_error(&error);

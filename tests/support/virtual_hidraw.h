@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -21,10 +22,12 @@ typedef struct _UMockdevTestbed UMockdevTestbed;
 
 // The test must run under umockdev-wrapper. Create this before anything opens udev or hidapi, and
 // only one at a time. Each plug adds a USB device with its interface, HID device and a new
-// /dev/hidrawN node (the instance, as hidapi lists it); unplug sends the removal uevents, deepest
-// first, and removes them. Plugging and unplugging may be asked for from any thread, also from a
-// device's own reply path (an adapter restarting itself): the testbed is only ever touched by one
-// control thread, and a call from the test's own thread waits until it is done.
+// /dev/hidrawN node (the instance, as hidapi lists it); unplug removes them, deepest first, in a
+// real kernel's order: each device's node and the links by which it is listed are gone before its
+// "remove" uevent is sent, so that a scan the uevent brings no longer finds it. Plugging and
+// unplugging may be asked for from any thread, also from a device's own reply path (an adapter
+// restarting itself): the testbed is only ever touched by one control thread, and a call from the
+// test's own thread waits until it is done.
 class VirtualHidraw final : public EmulatedPort
 {
 public:
@@ -39,6 +42,10 @@ public:
 
     QString plug(const std::shared_ptr<EmulatedHidDevice> &device) override;
     void unplug(EmulatedHidDevice &device) override;
+    // Sends the device's "remove" uevents and nothing more, as no kernel does: the node stays
+    // listed and open until unplug(), which then sends none. For a test of a program that hears
+    // the removal while its scans still list the node.
+    void announceRemoval(EmulatedHidDevice &device);
 
     // Plugs in a device that is not the adapter (it ignores what it is sent); returns it.
     std::shared_ptr<EmulatedHidDevice> addForeignDevice(const QString &manufacturer, const QString &product,
@@ -49,6 +56,7 @@ private:
     void perform(std::function<void()> operation);
     void addNode(const std::shared_ptr<VirtualNode> &node);
     void removeNode(const std::shared_ptr<VirtualNode> &node);
+    void hideDevice(const std::string &sysPath);
 
     UMockdevTestbed *m_testbed = nullptr;
 
