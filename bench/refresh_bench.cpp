@@ -4,7 +4,7 @@
 #include "link/device_link.h"
 #include "sim/demo_adapter.h"
 #include "sim/emulated_adapter.h"
-#include "ui/umain.h"
+#include "ui/main_window.h"
 
 #include <QApplication>
 #include <QTest>
@@ -25,7 +25,7 @@ struct ShownWindow
     }
 
     DeviceLink link{nullptr};
-    Tfmain window{link};
+    MainWindow window{link};
 };
 
 // Every shown field different from demoRecord()'s, the line states too.

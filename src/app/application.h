@@ -5,7 +5,7 @@
 
 #include <memory>
 
-class Tfmain;
+class MainWindow;
 class Tfu;
 
 class Application
@@ -26,11 +26,11 @@ public:
     int exec();
 
     DeviceLink &link() { return m_link; }
-    Tfmain &mainWindow() { return *m_fmain; }
+    MainWindow &mainWindow() { return *m_mainWindow; }
     Tfu &updateWindow() { return *m_fu; }
 
 private:
     DeviceLink m_link;
-    std::unique_ptr<Tfmain> m_fmain;
+    std::unique_ptr<MainWindow> m_mainWindow;
     Tfu *m_fu; // a child of the main window, over which it is centred each time it is shown
 };

@@ -3,7 +3,7 @@
 // and picks that file there, its messages dismissed at once and written to standard output.
 #include "app/application.h"
 #include "link/hidapi_backend.h"
-#include "ui/umain.h"
+#include "ui/main_window.h"
 #include "ui/update.h"
 
 #include <QAction>
@@ -21,7 +21,7 @@ namespace {
 
 void act(Application &application, const QString &command)
 {
-    Tfmain &window = application.mainWindow();
+    MainWindow &window = application.mainWindow();
     if (command == QLatin1String("close")) {
         window.findChild<QAction *>(QStringLiteral("FCLOSE"))->trigger();
     } else if (command.startsWith(QLatin1String("update "))) {

@@ -2,7 +2,7 @@
 #include "edit_driver.h"
 
 #include "link/device_link.h"
-#include "ui/umain.h"
+#include "ui/main_window.h"
 #include "widgets/glyph_button.h"
 #include "widgets/spin_selector.h"
 
@@ -49,7 +49,7 @@ bool inCall(const DeviceRecord &record, int line)
 
 } // namespace
 
-EditDriver::EditDriver(Tfmain &window, DeviceLink &link, std::uint32_t seed)
+EditDriver::EditDriver(MainWindow &window, DeviceLink &link, std::uint32_t seed)
     : m_window(window)
     , m_link(link)
     , m_random(seed)

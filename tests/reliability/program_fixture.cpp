@@ -3,7 +3,7 @@
 
 #include "sim/emulated_backend.h"
 #include "support/gui_wait.h"
-#include "ui/umain.h"
+#include "ui/main_window.h"
 
 #include <QApplication>
 #include <QMessageBox>

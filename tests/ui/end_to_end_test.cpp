@@ -5,7 +5,7 @@
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
 #include "support/gui_wait.h"
-#include "ui/umain.h"
+#include "ui/main_window.h"
 #include "ui/update.h"
 #include "widgets/glyph_button.h"
 #include "widgets/spin_selector.h"
@@ -41,7 +41,7 @@ TEST(EndToEnd, ChangesReachTheAdapterAndItsRepliesAreShown)
     const auto adapter = std::make_shared<EmulatedAdapter>();
     bus.plug(adapter);
     DeviceLink link([&bus] { return std::make_unique<EmulatedBackend>(bus); });
-    Tfmain window(link);
+    MainWindow window(link);
     Tfu fu(link);
     window.setUpdateWindow(&fu);
     link.setView(&window);

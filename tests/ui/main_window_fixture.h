@@ -2,7 +2,7 @@
 #pragma once
 
 #include "link/device_link.h"
-#include "ui/umain.h"
+#include "ui/main_window.h"
 
 #include "support/box_answerer.h"
 
@@ -29,7 +29,7 @@ protected:
     }
 
     DeviceLink link{nullptr};
-    Tfmain window{link};
+    MainWindow window{link};
     QStringList questions;     // what the window asked, in order
     bool confirmAnswer = true; // the answer it gets
 };

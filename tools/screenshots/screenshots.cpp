@@ -8,7 +8,7 @@
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
-#include "ui/umain.h"
+#include "ui/main_window.h"
 #include "ui/update.h"
 #include "widgets/cap_progress.h"
 
@@ -87,7 +87,7 @@ int main(int argc, char *argv[])
     adapter->setUsbTiming(true);
     bus.plug(adapter);
     Application application([&bus] { return std::make_unique<EmulatedBackend>(bus); });
-    Tfmain &window = application.mainWindow();
+    MainWindow &window = application.mainWindow();
     Tfu &update = application.updateWindow();
     const auto action = [&window](const char *name) {
         return window.findChild<QAction *>(QLatin1String(name));

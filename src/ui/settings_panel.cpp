@@ -1,10 +1,10 @@
 // The settings panel.
-#include "ui/uset.h"
+#include "ui/settings_panel.h"
 
 #include "model/device_record.h"
 #include "widgets/selector_items.h"
 
-#include "ui_uset.h"
+#include "ui_settings_panel.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -14,22 +14,22 @@
 #include <iterator>
 #include <utility>
 
-Tfset::Tfset(QWidget *parent)
+SettingsPanel::SettingsPanel(QWidget *parent)
     : QFrame(parent)
-    , ui(std::make_unique<Ui_Tfset>())
+    , ui(std::make_unique<Ui_SettingsPanel>())
 {
     ui->setupUi(this);
     ui->MICgain->setItems(micGainItems());
     ui->LINEgain->setItems(lineGainItems());
     ui->AanswerA->setItems(autoAnswerItems());
     ui->AanswerB->setItems(autoAnswerItems());
-    connect(ui->btnOk, &QPushButton::clicked, this, &Tfset::btn1Click);
+    connect(ui->btnOk, &QPushButton::clicked, this, &SettingsPanel::btn1Click);
     fitLabels();
 }
 
-Tfset::~Tfset() = default;
+SettingsPanel::~SettingsPanel() = default;
 
-void Tfset::changeEvent(QEvent *event)
+void SettingsPanel::changeEvent(QEvent *event)
 {
     QFrame::changeEvent(event);
     // The labels have taken the new font by now.
@@ -37,7 +37,7 @@ void Tfset::changeEvent(QEvent *event)
         fitLabels();
 }
 
-void Tfset::fitLabels()
+void SettingsPanel::fitLabels()
 {
     // The labels end where the selectors begin, right-aligned there. Laid out for Tahoma, they grow
     // to the left where a wider font stands in for it, rather than cut off the start of their text.
@@ -48,7 +48,7 @@ void Tfset::fitLabels()
     }
 }
 
-void Tfset::connectRecord(DeviceRecord &record, std::function<void()> save)
+void SettingsPanel::connectRecord(DeviceRecord &record, std::function<void()> save)
 {
     m_record = &record;
     m_save = std::move(save);
@@ -66,7 +66,7 @@ void Tfset::connectRecord(DeviceRecord &record, std::function<void()> save)
     };
 }
 
-void Tfset::LoadFromRecord()
+void SettingsPanel::LoadFromRecord()
 {
     if (!m_record)
         return;
@@ -85,31 +85,31 @@ void Tfset::LoadFromRecord()
         selectors[i]->OnChange = std::move(handlers[i]);
 }
 
-void Tfset::MICgainChange(SpinSelector *)
+void SettingsPanel::MICgainChange(SpinSelector *)
 {
     m_record->mic_gain = static_cast<std::int8_t>(ui->MICgain->value());
     m_save();
 }
 
-void Tfset::LINEgainChange(SpinSelector *)
+void SettingsPanel::LINEgainChange(SpinSelector *)
 {
     m_record->spk_gain = static_cast<std::int8_t>(ui->LINEgain->value());
     m_save();
 }
 
-void Tfset::AanswerAChange(SpinSelector *)
+void SettingsPanel::AanswerAChange(SpinSelector *)
 {
     m_record->auto_answer[0] = static_cast<std::uint8_t>(ui->AanswerA->value());
     m_save();
 }
 
-void Tfset::AanswerBChange(SpinSelector *)
+void SettingsPanel::AanswerBChange(SpinSelector *)
 {
     m_record->auto_answer[1] = static_cast<std::uint8_t>(ui->AanswerB->value());
     m_save();
 }
 
-void Tfset::btn1Click()
+void SettingsPanel::btn1Click()
 {
     hide();
 }

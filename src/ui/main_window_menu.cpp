@@ -1,21 +1,21 @@
 // The main window's menu commands: configuration files, closing, the update window, the settings
 // panel, the reset to defaults and the About box.
-#include "ui/umain.h"
+#include "ui/main_window.h"
 
 #include "link/device_link.h"
 #include "model/config_file.h"
 #include "ui/update.h"
 
-#include "ui_umain.h"
+#include "ui_main_window.h"
 
 #include <QLineEdit>
 
-QString Tfmain::applicationTitle() const
+QString MainWindow::applicationTitle() const
 {
     return m_applicationTitle;
 }
 
-void Tfmain::EXPClick()
+void MainWindow::EXPClick()
 {
     if (!fsave.Execute(this))
         return;
@@ -25,7 +25,7 @@ void Tfmain::EXPClick()
         errorBox(this, applicationTitle(), *error);
 }
 
-void Tfmain::IMPClick()
+void MainWindow::IMPClick()
 {
     if (!fopen.Execute(this))
         return;
@@ -39,12 +39,12 @@ void Tfmain::IMPClick()
     save();
 }
 
-void Tfmain::FCLOSEClick()
+void MainWindow::FCLOSEClick()
 {
     close();
 }
 
-void Tfmain::UPDClick()
+void MainWindow::UPDClick()
 {
     if (!fu)
         return;
@@ -57,12 +57,12 @@ void Tfmain::UPDClick()
     fu->exec();
 }
 
-void Tfmain::SETTINGSClick()
+void MainWindow::SETTINGSClick()
 {
     ui->fset->setVisible(ui->fset->isHidden());
 }
 
-void Tfmain::DEFClick()
+void MainWindow::DEFClick()
 {
     if (!m_confirm(this, QStringLiteral("Set to default?")))
         return;
@@ -71,7 +71,7 @@ void Tfmain::DEFClick()
     save();
 }
 
-void Tfmain::INFClick()
+void MainWindow::INFClick()
 {
     const auto fieldText = [this](QLineEdit *Tfu::*field) {
         return fu ? (fu->*field)->text() : QString();

@@ -1,12 +1,12 @@
 // The main window's line control and phone-book editing: calls, the active line, picking a party,
 // storing and deleting entries, and the number edit's character filter.
-#include "ui/umain.h"
+#include "ui/main_window.h"
 
 #include "link/device_link.h"
 #include "model/text_field.h"
 #include "widgets/glyph_button.h"
 
-#include "ui_umain.h"
+#include "ui_main_window.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -40,7 +40,7 @@ bool numberEditTakes(const QKeyEvent &key)
 
 } // namespace
 
-bool Tfmain::eventFilter(QObject *watched, QEvent *event)
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
         const auto &key = *static_cast<QKeyEvent *>(event);
@@ -62,7 +62,7 @@ bool Tfmain::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void Tfmain::CALL_MouseDown(GlyphButton *Sender)
+void MainWindow::CALL_MouseDown(GlyphButton *Sender)
 {
     const int line = (Sender->Tag() & kLineBit) ? 1 : 0;
     const bool call = (Sender->Tag() & kCallFlag) != 0;
@@ -78,13 +78,13 @@ void Tfmain::CALL_MouseDown(GlyphButton *Sender)
     save();
 }
 
-void Tfmain::activeSelClick(QObject *Sender)
+void MainWindow::activeSelClick(QObject *Sender)
 {
     m_link.record.act_line = static_cast<std::uint8_t>(Sender->property("Tag").toInt() & 0xFF);
     save();
 }
 
-void Tfmain::clistSelectItem(const PartyTable &list, int row)
+void MainWindow::clistSelectItem(const PartyTable &list, int row)
 {
     selected_row = static_cast<std::uint8_t>(row);
     m_selectedList = &list;
@@ -98,7 +98,7 @@ void Tfmain::clistSelectItem(const PartyTable &list, int row)
     save();
 }
 
-void Tfmain::edtKeyDown(const QKeyEvent &Key)
+void MainWindow::edtKeyDown(const QKeyEvent &Key)
 {
     if (!isEnterKey(Key))
         return;
@@ -119,13 +119,13 @@ void Tfmain::edtKeyDown(const QKeyEvent &Key)
     save();
 }
 
-bool Tfmain::edtKeyPress(QObject *Sender, const QKeyEvent &Key)
+bool MainWindow::edtKeyPress(QObject *Sender, const QKeyEvent &Key)
 {
     // Tag 0 or less takes every character; 1 or more is the number filter. Pasted text is not filtered.
     return Sender->property("Tag").toInt() <= 0 || numberEditTakes(Key);
 }
 
-void Tfmain::clistKeyDown(const QKeyEvent &Key)
+void MainWindow::clistKeyDown(const QKeyEvent &Key)
 {
     if (Key.key() != Qt::Key_Delete || m_contacts.firstSelectedRow() < 0)
         return;
@@ -134,13 +134,13 @@ void Tfmain::clistKeyDown(const QKeyEvent &Key)
     deleteSelectedRow(m_contacts, m_link.record.contact);
 }
 
-void Tfmain::callsKeyDown(const QKeyEvent &Key)
+void MainWindow::callsKeyDown(const QKeyEvent &Key)
 {
     if (Key.key() == Qt::Key_Delete)
         deleteSelectedRow(m_calls, m_link.record.call_list);
 }
 
-void Tfmain::deleteSelectedRow(PartyTable &list, std::span<PartyEntry> entries)
+void MainWindow::deleteSelectedRow(PartyTable &list, std::span<PartyEntry> entries)
 {
     const int row = list.firstSelectedRow();
     if (row < 0)
@@ -160,7 +160,7 @@ void Tfmain::deleteSelectedRow(PartyTable &list, std::span<PartyEntry> entries)
     save();
 }
 
-int Tfmain::firstFreeContact() const
+int MainWindow::firstFreeContact() const
 {
     const auto &contacts = m_link.record.contact;
     const auto free = std::find_if(std::begin(contacts), std::end(contacts), isEmptyEntry);

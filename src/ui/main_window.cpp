@@ -1,6 +1,6 @@
 // The main window: its form, Refresh from the record, the connected and disconnected states, and
 // its start and end.
-#include "ui/umain.h"
+#include "ui/main_window.h"
 
 #include "app/access_problem.h"
 #include "link/device_link.h"
@@ -10,7 +10,7 @@
 #include "widgets/glyph_button.h"
 #include "widgets/glyph_pictures.h"
 
-#include "ui_umain.h"
+#include "ui_main_window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -29,9 +29,9 @@ constexpr int kFormMargin = 10;
 // an adapter left in its boot loader can still be updated.
 constexpr qsizetype kUpdateEntry = 1;
 
-std::unique_ptr<Ui_Tfmain> buildForm(QMainWindow *window)
+std::unique_ptr<Ui_MainWindow> buildForm(QMainWindow *window)
 {
-    auto ui = std::make_unique<Ui_Tfmain>();
+    auto ui = std::make_unique<Ui_MainWindow>();
     ui->setupUi(window);
     return ui;
 }
@@ -50,7 +50,7 @@ void setTextIfChanged(QLineEdit *edit, const QString &text)
 
 } // namespace
 
-Tfmain::Tfmain(DeviceLink &link, QWidget *parent)
+MainWindow::MainWindow(DeviceLink &link, QWidget *parent)
     : QMainWindow(parent)
     , fsave(FileDialog::Mode::Save, QStringLiteral("Config File (*.cfg)"), QStringLiteral("config.cfg"))
     , fopen(FileDialog::Mode::Open, QStringLiteral("Config File (*.cfg)"), QStringLiteral("config.cfg"))
@@ -88,12 +88,12 @@ Tfmain::Tfmain(DeviceLink &link, QWidget *parent)
     connectControls();
 
     tmr.setInterval(kPollIntervalMs);
-    connect(&tmr, &QTimer::timeout, this, &Tfmain::tmrTimer);
+    connect(&tmr, &QTimer::timeout, this, &MainWindow::tmrTimer);
 }
 
-Tfmain::~Tfmain() = default;
+MainWindow::~MainWindow() = default;
 
-void Tfmain::connectControls()
+void MainWindow::connectControls()
 {
     for (GlyphButton *button : {ui->btn_on0, ui->btn_off0, ui->btn_on1, ui->btn_off1})
         connect(button, &GlyphButton::OnMouseDown, this, [this](GlyphButton *sender) { CALL_MouseDown(sender); });
@@ -115,16 +115,16 @@ void Tfmain::connectControls()
                 });
     }
 
-    connect(ui->EXP, &QAction::triggered, this, &Tfmain::EXPClick);
-    connect(ui->IMP, &QAction::triggered, this, &Tfmain::IMPClick);
-    connect(ui->FCLOSE, &QAction::triggered, this, &Tfmain::FCLOSEClick);
-    connect(ui->UPD, &QAction::triggered, this, &Tfmain::UPDClick);
-    connect(ui->SETTINGS, &QAction::triggered, this, &Tfmain::SETTINGSClick);
-    connect(ui->DEF, &QAction::triggered, this, &Tfmain::DEFClick);
-    connect(ui->INF, &QAction::triggered, this, &Tfmain::INFClick);
+    connect(ui->EXP, &QAction::triggered, this, &MainWindow::EXPClick);
+    connect(ui->IMP, &QAction::triggered, this, &MainWindow::IMPClick);
+    connect(ui->FCLOSE, &QAction::triggered, this, &MainWindow::FCLOSEClick);
+    connect(ui->UPD, &QAction::triggered, this, &MainWindow::UPDClick);
+    connect(ui->SETTINGS, &QAction::triggered, this, &MainWindow::SETTINGSClick);
+    connect(ui->DEF, &QAction::triggered, this, &MainWindow::DEFClick);
+    connect(ui->INF, &QAction::triggered, this, &MainWindow::INFClick);
 }
 
-void Tfmain::Refresh()
+void MainWindow::Refresh()
 {
     showActiveParty();
     m_contacts.showEntries(m_link.record.contact);
@@ -133,7 +133,7 @@ void Tfmain::Refresh()
     showLineButtons();
 }
 
-void Tfmain::showActiveParty()
+void MainWindow::showActiveParty()
 {
     // The window's focused control, also while another window is active: the user may be typing.
     const QWidget *focused = focusWidget();
@@ -145,7 +145,7 @@ void Tfmain::showActiveParty()
     setTextIfChanged(ui->edt_num, party ? withoutCarriageReturns(readTextField(party->number)) : QString());
 }
 
-void Tfmain::showLineButtons()
+void MainWindow::showLineButtons()
 {
     const DeviceRecord &record = m_link.record;
     // Both call buttons look at the one number edit, which shows the active line's party.
@@ -159,7 +159,7 @@ void Tfmain::showLineButtons()
     }
 }
 
-void Tfmain::showButtonState(GlyphButton *button, bool allowed)
+void MainWindow::showButtonState(GlyphButton *button, bool allowed)
 {
     const int tag = button->Tag();
     const bool call = (tag & kCallFlag) != 0;
@@ -175,12 +175,12 @@ void Tfmain::showButtonState(GlyphButton *button, bool allowed)
     button->setTag(allowed ? tag & (kCallFlag | kLineBit) : tag | kDimmedMark);
 }
 
-void Tfmain::save()
+void MainWindow::save()
 {
     m_link.save();
 }
 
-void Tfmain::Cont(bool en)
+void MainWindow::Cont(bool en)
 {
     // Disabling the panels takes the focus from their controls; remember it for the reconnection,
     // so that a passing device change does not leave the user's half-typed party to the next refresh.
@@ -207,13 +207,13 @@ void Tfmain::Cont(bool en)
     }
 }
 
-void Tfmain::showIdentity(const QString &name, const QString &serial, const QString &version)
+void MainWindow::showIdentity(const QString &name, const QString &serial, const QString &version)
 {
     if (fu)
         fu->setIdentity(name, serial, version);
 }
 
-void Tfmain::showTitle(const QString &title)
+void MainWindow::showTitle(const QString &title)
 {
     // Only the main window carries the adapter's name. Set as the application's display name, it
     // would be appended by the desktop to the caption of every other window and box.
@@ -221,23 +221,23 @@ void Tfmain::showTitle(const QString &title)
     setWindowTitle(title);
 }
 
-void Tfmain::enableBootLoaderActions(bool enabled)
+void MainWindow::enableBootLoaderActions(bool enabled)
 {
     if (fu)
         fu->enableBootLoaderActions(enabled);
 }
 
-void Tfmain::showAccessProblem(const QString &reason)
+void MainWindow::showAccessProblem(const QString &reason)
 {
     QMessageBox::warning(this, applicationTitle(), accessProblemText(reason));
 }
 
-void Tfmain::showSendFailure(const QString &text)
+void MainWindow::showSendFailure(const QString &text)
 {
     QMessageBox::critical(this, applicationTitle(), text);
 }
 
-void Tfmain::showEvent(QShowEvent *event)
+void MainWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     if (!m_shown) {
@@ -246,13 +246,13 @@ void Tfmain::showEvent(QShowEvent *event)
     }
 }
 
-void Tfmain::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     FormClose();
     QMainWindow::closeEvent(event);
 }
 
-void Tfmain::FormShow()
+void MainWindow::FormShow()
 {
     ui->fset->hide();
     // Disconnected until an adapter in normal mode is claimed, also when no HID device is present.
@@ -263,13 +263,13 @@ void Tfmain::FormShow()
     tmr.start();
 }
 
-void Tfmain::FormClose()
+void MainWindow::FormClose()
 {
     tmr.stop();
     m_link.terminate();
 }
 
-void Tfmain::tmrTimer()
+void MainWindow::tmrTimer()
 {
     if (m_link.boot_mode || (fu && fu->isVisible()))
         return;

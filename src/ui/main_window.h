@@ -18,15 +18,15 @@ class GlyphButton;
 class QKeyEvent;
 class QLineEdit;
 class Tfu;
-class Ui_Tfmain;
+class Ui_MainWindow;
 
-class Tfmain final : public QMainWindow, public DiscoveryView
+class MainWindow final : public QMainWindow, public DiscoveryView
 {
     Q_OBJECT
 
 public:
-    explicit Tfmain(DeviceLink &link, QWidget *parent = nullptr);
-    ~Tfmain() override;
+    explicit MainWindow(DeviceLink &link, QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     void setUpdateWindow(Tfu *updateWindow) { fu = updateWindow; }
     // How the window asks before deleting a contact or resetting the record.
@@ -99,7 +99,7 @@ private:
     void INFClick();
     QString applicationTitle() const;
 
-    std::unique_ptr<Ui_Tfmain> ui;
+    std::unique_ptr<Ui_MainWindow> ui;
     DeviceLink &m_link;
     PartyTable m_contacts;
     PartyTable m_calls;

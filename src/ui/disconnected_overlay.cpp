@@ -1,13 +1,13 @@
 // The connection overlay.
-#include "ui/uveil.h"
+#include "ui/disconnected_overlay.h"
 
 #include "ui/window_fonts.h"
 
-#include "ui_uveil.h"
+#include "ui_disconnected_overlay.h"
 
-Tveil::Tveil(QWidget *parent)
+DisconnectedOverlay::DisconnectedOverlay(QWidget *parent)
     : QFrame(parent)
-    , ui(std::make_unique<Ui_Tveil>())
+    , ui(std::make_unique<Ui_DisconnectedOverlay>())
 {
     ui->setupUi(this);
     ui->Label1->setFont(segoeUiBold(19));
@@ -17,4 +17,4 @@ Tveil::Tveil(QWidget *parent)
     ui->Label1->setPalette(palette);
 }
 
-Tveil::~Tveil() = default;
+DisconnectedOverlay::~DisconnectedOverlay() = default;

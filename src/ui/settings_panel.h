@@ -8,15 +8,15 @@
 
 struct DeviceRecord;
 class SpinSelector;
-class Ui_Tfset;
+class Ui_SettingsPanel;
 
-class Tfset final : public QFrame
+class SettingsPanel final : public QFrame
 {
     Q_OBJECT
 
 public:
-    explicit Tfset(QWidget *parent = nullptr);
-    ~Tfset() override;
+    explicit SettingsPanel(QWidget *parent = nullptr);
+    ~SettingsPanel() override;
 
     // The record the panel shows and changes, and what sends the record after a change.
     void connectRecord(DeviceRecord &record, std::function<void()> save);
@@ -37,7 +37,7 @@ private:
     void AanswerBChange(SpinSelector *Sender);
     void btn1Click();
 
-    std::unique_ptr<Ui_Tfset> ui;
+    std::unique_ptr<Ui_SettingsPanel> ui;
     DeviceRecord *m_record = nullptr;
     std::function<void()> m_save;
 };
