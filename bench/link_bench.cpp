@@ -82,7 +82,7 @@ int main(int argc, char *argv[])
     std::vector<double> latenciesMs;
     link.setView(&window);
     link.setRefresh([&] {
-        window.Refresh();
+        window.showRecord();
         if (postedAt >= 0) {
             latenciesMs.push_back(static_cast<double>(clock.nsecsElapsed() - postedAt) / 1e6);
             postedAt = -1;

@@ -50,9 +50,9 @@ void RefreshUnchangedRecord(benchmark::State &state)
 {
     ShownWindow shown;
     shown.link.record = demoRecord();
-    shown.window.Refresh();
+    shown.window.showRecord();
     for (auto _ : state)
-        shown.window.Refresh();
+        shown.window.showRecord();
     QCoreApplication::processEvents();
 }
 
@@ -64,7 +64,7 @@ void RefreshEveryFieldChanged(benchmark::State &state)
     for (auto _ : state) {
         shown.link.record = records[next];
         next ^= 1u;
-        shown.window.Refresh();
+        shown.window.showRecord();
     }
     QCoreApplication::processEvents();
 }

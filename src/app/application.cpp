@@ -15,7 +15,7 @@ Application::Application(DeviceLink::BackendFactory makeBackend)
     QGuiApplication::setDesktopFileName(QStringLiteral(VESTRA7_APP_ID));
     m_mainWindow->setUpdateWindow(m_fu);
     m_link.setView(m_mainWindow.get());
-    m_link.setRefresh([this] { m_mainWindow->Refresh(); });
+    m_link.setRefresh([this] { m_mainWindow->showRecord(); });
     m_link.setSendFailureHandler([this](const QString &text) { m_mainWindow->showSendFailure(text); });
     m_link.setUpdateReplyHandler(
         [this](std::uint8_t cmd, std::span<const std::uint8_t> payload) { m_fu->uret(cmd, payload); });

@@ -1,4 +1,4 @@
-// The connection overlay.
+// The disconnected overlay.
 #include "ui/disconnected_overlay.h"
 
 #include "ui/window_fonts.h"
@@ -7,14 +7,14 @@
 
 DisconnectedOverlay::DisconnectedOverlay(QWidget *parent)
     : QFrame(parent)
-    , ui(std::make_unique<Ui_DisconnectedOverlay>())
+    , m_ui(std::make_unique<Ui::DisconnectedOverlay>())
 {
-    ui->setupUi(this);
-    ui->Label1->setFont(segoeUiBold(19));
+    m_ui->setupUi(this);
+    m_ui->messageLabel->setFont(segoeUiBold(19));
     // The overlay is disabled along with the window's panels, yet its message must stay as readable.
-    QPalette palette = ui->Label1->palette();
+    QPalette palette = m_ui->messageLabel->palette();
     palette.setColor(QPalette::Disabled, QPalette::WindowText, palette.color(QPalette::Active, QPalette::WindowText));
-    ui->Label1->setPalette(palette);
+    m_ui->messageLabel->setPalette(palette);
 }
 
 DisconnectedOverlay::~DisconnectedOverlay() = default;

@@ -1,12 +1,14 @@
-// The connection overlay: a white area saying "Connect to USB" that covers the main window while no
-// adapter is connected.
+// The overlay that covers the main window while no adapter is connected: a white area saying
+// "Connect to USB".
 #pragma once
 
 #include <QFrame>
 
 #include <memory>
 
-class Ui_DisconnectedOverlay;
+namespace Ui {
+class DisconnectedOverlay;
+}
 
 class DisconnectedOverlay final : public QFrame
 {
@@ -17,5 +19,5 @@ public:
     ~DisconnectedOverlay() override;
 
 private:
-    std::unique_ptr<Ui_DisconnectedOverlay> ui;
+    std::unique_ptr<Ui::DisconnectedOverlay> m_ui;
 };

@@ -1,5 +1,5 @@
-// The main window: its form, Refresh from the record, the connected and disconnected states, and
-// its start and end.
+// The main window: its form, the record shown, the connected and disconnected states, and its start
+// and end.
 #include "ui/main_window.h"
 
 #include "app/access_problem.h"
@@ -12,11 +12,11 @@
 
 #include "ui_main_window.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QLayout>
 #include <QMessageBox>
+#include <QMouseEvent>
 
 #include <algorithm>
 #include <vector>
@@ -29,9 +29,12 @@ constexpr int kFormMargin = 10;
 // an adapter left in its boot loader can still be updated.
 constexpr qsizetype kUpdateEntry = 1;
 
-std::unique_ptr<Ui_MainWindow> buildForm(QMainWindow *window)
+const QString kConfigFilter = QStringLiteral("Config File (*.cfg)");
+const QString kConfigFileName = QStringLiteral("config.cfg");
+
+std::unique_ptr<Ui::MainWindow> buildForm(QMainWindow *window)
 {
-    auto ui = std::make_unique<Ui_MainWindow>();
+    auto ui = std::make_unique<Ui::MainWindow>();
     ui->setupUi(window);
     return ui;
 }
@@ -52,54 +55,50 @@ void setTextIfChanged(QLineEdit *edit, const QString &text)
 
 MainWindow::MainWindow(DeviceLink &link, QWidget *parent)
     : QMainWindow(parent)
-    , fsave(FileDialog::Mode::Save, QStringLiteral("Config File (*.cfg)"), QStringLiteral("config.cfg"))
-    , fopen(FileDialog::Mode::Open, QStringLiteral("Config File (*.cfg)"), QStringLiteral("config.cfg"))
-    , ui(buildForm(this))
+    , m_ui(buildForm(this))
     , m_link(link)
-    , m_contacts(ui->clist)
-    , m_calls(ui->calls)
+    , m_lineButtons{{{m_ui->callButtonLineA, kLineA, true},
+                     {m_ui->hangUpButtonLineA, kLineA, false},
+                     {m_ui->callButtonLineB, kLineB, true},
+                     {m_ui->hangUpButtonLineB, kLineB, false}}}
+    , m_contacts(m_ui->phoneBookList)
+    , m_calls(m_ui->callList)
+    , m_saveFileDialog(FileDialog::Mode::Save, kConfigFilter, kConfigFileName)
+    , m_openFileDialog(FileDialog::Mode::Open, kConfigFilter, kConfigFileName)
 {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     // The client area keeps the form's size; the menu bar comes on top of it.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    ui->client->setFont(tahomaBold(13));
-    for (QWidget *large : {static_cast<QWidget *>(ui->lbl1), static_cast<QWidget *>(ui->lbl2),
-                           static_cast<QWidget *>(ui->edt_name), static_cast<QWidget *>(ui->edt_num)})
+    m_ui->clientArea->setFont(tahomaBold(13));
+    for (QWidget *large : std::initializer_list<QWidget *>{m_ui->lineALabel, m_ui->lineBLabel, m_ui->partyNameEdit,
+                                                          m_ui->partyNumberEdit})
         large->setFont(tahomaBold(16));
-    for (QTableWidget *list : {ui->clist, ui->calls})
+    for (QTableWidget *list : {m_ui->phoneBookList, m_ui->callList})
         list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     // Characters reach the number filter only as key presses, never as input-method text.
-    ui->edt_num->setAttribute(Qt::WA_InputMethodEnabled, false);
+    m_ui->partyNumberEdit->setAttribute(Qt::WA_InputMethodEnabled, false);
+    for (const LineButton &lineButton : m_lineButtons)
+        lineButton.button->setGlyph(glyphPicture(lineButton.calls ? QStringLiteral("ON") : QStringLiteral("OFF")));
 
-    const struct
-    {
-        GlyphButton *button;
-        int tag;
-    } lineButtons[] = {
-        {ui->btn_off0, 0}, {ui->btn_on0, kCallFlag}, {ui->btn_off1, kLineBit}, {ui->btn_on1, kLineBit | kCallFlag}};
-    for (const auto &[button, tag] : lineButtons) {
-        button->setTag(tag);
-        button->setGlyph(glyphPicture((tag & kCallFlag) ? QStringLiteral("ON") : QStringLiteral("OFF")));
-    }
-
-    ui->fset->connectRecord(m_link.record, [this] { save(); });
+    m_ui->settingsPanel->connectRecord(m_link.record, [this] { save(); });
     connectControls();
 
-    tmr.setInterval(kPollIntervalMs);
-    connect(&tmr, &QTimer::timeout, this, &MainWindow::tmrTimer);
+    m_pollTimer.setInterval(kPollIntervalMs);
+    connect(&m_pollTimer, &QTimer::timeout, this, &MainWindow::pollAdapter);
 }
 
 MainWindow::~MainWindow() = default;
 
 void MainWindow::connectControls()
 {
-    for (GlyphButton *button : {ui->btn_on0, ui->btn_off0, ui->btn_on1, ui->btn_off1})
-        connect(button, &GlyphButton::OnMouseDown, this, [this](GlyphButton *sender) { CALL_MouseDown(sender); });
-    for (QObject *control :
-         {static_cast<QObject *>(ui->lbl1), static_cast<QObject *>(ui->lbl2), static_cast<QObject *>(ui->edt_name),
-          static_cast<QObject *>(ui->edt_num), static_cast<QObject *>(ui->clist), static_cast<QObject *>(ui->calls)})
+    for (const LineButton &lineButton : m_lineButtons)
+        connect(lineButton.button, &GlyphButton::OnMouseDown, this,
+                [this, &lineButton] { onLineButtonPressed(lineButton); });
+    for (QObject *control : std::initializer_list<QObject *>{m_ui->lineALabel, m_ui->lineBLabel, m_ui->partyNameEdit,
+                                                             m_ui->partyNumberEdit, m_ui->phoneBookList,
+                                                             m_ui->callList})
         control->installEventFilter(this);
     // Every row that becomes selected is handled, each in turn, from the top down.
     for (const PartyTable *list : {&m_contacts, &m_calls}) {
@@ -111,25 +110,46 @@ void MainWindow::connectControls()
                     std::sort(rows.begin(), rows.end());
                     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
                     for (const int row : rows)
-                        clistSelectItem(*list, row);
+                        onListRowSelected(*list, row);
                 });
     }
 
-    connect(ui->EXP, &QAction::triggered, this, &MainWindow::EXPClick);
-    connect(ui->IMP, &QAction::triggered, this, &MainWindow::IMPClick);
-    connect(ui->FCLOSE, &QAction::triggered, this, &MainWindow::FCLOSEClick);
-    connect(ui->UPD, &QAction::triggered, this, &MainWindow::UPDClick);
-    connect(ui->SETTINGS, &QAction::triggered, this, &MainWindow::SETTINGSClick);
-    connect(ui->DEF, &QAction::triggered, this, &MainWindow::DEFClick);
-    connect(ui->INF, &QAction::triggered, this, &MainWindow::INFClick);
+    connect(m_ui->saveToFileAction, &QAction::triggered, this, &MainWindow::onSaveToFile);
+    connect(m_ui->loadFromFileAction, &QAction::triggered, this, &MainWindow::onLoadFromFile);
+    connect(m_ui->closeAction, &QAction::triggered, this, &QWidget::close);
+    connect(m_ui->updateFirmwareAction, &QAction::triggered, this, &MainWindow::onUpdateFirmware);
+    connect(m_ui->settingsAction, &QAction::triggered, this, &MainWindow::onToggleSettings);
+    connect(m_ui->setToDefaultAction, &QAction::triggered, this, &MainWindow::onSetToDefault);
+    connect(m_ui->aboutAction, &QAction::triggered, this, &MainWindow::onAbout);
 }
 
-void MainWindow::Refresh()
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto &key = *static_cast<QKeyEvent *>(event);
+        if (watched == m_ui->partyNameEdit || watched == m_ui->partyNumberEdit)
+            return !onPartyEditKey(watched, key);
+        if (watched == m_ui->phoneBookList)
+            onPhoneBookKey(key);
+        else if (watched == m_ui->callList)
+            onCallListKey(key);
+    } else if (event->type() == QEvent::MouseButtonRelease &&
+               (watched == m_ui->lineALabel || watched == m_ui->lineBLabel)) {
+        // A click: the release of the left button that was pressed on the label, still over it.
+        const auto &mouse = *static_cast<QMouseEvent *>(event);
+        if (mouse.button() == Qt::LeftButton &&
+            static_cast<QWidget *>(watched)->rect().contains(mouse.position().toPoint()))
+            onLineLabelClicked(watched == m_ui->lineBLabel ? kLineB : kLineA);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::showRecord()
 {
     showActiveParty();
     m_contacts.showEntries(m_link.record.contact);
     m_calls.showEntries(m_link.record.call_list);
-    ui->fset->LoadFromRecord();
+    m_ui->settingsPanel->showSettings(m_link.record);
     showLineButtons();
 }
 
@@ -137,42 +157,12 @@ void MainWindow::showActiveParty()
 {
     // The window's focused control, also while another window is active: the user may be typing.
     const QWidget *focused = focusWidget();
-    if (focused == ui->edt_name || focused == ui->edt_num)
+    if (focused == m_ui->partyNameEdit || focused == m_ui->partyNumberEdit)
         return;
     // An active line other than A or B has no party to show.
     const PartyEntry *party = activeSubscriber(m_link.record);
-    setTextIfChanged(ui->edt_name, party ? withoutCarriageReturns(readTextField(party->name)) : QString());
-    setTextIfChanged(ui->edt_num, party ? withoutCarriageReturns(readTextField(party->number)) : QString());
-}
-
-void MainWindow::showLineButtons()
-{
-    const DeviceRecord &record = m_link.record;
-    // Both call buttons look at the one number edit, which shows the active line's party.
-    const bool numberGiven = ui->edt_num->text().size() > 2;
-    GlyphButton *const callButtons[kLineCount] = {ui->btn_on0, ui->btn_on1};
-    GlyphButton *const hangUpButtons[kLineCount] = {ui->btn_off0, ui->btn_off1};
-    for (int line = 0; line < kLineCount; ++line) {
-        const unsigned state = record.stat[line];
-        showButtonState(callButtons[line], state <= 1 && numberGiven);
-        showButtonState(hangUpButtons[line], state >= 3);
-    }
-}
-
-void MainWindow::showButtonState(GlyphButton *button, bool allowed)
-{
-    const int tag = button->Tag();
-    const bool call = (tag & kCallFlag) != 0;
-    button->setEnabled(allowed);
-    const bool showsFaded = (tag & kDimmedMark) != 0;
-    if (allowed == showsFaded) {
-        QString glyph = call ? QStringLiteral("ON") : QStringLiteral("OFF");
-        if (!allowed)
-            glyph.prepend(QLatin1Char('n'));
-        button->loadGlyph(glyphPicture(glyph));
-        button->Repaint();
-    }
-    button->setTag(allowed ? tag & (kCallFlag | kLineBit) : tag | kDimmedMark);
+    setTextIfChanged(m_ui->partyNameEdit, party ? withoutCarriageReturns(readTextField(party->name)) : QString());
+    setTextIfChanged(m_ui->partyNumberEdit, party ? withoutCarriageReturns(readTextField(party->number)) : QString());
 }
 
 void MainWindow::save()
@@ -182,25 +172,30 @@ void MainWindow::save()
 
 void MainWindow::Cont(bool en)
 {
+    setConnected(en);
+}
+
+void MainWindow::setConnected(bool connected)
+{
     // Disabling the panels takes the focus from their controls; remember it for the reconnection,
     // so that a passing device change does not leave the user's half-typed party to the next refresh.
     QWidget *focused = focusWidget();
-    if (!en && focused && (ui->pnl1->isAncestorOf(focused) || ui->fset->isAncestorOf(focused)))
+    if (!connected && focused &&
+        (m_ui->linePanel->isAncestorOf(focused) || m_ui->settingsPanel->isAncestorOf(focused)))
         m_focusBeforeDisconnect = focused;
 
-    for (QWidget *control :
-         {static_cast<QWidget *>(ui->pnl1), static_cast<QWidget *>(ui->fset), static_cast<QWidget *>(ui->veil)})
-        control->setEnabled(en);
-    const QList<QAction *> entries = ui->mm->actions();
+    for (QWidget *control : std::initializer_list<QWidget *>{m_ui->linePanel, m_ui->settingsPanel, m_ui->overlay})
+        control->setEnabled(connected);
+    const QList<QAction *> entries = m_ui->mainMenu->actions();
     for (qsizetype i = 0; i < entries.size(); ++i)
-        entries[i]->setEnabled(en || i == kUpdateEntry);
+        entries[i]->setEnabled(connected || i == kUpdateEntry);
 
-    ui->veil->setGeometry(
-        ui->client->rect().marginsRemoved(QMargins(kFormMargin, kFormMargin, kFormMargin, kFormMargin)));
-    ui->veil->raise();
-    ui->veil->setVisible(!en);
+    m_ui->overlay->setGeometry(
+        m_ui->clientArea->rect().marginsRemoved(QMargins(kFormMargin, kFormMargin, kFormMargin, kFormMargin)));
+    m_ui->overlay->raise();
+    m_ui->overlay->setVisible(!connected);
 
-    if (en && m_focusBeforeDisconnect) {
+    if (connected && m_focusBeforeDisconnect) {
         if (!focusWidget())
             m_focusBeforeDisconnect->setFocus(Qt::OtherFocusReason);
         m_focusBeforeDisconnect = nullptr;
@@ -209,8 +204,8 @@ void MainWindow::Cont(bool en)
 
 void MainWindow::showIdentity(const QString &name, const QString &serial, const QString &version)
 {
-    if (fu)
-        fu->setIdentity(name, serial, version);
+    if (m_updateWindow)
+        m_updateWindow->setIdentity(name, serial, version);
 }
 
 void MainWindow::showTitle(const QString &title)
@@ -223,55 +218,45 @@ void MainWindow::showTitle(const QString &title)
 
 void MainWindow::enableBootLoaderActions(bool enabled)
 {
-    if (fu)
-        fu->enableBootLoaderActions(enabled);
+    if (m_updateWindow)
+        m_updateWindow->enableBootLoaderActions(enabled);
 }
 
 void MainWindow::showAccessProblem(const QString &reason)
 {
-    QMessageBox::warning(this, applicationTitle(), accessProblemText(reason));
+    QMessageBox::warning(this, m_applicationTitle, accessProblemText(reason));
 }
 
 void MainWindow::showSendFailure(const QString &text)
 {
-    QMessageBox::critical(this, applicationTitle(), text);
+    QMessageBox::critical(this, m_applicationTitle, text);
 }
 
 void MainWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
+    if (m_shown)
+        return;
+    m_shown = true;
+    m_ui->settingsPanel->hide();
+    // Disconnected until an adapter in normal mode is claimed, also when no HID device is present.
+    setConnected(false);
+    m_link.start_device_link();
+    m_ui->settingsPanel->raise();
+    m_ui->overlay->raise();
+    m_pollTimer.start();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    FormClose();
+    m_pollTimer.stop();
+    m_link.terminate();
     QMainWindow::closeEvent(event);
 }
 
-void MainWindow::FormShow()
+void MainWindow::pollAdapter()
 {
-    ui->fset->hide();
-    // Disconnected until an adapter in normal mode is claimed, also when no HID device is present.
-    Cont(false);
-    m_link.start_device_link();
-    ui->fset->raise();
-    ui->veil->raise();
-    tmr.start();
-}
-
-void MainWindow::FormClose()
-{
-    tmr.stop();
-    m_link.terminate();
-}
-
-void MainWindow::tmrTimer()
-{
-    if (m_link.boot_mode || (fu && fu->isVisible()))
+    if (m_link.boot_mode || (m_updateWindow && m_updateWindow->isVisible()))
         return;
     m_link.poll();
 }

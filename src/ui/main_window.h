@@ -10,15 +10,17 @@
 #include <QPointer>
 #include <QTimer>
 
-#include <cstdint>
+#include <array>
 #include <memory>
 
 class DeviceLink;
 class GlyphButton;
 class QKeyEvent;
-class QLineEdit;
 class Tfu;
-class Ui_MainWindow;
+
+namespace Ui {
+class MainWindow;
+}
 
 class MainWindow final : public QMainWindow, public DiscoveryView
 {
@@ -28,12 +30,15 @@ public:
     explicit MainWindow(DeviceLink &link, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    void setUpdateWindow(Tfu *updateWindow) { fu = updateWindow; }
+    void setUpdateWindow(Tfu *updateWindow) { m_updateWindow = updateWindow; }
     // How the window asks before deleting a contact or resetting the record.
     void setConfirmer(Confirmer confirm) { m_confirm = std::move(confirm); }
+    // "Save to file" and "Load from file" ask for their file through these.
+    FileDialog &saveFileDialog() { return m_saveFileDialog; }
+    FileDialog &openFileDialog() { return m_openFileDialog; }
 
     // Brings every control in line with the record; run by the worker through the GUI thread.
-    void Refresh();
+    void showRecord();
     // Sends the whole record after a change of it.
     void save();
 
@@ -46,16 +51,12 @@ public:
 
     void showSendFailure(const QString &text);
 
-    // A tick of the polling timer `tmr`: a poll, unless the adapter is in its boot loader or the
-    // update window is showing.
-    void tmrTimer();
+    // A tick of the polling timer: a poll, unless the adapter is in its boot loader or the update
+    // window is showing.
+    void pollAdapter();
 
     // The row last selected in either list: Enter in a party edit stores the party there.
-    std::uint8_t selectedRow() const { return selected_row; }
-
-    // "Save to file" and "Load from file" ask for their file through these.
-    FileDialog fsave;
-    FileDialog fopen;
+    int selectedRow() const { return m_selectedRow; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -63,51 +64,60 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // A glyph button's Tag: bit 0 marks a call button (clear: hang-up), bit 1 line B (clear: line A),
-    // bit 7 that the button shows its faded glyph, so a glyph is loaded only when the state changes.
-    static constexpr int kCallFlag = 0x01;
-    static constexpr int kLineBit = 0x02;
-    static constexpr int kDimmedMark = 0x80;
+    static constexpr int kLineA = 0;
+    static constexpr int kLineB = 1;
 
-    // The window and its refresh.
-    void FormShow();
-    void FormClose();
-    void showActiveParty();
-    void showLineButtons();
-    void showButtonState(GlyphButton *button, bool allowed);
+    // A call or hang-up button and the line it acts on.
+    struct LineButton
+    {
+        GlyphButton *button;
+        int line;
+        bool calls; // a call button; otherwise the line's hang-up button
+        // The button shows its faded glyph: a glyph is loaded only when this changes.
+        bool showsFaded = false;
+    };
+
+    // The window, its display and its connected state (main_window.cpp).
     void connectControls();
+    void showActiveParty();
+    void setConnected(bool connected);
 
-    // Line control and phone-book editing.
-    void CALL_MouseDown(GlyphButton *Sender);
-    void activeSelClick(QObject *Sender);
-    void clistSelectItem(const PartyTable &list, int row);
-    void edtKeyDown(const QKeyEvent &Key);
-    bool edtKeyPress(QObject *Sender, const QKeyEvent &Key);
-    void clistKeyDown(const QKeyEvent &Key);
-    void callsKeyDown(const QKeyEvent &Key);
+    // Line control (main_window_lines.cpp).
+    void showLineButtons();
+    void showButtonState(LineButton &button, bool allowed);
+    void onLineButtonPressed(const LineButton &button);
+    void onLineLabelClicked(int line);
+
+    // The phone book and the call list (main_window_books.cpp).
+    void onListRowSelected(const PartyTable &list, int row);
+    // Whether the edit takes the key; Enter also stores the edits into the phone book.
+    bool onPartyEditKey(const QObject *edit, const QKeyEvent &key);
+    void onPhoneBookKey(const QKeyEvent &key);
+    void onCallListKey(const QKeyEvent &key);
     void deleteSelectedRow(PartyTable &list, std::span<PartyEntry> entries);
     // The first phone-book entry with neither name nor number, or -1 when the book is full.
     int firstFreeContact() const;
 
-    // Menu commands.
-    void EXPClick();
-    void IMPClick();
-    void FCLOSEClick();
-    void UPDClick();
-    void SETTINGSClick();
-    void DEFClick();
-    void INFClick();
-    QString applicationTitle() const;
+    // Menu commands (main_window_menu.cpp).
+    void onSaveToFile();
+    void onLoadFromFile();
+    void onUpdateFirmware();
+    void onToggleSettings();
+    void onSetToDefault();
+    void onAbout();
 
-    std::unique_ptr<Ui_MainWindow> ui;
+    std::unique_ptr<Ui::MainWindow> m_ui;
     DeviceLink &m_link;
+    std::array<LineButton, 4> m_lineButtons;
     PartyTable m_contacts;
     PartyTable m_calls;
-    Tfu *fu = nullptr;
-    QTimer tmr;
+    FileDialog m_saveFileDialog;
+    FileDialog m_openFileDialog;
+    Tfu *m_updateWindow = nullptr;
+    QTimer m_pollTimer;
     Confirmer m_confirm = confirmBox;
-    std::uint8_t selected_row = 0;
-    // The list selected_row came from, and whether that row has been deleted since.
+    int m_selectedRow = 0;
+    // The list m_selectedRow came from, and whether that row has been deleted since.
     const PartyTable *m_selectedList = nullptr;
     bool m_selectedRowDeleted = false;
     bool m_shown = false;

@@ -1,5 +1,5 @@
-// The main window's menu commands: configuration files, closing, the update window, the settings
-// panel, the reset to defaults and the About box.
+// The main window's menu commands: configuration files, the update window, the settings panel, the
+// reset to defaults and the About box.
 #include "ui/main_window.h"
 
 #include "link/device_link.h"
@@ -10,27 +10,22 @@
 
 #include <QLineEdit>
 
-QString MainWindow::applicationTitle() const
+void MainWindow::onSaveToFile()
 {
-    return m_applicationTitle;
-}
-
-void MainWindow::EXPClick()
-{
-    if (!fsave.Execute(this))
+    if (!m_saveFileDialog.Execute(this))
         return;
-    const QString fileName = withConfigExtension(fsave.FileName());
-    fsave.setFileName(fileName);
+    const QString fileName = withConfigExtension(m_saveFileDialog.FileName());
+    m_saveFileDialog.setFileName(fileName);
     if (const std::optional<QString> error = saveConfigFile(fileName, m_link.record))
-        errorBox(this, applicationTitle(), *error);
+        errorBox(this, m_applicationTitle, *error);
 }
 
-void MainWindow::IMPClick()
+void MainWindow::onLoadFromFile()
 {
-    if (!fopen.Execute(this))
+    if (!m_openFileDialog.Execute(this))
         return;
-    if (const std::optional<QString> error = loadConfigFile(fopen.FileName(), m_link.record)) {
-        errorBox(this, applicationTitle(), *error);
+    if (const std::optional<QString> error = loadConfigFile(m_openFileDialog.FileName(), m_link.record)) {
+        errorBox(this, m_applicationTitle, *error);
         return;
     }
     // With the focus on the window itself and on none of its controls, the next refresh shows the
@@ -39,30 +34,26 @@ void MainWindow::IMPClick()
     save();
 }
 
-void MainWindow::FCLOSEClick()
+void MainWindow::onUpdateFirmware()
 {
-    close();
-}
-
-void MainWindow::UPDClick()
-{
-    if (!fu)
+    if (!m_updateWindow)
         return;
     // Give a window that was never shown the size it will show with, so that the centring holds.
-    if (!fu->testAttribute(Qt::WA_Resized))
-        fu->adjustSize();
+    if (!m_updateWindow->testAttribute(Qt::WA_Resized))
+        m_updateWindow->adjustSize();
     const QRect main = frameGeometry();
-    const QRect update = fu->frameGeometry();
-    fu->move(main.left() + main.width() / 2 - update.width() / 2, main.top() + main.height() / 2 - update.height() / 2);
-    fu->exec();
+    const QRect update = m_updateWindow->frameGeometry();
+    m_updateWindow->move(main.left() + main.width() / 2 - update.width() / 2,
+                         main.top() + main.height() / 2 - update.height() / 2);
+    m_updateWindow->exec();
 }
 
-void MainWindow::SETTINGSClick()
+void MainWindow::onToggleSettings()
 {
-    ui->fset->setVisible(ui->fset->isHidden());
+    m_ui->settingsPanel->setVisible(m_ui->settingsPanel->isHidden());
 }
 
-void MainWindow::DEFClick()
+void MainWindow::onSetToDefault()
 {
     if (!m_confirm(this, QStringLiteral("Set to default?")))
         return;
@@ -71,10 +62,10 @@ void MainWindow::DEFClick()
     save();
 }
 
-void MainWindow::INFClick()
+void MainWindow::onAbout()
 {
     const auto fieldText = [this](QLineEdit *Tfu::*field) {
-        return fu ? (fu->*field)->text() : QString();
+        return m_updateWindow ? (m_updateWindow->*field)->text() : QString();
     };
     const QString crlf = QStringLiteral("\r\n");
     informationBox(this, QStringLiteral("Information"),

@@ -16,14 +16,14 @@
 
 SettingsPanel::SettingsPanel(QWidget *parent)
     : QFrame(parent)
-    , ui(std::make_unique<Ui_SettingsPanel>())
+    , m_ui(std::make_unique<Ui::SettingsPanel>())
 {
-    ui->setupUi(this);
-    ui->MICgain->setItems(micGainItems());
-    ui->LINEgain->setItems(lineGainItems());
-    ui->AanswerA->setItems(autoAnswerItems());
-    ui->AanswerB->setItems(autoAnswerItems());
-    connect(ui->btnOk, &QPushButton::clicked, this, &SettingsPanel::btn1Click);
+    m_ui->setupUi(this);
+    m_ui->micGainSelector->setItems(micGainItems());
+    m_ui->lineGainSelector->setItems(lineGainItems());
+    m_ui->autoAnswerASelector->setItems(autoAnswerItems());
+    m_ui->autoAnswerBSelector->setItems(autoAnswerItems());
+    connect(m_ui->okButton, &QPushButton::clicked, this, &QWidget::hide);
     fitLabels();
 }
 
@@ -41,7 +41,8 @@ void SettingsPanel::fitLabels()
 {
     // The labels end where the selectors begin, right-aligned there. Laid out for Tahoma, they grow
     // to the left where a wider font stands in for it, rather than cut off the start of their text.
-    for (QLabel *label : {ui->lbl1, ui->lbl2, ui->lbl3, ui->lbl4}) {
+    for (QLabel *label :
+         {m_ui->micGainLabel, m_ui->lineGainLabel, m_ui->autoAnswerALabel, m_ui->autoAnswerBLabel}) {
         QRect area = label->geometry();
         area.setLeft(std::min(area.left(), area.right() + 1 - label->sizeHint().width()));
         label->setGeometry(area);
@@ -50,66 +51,39 @@ void SettingsPanel::fitLabels()
 
 void SettingsPanel::connectRecord(DeviceRecord &record, std::function<void()> save)
 {
-    m_record = &record;
-    m_save = std::move(save);
-    ui->MICgain->OnChange = [this](SpinSelector *sender) {
-        MICgainChange(sender);
+    // Each selector stores its value as one byte into its own field.
+    m_ui->micGainSelector->OnChange = [&record, save](SpinSelector *selector) {
+        record.mic_gain = static_cast<std::int8_t>(selector->value());
+        save();
     };
-    ui->LINEgain->OnChange = [this](SpinSelector *sender) {
-        LINEgainChange(sender);
+    m_ui->lineGainSelector->OnChange = [&record, save](SpinSelector *selector) {
+        record.spk_gain = static_cast<std::int8_t>(selector->value());
+        save();
     };
-    ui->AanswerA->OnChange = [this](SpinSelector *sender) {
-        AanswerAChange(sender);
+    m_ui->autoAnswerASelector->OnChange = [&record, save](SpinSelector *selector) {
+        record.auto_answer[0] = static_cast<std::uint8_t>(selector->value());
+        save();
     };
-    ui->AanswerB->OnChange = [this](SpinSelector *sender) {
-        AanswerBChange(sender);
+    m_ui->autoAnswerBSelector->OnChange = [&record, save](SpinSelector *selector) {
+        record.auto_answer[1] = static_cast<std::uint8_t>(selector->value());
+        save();
     };
 }
 
-void SettingsPanel::LoadFromRecord()
+void SettingsPanel::showSettings(const DeviceRecord &record)
 {
-    if (!m_record)
-        return;
-    SpinSelector *const selectors[] = {ui->MICgain, ui->LINEgain, ui->AanswerA, ui->AanswerB};
+    SpinSelector *const selectors[] = {m_ui->micGainSelector, m_ui->lineGainSelector, m_ui->autoAnswerASelector,
+                                       m_ui->autoAnswerBSelector};
     std::function<void(SpinSelector *)> handlers[std::size(selectors)];
     for (std::size_t i = 0; i < std::size(selectors); ++i)
         handlers[i] = std::exchange(selectors[i]->OnChange, nullptr);
 
     // The gains are signed bytes and the delays unsigned ones, as the adapter gives them.
-    ui->MICgain->setValue(m_record->mic_gain);
-    ui->LINEgain->setValue(m_record->spk_gain);
-    ui->AanswerA->setValue(m_record->auto_answer[0]);
-    ui->AanswerB->setValue(m_record->auto_answer[1]);
+    m_ui->micGainSelector->setValue(record.mic_gain);
+    m_ui->lineGainSelector->setValue(record.spk_gain);
+    m_ui->autoAnswerASelector->setValue(record.auto_answer[0]);
+    m_ui->autoAnswerBSelector->setValue(record.auto_answer[1]);
 
     for (std::size_t i = 0; i < std::size(selectors); ++i)
         selectors[i]->OnChange = std::move(handlers[i]);
-}
-
-void SettingsPanel::MICgainChange(SpinSelector *)
-{
-    m_record->mic_gain = static_cast<std::int8_t>(ui->MICgain->value());
-    m_save();
-}
-
-void SettingsPanel::LINEgainChange(SpinSelector *)
-{
-    m_record->spk_gain = static_cast<std::int8_t>(ui->LINEgain->value());
-    m_save();
-}
-
-void SettingsPanel::AanswerAChange(SpinSelector *)
-{
-    m_record->auto_answer[0] = static_cast<std::uint8_t>(ui->AanswerA->value());
-    m_save();
-}
-
-void SettingsPanel::AanswerBChange(SpinSelector *)
-{
-    m_record->auto_answer[1] = static_cast<std::uint8_t>(ui->AanswerB->value());
-    m_save();
-}
-
-void SettingsPanel::btn1Click()
-{
-    hide();
 }

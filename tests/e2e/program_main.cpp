@@ -23,7 +23,7 @@ void act(Application &application, const QString &command)
 {
     MainWindow &window = application.mainWindow();
     if (command == QLatin1String("close")) {
-        window.findChild<QAction *>(QStringLiteral("FCLOSE"))->trigger();
+        window.findChild<QAction *>(QStringLiteral("closeAction"))->trigger();
     } else if (command.startsWith(QLatin1String("update "))) {
         UpdatePrompts prompts;
         prompts.chooseFile = [path = command.mid(7)](QFileDialog &) {
@@ -45,7 +45,7 @@ void act(Application &application, const QString &command)
         });
         choose->start(10);
         // The menu command shows the window modally: leave this handler first.
-        QTimer::singleShot(0, &window, [&window] { window.findChild<QAction *>(QStringLiteral("UPD"))->trigger(); });
+        QTimer::singleShot(0, &window, [&window] { window.findChild<QAction *>(QStringLiteral("updateFirmwareAction"))->trigger(); });
     }
 }
 

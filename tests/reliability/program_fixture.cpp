@@ -16,7 +16,7 @@ ProgramTest::ProgramTest()
     adapter->setUsbTiming(true);
     // Set before the main window is shown, which is when the link starts.
     app.link().setRefresh([this] {
-        app.mainWindow().Refresh();
+        app.mainWindow().showRecord();
         ++refreshes;
         if (afterRefresh)
             afterRefresh();
@@ -51,7 +51,7 @@ void ProgramTest::startProgram()
 
 bool ProgramTest::connectedOnScreen()
 {
-    const QWidget *veil = app.mainWindow().findChild<QWidget *>(QStringLiteral("veil"));
+    const QWidget *veil = app.mainWindow().findChild<QWidget *>(QStringLiteral("overlay"));
     return veil != nullptr && !veil->isVisible() && app.link().connected();
 }
 

@@ -59,8 +59,8 @@ TEST_F(ConfigFileTest, SavedRecordLoadsBackWholeAndIsSent)
 {
     const DeviceRecord saved = patterned();
     receive(saved);
-    choose(window.fsave, path("backup"));
-    child<QAction>("EXP")->trigger();
+    choose(window.saveFileDialog(), path("backup"));
+    child<QAction>("saveToFileAction")->trigger();
     ASSERT_EQ(offers.size(), 1u);
     EXPECT_EQ(offers[0].mode, FileDialog::Mode::Save);
     EXPECT_EQ(offers[0].fileName, "config.cfg");
@@ -68,13 +68,13 @@ TEST_F(ConfigFileTest, SavedRecordLoadsBackWholeAndIsSent)
     EXPECT_EQ(contents("backup.cfg"), QByteArray(reinterpret_cast<const char *>(&saved), kRecordSize));
     EXPECT_FALSE(takePosted());
 
-    choose(window.fsave, std::nullopt);
-    child<QAction>("EXP")->trigger();
+    choose(window.saveFileDialog(), std::nullopt);
+    child<QAction>("saveToFileAction")->trigger();
     EXPECT_EQ(offers[1].fileName, path("backup.cfg")); // the last name, with its extension
 
     receive(initialAdapterRecord());
-    choose(window.fopen, path("backup.cfg"));
-    child<QAction>("IMP")->trigger();
+    choose(window.openFileDialog(), path("backup.cfg"));
+    child<QAction>("loadFromFileAction")->trigger();
     EXPECT_EQ(offers[2].mode, FileDialog::Mode::Open);
     EXPECT_EQ(offers[2].fileName, "config.cfg");
     EXPECT_EQ(offers[2].filter, "Config File (*.cfg)");
@@ -99,10 +99,10 @@ TEST_F(ConfigFileTest, SaveAppendsTheExtensionUnlessItIsExactlyCfgAndReplacesWit
                  {"old.d/plain", "old.d/plain.cfg"}};
     receive(patterned());
     for (const auto &[chosen, written] : cases) {
-        choose(window.fsave, path(chosen));
-        child<QAction>("EXP")->trigger();
+        choose(window.saveFileDialog(), path(chosen));
+        child<QAction>("saveToFileAction")->trigger();
         EXPECT_EQ(contents(written).size(), qsizetype(kRecordSize)) << chosen;
-        EXPECT_EQ(window.fsave.FileName(), path(written));
+        EXPECT_EQ(window.saveFileDialog().FileName(), path(written));
     }
     EXPECT_FALSE(QFile::exists(path("backup.CFG")));
 }
@@ -114,8 +114,8 @@ TEST_F(ConfigFileTest, ShortFilesReplaceOnlyTheirOwnBytesAndAreStillSent)
     writeFile("ten.cfg", QByteArray("\x00"
                                     "ABCDEFGHI",
                                     10));
-    choose(window.fopen, path("ten.cfg"));
-    child<QAction>("IMP")->trigger();
+    choose(window.openFileDialog(), path("ten.cfg"));
+    child<QAction>("loadFromFileAction")->trigger();
     auto posted = takePosted();
     ASSERT_TRUE(posted);
     EXPECT_EQ(posted->act_line, 0);
@@ -123,8 +123,8 @@ TEST_F(ConfigFileTest, ShortFilesReplaceOnlyTheirOwnBytesAndAreStillSent)
     EXPECT_EQ(std::memcmp(&posted->usd_txt[9], &before.usd_txt[9], kRecordSize - 10), 0);
 
     writeFile("empty.cfg", {});
-    choose(window.fopen, path("empty.cfg"));
-    child<QAction>("IMP")->trigger();
+    choose(window.openFileDialog(), path("empty.cfg"));
+    child<QAction>("loadFromFileAction")->trigger();
     posted = takePosted();
     ASSERT_TRUE(posted);
     EXPECT_TRUE(same(*posted, link.record));
@@ -134,21 +134,21 @@ TEST_F(ConfigFileTest, FailuresAreShownInBoxesTitledWithTheApplicationAndChangeN
 {
     const DeviceRecord before = patterned();
     receive(before);
-    choose(window.fsave, path("missing/backup"));
+    choose(window.saveFileDialog(), path("missing/backup"));
     const BoxAnswerer cannotCreate;
-    child<QAction>("EXP")->trigger();
+    child<QAction>("saveToFileAction")->trigger();
     ASSERT_TRUE(cannotCreate.seen);
     EXPECT_EQ(cannotCreate.seen->title, "VESTRA7");
     EXPECT_TRUE(cannotCreate.seen->text.startsWith("Cannot create file \"" + path("missing/backup.cfg") + "\". "))
         << cannotCreate.seen->text.toStdString();
     EXPECT_EQ(cannotCreate.seen->icon, QMessageBox::Critical);
     EXPECT_EQ(cannotCreate.seen->buttons, QStringList{"OK"});
-    EXPECT_EQ(window.fsave.FileName(), path("missing/backup.cfg"));
+    EXPECT_EQ(window.saveFileDialog().FileName(), path("missing/backup.cfg"));
 
     window.showTitle("VESTRA7 Duo"); // the adapter's product name, once it was found
-    choose(window.fopen, path("absent.cfg"));
+    choose(window.openFileDialog(), path("absent.cfg"));
     const BoxAnswerer cannotOpen;
-    child<QAction>("IMP")->trigger();
+    child<QAction>("loadFromFileAction")->trigger();
     QGuiApplication::setApplicationDisplayName(QString());
     ASSERT_TRUE(cannotOpen.seen);
     EXPECT_EQ(cannotOpen.seen->title, "VESTRA7 Duo");
@@ -164,19 +164,19 @@ TEST_F(ConfigFileTest, LoadingTakesTheFocusFromThePartyEditsSoTheNextRefreshShow
     loaded.subscriber[0] = makeParty("Loaded", "+100");
     writeFile("party.cfg", QByteArray(reinterpret_cast<const char *>(&loaded), kRecordSize));
     receive(initialAdapterRecord());
-    auto *name = child<QLineEdit>("edt_name");
+    auto *name = child<QLineEdit>("partyNameEdit");
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     name->setFocus();
     QTest::keyClicks(name, "typing");
 
-    choose(window.fopen, path("party.cfg"));
-    child<QAction>("IMP")->trigger();
+    choose(window.openFileDialog(), path("party.cfg"));
+    child<QAction>("loadFromFileAction")->trigger();
     const auto posted = takePosted();
     ASSERT_TRUE(posted);
     receive(*posted); // the adapter's reply
     EXPECT_EQ(name->text(), "Loaded");
-    EXPECT_EQ(child<QLineEdit>("edt_num")->text(), "+100");
+    EXPECT_EQ(child<QLineEdit>("partyNumberEdit")->text(), "+100");
 }
 
 } // namespace

@@ -36,10 +36,10 @@ protected:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, cell.center());
     }
 
-    QLineEdit *name = child<QLineEdit>("edt_name");
-    QLineEdit *number = child<QLineEdit>("edt_num");
-    QTableWidget *clist = child<QTableWidget>("clist");
-    QTableWidget *calls = child<QTableWidget>("calls");
+    QLineEdit *name = child<QLineEdit>("partyNameEdit");
+    QLineEdit *number = child<QLineEdit>("partyNumberEdit");
+    QTableWidget *clist = child<QTableWidget>("phoneBookList");
+    QTableWidget *calls = child<QTableWidget>("callList");
     DeviceRecord record = initialAdapterRecord();
 };
 
@@ -54,7 +54,7 @@ TEST_F(LineControlTest, CallButtonSendsTheEditsAsItsOwnLinesParty)
     receive(record); // line B's call button is usable now
     name->setText("Carol");
     number->setText("+380501234567");
-    QTest::mouseClick(child<GlyphButton>("btn_on1"), Qt::LeftButton);
+    QTest::mouseClick(child<GlyphButton>("callButtonLineB"), Qt::LeftButton);
     const auto posted = takePosted();
     ASSERT_TRUE(posted);
     EXPECT_EQ(textOf(posted->subscriber[1].name), "Carol");
@@ -72,7 +72,7 @@ TEST_F(LineControlTest, HangUpWithEmptyEditsKeepsTheLinesParty)
     receive(record);
     name->clear();
     number->clear();
-    QTest::mouseClick(child<GlyphButton>("btn_off0"), Qt::RightButton);
+    QTest::mouseClick(child<GlyphButton>("hangUpButtonLineA"), Qt::RightButton);
     const auto posted = takePosted();
     ASSERT_TRUE(posted);
     EXPECT_TRUE(sameParty(posted->subscriber[0], record.subscriber[0]));
@@ -82,11 +82,11 @@ TEST_F(LineControlTest, HangUpWithEmptyEditsKeepsTheLinesParty)
 
 TEST_F(LineControlTest, LineLabelsChooseTheActiveLine)
 {
-    QTest::mouseClick(child<QLabel>("lbl2"), Qt::LeftButton);
+    QTest::mouseClick(child<QLabel>("lineBLabel"), Qt::LeftButton);
     const auto posted = takePosted();
     ASSERT_TRUE(posted);
     EXPECT_EQ(posted->act_line, 1);
-    QTest::mouseClick(child<QLabel>("lbl1"), Qt::LeftButton);
+    QTest::mouseClick(child<QLabel>("lineALabel"), Qt::LeftButton);
     EXPECT_EQ(takePosted()->act_line, 0);
 }
 

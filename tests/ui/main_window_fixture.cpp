@@ -23,7 +23,7 @@ void MainWindowTest::SetUp()
 void MainWindowTest::receive(const DeviceRecord &record)
 {
     link.record = record;
-    window.Refresh();
+    window.showRecord();
 }
 
 std::optional<DeviceRecord> MainWindowTest::takePosted()

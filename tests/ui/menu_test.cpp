@@ -18,11 +18,11 @@ protected:
 
 TEST_F(MenuTest, SettingsShowsAndHidesThePanel)
 {
-    auto *panel = child<QWidget>("fset");
+    auto *panel = child<QWidget>("settingsPanel");
     ASSERT_TRUE(panel->isHidden());
     // An entry on the menu bar itself acts on a click, without a submenu.
-    auto *bar = child<QMenuBar>("mm");
-    const QPoint settings = bar->actionGeometry(child<QAction>("SETTINGS")).center();
+    auto *bar = child<QMenuBar>("mainMenu");
+    const QPoint settings = bar->actionGeometry(child<QAction>("settingsAction")).center();
     QTest::mouseClick(bar, Qt::LeftButton, {}, settings);
     EXPECT_TRUE(panel->isVisible());
     QTest::mouseClick(bar, Qt::LeftButton, {}, settings);
@@ -45,7 +45,7 @@ TEST_F(MenuTest, UpdateWindowOpensModallyCentredOverTheMainWindowWhereverItWasMo
             fu.hide();
         });
         poll.start(10);
-        child<QAction>("UPD")->trigger();
+        child<QAction>("updateFirmwareAction")->trigger();
         return shownAt;
     };
     // The first opening learns the window's frame, which is not known before it was ever shown.
@@ -67,7 +67,7 @@ TEST_F(MenuTest, AboutBoxShowsTheIdentityInThreeLines)
     fu.dev_serial->clear();
     fu.dev_version->setText("1.2");
     const BoxAnswerer answer;
-    child<QAction>("INF")->trigger();
+    child<QAction>("aboutAction")->trigger();
     ASSERT_TRUE(answer.seen);
     EXPECT_EQ(answer.seen->title, "Information");
     EXPECT_EQ(answer.seen->text, "Model: VESTRA7\r\nSerial: \r\nSoftware version: 1.2");
@@ -80,7 +80,7 @@ TEST_F(MenuTest, AboutBoxShowsTheIdentityInThreeLines)
 
 TEST_F(MenuTest, CloseClosesTheWindow)
 {
-    child<QAction>("FCLOSE")->trigger();
+    child<QAction>("closeAction")->trigger();
     EXPECT_FALSE(window.isVisible());
 }
 

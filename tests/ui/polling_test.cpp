@@ -7,7 +7,7 @@
 TEST_F(MainWindowTest, EachTickPostsAPollIntoAnEmptySlot)
 {
     link.mailbox.takeRequest();
-    window.tmrTimer();
+    window.pollAdapter();
     ASSERT_TRUE(link.mailbox.request_pending());
     EXPECT_EQ(link.mailbox.snapshot().cmd, CMD_POLL);
 }
@@ -19,16 +19,16 @@ TEST_F(MainWindowTest, NoPollWhileTheBootLoaderRunsOrTheUpdateWindowShows)
     link.mailbox.takeRequest();
 
     link.boot_mode = true;
-    window.tmrTimer();
+    window.pollAdapter();
     EXPECT_FALSE(link.mailbox.request_pending());
 
     link.boot_mode = false;
     fu.show();
-    window.tmrTimer();
+    window.pollAdapter();
     EXPECT_FALSE(link.mailbox.request_pending());
 
     fu.hide();
-    window.tmrTimer();
+    window.pollAdapter();
     EXPECT_TRUE(link.mailbox.request_pending()) << "polling resumes once both have ended";
 }
 
@@ -36,7 +36,7 @@ TEST_F(MainWindowTest, ATickNeverReplacesAChangeWaitingInTheSlot)
 {
     link.record.mic_gain = 9;
     window.save();
-    window.tmrTimer();
+    window.pollAdapter();
     const std::optional<DeviceRecord> posted = takePosted();
     ASSERT_TRUE(posted);
     EXPECT_EQ(posted->mic_gain, 9);

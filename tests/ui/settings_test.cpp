@@ -22,19 +22,19 @@ TEST_F(SettingsTest, EachSelectorStoresItsOwnFieldAndSendsTheRecord)
         const char *selector;
         std::function<int(const DeviceRecord &)> field;
     } cases[] = {
-        {"MICgain",
+        {"micGainSelector",
          [](const DeviceRecord &r) {
              return r.mic_gain;
          }},
-        {"LINEgain",
+        {"lineGainSelector",
          [](const DeviceRecord &r) {
              return r.spk_gain;
          }},
-        {"AanswerA",
+        {"autoAnswerASelector",
          [](const DeviceRecord &r) {
              return r.auto_answer[0];
          }},
-        {"AanswerB",
+        {"autoAnswerBSelector",
          [](const DeviceRecord &r) {
              return r.auto_answer[1];
          }},
@@ -50,8 +50,8 @@ TEST_F(SettingsTest, EachSelectorStoresItsOwnFieldAndSendsTheRecord)
 
 TEST_F(SettingsTest, LabelsShowTheirWholeTextAndEndWhereTheSelectorsBegin)
 {
-    auto *panel = child<QWidget>("fset");
-    for (const char *name : {"lbl1", "lbl2", "lbl3", "lbl4"}) {
+    auto *panel = child<QWidget>("settingsPanel");
+    for (const char *name : {"micGainLabel", "lineGainLabel", "autoAnswerALabel", "autoAnswerBLabel"}) {
         const auto *label = panel->findChild<QLabel *>(QLatin1String(name));
         ASSERT_TRUE(label) << name;
         EXPECT_EQ(label->x() + label->width(), 231) << name;
@@ -61,9 +61,9 @@ TEST_F(SettingsTest, LabelsShowTheirWholeTextAndEndWhereTheSelectorsBegin)
 
 TEST_F(SettingsTest, OkHidesThePanelAndSendsNothing)
 {
-    auto *panel = child<QWidget>("fset");
+    auto *panel = child<QWidget>("settingsPanel");
     panel->show();
-    QTest::mouseClick(child<QPushButton>("btnOk"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>("okButton"), Qt::LeftButton);
     EXPECT_TRUE(panel->isHidden());
     EXPECT_FALSE(takePosted());
 }
@@ -74,7 +74,7 @@ TEST_F(SettingsTest, SetToDefaultAsksThenSendsAZeroRecordWithTheDefaultGains)
     record.contact[4] = makeParty("Kept", "1");
     record.mic_gain = 0;
     receive(record);
-    QAction *reset = child<QAction>("DEF");
+    QAction *reset = child<QAction>("setToDefaultAction");
 
     confirmAnswer = false;
     reset->trigger();
@@ -91,7 +91,7 @@ TEST_F(SettingsTest, SetToDefaultAsksThenSendsAZeroRecordWithTheDefaultGains)
         const int expected = i == 1769 ? 5 : i == 1770 ? 10 : 0;
         ASSERT_EQ(bytes[i], expected) << "byte " << i;
     }
-    EXPECT_EQ(child<SpinSelector>("MICgain")->text(), "0 dB    "); // until the adapter's reply
+    EXPECT_EQ(child<SpinSelector>("micGainSelector")->text(), "0 dB    "); // until the adapter's reply
 }
 
 TEST(ConfirmBox, AsksWithOkAndCancelAndOkAsTheDefault)

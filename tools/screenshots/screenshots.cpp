@@ -93,8 +93,8 @@ int main(int argc, char *argv[])
         return window.findChild<QAction *>(QLatin1String(name));
     };
     const auto connected = [&] {
-        return application.link().connected() && !window.findChild<QWidget *>(QStringLiteral("veil"))->isVisible() &&
-               window.findChild<QTableWidget *>(QStringLiteral("clist"))->rowCount() == kContactCount;
+        return application.link().connected() && !window.findChild<QWidget *>(QStringLiteral("overlay"))->isVisible() &&
+               window.findChild<QTableWidget *>(QStringLiteral("phoneBookList"))->rowCount() == kContactCount;
     };
 
     window.show();
@@ -103,17 +103,17 @@ int main(int argc, char *argv[])
         return 1;
     }
     // A phone-book row picked, as after a click: its party becomes line A's.
-    window.findChild<QTableWidget *>(QStringLiteral("clist"))->selectRow(1);
+    window.findChild<QTableWidget *>(QStringLiteral("phoneBookList"))->selectRow(1);
     if (!save(window, folder, "main-window.png"))
         return 1;
 
-    action("SETTINGS")->trigger();
+    action("settingsAction")->trigger();
     if (!save(window, folder, "settings.png"))
         return 1;
-    action("SETTINGS")->trigger();
+    action("settingsAction")->trigger();
 
     adapter->unplug();
-    if (!runUntil([&] { return window.findChild<QWidget *>(QStringLiteral("veil"))->isVisible(); }) ||
+    if (!runUntil([&] { return window.findChild<QWidget *>(QStringLiteral("overlay"))->isVisible(); }) ||
         !save(window, folder, "disconnected.png"))
         return 1;
     bus.plug(adapter);
@@ -149,7 +149,7 @@ int main(int argc, char *argv[])
         }
         update.cancel->click();
     });
-    action("UPD")->trigger();
+    action("updateFirmwareAction")->trigger();
     application.link().shutdown();
     return saved ? 0 : 1;
 }
