@@ -24,10 +24,13 @@ void MainWindow::onLoadFromFile()
 {
     if (!m_openFileDialog.Execute(this))
         return;
-    if (const std::optional<QString> error = loadConfigFile(m_openFileDialog.FileName(), m_link.record)) {
-        errorBox(this, m_applicationTitle, *error);
+    const ConfigFileContent content = readConfigFile(m_openFileDialog.FileName());
+    if (content.error) {
+        errorBox(this, m_applicationTitle, *content.error);
         return;
     }
+    overwritePrefix(m_link.record, {reinterpret_cast<const std::uint8_t *>(content.bytes.constData()),
+                                    static_cast<std::size_t>(content.bytes.size())});
     // With the focus on the window itself and on none of its controls, the next refresh shows the
     // loaded party in the edits, even if one of them had the focus.
     setFocus(Qt::OtherFocusReason);
