@@ -21,7 +21,7 @@ struct ShownWindow
     {
         window.show();
         static_cast<void>(QTest::qWaitForWindowExposed(&window));
-        window.Cont(true);
+        window.setConnected(true);
     }
 
     DeviceLink link{nullptr};

@@ -1,11 +1,10 @@
-// The main window: its form, the record shown, the connected and disconnected states, and its start
-// and end.
+// The main window: its form, the record shown, the connected and disconnected states, what the
+// adapter announces, and its start and end.
 #include "ui/main_window.h"
 
 #include "app/access_problem.h"
-#include "link/device_link.h"
+#include "link/adapter_port.h"
 #include "model/text_field.h"
-#include "ui/update.h"
 #include "ui/window_fonts.h"
 #include "widgets/glyph_button.h"
 #include "widgets/glyph_pictures.h"
@@ -23,7 +22,6 @@
 
 namespace {
 
-constexpr int kPollIntervalMs = 200;
 constexpr int kFormMargin = 10;
 // "Update firmware" is the one menu-bar entry that stays usable without a connected adapter, so that
 // an adapter left in its boot loader can still be updated.
@@ -53,10 +51,10 @@ void setTextIfChanged(QLineEdit *edit, const QString &text)
 
 } // namespace
 
-MainWindow::MainWindow(DeviceLink &link, QWidget *parent)
+MainWindow::MainWindow(AdapterPort &adapter, QWidget *parent)
     : QMainWindow(parent)
     , m_ui(buildForm(this))
-    , m_link(link)
+    , m_adapter(adapter)
     , m_lineButtons{{{m_ui->callButtonLineA, kLineA, true},
                      {m_ui->hangUpButtonLineA, kLineA, false},
                      {m_ui->callButtonLineB, kLineB, true},
@@ -73,7 +71,7 @@ MainWindow::MainWindow(DeviceLink &link, QWidget *parent)
 
     m_ui->clientArea->setFont(tahomaBold(13));
     for (QWidget *large : std::initializer_list<QWidget *>{m_ui->lineALabel, m_ui->lineBLabel, m_ui->partyNameEdit,
-                                                          m_ui->partyNumberEdit})
+                                                           m_ui->partyNumberEdit})
         large->setFont(tahomaBold(16));
     for (QTableWidget *list : {m_ui->phoneBookList, m_ui->callList})
         list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -82,23 +80,30 @@ MainWindow::MainWindow(DeviceLink &link, QWidget *parent)
     for (const LineButton &lineButton : m_lineButtons)
         lineButton.button->setGlyph(glyphPicture(lineButton.calls ? QStringLiteral("ON") : QStringLiteral("OFF")));
 
-    m_ui->settingsPanel->connectRecord(m_link.record, [this] { save(); });
+    m_ui->settingsPanel->setAdapter(m_adapter);
+    connectAdapter();
     connectControls();
-
-    m_pollTimer.setInterval(kPollIntervalMs);
-    connect(&m_pollTimer, &QTimer::timeout, this, &MainWindow::pollAdapter);
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::connectAdapter()
+{
+    connect(&m_adapter, &AdapterPort::recordChanged, this, &MainWindow::showRecord);
+    connect(&m_adapter, &AdapterPort::connectionChanged, this, &MainWindow::setConnected);
+    connect(&m_adapter, &AdapterPort::identityChanged, this, &MainWindow::showIdentity);
+    connect(&m_adapter, &AdapterPort::accessProblem, this, &MainWindow::showAccessProblem);
+    connect(&m_adapter, &AdapterPort::sendFailed, this, &MainWindow::showSendFailure);
+}
 
 void MainWindow::connectControls()
 {
     for (const LineButton &lineButton : m_lineButtons)
         connect(lineButton.button, &GlyphButton::OnMouseDown, this,
                 [this, &lineButton] { onLineButtonPressed(lineButton); });
-    for (QObject *control : std::initializer_list<QObject *>{m_ui->lineALabel, m_ui->lineBLabel, m_ui->partyNameEdit,
-                                                             m_ui->partyNumberEdit, m_ui->phoneBookList,
-                                                             m_ui->callList})
+    for (QObject *control :
+         std::initializer_list<QObject *>{m_ui->lineALabel, m_ui->lineBLabel, m_ui->partyNameEdit,
+                                          m_ui->partyNumberEdit, m_ui->phoneBookList, m_ui->callList})
         control->installEventFilter(this);
     // Every row that becomes selected is handled, each in turn, from the top down.
     for (const PartyTable *list : {&m_contacts, &m_calls}) {
@@ -146,10 +151,11 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 
 void MainWindow::showRecord()
 {
+    const DeviceRecord &record = m_adapter.record();
     showActiveParty();
-    m_contacts.showEntries(m_link.record.contact);
-    m_calls.showEntries(m_link.record.call_list);
-    m_ui->settingsPanel->showSettings(m_link.record);
+    m_contacts.showEntries(record.contact);
+    m_calls.showEntries(record.call_list);
+    m_ui->settingsPanel->showSettings(record);
     showLineButtons();
 }
 
@@ -160,19 +166,9 @@ void MainWindow::showActiveParty()
     if (focused == m_ui->partyNameEdit || focused == m_ui->partyNumberEdit)
         return;
     // An active line other than A or B has no party to show.
-    const PartyEntry *party = activeSubscriber(m_link.record);
+    const PartyEntry *party = activeSubscriber(m_adapter.record());
     setTextIfChanged(m_ui->partyNameEdit, party ? withoutCarriageReturns(readTextField(party->name)) : QString());
     setTextIfChanged(m_ui->partyNumberEdit, party ? withoutCarriageReturns(readTextField(party->number)) : QString());
-}
-
-void MainWindow::save()
-{
-    m_link.save();
-}
-
-void MainWindow::Cont(bool en)
-{
-    setConnected(en);
 }
 
 void MainWindow::setConnected(bool connected)
@@ -180,8 +176,7 @@ void MainWindow::setConnected(bool connected)
     // Disabling the panels takes the focus from their controls; remember it for the reconnection,
     // so that a passing device change does not leave the user's half-typed party to the next refresh.
     QWidget *focused = focusWidget();
-    if (!connected && focused &&
-        (m_ui->linePanel->isAncestorOf(focused) || m_ui->settingsPanel->isAncestorOf(focused)))
+    if (!connected && focused && (m_ui->linePanel->isAncestorOf(focused) || m_ui->settingsPanel->isAncestorOf(focused)))
         m_focusBeforeDisconnect = focused;
 
     for (QWidget *control : std::initializer_list<QWidget *>{m_ui->linePanel, m_ui->settingsPanel, m_ui->overlay})
@@ -202,24 +197,12 @@ void MainWindow::setConnected(bool connected)
     }
 }
 
-void MainWindow::showIdentity(const QString &name, const QString &serial, const QString &version)
-{
-    if (m_updateWindow)
-        m_updateWindow->setIdentity(name, serial, version);
-}
-
-void MainWindow::showTitle(const QString &title)
+void MainWindow::showIdentity(const AdapterIdentity &identity)
 {
     // Only the main window carries the adapter's name. Set as the application's display name, it
     // would be appended by the desktop to the caption of every other window and box.
-    m_applicationTitle = title;
-    setWindowTitle(title);
-}
-
-void MainWindow::enableBootLoaderActions(bool enabled)
-{
-    if (m_updateWindow)
-        m_updateWindow->enableBootLoaderActions(enabled);
+    m_applicationTitle = identity.product;
+    setWindowTitle(identity.product);
 }
 
 void MainWindow::showAccessProblem(const QString &reason)
@@ -241,22 +224,13 @@ void MainWindow::showEvent(QShowEvent *event)
     m_ui->settingsPanel->hide();
     // Disconnected until an adapter in normal mode is claimed, also when no HID device is present.
     setConnected(false);
-    m_link.start_device_link();
+    m_adapter.start();
     m_ui->settingsPanel->raise();
     m_ui->overlay->raise();
-    m_pollTimer.start();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    m_pollTimer.stop();
-    m_link.terminate();
+    m_adapter.stop();
     QMainWindow::closeEvent(event);
-}
-
-void MainWindow::pollAdapter()
-{
-    if (m_link.boot_mode || (m_updateWindow && m_updateWindow->isVisible()))
-        return;
-    m_link.poll();
 }

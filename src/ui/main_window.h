@@ -1,62 +1,53 @@
-// The main window: shows the adapter's record and turns the user's changes into record writes.
+// The main window: shows the adapter's record and asks the adapter for the user's changes.
 #pragma once
 
-#include "link/discovery_view.h"
 #include "ui/file_dialog.h"
 #include "ui/message_boxes.h"
 #include "ui/party_table.h"
 
 #include <QMainWindow>
 #include <QPointer>
-#include <QTimer>
 
 #include <array>
 #include <memory>
 
-class DeviceLink;
+class AdapterPort;
+struct AdapterIdentity;
 class GlyphButton;
+class QDialog;
 class QKeyEvent;
-class Tfu;
 
 namespace Ui {
 class MainWindow;
 }
 
-class MainWindow final : public QMainWindow, public DiscoveryView
+class MainWindow final : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    explicit MainWindow(DeviceLink &link, QWidget *parent = nullptr);
+    // The window listens to the adapter from here on; it starts the adapter when it is first shown
+    // and stops it when it closes.
+    explicit MainWindow(AdapterPort &adapter, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    void setUpdateWindow(Tfu *updateWindow) { m_updateWindow = updateWindow; }
+    // The window "Update firmware" opens, modally and centred over this one. It stays the caller's.
+    void setUpdateWindow(QDialog *updateWindow) { m_updateWindow = updateWindow; }
     // How the window asks before deleting a contact or resetting the record.
     void setConfirmer(Confirmer confirm) { m_confirm = std::move(confirm); }
     // "Save to file" and "Load from file" ask for their file through these.
     FileDialog &saveFileDialog() { return m_saveFileDialog; }
     FileDialog &openFileDialog() { return m_openFileDialog; }
 
-    // Brings every control in line with the record; run by the worker through the GUI thread.
-    void showRecord();
-    // Sends the whole record after a change of it.
-    void save();
-
-    // DiscoveryView
-    void Cont(bool en) override;
-    void showIdentity(const QString &name, const QString &serial, const QString &version) override;
-    void showTitle(const QString &title) override;
-    void enableBootLoaderActions(bool enabled) override;
-    void showAccessProblem(const QString &reason) override;
-
-    void showSendFailure(const QString &text);
-
-    // A tick of the polling timer: a poll, unless the adapter is in its boot loader or the update
-    // window is showing.
-    void pollAdapter();
-
     // The row last selected in either list: Enter in a party edit stores the party there.
     int selectedRow() const { return m_selectedRow; }
+
+public slots:
+    // Brings every control in line with the adapter's record.
+    void showRecord();
+    // Connected: everything usable. Disconnected: covered by the overlay, with only "Update firmware"
+    // left usable, so that an adapter in its boot loader can still be updated.
+    void setConnected(bool connected);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -77,15 +68,18 @@ private:
         bool showsFaded = false;
     };
 
-    // The window, its display and its connected state (main_window.cpp).
+    // The window, its display and what the adapter announces (main_window.cpp).
+    void connectAdapter();
     void connectControls();
     void showActiveParty();
-    void setConnected(bool connected);
+    void showIdentity(const AdapterIdentity &identity);
+    void showAccessProblem(const QString &reason);
+    void showSendFailure(const QString &text);
 
     // Line control (main_window_lines.cpp).
     void showLineButtons();
-    void showButtonState(LineButton &button, bool allowed);
-    void onLineButtonPressed(const LineButton &button);
+    void showButtonState(LineButton &lineButton, bool allowed);
+    void onLineButtonPressed(const LineButton &lineButton);
     void onLineLabelClicked(int line);
 
     // The phone book and the call list (main_window_books.cpp).
@@ -94,8 +88,9 @@ private:
     bool onPartyEditKey(const QObject *edit, const QKeyEvent &key);
     void onPhoneBookKey(const QKeyEvent &key);
     void onCallListKey(const QKeyEvent &key);
-    void deleteSelectedRow(PartyTable &list, std::span<PartyEntry> entries);
-    // The first phone-book entry with neither name nor number, or -1 when the book is full.
+    void deleteSelectedRow(PartyTable &list, void (AdapterPort::*deleteEntry)(int));
+    // The first phone-book entry with neither name nor number, or -1 when the book is full; the
+    // adapter's record already holds the deletions asked for.
     int firstFreeContact() const;
 
     // Menu commands (main_window_menu.cpp).
@@ -107,14 +102,13 @@ private:
     void onAbout();
 
     std::unique_ptr<Ui::MainWindow> m_ui;
-    DeviceLink &m_link;
+    AdapterPort &m_adapter;
     std::array<LineButton, 4> m_lineButtons;
     PartyTable m_contacts;
     PartyTable m_calls;
     FileDialog m_saveFileDialog;
     FileDialog m_openFileDialog;
-    Tfu *m_updateWindow = nullptr;
-    QTimer m_pollTimer;
+    QDialog *m_updateWindow = nullptr;
     Confirmer m_confirm = confirmBox;
     int m_selectedRow = 0;
     // The list m_selectedRow came from, and whether that row has been deleted since.

@@ -2,8 +2,7 @@
 // number edit's character filter, and deleting entries.
 #include "ui/main_window.h"
 
-#include "link/device_link.h"
-#include "model/text_field.h"
+#include "link/adapter_port.h"
 
 #include "ui_main_window.h"
 
@@ -44,12 +43,9 @@ void MainWindow::onListRowSelected(const PartyTable &list, int row)
     m_selectedList = &list;
     m_selectedRowDeleted = false;
     // An active line other than A or B, as only the adapter can report, has no party to store into.
-    PartyEntry *party = activeSubscriber(m_link.record);
-    if (!party)
+    if (!activeSubscriber(m_adapter.record()))
         return;
-    writeTextField(party->name, list.name(row));
-    writeTextField(party->number, list.number(row));
-    save();
+    m_adapter.selectParty({list.name(row), list.number(row)});
 }
 
 bool MainWindow::onPartyEditKey(const QObject *edit, const QKeyEvent &key)
@@ -61,12 +57,10 @@ bool MainWindow::onPartyEditKey(const QObject *edit, const QKeyEvent &key)
         if (row >= 0) {
             // The row shows the edits uncut until the next refresh shows what the record holds. A row
             // last selected in the call list stores into the phone-book entry of the same index.
+            const Party party{m_ui->partyNameEdit->text(), m_ui->partyNumberEdit->text()};
             m_contacts.ensureRow(row);
-            m_contacts.setRow(row, m_ui->partyNameEdit->text(), m_ui->partyNumberEdit->text());
-            PartyEntry &entry = m_link.record.contact[row];
-            writeTextField(entry.name, m_ui->partyNameEdit->text());
-            writeTextField(entry.number, m_ui->partyNumberEdit->text());
-            save();
+            m_contacts.setRow(row, party.name, party.number);
+            m_adapter.storeContact(row, party);
         }
     }
     // Only the number edit filters what is typed; pasted text is not filtered.
@@ -79,16 +73,16 @@ void MainWindow::onPhoneBookKey(const QKeyEvent &key)
         return;
     if (!m_confirm(this, QStringLiteral("Delete contact?")))
         return;
-    deleteSelectedRow(m_contacts, m_link.record.contact);
+    deleteSelectedRow(m_contacts, &AdapterPort::deleteContact);
 }
 
 void MainWindow::onCallListKey(const QKeyEvent &key)
 {
     if (key.key() == Qt::Key_Delete)
-        deleteSelectedRow(m_calls, m_link.record.call_list);
+        deleteSelectedRow(m_calls, &AdapterPort::deleteCall);
 }
 
-void MainWindow::deleteSelectedRow(PartyTable &list, std::span<PartyEntry> entries)
+void MainWindow::deleteSelectedRow(PartyTable &list, void (AdapterPort::*deleteEntry)(int))
 {
     const int row = list.firstSelectedRow();
     if (row < 0)
@@ -102,15 +96,12 @@ void MainWindow::deleteSelectedRow(PartyTable &list, std::span<PartyEntry> entri
     }
     if (m_selectedList == &list)
         m_selectedRowDeleted = true;
-    // The entries below move up as they are, byte for byte, and the last one empties: nothing else
-    // of the record changes.
-    removeEntry(entries, static_cast<std::size_t>(row));
-    save();
+    (m_adapter.*deleteEntry)(row);
 }
 
 int MainWindow::firstFreeContact() const
 {
-    const auto &contacts = m_link.record.contact;
+    const auto &contacts = m_adapter.record().contact;
     const auto free = std::find_if(std::begin(contacts), std::end(contacts), isEmptyEntry);
     return free == std::end(contacts) ? -1 : static_cast<int>(free - std::begin(contacts));
 }

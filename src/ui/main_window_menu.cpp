@@ -2,13 +2,12 @@
 // reset to defaults and the About box.
 #include "ui/main_window.h"
 
-#include "link/device_link.h"
+#include "link/adapter_port.h"
 #include "model/config_file.h"
-#include "ui/update.h"
 
 #include "ui_main_window.h"
 
-#include <QLineEdit>
+#include <QDialog>
 
 void MainWindow::onSaveToFile()
 {
@@ -16,7 +15,7 @@ void MainWindow::onSaveToFile()
         return;
     const QString fileName = withConfigExtension(m_saveFileDialog.FileName());
     m_saveFileDialog.setFileName(fileName);
-    if (const std::optional<QString> error = saveConfigFile(fileName, m_link.record))
+    if (const std::optional<QString> error = saveConfigFile(fileName, m_adapter.record()))
         errorBox(this, m_applicationTitle, *error);
 }
 
@@ -29,12 +28,10 @@ void MainWindow::onLoadFromFile()
         errorBox(this, m_applicationTitle, *content.error);
         return;
     }
-    overwritePrefix(m_link.record, {reinterpret_cast<const std::uint8_t *>(content.bytes.constData()),
-                                    static_cast<std::size_t>(content.bytes.size())});
     // With the focus on the window itself and on none of its controls, the next refresh shows the
     // loaded party in the edits, even if one of them had the focus.
     setFocus(Qt::OtherFocusReason);
-    save();
+    m_adapter.loadConfiguration(content.bytes);
 }
 
 void MainWindow::onUpdateFirmware()
@@ -61,18 +58,14 @@ void MainWindow::onSetToDefault()
     if (!m_confirm(this, QStringLiteral("Set to default?")))
         return;
     // The selectors show the new values with the adapter's reply.
-    setDefaults(m_link.record);
-    save();
+    m_adapter.resetToDefaults();
 }
 
 void MainWindow::onAbout()
 {
-    const auto fieldText = [this](QLineEdit *Tfu::*field) {
-        return m_updateWindow ? (m_updateWindow->*field)->text() : QString();
-    };
+    const AdapterIdentity identity = m_adapter.identity();
     const QString crlf = QStringLiteral("\r\n");
     informationBox(this, QStringLiteral("Information"),
-                   QStringLiteral("Model: ") + fieldText(&Tfu::dev_name) + crlf + QStringLiteral("Serial: ") +
-                       fieldText(&Tfu::dev_serial) + crlf + QStringLiteral("Software version: ") +
-                       fieldText(&Tfu::dev_version));
+                   QStringLiteral("Model: ") + identity.product + crlf + QStringLiteral("Serial: ") + identity.serial +
+                       crlf + QStringLiteral("Software version: ") + identity.version);
 }

@@ -1,7 +1,7 @@
 // The settings panel.
 #include "ui/settings_panel.h"
 
-#include "model/device_record.h"
+#include "link/adapter_port.h"
 #include "widgets/selector_items.h"
 
 #include "ui_settings_panel.h"
@@ -11,6 +11,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
 #include <utility>
 
@@ -41,32 +42,27 @@ void SettingsPanel::fitLabels()
 {
     // The labels end where the selectors begin, right-aligned there. Laid out for Tahoma, they grow
     // to the left where a wider font stands in for it, rather than cut off the start of their text.
-    for (QLabel *label :
-         {m_ui->micGainLabel, m_ui->lineGainLabel, m_ui->autoAnswerALabel, m_ui->autoAnswerBLabel}) {
+    for (QLabel *label : {m_ui->micGainLabel, m_ui->lineGainLabel, m_ui->autoAnswerALabel, m_ui->autoAnswerBLabel}) {
         QRect area = label->geometry();
         area.setLeft(std::min(area.left(), area.right() + 1 - label->sizeHint().width()));
         label->setGeometry(area);
     }
 }
 
-void SettingsPanel::connectRecord(DeviceRecord &record, std::function<void()> save)
+void SettingsPanel::setAdapter(AdapterPort &adapter)
 {
-    // Each selector stores its value as one byte into its own field.
-    m_ui->micGainSelector->OnChange = [&record, save](SpinSelector *selector) {
-        record.mic_gain = static_cast<std::int8_t>(selector->value());
-        save();
+    // A selector's value is the index of the item it shows, and that index is the setting.
+    m_ui->micGainSelector->OnChange = [&adapter](SpinSelector *selector) {
+        adapter.setMicGain(selector->value());
     };
-    m_ui->lineGainSelector->OnChange = [&record, save](SpinSelector *selector) {
-        record.spk_gain = static_cast<std::int8_t>(selector->value());
-        save();
+    m_ui->lineGainSelector->OnChange = [&adapter](SpinSelector *selector) {
+        adapter.setLineGain(selector->value());
     };
-    m_ui->autoAnswerASelector->OnChange = [&record, save](SpinSelector *selector) {
-        record.auto_answer[0] = static_cast<std::uint8_t>(selector->value());
-        save();
+    m_ui->autoAnswerASelector->OnChange = [&adapter](SpinSelector *selector) {
+        adapter.setAutoAnswer(0, selector->value());
     };
-    m_ui->autoAnswerBSelector->OnChange = [&record, save](SpinSelector *selector) {
-        record.auto_answer[1] = static_cast<std::uint8_t>(selector->value());
-        save();
+    m_ui->autoAnswerBSelector->OnChange = [&adapter](SpinSelector *selector) {
+        adapter.setAutoAnswer(1, selector->value());
     };
 }
 

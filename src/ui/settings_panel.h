@@ -3,9 +3,9 @@
 
 #include <QFrame>
 
-#include <functional>
 #include <memory>
 
+class AdapterPort;
 struct DeviceRecord;
 
 namespace Ui {
@@ -20,11 +20,11 @@ public:
     explicit SettingsPanel(QWidget *parent = nullptr);
     ~SettingsPanel() override;
 
-    // The record the panel changes, and what sends the record after a change.
-    void connectRecord(DeviceRecord &record, std::function<void()> save);
+    // The adapter each step of a selector goes to, as that one setting alone.
+    void setAdapter(AdapterPort &adapter);
 
-    // Shows the record's four settings without change notifications, so that showing never sends
-    // anything. A value outside a list shows its nearer end; the record keeps the value until the
+    // Shows the record's four settings without change notifications, so that showing never asks for
+    // a change. A value outside a list shows its nearer end; the adapter keeps the value until the
     // user steps that selector.
     void showSettings(const DeviceRecord &record);
 

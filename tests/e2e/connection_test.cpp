@@ -21,9 +21,9 @@ protected:
     // the menu only "Update firmware" can be chosen.
     void expectDisconnected()
     {
-        auto *veil = child<QWidget>("overlay");
-        EXPECT_TRUE(veil->isVisible());
-        EXPECT_EQ(veil->geometry(), veil->parentWidget()->rect().marginsRemoved(QMargins(10, 10, 10, 10)));
+        auto *overlay = child<QWidget>("overlay");
+        EXPECT_TRUE(overlay->isVisible());
+        EXPECT_EQ(overlay->geometry(), overlay->parentWidget()->rect().marginsRemoved(QMargins(10, 10, 10, 10)));
         EXPECT_FALSE(child<QWidget>("linePanel")->isEnabled());
         EXPECT_FALSE(child<QWidget>("partyNameEdit")->isEnabled());
         EXPECT_FALSE(child<QWidget>("phoneBookList")->isEnabled());

@@ -75,8 +75,8 @@ void ProgramTest::startActive(const DeviceRecord &record)
 
 bool ProgramTest::waitConnected()
 {
-    auto *veil = child<QWidget>("overlay");
-    if (!waitUntil([&] { return link().connected() && !veil->isVisible(); }))
+    auto *overlay = child<QWidget>("overlay");
+    if (!waitUntil([&] { return link().connected() && !overlay->isVisible(); }))
         return false;
     return waitForRefreshes(refreshes + 1);
 }

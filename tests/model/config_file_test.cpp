@@ -95,9 +95,10 @@ TEST_F(ConfigFile, ReadGivesAtMostOneRecordsWorthAndShortFilesAsTheyAre)
         QByteArray content;
         QByteArray read;
     } cases[] = {
-        {"ten.cfg", QByteArray("\x01"
-                               "ABCDEFGHI",
-                               10),
+        {"ten.cfg",
+         QByteArray("\x01"
+                    "ABCDEFGHI",
+                    10),
          QByteArray("\x01"
                     "ABCDEFGHI",
                     10)},

@@ -51,8 +51,8 @@ void ProgramTest::startProgram()
 
 bool ProgramTest::connectedOnScreen()
 {
-    const QWidget *veil = app.mainWindow().findChild<QWidget *>(QStringLiteral("overlay"));
-    return veil != nullptr && !veil->isVisible() && app.link().connected();
+    const QWidget *overlay = app.mainWindow().findChild<QWidget *>(QStringLiteral("overlay"));
+    return overlay != nullptr && !overlay->isVisible() && app.link().connected();
 }
 
 bool ProgramTest::waitForRefreshes(int count, std::chrono::milliseconds timeout)

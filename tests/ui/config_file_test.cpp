@@ -9,8 +9,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cstring>
-
 namespace {
 
 class ConfigFileTest : public MainWindowTest
@@ -37,11 +35,15 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     }
-    static bool same(const DeviceRecord &a, const DeviceRecord &b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
     QTemporaryDir dir;
     std::vector<FileDialog::Offer> offers;
 };
+
+QByteArray bytesOf(const DeviceRecord &record)
+{
+    return {reinterpret_cast<const char *>(&record), static_cast<qsizetype>(kRecordSize)};
+}
 
 DeviceRecord patterned()
 {
@@ -55,7 +57,7 @@ DeviceRecord patterned()
     return record;
 }
 
-TEST_F(ConfigFileTest, SavedRecordLoadsBackWholeAndIsSent)
+TEST_F(ConfigFileTest, SavedRecordLoadsBackWholeIntoTheAdapter)
 {
     const DeviceRecord saved = patterned();
     receive(saved);
@@ -65,8 +67,8 @@ TEST_F(ConfigFileTest, SavedRecordLoadsBackWholeAndIsSent)
     EXPECT_EQ(offers[0].mode, FileDialog::Mode::Save);
     EXPECT_EQ(offers[0].fileName, "config.cfg");
     EXPECT_EQ(offers[0].filter, "Config File (*.cfg)");
-    EXPECT_EQ(contents("backup.cfg"), QByteArray(reinterpret_cast<const char *>(&saved), kRecordSize));
-    EXPECT_FALSE(takePosted());
+    EXPECT_EQ(contents("backup.cfg"), bytesOf(saved));
+    EXPECT_EQ(adapter.takeChanges(), Changes{});
 
     choose(window.saveFileDialog(), std::nullopt);
     child<QAction>("saveToFileAction")->trigger();
@@ -78,10 +80,8 @@ TEST_F(ConfigFileTest, SavedRecordLoadsBackWholeAndIsSent)
     EXPECT_EQ(offers[2].mode, FileDialog::Mode::Open);
     EXPECT_EQ(offers[2].fileName, "config.cfg");
     EXPECT_EQ(offers[2].filter, "Config File (*.cfg)");
-    const auto posted = takePosted();
-    ASSERT_TRUE(posted);
-    EXPECT_TRUE(same(*posted, saved));
-    EXPECT_EQ(posted->resp[0], 1); // the call request goes out again
+    // The call request saved with the record goes to the adapter with it.
+    EXPECT_EQ(adapter.takeChanges(), Changes{change::LoadConfiguration{bytesOf(saved)}});
 }
 
 TEST_F(ConfigFileTest, SaveAppendsTheExtensionUnlessItIsExactlyCfgAndReplacesWithoutAsking)
@@ -107,33 +107,25 @@ TEST_F(ConfigFileTest, SaveAppendsTheExtensionUnlessItIsExactlyCfgAndReplacesWit
     EXPECT_FALSE(QFile::exists(path("backup.CFG")));
 }
 
-TEST_F(ConfigFileTest, ShortFilesReplaceOnlyTheirOwnBytesAndAreStillSent)
+TEST_F(ConfigFileTest, ShortFilesGoToTheAdapterAsTheyAre)
 {
-    const DeviceRecord before = patterned();
-    receive(before);
-    writeFile("ten.cfg", QByteArray("\x00"
-                                    "ABCDEFGHI",
-                                    10));
-    choose(window.openFileDialog(), path("ten.cfg"));
-    child<QAction>("loadFromFileAction")->trigger();
-    auto posted = takePosted();
-    ASSERT_TRUE(posted);
-    EXPECT_EQ(posted->act_line, 0);
-    EXPECT_EQ(std::memcmp(posted->usd_txt, "ABCDEFGHI", 9), 0);
-    EXPECT_EQ(std::memcmp(&posted->usd_txt[9], &before.usd_txt[9], kRecordSize - 10), 0);
-
+    receive(patterned());
+    const QByteArray ten("\x00"
+                         "ABCDEFGHI",
+                         10);
+    writeFile("ten.cfg", ten);
     writeFile("empty.cfg", {});
-    choose(window.openFileDialog(), path("empty.cfg"));
-    child<QAction>("loadFromFileAction")->trigger();
-    posted = takePosted();
-    ASSERT_TRUE(posted);
-    EXPECT_TRUE(same(*posted, link.record));
+    for (const char *name : {"ten.cfg", "empty.cfg"}) {
+        choose(window.openFileDialog(), path(name));
+        child<QAction>("loadFromFileAction")->trigger();
+    }
+    EXPECT_EQ(adapter.takeChanges(),
+              (Changes{change::LoadConfiguration{ten}, change::LoadConfiguration{QByteArray()}}));
 }
 
 TEST_F(ConfigFileTest, FailuresAreShownInBoxesTitledWithTheApplicationAndChangeNothing)
 {
-    const DeviceRecord before = patterned();
-    receive(before);
+    receive(patterned());
     choose(window.saveFileDialog(), path("missing/backup"));
     const BoxAnswerer cannotCreate;
     child<QAction>("saveToFileAction")->trigger();
@@ -145,7 +137,7 @@ TEST_F(ConfigFileTest, FailuresAreShownInBoxesTitledWithTheApplicationAndChangeN
     EXPECT_EQ(cannotCreate.seen->buttons, QStringList{"OK"});
     EXPECT_EQ(window.saveFileDialog().FileName(), path("missing/backup.cfg"));
 
-    window.showTitle("VESTRA7 Duo"); // the adapter's product name, once it was found
+    emit adapter.identityChanged({"VESTRA7 Duo", "", ""}); // its product name, once it was found
     choose(window.openFileDialog(), path("absent.cfg"));
     const BoxAnswerer cannotOpen;
     child<QAction>("loadFromFileAction")->trigger();
@@ -154,15 +146,14 @@ TEST_F(ConfigFileTest, FailuresAreShownInBoxesTitledWithTheApplicationAndChangeN
     EXPECT_EQ(cannotOpen.seen->title, "VESTRA7 Duo");
     EXPECT_TRUE(cannotOpen.seen->text.startsWith("Cannot open file \"" + path("absent.cfg") + "\". "));
     EXPECT_EQ(cannotOpen.seen->icon, QMessageBox::Critical);
-    EXPECT_FALSE(takePosted());
-    EXPECT_TRUE(same(link.record, before));
+    EXPECT_EQ(adapter.takeChanges(), Changes{});
 }
 
 TEST_F(ConfigFileTest, LoadingTakesTheFocusFromThePartyEditsSoTheNextRefreshShowsTheLoadedParty)
 {
     DeviceRecord loaded = initialAdapterRecord();
     loaded.subscriber[0] = makeParty("Loaded", "+100");
-    writeFile("party.cfg", QByteArray(reinterpret_cast<const char *>(&loaded), kRecordSize));
+    writeFile("party.cfg", bytesOf(loaded));
     receive(initialAdapterRecord());
     auto *name = child<QLineEdit>("partyNameEdit");
     window.activateWindow();
@@ -172,9 +163,8 @@ TEST_F(ConfigFileTest, LoadingTakesTheFocusFromThePartyEditsSoTheNextRefreshShow
 
     choose(window.openFileDialog(), path("party.cfg"));
     child<QAction>("loadFromFileAction")->trigger();
-    const auto posted = takePosted();
-    ASSERT_TRUE(posted);
-    receive(*posted); // the adapter's reply
+    ASSERT_EQ(adapter.takeChanges(), Changes{change::LoadConfiguration{bytesOf(loaded)}});
+    receive(loaded); // the adapter's reply
     EXPECT_EQ(name->text(), "Loaded");
     EXPECT_EQ(child<QLineEdit>("partyNumberEdit")->text(), "+100");
 }

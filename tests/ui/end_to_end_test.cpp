@@ -53,8 +53,8 @@ TEST(EndToEnd, ChangesReachTheAdapterAndItsRepliesAreShown)
     auto *calls = window.findChild<QTableWidget *>("callList");
     auto *callA = window.findChild<GlyphButton *>("callButtonLineA");
     auto *hangUpA = window.findChild<GlyphButton *>("hangUpButtonLineA");
-    auto *veil = window.findChild<QWidget *>("overlay");
-    ASSERT_TRUE(waitUntil([&] { return !veil->isVisible() && calls->rowCount() == 16; }));
+    auto *overlay = window.findChild<QWidget *>("overlay");
+    ASSERT_TRUE(waitUntil([&] { return !overlay->isVisible() && calls->rowCount() == 16; }));
 
     // Store a party in the phone book with Enter, then call it.
     window.activateWindow();

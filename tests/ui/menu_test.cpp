@@ -1,19 +1,25 @@
 // The menu's own commands: the settings panel, the update window, the About box and closing.
 #include "main_window_fixture.h"
 
-#include "ui/update.h"
-
 #include <QApplication>
-#include <QLineEdit>
+#include <QDialog>
 #include <QMenuBar>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
 class MenuTest : public MainWindowTest
 {
 protected:
-    Tfu fu{link};
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        // Never resized: the window sizes it before its first showing.
+        updateWindow.setMinimumSize(300, 200);
+    }
+
+    QDialog updateWindow;
 };
 
 TEST_F(MenuTest, SettingsShowsAndHidesThePanel)
@@ -27,22 +33,22 @@ TEST_F(MenuTest, SettingsShowsAndHidesThePanel)
     EXPECT_TRUE(panel->isVisible());
     QTest::mouseClick(bar, Qt::LeftButton, {}, settings);
     EXPECT_TRUE(panel->isHidden());
-    EXPECT_FALSE(takePosted());
+    EXPECT_EQ(adapter.takeChanges(), Changes{});
 }
 
 TEST_F(MenuTest, UpdateWindowOpensModallyCentredOverTheMainWindowWhereverItWasMoved)
 {
-    window.setUpdateWindow(&fu);
+    window.setUpdateWindow(&updateWindow);
     const auto openUpdateWindow = [this] {
         std::optional<QRect> shownAt;
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (!fu.isVisible())
+            if (!updateWindow.isVisible())
                 return;
             poll.stop();
-            EXPECT_EQ(QApplication::activeModalWidget(), &fu);
-            shownAt = fu.frameGeometry();
-            fu.hide();
+            EXPECT_EQ(QApplication::activeModalWidget(), &updateWindow);
+            shownAt = updateWindow.frameGeometry();
+            updateWindow.hide();
         });
         poll.start(10);
         child<QAction>("updateFirmwareAction")->trigger();
@@ -62,10 +68,7 @@ TEST_F(MenuTest, UpdateWindowOpensModallyCentredOverTheMainWindowWhereverItWasMo
 
 TEST_F(MenuTest, AboutBoxShowsTheIdentityInThreeLines)
 {
-    window.setUpdateWindow(&fu);
-    fu.dev_name->setText("VESTRA7");
-    fu.dev_serial->clear();
-    fu.dev_version->setText("1.2");
+    adapter.setIdentity({"VESTRA7", "", "1.2"});
     const BoxAnswerer answer;
     child<QAction>("aboutAction")->trigger();
     ASSERT_TRUE(answer.seen);
@@ -78,10 +81,11 @@ TEST_F(MenuTest, AboutBoxShowsTheIdentityInThreeLines)
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
-TEST_F(MenuTest, CloseClosesTheWindow)
+TEST_F(MenuTest, CloseClosesTheWindowAndStopsTheAdapter)
 {
     child<QAction>("closeAction")->trigger();
     EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(adapter.stops(), 1);
 }
 
 } // namespace
