@@ -1,12 +1,8 @@
 // The window tests' adapter, and how its changes read in failure messages.
 #include "fake_adapter.h"
 
+#include <sstream>
 #include <type_traits>
-
-bool operator==(const Party &a, const Party &b)
-{
-    return a.name == b.name && a.number == b.number;
-}
 
 void FakeAdapter::receive(const DeviceRecord &record)
 {
@@ -23,35 +19,42 @@ std::ostream &operator<<(std::ostream &out, const Party &party)
 
 } // namespace
 
-void change::PrintTo(const Change &value, std::ostream *out)
+std::string change::describe(const Change &value)
 {
+    std::ostringstream text;
     std::visit(
-        [out](const auto &c) {
+        [&text](const auto &c) {
             using C = std::decay_t<decltype(c)>;
             if constexpr (std::is_same_v<C, change::SetActiveLine>)
-                *out << "setActiveLine(" << c.line << ")";
+                text << "setActiveLine(" << c.line << ")";
             else if constexpr (std::is_same_v<C, change::SelectParty>)
-                *out << "selectParty(" << c.party << ")";
+                text << "selectParty(" << c.party << ")";
             else if constexpr (std::is_same_v<C, change::Call>)
-                *out << "call(" << c.line << ", " << c.party << ")";
+                text << "call(" << c.line << ", " << c.party << ")";
             else if constexpr (std::is_same_v<C, change::HangUp>)
-                *out << "hangUp(" << c.line << ", " << c.party << ")";
+                text << "hangUp(" << c.line << ", " << c.party << ")";
             else if constexpr (std::is_same_v<C, change::StoreContact>)
-                *out << "storeContact(" << c.row << ", " << c.party << ")";
+                text << "storeContact(" << c.row << ", " << c.party << ")";
             else if constexpr (std::is_same_v<C, change::DeleteContact>)
-                *out << "deleteContact(" << c.row << ")";
+                text << "deleteContact(" << c.row << ")";
             else if constexpr (std::is_same_v<C, change::DeleteCall>)
-                *out << "deleteCall(" << c.row << ")";
+                text << "deleteCall(" << c.row << ")";
             else if constexpr (std::is_same_v<C, change::SetMicGain>)
-                *out << "setMicGain(" << c.step << ")";
+                text << "setMicGain(" << c.step << ")";
             else if constexpr (std::is_same_v<C, change::SetLineGain>)
-                *out << "setLineGain(" << c.step << ")";
+                text << "setLineGain(" << c.step << ")";
             else if constexpr (std::is_same_v<C, change::SetAutoAnswer>)
-                *out << "setAutoAnswer(" << c.line << ", " << c.seconds << ")";
+                text << "setAutoAnswer(" << c.line << ", " << c.seconds << ")";
             else if constexpr (std::is_same_v<C, change::ResetToDefaults>)
-                *out << "resetToDefaults()";
+                text << "resetToDefaults()";
             else
-                *out << "loadConfiguration(" << c.bytes.size() << " bytes: " << c.bytes.toHex().toStdString() << ")";
+                text << "loadConfiguration(" << c.bytes.size() << " bytes: " << c.bytes.toHex().toStdString() << ")";
         },
         value);
+    return text.str();
+}
+
+bool change::operator==(const Change &a, const Change &b)
+{
+    return describe(a) == describe(b);
 }

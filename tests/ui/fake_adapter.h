@@ -5,75 +5,63 @@
 #include "link/adapter_port.h"
 
 #include <ostream>
+#include <string>
+#include <type_traits>
 #include <variant>
 #include <vector>
-
-bool operator==(const Party &a, const Party &b);
 
 // The changes of AdapterPort, one value type each.
 namespace change {
 struct SetActiveLine
 {
     int line;
-    friend bool operator==(const SetActiveLine &, const SetActiveLine &) = default;
 };
 struct SelectParty
 {
     Party party;
-    friend bool operator==(const SelectParty &, const SelectParty &) = default;
 };
 struct Call
 {
     int line;
     Party party;
-    friend bool operator==(const Call &, const Call &) = default;
 };
 struct HangUp
 {
     int line;
     Party party;
-    friend bool operator==(const HangUp &, const HangUp &) = default;
 };
 struct StoreContact
 {
     int row;
     Party party;
-    friend bool operator==(const StoreContact &, const StoreContact &) = default;
 };
 struct DeleteContact
 {
     int row;
-    friend bool operator==(const DeleteContact &, const DeleteContact &) = default;
 };
 struct DeleteCall
 {
     int row;
-    friend bool operator==(const DeleteCall &, const DeleteCall &) = default;
 };
 struct SetMicGain
 {
     int step;
-    friend bool operator==(const SetMicGain &, const SetMicGain &) = default;
 };
 struct SetLineGain
 {
     int step;
-    friend bool operator==(const SetLineGain &, const SetLineGain &) = default;
 };
 struct SetAutoAnswer
 {
     int line;
     int seconds;
-    friend bool operator==(const SetAutoAnswer &, const SetAutoAnswer &) = default;
 };
 struct ResetToDefaults
 {
-    friend bool operator==(const ResetToDefaults &, const ResetToDefaults &) = default;
 };
 struct LoadConfiguration
 {
     QByteArray bytes;
-    friend bool operator==(const LoadConfiguration &, const LoadConfiguration &) = default;
 };
 } // namespace change
 
@@ -84,8 +72,17 @@ using Change =
 using Changes = std::vector<Change>;
 
 namespace change {
-// Readable changes in failure messages; found by GoogleTest through the alternatives' namespace.
-void PrintTo(const Change &value, std::ostream *out);
+// The change as a call, with every argument in full: "call(1, {"Carol", "+380501234567"})".
+std::string describe(const Change &value);
+// Two changes are equal when they read the same, so a failure message shows all that differs.
+bool operator==(const Change &a, const Change &b);
+// GoogleTest prints a variant's alternative on its own, finding this through its namespace.
+template <class Alternative>
+requires std::is_convertible_v<const Alternative &, Change>
+void PrintTo(const Alternative &value, std::ostream *out)
+{
+    *out << describe(value);
+}
 } // namespace change
 
 class FakeAdapter final : public AdapterPort
