@@ -12,7 +12,7 @@
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
 #include "support/virtual_hidraw.h"
-#include "ui/umain.h"
+#include "ui/main_window.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -75,14 +75,14 @@ int main(int argc, char *argv[])
     DeviceLink link(backend);
     // The program's own main window refreshes; it is never shown, so its polling timer stays off and
     // the polls are the bench's, each timed from its post.
-    Tfmain window(link);
+    MainWindow window(link);
     QElapsedTimer clock;
     clock.start();
     qint64 postedAt = -1;
     std::vector<double> latenciesMs;
     link.setView(&window);
     link.setRefresh([&] {
-        window.Refresh();
+        window.showRecord();
         if (postedAt >= 0) {
             latenciesMs.push_back(static_cast<double>(clock.nsecsElapsed() - postedAt) / 1e6);
             postedAt = -1;

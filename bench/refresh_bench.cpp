@@ -4,7 +4,7 @@
 #include "link/device_link.h"
 #include "sim/demo_adapter.h"
 #include "sim/emulated_adapter.h"
-#include "ui/umain.h"
+#include "ui/main_window.h"
 
 #include <QApplication>
 #include <QTest>
@@ -21,11 +21,11 @@ struct ShownWindow
     {
         window.show();
         static_cast<void>(QTest::qWaitForWindowExposed(&window));
-        window.Cont(true);
+        window.setConnected(true);
     }
 
     DeviceLink link{nullptr};
-    Tfmain window{link};
+    MainWindow window{link};
 };
 
 // Every shown field different from demoRecord()'s, the line states too.
@@ -50,9 +50,9 @@ void RefreshUnchangedRecord(benchmark::State &state)
 {
     ShownWindow shown;
     shown.link.record = demoRecord();
-    shown.window.Refresh();
+    shown.window.showRecord();
     for (auto _ : state)
-        shown.window.Refresh();
+        shown.window.showRecord();
     QCoreApplication::processEvents();
 }
 
@@ -64,7 +64,7 @@ void RefreshEveryFieldChanged(benchmark::State &state)
     for (auto _ : state) {
         shown.link.record = records[next];
         next ^= 1u;
-        shown.window.Refresh();
+        shown.window.showRecord();
     }
     QCoreApplication::processEvents();
 }

@@ -8,7 +8,7 @@
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
-#include "ui/umain.h"
+#include "ui/main_window.h"
 #include "ui/update.h"
 
 #include <QApplication>

@@ -39,7 +39,7 @@ void copyText(std::span<std::uint8_t> field, std::string_view text)
     std::copy_n(text.begin(), std::min(text.size(), field.size()), field.begin());
 }
 
-HidDeviceInfo identityInfo(const UsbIdentity &identity)
+HidDeviceInfo identityInfo(const EmulatedIdentity &identity)
 {
     HidDeviceInfo info;
     info.manufacturer = identity.manufacturer;
@@ -74,7 +74,7 @@ PartyEntry makeParty(std::string_view name, std::string_view number)
     return party;
 }
 
-EmulatedAdapter::EmulatedAdapter(UsbIdentity identity)
+EmulatedAdapter::EmulatedAdapter(EmulatedIdentity identity)
     : EmulatedHidDevice(identityInfo(identity))
     , m_identity(std::move(identity))
     , m_sink(std::make_unique<Sink>(*this))

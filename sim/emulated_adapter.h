@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-struct UsbIdentity
+struct EmulatedIdentity
 {
     QString manufacturer = QStringLiteral("TARNIX");
     QString product = QStringLiteral("VESTRA7");
@@ -56,10 +56,10 @@ class EmulatedAdapter final : public EmulatedHidDevice
 public:
     static constexpr int kEvery = -1;
 
-    explicit EmulatedAdapter(UsbIdentity identity = {});
+    explicit EmulatedAdapter(EmulatedIdentity identity = {});
     ~EmulatedAdapter() override;
 
-    const UsbIdentity &identity() const { return m_identity; }
+    const EmulatedIdentity &identity() const { return m_identity; }
 
     AdapterState state() const;
     // Waits until `condition` holds for the state (checked at every change and when a call comes
@@ -123,7 +123,7 @@ private:
     bool imageIsExpected() const;
     static bool matches(const std::multimap<std::uint8_t, int> &rules, std::uint8_t cmd, int occurrence);
 
-    const UsbIdentity m_identity;
+    const EmulatedIdentity m_identity;
 
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_changed;

@@ -2,28 +2,20 @@
 #include "app/application.h"
 
 #include "app/termination_signals.h"
-#include "ui/umain.h"
-#include "ui/update.h"
+#include "ui/main_window.h"
 
 #include <QApplication>
 
-Application::Application(DeviceLink::BackendFactory makeBackend)
-    : m_link(std::move(makeBackend))
-    , m_fmain(std::make_unique<Tfmain>(m_link))
-    , m_fu(new Tfu(m_link, m_fmain.get()))
+Application::Application(Adapter::BackendFactory makeBackend)
+    : m_adapter(std::move(makeBackend))
+    , m_mainWindow(std::make_unique<MainWindow>(m_adapter))
 {
     QGuiApplication::setDesktopFileName(QStringLiteral(VESTRA7_APP_ID));
-    m_fmain->setUpdateWindow(m_fu);
-    m_link.setView(m_fmain.get());
-    m_link.setRefresh([this] { m_fmain->Refresh(); });
-    m_link.setSendFailureHandler([this](const QString &text) { m_fmain->showSendFailure(text); });
-    m_link.setUpdateReplyHandler(
-        [this](std::uint8_t cmd, std::span<const std::uint8_t> payload) { m_fu->uret(cmd, payload); });
 }
 
 Application::~Application()
 {
-    m_link.shutdown();
+    m_adapter.shutdown();
 }
 
 int Application::exec()
@@ -31,9 +23,9 @@ int Application::exec()
     // Asked by the system to end: close the main window as the user does, and leave every event loop,
     // also that of the update window, which while it is shown keeps the main window from closing.
     const TerminationSignals termination([this] {
-        m_fmain->close();
+        m_mainWindow->close();
         QCoreApplication::exit(0);
     });
-    m_fmain->show();
+    m_mainWindow->show();
     return QApplication::exec();
 }

@@ -1,21 +1,19 @@
-// The program assembled: a device link, the main window and the update window, wired together.
+// The program assembled: the adapter, the main window and the update window, wired together.
 #pragma once
 
-#include "link/device_link.h"
+#include "link/adapter.h"
 
 #include <memory>
 
-class Tfmain;
-class Tfu;
+class MainWindow;
 
 class Application
 {
 public:
-    // Creates the main window, then the update window (hidden, alive for the whole run), and wires
-    // them to the link. Needs a QApplication.
-    explicit Application(DeviceLink::BackendFactory makeBackend);
-    // Stops the link's threads before the windows go, so none of them waits on a GUI thread that no
-    // longer serves it or calls into a window that is gone.
+    // Creates the adapter and the main window. Needs a QApplication.
+    explicit Application(Adapter::BackendFactory makeBackend);
+    // Stops the adapter's threads before the windows go, so none of them waits on a GUI thread that
+    // no longer serves it.
     ~Application();
 
     Application(const Application &) = delete;
@@ -25,12 +23,10 @@ public:
     // program to end (SIGTERM, SIGINT, SIGHUP), which closes it as the user would.
     int exec();
 
-    DeviceLink &link() { return m_link; }
-    Tfmain &mainWindow() { return *m_fmain; }
-    Tfu &updateWindow() { return *m_fu; }
+    Adapter &adapter() { return m_adapter; }
+    MainWindow &mainWindow() { return *m_mainWindow; }
 
 private:
-    DeviceLink m_link;
-    std::unique_ptr<Tfmain> m_fmain;
-    Tfu *m_fu; // a child of the main window, over which it is centred each time it is shown
+    Adapter m_adapter;
+    std::unique_ptr<MainWindow> m_mainWindow;
 };

@@ -41,16 +41,14 @@ std::optional<QString> saveConfigFile(const QString &fileName, const DeviceRecor
     return std::nullopt;
 }
 
-std::optional<QString> loadConfigFile(const QString &fileName, DeviceRecord &record)
+ConfigFileContent readConfigFile(const QString &fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        return openError(fileName, file.errorString());
+        return {{}, openError(fileName, file.errorString())};
     // Bytes after the first record's worth are ignored, so they are not read either.
-    const QByteArray content = file.read(static_cast<qint64>(kRecordSize));
+    QByteArray content = file.read(static_cast<qint64>(kRecordSize));
     if (file.error() != QFileDevice::NoError)
-        return openError(fileName, file.errorString());
-    overwritePrefix(record, {reinterpret_cast<const std::uint8_t *>(content.constData()),
-                             static_cast<std::size_t>(content.size())});
-    return std::nullopt;
+        return {{}, openError(fileName, file.errorString())};
+    return {std::move(content), std::nullopt};
 }

@@ -3,6 +3,7 @@
 
 #include "model/device_record.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
@@ -17,7 +18,14 @@ QString withConfigExtension(const QString &fileName);
 // so a failed save leaves an existing file as it was. Returns the message for the user on failure.
 std::optional<QString> saveConfigFile(const QString &fileName, const DeviceRecord &record);
 
-// Copies the file's first bytes, at most one record's worth, over the record; a shorter file
-// leaves the rest of the record as it was. The content is not checked. Returns the message for the
-// user when the file cannot be read, and then leaves the record untouched.
-std::optional<QString> loadConfigFile(const QString &fileName, DeviceRecord &record);
+// What a configuration file gives the record, or why it could not be read.
+struct ConfigFileContent
+{
+    // The file's first bytes, at most one record's worth. The content is not checked: a shorter file
+    // stands for the start of a record.
+    QByteArray bytes;
+    // The message for the user when the file could not be read; `bytes` is then empty.
+    std::optional<QString> error;
+};
+
+ConfigFileContent readConfigFile(const QString &fileName);

@@ -52,7 +52,7 @@ protected:
 
 TEST_F(Connection, StartsDisconnectedAndShowsTheAdapterOnceItIsPluggedIn)
 {
-    UsbIdentity identity;
+    EmulatedIdentity identity;
     identity.product = QStringLiteral("VESTRA7 Pro");
     identity.serialNumber = QStringLiteral("V7-2099-004242");
     identity.version = 0x020B;

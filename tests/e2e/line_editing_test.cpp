@@ -52,10 +52,10 @@ TEST_F(LineEditing, StoringDeletingAndPickingEntriesReachTheAdapterAndComeBack)
     record.call_list[0] = makeParty("Warehouse", "+74957778899");
     record.call_list[1] = makeParty("Lift control", "+74956660022");
     start(record);
-    auto *contacts = child<QTableWidget>("clist");
-    auto *calls = child<QTableWidget>("calls");
-    auto *name = child<QLineEdit>("edt_name");
-    auto *number = child<QLineEdit>("edt_num");
+    auto *contacts = child<QTableWidget>("phoneBookList");
+    auto *calls = child<QTableWidget>("callList");
+    auto *name = child<QLineEdit>("partyNameEdit");
+    auto *number = child<QLineEdit>("partyNumberEdit");
 
     // Picking a row makes it the active line's party; the edits show it from the adapter's reply.
     clickRow(contacts, 2);
@@ -101,10 +101,10 @@ TEST_F(LineEditing, ACallOnLineBMakesTheButtonsFollowTheLineAndGrowsTheCallList)
     record.subscriber[0] = makeParty("Eve", "+15550100");
     record.call_list[0] = makeParty("Earlier", "+100200");
     start(record);
-    auto *callA = child<GlyphButton>("btn_on0");
-    auto *callB = child<GlyphButton>("btn_on1");
-    auto *hangUpB = child<GlyphButton>("btn_off1");
-    auto *calls = child<QTableWidget>("calls");
+    auto *callA = child<GlyphButton>("callButtonLineA");
+    auto *callB = child<GlyphButton>("callButtonLineB");
+    auto *hangUpB = child<GlyphButton>("hangUpButtonLineB");
+    auto *calls = child<QTableWidget>("callList");
 
     // At every refresh: line B's state as received, and its two buttons.
     struct Shown

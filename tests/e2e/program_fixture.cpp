@@ -35,7 +35,7 @@ void ProgramTest::startProgram()
     app = std::make_unique<Application>([] { return std::make_unique<HidapiBackend>(); });
     // The same refresh the program runs, watched.
     link().setRefresh([this] {
-        window().Refresh();
+        window().showRecord();
         ++refreshes;
         if (afterRefresh)
             afterRefresh();
@@ -75,8 +75,8 @@ void ProgramTest::startActive(const DeviceRecord &record)
 
 bool ProgramTest::waitConnected()
 {
-    auto *veil = child<QWidget>("veil");
-    if (!waitUntil([&] { return link().connected() && !veil->isVisible(); }))
+    auto *overlay = child<QWidget>("overlay");
+    if (!waitUntil([&] { return link().connected() && !overlay->isVisible(); }))
         return false;
     return waitForRefreshes(refreshes + 1);
 }
@@ -116,7 +116,7 @@ void ProgramTest::whileUpdateWindowOpen(const std::function<void()> &body)
         if (updateWindow().isVisible())
             updateWindow().cancel->click();
     });
-    child<QAction>("UPD")->trigger();
+    child<QAction>("updateFirmwareAction")->trigger();
     EXPECT_TRUE(ran);
     EXPECT_FALSE(updateWindow().isVisible());
 }

@@ -5,7 +5,7 @@
 #include "app/application.h"
 #include "sim/emulated_adapter.h"
 #include "support/virtual_hidraw.h"
-#include "ui/umain.h"
+#include "ui/main_window.h"
 #include "ui/update.h"
 
 #include <QTemporaryDir>
@@ -60,7 +60,7 @@ protected:
         return found;
     }
 
-    Tfmain &window() { return app->mainWindow(); }
+    MainWindow &window() { return app->mainWindow(); }
     Tfu &updateWindow() { return app->updateWindow(); }
     DeviceLink &link() { return app->link(); }
 

@@ -3,7 +3,7 @@
 // and picks that file there, its messages dismissed at once and written to standard output.
 #include "app/application.h"
 #include "link/hidapi_backend.h"
-#include "ui/umain.h"
+#include "ui/main_window.h"
 #include "ui/update.h"
 
 #include <QAction>
@@ -21,9 +21,9 @@ namespace {
 
 void act(Application &application, const QString &command)
 {
-    Tfmain &window = application.mainWindow();
+    MainWindow &window = application.mainWindow();
     if (command == QLatin1String("close")) {
-        window.findChild<QAction *>(QStringLiteral("FCLOSE"))->trigger();
+        window.findChild<QAction *>(QStringLiteral("closeAction"))->trigger();
     } else if (command.startsWith(QLatin1String("update "))) {
         UpdatePrompts prompts;
         prompts.chooseFile = [path = command.mid(7)](QFileDialog &) {
@@ -45,7 +45,7 @@ void act(Application &application, const QString &command)
         });
         choose->start(10);
         // The menu command shows the window modally: leave this handler first.
-        QTimer::singleShot(0, &window, [&window] { window.findChild<QAction *>(QStringLiteral("UPD"))->trigger(); });
+        QTimer::singleShot(0, &window, [&window] { window.findChild<QAction *>(QStringLiteral("updateFirmwareAction"))->trigger(); });
     }
 }
 

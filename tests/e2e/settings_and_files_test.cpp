@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr std::array<const char *, 4> kSelectors = {"MICgain", "LINEgain", "AanswerA", "AanswerB"};
+constexpr std::array<const char *, 4> kSelectors = {"micGainSelector", "lineGainSelector", "autoAnswerASelector", "autoAnswerBSelector"};
 
 std::array<int, 4> settingsOf(const DeviceRecord &record)
 {
@@ -40,8 +40,8 @@ protected:
         startActive(record);
         if (HasFatalFailure())
             return;
-        child<QAction>("SETTINGS")->trigger();
-        ASSERT_TRUE(child<QWidget>("fset")->isVisible());
+        child<QAction>("settingsAction")->trigger();
+        ASSERT_TRUE(child<QWidget>("settingsPanel")->isVisible());
     }
 
     SpinSelector *selector(std::size_t index) { return child<SpinSelector>(kSelectors[index]); }
@@ -128,11 +128,11 @@ TEST_F(SettingsAndFiles, ASavedConfigurationLoadedBackPutsTheAdapterBackInThatSt
     start(record);
 
     // Saved without an extension: the file gets ".cfg".
-    window().fsave.setChooser([this](QWidget *, const FileDialog::Offer &offer) {
+    window().saveFileDialog().setChooser([this](QWidget *, const FileDialog::Offer &offer) {
         EXPECT_EQ(offer.mode, FileDialog::Mode::Save);
         return std::optional<QString>(folder.filePath(QStringLiteral("office")));
     });
-    child<QAction>("EXP")->trigger();
+    child<QAction>("saveToFileAction")->trigger();
     QFile file(folder.filePath(QStringLiteral("office.cfg")));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray content = file.readAll();
@@ -144,7 +144,7 @@ TEST_F(SettingsAndFiles, ASavedConfigurationLoadedBackPutsTheAdapterBackInThatSt
     // Changes: a setting, a deleted call-list entry (no question asked), another active party.
     step(0, Qt::Key_Up);
     step(3, Qt::Key_Down);
-    auto *calls = child<QTableWidget>("calls");
+    auto *calls = child<QTableWidget>("callList");
     QTest::mouseClick(calls->viewport(), Qt::LeftButton, {}, calls->visualItemRect(calls->item(0, 0)).center());
     QTest::keyClick(calls, Qt::Key_Delete);
     EXPECT_TRUE(questions.isEmpty());
@@ -155,15 +155,15 @@ TEST_F(SettingsAndFiles, ASavedConfigurationLoadedBackPutsTheAdapterBackInThatSt
                std::memcmp(&s.record.subscriber[0], &s.record.contact[0], sizeof empty) != 0;
     }));
 
-    window().fopen.setChooser([this](QWidget *, const FileDialog::Offer &offer) {
+    window().openFileDialog().setChooser([this](QWidget *, const FileDialog::Offer &offer) {
         EXPECT_EQ(offer.mode, FileDialog::Mode::Open);
         return std::optional<QString>(folder.filePath(QStringLiteral("office.cfg")));
     });
-    child<QAction>("IMP")->trigger();
+    child<QAction>("loadFromFileAction")->trigger();
     EXPECT_TRUE(waitForAdapter([&](const AdapterState &s) { return sameUserState(s.record, saved); }));
     EXPECT_TRUE(waitUntil([&] {
         return shownSettings() == settingsOf(saved) && calls->item(0, 0)->text() == "Warehouse" &&
-               child<QLineEdit>("edt_name")->text() == "Anna";
+               child<QLineEdit>("partyNameEdit")->text() == "Anna";
     }));
 }
 

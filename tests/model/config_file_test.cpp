@@ -60,9 +60,9 @@ TEST_F(ConfigFile, SaveWritesExactlyTheRecordAndLoadGivesItBack)
     ASSERT_EQ(content.size(), static_cast<qsizetype>(kRecordSize));
     EXPECT_EQ(std::memcmp(content.constData(), &saved, kRecordSize), 0);
 
-    DeviceRecord loaded{};
-    ASSERT_FALSE(loadConfigFile(path("a.cfg"), loaded));
-    EXPECT_EQ(std::memcmp(&loaded, &saved, kRecordSize), 0);
+    const ConfigFileContent loaded = readConfigFile(path("a.cfg"));
+    ASSERT_FALSE(loaded.error);
+    EXPECT_EQ(loaded.bytes, content);
 }
 
 TEST_F(ConfigFile, SaveReplacesAnExistingFile)
@@ -87,41 +87,36 @@ TEST_F(ConfigFile, FailedSaveNamesTheFileAndKeepsWhatWasThere)
     EXPECT_TRUE(missingFolder->startsWith(QStringLiteral("Cannot create file \"")));
 }
 
-TEST_F(ConfigFile, ShortFileReplacesOnlyItsPrefix)
+TEST_F(ConfigFile, ReadGivesAtMostOneRecordsWorthAndShortFilesAsTheyAre)
 {
-    writeFile(path("ten.cfg"), QByteArray("\x01"
-                                          "ABCDEFGHI",
-                                          10));
-    DeviceRecord record = patterned();
-    const DeviceRecord before = record;
-    ASSERT_FALSE(loadConfigFile(path("ten.cfg"), record));
-    EXPECT_EQ(record.act_line, 1);
-    EXPECT_EQ(std::memcmp(record.usd_txt, "ABCDEFGHI", 9), 0);
-    EXPECT_EQ(std::memcmp(record.bytes().data() + 10, before.bytes().data() + 10, kRecordSize - 10), 0);
+    const struct
+    {
+        const char *name;
+        QByteArray content;
+        QByteArray read;
+    } cases[] = {
+        {"ten.cfg",
+         QByteArray("\x01"
+                    "ABCDEFGHI",
+                    10),
+         QByteArray("\x01"
+                    "ABCDEFGHI",
+                    10)},
+        {"empty.cfg", QByteArray(), QByteArray()},
+        {"big.cfg", QByteArray(5000, '\x5A'), QByteArray(static_cast<qsizetype>(kRecordSize), '\x5A')},
+    };
+    for (const auto &[name, content, read] : cases) {
+        writeFile(path(name), content);
+        const ConfigFileContent loaded = readConfigFile(path(name));
+        EXPECT_FALSE(loaded.error) << name;
+        EXPECT_EQ(loaded.bytes, read) << name;
+    }
 }
 
-TEST_F(ConfigFile, EmptyFileChangesNothingAndLongFileUsesItsStart)
+TEST_F(ConfigFile, MissingFileNamesIt)
 {
-    writeFile(path("empty.cfg"), QByteArray());
-    DeviceRecord record = patterned();
-    const DeviceRecord before = record;
-    ASSERT_FALSE(loadConfigFile(path("empty.cfg"), record));
-    EXPECT_EQ(std::memcmp(&record, &before, kRecordSize), 0);
-
-    QByteArray big(5000, '\x5A');
-    big[0] = 1;
-    writeFile(path("big.cfg"), big);
-    ASSERT_FALSE(loadConfigFile(path("big.cfg"), record));
-    EXPECT_EQ(record.act_line, 1);
-    EXPECT_EQ(record.auto_answer[1], 0x5A);
-}
-
-TEST_F(ConfigFile, MissingFileNamesItAndLeavesTheRecord)
-{
-    DeviceRecord record = patterned();
-    const DeviceRecord before = record;
-    const auto error = loadConfigFile(path("none.cfg"), record);
-    ASSERT_TRUE(error);
-    EXPECT_TRUE(error->startsWith(QStringLiteral("Cannot open file \"%1\". ").arg(path("none.cfg"))));
-    EXPECT_EQ(std::memcmp(&record, &before, kRecordSize), 0);
+    const ConfigFileContent loaded = readConfigFile(path("none.cfg"));
+    ASSERT_TRUE(loaded.error);
+    EXPECT_TRUE(loaded.error->startsWith(QStringLiteral("Cannot open file \"%1\". ").arg(path("none.cfg"))));
+    EXPECT_TRUE(loaded.bytes.isEmpty());
 }

@@ -2,7 +2,7 @@
 #include "edit_driver.h"
 
 #include "link/device_link.h"
-#include "ui/umain.h"
+#include "ui/main_window.h"
 #include "widgets/glyph_button.h"
 #include "widgets/spin_selector.h"
 
@@ -49,24 +49,24 @@ bool inCall(const DeviceRecord &record, int line)
 
 } // namespace
 
-EditDriver::EditDriver(Tfmain &window, DeviceLink &link, std::uint32_t seed)
+EditDriver::EditDriver(MainWindow &window, DeviceLink &link, std::uint32_t seed)
     : m_window(window)
     , m_link(link)
     , m_random(seed)
     , m_touched(kRecordSize, false)
-    , m_name(window.findChild<QLineEdit *>(QStringLiteral("edt_name")))
-    , m_number(window.findChild<QLineEdit *>(QStringLiteral("edt_num")))
-    , m_contacts(window.findChild<QTableWidget *>(QStringLiteral("clist")))
-    , m_lineLabels{window.findChild<QLabel *>(QStringLiteral("lbl1")),
-                   window.findChild<QLabel *>(QStringLiteral("lbl2"))}
-    , m_callButtons{window.findChild<GlyphButton *>(QStringLiteral("btn_on0")),
-                    window.findChild<GlyphButton *>(QStringLiteral("btn_on1"))}
-    , m_hangUpButtons{window.findChild<GlyphButton *>(QStringLiteral("btn_off0")),
-                      window.findChild<GlyphButton *>(QStringLiteral("btn_off1"))}
-    , m_settings{window.findChild<SpinSelector *>(QStringLiteral("MICgain")),
-                 window.findChild<SpinSelector *>(QStringLiteral("LINEgain")),
-                 window.findChild<SpinSelector *>(QStringLiteral("AanswerA")),
-                 window.findChild<SpinSelector *>(QStringLiteral("AanswerB"))}
+    , m_name(window.findChild<QLineEdit *>(QStringLiteral("partyNameEdit")))
+    , m_number(window.findChild<QLineEdit *>(QStringLiteral("partyNumberEdit")))
+    , m_contacts(window.findChild<QTableWidget *>(QStringLiteral("phoneBookList")))
+    , m_lineLabels{window.findChild<QLabel *>(QStringLiteral("lineALabel")),
+                   window.findChild<QLabel *>(QStringLiteral("lineBLabel"))}
+    , m_callButtons{window.findChild<GlyphButton *>(QStringLiteral("callButtonLineA")),
+                    window.findChild<GlyphButton *>(QStringLiteral("callButtonLineB"))}
+    , m_hangUpButtons{window.findChild<GlyphButton *>(QStringLiteral("hangUpButtonLineA")),
+                      window.findChild<GlyphButton *>(QStringLiteral("hangUpButtonLineB"))}
+    , m_settings{window.findChild<SpinSelector *>(QStringLiteral("micGainSelector")),
+                 window.findChild<SpinSelector *>(QStringLiteral("lineGainSelector")),
+                 window.findChild<SpinSelector *>(QStringLiteral("autoAnswerASelector")),
+                 window.findChild<SpinSelector *>(QStringLiteral("autoAnswerBSelector"))}
 {
 }
 
@@ -138,9 +138,9 @@ void EditDriver::deleteContact()
 
 void EditDriver::stepSetting()
 {
-    QWidget *panel = m_window.findChild<QWidget *>(QStringLiteral("fset"));
+    QWidget *panel = m_window.findChild<QWidget *>(QStringLiteral("settingsPanel"));
     if (!panel->isVisible())
-        m_window.findChild<QAction *>(QStringLiteral("SETTINGS"))->trigger();
+        m_window.findChild<QAction *>(QStringLiteral("settingsAction"))->trigger();
     SpinSelector *selector = m_settings[m_random() % 4];
     const bool up = m_random() % 2 == 0;
     selector->setFocus();

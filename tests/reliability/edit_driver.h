@@ -17,12 +17,12 @@ class QLabel;
 class QLineEdit;
 class QTableWidget;
 class SpinSelector;
-class Tfmain;
+class MainWindow;
 
 class EditDriver
 {
 public:
-    EditDriver(Tfmain &window, DeviceLink &link, std::uint32_t seed);
+    EditDriver(MainWindow &window, DeviceLink &link, std::uint32_t seed);
 
     // One edit chosen at random among those the window allows at the moment: a phone-book entry
     // stored or deleted, a setting stepped, the active line chosen, a call placed or ended.
@@ -47,7 +47,7 @@ private:
     bool callOrHangUp();
     void clickRow(QTableWidget *list, int row);
 
-    Tfmain &m_window;
+    MainWindow &m_window;
     DeviceLink &m_link;
     std::mt19937 m_random;
     int m_edits = 0;

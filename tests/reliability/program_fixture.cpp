@@ -3,7 +3,7 @@
 
 #include "sim/emulated_backend.h"
 #include "support/gui_wait.h"
-#include "ui/umain.h"
+#include "ui/main_window.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -16,7 +16,7 @@ ProgramTest::ProgramTest()
     adapter->setUsbTiming(true);
     // Set before the main window is shown, which is when the link starts.
     app.link().setRefresh([this] {
-        app.mainWindow().Refresh();
+        app.mainWindow().showRecord();
         ++refreshes;
         if (afterRefresh)
             afterRefresh();
@@ -51,8 +51,8 @@ void ProgramTest::startProgram()
 
 bool ProgramTest::connectedOnScreen()
 {
-    const QWidget *veil = app.mainWindow().findChild<QWidget *>(QStringLiteral("veil"));
-    return veil != nullptr && !veil->isVisible() && app.link().connected();
+    const QWidget *overlay = app.mainWindow().findChild<QWidget *>(QStringLiteral("overlay"));
+    return overlay != nullptr && !overlay->isVisible() && app.link().connected();
 }
 
 bool ProgramTest::waitForRefreshes(int count, std::chrono::milliseconds timeout)

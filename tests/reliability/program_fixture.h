@@ -9,7 +9,7 @@
 #include "app/application.h"
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_bus.h"
-#include "ui/umain.h"
+#include "ui/main_window.h"
 
 #include <QTimer>
 

@@ -45,7 +45,7 @@ TEST(DemoAdapter, UpdateFileNamesTheBootLoadersModelAndCarriesItsPayload)
 TEST(DemoAdapter, TheUpdateWindowAcceptsTheSampleFileForTheDemoBootLoader)
 {
     const std::vector<std::uint8_t> file = demoUpdateFile();
-    const auto offset = checkUpdateFile(file, UsbIdentity{}.bootProduct);
+    const auto offset = checkUpdateFile(file, EmulatedIdentity{}.bootProduct);
     ASSERT_TRUE(offset);
     EXPECT_EQ(*offset, file[0] | file[1] << 8);
     EXPECT_FALSE(checkUpdateFile(file, QStringLiteral("VESTRA8 (boot)")));

@@ -9,8 +9,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cstring>
-
 namespace {
 
 class ConfigFileTest : public MainWindowTest
@@ -37,11 +35,15 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     }
-    static bool same(const DeviceRecord &a, const DeviceRecord &b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
     QTemporaryDir dir;
     std::vector<FileDialog::Offer> offers;
 };
+
+QByteArray bytesOf(const DeviceRecord &record)
+{
+    return {reinterpret_cast<const char *>(&record), static_cast<qsizetype>(kRecordSize)};
+}
 
 DeviceRecord patterned()
 {
@@ -55,33 +57,31 @@ DeviceRecord patterned()
     return record;
 }
 
-TEST_F(ConfigFileTest, SavedRecordLoadsBackWholeAndIsSent)
+TEST_F(ConfigFileTest, SavedRecordLoadsBackWholeIntoTheAdapter)
 {
     const DeviceRecord saved = patterned();
     receive(saved);
-    choose(window.fsave, path("backup"));
-    child<QAction>("EXP")->trigger();
+    choose(window.saveFileDialog(), path("backup"));
+    child<QAction>("saveToFileAction")->trigger();
     ASSERT_EQ(offers.size(), 1u);
     EXPECT_EQ(offers[0].mode, FileDialog::Mode::Save);
     EXPECT_EQ(offers[0].fileName, "config.cfg");
     EXPECT_EQ(offers[0].filter, "Config File (*.cfg)");
-    EXPECT_EQ(contents("backup.cfg"), QByteArray(reinterpret_cast<const char *>(&saved), kRecordSize));
-    EXPECT_FALSE(takePosted());
+    EXPECT_EQ(contents("backup.cfg"), bytesOf(saved));
+    EXPECT_EQ(adapter.takeChanges(), Changes{});
 
-    choose(window.fsave, std::nullopt);
-    child<QAction>("EXP")->trigger();
+    choose(window.saveFileDialog(), std::nullopt);
+    child<QAction>("saveToFileAction")->trigger();
     EXPECT_EQ(offers[1].fileName, path("backup.cfg")); // the last name, with its extension
 
     receive(initialAdapterRecord());
-    choose(window.fopen, path("backup.cfg"));
-    child<QAction>("IMP")->trigger();
+    choose(window.openFileDialog(), path("backup.cfg"));
+    child<QAction>("loadFromFileAction")->trigger();
     EXPECT_EQ(offers[2].mode, FileDialog::Mode::Open);
     EXPECT_EQ(offers[2].fileName, "config.cfg");
     EXPECT_EQ(offers[2].filter, "Config File (*.cfg)");
-    const auto posted = takePosted();
-    ASSERT_TRUE(posted);
-    EXPECT_TRUE(same(*posted, saved));
-    EXPECT_EQ(posted->resp[0], 1); // the call request goes out again
+    // The call request saved with the record goes to the adapter with it.
+    EXPECT_EQ(adapter.takeChanges(), Changes{change::LoadConfiguration{bytesOf(saved)}});
 }
 
 TEST_F(ConfigFileTest, SaveAppendsTheExtensionUnlessItIsExactlyCfgAndReplacesWithoutAsking)
@@ -99,84 +99,74 @@ TEST_F(ConfigFileTest, SaveAppendsTheExtensionUnlessItIsExactlyCfgAndReplacesWit
                  {"old.d/plain", "old.d/plain.cfg"}};
     receive(patterned());
     for (const auto &[chosen, written] : cases) {
-        choose(window.fsave, path(chosen));
-        child<QAction>("EXP")->trigger();
+        choose(window.saveFileDialog(), path(chosen));
+        child<QAction>("saveToFileAction")->trigger();
         EXPECT_EQ(contents(written).size(), qsizetype(kRecordSize)) << chosen;
-        EXPECT_EQ(window.fsave.FileName(), path(written));
+        EXPECT_EQ(window.saveFileDialog().FileName(), path(written));
     }
     EXPECT_FALSE(QFile::exists(path("backup.CFG")));
 }
 
-TEST_F(ConfigFileTest, ShortFilesReplaceOnlyTheirOwnBytesAndAreStillSent)
+TEST_F(ConfigFileTest, ShortFilesGoToTheAdapterAsTheyAre)
 {
-    const DeviceRecord before = patterned();
-    receive(before);
-    writeFile("ten.cfg", QByteArray("\x00"
-                                    "ABCDEFGHI",
-                                    10));
-    choose(window.fopen, path("ten.cfg"));
-    child<QAction>("IMP")->trigger();
-    auto posted = takePosted();
-    ASSERT_TRUE(posted);
-    EXPECT_EQ(posted->act_line, 0);
-    EXPECT_EQ(std::memcmp(posted->usd_txt, "ABCDEFGHI", 9), 0);
-    EXPECT_EQ(std::memcmp(&posted->usd_txt[9], &before.usd_txt[9], kRecordSize - 10), 0);
-
+    receive(patterned());
+    const QByteArray ten("\x00"
+                         "ABCDEFGHI",
+                         10);
+    writeFile("ten.cfg", ten);
     writeFile("empty.cfg", {});
-    choose(window.fopen, path("empty.cfg"));
-    child<QAction>("IMP")->trigger();
-    posted = takePosted();
-    ASSERT_TRUE(posted);
-    EXPECT_TRUE(same(*posted, link.record));
+    for (const char *name : {"ten.cfg", "empty.cfg"}) {
+        choose(window.openFileDialog(), path(name));
+        child<QAction>("loadFromFileAction")->trigger();
+    }
+    EXPECT_EQ(adapter.takeChanges(),
+              (Changes{change::LoadConfiguration{ten}, change::LoadConfiguration{QByteArray()}}));
 }
 
 TEST_F(ConfigFileTest, FailuresAreShownInBoxesTitledWithTheApplicationAndChangeNothing)
 {
-    const DeviceRecord before = patterned();
-    receive(before);
-    choose(window.fsave, path("missing/backup"));
+    receive(patterned());
+    choose(window.saveFileDialog(), path("missing/backup"));
     const BoxAnswerer cannotCreate;
-    child<QAction>("EXP")->trigger();
+    child<QAction>("saveToFileAction")->trigger();
     ASSERT_TRUE(cannotCreate.seen);
     EXPECT_EQ(cannotCreate.seen->title, "VESTRA7");
     EXPECT_TRUE(cannotCreate.seen->text.startsWith("Cannot create file \"" + path("missing/backup.cfg") + "\". "))
         << cannotCreate.seen->text.toStdString();
     EXPECT_EQ(cannotCreate.seen->icon, QMessageBox::Critical);
     EXPECT_EQ(cannotCreate.seen->buttons, QStringList{"OK"});
-    EXPECT_EQ(window.fsave.FileName(), path("missing/backup.cfg"));
+    EXPECT_EQ(window.saveFileDialog().FileName(), path("missing/backup.cfg"));
 
-    window.showTitle("VESTRA7 Duo"); // the adapter's product name, once it was found
-    choose(window.fopen, path("absent.cfg"));
+    emit adapter.identityChanged({"VESTRA7 Duo", "", ""}); // its product name, once it was found
+    choose(window.openFileDialog(), path("absent.cfg"));
     const BoxAnswerer cannotOpen;
-    child<QAction>("IMP")->trigger();
+    child<QAction>("loadFromFileAction")->trigger();
     QGuiApplication::setApplicationDisplayName(QString());
     ASSERT_TRUE(cannotOpen.seen);
     EXPECT_EQ(cannotOpen.seen->title, "VESTRA7 Duo");
     EXPECT_TRUE(cannotOpen.seen->text.startsWith("Cannot open file \"" + path("absent.cfg") + "\". "));
     EXPECT_EQ(cannotOpen.seen->icon, QMessageBox::Critical);
-    EXPECT_FALSE(takePosted());
-    EXPECT_TRUE(same(link.record, before));
+    EXPECT_EQ(adapter.takeChanges(), Changes{});
 }
 
 TEST_F(ConfigFileTest, LoadingTakesTheFocusFromThePartyEditsSoTheNextRefreshShowsTheLoadedParty)
 {
     DeviceRecord loaded = initialAdapterRecord();
     loaded.subscriber[0] = makeParty("Loaded", "+100");
-    writeFile("party.cfg", QByteArray(reinterpret_cast<const char *>(&loaded), kRecordSize));
+    writeFile("party.cfg", bytesOf(loaded));
     receive(initialAdapterRecord());
-    auto *name = child<QLineEdit>("edt_name");
+    auto *name = child<QLineEdit>("partyNameEdit");
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     name->setFocus();
     QTest::keyClicks(name, "typing");
 
-    choose(window.fopen, path("party.cfg"));
-    child<QAction>("IMP")->trigger();
-    const auto posted = takePosted();
-    ASSERT_TRUE(posted);
-    receive(*posted); // the adapter's reply
+    choose(window.openFileDialog(), path("party.cfg"));
+    child<QAction>("loadFromFileAction")->trigger();
+    ASSERT_EQ(adapter.takeChanges(), Changes{change::LoadConfiguration{bytesOf(loaded)}});
+    receive(loaded); // the adapter's reply
     EXPECT_EQ(name->text(), "Loaded");
-    EXPECT_EQ(child<QLineEdit>("edt_num")->text(), "+100");
+    EXPECT_EQ(child<QLineEdit>("partyNumberEdit")->text(), "+100");
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
 #include "support/gui_wait.h"
-#include "ui/umain.h"
+#include "ui/main_window.h"
 #include "ui/update.h"
 #include "widgets/glyph_button.h"
 #include "widgets/spin_selector.h"
@@ -41,20 +41,20 @@ TEST(EndToEnd, ChangesReachTheAdapterAndItsRepliesAreShown)
     const auto adapter = std::make_shared<EmulatedAdapter>();
     bus.plug(adapter);
     DeviceLink link([&bus] { return std::make_unique<EmulatedBackend>(bus); });
-    Tfmain window(link);
+    MainWindow window(link);
     Tfu fu(link);
     window.setUpdateWindow(&fu);
     link.setView(&window);
-    link.setRefresh([&window] { window.Refresh(); });
+    link.setRefresh([&window] { window.showRecord(); });
 
     window.show();
-    auto *name = window.findChild<QLineEdit *>("edt_name");
-    auto *number = window.findChild<QLineEdit *>("edt_num");
-    auto *calls = window.findChild<QTableWidget *>("calls");
-    auto *callA = window.findChild<GlyphButton *>("btn_on0");
-    auto *hangUpA = window.findChild<GlyphButton *>("btn_off0");
-    auto *veil = window.findChild<QWidget *>("veil");
-    ASSERT_TRUE(waitUntil([&] { return !veil->isVisible() && calls->rowCount() == 16; }));
+    auto *name = window.findChild<QLineEdit *>("partyNameEdit");
+    auto *number = window.findChild<QLineEdit *>("partyNumberEdit");
+    auto *calls = window.findChild<QTableWidget *>("callList");
+    auto *callA = window.findChild<GlyphButton *>("callButtonLineA");
+    auto *hangUpA = window.findChild<GlyphButton *>("hangUpButtonLineA");
+    auto *overlay = window.findChild<QWidget *>("overlay");
+    ASSERT_TRUE(waitUntil([&] { return !overlay->isVisible() && calls->rowCount() == 16; }));
 
     // Store a party in the phone book with Enter, then call it.
     window.activateWindow();
@@ -76,8 +76,8 @@ TEST(EndToEnd, ChangesReachTheAdapterAndItsRepliesAreShown)
     ASSERT_TRUE(waitUntil([&] { return !hangUpA->isEnabled(); }));
 
     // A setting.
-    window.findChild<QAction *>("SETTINGS")->trigger();
-    auto *mic = window.findChild<SpinSelector *>("MICgain");
+    window.findChild<QAction *>("settingsAction")->trigger();
+    auto *mic = window.findChild<SpinSelector *>("micGainSelector");
     mic->setFocus();
     QTest::keyClick(mic, Qt::Key_Up);
     EXPECT_TRUE(adapterReaches(*adapter, [](const AdapterState &s) { return s.record.mic_gain == 6; }));
@@ -85,7 +85,7 @@ TEST(EndToEnd, ChangesReachTheAdapterAndItsRepliesAreShown)
     // What the adapter does by itself shows too.
     adapter->raiseIncomingCall(1, makeParty("Ring", "+4930"));
     EXPECT_TRUE(waitUntil([&] {
-        return calls->item(0, 0)->text() == "Ring" && window.findChild<GlyphButton *>("btn_off1")->isEnabled();
+        return calls->item(0, 0)->text() == "Ring" && window.findChild<GlyphButton *>("hangUpButtonLineB")->isEnabled();
     }));
     EXPECT_EQ(mic->text(), "+9.0 dB ");
 

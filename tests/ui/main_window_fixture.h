@@ -1,14 +1,13 @@
-// A main window over a link without an adapter, connected and shown, for driving its controls.
+// A main window over a fake adapter, connected and shown, for driving its controls.
 #pragma once
 
-#include "link/device_link.h"
-#include "ui/umain.h"
+#include "fake_adapter.h"
+#include "ui/main_window.h"
 
 #include "support/box_answerer.h"
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <ostream>
 
 class MainWindowTest : public testing::Test
@@ -16,10 +15,8 @@ class MainWindowTest : public testing::Test
 protected:
     void SetUp() override;
 
-    // Loads the record and runs Refresh, as a received record does.
-    void receive(const DeviceRecord &record);
-    // The record write posted since the last call, taken out of the slot; nothing when none was.
-    std::optional<DeviceRecord> takePosted();
+    // The adapter's record arrives and is shown.
+    void receive(const DeviceRecord &record) { adapter.receive(record); }
 
     template <class T> T *child(const char *name)
     {
@@ -28,8 +25,8 @@ protected:
         return found;
     }
 
-    DeviceLink link{nullptr};
-    Tfmain window{link};
+    FakeAdapter adapter;
+    MainWindow window{adapter};
     QStringList questions;     // what the window asked, in order
     bool confirmAnswer = true; // the answer it gets
 };
@@ -39,6 +36,3 @@ inline void PrintTo(const QString &text, std::ostream *out)
 {
     *out << '"' << text.toStdString() << '"';
 }
-
-DeviceRecord recordOf(const std::vector<std::uint8_t> &bytes);
-QString textOf(std::span<const std::uint8_t> field);

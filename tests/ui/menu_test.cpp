@@ -1,51 +1,57 @@
 // The menu's own commands: the settings panel, the update window, the About box and closing.
 #include "main_window_fixture.h"
 
-#include "ui/update.h"
-
 #include <QApplication>
-#include <QLineEdit>
+#include <QDialog>
 #include <QMenuBar>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
 class MenuTest : public MainWindowTest
 {
 protected:
-    Tfu fu{link};
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        // Never resized: the window sizes it before its first showing.
+        updateWindow.setMinimumSize(300, 200);
+    }
+
+    QDialog updateWindow;
 };
 
 TEST_F(MenuTest, SettingsShowsAndHidesThePanel)
 {
-    auto *panel = child<QWidget>("fset");
+    auto *panel = child<QWidget>("settingsPanel");
     ASSERT_TRUE(panel->isHidden());
     // An entry on the menu bar itself acts on a click, without a submenu.
-    auto *bar = child<QMenuBar>("mm");
-    const QPoint settings = bar->actionGeometry(child<QAction>("SETTINGS")).center();
+    auto *bar = child<QMenuBar>("mainMenu");
+    const QPoint settings = bar->actionGeometry(child<QAction>("settingsAction")).center();
     QTest::mouseClick(bar, Qt::LeftButton, {}, settings);
     EXPECT_TRUE(panel->isVisible());
     QTest::mouseClick(bar, Qt::LeftButton, {}, settings);
     EXPECT_TRUE(panel->isHidden());
-    EXPECT_FALSE(takePosted());
+    EXPECT_EQ(adapter.takeChanges(), Changes{});
 }
 
 TEST_F(MenuTest, UpdateWindowOpensModallyCentredOverTheMainWindowWhereverItWasMoved)
 {
-    window.setUpdateWindow(&fu);
+    window.setUpdateWindow(&updateWindow);
     const auto openUpdateWindow = [this] {
         std::optional<QRect> shownAt;
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (!fu.isVisible())
+            if (!updateWindow.isVisible())
                 return;
             poll.stop();
-            EXPECT_EQ(QApplication::activeModalWidget(), &fu);
-            shownAt = fu.frameGeometry();
-            fu.hide();
+            EXPECT_EQ(QApplication::activeModalWidget(), &updateWindow);
+            shownAt = updateWindow.frameGeometry();
+            updateWindow.hide();
         });
         poll.start(10);
-        child<QAction>("UPD")->trigger();
+        child<QAction>("updateFirmwareAction")->trigger();
         return shownAt;
     };
     // The first opening learns the window's frame, which is not known before it was ever shown.
@@ -62,12 +68,9 @@ TEST_F(MenuTest, UpdateWindowOpensModallyCentredOverTheMainWindowWhereverItWasMo
 
 TEST_F(MenuTest, AboutBoxShowsTheIdentityInThreeLines)
 {
-    window.setUpdateWindow(&fu);
-    fu.dev_name->setText("VESTRA7");
-    fu.dev_serial->clear();
-    fu.dev_version->setText("1.2");
+    adapter.setIdentity({"VESTRA7", "", "1.2"});
     const BoxAnswerer answer;
-    child<QAction>("INF")->trigger();
+    child<QAction>("aboutAction")->trigger();
     ASSERT_TRUE(answer.seen);
     EXPECT_EQ(answer.seen->title, "Information");
     EXPECT_EQ(answer.seen->text, "Model: VESTRA7\r\nSerial: \r\nSoftware version: 1.2");
@@ -78,10 +81,11 @@ TEST_F(MenuTest, AboutBoxShowsTheIdentityInThreeLines)
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
-TEST_F(MenuTest, CloseClosesTheWindow)
+TEST_F(MenuTest, CloseClosesTheWindowAndStopsTheAdapter)
 {
-    child<QAction>("FCLOSE")->trigger();
+    child<QAction>("closeAction")->trigger();
     EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(adapter.stops(), 1);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// Refresh: the party edits and the focus, the list rows, the line buttons and their glyphs, the
-// settings panel, and the connected and disconnected states.
+// Showing the adapter's record: the party edits and the focus, the list rows, the line buttons and
+// their glyphs, the settings panel; and the connected and disconnected states.
 #include "main_window_fixture.h"
 
 #include "sim/emulated_adapter.h"
@@ -17,10 +17,10 @@ namespace {
 class RefreshTest : public MainWindowTest
 {
 protected:
-    QLineEdit *name = child<QLineEdit>("edt_name");
-    QLineEdit *number = child<QLineEdit>("edt_num");
-    QTableWidget *clist = child<QTableWidget>("clist");
-    QTableWidget *calls = child<QTableWidget>("calls");
+    QLineEdit *name = child<QLineEdit>("partyNameEdit");
+    QLineEdit *number = child<QLineEdit>("partyNumberEdit");
+    QTableWidget *clist = child<QTableWidget>("phoneBookList");
+    QTableWidget *calls = child<QTableWidget>("callList");
     DeviceRecord record = initialAdapterRecord();
 };
 
@@ -62,7 +62,7 @@ TEST_F(RefreshTest, PartyEditsShowTheActiveLineUnlessOneOfThemHasTheFocus)
     receive(record);
     EXPECT_EQ(name->text(), "");
     EXPECT_EQ(number->text(), "");
-    EXPECT_FALSE(takePosted());
+    EXPECT_EQ(adapter.takeChanges(), Changes{});
 }
 
 TEST_F(RefreshTest, RowsShowEveryEntryAndAreRewrittenInPlace)
@@ -80,7 +80,7 @@ TEST_F(RefreshTest, RowsShowEveryEntryAndAreRewrittenInPlace)
     EXPECT_EQ(calls->item(15, 0)->text(), "Last");
 
     clist->selectRow(3);
-    EXPECT_TRUE(takePosted()); // the selection stored the row's party
+    EXPECT_EQ(adapter.takeChanges(), (Changes{change::SelectParty{{"", ""}}}));
     QTableWidgetItem *const rowThree = clist->item(3, 0);
     record.contact[3] = makeParty("New", "444");
     record.contact[0] = {};
@@ -91,15 +91,15 @@ TEST_F(RefreshTest, RowsShowEveryEntryAndAreRewrittenInPlace)
     EXPECT_EQ(clist->item(0, 0)->text(), "");
     EXPECT_EQ(clist->selectionModel()->selectedRows().size(), 1);
     EXPECT_TRUE(clist->selectionModel()->isRowSelected(3));
-    EXPECT_FALSE(takePosted());
+    EXPECT_EQ(adapter.takeChanges(), Changes{});
 }
 
 TEST_F(RefreshTest, LineButtonsFollowTheLineStatesAndChangeGlyphsOnlyWhenTheirStateChanges)
 {
-    auto *callA = child<GlyphButton>("btn_on0");
-    auto *hangUpA = child<GlyphButton>("btn_off0");
-    auto *callB = child<GlyphButton>("btn_on1");
-    auto *hangUpB = child<GlyphButton>("btn_off1");
+    auto *callA = child<GlyphButton>("callButtonLineA");
+    auto *hangUpA = child<GlyphButton>("hangUpButtonLineA");
+    auto *callB = child<GlyphButton>("callButtonLineB");
+    auto *hangUpB = child<GlyphButton>("hangUpButtonLineB");
     ASSERT_FALSE(glyphPicture("nON").isNull());
     EXPECT_EQ(callA->Glyph(), glyphPicture("ON"));
     EXPECT_EQ(hangUpA->Glyph(), glyphPicture("OFF"));
@@ -113,8 +113,7 @@ TEST_F(RefreshTest, LineButtonsFollowTheLineStatesAndChangeGlyphsOnlyWhenTheirSt
     EXPECT_FALSE(callB->isEnabled()); // two characters are not a number yet
     EXPECT_EQ(callA->Glyph(), glyphPicture("nON"));
     EXPECT_EQ(hangUpA->Glyph(), glyphPicture("nOFF"));
-    EXPECT_EQ(callA->Tag(), 0x81);
-    EXPECT_EQ(hangUpB->Tag(), 0x82);
+    EXPECT_EQ(hangUpB->Glyph(), glyphPicture("nOFF"));
 
     const qint64 loaded = callA->Glyph().cacheKey();
     receive(record);
@@ -128,42 +127,38 @@ TEST_F(RefreshTest, LineButtonsFollowTheLineStatesAndChangeGlyphsOnlyWhenTheirSt
     EXPECT_FALSE(callA->isEnabled());
     EXPECT_EQ(callB->Glyph(), glyphPicture("ON"));
     EXPECT_EQ(hangUpA->Glyph(), glyphPicture("OFF"));
-    EXPECT_EQ(callB->Tag(), 3);
-    EXPECT_EQ(hangUpA->Tag(), 0);
+    EXPECT_EQ(callA->Glyph(), glyphPicture("nON"));
+    EXPECT_FALSE(hangUpB->isEnabled());
 }
 
 TEST_F(RefreshTest, SettingsShowOutOfRangeValuesClampedAndKeepThemUntilStepped)
 {
-    auto *mic = child<SpinSelector>("MICgain");
+    auto *mic = child<SpinSelector>("micGainSelector");
     record.mic_gain = static_cast<std::int8_t>(200); // -56
     record.spk_gain = 120;
     record.auto_answer[0] = 255;
     record.auto_answer[1] = 150;
     receive(record);
     EXPECT_EQ(mic->text(), "0 dB    ");
-    EXPECT_EQ(child<SpinSelector>("LINEgain")->text(), "+ 99 dB");
-    EXPECT_EQ(child<SpinSelector>("AanswerA")->text(), "100 sec");
-    EXPECT_EQ(child<SpinSelector>("AanswerB")->text(), "100 sec");
-    EXPECT_FALSE(takePosted()); // loading changed every selector, and sent nothing
+    EXPECT_EQ(child<SpinSelector>("lineGainSelector")->text(), "+ 99 dB");
+    EXPECT_EQ(child<SpinSelector>("autoAnswerASelector")->text(), "100 sec");
+    EXPECT_EQ(child<SpinSelector>("autoAnswerBSelector")->text(), "100 sec");
+    EXPECT_EQ(adapter.takeChanges(), Changes{}); // showing changed every selector, and asked nothing
 
     record.mic_gain = 40;
     receive(record);
     EXPECT_EQ(mic->text(), "+22.5 dB");
     QTest::keyClick(mic, Qt::Key_Up);
-    EXPECT_FALSE(takePosted());
-    EXPECT_EQ(link.record.mic_gain, 40);
+    EXPECT_EQ(adapter.takeChanges(), Changes{});
     QTest::keyClick(mic, Qt::Key_Down);
-    const auto posted = takePosted();
-    ASSERT_TRUE(posted);
-    EXPECT_EQ(posted->mic_gain, 14);
-    EXPECT_EQ(posted->spk_gain, 120); // the other fields go as received
+    EXPECT_EQ(adapter.takeChanges(), Changes{change::SetMicGain{14}});
 }
 
 TEST_F(RefreshTest, DisconnectedWindowIsCoveredAndOnlyTheUpdateEntryIsUsable)
 {
-    auto *veil = child<QWidget>("veil");
-    auto *settings = child<QWidget>("fset");
-    const QList<QAction *> entries = child<QMenuBar>("mm")->actions();
+    auto *overlay = child<QWidget>("overlay");
+    auto *settings = child<QWidget>("settingsPanel");
+    const QList<QAction *> entries = child<QMenuBar>("mainMenu")->actions();
     QStringList captions;
     for (QAction *entry : entries)
         captions << entry->text();
@@ -172,17 +167,17 @@ TEST_F(RefreshTest, DisconnectedWindowIsCoveredAndOnlyTheUpdateEntryIsUsable)
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
 
     settings->show();
-    window.Cont(false);
-    EXPECT_TRUE(veil->isVisible());
-    EXPECT_EQ(veil->geometry(), QRect(10, 10, 545, 407));
-    EXPECT_EQ(window.centralWidget()->children().constLast(), veil); // in front of the settings panel
-    EXPECT_FALSE(child<QWidget>("pnl1")->isEnabled());
+    emit adapter.connectionChanged(false);
+    EXPECT_TRUE(overlay->isVisible());
+    EXPECT_EQ(overlay->geometry(), QRect(10, 10, 545, 407));
+    EXPECT_EQ(window.centralWidget()->children().constLast(), overlay); // in front of the settings panel
+    EXPECT_FALSE(child<QWidget>("linePanel")->isEnabled());
     EXPECT_FALSE(settings->isEnabled());
     for (qsizetype i = 0; i < entries.size(); ++i)
         EXPECT_EQ(entries[i]->isEnabled(), i == 1) << i;
 
-    window.Cont(true);
-    EXPECT_FALSE(veil->isVisible());
+    emit adapter.connectionChanged(true);
+    EXPECT_FALSE(overlay->isVisible());
     EXPECT_TRUE(settings->isVisible());
     EXPECT_TRUE(settings->isEnabled());
     for (QAction *entry : entries)
@@ -197,8 +192,8 @@ TEST_F(RefreshTest, TypingSurvivesAPassingDisconnection)
     name->setFocus();
     QTest::keyClicks(name, "Half");
     // Another device came or went: every enumeration passes through the disconnected state.
-    window.Cont(false);
-    window.Cont(true);
+    emit adapter.connectionChanged(false);
+    emit adapter.connectionChanged(true);
     receive(record);
     EXPECT_EQ(name->text(), "Half");
     EXPECT_TRUE(name->hasFocus());

@@ -14,44 +14,29 @@ namespace {
 
 using SettingsTest = MainWindowTest;
 
-TEST_F(SettingsTest, EachSelectorStoresItsOwnFieldAndSendsTheRecord)
+TEST_F(SettingsTest, EachSelectorAsksForItsOwnSettingAlone)
 {
-    receive(initialAdapterRecord());
+    receive(initialAdapterRecord()); // gains 5 and 10, both lines answering by themselves never
     const struct
     {
         const char *selector;
-        std::function<int(const DeviceRecord &)> field;
+        Change asked;
     } cases[] = {
-        {"MICgain",
-         [](const DeviceRecord &r) {
-             return r.mic_gain;
-         }},
-        {"LINEgain",
-         [](const DeviceRecord &r) {
-             return r.spk_gain;
-         }},
-        {"AanswerA",
-         [](const DeviceRecord &r) {
-             return r.auto_answer[0];
-         }},
-        {"AanswerB",
-         [](const DeviceRecord &r) {
-             return r.auto_answer[1];
-         }},
+        {"micGainSelector", change::SetMicGain{6}},
+        {"lineGainSelector", change::SetLineGain{11}},
+        {"autoAnswerASelector", change::SetAutoAnswer{0, 1}},
+        {"autoAnswerBSelector", change::SetAutoAnswer{1, 1}},
     };
-    for (const auto &[selector, field] : cases) {
-        const int before = field(link.record);
+    for (const auto &[selector, asked] : cases) {
         QTest::keyClick(child<SpinSelector>(selector), Qt::Key_Up);
-        const auto posted = takePosted();
-        ASSERT_TRUE(posted) << selector;
-        EXPECT_EQ(field(*posted), before + 1) << selector;
+        EXPECT_EQ(adapter.takeChanges(), Changes{asked}) << selector;
     }
 }
 
 TEST_F(SettingsTest, LabelsShowTheirWholeTextAndEndWhereTheSelectorsBegin)
 {
-    auto *panel = child<QWidget>("fset");
-    for (const char *name : {"lbl1", "lbl2", "lbl3", "lbl4"}) {
+    auto *panel = child<QWidget>("settingsPanel");
+    for (const char *name : {"micGainLabel", "lineGainLabel", "autoAnswerALabel", "autoAnswerBLabel"}) {
         const auto *label = panel->findChild<QLabel *>(QLatin1String(name));
         ASSERT_TRUE(label) << name;
         EXPECT_EQ(label->x() + label->width(), 231) << name;
@@ -61,37 +46,29 @@ TEST_F(SettingsTest, LabelsShowTheirWholeTextAndEndWhereTheSelectorsBegin)
 
 TEST_F(SettingsTest, OkHidesThePanelAndSendsNothing)
 {
-    auto *panel = child<QWidget>("fset");
+    auto *panel = child<QWidget>("settingsPanel");
     panel->show();
-    QTest::mouseClick(child<QPushButton>("btnOk"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>("okButton"), Qt::LeftButton);
     EXPECT_TRUE(panel->isHidden());
-    EXPECT_FALSE(takePosted());
+    EXPECT_EQ(adapter.takeChanges(), Changes{});
 }
 
-TEST_F(SettingsTest, SetToDefaultAsksThenSendsAZeroRecordWithTheDefaultGains)
+TEST_F(SettingsTest, SetToDefaultAsksThenAsksTheAdapterForTheReset)
 {
     DeviceRecord record = initialAdapterRecord();
-    record.contact[4] = makeParty("Kept", "1");
     record.mic_gain = 0;
     receive(record);
-    QAction *reset = child<QAction>("DEF");
+    QAction *reset = child<QAction>("setToDefaultAction");
 
     confirmAnswer = false;
     reset->trigger();
     EXPECT_EQ(questions, QStringList{"Set to default?"});
-    EXPECT_FALSE(takePosted());
-    EXPECT_EQ(link.record.contact[4].name[0], 'K');
+    EXPECT_EQ(adapter.takeChanges(), Changes{});
 
     confirmAnswer = true;
     reset->trigger();
-    const auto posted = takePosted();
-    ASSERT_TRUE(posted);
-    const auto bytes = posted->bytes();
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const int expected = i == 1769 ? 5 : i == 1770 ? 10 : 0;
-        ASSERT_EQ(bytes[i], expected) << "byte " << i;
-    }
-    EXPECT_EQ(child<SpinSelector>("MICgain")->text(), "0 dB    "); // until the adapter's reply
+    EXPECT_EQ(adapter.takeChanges(), Changes{change::ResetToDefaults{}});
+    EXPECT_EQ(child<SpinSelector>("micGainSelector")->text(), "0 dB    "); // until the adapter's reply
 }
 
 TEST(ConfirmBox, AsksWithOkAndCancelAndOkAsTheDefault)

@@ -8,7 +8,7 @@
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
-#include "ui/umain.h"
+#include "ui/main_window.h"
 #include "ui/update.h"
 #include "widgets/cap_progress.h"
 
@@ -87,14 +87,14 @@ int main(int argc, char *argv[])
     adapter->setUsbTiming(true);
     bus.plug(adapter);
     Application application([&bus] { return std::make_unique<EmulatedBackend>(bus); });
-    Tfmain &window = application.mainWindow();
+    MainWindow &window = application.mainWindow();
     Tfu &update = application.updateWindow();
     const auto action = [&window](const char *name) {
         return window.findChild<QAction *>(QLatin1String(name));
     };
     const auto connected = [&] {
-        return application.link().connected() && !window.findChild<QWidget *>(QStringLiteral("veil"))->isVisible() &&
-               window.findChild<QTableWidget *>(QStringLiteral("clist"))->rowCount() == kContactCount;
+        return application.link().connected() && !window.findChild<QWidget *>(QStringLiteral("overlay"))->isVisible() &&
+               window.findChild<QTableWidget *>(QStringLiteral("phoneBookList"))->rowCount() == kContactCount;
     };
 
     window.show();
@@ -103,17 +103,17 @@ int main(int argc, char *argv[])
         return 1;
     }
     // A phone-book row picked, as after a click: its party becomes line A's.
-    window.findChild<QTableWidget *>(QStringLiteral("clist"))->selectRow(1);
+    window.findChild<QTableWidget *>(QStringLiteral("phoneBookList"))->selectRow(1);
     if (!save(window, folder, "main-window.png"))
         return 1;
 
-    action("SETTINGS")->trigger();
+    action("settingsAction")->trigger();
     if (!save(window, folder, "settings.png"))
         return 1;
-    action("SETTINGS")->trigger();
+    action("settingsAction")->trigger();
 
     adapter->unplug();
-    if (!runUntil([&] { return window.findChild<QWidget *>(QStringLiteral("veil"))->isVisible(); }) ||
+    if (!runUntil([&] { return window.findChild<QWidget *>(QStringLiteral("overlay"))->isVisible(); }) ||
         !save(window, folder, "disconnected.png"))
         return 1;
     bus.plug(adapter);
@@ -149,7 +149,7 @@ int main(int argc, char *argv[])
         }
         update.cancel->click();
     });
-    action("UPD")->trigger();
+    action("updateFirmwareAction")->trigger();
     application.link().shutdown();
     return saved ? 0 : 1;
 }

@@ -1,0 +1,122 @@
+// The main window: shows the adapter's record and asks the adapter for the user's changes.
+#pragma once
+
+#include "ui/file_dialog.h"
+#include "ui/message_boxes.h"
+#include "ui/party_table.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+#include <memory>
+
+class AdapterPort;
+struct AdapterIdentity;
+class GlyphButton;
+class QDialog;
+class QKeyEvent;
+
+namespace Ui {
+class MainWindow;
+}
+
+class MainWindow final : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // The window listens to the adapter from here on; it starts the adapter when it is first shown
+    // and stops it when it closes.
+    explicit MainWindow(AdapterPort &adapter, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // The window "Update firmware" opens, modally and centred over this one. It stays the caller's.
+    void setUpdateWindow(QDialog *updateWindow) { m_updateWindow = updateWindow; }
+    // How the window asks before deleting a contact or resetting the record.
+    void setConfirmer(Confirmer confirm) { m_confirm = std::move(confirm); }
+    // "Save to file" and "Load from file" ask for their file through these.
+    FileDialog &saveFileDialog() { return m_saveFileDialog; }
+    FileDialog &openFileDialog() { return m_openFileDialog; }
+
+    // The row last selected in either list: Enter in a party edit stores the party there.
+    int selectedRow() const { return m_selectedRow; }
+
+public slots:
+    // Brings every control in line with the adapter's record.
+    void showRecord();
+    // Connected: everything usable. Disconnected: covered by the overlay, with only "Update firmware"
+    // left usable, so that an adapter in its boot loader can still be updated.
+    void setConnected(bool connected);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    static constexpr int kLineA = 0;
+    static constexpr int kLineB = 1;
+
+    // A call or hang-up button and the line it acts on.
+    struct LineButton
+    {
+        GlyphButton *button;
+        int line;
+        bool calls; // a call button; otherwise the line's hang-up button
+        // The button shows its faded glyph: a glyph is loaded only when this changes.
+        bool showsFaded = false;
+    };
+
+    // The window, its display and what the adapter announces (main_window.cpp).
+    void connectAdapter();
+    void connectControls();
+    void showActiveParty();
+    void showIdentity(const AdapterIdentity &identity);
+    void showAccessProblem(const QString &reason);
+    void showSendFailure(const QString &text);
+
+    // Line control (main_window_lines.cpp).
+    void showLineButtons();
+    void showButtonState(LineButton &lineButton, bool allowed);
+    void onLineButtonPressed(const LineButton &lineButton);
+    void onLineLabelClicked(int line);
+
+    // The phone book and the call list (main_window_books.cpp).
+    void onListRowSelected(const PartyTable &list, int row);
+    // Whether the edit takes the key; Enter also stores the edits into the phone book.
+    bool onPartyEditKey(const QObject *edit, const QKeyEvent &key);
+    void onPhoneBookKey(const QKeyEvent &key);
+    void onCallListKey(const QKeyEvent &key);
+    void deleteSelectedRow(PartyTable &list, void (AdapterPort::*deleteEntry)(int));
+    // The first phone-book entry with neither name nor number, or -1 when the book is full; the
+    // adapter's record already holds the deletions asked for.
+    int firstFreeContact() const;
+
+    // Menu commands (main_window_menu.cpp).
+    void onSaveToFile();
+    void onLoadFromFile();
+    void onUpdateFirmware();
+    void onToggleSettings();
+    void onSetToDefault();
+    void onAbout();
+
+    std::unique_ptr<Ui::MainWindow> m_ui;
+    AdapterPort &m_adapter;
+    std::array<LineButton, 4> m_lineButtons;
+    PartyTable m_contacts;
+    PartyTable m_calls;
+    FileDialog m_saveFileDialog;
+    FileDialog m_openFileDialog;
+    QDialog *m_updateWindow = nullptr;
+    Confirmer m_confirm = confirmBox;
+    int m_selectedRow = 0;
+    // The list m_selectedRow came from, and whether that row has been deleted since.
+    const PartyTable *m_selectedList = nullptr;
+    bool m_selectedRowDeleted = false;
+    bool m_shown = false;
+    // The program's title: the adapter's product name once one was found. Error boxes carry it.
+    QString m_applicationTitle = QStringLiteral("VESTRA7");
+    // The control that held the focus when the window was last disabled, given it back on reconnection.
+    QPointer<QWidget> m_focusBeforeDisconnect;
+};

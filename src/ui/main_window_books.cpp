@@ -1,0 +1,107 @@
+// The main window's phone book and call list: picking a party, storing the edits with Enter, the
+// number edit's character filter, and deleting entries.
+#include "ui/main_window.h"
+
+#include "link/adapter_port.h"
+
+#include "ui_main_window.h"
+
+#include <QKeyEvent>
+#include <QSignalBlocker>
+#include <QTableWidget>
+
+#include <algorithm>
+
+namespace {
+
+bool isEnterKey(const QKeyEvent &key)
+{
+    return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+}
+
+// Whether the number edit takes the key: digits, '+', and keys that type no character (Backspace,
+// arrows, Delete, Tab...). Of the control-letter keys only copy and paste pass, so cut and undo do not.
+bool numberEditTakes(const QKeyEvent &key)
+{
+    const Qt::KeyboardModifiers modifiers = key.modifiers();
+    if ((modifiers & Qt::ControlModifier) && !(modifiers & Qt::AltModifier) && key.key() >= Qt::Key_A &&
+        key.key() <= Qt::Key_Z)
+        return key.key() == Qt::Key_C || key.key() == Qt::Key_V;
+    const QString text = key.text();
+    if (text.isEmpty() || !text.front().isPrint())
+        return true;
+    return std::all_of(text.begin(), text.end(), [](QChar c) {
+        return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('+');
+    });
+}
+
+} // namespace
+
+void MainWindow::onListRowSelected(const PartyTable &list, int row)
+{
+    m_selectedRow = row;
+    m_selectedList = &list;
+    m_selectedRowDeleted = false;
+    // An active line other than A or B, as only the adapter can report, has no party to store into.
+    if (!activeSubscriber(m_adapter.record()))
+        return;
+    m_adapter.selectParty({list.name(row), list.number(row)});
+}
+
+bool MainWindow::onPartyEditKey(const QObject *edit, const QKeyEvent &key)
+{
+    if (isEnterKey(key)) {
+        // Once the selected row has been deleted, its index holds the entry that moved up into it:
+        // the edits then go into a free entry instead of over that one.
+        const int row = m_selectedRowDeleted ? firstFreeContact() : m_selectedRow;
+        if (row >= 0) {
+            // The row shows the edits uncut until the next refresh shows what the record holds. A row
+            // last selected in the call list stores into the phone-book entry of the same index.
+            const Party party{m_ui->partyNameEdit->text(), m_ui->partyNumberEdit->text()};
+            m_contacts.ensureRow(row);
+            m_contacts.setRow(row, party.name, party.number);
+            m_adapter.storeContact(row, party);
+        }
+    }
+    // Only the number edit filters what is typed; pasted text is not filtered.
+    return edit != m_ui->partyNumberEdit || numberEditTakes(key);
+}
+
+void MainWindow::onPhoneBookKey(const QKeyEvent &key)
+{
+    if (key.key() != Qt::Key_Delete || m_contacts.firstSelectedRow() < 0)
+        return;
+    if (!m_confirm(this, QStringLiteral("Delete contact?")))
+        return;
+    deleteSelectedRow(m_contacts, &AdapterPort::deleteContact);
+}
+
+void MainWindow::onCallListKey(const QKeyEvent &key)
+{
+    if (key.key() == Qt::Key_Delete)
+        deleteSelectedRow(m_calls, &AdapterPort::deleteCall);
+}
+
+void MainWindow::deleteSelectedRow(PartyTable &list, void (AdapterPort::*deleteEntry)(int))
+{
+    const int row = list.firstSelectedRow();
+    if (row < 0)
+        return;
+    {
+        // Removing the row makes the list select a neighbour. That is no choice of the user's: it
+        // must not become the active party, nor move the row that Enter stores into.
+        const QSignalBlocker blocker(list.widget()->selectionModel());
+        list.removeRowKeepingLength(row);
+        list.widget()->clearSelection();
+    }
+    if (m_selectedList == &list)
+        m_selectedRowDeleted = true;
+    (m_adapter.*deleteEntry)(row);
+}
+
+int MainWindow::firstFreeContact() const
+{
+    const auto &contacts = m_adapter.record().contact;
+    const auto free = std::find_if(std::begin(contacts), std::end(contacts), isEmptyEntry);
+    return free == std::end(contacts) ? -1 : static_cast<int>(free - std::begin(contacts));
+}

@@ -1,0 +1,71 @@
+// The main window's menu commands: configuration files, the update window, the settings panel, the
+// reset to defaults and the About box.
+#include "ui/main_window.h"
+
+#include "link/adapter_port.h"
+#include "model/config_file.h"
+
+#include "ui_main_window.h"
+
+#include <QDialog>
+
+void MainWindow::onSaveToFile()
+{
+    if (!m_saveFileDialog.Execute(this))
+        return;
+    const QString fileName = withConfigExtension(m_saveFileDialog.FileName());
+    m_saveFileDialog.setFileName(fileName);
+    if (const std::optional<QString> error = saveConfigFile(fileName, m_adapter.record()))
+        errorBox(this, m_applicationTitle, *error);
+}
+
+void MainWindow::onLoadFromFile()
+{
+    if (!m_openFileDialog.Execute(this))
+        return;
+    const ConfigFileContent content = readConfigFile(m_openFileDialog.FileName());
+    if (content.error) {
+        errorBox(this, m_applicationTitle, *content.error);
+        return;
+    }
+    // With the focus on the window itself and on none of its controls, the next refresh shows the
+    // loaded party in the edits, even if one of them had the focus.
+    setFocus(Qt::OtherFocusReason);
+    m_adapter.loadConfiguration(content.bytes);
+}
+
+void MainWindow::onUpdateFirmware()
+{
+    if (!m_updateWindow)
+        return;
+    // Give a window that was never shown the size it will show with, so that the centring holds.
+    if (!m_updateWindow->testAttribute(Qt::WA_Resized))
+        m_updateWindow->adjustSize();
+    const QRect main = frameGeometry();
+    const QRect update = m_updateWindow->frameGeometry();
+    m_updateWindow->move(main.left() + main.width() / 2 - update.width() / 2,
+                         main.top() + main.height() / 2 - update.height() / 2);
+    m_updateWindow->exec();
+}
+
+void MainWindow::onToggleSettings()
+{
+    m_ui->settingsPanel->setVisible(m_ui->settingsPanel->isHidden());
+}
+
+void MainWindow::onSetToDefault()
+{
+    if (!m_confirm(this, QStringLiteral("Set to default?")))
+        return;
+    // The selectors show the new values with the adapter's reply.
+    m_adapter.resetToDefaults();
+}
+
+void MainWindow::onAbout()
+{
+    const AdapterIdentity identity = m_adapter.identity();
+    const QString crlf = QStringLiteral("\r\n");
+    informationBox(this, QStringLiteral("Information"),
+                   QStringLiteral("Model: ") + identity.product + crlf + QStringLiteral("Serial: ") + identity.serial +
+                       crlf + QStringLiteral("Software version: ") + identity.version);
+}

@@ -1,0 +1,85 @@
+// The settings panel.
+#include "ui/settings_panel.h"
+
+#include "link/adapter_port.h"
+#include "model/selector_items.h"
+
+#include "ui_settings_panel.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QPushButton>
+
+#include <algorithm>
+#include <functional>
+#include <iterator>
+#include <utility>
+
+SettingsPanel::SettingsPanel(QWidget *parent)
+    : QFrame(parent)
+    , m_ui(std::make_unique<Ui::SettingsPanel>())
+{
+    m_ui->setupUi(this);
+    m_ui->micGainSelector->setItems(micGainItems());
+    m_ui->lineGainSelector->setItems(lineGainItems());
+    m_ui->autoAnswerASelector->setItems(autoAnswerItems());
+    m_ui->autoAnswerBSelector->setItems(autoAnswerItems());
+    connect(m_ui->okButton, &QPushButton::clicked, this, &QWidget::hide);
+    fitLabels();
+}
+
+SettingsPanel::~SettingsPanel() = default;
+
+void SettingsPanel::changeEvent(QEvent *event)
+{
+    QFrame::changeEvent(event);
+    // The labels have taken the new font by now.
+    if (event->type() == QEvent::FontChange)
+        fitLabels();
+}
+
+void SettingsPanel::fitLabels()
+{
+    // The labels end where the selectors begin, right-aligned there. Laid out for Tahoma, they grow
+    // to the left where a wider font stands in for it, rather than cut off the start of their text.
+    for (QLabel *label : {m_ui->micGainLabel, m_ui->lineGainLabel, m_ui->autoAnswerALabel, m_ui->autoAnswerBLabel}) {
+        QRect area = label->geometry();
+        area.setLeft(std::min(area.left(), area.right() + 1 - label->sizeHint().width()));
+        label->setGeometry(area);
+    }
+}
+
+void SettingsPanel::setAdapter(AdapterPort &adapter)
+{
+    // A selector's value is the index of the item it shows, and that index is the setting.
+    m_ui->micGainSelector->OnChange = [&adapter](SpinSelector *selector) {
+        adapter.setMicGain(selector->value());
+    };
+    m_ui->lineGainSelector->OnChange = [&adapter](SpinSelector *selector) {
+        adapter.setLineGain(selector->value());
+    };
+    m_ui->autoAnswerASelector->OnChange = [&adapter](SpinSelector *selector) {
+        adapter.setAutoAnswer(0, selector->value());
+    };
+    m_ui->autoAnswerBSelector->OnChange = [&adapter](SpinSelector *selector) {
+        adapter.setAutoAnswer(1, selector->value());
+    };
+}
+
+void SettingsPanel::showSettings(const DeviceRecord &record)
+{
+    SpinSelector *const selectors[] = {m_ui->micGainSelector, m_ui->lineGainSelector, m_ui->autoAnswerASelector,
+                                       m_ui->autoAnswerBSelector};
+    std::function<void(SpinSelector *)> handlers[std::size(selectors)];
+    for (std::size_t i = 0; i < std::size(selectors); ++i)
+        handlers[i] = std::exchange(selectors[i]->OnChange, nullptr);
+
+    // The gains are signed bytes and the delays unsigned ones, as the adapter gives them.
+    m_ui->micGainSelector->setValue(record.mic_gain);
+    m_ui->lineGainSelector->setValue(record.spk_gain);
+    m_ui->autoAnswerASelector->setValue(record.auto_answer[0]);
+    m_ui->autoAnswerBSelector->setValue(record.auto_answer[1]);
+
+    for (std::size_t i = 0; i < std::size(selectors); ++i)
+        selectors[i]->OnChange = std::move(handlers[i]);
+}
