@@ -1,8 +1,8 @@
 // Any file checked as an update file against any device name, and the chunks cut from an accepted
 // one: a file is accepted only when its header is whole and names the device, and the transfer sends exactly
 // its payload, never a byte from beyond it.
-#include "ui/update_file.h"
-#include "ui/update_image.h"
+#include "model/update_file.h"
+#include "model/firmware_image.h"
 
 #include <QByteArray>
 #include <QString>

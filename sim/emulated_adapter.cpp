@@ -2,7 +2,7 @@
 #include "sim/emulated_adapter.h"
 
 #include "link/commands.h"
-#include "ui/update_image.h"
+#include "model/firmware_image.h"
 
 #include <algorithm>
 #include <cstring>

@@ -5,7 +5,7 @@
 #include "link/commands.h"
 #include "link/device_link.h"
 #include "link/hid_controller.h"
-#include "ui/update_file.h"
+#include "model/update_file.h"
 #include "widgets/cap_progress.h"
 
 #include <QCoreApplication>

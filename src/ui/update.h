@@ -1,7 +1,7 @@
 // The update window: replaces the adapter's firmware through its boot loader.
 #pragma once
 
-#include "ui/update_image.h"
+#include "model/firmware_image.h"
 #include "ui/update_prompts.h"
 
 #include <QDialog>

@@ -3,7 +3,7 @@
 #include "sim/demo_adapter.h"
 #include "sim/emulated_adapter.h"
 #include "support/virtual_hidraw.h"
-#include "ui/update_image.h"
+#include "model/firmware_image.h"
 
 #include "link/commands.h"
 

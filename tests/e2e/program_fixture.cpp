@@ -3,7 +3,7 @@
 
 #include "link/hidapi_backend.h"
 #include "support/gui_wait.h"
-#include "ui/update_image.h"
+#include "model/firmware_image.h"
 #include "widgets/cap_progress.h"
 
 #include <QAction>

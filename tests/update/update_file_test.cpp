@@ -2,8 +2,8 @@
 #include "update_test_files.h"
 
 #include "model/ansi_codec.h"
-#include "ui/update_file.h"
-#include "ui/update_image.h"
+#include "model/update_file.h"
+#include "model/firmware_image.h"
 
 #include <gtest/gtest.h>
 

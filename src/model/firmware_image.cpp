@@ -1,5 +1,5 @@
 // Chunks of the update image and the progress figures of its transfer.
-#include "ui/update_image.h"
+#include "model/firmware_image.h"
 
 #include <algorithm>
 #include <cmath>

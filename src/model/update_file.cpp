@@ -1,5 +1,5 @@
 // Reading the model name out of an update file's header and comparing it with the adapter's name.
-#include "ui/update_file.h"
+#include "model/update_file.h"
 
 #include "link/device_link.h"
 #include "model/ansi_codec.h"
