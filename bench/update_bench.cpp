@@ -121,11 +121,11 @@ std::optional<Result> updateOnce(std::size_t payloadSize)
         return std::nullopt;
 
     Result result;
-    result.chunks = (payloadSize + kFwChunkSize - 1) / kFwChunkSize;
+    result.chunks = (payloadSize + kFirmwareChunkSize - 1) / kFirmwareChunkSize;
     result.fromClickMs = static_cast<double>(*resultAt) / 1e6;
     result.steadyMs = static_cast<double>(*resultAt - *firstAck) / 1e6;
     result.success =
-        message == QStringLiteral("Update success!") && adapter->state().image.size() == result.chunks * kFwChunkSize;
+        message == QStringLiteral("Update success!") && adapter->state().image.size() == result.chunks * kFirmwareChunkSize;
     return result;
 }
 
@@ -150,12 +150,12 @@ int main(int argc, char *argv[])
         // The span from the first acknowledgement holds every chunk but the first, and the end.
         const double limitMs = static_cast<double>(result->chunks - 1) * kChunkLimitMs + kEndLimitMs;
         const double perChunkMs = (result->steadyMs - kEndLimitMs) / static_cast<double>(result->chunks - 1);
-        const double kibPerSecond = static_cast<double>(kFwChunkSize) / 1024.0 / (perChunkMs / 1000.0);
+        const double kibPerSecond = static_cast<double>(kFirmwareChunkSize) / 1024.0 / (perChunkMs / 1000.0);
         tableRow(figure,
                  formatted("%.1f KiB/s", kibPerSecond) + formatted(" (%.2f ms per chunk): ", perChunkMs) +
                      formatted("%.1f %% of the limit", 100.0 * limitMs / result->steadyMs),
                  formatted("at least 90 %% of %.1f KiB/s",
-                           static_cast<double>(kFwChunkSize) / 1024.0 / (kChunkLimitMs / 1000.0)));
+                           static_cast<double>(kFirmwareChunkSize) / 1024.0 / (kChunkLimitMs / 1000.0)));
     }
     return status;
 }

@@ -6,6 +6,7 @@
 #include "link/frame.h"
 #include "link/hid_controller.h"
 #include "link/worker.h"
+#include "model/boot_loader_name.h"
 
 namespace {
 
@@ -29,11 +30,6 @@ constexpr std::chrono::milliseconds kWorkerExitWait{2000};
 QString versionText(std::uint16_t versionNumber)
 {
     return QStringLiteral("%1.%2").arg(versionNumber >> 8).arg(versionNumber & 0xFFu);
-}
-
-bool isBootLoaderName(const QString &product)
-{
-    return product.indexOf(QLatin1String(kBootLoaderMark)) >= 1;
 }
 
 DeviceLink::DeviceLink(BackendFactory makeBackend, Mailbox::Clock clock)

@@ -18,7 +18,6 @@ class HidDevice;
 class Tthr;
 
 inline constexpr char kAdapterManufacturer[] = "TARNIX";
-inline constexpr char kBootLoaderMark[] = "(boot)";
 
 // The state the program shares between its windows and threads, in one object so that tests can
 // make their own. Everything is used on the GUI thread unless said otherwise.
@@ -90,6 +89,3 @@ private:
 
 // The device's version number as major.minor, from its high and low byte: 0x010A gives "1.10".
 QString versionText(std::uint16_t versionNumber);
-
-// "(boot)" from the second character on marks the boot loader; at the very start it does not.
-bool isBootLoaderName(const QString &product);

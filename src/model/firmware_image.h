@@ -1,19 +1,17 @@
-// The update file in memory with the transfer's position in it, and how far the transfer has come.
+// An update file in memory with the transfer's position in it, cut into the boot loader's chunks.
 #pragma once
 
 #include <QByteArray>
-#include <QLocale>
-#include <QString>
 
 #include <array>
 #include <cstdint>
 #include <span>
 
 // The adapter's boot loader takes the firmware in chunks of exactly this size.
-inline constexpr std::size_t kFwChunkSize = 544;
-using FwChunk = std::array<std::uint8_t, kFwChunkSize>;
+inline constexpr std::size_t kFirmwareChunkSize = 544;
+using FirmwareChunk = std::array<std::uint8_t, kFirmwareChunkSize>;
 
-class FwImage
+class FirmwareImage
 {
 public:
     // Replaces the content with a whole file; the position goes back to its start.
@@ -21,22 +19,19 @@ public:
 
     std::span<const std::uint8_t> bytes() const;
     std::uint64_t size() const { return static_cast<std::uint64_t>(m_file.size()); }
-    bool atEnd() const { return position >= size(); }
-    // The chunk at the position. The bytes past the end of the file are zero: the last chunk of a
-    // payload that is not a whole number of chunks still goes out at full size.
-    FwChunk chunk() const;
 
     // The offset of the next chunk, counted from the start of the file, header included.
-    std::uint64_t position = 0;
+    std::uint64_t position() const { return m_position; }
+    void setPosition(std::uint64_t position) { m_position = position; }
+    // On to the next chunk.
+    void advance() { m_position += kFirmwareChunkSize; }
+    bool atEnd() const { return m_position >= size(); }
+
+    // The chunk at the position. The bytes past the end of the file are zero: the last chunk of a
+    // payload that is not a whole number of chunks still goes out at full size.
+    FirmwareChunk chunk() const;
 
 private:
     QByteArray m_file;
+    std::uint64_t m_position = 0;
 };
-
-// The progress bar's position for a transfer at `position` of `size` bytes: the share times 99.9,
-// rounded to the nearest integer with halves to the even one. A position past the end (after a
-// padded last chunk) counts as the end; an empty image as nothing done.
-int progressBarValue(std::uint64_t position, std::uint64_t size);
-// The bar's caption: the share in percent with one decimal, a space and "%", e.g. "50.0 %", with the
-// locale's decimal separator.
-QString progressCaption(std::uint64_t position, std::uint64_t size, const QLocale &locale = QLocale());

@@ -6,6 +6,7 @@
 #include "link/device_link.h"
 #include "link/hid_controller.h"
 #include "model/update_file.h"
+#include "model/update_progress.h"
 #include "widgets/cap_progress.h"
 
 #include <QCoreApplication>
@@ -128,7 +129,7 @@ void Tfu::tmrbTimer()
             fw_sending = false;
         } else {
             // The position moves only with the acknowledgement, so an unanswered chunk goes again.
-            const FwChunk chunk = fw_image.chunk();
+            const FirmwareChunk chunk = fw_image.chunk();
             m_link.post(CMD_FW_CHUNK, chunk.data(), static_cast<std::uint16_t>(chunk.size()));
         }
     } else if (isVisible() && !m_link.boot_mode) {
@@ -174,7 +175,7 @@ void Tfu::selectClick()
         return;
     }
     // Both buttons stay off for the whole transfer; the next tick sends the first chunk.
-    fw_image.position = *payloadOffset;
+    fw_image.setPosition(*payloadOffset);
     fw_sending = true;
     m_transferTarget = m_link.hid_device.load();
 }
@@ -243,11 +244,11 @@ void Tfu::uret(std::uint8_t cmd, std::span<const std::uint8_t> p)
 void Tfu::chunkAcknowledged()
 {
     // An acknowledgement carries nothing to say which chunk it answers: each one moves on.
-    fw_image.position += kFwChunkSize;
+    fw_image.advance();
     setTickInterval(kNextChunkMs);
     QCoreApplication::processEvents();
-    showProgress(progressBarValue(fw_image.position, fw_image.size()),
-                 progressCaption(fw_image.position, fw_image.size()));
+    showProgress(progressBarValue(fw_image.position(), fw_image.size()),
+                 progressCaption(fw_image.position(), fw_image.size()));
 }
 
 void Tfu::resultReceived(bool success)

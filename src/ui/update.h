@@ -57,7 +57,7 @@ public:
     void defClick();
 
     // The selected file and the position of the next chunk; kept for the whole run.
-    FwImage fw_image;
+    FirmwareImage fw_image;
     // The payload is being sent.
     bool fw_sending = false;
     // The window closes at the next tick.

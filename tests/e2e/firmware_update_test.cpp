@@ -34,7 +34,7 @@ protected:
         EXPECT_EQ(updateWindow().dev_name->text(), "VESTRA7 (boot)");
     }
 
-    static std::size_t chunksIn(const AdapterState &state) { return state.image.size() / kFwChunkSize; }
+    static std::size_t chunksIn(const AdapterState &state) { return state.image.size() / kFirmwareChunkSize; }
 
     int pollsSince(std::size_t from) const
     {

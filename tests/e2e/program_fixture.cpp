@@ -138,6 +138,6 @@ std::vector<std::uint8_t> payloadOf(const std::vector<std::uint8_t> &updateFile)
 std::vector<std::uint8_t> chunkedImage(const std::vector<std::uint8_t> &payload)
 {
     std::vector<std::uint8_t> image = payload;
-    image.resize((payload.size() + kFwChunkSize - 1) / kFwChunkSize * kFwChunkSize, 0);
+    image.resize((payload.size() + kFirmwareChunkSize - 1) / kFirmwareChunkSize * kFirmwareChunkSize, 0);
     return image;
 }

@@ -29,7 +29,7 @@ constexpr std::uint16_t kPayloadOffset = 64;
 // What a good transfer leaves in the boot loader: the payload, its last chunk filled with zeros.
 Bytes paddedImage(Bytes payload)
 {
-    payload.resize((payload.size() + kFwChunkSize - 1) / kFwChunkSize * kFwChunkSize, 0);
+    payload.resize((payload.size() + kFirmwareChunkSize - 1) / kFirmwareChunkSize * kFirmwareChunkSize, 0);
     return payload;
 }
 
@@ -117,7 +117,7 @@ TEST_F(UpdateTest, UnderLinkFaultsSuccessMeansTheExactImage)
     int unanswered = 0;
     for (int attempt = 0; attempt < attempts; ++attempt) {
         // Payloads of two to seven chunks, the last one short, different each time.
-        Bytes payload = payloadBytes(kFwChunkSize * static_cast<std::size_t>(1 + attempt % 6) + 100);
+        Bytes payload = payloadBytes(kFirmwareChunkSize * static_cast<std::size_t>(1 + attempt % 6) + 100);
         for (std::uint8_t &byte : payload)
             byte = static_cast<std::uint8_t>(byte + attempt);
         adapter->expectImage(payload);
@@ -159,7 +159,7 @@ TEST_F(UpdateTest, UnderLinkFaultsSuccessMeansTheExactImage)
 
 TEST_F(UpdateTest, WithoutAnAnswerToTheEndTheWindowWaitsAndCloseLeavesIt)
 {
-    const Bytes payload = payloadBytes(3 * kFwChunkSize);
+    const Bytes payload = payloadBytes(3 * kFirmwareChunkSize);
     adapter->expectImage(payload);
     adapter->withholdReply(CMD_FW_END);
     startProgram();
@@ -187,16 +187,16 @@ TEST_F(UpdateTest, WithoutAnAnswerToTheEndTheWindowWaitsAndCloseLeavesIt)
 
 TEST_F(UpdateTest, WithoutAcknowledgementsTheChunkGoesAgainUntilCloseLeaves)
 {
-    const Bytes payload = payloadBytes(3 * kFwChunkSize);
+    const Bytes payload = payloadBytes(3 * kFirmwareChunkSize);
     adapter->withholdReply(CMD_FW_CHUNK);
     startProgram();
     openUpdateWindowAndWaitForTheBootLoader();
     choose(payload);
 
     ASSERT_TRUE(waitUntil([this] { return chunksReceived() >= 3; }));
-    EXPECT_EQ(fu().fw_image.position, kPayloadOffset) << "nothing was acknowledged";
+    EXPECT_EQ(fu().fw_image.position(), kPayloadOffset) << "nothing was acknowledged";
     EXPECT_EQ(fu().pb->value(), 0);
-    const Bytes first(payload.begin(), payload.begin() + kFwChunkSize);
+    const Bytes first(payload.begin(), payload.begin() + kFirmwareChunkSize);
     for (const ReceivedMessage &message : adapter->state().received) {
         if (message.cmd == CMD_FW_CHUNK) {
             EXPECT_EQ(message.payload, first) << "only the first chunk goes, again and again";

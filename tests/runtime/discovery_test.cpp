@@ -128,15 +128,6 @@ TEST(DeviceIdentity, VersionTextIsMajorDotMinorInDecimal)
     EXPECT_EQ(versionText(0xFFFF), QStringLiteral("255.255"));
 }
 
-TEST(DeviceIdentity, BootLoaderMarkCountsFromTheSecondCharacterOn)
-{
-    EXPECT_TRUE(isBootLoaderName(QStringLiteral("VESTRA7 (boot)")));
-    EXPECT_TRUE(isBootLoaderName(QStringLiteral("V(boot)")));
-    EXPECT_FALSE(isBootLoaderName(QStringLiteral("(boot)VESTRA7")));
-    EXPECT_FALSE(isBootLoaderName(QStringLiteral("VESTRA7 (Boot)")));
-    EXPECT_FALSE(isBootLoaderName(QString()));
-}
-
 TEST_F(DiscoveryTest, TheAdapterIsFoundByItsManufacturerAmongOtherDevices)
 {
     start({device("/dev/hidraw0", "Logi"), device("/dev/hidraw1", "TARNIX", "VESTRA7", "A1B2", 0x0102)});

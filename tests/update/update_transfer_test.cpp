@@ -31,8 +31,8 @@ using Bytes = std::vector<std::uint8_t>;
 Bytes chunkAt(const Bytes &file, std::size_t position)
 {
     Bytes chunk(file.begin() + static_cast<std::ptrdiff_t>(position),
-                file.begin() + static_cast<std::ptrdiff_t>(std::min(file.size(), position + kFwChunkSize)));
-    chunk.resize(kFwChunkSize, 0);
+                file.begin() + static_cast<std::ptrdiff_t>(std::min(file.size(), position + kFirmwareChunkSize)));
+    chunk.resize(kFirmwareChunkSize, 0);
     return chunk;
 }
 
@@ -134,18 +134,18 @@ TEST_F(UpdateTransfer, AWholeUpdateFromNormalFirmwareArrivesByteForByteInOrder)
     EXPECT_TRUE(link.boot_mode);
     EXPECT_EQ(fu.dev_name->text(), QStringLiteral("VESTRA7 (boot)"));
 
-    const Bytes file = updateFile(kHeader, payloadBytes(3 * kFwChunkSize + 100), 64);
+    const Bytes file = updateFile(kHeader, payloadBytes(3 * kFirmwareChunkSize + 100), 64);
     choose(file);
     waitForTheEnd();
 
     std::vector<ReceivedMessage> expected;
-    for (std::size_t position = 64; position < file.size(); position += kFwChunkSize)
+    for (std::size_t position = 64; position < file.size(); position += kFirmwareChunkSize)
         expected.push_back({CMD_FW_CHUNK, chunkAt(file, position)});
     expected.push_back({CMD_FW_END, {}});
     // Every chunk once: each went out only after the one before it was acknowledged.
     EXPECT_EQ(updateMessages(), expected);
     Bytes image(file.begin() + 64, file.end());
-    image.resize(4 * kFwChunkSize, 0);
+    image.resize(4 * kFirmwareChunkSize, 0);
     EXPECT_EQ(adapter->state().image, image);
 
     ASSERT_EQ(prompts.messages.size(), 1u);
@@ -162,21 +162,21 @@ TEST_F(UpdateTransfer, AChunkWhoseAcknowledgementIsLostGoesAgainAtTheNextTick)
     start(true);
     fu.tmrb->stop();
     adapter->withholdReply(CMD_FW_CHUNK, 1);
-    const Bytes file = updateFile(kHeader, payloadBytes(3 * kFwChunkSize), 544);
+    const Bytes file = updateFile(kHeader, payloadBytes(3 * kFirmwareChunkSize), 544);
     choose(file);
 
     EXPECT_EQ(tickAndTakeChunk(0), chunkAt(file, 544));
-    ASSERT_TRUE(waitUntil([this] { return fu.fw_image.position == 1088; }));
+    ASSERT_TRUE(waitUntil([this] { return fu.fw_image.position() == 1088; }));
     EXPECT_EQ(fu.tmrb->interval(), Tfu::kNextChunkMs) << "the next chunk goes at once";
 
     EXPECT_EQ(tickAndTakeChunk(1), chunkAt(file, 1088));
     // No acknowledgement: the tick after the resend interval sends the same chunk again.
-    EXPECT_EQ(fu.fw_image.position, 1088u);
+    EXPECT_EQ(fu.fw_image.position(), 1088u);
     EXPECT_EQ(tickAndTakeChunk(2), chunkAt(file, 1088));
-    ASSERT_TRUE(waitUntil([this] { return fu.fw_image.position == 1632; }));
+    ASSERT_TRUE(waitUntil([this] { return fu.fw_image.position() == 1632; }));
 
     EXPECT_EQ(tickAndTakeChunk(3), chunkAt(file, 1632));
-    ASSERT_TRUE(waitUntil([this] { return fu.fw_image.position == 2176; }));
+    ASSERT_TRUE(waitUntil([this] { return fu.fw_image.position() == 2176; }));
     fu.tmrbTimer();
     ASSERT_TRUE(waitUntil([this] { return !prompts.messages.empty(); }));
     EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Update success!"));
@@ -188,16 +188,16 @@ TEST_F(UpdateTransfer, ALateAcknowledgementAndThatOfTheRepeatMoveOnTwice)
     start(true);
     fu.tmrb->stop();
     adapter->delayReplies(CMD_FW_CHUNK, 50ms);
-    const Bytes file = updateFile(kHeader, payloadBytes(4 * kFwChunkSize), 64);
+    const Bytes file = updateFile(kHeader, payloadBytes(4 * kFirmwareChunkSize), 64);
     choose(file);
 
     EXPECT_EQ(tickAndTakeChunk(0), chunkAt(file, 64));
     // The acknowledgement has not been handled when the resend interval is over.
-    ASSERT_EQ(fu.fw_image.position, 64u);
+    ASSERT_EQ(fu.fw_image.position(), 64u);
     EXPECT_EQ(tickAndTakeChunk(1), chunkAt(file, 64));
     // Acknowledgements carry nothing to tell them apart: both count, and the second chunk is skipped.
-    ASSERT_TRUE(waitUntil([this] { return fu.fw_image.position == 64 + 2 * kFwChunkSize; }));
-    EXPECT_EQ(tickAndTakeChunk(2), chunkAt(file, 64 + 2 * kFwChunkSize));
+    ASSERT_TRUE(waitUntil([this] { return fu.fw_image.position() == 64 + 2 * kFirmwareChunkSize; }));
+    EXPECT_EQ(tickAndTakeChunk(2), chunkAt(file, 64 + 2 * kFirmwareChunkSize));
 }
 
 TEST_F(UpdateTransfer, APayloadOffsetPastTheEndSendsTheEndAtOnce)
@@ -230,8 +230,8 @@ TEST_F(UpdateTransfer, AFailedUpdateIsReportedAndTheWindowClosesAsAfterSuccess)
 TEST_F(UpdateTransfer, CloseStopsATransferAndTakesTheAdapterOutOfItsBootLoader)
 {
     start(true);
-    choose(updateFile(kHeader, payloadBytes(100 * kFwChunkSize)));
-    ASSERT_TRUE(waitUntil([this] { return adapter->state().image.size() >= 2 * kFwChunkSize; }));
+    choose(updateFile(kHeader, payloadBytes(100 * kFirmwareChunkSize)));
+    ASSERT_TRUE(waitUntil([this] { return adapter->state().image.size() >= 2 * kFirmwareChunkSize; }));
 
     fu.cancel->click();
     EXPECT_FALSE(fu.isVisible());
@@ -252,9 +252,9 @@ TEST_F(UpdateTransfer, CloseStopsATransferAndTakesTheAdapterOutOfItsBootLoader)
 TEST_F(UpdateTransfer, AnAdapterThatLeavesDuringATransferEndsItAndTheFileCanBeChosenAgain)
 {
     start(true);
-    const Bytes file = updateFile(kHeader, payloadBytes(100 * kFwChunkSize), 64);
+    const Bytes file = updateFile(kHeader, payloadBytes(100 * kFirmwareChunkSize), 64);
     choose(file);
-    ASSERT_TRUE(waitUntil([this] { return adapter->state().image.size() >= 3 * kFwChunkSize; }));
+    ASSERT_TRUE(waitUntil([this] { return adapter->state().image.size() >= 3 * kFirmwareChunkSize; }));
 
     // Out and back in its boot loader, which starts afresh with an empty image.
     adapter->unplug();
@@ -281,8 +281,8 @@ TEST_F(UpdateTransfer, AnAdapterThatLeavesDuringATransferEndsItAndTheFileCanBeCh
 TEST_F(UpdateTransfer, AnAdapterRunningItsFirmwareAfterALostTransferIsAskedIntoItsBootLoader)
 {
     start(true);
-    choose(updateFile(kHeader, payloadBytes(100 * kFwChunkSize)));
-    ASSERT_TRUE(waitUntil([this] { return adapter->state().image.size() >= kFwChunkSize; }));
+    choose(updateFile(kHeader, payloadBytes(100 * kFirmwareChunkSize)));
+    ASSERT_TRUE(waitUntil([this] { return adapter->state().image.size() >= kFirmwareChunkSize; }));
     adapter->unplug();
     ASSERT_TRUE(waitUntil([this] { return !fu.fw_sending; }));
 

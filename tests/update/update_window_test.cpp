@@ -240,7 +240,7 @@ TEST_F(UpdateWindow, AnAcceptedFileReplacesTheLastAndStartsItsTransfer)
     choose(file);
     EXPECT_EQ(prompts.messages.size(), 1u) << "accepted without a word";
     EXPECT_TRUE(std::ranges::equal(fu.fw_image.bytes(), file)) << "the rejected file leaves no trace";
-    EXPECT_EQ(fu.fw_image.position, 64u);
+    EXPECT_EQ(fu.fw_image.position(), 64u);
     EXPECT_TRUE(fu.fw_sending);
     EXPECT_TRUE(actionsDisabled());
 
@@ -253,7 +253,7 @@ TEST_F(UpdateWindow, AnAcceptedFileReplacesTheLastAndStartsItsTransfer)
     ASSERT_TRUE(message);
     EXPECT_EQ(message->cmd, CMD_FW_CHUNK);
     EXPECT_EQ(message->payload, std::vector<std::uint8_t>(file.begin() + 64, file.begin() + 64 + 544));
-    EXPECT_EQ(fu.fw_image.position, 64u) << "only the acknowledgement moves on";
+    EXPECT_EQ(fu.fw_image.position(), 64u) << "only the acknowledgement moves on";
 
     // The next showing of the window lets discovery set the buttons again.
     fu.cancel->click();
@@ -275,7 +275,7 @@ TEST_F(UpdateWindow, AnAcknowledgementMovesOnAChunkAndShowsTheShareOfTheWholeFil
     fu.tmrbTimer();
     ASSERT_EQ(fu.tmrb->interval(), Tfu::kResendMs);
     fu.uret(CMD_FW_CHUNK, {});
-    EXPECT_EQ(fu.fw_image.position, 1088u);
+    EXPECT_EQ(fu.fw_image.position(), 1088u);
     EXPECT_EQ(fu.tmrb->interval(), Tfu::kNextChunkMs);
     EXPECT_EQ(fu.pb->value(), 50);
     EXPECT_EQ(fu.pb->cap()->text(), QStringLiteral("50,0 %"));
@@ -365,7 +365,7 @@ TEST_F(UpdateWindow, RepliesWithoutPayloadAndRepliesItIgnores)
     inBootLoader();
     fu.show();
     choose(updateFile(kHeader, payloadBytes(2000)));
-    const std::uint64_t start = fu.fw_image.position;
+    const std::uint64_t start = fu.fw_image.position();
     fu.tmrb->setInterval(Tfu::kResendMs);
 
     // Nothing is there to read: a handler that looks at the payload anyway fails under the sanitizer.
@@ -377,7 +377,7 @@ TEST_F(UpdateWindow, RepliesWithoutPayloadAndRepliesItIgnores)
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Settings is reset!"));
     EXPECT_EQ(prompts.messages[0].icon, QMessageBox::Information);
-    EXPECT_EQ(fu.fw_image.position, start);
+    EXPECT_EQ(fu.fw_image.position(), start);
     EXPECT_EQ(fu.tmrb->interval(), Tfu::kResendMs);
     EXPECT_TRUE(fu.fw_sending);
     EXPECT_TRUE(link.boot_mode);
