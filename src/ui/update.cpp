@@ -7,7 +7,7 @@
 #include "link/hid_controller.h"
 #include "model/update_file.h"
 #include "model/update_progress.h"
-#include "widgets/cap_progress.h"
+#include "widgets/captioned_progress_bar.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -99,7 +99,7 @@ void Tfu::FormShow()
     centreOverMainWindow();
     fw_close_request = false;
     fw_sending = false;
-    pb->setBarStyle(TCapProgress::BarStyle::Ordinary);
+    pb->setBarStyle(CaptionedProgressBar::BarStyle::Ordinary);
     showProgress(0, kZeroCaption);
 }
 
@@ -168,9 +168,9 @@ void Tfu::selectClick()
     fw_image.load(content);
     const std::optional<std::uint16_t> payloadOffset = checkUpdateFile(fw_image.bytes(), dev_name->text());
     if (!payloadOffset) {
-        pb->setBarState(TCapProgress::BarState::Error);
+        pb->setBarState(CaptionedProgressBar::BarState::Error);
         showMessage(QMessageBox::Critical, QStringLiteral("Incorrect file!"));
-        pb->setBarState(TCapProgress::BarState::Normal);
+        pb->setBarState(CaptionedProgressBar::BarState::Normal);
         endSelection();
         return;
     }
@@ -268,7 +268,7 @@ void Tfu::resultReceived(bool success)
 void Tfu::showProgress(int value, const QString &caption)
 {
     pb->setValue(value);
-    pb->cap()->setText(caption);
+    pb->captionLabel()->setText(caption);
     pb->repaint();
 }
 

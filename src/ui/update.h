@@ -18,7 +18,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
-class TCapProgress;
+class CaptionedProgressBar;
 
 namespace Ui {
 class Tfu;
@@ -75,7 +75,7 @@ public:
     QPushButton *cancel;
     QTimer *tmrb;
     QPushButton *def;
-    TCapProgress *pb;
+    CaptionedProgressBar *pb;
 
     // The timer's intervals.
     static constexpr int kFirstTickMs = 500;

@@ -4,7 +4,7 @@
 #include "sim/demo_adapter.h"
 #include "support/gui_wait.h"
 #include "model/firmware_image.h"
-#include "widgets/cap_progress.h"
+#include "widgets/captioned_progress_bar.h"
 
 #include "link/commands.h"
 
@@ -69,7 +69,7 @@ TEST_F(FirmwareUpdate, AWholeUpdateArrivesByteForByteAndPollingResumesInNormalMo
     ASSERT_GT(barValues.size(), 100u);
     EXPECT_TRUE(std::is_sorted(barValues.begin(), barValues.end() - 1));
     EXPECT_EQ(barValues.back(), 0);
-    EXPECT_EQ(updateWindow().pb->cap()->text(), "0 %");
+    EXPECT_EQ(updateWindow().pb->captionLabel()->text(), "0 %");
 
     const AdapterState state = adapter->state();
     EXPECT_EQ(state.image.size(), image.size());

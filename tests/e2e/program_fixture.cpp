@@ -4,7 +4,7 @@
 #include "link/hidapi_backend.h"
 #include "support/gui_wait.h"
 #include "model/firmware_image.h"
-#include "widgets/cap_progress.h"
+#include "widgets/captioned_progress_bar.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -49,8 +49,8 @@ void ProgramTest::startProgram()
         return updateFile;
     };
     prompts.showMessage = [this](QWidget *, QMessageBox::Icon, const QString &text) {
-        TCapProgress *bar = updateWindow().pb;
-        updateMessages.push_back({text, bar->value(), bar->cap()->text()});
+        CaptionedProgressBar *bar = updateWindow().pb;
+        updateMessages.push_back({text, bar->value(), bar->captionLabel()->text()});
     };
     updateWindow().setPrompts(prompts);
 

@@ -11,7 +11,7 @@
 #include "link/commands.h"
 #include "support/gui_wait.h"
 #include "ui/update.h"
-#include "widgets/cap_progress.h"
+#include "widgets/captioned_progress_bar.h"
 
 #include <QLineEdit>
 #include <QPushButton>

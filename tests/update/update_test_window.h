@@ -2,7 +2,7 @@
 #pragma once
 
 #include "ui/update.h"
-#include "widgets/cap_progress.h"
+#include "widgets/captioned_progress_bar.h"
 
 #include "link/discovery_view.h"
 
@@ -18,7 +18,7 @@ public:
         QMessageBox::Icon icon;
         QString text;
         bool ownedByWindow;
-        TCapProgress::BarState barState; // the bar's state while the box was open
+        CaptionedProgressBar::BarState barState; // the bar's state while the box was open
     };
 
     // Paths the dialog hands out in turn; an empty path is a cancelled dialog.

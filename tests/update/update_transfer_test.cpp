@@ -224,7 +224,7 @@ TEST_F(UpdateTransfer, AFailedUpdateIsReportedAndTheWindowClosesAsAfterSuccess)
     EXPECT_EQ(prompts.messages[0].icon, QMessageBox::Information);
     EXPECT_FALSE(link.boot_mode);
     EXPECT_EQ(fu.pb->value(), 0);
-    EXPECT_EQ(fu.pb->cap()->text(), QStringLiteral("0 %"));
+    EXPECT_EQ(fu.pb->captionLabel()->text(), QStringLiteral("0 %"));
 }
 
 TEST_F(UpdateTransfer, CloseStopsATransferAndTakesTheAdapterOutOfItsBootLoader)

@@ -113,15 +113,15 @@ TEST_F(UpdateWindow, ShowingClearsTheFlagsResetsTheBarAndCentresOverTheMainWindo
     fu.fw_sending = true;
     fu.fw_close_request = true;
     fu.pb->setValue(40);
-    fu.pb->cap()->setText(QStringLiteral("40.0 %"));
-    fu.pb->setBarStyle(TCapProgress::BarStyle::Marquee);
+    fu.pb->captionLabel()->setText(QStringLiteral("40.0 %"));
+    fu.pb->setBarStyle(CaptionedProgressBar::BarStyle::Marquee);
 
     fu.show();
     EXPECT_FALSE(fu.fw_sending);
     EXPECT_FALSE(fu.fw_close_request);
-    EXPECT_EQ(fu.pb->barStyle(), TCapProgress::BarStyle::Ordinary);
+    EXPECT_EQ(fu.pb->barStyle(), CaptionedProgressBar::BarStyle::Ordinary);
     EXPECT_EQ(fu.pb->value(), 0);
-    EXPECT_EQ(fu.pb->cap()->text(), QStringLiteral("0 %"));
+    EXPECT_EQ(fu.pb->captionLabel()->text(), QStringLiteral("0 %"));
     // The outer frames' middles meet, each half truncated: the main window's (601 x 401) is at 100 + 300
     // and 50 + 200.
     const QRect frame = fu.frameGeometry();
@@ -211,8 +211,8 @@ TEST_F(UpdateWindow, ASelectionWithoutTransferGivesBothButtonsBack)
         EXPECT_EQ(prompts.messages[0].text, outcome.message);
         EXPECT_EQ(prompts.messages[0].icon, QMessageBox::Critical);
         EXPECT_TRUE(prompts.messages[0].ownedByWindow);
-        EXPECT_EQ(prompts.messages[0].barState, TCapProgress::BarState::Error) << "while the box is open";
-        EXPECT_EQ(fu.pb->barState(), TCapProgress::BarState::Normal) << "once it is dismissed";
+        EXPECT_EQ(prompts.messages[0].barState, CaptionedProgressBar::BarState::Error) << "while the box is open";
+        EXPECT_EQ(fu.pb->barState(), CaptionedProgressBar::BarState::Normal) << "once it is dismissed";
     }
 }
 
@@ -278,7 +278,7 @@ TEST_F(UpdateWindow, AnAcknowledgementMovesOnAChunkAndShowsTheShareOfTheWholeFil
     EXPECT_EQ(fu.fw_image.position(), 1088u);
     EXPECT_EQ(fu.tmrb->interval(), Tfu::kNextChunkMs);
     EXPECT_EQ(fu.pb->value(), 50);
-    EXPECT_EQ(fu.pb->cap()->text(), QStringLiteral("50,0 %"));
+    EXPECT_EQ(fu.pb->captionLabel()->text(), QStringLiteral("50,0 %"));
 
     posted();
     fu.tmrbTimer();
@@ -304,7 +304,7 @@ TEST_F(UpdateWindow, TheLastChunkIsPaddedAndThenTheEndIsSentOnce)
 
     fu.uret(CMD_FW_CHUNK, {});
     EXPECT_EQ(fu.pb->value(), 100);
-    EXPECT_EQ(fu.pb->cap()->text(), QStringLiteral("100.0 %")) << "the padding does not count";
+    EXPECT_EQ(fu.pb->captionLabel()->text(), QStringLiteral("100.0 %")) << "the padding does not count";
     fu.tmrbTimer();
     message = posted();
     ASSERT_TRUE(message);
@@ -344,7 +344,7 @@ TEST_F(UpdateWindow, TheResultIsShownAndTheWindowClosesAfterIt)
         EXPECT_TRUE(fu.fw_close_request);
         EXPECT_EQ(fu.tmrb->interval(), Tfu::kCloseDelayMs);
         EXPECT_EQ(fu.pb->value(), 0);
-        EXPECT_EQ(fu.pb->cap()->text(), QStringLiteral("0 %"));
+        EXPECT_EQ(fu.pb->captionLabel()->text(), QStringLiteral("0 %"));
 
         fu.tmrbTimer();
         EXPECT_FALSE(fu.isVisible());

@@ -10,7 +10,7 @@
 #include "sim/emulated_bus.h"
 #include "ui/umain.h"
 #include "ui/update.h"
-#include "widgets/cap_progress.h"
+#include "widgets/captioned_progress_bar.h"
 
 #include <QAction>
 #include <QApplication>
