@@ -8,8 +8,8 @@
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
+#include "ui/firmware_update_dialog.h"
 #include "ui/umain.h"
-#include "ui/update.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -83,7 +83,7 @@ std::optional<Result> updateOnce(std::size_t payloadSize)
 
     Application program([&bus] { return std::make_unique<EmulatedBackend>(bus); });
     DeviceLink &link = program.link();
-    Tfu &fu = program.updateWindow();
+    FirmwareUpdateDialog &fu = program.updateWindow();
     QString message;
     UpdatePrompts prompts;
     prompts.chooseFile = [&path](QFileDialog &) {
@@ -124,8 +124,8 @@ std::optional<Result> updateOnce(std::size_t payloadSize)
     result.chunks = (payloadSize + kFirmwareChunkSize - 1) / kFirmwareChunkSize;
     result.fromClickMs = static_cast<double>(*resultAt) / 1e6;
     result.steadyMs = static_cast<double>(*resultAt - *firstAck) / 1e6;
-    result.success =
-        message == QStringLiteral("Update success!") && adapter->state().image.size() == result.chunks * kFirmwareChunkSize;
+    result.success = message == QStringLiteral("Update success!") &&
+                     adapter->state().image.size() == result.chunks * kFirmwareChunkSize;
     return result;
 }
 

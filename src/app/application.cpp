@@ -2,15 +2,15 @@
 #include "app/application.h"
 
 #include "app/termination_signals.h"
+#include "ui/firmware_update_dialog.h"
 #include "ui/umain.h"
-#include "ui/update.h"
 
 #include <QApplication>
 
 Application::Application(DeviceLink::BackendFactory makeBackend)
     : m_link(std::move(makeBackend))
     , m_fmain(std::make_unique<Tfmain>(m_link))
-    , m_fu(new Tfu(m_link, m_fmain.get()))
+    , m_fu(new FirmwareUpdateDialog(m_link, m_fmain.get()))
 {
     QGuiApplication::setDesktopFileName(QStringLiteral(VESTRA7_APP_ID));
     m_fmain->setUpdateWindow(m_fu);

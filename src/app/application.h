@@ -5,8 +5,8 @@
 
 #include <memory>
 
+class FirmwareUpdateDialog;
 class Tfmain;
-class Tfu;
 
 class Application
 {
@@ -27,10 +27,10 @@ public:
 
     DeviceLink &link() { return m_link; }
     Tfmain &mainWindow() { return *m_fmain; }
-    Tfu &updateWindow() { return *m_fu; }
+    FirmwareUpdateDialog &updateWindow() { return *m_fu; }
 
 private:
     DeviceLink m_link;
     std::unique_ptr<Tfmain> m_fmain;
-    Tfu *m_fu; // a child of the main window, over which it is centred each time it is shown
+    FirmwareUpdateDialog *m_fu; // a child of the main window, over which it is centred each time it is shown
 };

@@ -5,7 +5,7 @@
 #include "app/access_problem.h"
 #include "link/device_link.h"
 #include "model/text_field.h"
-#include "ui/update.h"
+#include "ui/firmware_update_dialog.h"
 #include "ui/window_fonts.h"
 #include "widgets/glyph_button.h"
 #include "widgets/glyph_pictures.h"

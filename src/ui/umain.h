@@ -14,10 +14,10 @@
 #include <memory>
 
 class DeviceLink;
+class FirmwareUpdateDialog;
 class GlyphButton;
 class QKeyEvent;
 class QLineEdit;
-class Tfu;
 class Ui_Tfmain;
 
 class Tfmain final : public QMainWindow, public DiscoveryView
@@ -28,7 +28,7 @@ public:
     explicit Tfmain(DeviceLink &link, QWidget *parent = nullptr);
     ~Tfmain() override;
 
-    void setUpdateWindow(Tfu *updateWindow) { fu = updateWindow; }
+    void setUpdateWindow(FirmwareUpdateDialog *updateWindow) { fu = updateWindow; }
     // How the window asks before deleting a contact or resetting the record.
     void setConfirmer(Confirmer confirm) { m_confirm = std::move(confirm); }
 
@@ -101,7 +101,7 @@ private:
     DeviceLink &m_link;
     PartyTable m_contacts;
     PartyTable m_calls;
-    Tfu *fu = nullptr;
+    FirmwareUpdateDialog *fu = nullptr;
     QTimer tmr;
     Confirmer m_confirm = confirmBox;
     std::uint8_t selected_row = 0;

@@ -4,7 +4,7 @@
 
 #include "link/device_link.h"
 #include "model/config_file.h"
-#include "ui/update.h"
+#include "ui/firmware_update_dialog.h"
 
 #include "ui_umain.h"
 
@@ -73,12 +73,12 @@ void Tfmain::DEFClick()
 
 void Tfmain::INFClick()
 {
-    const auto fieldText = [this](QLineEdit *Tfu::*field) {
+    const auto fieldText = [this](QLineEdit *FirmwareUpdateDialog::*field) {
         return fu ? (fu->*field)->text() : QString();
     };
     const QString crlf = QStringLiteral("\r\n");
     informationBox(this, QStringLiteral("Information"),
-                   QStringLiteral("Model: ") + fieldText(&Tfu::dev_name) + crlf + QStringLiteral("Serial: ") +
-                       fieldText(&Tfu::dev_serial) + crlf + QStringLiteral("Software version: ") +
-                       fieldText(&Tfu::dev_version));
+                   QStringLiteral("Model: ") + fieldText(&FirmwareUpdateDialog::dev_name) + crlf +
+                       QStringLiteral("Serial: ") + fieldText(&FirmwareUpdateDialog::dev_serial) + crlf +
+                       QStringLiteral("Software version: ") + fieldText(&FirmwareUpdateDialog::dev_version));
 }

@@ -5,8 +5,8 @@
 #include "app/application.h"
 #include "sim/emulated_adapter.h"
 #include "support/virtual_hidraw.h"
+#include "ui/firmware_update_dialog.h"
 #include "ui/umain.h"
-#include "ui/update.h"
 
 #include <QTemporaryDir>
 
@@ -61,7 +61,7 @@ protected:
     }
 
     Tfmain &window() { return app->mainWindow(); }
-    Tfu &updateWindow() { return app->updateWindow(); }
+    FirmwareUpdateDialog &updateWindow() { return app->updateWindow(); }
     DeviceLink &link() { return app->link(); }
 
     std::unique_ptr<VirtualHidraw> hidraw;

@@ -8,7 +8,7 @@
 #include "link/commands.h"
 #include "link/hid_controller.h"
 #include "support/gui_wait.h"
-#include "ui/update.h"
+#include "ui/firmware_update_dialog.h"
 
 #include <QPushButton>
 
@@ -93,7 +93,7 @@ TEST_F(RemovalRace, WhileAReportWaitsForTheGuiThread)
     adapter->enterBootLoader();
     bus.plug(adapter);
     app.mainWindow().show();
-    Tfu &fu = app.updateWindow();
+    FirmwareUpdateDialog &fu = app.updateWindow();
     fu.QDialog::open();
     ASSERT_TRUE(waitUntil([&] { return fu.def->isEnabled() && app.link().boot_mode; }));
     for (int round = 0; round < 5; ++round) {

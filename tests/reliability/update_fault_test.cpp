@@ -10,7 +10,7 @@
 
 #include "link/commands.h"
 #include "support/gui_wait.h"
-#include "ui/update.h"
+#include "ui/firmware_update_dialog.h"
 #include "widgets/captioned_progress_bar.h"
 
 #include <QLineEdit>
@@ -39,7 +39,7 @@ const QString kFailure = QStringLiteral("Error!\r\nRetry again");
 class UpdateTest : public ProgramTest
 {
 protected:
-    Tfu &fu() { return app.updateWindow(); }
+    FirmwareUpdateDialog &fu() { return app.updateWindow(); }
 
     // Shows the update window as "Update firmware" does, but without a modal loop of its own, which
     // would hold the test up until the window closed.

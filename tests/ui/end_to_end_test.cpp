@@ -5,8 +5,8 @@
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
 #include "support/gui_wait.h"
+#include "ui/firmware_update_dialog.h"
 #include "ui/umain.h"
-#include "ui/update.h"
 #include "widgets/glyph_button.h"
 #include "widgets/spin_selector.h"
 
@@ -42,7 +42,7 @@ TEST(EndToEnd, ChangesReachTheAdapterAndItsRepliesAreShown)
     bus.plug(adapter);
     DeviceLink link([&bus] { return std::make_unique<EmulatedBackend>(bus); });
     Tfmain window(link);
-    Tfu fu(link);
+    FirmwareUpdateDialog fu(link);
     window.setUpdateWindow(&fu);
     link.setView(&window);
     link.setRefresh([&window] { window.Refresh(); });

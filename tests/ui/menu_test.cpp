@@ -1,7 +1,7 @@
 // The menu's own commands: the settings panel, the update window, the About box and closing.
 #include "main_window_fixture.h"
 
-#include "ui/update.h"
+#include "ui/firmware_update_dialog.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -13,7 +13,7 @@ namespace {
 class MenuTest : public MainWindowTest
 {
 protected:
-    Tfu fu{link};
+    FirmwareUpdateDialog fu{link};
 };
 
 TEST_F(MenuTest, SettingsShowsAndHidesThePanel)

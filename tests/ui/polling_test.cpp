@@ -2,7 +2,7 @@
 #include "main_window_fixture.h"
 
 #include "link/commands.h"
-#include "ui/update.h"
+#include "ui/firmware_update_dialog.h"
 
 TEST_F(MainWindowTest, EachTickPostsAPollIntoAnEmptySlot)
 {
@@ -14,7 +14,7 @@ TEST_F(MainWindowTest, EachTickPostsAPollIntoAnEmptySlot)
 
 TEST_F(MainWindowTest, NoPollWhileTheBootLoaderRunsOrTheUpdateWindowShows)
 {
-    Tfu fu(link, &window);
+    FirmwareUpdateDialog fu(link, &window);
     window.setUpdateWindow(&fu);
     link.mailbox.takeRequest();
 

@@ -3,7 +3,7 @@
 
 #include <QFileDialog>
 
-UpdatePrompts RecordedPrompts::prompts(Tfu &window)
+UpdatePrompts RecordedPrompts::prompts(FirmwareUpdateDialog &window)
 {
     UpdatePrompts prompts;
     prompts.chooseFile = [this, &window](QFileDialog &open) {

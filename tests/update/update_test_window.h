@@ -1,7 +1,7 @@
 // Stand-ins around the update window for its tests: its modal prompts, and discovery's messages to it.
 #pragma once
 
-#include "ui/update.h"
+#include "ui/firmware_update_dialog.h"
 #include "widgets/captioned_progress_bar.h"
 
 #include "link/discovery_view.h"
@@ -27,14 +27,14 @@ public:
     int dialogs = 0;
     bool dialogOwnedByWindow = false;
 
-    UpdatePrompts prompts(Tfu &window);
+    UpdatePrompts prompts(FirmwareUpdateDialog &window);
 };
 
 // What discovery tells the main window, passed on to the update window as the main window does.
 class UpdateWindowView final : public DiscoveryView
 {
 public:
-    explicit UpdateWindowView(Tfu &window)
+    explicit UpdateWindowView(FirmwareUpdateDialog &window)
         : m_window(window)
     {
     }
@@ -49,5 +49,5 @@ public:
     void showAccessProblem(const QString &) override {}
 
 private:
-    Tfu &m_window;
+    FirmwareUpdateDialog &m_window;
 };

@@ -109,7 +109,7 @@ protected:
     Bytes tickAndTakeChunk(std::size_t chunksBefore)
     {
         fu.tmrbTimer();
-        EXPECT_EQ(fu.tmrb->interval(), Tfu::kResendMs);
+        EXPECT_EQ(fu.tmrb->interval(), FirmwareUpdateDialog::kResendMs);
         EXPECT_TRUE(adapterHasChunks(chunksBefore + 1));
         const std::vector<Bytes> chunks = chunksReceived();
         return chunks.empty() ? Bytes{} : chunks.back();
@@ -120,7 +120,7 @@ protected:
     DeviceLink link{[this] {
         return std::make_unique<EmulatedBackend>(bus);
     }};
-    Tfu fu{link};
+    FirmwareUpdateDialog fu{link};
     UpdateWindowView view{fu};
     RecordedPrompts prompts;
     FileFolder files;
@@ -167,7 +167,7 @@ TEST_F(UpdateTransfer, AChunkWhoseAcknowledgementIsLostGoesAgainAtTheNextTick)
 
     EXPECT_EQ(tickAndTakeChunk(0), chunkAt(file, 544));
     ASSERT_TRUE(waitUntil([this] { return fu.fw_image.position() == 1088; }));
-    EXPECT_EQ(fu.tmrb->interval(), Tfu::kNextChunkMs) << "the next chunk goes at once";
+    EXPECT_EQ(fu.tmrb->interval(), FirmwareUpdateDialog::kNextChunkMs) << "the next chunk goes at once";
 
     EXPECT_EQ(tickAndTakeChunk(1), chunkAt(file, 1088));
     // No acknowledgement: the tick after the resend interval sends the same chunk again.

@@ -8,8 +8,8 @@
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
+#include "ui/firmware_update_dialog.h"
 #include "ui/umain.h"
-#include "ui/update.h"
 #include "widgets/captioned_progress_bar.h"
 
 #include <QAction>
@@ -88,7 +88,7 @@ int main(int argc, char *argv[])
     bus.plug(adapter);
     Application application([&bus] { return std::make_unique<EmulatedBackend>(bus); });
     Tfmain &window = application.mainWindow();
-    Tfu &update = application.updateWindow();
+    FirmwareUpdateDialog &update = application.updateWindow();
     const auto action = [&window](const char *name) {
         return window.findChild<QAction *>(QLatin1String(name));
     };

@@ -21,17 +21,17 @@ class QTimer;
 class CaptionedProgressBar;
 
 namespace Ui {
-class Tfu;
+class FirmwareUpdateDialog;
 }
 
 // Created once at start-up and alive for the whole run; the main window shows it modally. While it
 // is shown it wakes the adapter's boot loader, then sends a checked update file chunk by chunk, each
 // waiting for the adapter's acknowledgement and sent again when none comes.
-class Tfu final : public QDialog
+class FirmwareUpdateDialog final : public QDialog
 {
 public:
-    explicit Tfu(DeviceLink &link, QWidget *parent = nullptr);
-    ~Tfu() override;
+    explicit FirmwareUpdateDialog(DeviceLink &link, QWidget *parent = nullptr);
+    ~FirmwareUpdateDialog() override;
 
     // Written by discovery, also while the window is hidden: the identity fields, and the two
     // buttons that only the boot loader can serve.
@@ -79,7 +79,7 @@ public:
 
     // The timer's intervals.
     static constexpr int kFirstTickMs = 500;
-    static constexpr int kResendMs = 200;  // the time an acknowledgement may take before the chunk goes again
+    static constexpr int kResendMs = 200; // the time an acknowledgement may take before the chunk goes again
     // After an acknowledgement: the next chunk at once, the shortest wait the timer has.
     static constexpr int kNextChunkMs = 1;
     static constexpr int kCloseDelayMs = 100;
@@ -102,7 +102,7 @@ private:
     void showProgress(int value, const QString &caption);
     void centreOverMainWindow();
 
-    std::unique_ptr<Ui::Tfu> m_ui;
+    std::unique_ptr<Ui::FirmwareUpdateDialog> m_ui;
     DeviceLink &m_link;
     UpdatePrompts m_prompts = UpdatePrompts::modal();
     // From the selection on, both buttons stay off whatever an enumeration says: a second file chosen

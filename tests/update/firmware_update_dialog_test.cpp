@@ -71,7 +71,7 @@ protected:
 
     DeviceLink link{nullptr};
     QWidget mainWindow;
-    Tfu fu{link, &mainWindow};
+    FirmwareUpdateDialog fu{link, &mainWindow};
     RecordedPrompts prompts;
     FileFolder files;
 
@@ -103,9 +103,9 @@ TEST_F(UpdateWindow, AsCreated)
     EXPECT_EQ(fu.open->nameFilters(), QStringList{QStringLiteral("Update File (*.xupd)")});
     EXPECT_EQ(fu.open->fileMode(), QFileDialog::ExistingFile);
 
-    Tfu fresh(link);
+    FirmwareUpdateDialog fresh(link);
     EXPECT_TRUE(fresh.tmrb->isActive());
-    EXPECT_EQ(fresh.tmrb->interval(), Tfu::kFirstTickMs);
+    EXPECT_EQ(fresh.tmrb->interval(), FirmwareUpdateDialog::kFirstTickMs);
 }
 
 TEST_F(UpdateWindow, ShowingClearsTheFlagsResetsTheBarAndCentresOverTheMainWindow)
@@ -154,10 +154,10 @@ TEST_F(UpdateWindow, OnlyCloseLeavesTheShownWindowAndItEndsTheUpdate)
 
 TEST_F(UpdateWindow, TicksAskForTheBootLoaderOnlyWhileShownAndNotInIt)
 {
-    fu.tmrb->setInterval(Tfu::kFirstTickMs);
+    fu.tmrb->setInterval(FirmwareUpdateDialog::kFirstTickMs);
     fu.tmrbTimer();
     EXPECT_FALSE(posted()) << "hidden";
-    EXPECT_EQ(fu.tmrb->interval(), Tfu::kResendMs);
+    EXPECT_EQ(fu.tmrb->interval(), FirmwareUpdateDialog::kResendMs);
 
     fu.show();
     fu.tmrbTimer();
@@ -273,10 +273,10 @@ TEST_F(UpdateWindow, AnAcknowledgementMovesOnAChunkAndShowsTheShareOfTheWholeFil
     choose(file);
 
     fu.tmrbTimer();
-    ASSERT_EQ(fu.tmrb->interval(), Tfu::kResendMs);
+    ASSERT_EQ(fu.tmrb->interval(), FirmwareUpdateDialog::kResendMs);
     fu.uret(CMD_FW_CHUNK, {});
     EXPECT_EQ(fu.fw_image.position(), 1088u);
-    EXPECT_EQ(fu.tmrb->interval(), Tfu::kNextChunkMs);
+    EXPECT_EQ(fu.tmrb->interval(), FirmwareUpdateDialog::kNextChunkMs);
     EXPECT_EQ(fu.pb->value(), 50);
     EXPECT_EQ(fu.pb->captionLabel()->text(), QStringLiteral("50,0 %"));
 
@@ -342,13 +342,13 @@ TEST_F(UpdateWindow, TheResultIsShownAndTheWindowClosesAfterIt)
         EXPECT_TRUE(prompts.messages[0].ownedByWindow);
         EXPECT_FALSE(link.boot_mode);
         EXPECT_TRUE(fu.fw_close_request);
-        EXPECT_EQ(fu.tmrb->interval(), Tfu::kCloseDelayMs);
+        EXPECT_EQ(fu.tmrb->interval(), FirmwareUpdateDialog::kCloseDelayMs);
         EXPECT_EQ(fu.pb->value(), 0);
         EXPECT_EQ(fu.pb->captionLabel()->text(), QStringLiteral("0 %"));
 
         fu.tmrbTimer();
         EXPECT_FALSE(fu.isVisible());
-        EXPECT_EQ(fu.tmrb->interval(), Tfu::kCloseDelayMs);
+        EXPECT_EQ(fu.tmrb->interval(), FirmwareUpdateDialog::kCloseDelayMs);
         EXPECT_FALSE(posted());
     }
 
@@ -366,7 +366,7 @@ TEST_F(UpdateWindow, RepliesWithoutPayloadAndRepliesItIgnores)
     fu.show();
     choose(updateFile(kHeader, payloadBytes(2000)));
     const std::uint64_t start = fu.fw_image.position();
-    fu.tmrb->setInterval(Tfu::kResendMs);
+    fu.tmrb->setInterval(FirmwareUpdateDialog::kResendMs);
 
     // Nothing is there to read: a handler that looks at the payload anyway fails under the sanitizer.
     for (int cmd = 241; cmd <= 255; ++cmd) {
@@ -378,7 +378,7 @@ TEST_F(UpdateWindow, RepliesWithoutPayloadAndRepliesItIgnores)
     EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Settings is reset!"));
     EXPECT_EQ(prompts.messages[0].icon, QMessageBox::Information);
     EXPECT_EQ(fu.fw_image.position(), start);
-    EXPECT_EQ(fu.tmrb->interval(), Tfu::kResendMs);
+    EXPECT_EQ(fu.tmrb->interval(), FirmwareUpdateDialog::kResendMs);
     EXPECT_TRUE(fu.fw_sending);
     EXPECT_TRUE(link.boot_mode);
     EXPECT_TRUE(fu.isVisible());

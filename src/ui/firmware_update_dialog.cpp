@@ -1,6 +1,6 @@
 // The update window: its controls, the selection of a file, the timed transfer and the adapter's replies.
-#include "ui/update.h"
-#include "ui_update.h"
+#include "ui/firmware_update_dialog.h"
+#include "ui_firmware_update_dialog.h"
 
 #include "link/commands.h"
 #include "link/device_link.h"
@@ -21,25 +21,25 @@ const QString kZeroCaption = QStringLiteral("0 %");
 
 } // namespace
 
-Tfu::Tfu(DeviceLink &link, QWidget *parent)
+FirmwareUpdateDialog::FirmwareUpdateDialog(DeviceLink &link, QWidget *parent)
     : QDialog(parent)
-    , m_ui(std::make_unique<Ui::Tfu>())
+    , m_ui(std::make_unique<Ui::FirmwareUpdateDialog>())
     , m_link(link)
 {
     m_ui->setupUi(this);
-    select = m_ui->select;
+    select = m_ui->selectFileButton;
     open = new QFileDialog(this);
-    Panel1 = m_ui->Panel1;
-    Label2 = m_ui->Label2;
-    Label5 = m_ui->Label5;
-    vers = m_ui->vers;
-    dev_name = m_ui->dev_name;
-    dev_serial = m_ui->dev_serial;
-    dev_version = m_ui->dev_version;
-    cancel = m_ui->cancel;
+    Panel1 = m_ui->identityPanel;
+    Label2 = m_ui->deviceNameLabel;
+    Label5 = m_ui->serialNumberLabel;
+    vers = m_ui->versionLabel;
+    dev_name = m_ui->deviceNameEdit;
+    dev_serial = m_ui->serialNumberEdit;
+    dev_version = m_ui->versionEdit;
+    cancel = m_ui->closeButton;
     tmrb = new QTimer(this);
-    def = m_ui->def;
-    pb = m_ui->pb;
+    def = m_ui->resetSettingsButton;
+    pb = m_ui->progressBar;
 
     // A form file holds point sizes only; the window's text is 11 pixels high on every screen.
     QFont font = this->font();
@@ -53,37 +53,37 @@ Tfu::Tfu(DeviceLink &link, QWidget *parent)
     open->setFileMode(QFileDialog::ExistingFile);
     open->setAcceptMode(QFileDialog::AcceptOpen);
 
-    connect(select, &QPushButton::clicked, this, &Tfu::selectClick);
-    connect(cancel, &QPushButton::clicked, this, &Tfu::cancelClick);
-    connect(def, &QPushButton::clicked, this, &Tfu::defClick);
-    connect(tmrb, &QTimer::timeout, this, &Tfu::tmrbTimer);
+    connect(select, &QPushButton::clicked, this, &FirmwareUpdateDialog::selectClick);
+    connect(cancel, &QPushButton::clicked, this, &FirmwareUpdateDialog::cancelClick);
+    connect(def, &QPushButton::clicked, this, &FirmwareUpdateDialog::defClick);
+    connect(tmrb, &QTimer::timeout, this, &FirmwareUpdateDialog::tmrbTimer);
     // The step to the next chunk is a single millisecond; a coarse timer would stretch it.
     tmrb->setTimerType(Qt::PreciseTimer);
     tmrb->start(kFirstTickMs);
 }
 
-Tfu::~Tfu() = default;
+FirmwareUpdateDialog::~FirmwareUpdateDialog() = default;
 
-void Tfu::setIdentity(const QString &name, const QString &serial, const QString &version)
+void FirmwareUpdateDialog::setIdentity(const QString &name, const QString &serial, const QString &version)
 {
     dev_name->setText(name);
     dev_serial->setText(serial);
     dev_version->setText(version);
 }
 
-void Tfu::enableBootLoaderActions(bool enabled)
+void FirmwareUpdateDialog::enableBootLoaderActions(bool enabled)
 {
     if (!m_actionsHeld)
         setActionsEnabled(enabled);
 }
 
-void Tfu::setActionsEnabled(bool enabled)
+void FirmwareUpdateDialog::setActionsEnabled(bool enabled)
 {
     select->setEnabled(enabled);
     def->setEnabled(enabled);
 }
 
-void Tfu::showEvent(QShowEvent *event)
+void FirmwareUpdateDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     // Spontaneous show events come from the window system (a window mapped again), not from showing it.
@@ -91,7 +91,7 @@ void Tfu::showEvent(QShowEvent *event)
         FormShow();
 }
 
-void Tfu::FormShow()
+void FirmwareUpdateDialog::FormShow()
 {
     m_actionsHeld = false;
     m_transferTarget = nullptr;
@@ -103,7 +103,7 @@ void Tfu::FormShow()
     showProgress(0, kZeroCaption);
 }
 
-void Tfu::centreOverMainWindow()
+void FirmwareUpdateDialog::centreOverMainWindow()
 {
     if (parentWidget() == nullptr)
         return;
@@ -112,7 +112,7 @@ void Tfu::centreOverMainWindow()
     move(main.left() + main.width() / 2 - own.width() / 2, main.top() + main.height() / 2 - own.height() / 2);
 }
 
-void Tfu::tmrbTimer()
+void FirmwareUpdateDialog::tmrbTimer()
 {
     if (fw_close_request) {
         // Only a shown window is closed: closing a hidden one again would only repeat its signals.
@@ -137,14 +137,14 @@ void Tfu::tmrbTimer()
     }
 }
 
-void Tfu::setTickInterval(int ms)
+void FirmwareUpdateDialog::setTickInterval(int ms)
 {
     // Setting the interval restarts the timer; the one it already has must leave it running as it is.
     if (tmrb->interval() != ms)
         tmrb->setInterval(ms);
 }
 
-void Tfu::selectClick()
+void FirmwareUpdateDialog::selectClick()
 {
     m_actionsHeld = true;
     setActionsEnabled(false);
@@ -180,7 +180,7 @@ void Tfu::selectClick()
     m_transferTarget = m_link.hid_device.load();
 }
 
-bool Tfu::transferTargetGone() const
+bool FirmwareUpdateDialog::transferTargetGone() const
 {
     if (!fw_sending && !m_transferTarget)
         return false;
@@ -188,7 +188,7 @@ bool Tfu::transferTargetGone() const
     return claimed != m_transferTarget || (claimed != nullptr && !claimed->isPluggedIn());
 }
 
-void Tfu::abandonTransfer()
+void FirmwareUpdateDialog::abandonTransfer()
 {
     // Sending on from the same position would leave a boot loader that started afresh with an image
     // missing its beginning, and report it a success. The file can be chosen again once a boot loader
@@ -202,14 +202,14 @@ void Tfu::abandonTransfer()
     showMessage(QMessageBox::Information, QStringLiteral("Error!\r\nRetry again"));
 }
 
-void Tfu::endSelection()
+void FirmwareUpdateDialog::endSelection()
 {
     m_actionsHeld = false;
     setActionsEnabled(true);
     fw_sending = false;
 }
 
-void Tfu::cancelClick()
+void FirmwareUpdateDialog::cancelClick()
 {
     m_link.boot_mode = false;
     fw_sending = false;
@@ -218,12 +218,12 @@ void Tfu::cancelClick()
     done(QDialog::Rejected);
 }
 
-void Tfu::defClick()
+void FirmwareUpdateDialog::defClick()
 {
     m_link.post(CMD_RESET_SETTINGS);
 }
 
-void Tfu::uret(std::uint8_t cmd, std::span<const std::uint8_t> p)
+void FirmwareUpdateDialog::uret(std::uint8_t cmd, std::span<const std::uint8_t> p)
 {
     switch (cmd) {
     case CMD_FW_CHUNK:
@@ -241,7 +241,7 @@ void Tfu::uret(std::uint8_t cmd, std::span<const std::uint8_t> p)
     }
 }
 
-void Tfu::chunkAcknowledged()
+void FirmwareUpdateDialog::chunkAcknowledged()
 {
     // An acknowledgement carries nothing to say which chunk it answers: each one moves on.
     fw_image.advance();
@@ -251,7 +251,7 @@ void Tfu::chunkAcknowledged()
                  progressCaption(fw_image.position(), fw_image.size()));
 }
 
-void Tfu::resultReceived(bool success)
+void FirmwareUpdateDialog::resultReceived(bool success)
 {
     // The transfer is over with its result: the adapter restarting into its firmware while the box is
     // open is expected, and the ticks that run meanwhile must not take it for an abandoned transfer.
@@ -265,14 +265,14 @@ void Tfu::resultReceived(bool success)
     showProgress(0, kZeroCaption);
 }
 
-void Tfu::showProgress(int value, const QString &caption)
+void FirmwareUpdateDialog::showProgress(int value, const QString &caption)
 {
     pb->setValue(value);
     pb->captionLabel()->setText(caption);
     pb->repaint();
 }
 
-void Tfu::showMessage(QMessageBox::Icon icon, const QString &text)
+void FirmwareUpdateDialog::showMessage(QMessageBox::Icon icon, const QString &text)
 {
     m_prompts.showMessage(this, icon, text);
 }
