@@ -1,4 +1,4 @@
-// Firmware update speed: the update window moves images of 64 KiB and 256 KiB into the emulated adapter
+// Firmware update speed: the program moves images of 64 KiB and 256 KiB into the emulated adapter
 // (USB timing model on) and the time is set against the protocol's own limit.
 #include "bench_table.h"
 
@@ -83,7 +83,9 @@ std::optional<Result> updateOnce(std::size_t payloadSize)
 
     Application program([&bus] { return std::make_unique<EmulatedBackend>(bus); });
     DeviceLink &link = program.link();
-    FirmwareUpdateDialog &fu = program.updateWindow();
+    FirmwareUpdater &updater = program.updater();
+    FirmwareUpdateDialog &dialog = program.updateDialog();
+    auto *selectFile = dialog.findChild<QPushButton *>(QStringLiteral("selectFileButton"));
     QString message;
     UpdatePrompts prompts;
     prompts.chooseFile = [&path](QFileDialog &) {
@@ -92,29 +94,29 @@ std::optional<Result> updateOnce(std::size_t payloadSize)
     prompts.showMessage = [&message](QWidget *, QMessageBox::Icon, const QString &text) {
         message = text;
     };
-    fu.setPrompts(prompts);
+    dialog.setPrompts(prompts);
 
     QElapsedTimer clock;
     std::optional<qint64> firstAck;
     std::optional<qint64> resultAt;
-    // Passed on to the update window as the program does, timed on the way.
+    // Passed on to the updater as the link does, timed on the way.
     link.setUpdateReplyHandler([&](std::uint8_t cmd, std::span<const std::uint8_t> p) {
         if (cmd == CMD_FW_CHUNK && !firstAck)
             firstAck = clock.nsecsElapsed();
         if (cmd == CMD_FW_END)
             resultAt = clock.nsecsElapsed();
-        fu.uret(cmd, p);
+        updater.replyReceived(cmd, p);
     });
     // The main window's first showing starts the link.
     program.mainWindow().show();
     if (!runUntil([&] { return link.device_present.load(); }))
         return std::nullopt;
-    fu.show();
-    if (!fu.select->isEnabled())
+    dialog.show();
+    if (!selectFile->isEnabled())
         return std::nullopt;
 
     clock.start();
-    fu.select->click();
+    selectFile->click();
     const bool finished = runUntil([&] { return !message.isEmpty(); });
     link.shutdown();
     if (!finished || !firstAck || !resultAt)

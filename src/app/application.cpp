@@ -2,6 +2,7 @@
 #include "app/application.h"
 
 #include "app/termination_signals.h"
+#include "link/tick_timer.h"
 #include "ui/firmware_update_dialog.h"
 #include "ui/umain.h"
 
@@ -9,16 +10,17 @@
 
 Application::Application(DeviceLink::BackendFactory makeBackend)
     : m_link(std::move(makeBackend))
+    , m_updatePort(m_link)
+    , m_updater(m_updatePort, std::make_unique<PreciseTickTimer>())
     , m_fmain(std::make_unique<Tfmain>(m_link))
-    , m_fu(new FirmwareUpdateDialog(m_link, m_fmain.get()))
+    , m_updateDialog(new FirmwareUpdateDialog(m_updater, m_link, m_fmain.get()))
 {
     QGuiApplication::setDesktopFileName(QStringLiteral(VESTRA7_APP_ID));
-    m_fmain->setUpdateWindow(m_fu);
+    m_fmain->setUpdateWindow(m_updateDialog);
     m_link.setView(m_fmain.get());
     m_link.setRefresh([this] { m_fmain->Refresh(); });
     m_link.setSendFailureHandler([this](const QString &text) { m_fmain->showSendFailure(text); });
-    m_link.setUpdateReplyHandler(
-        [this](std::uint8_t cmd, std::span<const std::uint8_t> payload) { m_fu->uret(cmd, payload); });
+    m_link.setFirmwareUpdater(&m_updater);
 }
 
 Application::~Application()

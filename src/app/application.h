@@ -1,7 +1,10 @@
-// The program assembled: a device link, the main window and the update window, wired together.
+// The program assembled: a device link, the firmware update, the main window and the update window,
+// wired together.
 #pragma once
 
 #include "link/device_link.h"
+#include "link/firmware_updater.h"
+#include "link/link_update_port.h"
 
 #include <memory>
 
@@ -11,8 +14,8 @@ class Tfmain;
 class Application
 {
 public:
-    // Creates the main window, then the update window (hidden, alive for the whole run), and wires
-    // them to the link. Needs a QApplication.
+    // Creates the firmware update, the main window, then the update window (hidden, alive for the
+    // whole run), and wires them to the link. Needs a QApplication.
     explicit Application(DeviceLink::BackendFactory makeBackend);
     // Stops the link's threads before the windows go, so none of them waits on a GUI thread that no
     // longer serves it or calls into a window that is gone.
@@ -26,11 +29,15 @@ public:
     int exec();
 
     DeviceLink &link() { return m_link; }
+    FirmwareUpdater &updater() { return m_updater; }
     Tfmain &mainWindow() { return *m_fmain; }
-    FirmwareUpdateDialog &updateWindow() { return *m_fu; }
+    FirmwareUpdateDialog &updateDialog() { return *m_updateDialog; }
 
 private:
     DeviceLink m_link;
+    LinkUpdatePort m_updatePort;
+    FirmwareUpdater m_updater; // outlives the windows that show it
     std::unique_ptr<Tfmain> m_fmain;
-    FirmwareUpdateDialog *m_fu; // a child of the main window, over which it is centred each time it is shown
+    // A child of the main window, over which it is centred each time it is shown.
+    FirmwareUpdateDialog *m_updateDialog;
 };

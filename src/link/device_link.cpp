@@ -3,6 +3,7 @@
 
 #include "link/commands.h"
 #include "link/discovery_view.h"
+#include "link/firmware_updater.h"
 #include "link/frame.h"
 #include "link/hid_controller.h"
 #include "link/worker.h"
@@ -16,7 +17,6 @@ public:
     void Cont(bool) override {}
     void showIdentity(const QString &, const QString &, const QString &) override {}
     void showTitle(const QString &) override {}
-    void enableBootLoaderActions(bool) override {}
     void showAccessProblem(const QString &) override {}
 };
 
@@ -49,6 +49,17 @@ DeviceLink::~DeviceLink()
 void DeviceLink::setUpdateReplyHandler(RecordStore::UpdateReplyHandler handler)
 {
     m_store.setUpdateReplyHandler(std::move(handler));
+}
+
+void DeviceLink::setFirmwareUpdater(FirmwareUpdater *updater)
+{
+    m_updater = updater;
+    RecordStore::UpdateReplyHandler handler;
+    if (updater)
+        handler = [updater](std::uint8_t cmd, std::span<const std::uint8_t> payload) {
+            updater->replyReceived(cmd, payload);
+        };
+    setUpdateReplyHandler(std::move(handler));
 }
 
 bool DeviceLink::start_device_link()
@@ -134,17 +145,14 @@ bool DeviceLink::connected() const
     return device != nullptr && device->isPluggedIn() && !isBootLoaderName(device->product());
 }
 
-bool DeviceLink::bootLoaderPresent() const
-{
-    const HidDevice *device = hid_device.load();
-    return device != nullptr && device->isPluggedIn() && isBootLoaderName(device->product());
-}
-
 void DeviceLink::on_device_change()
 {
     if (!m_controller)
         return;
     m_controller->Enumerate();
+    const HidDevice *claimed = hid_device.load();
+    if (m_updater && claimed != nullptr && !claimed->isPluggedIn())
+        m_updater->adapterLeft();
     checkConnection();
 }
 
@@ -172,20 +180,23 @@ bool DeviceLink::on_enumerate(HidDevice &device, int)
         }
         return true;
     }
-    if (hid_device.load() != &device)
+    if (HidDevice *previous = hid_device.load(); previous != &device) {
         mailbox.forgetWrites(); // writes sent to another adapter object are not answered by this one
+        if (m_updater && previous != nullptr)
+            m_updater->adapterLeft();
+    }
     hid_device = &device;
     device_present = true;
 
     const QString name = device.product();
     m_view->showIdentity(name, device.serialNumber(), versionText(device.versionNumber()));
     m_view->showTitle(name);
-    if (isBootLoaderName(name)) {
+    const bool bootLoader = isBootLoaderName(name);
+    if (bootLoader)
         boot_mode = true;
-        m_view->enableBootLoaderActions(true);
-    } else {
-        m_view->enableBootLoaderActions(false);
+    if (m_updater)
+        m_updater->adapterFound(bootLoader);
+    if (!bootLoader)
         m_view->Cont(true);
-    }
     return false;
 }

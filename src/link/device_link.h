@@ -13,6 +13,7 @@
 #include <memory>
 
 class DiscoveryView;
+class FirmwareUpdater;
 class HidController;
 class HidDevice;
 class Tthr;
@@ -37,6 +38,9 @@ public:
     void setRefresh(std::function<void()> refresh) { m_refresh = std::move(refresh); }
     void setSendFailureHandler(std::function<void(const QString &)> handler) { m_sendFailed = std::move(handler); }
     void setUpdateReplyHandler(RecordStore::UpdateReplyHandler handler);
+    // The firmware update hears of every claim of the adapter and of its departure, and takes the
+    // replies from 240 up.
+    void setFirmwareUpdater(FirmwareUpdater *updater);
 
     // Creates the HID controller and starts the worker; the first scan follows once the event loop
     // runs. False when no controller could be made.
@@ -69,14 +73,13 @@ public:
     HidController *hid_controller() const { return m_controller.get(); }
     // True while the claimed adapter runs its normal firmware and is plugged in.
     bool connected() const;
-    // True while the claimed adapter runs its boot loader and is plugged in.
-    bool bootLoaderPresent() const;
 
 private:
     void checkConnection();
 
     BackendFactory m_makeBackend;
     DiscoveryView *m_view = nullptr;
+    FirmwareUpdater *m_updater = nullptr;
     std::function<void()> m_refresh;
     std::function<void(const QString &)> m_sendFailed;
     GuiDispatcher m_gui;

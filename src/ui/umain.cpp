@@ -221,12 +221,6 @@ void Tfmain::showTitle(const QString &title)
     setWindowTitle(title);
 }
 
-void Tfmain::enableBootLoaderActions(bool enabled)
-{
-    if (fu)
-        fu->enableBootLoaderActions(enabled);
-}
-
 void Tfmain::showAccessProblem(const QString &reason)
 {
     QMessageBox::warning(this, applicationTitle(), accessProblemText(reason));

@@ -41,7 +41,6 @@ public:
     void Cont(bool en) override;
     void showIdentity(const QString &name, const QString &serial, const QString &version) override;
     void showTitle(const QString &title) override;
-    void enableBootLoaderActions(bool enabled) override;
     void showAccessProblem(const QString &reason) override;
 
     void showSendFailure(const QString &text);

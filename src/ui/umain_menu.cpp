@@ -8,8 +8,6 @@
 
 #include "ui_umain.h"
 
-#include <QLineEdit>
-
 QString Tfmain::applicationTitle() const
 {
     return m_applicationTitle;
@@ -73,12 +71,12 @@ void Tfmain::DEFClick()
 
 void Tfmain::INFClick()
 {
-    const auto fieldText = [this](QLineEdit *FirmwareUpdateDialog::*field) {
-        return fu ? (fu->*field)->text() : QString();
+    const auto fieldText = [this](QString (FirmwareUpdateDialog::*field)() const) {
+        return fu ? (fu->*field)() : QString();
     };
     const QString crlf = QStringLiteral("\r\n");
     informationBox(this, QStringLiteral("Information"),
-                   QStringLiteral("Model: ") + fieldText(&FirmwareUpdateDialog::dev_name) + crlf +
-                       QStringLiteral("Serial: ") + fieldText(&FirmwareUpdateDialog::dev_serial) + crlf +
-                       QStringLiteral("Software version: ") + fieldText(&FirmwareUpdateDialog::dev_version));
+                   QStringLiteral("Model: ") + fieldText(&FirmwareUpdateDialog::deviceName) + crlf +
+                       QStringLiteral("Serial: ") + fieldText(&FirmwareUpdateDialog::serialNumber) + crlf +
+                       QStringLiteral("Software version: ") + fieldText(&FirmwareUpdateDialog::version));
 }

@@ -2,8 +2,8 @@
 #include "program_fixture.h"
 
 #include "link/hidapi_backend.h"
-#include "support/gui_wait.h"
 #include "model/firmware_image.h"
+#include "support/gui_wait.h"
 #include "widgets/captioned_progress_bar.h"
 
 #include <QAction>
@@ -49,10 +49,10 @@ void ProgramTest::startProgram()
         return updateFile;
     };
     prompts.showMessage = [this](QWidget *, QMessageBox::Icon, const QString &text) {
-        CaptionedProgressBar *bar = updateWindow().pb;
+        CaptionedProgressBar *bar = updateControls().progressBar;
         updateMessages.push_back({text, bar->value(), bar->captionLabel()->text()});
     };
-    updateWindow().setPrompts(prompts);
+    updateDialog().setPrompts(prompts);
 
     window().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
@@ -113,12 +113,12 @@ void ProgramTest::whileUpdateWindowOpen(const std::function<void()> &body)
     QTimer::singleShot(0, &window(), [&] {
         ran = true;
         body();
-        if (updateWindow().isVisible())
-            updateWindow().cancel->click();
+        if (updateDialog().isVisible())
+            updateControls().closeButton->click();
     });
     child<QAction>("UPD")->trigger();
     EXPECT_TRUE(ran);
-    EXPECT_FALSE(updateWindow().isVisible());
+    EXPECT_FALSE(updateDialog().isVisible());
 }
 
 bool writeFile(const QString &path, const std::vector<std::uint8_t> &bytes)

@@ -4,6 +4,7 @@
 
 #include "app/application.h"
 #include "sim/emulated_adapter.h"
+#include "support/update_dialog_controls.h"
 #include "support/virtual_hidraw.h"
 #include "ui/firmware_update_dialog.h"
 #include "ui/umain.h"
@@ -61,7 +62,8 @@ protected:
     }
 
     Tfmain &window() { return app->mainWindow(); }
-    FirmwareUpdateDialog &updateWindow() { return app->updateWindow(); }
+    FirmwareUpdateDialog &updateDialog() { return app->updateDialog(); }
+    UpdateDialogControls updateControls() { return UpdateDialogControls(updateDialog()); }
     DeviceLink &link() { return app->link(); }
 
     std::unique_ptr<VirtualHidraw> hidraw;

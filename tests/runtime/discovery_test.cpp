@@ -1,6 +1,9 @@
 // Finding, claiming and losing the adapter among other HID devices, and what the windows are told.
+#include "update/updater_fakes.h"
+
 #include "link/device_link.h"
 #include "link/discovery_view.h"
+#include "link/firmware_updater.h"
 #include "link/hid_controller.h"
 
 #include <QCoreApplication>
@@ -67,10 +70,6 @@ public:
         calls << QStringLiteral("identity %1|%2|%3").arg(name, serial, version);
     }
     void showTitle(const QString &title) override { calls << QStringLiteral("title %1").arg(title); }
-    void enableBootLoaderActions(bool enabled) override
-    {
-        calls << (enabled ? QStringLiteral("boot actions on") : QStringLiteral("boot actions off"));
-    }
     void showAccessProblem(const QString &reason) override { calls << QStringLiteral("access %1").arg(reason); }
 
     QStringList calls;
@@ -131,8 +130,8 @@ TEST(DeviceIdentity, VersionTextIsMajorDotMinorInDecimal)
 TEST_F(DiscoveryTest, TheAdapterIsFoundByItsManufacturerAmongOtherDevices)
 {
     start({device("/dev/hidraw0", "Logi"), device("/dev/hidraw1", "TARNIX", "VESTRA7", "A1B2", 0x0102)});
-    EXPECT_EQ(m_view.calls, (QStringList{"Cont(false)", "Cont(false)", "identity VESTRA7|A1B2|1.2", "title VESTRA7",
-                                         "boot actions off", "Cont(true)"}));
+    EXPECT_EQ(m_view.calls,
+              (QStringList{"Cont(false)", "Cont(false)", "identity VESTRA7|A1B2|1.2", "title VESTRA7", "Cont(true)"}));
     ASSERT_NE(m_link.hid_device.load(), nullptr);
     EXPECT_EQ(m_link.hid_device.load()->instance(), QStringLiteral("/dev/hidraw1"));
     EXPECT_TRUE(m_link.device_present);
@@ -148,11 +147,10 @@ TEST_F(DiscoveryTest, AManufacturerDifferingOnlyInCaseIsNotTheAdapter)
     EXPECT_FALSE(m_link.device_present);
 }
 
-TEST_F(DiscoveryTest, TheBootLoaderKeepsTheWindowDisconnectedAndEnablesItsActions)
+TEST_F(DiscoveryTest, TheBootLoaderKeepsTheWindowDisconnected)
 {
     start({device("/dev/hidraw0", "TARNIX", "VESTRA7 (boot)", "A1B2", 0x0001)});
     EXPECT_TRUE(m_link.boot_mode);
-    EXPECT_TRUE(m_view.calls.contains("boot actions on"));
     EXPECT_FALSE(m_view.calls.contains("Cont(true)"));
     EXPECT_EQ(m_view.calls.last(), "Cont(false)");
 }
@@ -176,8 +174,7 @@ TEST_F(DiscoveryTest, AnUnrelatedChangeRewritesTheSameIdentity)
 {
     start({device("/dev/hidraw1", "TARNIX", "VESTRA7", "A1B2", 0x0102)});
     change({device("/dev/hidraw1", "TARNIX", "VESTRA7", "A1B2", 0x0102), device("/dev/hidraw2", "Logi")});
-    EXPECT_EQ(m_view.calls, (QStringList{"Cont(false)", "identity VESTRA7|A1B2|1.2", "title VESTRA7",
-                                         "boot actions off", "Cont(true)"}));
+    EXPECT_EQ(m_view.calls, (QStringList{"Cont(false)", "identity VESTRA7|A1B2|1.2", "title VESTRA7", "Cont(true)"}));
 }
 
 TEST_F(DiscoveryTest, RemovalDisconnectsAndReplugClaimsTheNewDevice)
@@ -208,4 +205,35 @@ TEST_F(DiscoveryTest, AnAdapterThatCannotBeOpenedIsReportedOnceAndNotUsed)
 
     change({device("/dev/hidraw1", "TARNIX", "VESTRA7"), device("/dev/hidraw2", "Logi")});
     EXPECT_TRUE(m_view.calls.filter(QStringLiteral("access")).isEmpty()) << "told once per device";
+}
+
+TEST_F(DiscoveryTest, TheFirmwareUpdateHearsOfEachClaimAndOfTheAdapterGoing)
+{
+    RecordingPort port;
+    FirmwareUpdater updater(port, std::make_unique<FakeTickTimer>());
+    std::vector<bool> actions;
+    QObject::connect(&updater, &FirmwareUpdater::actionsEnabledChanged,
+                     [&](bool enabled) { actions.push_back(enabled); });
+    m_link.setFirmwareUpdater(&updater);
+    const HidDeviceInfo bootLoader = device("/dev/hidraw1", "TARNIX", "VESTRA7 (boot)");
+
+    start({bootLoader});
+    EXPECT_EQ(actions, std::vector<bool>{true}) << "the boot loader's actions";
+    EXPECT_TRUE(updater.bootMode());
+
+    updater.startTransfer(QByteArray(2000, 'x'), 0);
+    change({bootLoader, device("/dev/hidraw2", "Logi")});
+    EXPECT_TRUE(updater.isSending()) << "the same adapter found again";
+    change({device("/dev/hidraw2", "Logi")});
+    EXPECT_FALSE(updater.isSending()) << "the adapter has gone";
+
+    change({device("/dev/hidraw3", "TARNIX", "VESTRA7 (boot)")});
+    updater.startTransfer(QByteArray(2000, 'x'), 0);
+    // Out and in again between two scans: another adapter object, which has none of the chunks.
+    change({device("/dev/hidraw4", "TARNIX", "VESTRA7 (boot)")});
+    EXPECT_FALSE(updater.isSending());
+
+    updater.windowShown();
+    change({device("/dev/hidraw5", "TARNIX", "VESTRA7")});
+    EXPECT_EQ(actions.back(), false) << "the firmware serves neither action";
 }

@@ -1,6 +1,9 @@
 // The main window over the emulated adapter, through a real device link: edits, calls and settings
 // reach the adapter, and its replies are what the window shows.
 #include "link/device_link.h"
+#include "link/firmware_updater.h"
+#include "link/link_update_port.h"
+#include "link/tick_timer.h"
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
@@ -42,7 +45,9 @@ TEST(EndToEnd, ChangesReachTheAdapterAndItsRepliesAreShown)
     bus.plug(adapter);
     DeviceLink link([&bus] { return std::make_unique<EmulatedBackend>(bus); });
     Tfmain window(link);
-    FirmwareUpdateDialog fu(link);
+    LinkUpdatePort port(link);
+    FirmwareUpdater updater(port, std::make_unique<PreciseTickTimer>());
+    FirmwareUpdateDialog fu(updater, link);
     window.setUpdateWindow(&fu);
     link.setView(&window);
     link.setRefresh([&window] { window.Refresh(); });

@@ -1,10 +1,12 @@
 // The menu's own commands: the settings panel, the update window, the About box and closing.
 #include "main_window_fixture.h"
 
+#include "link/firmware_updater.h"
+#include "link/link_update_port.h"
+#include "link/tick_timer.h"
 #include "ui/firmware_update_dialog.h"
 
 #include <QApplication>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QTest>
 
@@ -13,7 +15,9 @@ namespace {
 class MenuTest : public MainWindowTest
 {
 protected:
-    FirmwareUpdateDialog fu{link};
+    LinkUpdatePort port{link};
+    FirmwareUpdater updater{port, std::make_unique<PreciseTickTimer>()};
+    FirmwareUpdateDialog fu{updater, link};
 };
 
 TEST_F(MenuTest, SettingsShowsAndHidesThePanel)
@@ -63,9 +67,7 @@ TEST_F(MenuTest, UpdateWindowOpensModallyCentredOverTheMainWindowWhereverItWasMo
 TEST_F(MenuTest, AboutBoxShowsTheIdentityInThreeLines)
 {
     window.setUpdateWindow(&fu);
-    fu.dev_name->setText("VESTRA7");
-    fu.dev_serial->clear();
-    fu.dev_version->setText("1.2");
+    fu.setIdentity("VESTRA7", {}, "1.2");
     const BoxAnswerer answer;
     child<QAction>("INF")->trigger();
     ASSERT_TRUE(answer.seen);

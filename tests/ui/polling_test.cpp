@@ -2,6 +2,9 @@
 #include "main_window_fixture.h"
 
 #include "link/commands.h"
+#include "link/firmware_updater.h"
+#include "link/link_update_port.h"
+#include "link/tick_timer.h"
 #include "ui/firmware_update_dialog.h"
 
 TEST_F(MainWindowTest, EachTickPostsAPollIntoAnEmptySlot)
@@ -14,7 +17,9 @@ TEST_F(MainWindowTest, EachTickPostsAPollIntoAnEmptySlot)
 
 TEST_F(MainWindowTest, NoPollWhileTheBootLoaderRunsOrTheUpdateWindowShows)
 {
-    FirmwareUpdateDialog fu(link, &window);
+    LinkUpdatePort port(link);
+    FirmwareUpdater updater(port, std::make_unique<PreciseTickTimer>());
+    FirmwareUpdateDialog fu(updater, link, &window);
     window.setUpdateWindow(&fu);
     link.mailbox.takeRequest();
 

@@ -1,7 +1,10 @@
 // The recorded prompts.
 #include "update_test_window.h"
 
+#include "support/update_dialog_controls.h"
+
 #include <QFileDialog>
+#include <QPushButton>
 
 UpdatePrompts RecordedPrompts::prompts(FirmwareUpdateDialog &window)
 {
@@ -16,7 +19,10 @@ UpdatePrompts RecordedPrompts::prompts(FirmwareUpdateDialog &window)
         return path;
     };
     prompts.showMessage = [this, &window](QWidget *owner, QMessageBox::Icon icon, const QString &text) {
-        messages.push_back({icon, text, owner == &window, window.pb->barState()});
+        const UpdateDialogControls controls(window);
+        messages.push_back({icon, text, owner == &window, controls.progressBar->barState(),
+                            controls.progressBar->value(),
+                            controls.selectFileButton->isEnabled() || controls.resetSettingsButton->isEnabled()});
     };
     return prompts;
 }

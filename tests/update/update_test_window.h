@@ -18,7 +18,10 @@ public:
         QMessageBox::Icon icon;
         QString text;
         bool ownedByWindow;
-        CaptionedProgressBar::BarState barState; // the bar's state while the box was open
+        // The window as it was while the box was open.
+        CaptionedProgressBar::BarState barState;
+        int barValue;
+        bool actionsEnabled; // "Select file" or "Reset settings"
     };
 
     // Paths the dialog hands out in turn; an empty path is a cancelled dialog.
@@ -30,7 +33,8 @@ public:
     UpdatePrompts prompts(FirmwareUpdateDialog &window);
 };
 
-// What discovery tells the main window, passed on to the update window as the main window does.
+// What discovery tells the main window about the adapter's identity, passed on to the update window
+// as the main window does.
 class UpdateWindowView final : public DiscoveryView
 {
 public:
@@ -45,7 +49,6 @@ public:
         m_window.setIdentity(name, serial, version);
     }
     void showTitle(const QString &) override {}
-    void enableBootLoaderActions(bool enabled) override { m_window.enableBootLoaderActions(enabled); }
     void showAccessProblem(const QString &) override {}
 
 private:
