@@ -1,4 +1,4 @@
-// Firmware update speed: the update window moves images of 64 KiB and 256 KiB into the emulated adapter
+// Firmware update speed: the program moves images of 64 KiB and 256 KiB into the emulated adapter
 // (USB timing model on) and the time is set against the protocol's own limit.
 #include "bench_table.h"
 
@@ -8,8 +8,8 @@
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
-#include "ui/main_window.h"
-#include "ui/update.h"
+#include "ui/firmware_update_dialog.h"
+#include "ui/umain.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -83,7 +83,9 @@ std::optional<Result> updateOnce(std::size_t payloadSize)
 
     Application program([&bus] { return std::make_unique<EmulatedBackend>(bus); });
     DeviceLink &link = program.link();
-    Tfu &fu = program.updateWindow();
+    FirmwareUpdater &updater = program.updater();
+    FirmwareUpdateDialog &dialog = program.updateDialog();
+    auto *selectFile = dialog.findChild<QPushButton *>(QStringLiteral("selectFileButton"));
     QString message;
     UpdatePrompts prompts;
     prompts.chooseFile = [&path](QFileDialog &) {
@@ -92,40 +94,40 @@ std::optional<Result> updateOnce(std::size_t payloadSize)
     prompts.showMessage = [&message](QWidget *, QMessageBox::Icon, const QString &text) {
         message = text;
     };
-    fu.setPrompts(prompts);
+    dialog.setPrompts(prompts);
 
     QElapsedTimer clock;
     std::optional<qint64> firstAck;
     std::optional<qint64> resultAt;
-    // Passed on to the update window as the program does, timed on the way.
+    // Passed on to the updater as the link does, timed on the way.
     link.setUpdateReplyHandler([&](std::uint8_t cmd, std::span<const std::uint8_t> p) {
         if (cmd == CMD_FW_CHUNK && !firstAck)
             firstAck = clock.nsecsElapsed();
         if (cmd == CMD_FW_END)
             resultAt = clock.nsecsElapsed();
-        fu.uret(cmd, p);
+        updater.replyReceived(cmd, p);
     });
     // The main window's first showing starts the link.
     program.mainWindow().show();
     if (!runUntil([&] { return link.device_present.load(); }))
         return std::nullopt;
-    fu.show();
-    if (!fu.select->isEnabled())
+    dialog.show();
+    if (!selectFile->isEnabled())
         return std::nullopt;
 
     clock.start();
-    fu.select->click();
+    selectFile->click();
     const bool finished = runUntil([&] { return !message.isEmpty(); });
     link.shutdown();
     if (!finished || !firstAck || !resultAt)
         return std::nullopt;
 
     Result result;
-    result.chunks = (payloadSize + kFwChunkSize - 1) / kFwChunkSize;
+    result.chunks = (payloadSize + kFirmwareChunkSize - 1) / kFirmwareChunkSize;
     result.fromClickMs = static_cast<double>(*resultAt) / 1e6;
     result.steadyMs = static_cast<double>(*resultAt - *firstAck) / 1e6;
-    result.success =
-        message == QStringLiteral("Update success!") && adapter->state().image.size() == result.chunks * kFwChunkSize;
+    result.success = message == QStringLiteral("Update success!") &&
+                     adapter->state().image.size() == result.chunks * kFirmwareChunkSize;
     return result;
 }
 
@@ -150,12 +152,12 @@ int main(int argc, char *argv[])
         // The span from the first acknowledgement holds every chunk but the first, and the end.
         const double limitMs = static_cast<double>(result->chunks - 1) * kChunkLimitMs + kEndLimitMs;
         const double perChunkMs = (result->steadyMs - kEndLimitMs) / static_cast<double>(result->chunks - 1);
-        const double kibPerSecond = static_cast<double>(kFwChunkSize) / 1024.0 / (perChunkMs / 1000.0);
+        const double kibPerSecond = static_cast<double>(kFirmwareChunkSize) / 1024.0 / (perChunkMs / 1000.0);
         tableRow(figure,
                  formatted("%.1f KiB/s", kibPerSecond) + formatted(" (%.2f ms per chunk): ", perChunkMs) +
                      formatted("%.1f %% of the limit", 100.0 * limitMs / result->steadyMs),
                  formatted("at least 90 %% of %.1f KiB/s",
-                           static_cast<double>(kFwChunkSize) / 1024.0 / (kChunkLimitMs / 1000.0)));
+                           static_cast<double>(kFirmwareChunkSize) / 1024.0 / (kChunkLimitMs / 1000.0)));
     }
     return status;
 }

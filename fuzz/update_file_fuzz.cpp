@@ -1,8 +1,10 @@
 // Any file checked as an update file against any device name, and the chunks cut from an accepted
 // one: a file is accepted only when its header is whole and names the device, and the transfer sends exactly
 // its payload, never a byte from beyond it.
-#include "ui/update_file.h"
-#include "ui/update_image.h"
+#include "model/boot_loader_name.h"
+#include "model/firmware_image.h"
+#include "model/update_file.h"
+#include "model/update_progress.h"
 
 #include <QByteArray>
 #include <QString>
@@ -35,29 +37,29 @@ std::optional<std::span<const std::uint8_t>> headerTextOf(std::span<const std::u
 // Cuts the accepted file into chunks as the transfer does, checking each against the file.
 void checkChunks(std::span<const std::uint8_t> file, std::uint16_t payloadOffset)
 {
-    FwImage image;
+    FirmwareImage image;
     // Shares the fuzzer's own, exactly sized buffer: a read past the file's end is caught.
     image.load(
         QByteArray::fromRawData(reinterpret_cast<const char *>(file.data()), static_cast<qsizetype>(file.size())));
-    image.position = payloadOffset;
+    image.setPosition(payloadOffset);
     // A payload offset at or past the end leaves nothing to send.
     const std::size_t payloadSize = file.size() - std::min<std::size_t>(payloadOffset, file.size());
     std::size_t chunks = 0;
     while (!image.atEnd()) {
-        const FwChunk chunk = image.chunk();
-        const std::size_t at = static_cast<std::size_t>(image.position);
-        const std::size_t taken = std::min(kFwChunkSize, file.size() - at);
+        const FirmwareChunk chunk = image.chunk();
+        const std::size_t at = static_cast<std::size_t>(image.position());
+        const std::size_t taken = std::min(kFirmwareChunkSize, file.size() - at);
         require(std::equal(chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(taken),
                            file.begin() + static_cast<std::ptrdiff_t>(at)));
         require(std::all_of(chunk.begin() + static_cast<std::ptrdiff_t>(taken), chunk.end(),
                             [](std::uint8_t b) { return b == 0; }));
-        const int bar = progressBarValue(image.position, image.size());
+        const int bar = progressBarValue(image.position(), image.size());
         require(bar >= 0 && bar <= 100);
-        image.position += kFwChunkSize;
+        image.advance();
         ++chunks;
     }
-    require(chunks == (payloadSize + kFwChunkSize - 1) / kFwChunkSize);
-    require(progressBarValue(image.position, image.size()) == 100);
+    require(chunks == (payloadSize + kFirmwareChunkSize - 1) / kFirmwareChunkSize);
+    require(progressBarValue(image.position(), image.size()) == 100);
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 #include "sim/emulated_adapter.h"
 
 #include "link/commands.h"
-#include "ui/update_image.h"
+#include "model/firmware_image.h"
 
 #include <algorithm>
 #include <cstring>
@@ -392,8 +392,8 @@ bool EmulatedAdapter::imageIsExpected() const
         return true;
     const std::vector<std::uint8_t> &payload = *m_expectedImage;
     const std::vector<std::uint8_t> &image = m_state.image;
-    const std::size_t chunks = (payload.size() + kFwChunkSize - 1) / kFwChunkSize;
-    return image.size() == chunks * kFwChunkSize && std::equal(payload.begin(), payload.end(), image.begin());
+    const std::size_t chunks = (payload.size() + kFirmwareChunkSize - 1) / kFirmwareChunkSize;
+    return image.size() == chunks * kFirmwareChunkSize && std::equal(payload.begin(), payload.end(), image.begin());
 }
 
 bool EmulatedAdapter::matches(const std::multimap<std::uint8_t, int> &rules, std::uint8_t cmd, int occurrence)

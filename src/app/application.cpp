@@ -2,6 +2,7 @@
 #include "app/application.h"
 
 #include "app/termination_signals.h"
+#include "ui/firmware_update_dialog.h"
 #include "ui/main_window.h"
 
 #include <QApplication>
@@ -9,8 +10,10 @@
 Application::Application(Adapter::BackendFactory makeBackend)
     : m_adapter(std::move(makeBackend))
     , m_mainWindow(std::make_unique<MainWindow>(m_adapter))
+    , m_updateDialog(new FirmwareUpdateDialog(m_adapter, m_mainWindow.get()))
 {
     QGuiApplication::setDesktopFileName(QStringLiteral(VESTRA7_APP_ID));
+    m_mainWindow->setUpdateWindow(m_updateDialog);
 }
 
 Application::~Application()

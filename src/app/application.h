@@ -5,12 +5,14 @@
 
 #include <memory>
 
+class FirmwareUpdateDialog;
 class MainWindow;
 
 class Application
 {
 public:
-    // Creates the adapter and the main window. Needs a QApplication.
+    // Creates the adapter, the main window, then the update window (hidden, alive for the whole run).
+    // Needs a QApplication.
     explicit Application(Adapter::BackendFactory makeBackend);
     // Stops the adapter's threads before the windows go, so none of them waits on a GUI thread that
     // no longer serves it.
@@ -25,8 +27,11 @@ public:
 
     Adapter &adapter() { return m_adapter; }
     MainWindow &mainWindow() { return *m_mainWindow; }
+    FirmwareUpdateDialog &updateDialog() { return *m_updateDialog; }
 
 private:
     Adapter m_adapter;
     std::unique_ptr<MainWindow> m_mainWindow;
+    // A child of the main window, over which it is centred each time it is shown.
+    FirmwareUpdateDialog *m_updateDialog;
 };

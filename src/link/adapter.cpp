@@ -6,6 +6,7 @@
 #include "link/hid_controller.h"
 #include "link/link_worker.h"
 #include "link/logging.h"
+#include "link/tick_timer.h"
 
 #include <algorithm>
 
@@ -28,16 +29,18 @@ Adapter::WorkerShared::WorkerShared(Mailbox::Clock clock)
 
 Adapter::WorkerShared::~WorkerShared() = default;
 
-Adapter::Adapter(BackendFactory makeBackend, Mailbox::Clock clock, QObject *parent)
+Adapter::Adapter(BackendFactory makeBackend, Mailbox::Clock clock, std::unique_ptr<TickTimer> updateTimer,
+                 QObject *parent)
     : AdapterPort(parent)
     , m_shared(std::make_unique<WorkerShared>(std::move(clock)))
     , m_makeBackend(std::move(makeBackend))
     , m_store(m_record, m_shared->mailbox)
     , m_receiver(m_store)
+    , m_updater(*this, updateTimer ? std::move(updateTimer) : std::make_unique<PreciseTickTimer>())
 {
     m_store.setRecordArrived([this] { scheduleRecordChanged(); });
     m_store.setUpdateReplyHandler([this](std::uint8_t cmd, std::span<const std::uint8_t> payload) {
-        emit updateReplyReceived(cmd, payload);
+        m_updater.replyReceived(cmd, payload);
     });
     m_pollTimer.setInterval(kPollInterval);
     connect(&m_pollTimer, &QTimer::timeout, this, &Adapter::onPollTick);
@@ -124,7 +127,9 @@ void Adapter::post(std::uint8_t cmd, std::span<const std::uint8_t> payload)
 
 void Adapter::onPollTick()
 {
-    if (!m_bootMode && !m_pollingHeld)
+    // While the update window shows, or the adapter is held in its boot loader, only the update
+    // speaks to the adapter.
+    if (!m_bootMode && !m_pollingHeld && !m_updater.windowShowing())
         poll();
 }
 

@@ -2,11 +2,14 @@
 #pragma once
 
 #include "link/adapter_port.h"
+#include "link/firmware_updater.h"
 #include "link/gui_dispatcher.h"
 #include "link/hid_backend.h"
 #include "link/mailbox.h"
 #include "link/receiver.h"
 #include "link/record_store.h"
+#include "link/tick_timer.h"
+#include "link/update_port.h"
 #include "model/device_record.h"
 
 #include <QTimer>
@@ -22,7 +25,7 @@ class LinkWorker;
 // Owns the one record of the adapter, the session that carries it (the mailbox, the worker that
 // writes every message, the receiver), the search for the adapter among the HID devices and the
 // polling. Everything is used on the GUI thread.
-class Adapter final : public AdapterPort
+class Adapter final : public AdapterPort, private UpdatePort
 {
     Q_OBJECT
 
@@ -31,13 +34,16 @@ public:
 
     static constexpr std::chrono::milliseconds kPollInterval{200};
 
+    // The update's timer is the real one unless a test hands in its own.
     explicit Adapter(BackendFactory makeBackend, Mailbox::Clock clock = std::chrono::steady_clock::now,
-                     QObject *parent = nullptr);
+                     std::unique_ptr<TickTimer> updateTimer = nullptr, QObject *parent = nullptr);
     ~Adapter() override;
 
     // AdapterPort
     void start() override;
     void stop() override;
+    void searchAgain() override;
+    FirmwareUpdatePort &firmwareUpdate() override { return m_updater; }
     const DeviceRecord &record() const override { return m_record; }
     AdapterIdentity identity() const override { return m_identity; }
     void setActiveLine(int line) override;
@@ -65,18 +71,16 @@ public:
     void setPollingHeld(bool held) { m_pollingHeld = held; }
 
     // Posts a message for the adapter, replacing one not yet taken.
-    void post(std::uint8_t cmd, std::span<const std::uint8_t> payload = {});
+    void post(std::uint8_t cmd, std::span<const std::uint8_t> payload = {}) override;
     // Whether the adapter is taken to run its boot loader; only the end or the closing of an update
     // clears it, so that polls wait until the update window has let go.
     bool bootMode() const { return m_bootMode; }
-    void clearBootMode() { m_bootMode = false; }
+    FirmwareUpdater &updater() { return m_updater; }
 
     // True while the claimed adapter runs its normal firmware and is plugged in.
     bool connected() const;
     // True while the claimed adapter runs its boot loader and is plugged in.
     bool bootLoaderPresent() const;
-    // Looks for the adapter again among the present devices, as a device change does.
-    void searchAgain();
 
     // For tests and benchmarks that look beneath the windows.
     HidController *hidController() const;
@@ -84,8 +88,6 @@ public:
     const Mailbox &mailbox() const { return m_shared->mailbox; }
 
 signals:
-    // A reply from the update path (commands 240 to 255), with its payload, valid only during the call.
-    void updateReplyReceived(std::uint8_t cmd, std::span<const std::uint8_t> payload);
     // The adapter's boot loader became usable, or stopped being so.
     void bootLoaderChanged(bool present);
 
@@ -104,6 +106,9 @@ private:
         std::unique_ptr<HidController> controller; // owns the device objects the worker writes to
     };
 
+    // UpdatePort
+    void setBootMode(bool bootMode) override { m_bootMode = bootMode; }
+
     void save();
     void onPollTick();
     void onDeviceChange();
@@ -120,6 +125,7 @@ private:
     Receiver m_receiver;
     std::unique_ptr<LinkWorker> m_worker;
     QTimer m_pollTimer;
+    FirmwareUpdater m_updater;
     bool m_bootMode = false;
     bool m_pollingHeld = false;
     bool m_recordChangeQueued = false;
@@ -129,6 +135,3 @@ private:
 
 // The device's version number as major.minor, from its high and low byte: 0x010A gives "1.10".
 QString versionText(std::uint16_t versionNumber);
-
-// "(boot)" from the second character on marks the boot loader; at the very start it does not.
-bool isBootLoaderName(const QString &product);

@@ -3,18 +3,13 @@
 
 #include "link/hid_controller.h"
 #include "link/logging.h"
+#include "model/boot_loader_name.h"
 
 namespace {
 
 constexpr char kAdapterManufacturer[] = "TARNIX";
-constexpr char kBootLoaderMark[] = "(boot)";
 
 } // namespace
-
-bool isBootLoaderName(const QString &product)
-{
-    return product.indexOf(QLatin1String(kBootLoaderMark)) >= 1;
-}
 
 void Adapter::searchAgain()
 {
@@ -26,6 +21,9 @@ void Adapter::onDeviceChange()
     if (!m_shared->controller)
         return;
     m_shared->controller->Enumerate();
+    const HidDevice *claimed = m_shared->claimedDevice.load();
+    if (claimed != nullptr && !claimed->isPluggedIn())
+        m_updater.adapterLeft();
     checkConnection();
 }
 
@@ -73,8 +71,11 @@ bool Adapter::onDeviceOffered(HidDevice &device)
         }
         return true;
     }
-    if (m_shared->claimedDevice.load() != &device)
+    if (HidDevice *previous = m_shared->claimedDevice.load(); previous != &device) {
         m_shared->mailbox.forgetWrites(); // writes sent to another adapter object are not answered by this one
+        if (previous != nullptr)
+            m_updater.adapterLeft();
+    }
     m_shared->claimedDevice = &device;
     m_shared->devicePresent = true;
 
@@ -82,12 +83,12 @@ bool Adapter::onDeviceOffered(HidDevice &device)
     qCDebug(lcHid) << "claimed" << device.instance() << m_identity.product << "serial" << m_identity.serial
                    << "version" << m_identity.version;
     emit identityChanged(m_identity);
-    if (isBootLoaderName(m_identity.product)) {
+    const bool bootLoader = isBootLoaderName(m_identity.product);
+    if (bootLoader)
         m_bootMode = true;
-        emit bootLoaderChanged(true);
-    } else {
-        emit bootLoaderChanged(false);
+    m_updater.adapterFound(bootLoader);
+    emit bootLoaderChanged(bootLoader);
+    if (!bootLoader)
         setConnected(true);
-    }
     return false;
 }

@@ -1,6 +1,7 @@
 // The adapter as the windows see it: its state, the changes they ask for, and what it announces.
 #pragma once
 
+#include "link/firmware_update_port.h"
 #include "model/device_record.h"
 #include "model/party_text.h"
 
@@ -33,6 +34,10 @@ public:
     virtual void start() = 0;
     // Stops sending anything; when the program closes.
     virtual void stop() = 0;
+    // Looks for the adapter again among the present devices, as a device change does.
+    virtual void searchAgain() = 0;
+    // The firmware update, which the update window drives.
+    virtual FirmwareUpdatePort &firmwareUpdate() = 0;
 
     // The last record the adapter sent, with the changes made since.
     virtual const DeviceRecord &record() const = 0;

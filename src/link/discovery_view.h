@@ -14,8 +14,6 @@ public:
     virtual void showIdentity(const QString &name, const QString &serial, const QString &version) = 0;
     // The application's title and the main window's caption.
     virtual void showTitle(const QString &title) = 0;
-    // The update window's "Select file" and "Reset settings", usable only in the boot loader.
-    virtual void enableBootLoaderActions(bool enabled) = 0;
     // The adapter is present but this user may not open it.
     virtual void showAccessProblem(const QString &reason) = 0;
 };

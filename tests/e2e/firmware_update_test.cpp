@@ -1,10 +1,10 @@
 // Firmware updates from the menu through the boot loader, whole and interrupted.
 #include "program_fixture.h"
 
+#include "model/firmware_image.h"
 #include "sim/demo_adapter.h"
 #include "support/gui_wait.h"
-#include "ui/update_image.h"
-#include "widgets/cap_progress.h"
+#include "widgets/captioned_progress_bar.h"
 
 #include "link/commands.h"
 
@@ -29,12 +29,12 @@ protected:
     // In the update window: the adapter is asked into its boot loader and found there.
     void waitForBootLoader()
     {
-        ASSERT_TRUE(waitUntil([this] { return updateWindow().select->isEnabled(); }));
+        ASSERT_TRUE(waitUntil([this] { return updateControls().selectFileButton->isEnabled(); }));
         EXPECT_TRUE(link().boot_mode);
-        EXPECT_EQ(updateWindow().dev_name->text(), "VESTRA7 (boot)");
+        EXPECT_EQ(updateDialog().deviceName(), "VESTRA7 (boot)");
     }
 
-    static std::size_t chunksIn(const AdapterState &state) { return state.image.size() / kFwChunkSize; }
+    static std::size_t chunksIn(const AdapterState &state) { return state.image.size() / kFirmwareChunkSize; }
 
     int pollsSince(std::size_t from) const
     {
@@ -54,10 +54,11 @@ TEST_F(FirmwareUpdate, AWholeUpdateArrivesByteForByteAndPollingResumesInNormalMo
     std::vector<int> barValues;
     whileUpdateWindowOpen([&] {
         waitForBootLoader();
-        QObject::connect(updateWindow().pb, &QProgressBar::valueChanged, [&](int v) { barValues.push_back(v); });
-        updateWindow().select->click();
-        ASSERT_TRUE(updateWindow().fw_sending);
-        ASSERT_TRUE(waitUntil([this] { return !updateMessages.empty() && !updateWindow().isVisible(); },
+        QObject::connect(updateControls().progressBar, &QProgressBar::valueChanged,
+                         [&](int v) { barValues.push_back(v); });
+        updateControls().selectFileButton->click();
+        ASSERT_TRUE(app->updater().isSending());
+        ASSERT_TRUE(waitUntil([this] { return !updateMessages.empty() && !updateDialog().isVisible(); },
                               std::chrono::seconds(30)));
     });
 
@@ -69,7 +70,7 @@ TEST_F(FirmwareUpdate, AWholeUpdateArrivesByteForByteAndPollingResumesInNormalMo
     ASSERT_GT(barValues.size(), 100u);
     EXPECT_TRUE(std::is_sorted(barValues.begin(), barValues.end() - 1));
     EXPECT_EQ(barValues.back(), 0);
-    EXPECT_EQ(updateWindow().pb->cap()->text(), "0 %");
+    EXPECT_EQ(updateControls().progressBar->captionLabel()->text(), "0 %");
 
     const AdapterState state = adapter->state();
     EXPECT_EQ(state.image.size(), image.size());
@@ -80,7 +81,7 @@ TEST_F(FirmwareUpdate, AWholeUpdateArrivesByteForByteAndPollingResumesInNormalMo
     EXPECT_TRUE(waitForAdapter([](const AdapterState &s) { return !s.bootMode; }));
     ASSERT_TRUE(waitConnected());
     EXPECT_FALSE(link().boot_mode);
-    EXPECT_EQ(updateWindow().dev_name->text(), "VESTRA7");
+    EXPECT_EQ(updateDialog().deviceName(), "VESTRA7");
     const std::size_t before = adapter->state().received.size();
     EXPECT_TRUE(waitUntil([&] { return pollsSince(before) >= 2; }));
 }
@@ -90,24 +91,24 @@ TEST_F(FirmwareUpdate, UnpluggedDuringATransferTheUpdateSucceedsOnASecondTry)
     startConnected();
     whileUpdateWindowOpen([&] {
         waitForBootLoader();
-        updateWindow().select->click();
+        updateControls().selectFileButton->click();
         ASSERT_TRUE(waitForAdapter([](const AdapterState &s) { return chunksIn(s) >= 20; }));
 
         // Pulled out mid-way, it comes back in its boot loader with nothing of the image kept.
         adapter->unplug();
         adapter->enterBootLoader();
-        ASSERT_TRUE(waitUntil([this] { return !updateWindow().fw_sending; }));
-        EXPECT_FALSE(updateWindow().select->isEnabled()) << "nothing to send a file to";
+        ASSERT_TRUE(waitUntil([this] { return !app->updater().isSending(); }));
+        EXPECT_FALSE(updateControls().selectFileButton->isEnabled()) << "nothing to send a file to";
         hidraw->plug(adapter);
 
         // Nothing of the old transfer goes to the new boot loader; the file can be chosen again.
-        ASSERT_TRUE(waitUntil([this] { return updateWindow().select->isEnabled(); }));
-        EXPECT_EQ(updateWindow().pb->value(), 0);
+        ASSERT_TRUE(waitUntil([this] { return updateControls().selectFileButton->isEnabled(); }));
+        EXPECT_EQ(updateControls().progressBar->value(), 0);
         EXPECT_TRUE(adapter->state().image.empty());
         EXPECT_EQ(updateMessages.size(), 1u);
 
-        updateWindow().select->click();
-        ASSERT_TRUE(waitUntil([this] { return updateMessages.size() == 2 && !updateWindow().isVisible(); },
+        updateControls().selectFileButton->click();
+        ASSERT_TRUE(waitUntil([this] { return updateMessages.size() == 2 && !updateDialog().isVisible(); },
                               std::chrono::seconds(30)));
     });
 

@@ -3,7 +3,7 @@
 #include "sim/demo_adapter.h"
 #include "sim/emulated_adapter.h"
 #include "support/virtual_hidraw.h"
-#include "ui/update_image.h"
+#include "model/firmware_image.h"
 
 #include "link/commands.h"
 
@@ -109,7 +109,7 @@ TEST_F(ProgramExit, ATerminationRequestDuringATransferEndsTheProgramAtOnce)
     out.close();
 
     tell("update " + out.fileName().toUtf8());
-    ASSERT_TRUE(adapter->waitFor([](const AdapterState &s) { return s.image.size() >= 20 * kFwChunkSize; }));
+    ASSERT_TRUE(adapter->waitFor([](const AdapterState &s) { return s.image.size() >= 20 * kFirmwareChunkSize; }));
     // The update window is open modally: the user cannot reach the main window, but the session can
     // still ask the program to end.
     program.terminate();

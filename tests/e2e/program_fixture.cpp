@@ -2,9 +2,9 @@
 #include "program_fixture.h"
 
 #include "link/hidapi_backend.h"
+#include "model/firmware_image.h"
 #include "support/gui_wait.h"
-#include "ui/update_image.h"
-#include "widgets/cap_progress.h"
+#include "widgets/captioned_progress_bar.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -49,10 +49,10 @@ void ProgramTest::startProgram()
         return updateFile;
     };
     prompts.showMessage = [this](QWidget *, QMessageBox::Icon, const QString &text) {
-        TCapProgress *bar = updateWindow().pb;
-        updateMessages.push_back({text, bar->value(), bar->cap()->text()});
+        CaptionedProgressBar *bar = updateControls().progressBar;
+        updateMessages.push_back({text, bar->value(), bar->captionLabel()->text()});
     };
-    updateWindow().setPrompts(prompts);
+    updateDialog().setPrompts(prompts);
 
     window().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
@@ -113,12 +113,12 @@ void ProgramTest::whileUpdateWindowOpen(const std::function<void()> &body)
     QTimer::singleShot(0, &window(), [&] {
         ran = true;
         body();
-        if (updateWindow().isVisible())
-            updateWindow().cancel->click();
+        if (updateDialog().isVisible())
+            updateControls().closeButton->click();
     });
     child<QAction>("updateFirmwareAction")->trigger();
     EXPECT_TRUE(ran);
-    EXPECT_FALSE(updateWindow().isVisible());
+    EXPECT_FALSE(updateDialog().isVisible());
 }
 
 bool writeFile(const QString &path, const std::vector<std::uint8_t> &bytes)
@@ -138,6 +138,6 @@ std::vector<std::uint8_t> payloadOf(const std::vector<std::uint8_t> &updateFile)
 std::vector<std::uint8_t> chunkedImage(const std::vector<std::uint8_t> &payload)
 {
     std::vector<std::uint8_t> image = payload;
-    image.resize((payload.size() + kFwChunkSize - 1) / kFwChunkSize * kFwChunkSize, 0);
+    image.resize((payload.size() + kFirmwareChunkSize - 1) / kFirmwareChunkSize * kFirmwareChunkSize, 0);
     return image;
 }

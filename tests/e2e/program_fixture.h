@@ -4,9 +4,10 @@
 
 #include "app/application.h"
 #include "sim/emulated_adapter.h"
+#include "support/update_dialog_controls.h"
 #include "support/virtual_hidraw.h"
-#include "ui/main_window.h"
-#include "ui/update.h"
+#include "ui/firmware_update_dialog.h"
+#include "ui/umain.h"
 
 #include <QTemporaryDir>
 
@@ -60,8 +61,9 @@ protected:
         return found;
     }
 
-    MainWindow &window() { return app->mainWindow(); }
-    Tfu &updateWindow() { return app->updateWindow(); }
+    Tfmain &window() { return app->mainWindow(); }
+    FirmwareUpdateDialog &updateDialog() { return app->updateDialog(); }
+    UpdateDialogControls updateControls() { return UpdateDialogControls(updateDialog()); }
     DeviceLink &link() { return app->link(); }
 
     std::unique_ptr<VirtualHidraw> hidraw;

@@ -3,8 +3,8 @@
 // and picks that file there, its messages dismissed at once and written to standard output.
 #include "app/application.h"
 #include "link/hidapi_backend.h"
-#include "ui/main_window.h"
-#include "ui/update.h"
+#include "ui/firmware_update_dialog.h"
+#include "ui/umain.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,14 +33,15 @@ void act(Application &application, const QString &command)
             std::printf("message %s\n", qPrintable(text));
             std::fflush(stdout);
         };
-        Tfu &update = application.updateWindow();
+        FirmwareUpdateDialog &update = application.updateDialog();
         update.setPrompts(prompts);
         // Once the window is open and the boot loader found, the file is chosen.
         auto *choose = new QTimer(&update);
-        QObject::connect(choose, &QTimer::timeout, &update, [choose, &update] {
-            if (update.isVisible() && update.select->isEnabled()) {
+        auto *selectFile = update.findChild<QPushButton *>(QStringLiteral("selectFileButton"));
+        QObject::connect(choose, &QTimer::timeout, &update, [choose, &update, selectFile] {
+            if (update.isVisible() && selectFile->isEnabled()) {
                 choose->deleteLater();
-                update.select->click();
+                selectFile->click();
             }
         });
         choose->start(10);

@@ -63,9 +63,10 @@ TEST_F(BackupStoreTest, StoresTheExactRecordAsAConfigurationFile)
     DeviceRecord read{};
     ASSERT_FALSE(readBackup(outcome.path, read));
     EXPECT_EQ(std::memcmp(&read, &original, kRecordSize), 0);
-    DeviceRecord loaded{};
-    ASSERT_FALSE(loadConfigFile(outcome.path, loaded));
-    EXPECT_EQ(std::memcmp(&loaded, &original, kRecordSize), 0);
+    const ConfigFileContent loaded = readConfigFile(outcome.path);
+    ASSERT_FALSE(loaded.error);
+    ASSERT_EQ(loaded.bytes.size(), static_cast<qsizetype>(kRecordSize));
+    EXPECT_EQ(std::memcmp(loaded.bytes.constData(), &original, kRecordSize), 0);
 
     // A file cut short, or grown, is not taken for a record.
     QFile file(outcome.path);

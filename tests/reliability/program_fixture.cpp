@@ -21,7 +21,7 @@ ProgramTest::ProgramTest()
         if (afterRefresh)
             afterRefresh();
     });
-    app.updateWindow().setPrompts(prompts.prompts(app.updateWindow()));
+    app.updateDialog().setPrompts(prompts.prompts(app.updateDialog()));
     app.mainWindow().setConfirmer([](QWidget *, const QString &) { return true; });
 
     // A box of the program's own waits for a user who is not there: note it and close it.

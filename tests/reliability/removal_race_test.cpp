@@ -8,7 +8,8 @@
 #include "link/commands.h"
 #include "link/hid_controller.h"
 #include "support/gui_wait.h"
-#include "ui/update.h"
+#include "support/update_dialog_controls.h"
+#include "ui/firmware_update_dialog.h"
 
 #include <QPushButton>
 
@@ -93,9 +94,10 @@ TEST_F(RemovalRace, WhileAReportWaitsForTheGuiThread)
     adapter->enterBootLoader();
     bus.plug(adapter);
     app.mainWindow().show();
-    Tfu &fu = app.updateWindow();
-    fu.QDialog::open();
-    ASSERT_TRUE(waitUntil([&] { return fu.def->isEnabled() && app.link().boot_mode; }));
+    FirmwareUpdateDialog &dialog = app.updateDialog();
+    const UpdateDialogControls controls(dialog);
+    dialog.QDialog::open();
+    ASSERT_TRUE(waitUntil([&] { return controls.resetSettingsButton->isEnabled() && app.link().boot_mode; }));
     for (int round = 0; round < 5; ++round) {
         bool removed = false;
         app.link().setUpdateReplyHandler([&](std::uint8_t cmd, std::span<const std::uint8_t> p) {
@@ -104,16 +106,17 @@ TEST_F(RemovalRace, WhileAReportWaitsForTheGuiThread)
                 // Handled while the reading thread still waits for this report to be taken.
                 EXPECT_TRUE(waitUntil([&] { return !app.link().hid_device.load()->isPluggedIn(); }));
             }
-            fu.uret(cmd, p);
+            app.updater().replyReceived(cmd, p);
         });
-        fu.def->click();
+        controls.resetSettingsButton->click();
         ASSERT_TRUE(waitUntil([&] {
             return removed && prompts.messages.size() == static_cast<std::size_t>(round + 1);
         })) << "round "
             << round;
         EXPECT_EQ(prompts.messages.back().text, QStringLiteral("Settings is reset!"));
         bus.plug(adapter);
-        ASSERT_TRUE(waitUntil([&] { return app.link().hid_device.load()->isPluggedIn() && fu.def->isEnabled(); }));
+        ASSERT_TRUE(waitUntil(
+            [&] { return app.link().hid_device.load()->isPluggedIn() && controls.resetSettingsButton->isEnabled(); }));
     }
     expectOneHandleLeft();
 }

@@ -10,8 +10,9 @@
 
 #include "link/commands.h"
 #include "support/gui_wait.h"
-#include "ui/update.h"
-#include "widgets/cap_progress.h"
+#include "support/update_dialog_controls.h"
+#include "ui/firmware_update_dialog.h"
+#include "widgets/captioned_progress_bar.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -29,7 +30,7 @@ constexpr std::uint16_t kPayloadOffset = 64;
 // What a good transfer leaves in the boot loader: the payload, its last chunk filled with zeros.
 Bytes paddedImage(Bytes payload)
 {
-    payload.resize((payload.size() + kFwChunkSize - 1) / kFwChunkSize * kFwChunkSize, 0);
+    payload.resize((payload.size() + kFirmwareChunkSize - 1) / kFirmwareChunkSize * kFirmwareChunkSize, 0);
     return payload;
 }
 
@@ -39,22 +40,24 @@ const QString kFailure = QStringLiteral("Error!\r\nRetry again");
 class UpdateTest : public ProgramTest
 {
 protected:
-    Tfu &fu() { return app.updateWindow(); }
+    FirmwareUpdateDialog &dialog() { return app.updateDialog(); }
+    FirmwareUpdater &updater() { return app.updater(); }
 
     // Shows the update window as "Update firmware" does, but without a modal loop of its own, which
     // would hold the test up until the window closed.
     void openUpdateWindowAndWaitForTheBootLoader()
     {
-        fu().QDialog::open();
-        ASSERT_TRUE(waitUntil([this] { return fu().select->isEnabled(); }, 60s)) << "the boot loader was not found";
-        EXPECT_EQ(fu().dev_name->text(), QStringLiteral("VESTRA7 (boot)"));
+        dialog().QDialog::open();
+        ASSERT_TRUE(waitUntil([this] { return controls.selectFileButton->isEnabled(); }, 60s))
+            << "the boot loader was not found";
+        EXPECT_EQ(dialog().deviceName(), QStringLiteral("VESTRA7 (boot)"));
     }
 
     void choose(const Bytes &payload)
     {
         prompts.files.push_back(files.write(QStringLiteral("fw.xupd"), updateFile(kHeader, payload, kPayloadOffset)));
-        fu().select->click();
-        ASSERT_TRUE(fu().fw_sending);
+        controls.selectFileButton->click();
+        ASSERT_TRUE(updater().isSending());
     }
 
     int chunksReceived() const
@@ -74,7 +77,7 @@ protected:
     bool resultLost()
     {
         const Mailbox &mailbox = app.link().mailbox;
-        if (fu().fw_sending || !fu().fw_image.atEnd() || mailbox.requestPending() || mailbox.sending() ||
+        if (updater().isSending() || !updater().image().atEnd() || mailbox.request_pending() || mailbox.sending() ||
             mailbox.snapshot().cmd != CMD_FW_END)
             return false;
         bool gotEnd = false;
@@ -95,14 +98,15 @@ protected:
         for (int tries = 0; tries < 5; ++tries) {
             if (waitUntil([this] { return connectedOnScreen(); }, 15s))
                 return waitForRefreshes(1, 60s);
-            fu().QDialog::open();
-            waitUntil([this] { return fu().select->isEnabled(); }, 15s);
-            fu().cancel->click();
+            dialog().QDialog::open();
+            waitUntil([this] { return controls.selectFileButton->isEnabled(); }, 15s);
+            controls.closeButton->click();
         }
         return false;
     }
 
     FileFolder files;
+    const UpdateDialogControls controls{dialog()};
 };
 
 TEST_F(UpdateTest, UnderLinkFaultsSuccessMeansTheExactImage)
@@ -117,7 +121,7 @@ TEST_F(UpdateTest, UnderLinkFaultsSuccessMeansTheExactImage)
     int unanswered = 0;
     for (int attempt = 0; attempt < attempts; ++attempt) {
         // Payloads of two to seven chunks, the last one short, different each time.
-        Bytes payload = payloadBytes(kFwChunkSize * static_cast<std::size_t>(1 + attempt % 6) + 100);
+        Bytes payload = payloadBytes(kFirmwareChunkSize * static_cast<std::size_t>(1 + attempt % 6) + 100);
         for (std::uint8_t &byte : payload)
             byte = static_cast<std::uint8_t>(byte + attempt);
         adapter->expectImage(payload);
@@ -131,9 +135,9 @@ TEST_F(UpdateTest, UnderLinkFaultsSuccessMeansTheExactImage)
         if (prompts.messages.empty()) {
             // The window waits for a result that will not come; "Close" leaves it.
             ++unanswered;
-            EXPECT_TRUE(fu().cancel->isEnabled());
-            fu().cancel->click();
-            EXPECT_FALSE(fu().isVisible());
+            EXPECT_TRUE(controls.closeButton->isEnabled());
+            controls.closeButton->click();
+            EXPECT_FALSE(dialog().isVisible());
         } else {
             ASSERT_EQ(prompts.messages.size(), 1u) << "attempt " << attempt;
             const QString result = prompts.messages[0].text;
@@ -146,7 +150,7 @@ TEST_F(UpdateTest, UnderLinkFaultsSuccessMeansTheExactImage)
                 EXPECT_EQ(result, kFailure) << "attempt " << attempt;
                 EXPECT_FALSE(exact) << "attempt " << attempt << ": a good image reported as failed";
             }
-            EXPECT_TRUE(waitUntil([this] { return !fu().isVisible(); })) << "the window closes after the result";
+            EXPECT_TRUE(waitUntil([this] { return !dialog().isVisible(); })) << "the window closes after the result";
         }
         ASSERT_TRUE(backInFirmware()) << "attempt " << attempt;
     }
@@ -159,7 +163,7 @@ TEST_F(UpdateTest, UnderLinkFaultsSuccessMeansTheExactImage)
 
 TEST_F(UpdateTest, WithoutAnAnswerToTheEndTheWindowWaitsAndCloseLeavesIt)
 {
-    const Bytes payload = payloadBytes(3 * kFwChunkSize);
+    const Bytes payload = payloadBytes(3 * kFirmwareChunkSize);
     adapter->expectImage(payload);
     adapter->withholdReply(CMD_FW_END);
     startProgram();
@@ -168,17 +172,18 @@ TEST_F(UpdateTest, WithoutAnAnswerToTheEndTheWindowWaitsAndCloseLeavesIt)
 
     // The adapter takes every chunk and the end, and restarts into its new firmware without a word.
     ASSERT_TRUE(waitUntil([this] {
-        return !fu().fw_sending && adapterNow([](const AdapterState &s) { return !s.bootMode && s.restarts == 2; });
+        return !updater().isSending() &&
+               adapterNow([](const AdapterState &s) { return !s.bootMode && s.restarts == 2; });
     }));
     EXPECT_EQ(adapter->state().image, paddedImage(payload));
     drainPostedEvents();
-    EXPECT_TRUE(fu().isVisible());
+    EXPECT_TRUE(dialog().isVisible());
     EXPECT_TRUE(prompts.messages.empty()) << "no result is made up";
-    EXPECT_TRUE(fu().cancel->isEnabled());
-    EXPECT_FALSE(fu().select->isEnabled()) << "no second file while the first one's result is awaited";
+    EXPECT_TRUE(controls.closeButton->isEnabled());
+    EXPECT_FALSE(controls.selectFileButton->isEnabled()) << "no second file while the first one's result is awaited";
 
-    fu().cancel->click();
-    EXPECT_FALSE(fu().isVisible());
+    controls.closeButton->click();
+    EXPECT_FALSE(dialog().isVisible());
     EXPECT_FALSE(app.link().boot_mode);
     ASSERT_TRUE(waitUntil([this] { return connectedOnScreen(); }));
     EXPECT_TRUE(waitForRefreshes(2)) << "polling goes on";
@@ -187,24 +192,24 @@ TEST_F(UpdateTest, WithoutAnAnswerToTheEndTheWindowWaitsAndCloseLeavesIt)
 
 TEST_F(UpdateTest, WithoutAcknowledgementsTheChunkGoesAgainUntilCloseLeaves)
 {
-    const Bytes payload = payloadBytes(3 * kFwChunkSize);
+    const Bytes payload = payloadBytes(3 * kFirmwareChunkSize);
     adapter->withholdReply(CMD_FW_CHUNK);
     startProgram();
     openUpdateWindowAndWaitForTheBootLoader();
     choose(payload);
 
     ASSERT_TRUE(waitUntil([this] { return chunksReceived() >= 3; }));
-    EXPECT_EQ(fu().fw_image.position, kPayloadOffset) << "nothing was acknowledged";
-    EXPECT_EQ(fu().pb->value(), 0);
-    const Bytes first(payload.begin(), payload.begin() + kFwChunkSize);
+    EXPECT_EQ(updater().image().position(), kPayloadOffset) << "nothing was acknowledged";
+    EXPECT_EQ(controls.progressBar->value(), 0);
+    const Bytes first(payload.begin(), payload.begin() + kFirmwareChunkSize);
     for (const ReceivedMessage &message : adapter->state().received) {
         if (message.cmd == CMD_FW_CHUNK) {
             EXPECT_EQ(message.payload, first) << "only the first chunk goes, again and again";
         }
     }
 
-    fu().cancel->click();
-    EXPECT_FALSE(fu().isVisible());
+    controls.closeButton->click();
+    EXPECT_FALSE(dialog().isVisible());
     EXPECT_FALSE(app.link().boot_mode);
     // "Close" takes the adapter out of its boot loader; the main window shows it again.
     ASSERT_TRUE(waitUntil([this] { return connectedOnScreen(); }));

@@ -130,15 +130,6 @@ TEST(DeviceIdentity, VersionTextIsMajorDotMinorInDecimal)
     EXPECT_EQ(versionText(0xFFFF), QStringLiteral("255.255"));
 }
 
-TEST(DeviceIdentity, BootLoaderMarkCountsFromTheSecondCharacterOn)
-{
-    EXPECT_TRUE(isBootLoaderName(QStringLiteral("VESTRA7 (boot)")));
-    EXPECT_TRUE(isBootLoaderName(QStringLiteral("V(boot)")));
-    EXPECT_FALSE(isBootLoaderName(QStringLiteral("(boot)VESTRA7")));
-    EXPECT_FALSE(isBootLoaderName(QStringLiteral("VESTRA7 (Boot)")));
-    EXPECT_FALSE(isBootLoaderName(QString()));
-}
-
 TEST_F(DiscoveryTest, TheAdapterIsFoundByItsManufacturerAmongOtherDevices)
 {
     start({device("/dev/hidraw0", "Logi"), device("/dev/hidraw1", "TARNIX", "VESTRA7", "A1B2", 0x0102)});
@@ -159,7 +150,7 @@ TEST_F(DiscoveryTest, AManufacturerDifferingOnlyInCaseIsNotTheAdapter)
     EXPECT_EQ(m_link.claimedDevice(), nullptr);
 }
 
-TEST_F(DiscoveryTest, TheBootLoaderKeepsTheWindowDisconnectedAndEnablesItsActions)
+TEST_F(DiscoveryTest, TheBootLoaderKeepsTheWindowDisconnected)
 {
     start({device("/dev/hidraw0", "TARNIX", "VESTRA7 (boot)", "A1B2", 0x0001)});
     EXPECT_TRUE(m_link.bootMode());
@@ -219,4 +210,33 @@ TEST_F(DiscoveryTest, AnAdapterThatCannotBeOpenedIsReportedOnceAndNotUsed)
 
     change({device("/dev/hidraw1", "TARNIX", "VESTRA7"), device("/dev/hidraw2", "Logi")});
     EXPECT_TRUE(m_view.calls.filter(QStringLiteral("access")).isEmpty()) << "told once per device";
+}
+
+TEST_F(DiscoveryTest, TheFirmwareUpdateHearsOfEachClaimAndOfTheAdapterGoing)
+{
+    FirmwareUpdater &updater = m_link.updater();
+    std::vector<bool> actions;
+    QObject::connect(&updater, &FirmwareUpdater::actionsEnabledChanged,
+                     [&](bool enabled) { actions.push_back(enabled); });
+    const HidDeviceInfo bootLoader = device("/dev/hidraw1", "TARNIX", "VESTRA7 (boot)");
+
+    start({bootLoader});
+    EXPECT_EQ(actions, std::vector<bool>{true}) << "the boot loader's actions";
+    EXPECT_TRUE(updater.bootMode());
+
+    updater.startTransfer(QByteArray(2000, 'x'), 0);
+    change({bootLoader, device("/dev/hidraw2", "Logi")});
+    EXPECT_TRUE(updater.isSending()) << "the same adapter found again";
+    change({device("/dev/hidraw2", "Logi")});
+    EXPECT_FALSE(updater.isSending()) << "the adapter has gone";
+
+    change({device("/dev/hidraw3", "TARNIX", "VESTRA7 (boot)")});
+    updater.startTransfer(QByteArray(2000, 'x'), 0);
+    // Out and in again between two scans: another adapter object, which has none of the chunks.
+    change({device("/dev/hidraw4", "TARNIX", "VESTRA7 (boot)")});
+    EXPECT_FALSE(updater.isSending());
+
+    updater.windowShown();
+    change({device("/dev/hidraw5", "TARNIX", "VESTRA7")});
+    EXPECT_EQ(actions.back(), false) << "the firmware serves neither action";
 }

@@ -4,7 +4,7 @@
 #include "model/ansi_codec.h"
 #include "model/text_field.h"
 #include "sim/emulated_adapter.h"
-#include "ui/update_file.h"
+#include "model/update_file.h"
 
 #include <gtest/gtest.h>
 

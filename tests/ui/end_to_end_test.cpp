@@ -1,12 +1,15 @@
 // The main window over the emulated adapter, through a real device link: edits, calls and settings
 // reach the adapter, and its replies are what the window shows.
 #include "link/device_link.h"
+#include "link/firmware_updater.h"
+#include "link/link_update_port.h"
+#include "link/tick_timer.h"
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
 #include "support/gui_wait.h"
-#include "ui/main_window.h"
-#include "ui/update.h"
+#include "ui/firmware_update_dialog.h"
+#include "ui/umain.h"
 #include "widgets/glyph_button.h"
 #include "widgets/spin_selector.h"
 
@@ -41,8 +44,10 @@ TEST(EndToEnd, ChangesReachTheAdapterAndItsRepliesAreShown)
     const auto adapter = std::make_shared<EmulatedAdapter>();
     bus.plug(adapter);
     DeviceLink link([&bus] { return std::make_unique<EmulatedBackend>(bus); });
-    MainWindow window(link);
-    Tfu fu(link);
+    Tfmain window(link);
+    LinkUpdatePort port(link);
+    FirmwareUpdater updater(port, std::make_unique<PreciseTickTimer>());
+    FirmwareUpdateDialog fu(updater, link);
     window.setUpdateWindow(&fu);
     link.setView(&window);
     link.setRefresh([&window] { window.showRecord(); });

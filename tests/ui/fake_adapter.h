@@ -85,6 +85,19 @@ void PrintTo(const Alternative &value, std::ostream *out)
 }
 } // namespace change
 
+// A firmware update that does nothing: the window tests here do not reach it.
+class IdleFirmwareUpdate final : public FirmwareUpdatePort
+{
+public:
+    void windowShown() override {}
+    void windowHidden() override {}
+    void beginSelection() override {}
+    void endSelection() override {}
+    void startTransfer(const QByteArray &, std::uint64_t) override {}
+    void leave() override {}
+    void resetSettings() override {}
+};
+
 class FakeAdapter final : public AdapterPort
 {
 public:
@@ -101,6 +114,8 @@ public:
 
     void start() override { ++m_starts; }
     void stop() override { ++m_stops; }
+    void searchAgain() override {}
+    FirmwareUpdatePort &firmwareUpdate() override { return m_update; }
     const DeviceRecord &record() const override { return m_record; }
     AdapterIdentity identity() const override { return m_identity; }
 
@@ -127,6 +142,7 @@ private:
     DeviceRecord m_record{};
     AdapterIdentity m_identity;
     Changes m_changes;
+    IdleFirmwareUpdate m_update;
     int m_starts = 0;
     int m_stops = 0;
 };

@@ -2,8 +2,9 @@
 #include "update_test_files.h"
 
 #include "model/ansi_codec.h"
-#include "ui/update_file.h"
-#include "ui/update_image.h"
+#include "model/firmware_image.h"
+#include "model/update_file.h"
+#include "model/update_progress.h"
 
 #include <gtest/gtest.h>
 
@@ -105,26 +106,26 @@ TEST(UpdateFile, AFileWithoutAWholeHeaderIsRefused)
     EXPECT_FALSE(checkUpdateFile(unended, kBoot)) << "no zero byte ends the header text";
 }
 
-TEST(FwImage, ChunksAreFullSizeWithZerosPastTheEndOfTheFile)
+TEST(FirmwareImage, ChunksAreFullSizeWithZerosPastTheEndOfTheFile)
 {
     const std::vector<std::uint8_t> file = payloadBytes(1000);
-    FwImage image;
+    FirmwareImage image;
     image.load(QByteArray(reinterpret_cast<const char *>(file.data()), static_cast<qsizetype>(file.size())));
-    image.position = 100;
-    FwChunk chunk = image.chunk();
+    image.setPosition(100);
+    FirmwareChunk chunk = image.chunk();
     EXPECT_TRUE(std::equal(chunk.begin(), chunk.end(), file.begin() + 100));
 
-    image.position = 644;
+    image.setPosition(644);
     chunk = image.chunk();
     EXPECT_TRUE(std::equal(file.begin() + 644, file.end(), chunk.begin()));
     EXPECT_TRUE(std::all_of(chunk.begin() + 356, chunk.end(), [](std::uint8_t b) { return b == 0; }));
     EXPECT_FALSE(image.atEnd());
 
-    image.position = 1188;
+    image.setPosition(1188);
     EXPECT_TRUE(image.atEnd());
 
     image.load(QByteArray("abc"));
-    EXPECT_EQ(image.position, 0u) << "a new file starts at its beginning";
+    EXPECT_EQ(image.position(), 0u) << "a new file starts at its beginning";
     EXPECT_EQ(image.size(), 3u);
 }
 

@@ -1,9 +1,12 @@
 // The recorded prompts.
 #include "update_test_window.h"
 
-#include <QFileDialog>
+#include "support/update_dialog_controls.h"
 
-UpdatePrompts RecordedPrompts::prompts(Tfu &window)
+#include <QFileDialog>
+#include <QPushButton>
+
+UpdatePrompts RecordedPrompts::prompts(FirmwareUpdateDialog &window)
 {
     UpdatePrompts prompts;
     prompts.chooseFile = [this, &window](QFileDialog &open) {
@@ -16,7 +19,10 @@ UpdatePrompts RecordedPrompts::prompts(Tfu &window)
         return path;
     };
     prompts.showMessage = [this, &window](QWidget *owner, QMessageBox::Icon icon, const QString &text) {
-        messages.push_back({icon, text, owner == &window, window.pb->barState()});
+        const UpdateDialogControls controls(window);
+        messages.push_back({icon, text, owner == &window, controls.progressBar->barState(),
+                            controls.progressBar->value(),
+                            controls.selectFileButton->isEnabled() || controls.resetSettingsButton->isEnabled()});
     };
     return prompts;
 }

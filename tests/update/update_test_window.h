@@ -1,8 +1,8 @@
 // Stand-ins around the update window for its tests: its modal prompts, and discovery's messages to it.
 #pragma once
 
-#include "ui/update.h"
-#include "widgets/cap_progress.h"
+#include "ui/firmware_update_dialog.h"
+#include "widgets/captioned_progress_bar.h"
 
 #include "link/discovery_view.h"
 
@@ -18,7 +18,10 @@ public:
         QMessageBox::Icon icon;
         QString text;
         bool ownedByWindow;
-        TCapProgress::BarState barState; // the bar's state while the box was open
+        // The window as it was while the box was open.
+        CaptionedProgressBar::BarState barState;
+        int barValue;
+        bool actionsEnabled; // "Select file" or "Reset settings"
     };
 
     // Paths the dialog hands out in turn; an empty path is a cancelled dialog.
@@ -27,14 +30,15 @@ public:
     int dialogs = 0;
     bool dialogOwnedByWindow = false;
 
-    UpdatePrompts prompts(Tfu &window);
+    UpdatePrompts prompts(FirmwareUpdateDialog &window);
 };
 
-// What discovery tells the main window, passed on to the update window as the main window does.
+// What discovery tells the main window about the adapter's identity, passed on to the update window
+// as the main window does.
 class UpdateWindowView final : public DiscoveryView
 {
 public:
-    explicit UpdateWindowView(Tfu &window)
+    explicit UpdateWindowView(FirmwareUpdateDialog &window)
         : m_window(window)
     {
     }
@@ -45,9 +49,8 @@ public:
         m_window.setIdentity(name, serial, version);
     }
     void showTitle(const QString &) override {}
-    void enableBootLoaderActions(bool enabled) override { m_window.enableBootLoaderActions(enabled); }
     void showAccessProblem(const QString &) override {}
 
 private:
-    Tfu &m_window;
+    FirmwareUpdateDialog &m_window;
 };

@@ -3,19 +3,21 @@
 // replies.
 #include "update_test_files.h"
 #include "update_test_window.h"
+#include "updater_fakes.h"
 
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
 #include "support/gui_wait.h"
+#include "support/update_dialog_controls.h"
 
 #include "link/commands.h"
 #include "link/device_link.h"
+#include "link/link_update_port.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -31,20 +33,22 @@ using Bytes = std::vector<std::uint8_t>;
 Bytes chunkAt(const Bytes &file, std::size_t position)
 {
     Bytes chunk(file.begin() + static_cast<std::ptrdiff_t>(position),
-                file.begin() + static_cast<std::ptrdiff_t>(std::min(file.size(), position + kFwChunkSize)));
-    chunk.resize(kFwChunkSize, 0);
+                file.begin() + static_cast<std::ptrdiff_t>(std::min(file.size(), position + kFirmwareChunkSize)));
+    chunk.resize(kFirmwareChunkSize, 0);
     return chunk;
 }
 
 class UpdateTransfer : public testing::Test
 {
 protected:
-    UpdateTransfer()
+    // With `steppedTicks` the ticks come only when tick() is called.
+    explicit UpdateTransfer(bool steppedTicks = false)
+        : updater(port, makeTimer(steppedTicks))
     {
         adapter->setUsbTiming(true);
-        fu.setPrompts(prompts.prompts(fu));
+        dialog.setPrompts(prompts.prompts(dialog));
         link.setView(&view);
-        link.setUpdateReplyHandler([this](std::uint8_t cmd, std::span<const std::uint8_t> p) { fu.uret(cmd, p); });
+        link.setFirmwareUpdater(&updater);
     }
 
     // No report may reach a window that is gone.
@@ -58,23 +62,23 @@ protected:
         bus.plug(adapter);
         ASSERT_TRUE(link.start_device_link());
         ASSERT_TRUE(waitUntil([this] { return link.device_present.load(); }));
-        fu.show();
+        dialog.show();
         ASSERT_EQ(link.boot_mode, inBootLoader);
-        ASSERT_EQ(fu.select->isEnabled(), inBootLoader);
-        ASSERT_EQ(fu.dev_name->text(), inBootLoader ? QStringLiteral("VESTRA7 (boot)") : QStringLiteral("VESTRA7"));
+        ASSERT_EQ(controls.selectFileButton->isEnabled(), inBootLoader);
+        ASSERT_EQ(dialog.deviceName(), inBootLoader ? QStringLiteral("VESTRA7 (boot)") : QStringLiteral("VESTRA7"));
     }
 
     void choose(const Bytes &file)
     {
         prompts.files.push_back(files.write(QStringLiteral("fw.xupd"), file));
-        fu.select->click();
-        ASSERT_TRUE(fu.fw_sending);
+        controls.selectFileButton->click();
+        ASSERT_TRUE(updater.isSending());
     }
 
     // Runs until the window has shown the result and closed.
     void waitForTheEnd()
     {
-        ASSERT_TRUE(waitUntil([this] { return !prompts.messages.empty() && !fu.isVisible(); }));
+        ASSERT_TRUE(waitUntil([this] { return !prompts.messages.empty() && !dialog.isVisible(); }));
     }
 
     // The update messages the adapter took, leaving out the wake-up requests.
@@ -96,6 +100,9 @@ protected:
         return chunks;
     }
 
+    void tick() { m_steppedTimer->tick(); }
+
+    // Waits, without handling any reply meanwhile, until the adapter has taken `count` chunks.
     bool adapterHasChunks(std::size_t count)
     {
         return adapter->waitFor([count](const AdapterState &state) {
@@ -105,99 +112,113 @@ protected:
         });
     }
 
-    // One tick by hand; the timer is stopped in the tests that step the transfer themselves.
-    Bytes tickAndTakeChunk(std::size_t chunksBefore)
-    {
-        fu.tmrbTimer();
-        EXPECT_EQ(fu.tmrb->interval(), Tfu::kResendMs);
-        EXPECT_TRUE(adapterHasChunks(chunksBefore + 1));
-        const std::vector<Bytes> chunks = chunksReceived();
-        return chunks.empty() ? Bytes{} : chunks.back();
-    }
-
     EmulatedBus bus;
     std::shared_ptr<EmulatedAdapter> adapter = std::make_shared<EmulatedAdapter>();
     DeviceLink link{[this] {
         return std::make_unique<EmulatedBackend>(bus);
     }};
-    Tfu fu{link};
-    UpdateWindowView view{fu};
+    LinkUpdatePort port{link};
+
+private:
+    std::unique_ptr<TickTimer> makeTimer(bool stepped)
+    {
+        if (!stepped)
+            return std::make_unique<PreciseTickTimer>();
+        auto timer = std::make_unique<FakeTickTimer>();
+        m_steppedTimer = timer.get();
+        return timer;
+    }
+
+    FakeTickTimer *m_steppedTimer = nullptr;
+
+protected:
+    FirmwareUpdater updater;
+    FirmwareUpdateDialog dialog{updater, link};
+    UpdateDialogControls controls{dialog};
+    UpdateWindowView view{dialog};
     RecordedPrompts prompts;
     FileFolder files;
+};
+
+class SteppedUpdateTransfer : public UpdateTransfer
+{
+protected:
+    SteppedUpdateTransfer()
+        : UpdateTransfer(true)
+    {
+    }
 };
 
 TEST_F(UpdateTransfer, AWholeUpdateFromNormalFirmwareArrivesByteForByteInOrder)
 {
     start(false);
     // The window's ticks ask the adapter into its boot loader; discovery finds it there.
-    ASSERT_TRUE(waitUntil([this] { return fu.select->isEnabled(); }));
+    ASSERT_TRUE(waitUntil([this] { return controls.selectFileButton->isEnabled(); }));
     EXPECT_TRUE(link.boot_mode);
-    EXPECT_EQ(fu.dev_name->text(), QStringLiteral("VESTRA7 (boot)"));
+    EXPECT_EQ(dialog.deviceName(), QStringLiteral("VESTRA7 (boot)"));
 
-    const Bytes file = updateFile(kHeader, payloadBytes(3 * kFwChunkSize + 100), 64);
+    const Bytes file = updateFile(kHeader, payloadBytes(3 * kFirmwareChunkSize + 100), 64);
     choose(file);
     waitForTheEnd();
 
     std::vector<ReceivedMessage> expected;
-    for (std::size_t position = 64; position < file.size(); position += kFwChunkSize)
+    for (std::size_t position = 64; position < file.size(); position += kFirmwareChunkSize)
         expected.push_back({CMD_FW_CHUNK, chunkAt(file, position)});
     expected.push_back({CMD_FW_END, {}});
     // Every chunk once: each went out only after the one before it was acknowledged.
     EXPECT_EQ(updateMessages(), expected);
     Bytes image(file.begin() + 64, file.end());
-    image.resize(4 * kFwChunkSize, 0);
+    image.resize(4 * kFirmwareChunkSize, 0);
     EXPECT_EQ(adapter->state().image, image);
 
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Update success!"));
     EXPECT_FALSE(link.boot_mode);
-    EXPECT_FALSE(fu.fw_sending);
+    EXPECT_FALSE(updater.isSending());
     // The adapter restarts into the new firmware and is found there again.
-    EXPECT_TRUE(waitUntil([this] { return fu.dev_name->text() == QStringLiteral("VESTRA7"); }));
+    EXPECT_TRUE(waitUntil([this] { return dialog.deviceName() == QStringLiteral("VESTRA7"); }));
     EXPECT_TRUE(link.connected());
+    EXPECT_EQ(prompts.messages.size(), 1u) << "its restart after the result is no failure";
 }
 
-TEST_F(UpdateTransfer, AChunkWhoseAcknowledgementIsLostGoesAgainAtTheNextTick)
+TEST_F(SteppedUpdateTransfer, AChunkWhoseAcknowledgementIsLostGoesAgainAtTheNextTick)
 {
     start(true);
-    fu.tmrb->stop();
     adapter->withholdReply(CMD_FW_CHUNK, 1);
-    const Bytes file = updateFile(kHeader, payloadBytes(3 * kFwChunkSize), 544);
+    const Bytes file = updateFile(kHeader, payloadBytes(3 * kFirmwareChunkSize), 544);
     choose(file);
 
-    EXPECT_EQ(tickAndTakeChunk(0), chunkAt(file, 544));
-    ASSERT_TRUE(waitUntil([this] { return fu.fw_image.position == 1088; }));
-    EXPECT_EQ(fu.tmrb->interval(), Tfu::kNextChunkMs) << "the next chunk goes at once";
-
-    EXPECT_EQ(tickAndTakeChunk(1), chunkAt(file, 1088));
-    // No acknowledgement: the tick after the resend interval sends the same chunk again.
-    EXPECT_EQ(fu.fw_image.position, 1088u);
-    EXPECT_EQ(tickAndTakeChunk(2), chunkAt(file, 1088));
-    ASSERT_TRUE(waitUntil([this] { return fu.fw_image.position == 1632; }));
-
-    EXPECT_EQ(tickAndTakeChunk(3), chunkAt(file, 1632));
-    ASSERT_TRUE(waitUntil([this] { return fu.fw_image.position == 2176; }));
-    fu.tmrbTimer();
+    tick();
+    // The first acknowledgement sends the second chunk at once; its own is lost.
+    ASSERT_TRUE(waitUntil([this] { return chunksReceived().size() == 2; }));
+    EXPECT_EQ(updater.image().position(), 1088u);
+    tick();
+    // The repeat is acknowledged, and the rest follows without a tick.
     ASSERT_TRUE(waitUntil([this] { return !prompts.messages.empty(); }));
-    EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Update success!"));
+    EXPECT_EQ(chunksReceived(),
+              (std::vector<Bytes>{chunkAt(file, 544), chunkAt(file, 1088), chunkAt(file, 1088), chunkAt(file, 1632)}));
     EXPECT_EQ(updateMessages().back().cmd, CMD_FW_END);
+    EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Update success!"));
 }
 
-TEST_F(UpdateTransfer, ALateAcknowledgementAndThatOfTheRepeatMoveOnTwice)
+TEST_F(SteppedUpdateTransfer, ALateAcknowledgementAndThatOfTheRepeatMoveOnTwice)
 {
     start(true);
-    fu.tmrb->stop();
     adapter->delayReplies(CMD_FW_CHUNK, 50ms);
-    const Bytes file = updateFile(kHeader, payloadBytes(4 * kFwChunkSize), 64);
+    const Bytes file = updateFile(kHeader, payloadBytes(4 * kFirmwareChunkSize), 64);
     choose(file);
 
-    EXPECT_EQ(tickAndTakeChunk(0), chunkAt(file, 64));
-    // The acknowledgement has not been handled when the resend interval is over.
-    ASSERT_EQ(fu.fw_image.position, 64u);
-    EXPECT_EQ(tickAndTakeChunk(1), chunkAt(file, 64));
+    tick();
+    ASSERT_TRUE(adapterHasChunks(1));
+    // The acknowledgement has not been handled when the next tick comes.
+    ASSERT_EQ(updater.image().position(), 64u);
+    tick();
+    ASSERT_TRUE(adapterHasChunks(2));
     // Acknowledgements carry nothing to tell them apart: both count, and the second chunk is skipped.
-    ASSERT_TRUE(waitUntil([this] { return fu.fw_image.position == 64 + 2 * kFwChunkSize; }));
-    EXPECT_EQ(tickAndTakeChunk(2), chunkAt(file, 64 + 2 * kFwChunkSize));
+    ASSERT_TRUE(waitUntil([this] { return chunksReceived().size() >= 4; }));
+    const std::vector<Bytes> chunks = chunksReceived();
+    EXPECT_EQ(std::vector<Bytes>(chunks.begin(), chunks.begin() + 4),
+              (std::vector<Bytes>{chunkAt(file, 64), chunkAt(file, 64), chunkAt(file, 608), chunkAt(file, 1152)}));
 }
 
 TEST_F(UpdateTransfer, APayloadOffsetPastTheEndSendsTheEndAtOnce)
@@ -223,22 +244,20 @@ TEST_F(UpdateTransfer, AFailedUpdateIsReportedAndTheWindowClosesAsAfterSuccess)
     EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Error!\r\nRetry again"));
     EXPECT_EQ(prompts.messages[0].icon, QMessageBox::Information);
     EXPECT_FALSE(link.boot_mode);
-    EXPECT_EQ(fu.pb->value(), 0);
-    EXPECT_EQ(fu.pb->cap()->text(), QStringLiteral("0 %"));
+    EXPECT_EQ(controls.progressBar->value(), 0);
+    EXPECT_EQ(controls.progressBar->captionLabel()->text(), QStringLiteral("0 %"));
 }
 
 TEST_F(UpdateTransfer, CloseStopsATransferAndTakesTheAdapterOutOfItsBootLoader)
 {
     start(true);
-    choose(updateFile(kHeader, payloadBytes(100 * kFwChunkSize)));
-    ASSERT_TRUE(waitUntil([this] { return adapter->state().image.size() >= 2 * kFwChunkSize; }));
+    choose(updateFile(kHeader, payloadBytes(100 * kFirmwareChunkSize)));
+    ASSERT_TRUE(waitUntil([this] { return adapter->state().image.size() >= 2 * kFirmwareChunkSize; }));
 
-    fu.cancel->click();
-    EXPECT_FALSE(fu.isVisible());
+    controls.closeButton->click();
+    EXPECT_FALSE(dialog.isVisible());
     EXPECT_FALSE(link.boot_mode);
-    EXPECT_FALSE(fu.fw_sending);
-    // A tick of the hidden window sends nothing, so 252 is what the adapter gets last.
-    fu.tmrbTimer();
+    EXPECT_FALSE(updater.isSending());
     EXPECT_EQ(link.mailbox.snapshot().cmd, CMD_LEAVE_UPDATE);
     // The restart waits for the host to read the last acknowledgement, which needs the GUI thread.
     ASSERT_TRUE(waitUntil([this] { return !adapter->state().bootMode; }));
@@ -252,23 +271,24 @@ TEST_F(UpdateTransfer, CloseStopsATransferAndTakesTheAdapterOutOfItsBootLoader)
 TEST_F(UpdateTransfer, AnAdapterThatLeavesDuringATransferEndsItAndTheFileCanBeChosenAgain)
 {
     start(true);
-    const Bytes file = updateFile(kHeader, payloadBytes(100 * kFwChunkSize), 64);
+    const Bytes file = updateFile(kHeader, payloadBytes(100 * kFirmwareChunkSize), 64);
     choose(file);
-    ASSERT_TRUE(waitUntil([this] { return adapter->state().image.size() >= 3 * kFwChunkSize; }));
+    ASSERT_TRUE(waitUntil([this] { return adapter->state().image.size() >= 3 * kFirmwareChunkSize; }));
 
     // Out and back in its boot loader, which starts afresh with an empty image.
     adapter->unplug();
     adapter->enterBootLoader();
-    ASSERT_TRUE(waitUntil([this] { return !fu.fw_sending; }));
+    ASSERT_TRUE(waitUntil([this] { return !prompts.messages.empty(); }));
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Error!\r\nRetry again"));
-    EXPECT_EQ(fu.pb->value(), 0);
-    EXPECT_FALSE(fu.select->isEnabled());
+    EXPECT_FALSE(updater.isSending());
+    EXPECT_EQ(controls.progressBar->value(), 0);
+    EXPECT_FALSE(controls.selectFileButton->isEnabled());
     adapter->clearReceived();
     bus.plug(adapter);
-    ASSERT_TRUE(waitUntil([this] { return fu.select->isEnabled() && fu.def->isEnabled(); }));
+    ASSERT_TRUE(waitUntil(
+        [this] { return controls.selectFileButton->isEnabled() && controls.resetSettingsButton->isEnabled(); }));
     EXPECT_TRUE(link.boot_mode);
-    fu.tmrbTimer();
     drainPostedEvents();
     EXPECT_TRUE(chunksReceived().empty()) << "no chunk of the old transfer went to the new boot loader";
 
@@ -281,14 +301,14 @@ TEST_F(UpdateTransfer, AnAdapterThatLeavesDuringATransferEndsItAndTheFileCanBeCh
 TEST_F(UpdateTransfer, AnAdapterRunningItsFirmwareAfterALostTransferIsAskedIntoItsBootLoader)
 {
     start(true);
-    choose(updateFile(kHeader, payloadBytes(100 * kFwChunkSize)));
-    ASSERT_TRUE(waitUntil([this] { return adapter->state().image.size() >= kFwChunkSize; }));
+    choose(updateFile(kHeader, payloadBytes(100 * kFirmwareChunkSize)));
+    ASSERT_TRUE(waitUntil([this] { return adapter->state().image.size() >= kFirmwareChunkSize; }));
     adapter->unplug();
-    ASSERT_TRUE(waitUntil([this] { return !fu.fw_sending; }));
+    ASSERT_TRUE(waitUntil([this] { return !prompts.messages.empty(); }));
 
     const auto other = std::make_shared<EmulatedAdapter>();
     bus.plug(other);
-    ASSERT_TRUE(waitUntil([this] { return fu.select->isEnabled(); })) << "woken into its boot loader";
+    ASSERT_TRUE(waitUntil([this] { return controls.selectFileButton->isEnabled(); })) << "woken into its boot loader";
     EXPECT_EQ(other->state().received.front(), (ReceivedMessage{CMD_ENTER_BOOT, {}}));
     EXPECT_TRUE(other->state().image.empty());
 }
@@ -299,22 +319,21 @@ TEST_F(UpdateTransfer, ResetSettingsIsConfirmedByTheBootLoader)
     changed.mic_gain = static_cast<std::int8_t>(changed.mic_gain + 1);
     adapter->setRecord(changed);
     start(true);
-    fu.def->click();
+    controls.resetSettingsButton->click();
     ASSERT_TRUE(waitUntil([this] { return !prompts.messages.empty(); }));
     EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Settings is reset!"));
     EXPECT_EQ(prompts.messages[0].icon, QMessageBox::Information);
     EXPECT_EQ(adapter->state().record.mic_gain, initialAdapterRecord().mic_gain);
-    EXPECT_TRUE(fu.isVisible());
+    EXPECT_TRUE(dialog.isVisible());
 }
 
-TEST_F(UpdateTransfer, ResetSettingsWithoutAnAdapterOnlyFillsTheSlot)
+TEST_F(SteppedUpdateTransfer, ResetSettingsWithoutAnAdapterOnlyFillsTheSlot)
 {
     ASSERT_TRUE(link.start_device_link());
     drainPostedEvents();
-    fu.tmrb->stop();
-    fu.show();
-    fu.def->click();
-    ASSERT_TRUE(waitUntil([this] { return !link.mailbox.requestPending() && !link.mailbox.sending(); }));
+    dialog.show();
+    controls.resetSettingsButton->click();
+    ASSERT_TRUE(waitUntil([this] { return !link.mailbox.request_pending() && !link.mailbox.sending(); }));
     const Mailbox::Snapshot taken = link.mailbox.snapshot();
     EXPECT_EQ(taken.cmd, CMD_RESET_SETTINGS);
     EXPECT_EQ(taken.result, 0) << "nothing was written";

@@ -3,14 +3,15 @@
 //
 //   vestra7-screenshots <folder>    (run on the offscreen platform; tools/screenshots.sh does)
 #include "app/application.h"
+#include "link/commands.h"
 #include "model/ansi_codec.h"
 #include "sim/demo_adapter.h"
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
-#include "ui/main_window.h"
-#include "ui/update.h"
-#include "widgets/cap_progress.h"
+#include "ui/firmware_update_dialog.h"
+#include "ui/umain.h"
+#include "widgets/captioned_progress_bar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -87,8 +88,8 @@ int main(int argc, char *argv[])
     adapter->setUsbTiming(true);
     bus.plug(adapter);
     Application application([&bus] { return std::make_unique<EmulatedBackend>(bus); });
-    MainWindow &window = application.mainWindow();
-    Tfu &update = application.updateWindow();
+    Tfmain &window = application.mainWindow();
+    FirmwareUpdateDialog &update = application.updateDialog();
     const auto action = [&window](const char *name) {
         return window.findChild<QAction *>(QLatin1String(name));
     };
@@ -138,16 +139,18 @@ int main(int argc, char *argv[])
     };
     update.setPrompts(prompts);
     bool saved = false;
+    auto *selectFile = update.findChild<QPushButton *>(QStringLiteral("selectFileButton"));
+    auto *bar = update.findChild<CaptionedProgressBar *>(QStringLiteral("progressBar"));
     QTimer::singleShot(0, &window, [&] {
-        if (runUntil([&] { return update.select->isEnabled(); })) {
-            update.select->click();
-            if (runUntil([&] { return update.pb->value() >= 62; })) {
-                // Held where it is while the picture is taken.
-                update.tmrb->stop();
+        if (runUntil([&] { return selectFile->isEnabled(); })) {
+            selectFile->click();
+            if (runUntil([&] { return bar->value() >= 62; })) {
+                // Held where it is while the picture is taken: no chunk is acknowledged any more.
+                adapter->withholdReply(CMD_FW_CHUNK);
                 saved = save(update, folder, "firmware-update.png");
             }
         }
-        update.cancel->click();
+        update.findChild<QPushButton *>(QStringLiteral("closeButton"))->click();
     });
     action("updateFirmwareAction")->trigger();
     application.link().shutdown();

@@ -1,5 +1,5 @@
-// TCapProgress: the caption label, the marquee style and the error look.
-#include "widgets/cap_progress.h"
+// The captioned progress bar: its caption label, the marquee style and the error look.
+#include "widgets/captioned_progress_bar.h"
 
 #include <QLabel>
 #include <QStyleOptionProgressBar>
@@ -11,22 +11,22 @@ const QColor errorChunkColour(204, 32, 32);
 
 } // namespace
 
-TCapProgress::TCapProgress(QWidget *AOwner)
-    : QProgressBar(AOwner)
-    , m_cap(new QLabel(this))
+CaptionedProgressBar::CaptionedProgressBar(QWidget *parent)
+    : QProgressBar(parent)
+    , m_captionLabel(new QLabel(this))
 {
     setRange(0, 100);
     setValue(0);
     // The caption is the only text; the style's own percentage would show through it.
     setTextVisible(false);
-    m_cap->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    m_cap->setText(QStringLiteral("0%"));
-    m_cap->setAutoFillBackground(false);
-    m_cap->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_cap->setGeometry(rect());
+    m_captionLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_captionLabel->setText(QStringLiteral("0%"));
+    m_captionLabel->setAutoFillBackground(false);
+    m_captionLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_captionLabel->setGeometry(rect());
 }
 
-void TCapProgress::setBarStyle(BarStyle style)
+void CaptionedProgressBar::setBarStyle(BarStyle style)
 {
     if (style == m_style)
         return;
@@ -42,7 +42,7 @@ void TCapProgress::setBarStyle(BarStyle style)
     }
 }
 
-void TCapProgress::setBarState(BarState state)
+void CaptionedProgressBar::setBarState(BarState state)
 {
     if (state == m_state)
         return;
@@ -50,7 +50,7 @@ void TCapProgress::setBarState(BarState state)
     update();
 }
 
-void TCapProgress::paintEvent(QPaintEvent *event)
+void CaptionedProgressBar::paintEvent(QPaintEvent *event)
 {
     if (m_state == BarState::Normal) {
         QProgressBar::paintEvent(event);
@@ -63,8 +63,8 @@ void TCapProgress::paintEvent(QPaintEvent *event)
     painter.drawControl(QStyle::CE_ProgressBar, option);
 }
 
-void TCapProgress::resizeEvent(QResizeEvent *event)
+void CaptionedProgressBar::resizeEvent(QResizeEvent *event)
 {
     QProgressBar::resizeEvent(event);
-    m_cap->setGeometry(rect());
+    m_captionLabel->setGeometry(rect());
 }

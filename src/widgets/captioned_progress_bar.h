@@ -1,4 +1,4 @@
-// TCapProgress: a progress bar with a caption label drawn over it.
+// A progress bar with a caption label drawn over it.
 #pragma once
 
 #include <QProgressBar>
@@ -6,9 +6,10 @@
 class QLabel;
 
 // The caption does not follow the position: the owner sets each on its own, through the bar and
-// through cap(). The label is a child without a background, so the bar shows under the text, and both
-// are composed in the window's back buffer and reach the screen together without flicker.
-class TCapProgress : public QProgressBar
+// through captionLabel(). The label is a child without a background, so the bar shows under the
+// text, and both are composed in the window's back buffer and reach the screen together without
+// flicker.
+class CaptionedProgressBar : public QProgressBar
 {
     Q_OBJECT
 
@@ -17,11 +18,11 @@ public:
     // Qt has no error look of its own for a progress bar; the error state draws the chunk in red.
     enum class BarState { Normal, Error };
 
-    explicit TCapProgress(QWidget *AOwner = nullptr);
+    explicit CaptionedProgressBar(QWidget *parent = nullptr);
 
     // The caption: owned by the bar, filling its area, text centred horizontally from the top edge,
     // in the bar's font. It reads "0%" until the owner sets another text.
-    QLabel *cap() const { return m_cap; }
+    QLabel *captionLabel() const { return m_captionLabel; }
 
     BarStyle barStyle() const { return m_style; }
     // Marquee shows a busy bar; going back to ordinary restores the range and position it had.
@@ -35,7 +36,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    QLabel *m_cap;
+    QLabel *m_captionLabel;
     BarStyle m_style = BarStyle::Ordinary;
     BarState m_state = BarState::Normal;
     int m_ordinaryMinimum = 0;

@@ -15,10 +15,7 @@ inline constexpr std::size_t kHeaderTextOffset = 4;
 // whole text when that lies behind "MODEL=", else to the end of the text. Empty without "MODEL=".
 QString updateModelName(std::span<const std::uint8_t> headerText);
 
-// The adapter's product name as update files name it: without the first "(boot)", nothing trimmed.
-QString deviceModelName(const QString &deviceName);
-
 // The payload offset of a file meant for the named device, or nothing when the file is not for it:
-// the names differ (exactly, letter case included), or the file has no zero byte behind byte 4 to
-// end its header text. Nothing past the end of `file` is read.
+// the model it names differs from the device's (exactly, letter case included), or it has no zero
+// byte behind byte 4 to end its header text. Nothing past the end of `file` is read.
 std::optional<std::uint16_t> checkUpdateFile(std::span<const std::uint8_t> file, const QString &deviceName);

@@ -1,8 +1,8 @@
 // Reading the model name out of an update file's header and comparing it with the adapter's name.
-#include "ui/update_file.h"
+#include "model/update_file.h"
 
-#include "link/device_link.h"
 #include "model/ansi_codec.h"
+#include "model/boot_loader_name.h"
 
 #include <QByteArrayView>
 
@@ -22,16 +22,6 @@ QString updateModelName(std::span<const std::uint8_t> headerText)
     const qsizetype end = ampersand >= start ? ampersand : text.size();
     return AnsiCodec::system().decode(
         headerText.subspan(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start)));
-}
-
-QString deviceModelName(const QString &deviceName)
-{
-    const QLatin1StringView bootMark(kBootLoaderMark);
-    QString name = deviceName;
-    const qsizetype at = name.indexOf(bootMark);
-    if (at >= 0)
-        name.remove(at, bootMark.size());
-    return name;
 }
 
 std::optional<std::uint16_t> checkUpdateFile(std::span<const std::uint8_t> file, const QString &deviceName)

@@ -1,5 +1,5 @@
 // The captioned progress bar: its caption label, independence of caption and position, and its looks.
-#include "widgets/cap_progress.h"
+#include "widgets/captioned_progress_bar.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -21,17 +21,17 @@ protected:
 
     QImage rendered() { return bar.grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
-    TCapProgress bar;
+    CaptionedProgressBar bar;
 };
 
 } // namespace
 
-TEST(CapProgress, StartsWithZeroPercentCaptionOwnedByTheBar)
+TEST(CaptionedProgressBar, StartsWithZeroPercentCaptionOwnedByTheBar)
 {
     QPointer<QLabel> cap;
     {
-        TCapProgress bar;
-        cap = bar.cap();
+        CaptionedProgressBar bar;
+        cap = bar.captionLabel();
         ASSERT_TRUE(cap);
         EXPECT_EQ(cap->text(), QStringLiteral("0%"));
         EXPECT_EQ(cap->parentWidget(), &bar);
@@ -55,25 +55,25 @@ TEST(CapProgress, StartsWithZeroPercentCaptionOwnedByTheBar)
     EXPECT_TRUE(cap.isNull());
 }
 
-TEST(CapProgress, CaptionAndPositionAreSetEachOnItsOwn)
+TEST(CaptionedProgressBar, CaptionAndPositionAreSetEachOnItsOwn)
 {
-    TCapProgress bar;
+    CaptionedProgressBar bar;
     bar.setValue(42);
-    EXPECT_EQ(bar.cap()->text(), QStringLiteral("0%"));
-    bar.cap()->setText(QStringLiteral("77.0 %"));
+    EXPECT_EQ(bar.captionLabel()->text(), QStringLiteral("0%"));
+    bar.captionLabel()->setText(QStringLiteral("77.0 %"));
     EXPECT_EQ(bar.value(), 42);
     bar.setValue(0);
-    EXPECT_EQ(bar.cap()->text(), QStringLiteral("77.0 %"));
+    EXPECT_EQ(bar.captionLabel()->text(), QStringLiteral("77.0 %"));
 }
 
-TEST(CapProgress, MarqueeAndBackRestoresRangeAndPosition)
+TEST(CaptionedProgressBar, MarqueeAndBackRestoresRangeAndPosition)
 {
-    TCapProgress bar;
+    CaptionedProgressBar bar;
     bar.setRange(0, 200);
     bar.setValue(150);
-    bar.setBarStyle(TCapProgress::BarStyle::Marquee);
+    bar.setBarStyle(CaptionedProgressBar::BarStyle::Marquee);
     EXPECT_EQ(bar.maximum(), 0);
-    bar.setBarStyle(TCapProgress::BarStyle::Ordinary);
+    bar.setBarStyle(CaptionedProgressBar::BarStyle::Ordinary);
     EXPECT_EQ(bar.maximum(), 200);
     EXPECT_EQ(bar.value(), 150);
 }
@@ -81,12 +81,12 @@ TEST(CapProgress, MarqueeAndBackRestoresRangeAndPosition)
 TEST_F(ShownBar, CaptionIsDrawnOverTheVisibleBar)
 {
     bar.setValue(100);
-    bar.cap()->setText(QString());
+    bar.captionLabel()->setText(QString());
     const QImage bare = rendered();
     // Without a caption the full bar's middle looks like the rest of it: the bar draws no text itself.
     for (int y = 0; y < bar.height(); ++y)
         ASSERT_EQ(bare.pixel(150, y), bare.pixel(60, y)) << y;
-    bar.cap()->setText(QStringLiteral("88.8 %"));
+    bar.captionLabel()->setText(QStringLiteral("88.8 %"));
     const QImage captioned = rendered();
     // The text sits in the middle third near the top; the chunk shows everywhere else.
     int changedInMiddle = 0;
@@ -105,14 +105,14 @@ TEST_F(ShownBar, CaptionIsDrawnOverTheVisibleBar)
 TEST_F(ShownBar, ErrorStateDrawsARedChunkAndNormalRestoresTheLook)
 {
     bar.setValue(100);
-    bar.cap()->setText(QString());
+    bar.captionLabel()->setText(QString());
     const QImage normal = rendered();
-    bar.setBarState(TCapProgress::BarState::Error);
+    bar.setBarState(CaptionedProgressBar::BarState::Error);
     const QImage error = rendered();
     const QColor chunk = error.pixelColor(150, 12);
     EXPECT_NE(error.pixel(150, 12), normal.pixel(150, 12));
     EXPECT_GT(chunk.red(), 2 * chunk.green());
     EXPECT_GT(chunk.red(), 2 * chunk.blue());
-    bar.setBarState(TCapProgress::BarState::Normal);
+    bar.setBarState(CaptionedProgressBar::BarState::Normal);
     EXPECT_EQ(rendered(), normal);
 }

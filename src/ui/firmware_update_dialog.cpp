@@ -1,0 +1,187 @@
+// The update window: its controls, the selection of a file, and the updater's reports on screen.
+#include "ui/firmware_update_dialog.h"
+#include "ui_firmware_update_dialog.h"
+
+#include "link/adapter_port.h"
+#include "link/firmware_update_port.h"
+#include "model/update_file.h"
+#include "model/update_progress.h"
+#include "widgets/captioned_progress_bar.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QShowEvent>
+
+namespace {
+
+const QString kZeroCaption = QStringLiteral("0 %");
+
+std::span<const std::uint8_t> bytesOf(const QByteArray &content)
+{
+    return {reinterpret_cast<const std::uint8_t *>(content.constData()), static_cast<std::size_t>(content.size())};
+}
+
+} // namespace
+
+FirmwareUpdateDialog::FirmwareUpdateDialog(AdapterPort &adapter, QWidget *parent)
+    : QDialog(parent)
+    , m_ui(std::make_unique<Ui::FirmwareUpdateDialog>())
+    , m_adapter(adapter)
+    , m_updater(adapter.firmwareUpdate())
+    , m_fileDialog(new QFileDialog(this))
+{
+    m_ui->setupUi(this);
+
+    // A form file holds point sizes only; the window's text is 11 pixels high on every screen.
+    QFont font = this->font();
+    font.setPixelSize(11);
+    setFont(font);
+    // A title without buttons: no system menu, no close, minimise or maximise box.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+
+    m_fileDialog->setNameFilter(QStringLiteral("Update File (*.xupd)"));
+    m_fileDialog->setFileMode(QFileDialog::ExistingFile);
+    m_fileDialog->setAcceptMode(QFileDialog::AcceptOpen);
+
+    connect(m_ui->selectFileButton, &QPushButton::clicked, this, &FirmwareUpdateDialog::selectFile);
+    connect(m_ui->closeButton, &QPushButton::clicked, this, &FirmwareUpdateDialog::leaveUpdate);
+    connect(m_ui->resetSettingsButton, &QPushButton::clicked, &m_updater, &FirmwareUpdatePort::resetSettings);
+
+    connect(&m_updater, &FirmwareUpdatePort::actionsEnabledChanged, this, &FirmwareUpdateDialog::setActionsEnabled);
+    connect(&m_updater, &FirmwareUpdatePort::progressChanged, this, [this](std::uint64_t position, std::uint64_t size) {
+        showProgress(progressBarValue(position, size), progressCaption(position, size));
+    });
+    connect(&m_updater, &FirmwareUpdatePort::progressCleared, this, [this] { showProgress(0, kZeroCaption); });
+    connect(&m_updater, &FirmwareUpdatePort::finished, this, &FirmwareUpdateDialog::showResult);
+    connect(&m_updater, &FirmwareUpdatePort::settingsReset, this,
+            [this] { showMessage(QMessageBox::Information, QStringLiteral("Settings is reset!")); });
+    connect(&m_updater, &FirmwareUpdatePort::closeRequested, this, [this] { done(QDialog::Accepted); });
+    // Kept also while the window is hidden: the name is what an update file is checked against.
+    connect(&m_adapter, &AdapterPort::identityChanged, this, &FirmwareUpdateDialog::showIdentity);
+}
+
+FirmwareUpdateDialog::~FirmwareUpdateDialog() = default;
+
+void FirmwareUpdateDialog::showIdentity(const AdapterIdentity &identity)
+{
+    m_ui->deviceNameEdit->setText(identity.product);
+    m_ui->serialNumberEdit->setText(identity.serial);
+    m_ui->versionEdit->setText(identity.version);
+}
+
+QString FirmwareUpdateDialog::deviceName() const
+{
+    return m_ui->deviceNameEdit->text();
+}
+
+QString FirmwareUpdateDialog::serialNumber() const
+{
+    return m_ui->serialNumberEdit->text();
+}
+
+QString FirmwareUpdateDialog::version() const
+{
+    return m_ui->versionEdit->text();
+}
+
+void FirmwareUpdateDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // Spontaneous show events come from the window system (a window mapped again), not from showing it.
+    if (event->spontaneous())
+        return;
+    m_updater.windowShown();
+    // A fresh look for the adapter brings the identity and the buttons up to date.
+    m_adapter.searchAgain();
+    centreOverMainWindow();
+    m_ui->progressBar->setBarStyle(CaptionedProgressBar::BarStyle::Ordinary);
+    showProgress(0, kZeroCaption);
+}
+
+void FirmwareUpdateDialog::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
+    // A minimised window still counts as shown.
+    if (!event->spontaneous())
+        m_updater.windowHidden();
+}
+
+void FirmwareUpdateDialog::centreOverMainWindow()
+{
+    if (parentWidget() == nullptr)
+        return;
+    const QRect main = parentWidget()->window()->frameGeometry();
+    const QSize own = frameGeometry().size();
+    move(main.left() + main.width() / 2 - own.width() / 2, main.top() + main.height() / 2 - own.height() / 2);
+}
+
+void FirmwareUpdateDialog::selectFile()
+{
+    m_updater.beginSelection();
+    const QString path = m_prompts.chooseFile(*m_fileDialog);
+    if (path.isEmpty()) {
+        m_updater.endSelection();
+        return;
+    }
+    const std::optional<QByteArray> content = readFile(path);
+    if (!content) {
+        m_updater.endSelection();
+        return;
+    }
+    const std::optional<std::uint16_t> payloadOffset = checkUpdateFile(bytesOf(*content), deviceName());
+    if (!payloadOffset) {
+        m_ui->progressBar->setBarState(CaptionedProgressBar::BarState::Error);
+        showMessage(QMessageBox::Critical, QStringLiteral("Incorrect file!"));
+        m_ui->progressBar->setBarState(CaptionedProgressBar::BarState::Normal);
+        m_updater.endSelection();
+        return;
+    }
+    m_updater.startTransfer(*content, *payloadOffset);
+}
+
+std::optional<QByteArray> FirmwareUpdateDialog::readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        showMessage(QMessageBox::Critical, QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
+        return std::nullopt;
+    }
+    QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        showMessage(QMessageBox::Critical, QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
+        return std::nullopt;
+    }
+    return content;
+}
+
+void FirmwareUpdateDialog::leaveUpdate()
+{
+    m_updater.leave();
+    done(QDialog::Rejected);
+}
+
+void FirmwareUpdateDialog::setActionsEnabled(bool enabled)
+{
+    m_ui->selectFileButton->setEnabled(enabled);
+    m_ui->resetSettingsButton->setEnabled(enabled);
+}
+
+void FirmwareUpdateDialog::showProgress(int value, const QString &caption)
+{
+    m_ui->progressBar->setValue(value);
+    m_ui->progressBar->captionLabel()->setText(caption);
+    m_ui->progressBar->repaint();
+}
+
+void FirmwareUpdateDialog::showResult(FirmwareUpdatePort::Result result)
+{
+    showMessage(QMessageBox::Information, result == FirmwareUpdatePort::Result::Success
+                                              ? QStringLiteral("Update success!")
+                                              : QStringLiteral("Error!\r\nRetry again"));
+}
+
+void FirmwareUpdateDialog::showMessage(QMessageBox::Icon icon, const QString &text)
+{
+    m_prompts.showMessage(this, icon, text);
+}

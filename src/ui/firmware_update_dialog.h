@@ -1,0 +1,62 @@
+// The update window: chooses the update file, and shows the adapter's identity and the progress and
+// outcome of the update that a FirmwareUpdater runs.
+#pragma once
+
+#include "link/firmware_update_port.h"
+#include "ui/update_prompts.h"
+
+#include <QDialog>
+
+#include <memory>
+#include <optional>
+
+class AdapterPort;
+struct AdapterIdentity;
+class QFileDialog;
+
+namespace Ui {
+class FirmwareUpdateDialog;
+}
+
+// Created once at start-up and alive for the whole run; the main window shows it modally. It keeps
+// no state of the update: the buttons go to the updater, and what the updater reports is shown.
+class FirmwareUpdateDialog final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit FirmwareUpdateDialog(AdapterPort &adapter, QWidget *parent = nullptr);
+    ~FirmwareUpdateDialog() override;
+
+    // The adapter's identity as last found: the name is what an update file is checked against.
+    QString deviceName() const;
+    QString serialNumber() const;
+    QString version() const;
+
+    // Tests put their own in; the window starts with the modal ones.
+    void setPrompts(UpdatePrompts prompts) { m_prompts = std::move(prompts); }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    // Escape and the window manager's close request land here: only "Close" or the end of the update
+    // leave the window, so that no transfer goes on from a hidden one.
+    void reject() override {}
+
+private:
+    void selectFile();
+    std::optional<QByteArray> readFile(const QString &path);
+    void leaveUpdate();
+    void setActionsEnabled(bool enabled);
+    void showProgress(int value, const QString &caption);
+    void showIdentity(const AdapterIdentity &identity);
+    void showResult(FirmwareUpdatePort::Result result);
+    void showMessage(QMessageBox::Icon icon, const QString &text);
+    void centreOverMainWindow();
+
+    std::unique_ptr<Ui::FirmwareUpdateDialog> m_ui;
+    AdapterPort &m_adapter;
+    FirmwareUpdatePort &m_updater;
+    QFileDialog *m_fileDialog;
+    UpdatePrompts m_prompts = UpdatePrompts::modal();
+};

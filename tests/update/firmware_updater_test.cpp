@@ -1,0 +1,404 @@
+// The firmware update's state machine on its own, with a recording port and a fake clock: what goes
+// to the adapter and when, and what is reported.
+#include "update_test_files.h"
+#include "updater_fakes.h"
+
+#include "link/commands.h"
+#include "link/firmware_updater.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
+using Message = RecordingPort::Message;
+using Messages = std::vector<Message>;
+using Result = FirmwareUpdater::Result;
+
+constexpr char kHeader[] = "MODEL=VESTRA7 &VERSION=1.3";
+
+QByteArray bytesOf(const Bytes &bytes)
+{
+    return {reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size())};
+}
+
+// The chunk that starts at `position`, padded with zeros past the end of the file.
+Message chunkAt(const Bytes &file, std::size_t position)
+{
+    Bytes chunk(file.begin() + static_cast<std::ptrdiff_t>(position),
+                file.begin() + static_cast<std::ptrdiff_t>(std::min(file.size(), position + kFirmwareChunkSize)));
+    chunk.resize(kFirmwareChunkSize, 0);
+    return {CMD_FW_CHUNK, chunk};
+}
+
+const Message kEnd{CMD_FW_END, {}};
+const Message kEnterBoot{CMD_ENTER_BOOT, {}};
+
+class Updater : public testing::Test
+{
+protected:
+    Updater()
+    {
+        QObject::connect(&updater, &FirmwareUpdater::actionsEnabledChanged,
+                         [this](bool enabled) { actions.push_back(enabled); });
+        QObject::connect(&updater, &FirmwareUpdater::progressChanged,
+                         [this](std::uint64_t position, std::uint64_t size) { progress.emplace_back(position, size); });
+        QObject::connect(&updater, &FirmwareUpdater::progressCleared, [this] { ++progressClears; });
+        QObject::connect(&updater, &FirmwareUpdater::finished, [this](Result result) {
+            results.push_back(result);
+            // Runs as a modal result box would: while it is open, once.
+            if (whileResultShown)
+                std::exchange(whileResultShown, {})();
+        });
+        QObject::connect(&updater, &FirmwareUpdater::settingsReset, [this] { ++settingsResets; });
+        QObject::connect(&updater, &FirmwareUpdater::closeRequested, [this] { ++closeRequests; });
+    }
+
+    // The window shown and the boot loader found, past the first tick.
+    void readyInBootLoader()
+    {
+        timer.tick();
+        updater.windowShown();
+        updater.adapterFound(true);
+        port.take();
+    }
+
+    // What the window does with an accepted file.
+    void start(const Bytes &file, std::uint64_t payloadOffset)
+    {
+        updater.beginSelection();
+        updater.startTransfer(bytesOf(file), payloadOffset);
+    }
+
+    void acknowledge() { updater.replyReceived(CMD_FW_CHUNK, {}); }
+    void answerEnd(const Bytes &data) { updater.replyReceived(CMD_FW_END, data); }
+
+    RecordingPort port;
+    std::unique_ptr<FakeTickTimer> m_ownTimer = std::make_unique<FakeTickTimer>();
+    FakeTickTimer &timer = *m_ownTimer;
+    FirmwareUpdater updater{port, std::move(m_ownTimer)};
+
+    std::vector<bool> actions;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> progress;
+    int progressClears = 0;
+    std::vector<Result> results;
+    std::function<void()> whileResultShown;
+    int settingsResets = 0;
+    int closeRequests = 0;
+};
+
+TEST_F(Updater, TicksComeHalfASecondAfterCreationThenEvery200MsAndWakeTheBootLoaderOnlyWhileShown)
+{
+    updater.windowShown();
+    timer.advance(499ms);
+    EXPECT_TRUE(port.take().empty());
+    timer.advance(1ms);
+    EXPECT_EQ(port.take(), Messages{kEnterBoot});
+    timer.advance(199ms);
+    EXPECT_TRUE(port.take().empty());
+    timer.advance(1ms);
+    EXPECT_EQ(port.take(), Messages{kEnterBoot}) << "again at each tick";
+
+    updater.windowHidden();
+    timer.advance(1s);
+    EXPECT_TRUE(port.take().empty()) << "hidden";
+
+    updater.windowShown();
+    updater.adapterFound(false);
+    timer.tick();
+    EXPECT_EQ(port.take(), Messages{kEnterBoot}) << "in its firmware";
+    updater.adapterFound(true);
+    timer.advance(1s);
+    EXPECT_TRUE(port.take().empty()) << "in its boot loader";
+    EXPECT_TRUE(updater.bootMode());
+    EXPECT_EQ(actions, (std::vector<bool>{false, true}));
+}
+
+TEST_F(Updater, EachChunkGoesOnTheAcknowledgementOfTheOneBeforeAndTheResultClosesTheWindow)
+{
+    readyInBootLoader();
+    // 1252 bytes, the payload from 64 on: three chunks, the last one padded.
+    const Bytes file = updateFile(kHeader, payloadBytes(2 * kFirmwareChunkSize + 100), 64);
+    ASSERT_EQ(file.size(), 1252u);
+    start(file, 64);
+    EXPECT_TRUE(updater.isSending());
+    EXPECT_EQ(actions.back(), false);
+    EXPECT_TRUE(port.take().empty()) << "the first chunk waits for the tick";
+
+    timer.tick();
+    EXPECT_EQ(port.take(), Messages{chunkAt(file, 64)});
+    acknowledge();
+    EXPECT_EQ(port.take(), Messages{chunkAt(file, 608)}) << "at once";
+    acknowledge();
+    EXPECT_EQ(port.take(), Messages{chunkAt(file, 1152)});
+    acknowledge();
+    EXPECT_EQ(port.take(), Messages{kEnd});
+    EXPECT_FALSE(updater.isSending());
+    // The figures count the whole file, header included; the padding takes the last one past its end.
+    EXPECT_EQ(progress,
+              (std::vector<std::pair<std::uint64_t, std::uint64_t>>{{608, 1252}, {1152, 1252}, {1696, 1252}}));
+
+    timer.advance(1s);
+    EXPECT_TRUE(port.take().empty()) << "the result is awaited";
+    EXPECT_TRUE(results.empty());
+    updater.adapterFound(true);
+    EXPECT_EQ(actions.back(), false) << "no second file while the result is awaited";
+
+    answerEnd({1});
+    EXPECT_EQ(results, std::vector<Result>{Result::Success});
+    EXPECT_EQ(port.bootMode(), false) << "the main window polls again";
+    EXPECT_EQ(progressClears, 1);
+    timer.advance(99ms);
+    EXPECT_EQ(closeRequests, 0);
+    timer.advance(1ms);
+    EXPECT_EQ(closeRequests, 1) << "100 ms after the result";
+    timer.advance(100ms);
+    EXPECT_EQ(closeRequests, 2) << "until the window has gone";
+    updater.windowHidden();
+    timer.advance(1s);
+    EXPECT_EQ(closeRequests, 2) << "a hidden window is not closed again";
+    EXPECT_TRUE(port.take().empty());
+}
+
+TEST_F(Updater, AnUnacknowledgedChunkGoesAgainAWholeIntervalAfterItWasSent)
+{
+    readyInBootLoader();
+    const Bytes file = updateFile(kHeader, payloadBytes(3 * kFirmwareChunkSize), 64);
+    start(file, 64);
+    timer.tick();
+    EXPECT_EQ(port.take(), Messages{chunkAt(file, 64)});
+
+    // Acknowledged in the middle of an interval: the next chunk's time runs from its own sending.
+    timer.advance(150ms);
+    acknowledge();
+    EXPECT_EQ(port.take(), Messages{chunkAt(file, 608)});
+    timer.advance(199ms);
+    EXPECT_TRUE(port.take().empty()) << "not before its acknowledgement is overdue";
+    timer.advance(1ms);
+    EXPECT_EQ(port.take(), Messages{chunkAt(file, 608)}) << "the same chunk again";
+    timer.advance(200ms);
+    EXPECT_EQ(port.take(), Messages{chunkAt(file, 608)}) << "and again, without limit";
+
+    acknowledge();
+    EXPECT_EQ(port.take(), Messages{chunkAt(file, 1152)});
+    timer.advance(199ms);
+    EXPECT_TRUE(port.take().empty());
+}
+
+TEST_F(Updater, ALateAcknowledgementAndThatOfTheRepeatBothMoveOn)
+{
+    readyInBootLoader();
+    const Bytes file = updateFile(kHeader, payloadBytes(4 * kFirmwareChunkSize), 64);
+    start(file, 64);
+    timer.tick();
+    timer.advance(200ms);
+    EXPECT_EQ(port.take(), (Messages{chunkAt(file, 64), chunkAt(file, 64)}));
+
+    // Acknowledgements carry nothing to tell them apart: the second chunk is skipped.
+    acknowledge();
+    acknowledge();
+    EXPECT_EQ(port.take(), (Messages{chunkAt(file, 608), chunkAt(file, 1152)}));
+    EXPECT_EQ(updater.image().position(), 1152u);
+}
+
+struct ResultCase
+{
+    Bytes data;
+    Result result;
+};
+
+class UpdaterResult : public Updater, public testing::WithParamInterface<ResultCase>
+{
+};
+
+INSTANTIATE_TEST_SUITE_P(Updater, UpdaterResult,
+                         testing::Values(ResultCase{{1}, Result::Success}, ResultCase{{0xFF, 0}, Result::Success},
+                                         ResultCase{{0}, Result::Failure},
+                                         // Without its byte a result cannot be taken for a success.
+                                         ResultCase{{}, Result::Failure}));
+
+TEST_P(UpdaterResult, IsTheFirstDataByteAndComesOncePerTransfer)
+{
+    readyInBootLoader();
+    start(updateFile(kHeader, payloadBytes(100)), 0);
+    timer.tick();
+    acknowledge();
+    ASSERT_EQ(port.take().back(), kEnd);
+
+    answerEnd(GetParam().data);
+    answerEnd(GetParam().data);
+    EXPECT_EQ(results, std::vector<Result>{GetParam().result});
+    EXPECT_EQ(port.bootMode(), false);
+    timer.advance(100ms);
+    EXPECT_EQ(closeRequests, 1) << "the window closes after a failure as after success";
+}
+
+TEST_F(Updater, AnAdapterLeavingMidTransferEndsItWithOneFailureAtTheNextTick)
+{
+    readyInBootLoader();
+    const Bytes file = updateFile(kHeader, payloadBytes(20 * kFirmwareChunkSize), 64);
+    start(file, 64);
+    timer.tick();
+    acknowledge();
+    port.take();
+
+    updater.adapterLeft();
+    EXPECT_TRUE(results.empty()) << "not inside the link's discovery";
+    acknowledge();
+    EXPECT_TRUE(port.take().empty()) << "nothing goes on after the adapter has gone";
+    timer.tick();
+    EXPECT_EQ(results, std::vector<Result>{Result::Failure});
+    EXPECT_EQ(progressClears, 1);
+    EXPECT_EQ(port.bootMode(), false);
+    EXPECT_EQ(actions.back(), false) << "no boot loader to send a file to";
+    EXPECT_TRUE(port.take().empty());
+
+    timer.tick();
+    EXPECT_EQ(port.take(), Messages{kEnterBoot}) << "the ticks ask for a boot loader again";
+    updater.adapterFound(true);
+    EXPECT_EQ(actions.back(), true) << "the file can be chosen again";
+    timer.advance(1s);
+    EXPECT_TRUE(port.take().empty());
+    EXPECT_EQ(results.size(), 1u);
+    EXPECT_EQ(closeRequests, 0) << "the window stays for the next try";
+}
+
+TEST_F(Updater, ABootLoaderBackBeforeTheTickDoesNotTakeOverTheTransfer)
+{
+    readyInBootLoader();
+    const Bytes file = updateFile(kHeader, payloadBytes(20 * kFirmwareChunkSize), 64);
+    start(file, 64);
+    timer.tick();
+    port.take();
+
+    // Out and in again: the link claims a new adapter object, which starts with an empty image.
+    updater.adapterLeft();
+    updater.adapterFound(true);
+    timer.tick();
+    EXPECT_EQ(results, std::vector<Result>{Result::Failure});
+    EXPECT_TRUE(port.take().empty()) << "no chunk of the old transfer";
+    EXPECT_EQ(port.bootMode(), true);
+    EXPECT_EQ(actions.back(), true);
+    EXPECT_FALSE(updater.isSending());
+}
+
+TEST_F(Updater, OnceTheEndHasGoneOutLeavingIsNoFailure)
+{
+    readyInBootLoader();
+    start(updateFile(kHeader, payloadBytes(100)), 0);
+    timer.tick();
+    acknowledge();
+    ASSERT_EQ(port.take().back(), kEnd);
+
+    // The adapter restarts by itself once it has answered; its answer may be lost on the way.
+    updater.adapterLeft();
+    updater.adapterFound(false);
+    timer.advance(1s);
+    EXPECT_TRUE(results.empty()) << "no result is made up";
+    EXPECT_EQ(actions.back(), false);
+    EXPECT_TRUE(port.take().empty());
+
+    updater.leave();
+    EXPECT_EQ(port.take(), (Messages{{CMD_LEAVE_UPDATE, {}}}));
+}
+
+TEST_F(Updater, NothingAfterTheResultReportsAgain)
+{
+    readyInBootLoader();
+    start(updateFile(kHeader, payloadBytes(100)), 0);
+    timer.tick();
+    acknowledge();
+    // While the result is shown, its reply comes again, the adapter restarts into its firmware and the
+    // ticks go on.
+    whileResultShown = [this] {
+        answerEnd({0});
+        updater.adapterLeft();
+        timer.advance(200ms);
+        updater.adapterFound(false);
+        timer.advance(200ms);
+    };
+    answerEnd({1});
+    updater.adapterLeft();
+    timer.advance(100ms);
+    updater.adapterFound(false);
+    EXPECT_EQ(results, std::vector<Result>{Result::Success});
+    EXPECT_EQ(closeRequests, 1);
+}
+
+TEST_F(Updater, CloseStopsTheTransferAndTakesTheAdapterOutOfItsBootLoader)
+{
+    readyInBootLoader();
+    const Bytes file = updateFile(kHeader, payloadBytes(20 * kFirmwareChunkSize), 64);
+    start(file, 64);
+    timer.tick();
+    port.take();
+
+    updater.leave();
+    EXPECT_EQ(port.take(), (Messages{{CMD_LEAVE_UPDATE, {}}}));
+    EXPECT_EQ(port.bootMode(), false) << "the main window polls again";
+    EXPECT_FALSE(updater.isSending());
+    updater.windowHidden();
+    acknowledge();
+    timer.advance(1s);
+    EXPECT_TRUE(port.take().empty()) << "nothing goes on from the hidden window";
+    EXPECT_TRUE(results.empty());
+}
+
+TEST_F(Updater, APayloadOffsetAtOrPastTheEndSendsTheEndAtTheFirstTick)
+{
+    readyInBootLoader();
+    const Bytes file = updateFile(kHeader, {});
+    for (const std::uint64_t offset : {file.size(), file.size() + 10}) {
+        SCOPED_TRACE(offset);
+        start(file, offset);
+        EXPECT_TRUE(port.take().empty());
+        timer.tick();
+        EXPECT_EQ(port.take(), Messages{kEnd}) << "without any chunk";
+        updater.leave();
+        port.take();
+        updater.windowShown();
+    }
+}
+
+TEST_F(Updater, ResetSettingsIsSentAndItsConfirmationReportedOtherRepliesChangeNothing)
+{
+    readyInBootLoader();
+    updater.resetSettings();
+    EXPECT_EQ(port.take(), (Messages{{CMD_RESET_SETTINGS, {}}}));
+    EXPECT_EQ(settingsResets, 0) << "the message waits for the adapter's reply";
+
+    start(updateFile(kHeader, payloadBytes(2000)), 0);
+    for (int cmd = 241; cmd <= 255; ++cmd) {
+        if (cmd != CMD_FW_END)
+            updater.replyReceived(static_cast<std::uint8_t>(cmd), {});
+    }
+    EXPECT_EQ(settingsResets, 1);
+    EXPECT_EQ(updater.image().position(), 0u);
+    EXPECT_TRUE(updater.isSending());
+    EXPECT_TRUE(results.empty());
+    EXPECT_TRUE(port.take().empty());
+}
+
+TEST_F(Updater, TheButtonsStayOffFromASelectionOnUntilItEndsWithoutAFileOrTheWindowShowsAgain)
+{
+    readyInBootLoader();
+    ASSERT_EQ(actions, std::vector<bool>{true});
+    updater.beginSelection();
+    updater.adapterFound(true);
+    EXPECT_EQ(actions, (std::vector<bool>{true, false})) << "discovery during the file dialog";
+    updater.endSelection();
+    EXPECT_EQ(actions.back(), true);
+
+    start(updateFile(kHeader, payloadBytes(2000)), 0);
+    updater.adapterFound(true);
+    EXPECT_EQ(actions.back(), false) << "a second file would mix two images in the adapter";
+    updater.leave();
+    updater.windowShown();
+    updater.adapterFound(true);
+    EXPECT_EQ(actions.back(), true);
+}
+
+} // namespace

@@ -1,0 +1,67 @@
+// Stand-ins around a FirmwareUpdater: a port that keeps what is posted, and a tick timer that lets
+// time pass only when a test says so.
+#pragma once
+
+#include "link/tick_timer.h"
+#include "link/update_port.h"
+
+#include <cstdint>
+#include <optional>
+#include <utility>
+#include <vector>
+
+class RecordingPort final : public UpdatePort
+{
+public:
+    struct Message
+    {
+        std::uint8_t cmd = 0;
+        std::vector<std::uint8_t> payload;
+
+        bool operator==(const Message &) const = default;
+    };
+
+    void post(std::uint8_t cmd, std::span<const std::uint8_t> payload) override
+    {
+        m_posted.push_back({cmd, {payload.begin(), payload.end()}});
+    }
+    void setBootMode(bool bootMode) override { m_bootMode = bootMode; }
+
+    // What was posted since the last call, oldest first.
+    std::vector<Message> take() { return std::exchange(m_posted, {}); }
+    // The last boot mode set through the port, if any.
+    std::optional<bool> bootMode() const { return m_bootMode; }
+
+private:
+    std::vector<Message> m_posted;
+    std::optional<bool> m_bootMode;
+};
+
+class FakeTickTimer final : public TickTimer
+{
+public:
+    void start(std::chrono::milliseconds interval) override
+    {
+        m_interval = interval;
+        m_untilNext = interval;
+    }
+    std::chrono::milliseconds interval() const override { return m_interval; }
+    std::chrono::milliseconds untilNextTick() const { return m_untilNext; }
+
+    // Lets `time` pass, ticking whenever an interval is over.
+    void advance(std::chrono::milliseconds time)
+    {
+        while (m_interval.count() > 0 && time >= m_untilNext) {
+            time -= m_untilNext;
+            m_untilNext = m_interval;
+            emit ticked();
+        }
+        m_untilNext -= time;
+    }
+    // Lets time pass up to the next tick and that tick run.
+    void tick() { advance(m_untilNext); }
+
+private:
+    std::chrono::milliseconds m_interval{0};
+    std::chrono::milliseconds m_untilNext{0};
+};
