@@ -6,7 +6,7 @@
 //   link_bench [seconds] [--hidraw]
 #include "bench_table.h"
 
-#include "link/device_link.h"
+#include "link/adapter.h"
 #include "link/hidapi_backend.h"
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
@@ -58,7 +58,7 @@ int main(int argc, char *argv[])
     EmulatedBus bus;
     auto adapter = std::make_shared<EmulatedAdapter>();
     adapter->setUsbTiming(true);
-    DeviceLink::BackendFactory backend;
+    Adapter::BackendFactory backend;
     if (overHidraw) {
         hidraw = std::make_unique<VirtualHidraw>();
         hidraw->plug(adapter);
@@ -72,7 +72,7 @@ int main(int argc, char *argv[])
         };
     }
 
-    DeviceLink link(backend);
+    Adapter link(backend);
     // The program's own main window refreshes; it is never shown, so its polling timer stays off and
     // the polls are the bench's, each timed from its post.
     MainWindow window(link);
@@ -88,7 +88,7 @@ int main(int argc, char *argv[])
             postedAt = -1;
         }
     });
-    link.start_device_link();
+    link.start();
 
     QTimer poller;
     poller.setInterval(200);

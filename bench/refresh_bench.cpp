@@ -1,7 +1,7 @@
 // The main window's Refresh per received record: a record like the last one, and one in which every
 // field the window shows has changed (each list row, both edits, the four settings and all four line
 // buttons with their glyphs).
-#include "link/device_link.h"
+#include "link/adapter.h"
 #include "sim/demo_adapter.h"
 #include "sim/emulated_adapter.h"
 #include "ui/main_window.h"
@@ -24,7 +24,7 @@ struct ShownWindow
         window.setConnected(true);
     }
 
-    DeviceLink link{nullptr};
+    Adapter link{nullptr};
     MainWindow window{link};
 };
 

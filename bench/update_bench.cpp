@@ -4,12 +4,12 @@
 
 #include "app/application.h"
 #include "link/commands.h"
-#include "link/device_link.h"
+#include "link/adapter.h"
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
 #include "ui/firmware_update_dialog.h"
-#include "ui/umain.h"
+#include "ui/main_window.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -82,7 +82,7 @@ std::optional<Result> updateOnce(std::size_t payloadSize)
     bus.plug(adapter);
 
     Application program([&bus] { return std::make_unique<EmulatedBackend>(bus); });
-    DeviceLink &link = program.link();
+    Adapter &link = program.link();
     FirmwareUpdater &updater = program.updater();
     FirmwareUpdateDialog &dialog = program.updateDialog();
     auto *selectFile = dialog.findChild<QPushButton *>(QStringLiteral("selectFileButton"));
@@ -109,7 +109,7 @@ std::optional<Result> updateOnce(std::size_t payloadSize)
     });
     // The main window's first showing starts the link.
     program.mainWindow().show();
-    if (!runUntil([&] { return link.device_present.load(); }))
+    if (!runUntil([&] { return link.claimedDevice() != nullptr.load(); }))
         return std::nullopt;
     dialog.show();
     if (!selectFile->isEnabled())

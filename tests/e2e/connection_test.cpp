@@ -21,14 +21,14 @@ protected:
     // the menu only "Update firmware" can be chosen.
     void expectDisconnected()
     {
-        auto *veil = child<QWidget>("veil");
+        auto *veil = child<QWidget>("overlay");
         EXPECT_TRUE(veil->isVisible());
         EXPECT_EQ(veil->geometry(), veil->parentWidget()->rect().marginsRemoved(QMargins(10, 10, 10, 10)));
-        EXPECT_FALSE(child<QWidget>("pnl1")->isEnabled());
-        EXPECT_FALSE(child<QWidget>("edt_name")->isEnabled());
-        EXPECT_FALSE(child<QWidget>("clist")->isEnabled());
+        EXPECT_FALSE(child<QWidget>("linePanel")->isEnabled());
+        EXPECT_FALSE(child<QWidget>("partyNameEdit")->isEnabled());
+        EXPECT_FALSE(child<QWidget>("phoneBookList")->isEnabled());
         QStringList usable;
-        for (QAction *entry : child<QMenuBar>("mm")->actions())
+        for (QAction *entry : child<QMenuBar>("mainMenu")->actions())
             if (entry->isEnabled())
                 usable << entry->text();
         EXPECT_EQ(usable, QStringList{"Update firmware"});
@@ -36,10 +36,10 @@ protected:
 
     void expectConnected()
     {
-        EXPECT_FALSE(child<QWidget>("veil")->isVisible());
-        EXPECT_TRUE(child<QWidget>("edt_name")->isEnabled());
-        EXPECT_TRUE(child<QWidget>("clist")->isEnabled());
-        for (QAction *entry : child<QMenuBar>("mm")->actions())
+        EXPECT_FALSE(child<QWidget>("overlay")->isVisible());
+        EXPECT_TRUE(child<QWidget>("partyNameEdit")->isEnabled());
+        EXPECT_TRUE(child<QWidget>("phoneBookList")->isEnabled());
+        for (QAction *entry : child<QMenuBar>("mainMenu")->actions())
             EXPECT_TRUE(entry->isEnabled()) << entry->text().toStdString();
     }
 
@@ -67,7 +67,7 @@ TEST_F(Connection, StartsDisconnectedAndShowsTheAdapterOnceItIsPluggedIn)
     startProgram();
     // Another HID device arriving is found and passed over.
     hidraw->addForeignDevice(QStringLiteral("Other"), QStringLiteral("Keyboard"));
-    ASSERT_TRUE(waitUntil([this] { return link().hid_controller()->devices().size() == 1; }));
+    ASSERT_TRUE(waitUntil([this] { return link().hidController()->devices().size() == 1; }));
     expectDisconnected();
     EXPECT_EQ(window().windowTitle(), "VESTRA7");
     EXPECT_EQ(refreshes, 0);
@@ -76,18 +76,18 @@ TEST_F(Connection, StartsDisconnectedAndShowsTheAdapterOnceItIsPluggedIn)
     ASSERT_TRUE(waitConnected());
     expectConnected();
     EXPECT_EQ(window().windowTitle(), "VESTRA7 Pro");
-    auto *contacts = child<QTableWidget>("clist");
-    auto *calls = child<QTableWidget>("calls");
+    auto *contacts = child<QTableWidget>("phoneBookList");
+    auto *calls = child<QTableWidget>("callList");
     EXPECT_EQ(contacts->rowCount(), 32);
     EXPECT_EQ(calls->rowCount(), 16);
     EXPECT_EQ(contacts->item(5, 0)->text(), "Anna Keller");
     EXPECT_EQ(contacts->item(5, 1)->text(), "+4930556677");
     EXPECT_EQ(calls->item(0, 0)->text(), "Night guard");
-    EXPECT_EQ(child<QLineEdit>("edt_name")->text(), "Oleg");
-    EXPECT_EQ(child<QLineEdit>("edt_num")->text(), "+79035554411");
+    EXPECT_EQ(child<QLineEdit>("partyNameEdit")->text(), "Oleg");
+    EXPECT_EQ(child<QLineEdit>("partyNumberEdit")->text(), "+79035554411");
 
     const BoxAnswerer about;
-    child<QAction>("INF")->trigger();
+    child<QAction>("aboutAction")->trigger();
     ASSERT_TRUE(about.seen);
     EXPECT_EQ(about.seen->title, "Information");
     EXPECT_EQ(about.seen->text, "Model: VESTRA7 Pro\r\nSerial: V7-2099-004242\r\nSoftware version: 2.11");
@@ -100,7 +100,7 @@ TEST_F(Connection, UnpluggedWhilePollingShowsDisconnectedAndPollingResumesWhenPl
     const QString firstNode = adapter->instance();
 
     adapter->unplug();
-    ASSERT_TRUE(waitUntil([this] { return child<QWidget>("veil")->isVisible(); }));
+    ASSERT_TRUE(waitUntil([this] { return child<QWidget>("overlay")->isVisible(); }));
     expectDisconnected();
     const int refreshesWhileAway = refreshes;
     adapter->clearReceived();
@@ -113,7 +113,7 @@ TEST_F(Connection, UnpluggedWhilePollingShowsDisconnectedAndPollingResumesWhenPl
     ASSERT_TRUE(waitConnected());
     expectConnected();
     EXPECT_GT(refreshes, refreshesWhileAway);
-    EXPECT_TRUE(waitUntil([this] { return child<QTableWidget>("clist")->item(0, 0)->text() == "While away"; }));
+    EXPECT_TRUE(waitUntil([this] { return child<QTableWidget>("phoneBookList")->item(0, 0)->text() == "While away"; }));
     EXPECT_TRUE(waitForAdapter([this](const AdapterState &s) { return pollsReceived(s) >= 3; }))
         << "polling goes on at the new node";
 }

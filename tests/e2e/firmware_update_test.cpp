@@ -30,7 +30,7 @@ protected:
     void waitForBootLoader()
     {
         ASSERT_TRUE(waitUntil([this] { return updateControls().selectFileButton->isEnabled(); }));
-        EXPECT_TRUE(link().boot_mode);
+        EXPECT_TRUE(link().bootMode());
         EXPECT_EQ(updateDialog().deviceName(), "VESTRA7 (boot)");
     }
 
@@ -57,7 +57,7 @@ TEST_F(FirmwareUpdate, AWholeUpdateArrivesByteForByteAndPollingResumesInNormalMo
         QObject::connect(updateControls().progressBar, &QProgressBar::valueChanged,
                          [&](int v) { barValues.push_back(v); });
         updateControls().selectFileButton->click();
-        ASSERT_TRUE(app->updater().isSending());
+        ASSERT_TRUE(app->adapter().updater().isSending());
         ASSERT_TRUE(waitUntil([this] { return !updateMessages.empty() && !updateDialog().isVisible(); },
                               std::chrono::seconds(30)));
     });
@@ -80,7 +80,7 @@ TEST_F(FirmwareUpdate, AWholeUpdateArrivesByteForByteAndPollingResumesInNormalMo
     // The adapter restarts into its firmware; the main window finds it there and polls it again.
     EXPECT_TRUE(waitForAdapter([](const AdapterState &s) { return !s.bootMode; }));
     ASSERT_TRUE(waitConnected());
-    EXPECT_FALSE(link().boot_mode);
+    EXPECT_FALSE(link().bootMode());
     EXPECT_EQ(updateDialog().deviceName(), "VESTRA7");
     const std::size_t before = adapter->state().received.size();
     EXPECT_TRUE(waitUntil([&] { return pollsSince(before) >= 2; }));
@@ -97,7 +97,7 @@ TEST_F(FirmwareUpdate, UnpluggedDuringATransferTheUpdateSucceedsOnASecondTry)
         // Pulled out mid-way, it comes back in its boot loader with nothing of the image kept.
         adapter->unplug();
         adapter->enterBootLoader();
-        ASSERT_TRUE(waitUntil([this] { return !app->updater().isSending(); }));
+        ASSERT_TRUE(waitUntil([this] { return !app->adapter().updater().isSending(); }));
         EXPECT_FALSE(updateControls().selectFileButton->isEnabled()) << "nothing to send a file to";
         hidraw->plug(adapter);
 

@@ -116,7 +116,7 @@ TEST_F(LineEditing, ACallOnLineBMakesTheButtonsFollowTheLineAndGrowsTheCallList)
     };
     std::vector<Shown> shown;
     afterRefresh = [&] {
-        shown.push_back({link().record.stat[1], callB->isEnabled(), hangUpB->isEnabled(), callA->isEnabled()});
+        shown.push_back({link().record().stat[1], callB->isEnabled(), hangUpB->isEnabled(), callA->isEnabled()});
     };
     ASSERT_TRUE(waitForRefreshes(refreshes + 1));
     ASSERT_TRUE(callB->isEnabled() && !hangUpB->isEnabled());

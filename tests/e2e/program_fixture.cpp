@@ -33,9 +33,8 @@ void ProgramTest::TearDown()
 void ProgramTest::startProgram()
 {
     app = std::make_unique<Application>([] { return std::make_unique<HidapiBackend>(); });
-    // The same refresh the program runs, watched.
-    link().setRefresh([this] {
-        window().showRecord();
+    // Counted after the window has shown the record: the window connected first.
+    QObject::connect(&link(), &Adapter::recordChanged, &window(), [this] {
         ++refreshes;
         if (afterRefresh)
             afterRefresh();

@@ -7,7 +7,7 @@
 #include "support/update_dialog_controls.h"
 #include "support/virtual_hidraw.h"
 #include "ui/firmware_update_dialog.h"
-#include "ui/umain.h"
+#include "ui/main_window.h"
 
 #include <QTemporaryDir>
 
@@ -61,10 +61,10 @@ protected:
         return found;
     }
 
-    Tfmain &window() { return app->mainWindow(); }
+    MainWindow &window() { return app->mainWindow(); }
     FirmwareUpdateDialog &updateDialog() { return app->updateDialog(); }
     UpdateDialogControls updateControls() { return UpdateDialogControls(updateDialog()); }
-    DeviceLink &link() { return app->link(); }
+    Adapter &link() { return app->adapter(); }
 
     std::unique_ptr<VirtualHidraw> hidraw;
     std::shared_ptr<EmulatedAdapter> adapter = std::make_shared<EmulatedAdapter>();

@@ -4,7 +4,7 @@
 #include "app/application.h"
 #include "link/hidapi_backend.h"
 #include "ui/firmware_update_dialog.h"
-#include "ui/umain.h"
+#include "ui/main_window.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
 // The user's edits through the main window's controls.
 #include "edit_driver.h"
 
-#include "link/device_link.h"
+#include "link/adapter.h"
 #include "ui/main_window.h"
 #include "widgets/glyph_button.h"
 #include "widgets/spin_selector.h"
@@ -49,7 +49,7 @@ bool inCall(const DeviceRecord &record, int line)
 
 } // namespace
 
-EditDriver::EditDriver(MainWindow &window, DeviceLink &link, std::uint32_t seed)
+EditDriver::EditDriver(MainWindow &window, Adapter &link, std::uint32_t seed)
     : m_window(window)
     , m_link(link)
     , m_random(seed)
@@ -72,9 +72,9 @@ EditDriver::EditDriver(MainWindow &window, DeviceLink &link, std::uint32_t seed)
 
 template <class Step> void EditDriver::change(Step step)
 {
-    const DeviceRecord before = m_link.record;
+    const DeviceRecord before = m_link.record();
     step();
-    const DeviceRecord &after = m_link.record;
+    const DeviceRecord &after = m_link.record();
     // Only what this edit changed is its outcome; the rest is whatever the adapter last sent.
     for (const Field &field : kUserFields) {
         for (std::size_t i = field.offset; i < field.offset + field.size; ++i) {

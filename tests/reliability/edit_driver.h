@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-class DeviceLink;
+class Adapter;
 class GlyphButton;
 class QLabel;
 class QLineEdit;
@@ -22,7 +22,7 @@ class MainWindow;
 class EditDriver
 {
 public:
-    EditDriver(MainWindow &window, DeviceLink &link, std::uint32_t seed);
+    EditDriver(MainWindow &window, Adapter &link, std::uint32_t seed);
 
     // One edit chosen at random among those the window allows at the moment: a phone-book entry
     // stored or deleted, a setting stepped, the active line chosen, a call placed or ended.
@@ -48,7 +48,7 @@ private:
     void clickRow(QTableWidget *list, int row);
 
     MainWindow &m_window;
-    DeviceLink &m_link;
+    Adapter &m_link;
     std::mt19937 m_random;
     int m_edits = 0;
     std::string m_lastEdit;

@@ -8,7 +8,7 @@
 #include "link_faults.h"
 #include "program_fixture.h"
 
-#include "link/device_link.h"
+#include "link/adapter.h"
 #include "support/gui_wait.h"
 
 #include <QElapsedTimer>
@@ -30,14 +30,14 @@ TEST_F(FaultyLink, EveryEditReachesTheAdapterAndOnlyRecordsItSentAreShown)
     startProgram();
     adapter->setLinkFaults(faultyLink(seed));
 
-    EditDriver driver(app.mainWindow(), app.link(), seed);
+    EditDriver driver(app.mainWindow(), app.adapter(), seed);
     int shown = 0;
     int strangers = 0;
     bool lastShownHoldsEdits = false;
     afterRefresh = [&] {
         ++shown;
         // Anything else came out of damaged reports, or is a record put together from two.
-        const DeviceRecord &record = app.link().record;
+        const DeviceRecord &record = app.adapter().record();
         if (!adapter->hasSentRecord(record) && !driver.madeByEdit(record))
             ++strangers;
         lastShownHoldsEdits = adapter->hasSentRecord(record) && driver.holdsEveryEdit(record);
@@ -68,7 +68,7 @@ TEST_F(FaultyLink, EveryEditReachesTheAdapterAndOnlyRecordsItSentAreShown)
         ASSERT_TRUE(waitUntil(settled, 60s))
             << "round " << rounds << " (" << burst
             << ") - the adapter lacks: " << driver.missingEdits(adapter->state().record)
-            << " - the window lacks: " << driver.missingEdits(app.link().record);
+            << " - the window lacks: " << driver.missingEdits(app.adapter().record());
         ++rounds;
     }
 

@@ -14,9 +14,8 @@ ProgramTest::ProgramTest()
     : app([this] { return std::make_unique<TrackingBackend>(std::make_unique<EmulatedBackend>(bus), ledger); })
 {
     adapter->setUsbTiming(true);
-    // Set before the main window is shown, which is when the link starts.
-    app.link().setRefresh([this] {
-        app.mainWindow().showRecord();
+    // Counted after the window has shown the record: the window connected first.
+    QObject::connect(&app.adapter(), &Adapter::recordChanged, &app.mainWindow(), [this] {
         ++refreshes;
         if (afterRefresh)
             afterRefresh();
@@ -52,7 +51,7 @@ void ProgramTest::startProgram()
 bool ProgramTest::connectedOnScreen()
 {
     const QWidget *overlay = app.mainWindow().findChild<QWidget *>(QStringLiteral("overlay"));
-    return overlay != nullptr && !overlay->isVisible() && app.link().connected();
+    return overlay != nullptr && !overlay->isVisible() && app.adapter().connected();
 }
 
 bool ProgramTest::waitForRefreshes(int count, std::chrono::milliseconds timeout)

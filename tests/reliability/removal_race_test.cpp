@@ -52,7 +52,7 @@ TEST_F(RemovalRace, InTheMiddleOfARecordWrite)
     startProgram();
     // The first report, one inside, the last data frame and the trailer.
     for (const int report : {0, 1, 15, 28, 29}) {
-        HidDevice *device = app.link().hid_device;
+        HidDevice *device = app.adapter().claimedDevice();
         std::atomic<bool> removed{false};
         std::atomic<bool> seenGone{false};
         ledger->armWrite(report, [&] {
@@ -79,7 +79,7 @@ TEST_F(RemovalRace, WhileTheWorkerWaitsForARefresh)
                 return;
             unplugFromAnotherThread();
             // Handled inside the hand-over, as it would be under a message box opened there.
-            EXPECT_TRUE(waitUntil([&] { return !app.link().connected(); }));
+            EXPECT_TRUE(waitUntil([&] { return !app.adapter().connected(); }));
         };
         ASSERT_TRUE(waitUntil([&] { return removed && !connectedOnScreen(); })) << "round " << round;
         afterRefresh = nullptr;
@@ -97,16 +97,16 @@ TEST_F(RemovalRace, WhileAReportWaitsForTheGuiThread)
     FirmwareUpdateDialog &dialog = app.updateDialog();
     const UpdateDialogControls controls(dialog);
     dialog.QDialog::open();
-    ASSERT_TRUE(waitUntil([&] { return controls.resetSettingsButton->isEnabled() && app.link().boot_mode; }));
+    ASSERT_TRUE(waitUntil([&] { return controls.resetSettingsButton->isEnabled() && app.adapter().bootMode(); }));
     for (int round = 0; round < 5; ++round) {
         bool removed = false;
-        app.link().setUpdateReplyHandler([&](std::uint8_t cmd, std::span<const std::uint8_t> p) {
+        app.adapter().setUpdateReplyHandler([&](std::uint8_t cmd, std::span<const std::uint8_t> p) {
             if (cmd == CMD_RESET_SETTINGS && !std::exchange(removed, true)) {
                 unplugFromAnotherThread();
                 // Handled while the reading thread still waits for this report to be taken.
-                EXPECT_TRUE(waitUntil([&] { return !app.link().hid_device.load()->isPluggedIn(); }));
+                EXPECT_TRUE(waitUntil([&] { return !app.adapter().claimedDevice()->isPluggedIn(); }));
             }
-            app.updater().replyReceived(cmd, p);
+            app.adapter().updater().replyReceived(cmd, p);
         });
         controls.resetSettingsButton->click();
         ASSERT_TRUE(waitUntil([&] {
@@ -116,7 +116,7 @@ TEST_F(RemovalRace, WhileAReportWaitsForTheGuiThread)
         EXPECT_EQ(prompts.messages.back().text, QStringLiteral("Settings is reset!"));
         bus.plug(adapter);
         ASSERT_TRUE(waitUntil(
-            [&] { return app.link().hid_device.load()->isPluggedIn() && controls.resetSettingsButton->isEnabled(); }));
+            [&] { return app.adapter().claimedDevice()->isPluggedIn() && controls.resetSettingsButton->isEnabled(); }));
     }
     expectOneHandleLeft();
 }
@@ -125,7 +125,7 @@ TEST_F(RemovalRace, WhileAReadIsUnderWay)
 {
     startProgram();
     for (int round = 0; round < 5; ++round) {
-        HidDevice *device = app.link().hid_device;
+        HidDevice *device = app.adapter().claimedDevice();
         std::atomic<bool> removed{false};
         std::atomic<bool> seenGone{false};
         ledger->armRead([&] {

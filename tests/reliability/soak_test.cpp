@@ -7,7 +7,7 @@
 #include "edit_driver.h"
 #include "program_fixture.h"
 
-#include "link/device_link.h"
+#include "link/adapter.h"
 #include "support/gui_wait.h"
 
 #include <QCoreApplication>
@@ -104,7 +104,7 @@ TEST_F(Soak, AnHourOfPollingCompressed)
     // As fast as the link allows.
     adapter->setUsbTiming(false);
     startProgram();
-    EditDriver driver(app.mainWindow(), app.link(), 11);
+    EditDriver driver(app.mainWindow(), app.adapter(), 11);
     const int first = refreshes;
     Memory start;
     afterRefresh = [&] {
@@ -119,11 +119,11 @@ TEST_F(Soak, AnHourOfPollingCompressed)
             [this, &driver, done] {
                 if (done % 250 == 125)
                     driver.editOnce();
-                app.link().poll();
+                app.adapter().poll();
             },
             Qt::QueuedConnection);
     };
-    app.link().poll();
+    app.adapter().poll();
     ASSERT_TRUE(waitUntil([&] { return refreshes - first >= polls; }, std::chrono::milliseconds(polls * 100)))
         << refreshes - first << " of " << polls;
     afterRefresh = nullptr;

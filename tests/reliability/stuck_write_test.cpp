@@ -2,7 +2,7 @@
 // must come out of the write onto objects that still exist.
 #include "tracking_backend.h"
 
-#include "link/device_link.h"
+#include "link/adapter.h"
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
@@ -39,8 +39,8 @@ TEST(StuckWrite, AWorkerLeftInAWriteAtExitComesOutOntoLiveObjects)
 
     qsizetype threadsWithLink = 0;
     {
-        DeviceLink link([&] { return std::make_unique<TrackingBackend>(std::make_unique<EmulatedBackend>(bus), ledger); });
-        ASSERT_TRUE(link.start_device_link());
+        Adapter link([&] { return std::make_unique<TrackingBackend>(std::make_unique<EmulatedBackend>(bus), ledger); });
+        ASSERT_TRUE(link.start());
         ASSERT_TRUE(waitUntil([&] { return link.connected(); }));
         link.save();
         ASSERT_TRUE(waitUntil([&] { return held.load(); }));

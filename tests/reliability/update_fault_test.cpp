@@ -41,7 +41,7 @@ class UpdateTest : public ProgramTest
 {
 protected:
     FirmwareUpdateDialog &dialog() { return app.updateDialog(); }
-    FirmwareUpdater &updater() { return app.updater(); }
+    FirmwareUpdater &updater() { return app.adapter().updater(); }
 
     // Shows the update window as "Update firmware" does, but without a modal loop of its own, which
     // would hold the test up until the window closed.
@@ -76,7 +76,7 @@ protected:
     // which it does only after its answer has been read and handed to the window.
     bool resultLost()
     {
-        const Mailbox &mailbox = app.link().mailbox;
+        const Mailbox &mailbox = app.adapter().mailbox;
         if (updater().isSending() || !updater().image().atEnd() || mailbox.request_pending() || mailbox.sending() ||
             mailbox.snapshot().cmd != CMD_FW_END)
             return false;
@@ -184,7 +184,7 @@ TEST_F(UpdateTest, WithoutAnAnswerToTheEndTheWindowWaitsAndCloseLeavesIt)
 
     controls.closeButton->click();
     EXPECT_FALSE(dialog().isVisible());
-    EXPECT_FALSE(app.link().boot_mode);
+    EXPECT_FALSE(app.adapter().bootMode());
     ASSERT_TRUE(waitUntil([this] { return connectedOnScreen(); }));
     EXPECT_TRUE(waitForRefreshes(2)) << "polling goes on";
     EXPECT_TRUE(prompts.messages.empty());
@@ -210,7 +210,7 @@ TEST_F(UpdateTest, WithoutAcknowledgementsTheChunkGoesAgainUntilCloseLeaves)
 
     controls.closeButton->click();
     EXPECT_FALSE(dialog().isVisible());
-    EXPECT_FALSE(app.link().boot_mode);
+    EXPECT_FALSE(app.adapter().bootMode());
     // "Close" takes the adapter out of its boot loader; the main window shows it again.
     ASSERT_TRUE(waitUntil([this] { return connectedOnScreen(); }));
     const int sent = chunksReceived();

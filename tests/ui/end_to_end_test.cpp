@@ -1,6 +1,6 @@
 // The main window over the emulated adapter, through a real device link: edits, calls and settings
 // reach the adapter, and its replies are what the window shows.
-#include "link/device_link.h"
+#include "link/adapter.h"
 #include "link/firmware_updater.h"
 #include "link/link_update_port.h"
 #include "link/tick_timer.h"
@@ -9,7 +9,7 @@
 #include "sim/emulated_bus.h"
 #include "support/gui_wait.h"
 #include "ui/firmware_update_dialog.h"
-#include "ui/umain.h"
+#include "ui/main_window.h"
 #include "widgets/glyph_button.h"
 #include "widgets/spin_selector.h"
 
@@ -43,8 +43,8 @@ TEST(EndToEnd, ChangesReachTheAdapterAndItsRepliesAreShown)
     EmulatedBus bus;
     const auto adapter = std::make_shared<EmulatedAdapter>();
     bus.plug(adapter);
-    DeviceLink link([&bus] { return std::make_unique<EmulatedBackend>(bus); });
-    Tfmain window(link);
+    Adapter link([&bus] { return std::make_unique<EmulatedBackend>(bus); });
+    MainWindow window(link);
     LinkUpdatePort port(link);
     FirmwareUpdater updater(port, std::make_unique<PreciseTickTimer>());
     FirmwareUpdateDialog fu(updater, link);

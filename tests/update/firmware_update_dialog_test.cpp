@@ -5,7 +5,7 @@
 #include "updater_fakes.h"
 
 #include "link/commands.h"
-#include "link/device_link.h"
+#include "link/adapter.h"
 #include "support/update_dialog_controls.h"
 #include "widgets/captioned_progress_bar.h"
 
@@ -71,7 +71,7 @@ protected:
     std::unique_ptr<FakeTickTimer> m_ownTimer = std::make_unique<FakeTickTimer>();
     FakeTickTimer &timer = *m_ownTimer;
     FirmwareUpdater updater{port, std::move(m_ownTimer)};
-    DeviceLink link{nullptr};
+    Adapter link{nullptr};
     QWidget mainWindow;
     FirmwareUpdateDialog dialog{updater, link, &mainWindow};
     UpdateDialogControls controls{dialog};

@@ -12,7 +12,7 @@
 #include "support/update_dialog_controls.h"
 
 #include "link/commands.h"
-#include "link/device_link.h"
+#include "link/adapter.h"
 #include "link/link_update_port.h"
 
 #include <QLabel>
@@ -60,8 +60,8 @@ protected:
         if (inBootLoader)
             adapter->enterBootLoader();
         bus.plug(adapter);
-        ASSERT_TRUE(link.start_device_link());
-        ASSERT_TRUE(waitUntil([this] { return link.device_present.load(); }));
+        ASSERT_TRUE(link.start());
+        ASSERT_TRUE(waitUntil([this] { return link.claimedDevice() != nullptr.load(); }));
         dialog.show();
         ASSERT_EQ(link.boot_mode, inBootLoader);
         ASSERT_EQ(controls.selectFileButton->isEnabled(), inBootLoader);
@@ -114,7 +114,7 @@ protected:
 
     EmulatedBus bus;
     std::shared_ptr<EmulatedAdapter> adapter = std::make_shared<EmulatedAdapter>();
-    DeviceLink link{[this] {
+    Adapter link{[this] {
         return std::make_unique<EmulatedBackend>(bus);
     }};
     LinkUpdatePort port{link};
@@ -329,7 +329,7 @@ TEST_F(UpdateTransfer, ResetSettingsIsConfirmedByTheBootLoader)
 
 TEST_F(SteppedUpdateTransfer, ResetSettingsWithoutAnAdapterOnlyFillsTheSlot)
 {
-    ASSERT_TRUE(link.start_device_link());
+    ASSERT_TRUE(link.start());
     drainPostedEvents();
     dialog.show();
     controls.resetSettingsButton->click();

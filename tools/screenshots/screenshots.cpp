@@ -10,7 +10,7 @@
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
 #include "ui/firmware_update_dialog.h"
-#include "ui/umain.h"
+#include "ui/main_window.h"
 #include "widgets/captioned_progress_bar.h"
 
 #include <QAction>
@@ -88,7 +88,7 @@ int main(int argc, char *argv[])
     adapter->setUsbTiming(true);
     bus.plug(adapter);
     Application application([&bus] { return std::make_unique<EmulatedBackend>(bus); });
-    Tfmain &window = application.mainWindow();
+    MainWindow &window = application.mainWindow();
     FirmwareUpdateDialog &update = application.updateDialog();
     const auto action = [&window](const char *name) {
         return window.findChild<QAction *>(QLatin1String(name));
