@@ -26,6 +26,9 @@ namespace {
 // one report per millisecond each way, and the next chunk waits for the acknowledgement.
 constexpr double kChunkLimitMs = 11;
 constexpr double kEndLimitMs = 2; // command 250 out, its result in
+// What the program is to reach: the next chunk leaves as soon as an acknowledgement is in, so only the
+// hand-overs between the threads stand between it and the limit.
+constexpr double kTargetShare = 0.95;
 constexpr std::chrono::seconds kTimeout{120};
 
 bool runUntil(const std::function<bool()> &condition)
@@ -156,8 +159,10 @@ int main(int argc, char *argv[])
         tableRow(figure,
                  formatted("%.1f KiB/s", kibPerSecond) + formatted(" (%.2f ms per chunk): ", perChunkMs) +
                      formatted("%.1f %% of the limit", 100.0 * limitMs / result->steadyMs),
-                 formatted("at least 90 %% of %.1f KiB/s",
-                           static_cast<double>(kFirmwareChunkSize) / 1024.0 / (kChunkLimitMs / 1000.0)));
+                 formatted("at least %.0f %% ", 100.0 * kTargetShare) +
+                     formatted("of %.1f KiB/s",
+                               static_cast<double>(kFirmwareChunkSize) / 1024.0 / (kChunkLimitMs / 1000.0)) +
+                     formatted(" (%.2f ms per chunk)", kChunkLimitMs / kTargetShare));
     }
     return status;
 }

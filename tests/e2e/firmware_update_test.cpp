@@ -9,7 +9,6 @@
 #include "link/commands.h"
 
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 
 namespace {

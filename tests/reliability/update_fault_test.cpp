@@ -14,7 +14,6 @@
 #include "ui/firmware_update_dialog.h"
 #include "widgets/captioned_progress_bar.h"
 
-#include <QLineEdit>
 #include <QPushButton>
 
 #include <iostream>

@@ -10,7 +10,6 @@
 #include "widgets/captioned_progress_bar.h"
 
 #include <QFileDialog>
-#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>

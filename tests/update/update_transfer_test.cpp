@@ -16,7 +16,6 @@
 #include "link/link_update_port.h"
 
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
