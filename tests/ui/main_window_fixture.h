@@ -1,7 +1,7 @@
 // A main window over a fake adapter, connected and shown, for driving its controls.
 #pragma once
 
-#include "fake_adapter.h"
+#include "support/fake_adapter.h"
 #include "ui/main_window.h"
 
 #include "support/box_answerer.h"

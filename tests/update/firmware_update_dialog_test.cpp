@@ -4,8 +4,11 @@
 #include "update_test_window.h"
 #include "updater_fakes.h"
 
+#include "support/fake_adapter.h"
+
 #include "link/commands.h"
-#include "link/adapter.h"
+#include "link/firmware_updater.h"
+#include "link/tick_timer.h"
 #include "support/update_dialog_controls.h"
 #include "widgets/captioned_progress_bar.h"
 
@@ -47,7 +50,7 @@ protected:
     // The adapter as discovery reports its boot loader.
     void inBootLoader()
     {
-        dialog.setIdentity(kBootName, QStringLiteral("V7-1"), QStringLiteral("0.1"));
+        emit adapter.identityChanged({kBootName, QStringLiteral("V7-1"), QStringLiteral("0.1")});
         updater.adapterFound(true);
     }
 
@@ -70,9 +73,9 @@ protected:
     std::unique_ptr<FakeTickTimer> m_ownTimer = std::make_unique<FakeTickTimer>();
     FakeTickTimer &timer = *m_ownTimer;
     FirmwareUpdater updater{port, std::move(m_ownTimer)};
-    Adapter link{nullptr};
+    FakeAdapter adapter{updater};
     QWidget mainWindow;
-    FirmwareUpdateDialog dialog{updater, link, &mainWindow};
+    FirmwareUpdateDialog dialog{adapter, &mainWindow};
     UpdateDialogControls controls{dialog};
     RecordedPrompts prompts;
     FileFolder files;

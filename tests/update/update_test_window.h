@@ -1,10 +1,8 @@
-// Stand-ins around the update window for its tests: its modal prompts, and discovery's messages to it.
+// Stand-ins around the update window for its tests: its modal prompts.
 #pragma once
 
 #include "ui/firmware_update_dialog.h"
 #include "widgets/captioned_progress_bar.h"
-
-#include "link/discovery_view.h"
 
 #include <deque>
 #include <vector>
@@ -31,26 +29,4 @@ public:
     bool dialogOwnedByWindow = false;
 
     UpdatePrompts prompts(FirmwareUpdateDialog &window);
-};
-
-// What discovery tells the main window about the adapter's identity, passed on to the update window
-// as the main window does.
-class UpdateWindowView final : public DiscoveryView
-{
-public:
-    explicit UpdateWindowView(FirmwareUpdateDialog &window)
-        : m_window(window)
-    {
-    }
-
-    void Cont(bool) override {}
-    void showIdentity(const QString &name, const QString &serial, const QString &version) override
-    {
-        m_window.setIdentity(name, serial, version);
-    }
-    void showTitle(const QString &) override {}
-    void showAccessProblem(const QString &) override {}
-
-private:
-    FirmwareUpdateDialog &m_window;
 };

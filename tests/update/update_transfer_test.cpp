@@ -13,7 +13,6 @@
 
 #include "link/commands.h"
 #include "link/adapter.h"
-#include "link/link_update_port.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -42,12 +41,11 @@ class UpdateTransfer : public testing::Test
 protected:
     // With `steppedTicks` the ticks come only when tick() is called.
     explicit UpdateTransfer(bool steppedTicks = false)
-        : updater(port, makeTimer(steppedTicks))
+        : link([this] { return std::make_unique<EmulatedBackend>(bus); }, std::chrono::steady_clock::now,
+               makeTimer(steppedTicks))
     {
         adapter->setUsbTiming(true);
         dialog.setPrompts(prompts.prompts(dialog));
-        link.setView(&view);
-        link.setFirmwareUpdater(&updater);
     }
 
     // No report may reach a window that is gone.
@@ -59,10 +57,10 @@ protected:
         if (inBootLoader)
             adapter->enterBootLoader();
         bus.plug(adapter);
-        ASSERT_TRUE(link.start());
-        ASSERT_TRUE(waitUntil([this] { return link.claimedDevice() != nullptr.load(); }));
+        link.start();
+        ASSERT_TRUE(waitUntil([this] { return link.claimedDevice() != nullptr; }));
         dialog.show();
-        ASSERT_EQ(link.boot_mode, inBootLoader);
+        ASSERT_EQ(link.bootMode(), inBootLoader);
         ASSERT_EQ(controls.selectFileButton->isEnabled(), inBootLoader);
         ASSERT_EQ(dialog.deviceName(), inBootLoader ? QStringLiteral("VESTRA7 (boot)") : QStringLiteral("VESTRA7"));
     }
@@ -113,10 +111,6 @@ protected:
 
     EmulatedBus bus;
     std::shared_ptr<EmulatedAdapter> adapter = std::make_shared<EmulatedAdapter>();
-    Adapter link{[this] {
-        return std::make_unique<EmulatedBackend>(bus);
-    }};
-    LinkUpdatePort port{link};
 
 private:
     std::unique_ptr<TickTimer> makeTimer(bool stepped)
@@ -131,10 +125,10 @@ private:
     FakeTickTimer *m_steppedTimer = nullptr;
 
 protected:
-    FirmwareUpdater updater;
-    FirmwareUpdateDialog dialog{updater, link};
+    Adapter link;
+    FirmwareUpdater &updater = link.updater();
+    FirmwareUpdateDialog dialog{link};
     UpdateDialogControls controls{dialog};
-    UpdateWindowView view{dialog};
     RecordedPrompts prompts;
     FileFolder files;
 };
@@ -153,7 +147,7 @@ TEST_F(UpdateTransfer, AWholeUpdateFromNormalFirmwareArrivesByteForByteInOrder)
     start(false);
     // The window's ticks ask the adapter into its boot loader; discovery finds it there.
     ASSERT_TRUE(waitUntil([this] { return controls.selectFileButton->isEnabled(); }));
-    EXPECT_TRUE(link.boot_mode);
+    EXPECT_TRUE(link.bootMode());
     EXPECT_EQ(dialog.deviceName(), QStringLiteral("VESTRA7 (boot)"));
 
     const Bytes file = updateFile(kHeader, payloadBytes(3 * kFirmwareChunkSize + 100), 64);
@@ -172,7 +166,7 @@ TEST_F(UpdateTransfer, AWholeUpdateFromNormalFirmwareArrivesByteForByteInOrder)
 
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Update success!"));
-    EXPECT_FALSE(link.boot_mode);
+    EXPECT_FALSE(link.bootMode());
     EXPECT_FALSE(updater.isSending());
     // The adapter restarts into the new firmware and is found there again.
     EXPECT_TRUE(waitUntil([this] { return dialog.deviceName() == QStringLiteral("VESTRA7"); }));
@@ -242,7 +236,7 @@ TEST_F(UpdateTransfer, AFailedUpdateIsReportedAndTheWindowClosesAsAfterSuccess)
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Error!\r\nRetry again"));
     EXPECT_EQ(prompts.messages[0].icon, QMessageBox::Information);
-    EXPECT_FALSE(link.boot_mode);
+    EXPECT_FALSE(link.bootMode());
     EXPECT_EQ(controls.progressBar->value(), 0);
     EXPECT_EQ(controls.progressBar->captionLabel()->text(), QStringLiteral("0 %"));
 }
@@ -255,9 +249,9 @@ TEST_F(UpdateTransfer, CloseStopsATransferAndTakesTheAdapterOutOfItsBootLoader)
 
     controls.closeButton->click();
     EXPECT_FALSE(dialog.isVisible());
-    EXPECT_FALSE(link.boot_mode);
+    EXPECT_FALSE(link.bootMode());
     EXPECT_FALSE(updater.isSending());
-    EXPECT_EQ(link.mailbox.snapshot().cmd, CMD_LEAVE_UPDATE);
+    EXPECT_EQ(link.mailbox().snapshot().cmd, CMD_LEAVE_UPDATE);
     // The restart waits for the host to read the last acknowledgement, which needs the GUI thread.
     ASSERT_TRUE(waitUntil([this] { return !adapter->state().bootMode; }));
     ASSERT_TRUE(waitUntil([this] { return link.connected(); }));
@@ -287,7 +281,7 @@ TEST_F(UpdateTransfer, AnAdapterThatLeavesDuringATransferEndsItAndTheFileCanBeCh
     bus.plug(adapter);
     ASSERT_TRUE(waitUntil(
         [this] { return controls.selectFileButton->isEnabled() && controls.resetSettingsButton->isEnabled(); }));
-    EXPECT_TRUE(link.boot_mode);
+    EXPECT_TRUE(link.bootMode());
     drainPostedEvents();
     EXPECT_TRUE(chunksReceived().empty()) << "no chunk of the old transfer went to the new boot loader";
 
@@ -328,12 +322,12 @@ TEST_F(UpdateTransfer, ResetSettingsIsConfirmedByTheBootLoader)
 
 TEST_F(SteppedUpdateTransfer, ResetSettingsWithoutAnAdapterOnlyFillsTheSlot)
 {
-    ASSERT_TRUE(link.start());
+    link.start();
     drainPostedEvents();
     dialog.show();
     controls.resetSettingsButton->click();
-    ASSERT_TRUE(waitUntil([this] { return !link.mailbox.request_pending() && !link.mailbox.sending(); }));
-    const Mailbox::Snapshot taken = link.mailbox.snapshot();
+    ASSERT_TRUE(waitUntil([this] { return !link.mailbox().requestPending() && !link.mailbox().sending(); }));
+    const Mailbox::Snapshot taken = link.mailbox().snapshot();
     EXPECT_EQ(taken.cmd, CMD_RESET_SETTINGS);
     EXPECT_EQ(taken.result, 0) << "nothing was written";
     drainPostedEvents();

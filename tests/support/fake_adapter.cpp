@@ -1,5 +1,5 @@
 // The window tests' adapter, and how its changes read in failure messages.
-#include "fake_adapter.h"
+#include "support/fake_adapter.h"
 
 #include <sstream>
 #include <type_traits>

@@ -101,6 +101,13 @@ public:
 class FakeAdapter final : public AdapterPort
 {
 public:
+    FakeAdapter() = default;
+    // One whose firmware update is the given one.
+    explicit FakeAdapter(FirmwareUpdatePort &update)
+        : m_updateInUse(&update)
+    {
+    }
+
     // The record and identity the adapter reports from now on; receive() also announces the record,
     // as the adapter's reply does.
     void setRecord(const DeviceRecord &record) { m_record = record; }
@@ -115,7 +122,7 @@ public:
     void start() override { ++m_starts; }
     void stop() override { ++m_stops; }
     void searchAgain() override {}
-    FirmwareUpdatePort &firmwareUpdate() override { return m_update; }
+    FirmwareUpdatePort &firmwareUpdate() override { return *m_updateInUse; }
     const DeviceRecord &record() const override { return m_record; }
     AdapterIdentity identity() const override { return m_identity; }
 
@@ -143,6 +150,7 @@ private:
     AdapterIdentity m_identity;
     Changes m_changes;
     IdleFirmwareUpdate m_update;
+    FirmwareUpdatePort *m_updateInUse = &m_update;
     int m_starts = 0;
     int m_stops = 0;
 };
