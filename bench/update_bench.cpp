@@ -85,8 +85,8 @@ std::optional<Result> updateOnce(std::size_t payloadSize)
     bus.plug(adapter);
 
     Application program([&bus] { return std::make_unique<EmulatedBackend>(bus); });
-    Adapter &link = program.link();
-    FirmwareUpdater &updater = program.updater();
+    Adapter &link = program.adapter();
+    FirmwareUpdater &updater = link.updater();
     FirmwareUpdateDialog &dialog = program.updateDialog();
     auto *selectFile = dialog.findChild<QPushButton *>(QStringLiteral("selectFileButton"));
     QString message;
@@ -102,17 +102,15 @@ std::optional<Result> updateOnce(std::size_t payloadSize)
     QElapsedTimer clock;
     std::optional<qint64> firstAck;
     std::optional<qint64> resultAt;
-    // Passed on to the updater as the link does, timed on the way.
-    link.setUpdateReplyHandler([&](std::uint8_t cmd, std::span<const std::uint8_t> p) {
-        if (cmd == CMD_FW_CHUNK && !firstAck)
+    // Timed as the updater hears of the first acknowledgement and of the result.
+    QObject::connect(&updater, &FirmwareUpdatePort::progressChanged, [&] {
+        if (!firstAck)
             firstAck = clock.nsecsElapsed();
-        if (cmd == CMD_FW_END)
-            resultAt = clock.nsecsElapsed();
-        updater.replyReceived(cmd, p);
     });
+    QObject::connect(&updater, &FirmwareUpdatePort::finished, [&] { resultAt = clock.nsecsElapsed(); });
     // The main window's first showing starts the link.
     program.mainWindow().show();
-    if (!runUntil([&] { return link.claimedDevice() != nullptr.load(); }))
+    if (!runUntil([&] { return link.claimedDevice() != nullptr; }))
         return std::nullopt;
     dialog.show();
     if (!selectFile->isEnabled())

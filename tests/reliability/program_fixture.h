@@ -50,7 +50,7 @@ protected:
     std::shared_ptr<HandleLedger> ledger = std::make_shared<HandleLedger>();
     Application app;
     RecordedPrompts prompts;
-    // Runs on the GUI thread right after each Refresh, while the worker waits for it.
+    // Runs on the GUI thread right after the main window has shown a record.
     std::function<void()> afterRefresh;
     int refreshes = 0;
     QStringList unexpectedBoxes;

@@ -1,5 +1,5 @@
 // The adapter removed at the worst moments, through the whole program: in the middle of a record
-// write, while the worker waits for a refresh on the GUI thread, while the reading thread waits for
+// write, while the window shows a record, while the reading thread waits for
 // its report to be taken, and while a read is under way. Nothing may crash, no handle may be closed
 // under a call on it, and the program must take the adapter back when it returns. Run under the
 // address and thread sanitizers too.
@@ -61,7 +61,8 @@ TEST_F(RemovalRace, InTheMiddleOfARecordWrite)
             seenGone = spinUntil([&] { return !device->isPluggedIn(); });
             removed = true;
         });
-        app.mainWindow().save();
+        // A record write, as every change makes.
+        app.adapter().setActiveLine(app.adapter().record().act_line);
         ASSERT_TRUE(waitUntil([&] { return removed.load() && !connectedOnScreen(); })) << "report " << report;
         EXPECT_TRUE(seenGone.load()) << "report " << report;
         replugAndReconnect();
@@ -69,7 +70,7 @@ TEST_F(RemovalRace, InTheMiddleOfARecordWrite)
     expectOneHandleLeft();
 }
 
-TEST_F(RemovalRace, WhileTheWorkerWaitsForARefresh)
+TEST_F(RemovalRace, WhileTheWindowShowsARecord)
 {
     startProgram();
     for (int round = 0; round < 5; ++round) {
@@ -78,7 +79,7 @@ TEST_F(RemovalRace, WhileTheWorkerWaitsForARefresh)
             if (std::exchange(removed, true))
                 return;
             unplugFromAnotherThread();
-            // Handled inside the hand-over, as it would be under a message box opened there.
+            // Handled while the record is being shown, as it would be under a message box opened there.
             EXPECT_TRUE(waitUntil([&] { return !app.adapter().connected(); }));
         };
         ASSERT_TRUE(waitUntil([&] { return removed && !connectedOnScreen(); })) << "round " << round;
@@ -100,19 +101,20 @@ TEST_F(RemovalRace, WhileAReportWaitsForTheGuiThread)
     ASSERT_TRUE(waitUntil([&] { return controls.resetSettingsButton->isEnabled() && app.adapter().bootMode(); }));
     for (int round = 0; round < 5; ++round) {
         bool removed = false;
-        app.adapter().setUpdateReplyHandler([&](std::uint8_t cmd, std::span<const std::uint8_t> p) {
-            if (cmd == CMD_RESET_SETTINGS && !std::exchange(removed, true)) {
+        const QMetaObject::Connection hook =
+            QObject::connect(&app.adapter().updater(), &FirmwareUpdatePort::settingsReset, [&] {
+                if (std::exchange(removed, true))
+                    return;
                 unplugFromAnotherThread();
                 // Handled while the reading thread still waits for this report to be taken.
                 EXPECT_TRUE(waitUntil([&] { return !app.adapter().claimedDevice()->isPluggedIn(); }));
-            }
-            app.adapter().updater().replyReceived(cmd, p);
-        });
+            });
         controls.resetSettingsButton->click();
         ASSERT_TRUE(waitUntil([&] {
             return removed && prompts.messages.size() == static_cast<std::size_t>(round + 1);
         })) << "round "
             << round;
+        QObject::disconnect(hook);
         EXPECT_EQ(prompts.messages.back().text, QStringLiteral("Settings is reset!"));
         bus.plug(adapter);
         ASSERT_TRUE(waitUntil(

@@ -75,8 +75,8 @@ protected:
     // which it does only after its answer has been read and handed to the window.
     bool resultLost()
     {
-        const Mailbox &mailbox = app.adapter().mailbox;
-        if (updater().isSending() || !updater().image().atEnd() || mailbox.request_pending() || mailbox.sending() ||
+        const Mailbox &mailbox = app.adapter().mailbox();
+        if (updater().isSending() || !updater().image().atEnd() || mailbox.requestPending() || mailbox.sending() ||
             mailbox.snapshot().cmd != CMD_FW_END)
             return false;
         bool gotEnd = false;

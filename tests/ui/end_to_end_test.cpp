@@ -1,9 +1,6 @@
 // The main window over the emulated adapter, through a real device link: edits, calls and settings
 // reach the adapter, and its replies are what the window shows.
 #include "link/adapter.h"
-#include "link/firmware_updater.h"
-#include "link/link_update_port.h"
-#include "link/tick_timer.h"
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
@@ -25,8 +22,7 @@
 
 namespace {
 
-// The worker may need the GUI thread (a refresh) before it sends what is awaited: wait with the
-// event loop running.
+// The adapter's replies reach the window through the GUI thread: wait with the event loop running.
 bool adapterReaches(EmulatedAdapter &adapter, const std::function<bool(const AdapterState &)> &condition)
 {
     return waitUntil([&] { return condition(adapter.state()); });
@@ -45,12 +41,8 @@ TEST(EndToEnd, ChangesReachTheAdapterAndItsRepliesAreShown)
     bus.plug(adapter);
     Adapter link([&bus] { return std::make_unique<EmulatedBackend>(bus); });
     MainWindow window(link);
-    LinkUpdatePort port(link);
-    FirmwareUpdater updater(port, std::make_unique<PreciseTickTimer>());
-    FirmwareUpdateDialog fu(updater, link);
+    FirmwareUpdateDialog fu(link);
     window.setUpdateWindow(&fu);
-    link.setView(&window);
-    link.setRefresh([&window] { window.showRecord(); });
 
     window.show();
     auto *name = window.findChild<QLineEdit *>("partyNameEdit");
