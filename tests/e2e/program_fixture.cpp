@@ -40,6 +40,15 @@ void ProgramTest::startProgram()
         if (afterRefresh)
             afterRefresh();
     });
+    if (!realPrompts)
+        replacePrompts();
+
+    window().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
+}
+
+void ProgramTest::replacePrompts()
+{
     window().setConfirmer([this](QWidget *, const QString &question) {
         questions << question;
         return confirmAnswer;
@@ -53,9 +62,6 @@ void ProgramTest::startProgram()
         updateMessages.push_back({text, bar->value(), bar->cap()->text()});
     };
     updateWindow().setPrompts(prompts);
-
-    window().show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
 }
 
 void ProgramTest::startConnected()
