@@ -4,7 +4,6 @@
 #include "program_fixture.h"
 
 #include "sim/demo_adapter.h"
-#include "support/gui_wait.h"
 #include "support/patient_user.h"
 
 #include <QAction>
@@ -12,6 +11,8 @@
 #include <QMenuBar>
 
 #include <gmock/gmock.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -70,8 +71,8 @@ protected:
     QAction *menuEntry(const QString &text)
     {
         const QList<QAction *> entries = window().findChild<QMenuBar *>()->actions();
-        const auto found = std::find_if(entries.begin(), entries.end(),
-                                        [&](QAction *entry) { return entry->text() == text; });
+        const auto found =
+            std::find_if(entries.begin(), entries.end(), [&](QAction *entry) { return entry->text() == text; });
         return found != entries.end() ? *found : nullptr;
     }
 

@@ -47,7 +47,8 @@ void PrintTo(const SeenWindow &window, std::ostream *out)
     *out << " \"" << window.title.toStdString() << '"';
     if (!window.text.isEmpty()) {
         QString text = window.text;
-        *out << ": \"" << text.replace(QLatin1Char('\r'), QLatin1String("\\r")).replace(QLatin1Char('\n'), QLatin1String("\\n")).toStdString() << '"';
+        text.replace(QLatin1Char('\r'), QLatin1String("\\r")).replace(QLatin1Char('\n'), QLatin1String("\\n"));
+        *out << ": \"" << text.toStdString() << '"';
     }
 }
 
@@ -135,7 +136,7 @@ std::function<void()> PatientUser::answerFor(QWidget *window)
         return nullptr;
     if (auto *box = qobject_cast<QMessageBox *>(window)) {
         QAbstractButton *button = buttonIn(box, m_boxButton);
-        if (!button || !m_boxReady())
+        if (!button || !m_boxReady || !m_boxReady())
             return nullptr;
         return [this, box, button] {
             m_answered.emplace_back(box);

@@ -37,10 +37,10 @@ public:
     // In the modal window titled `title`, presses the button `button` once, after it has been
     // enabled for the pause.
     void pressOnce(const QString &title, const QString &button);
-    // A file dialog gets `path` and is accepted.
+    // In a file dialog, types `path` into the file name field and presses Enter.
     void chooseFile(const QString &path) { m_file = path; }
-    // Message boxes are answered with the button `button`, and not before `ready` holds as well.
-    void answerBoxes(const QString &button, std::function<bool()> ready = [] { return true; });
+    // Answers message boxes with the button `button`, and not before `ready` holds as well.
+    void answerBoxes(const QString &button, std::function<bool()> ready);
     // From `limit` after creation on, every modal window is closed at once, so that a test whose
     // program never got where it should ends with a failure instead of waiting for a person.
     void giveUpAfter(std::chrono::milliseconds limit) { m_giveUpAfter = limit; }
