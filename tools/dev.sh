@@ -21,6 +21,7 @@ packages=(
   umockdev libumockdev-dev
   clang-14 libclang-rt-14-dev
   qt6-svg-dev udev dpkg-dev file desktop-file-utils appstream
+  xvfb openbox xdotool x11-utils
 )
 
 install_missing() {
