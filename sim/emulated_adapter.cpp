@@ -194,6 +194,11 @@ void EmulatedAdapter::enterBootLoader()
     restart(Restart::IntoBootLoader);
 }
 
+void EmulatedAdapter::leaveBootLoader()
+{
+    restart(Restart::IntoFirmware);
+}
+
 void EmulatedAdapter::withholdReply(std::uint8_t cmd, int occurrence)
 {
     const std::lock_guard lock(m_mutex);

@@ -93,6 +93,9 @@ public:
     void sendText(std::span<const std::uint8_t> text);
     // Leaves and comes back as its boot loader, as command 251 makes it.
     void enterBootLoader();
+    // Leaves and comes back running its firmware, as the end of an update makes it. A restart still
+    // waiting for the host to read on is dropped.
+    void leaveBootLoader();
 
     // Faults. `occurrence` counts the messages with that code that passed their CRC, from 0.
     // The message acts, but its reply is not sent.

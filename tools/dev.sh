@@ -22,6 +22,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   qt6-svg-dev udev dpkg-dev file desktop-file-utils appstream
   lintian scdoc
+  xvfb openbox xdotool x11-utils
 )
 
 install_missing() {

@@ -39,6 +39,15 @@ void ProgramTest::startProgram()
         if (afterRefresh)
             afterRefresh();
     });
+    if (!realPrompts)
+        replacePrompts();
+
+    window().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
+}
+
+void ProgramTest::replacePrompts()
+{
     window().setConfirmer([this](QWidget *, const QString &question) {
         questions << question;
         return confirmAnswer;
@@ -52,9 +61,6 @@ void ProgramTest::startProgram()
         updateMessages.push_back({text, bar->value(), bar->captionLabel()->text()});
     };
     updateDialog().setPrompts(prompts);
-
-    window().show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
 }
 
 void ProgramTest::startConnected()

@@ -74,6 +74,10 @@ protected:
     int refreshes = 0;
     std::function<void()> afterRefresh;
 
+    // True: the program keeps its own modal boxes and file dialogs, for a test that answers them as a
+    // person does. False: the recorders below take their place. Set before startProgram().
+    bool realPrompts = false;
+
     // The confirmation boxes' questions, each answered with `confirmAnswer`.
     QStringList questions;
     bool confirmAnswer = true;
@@ -90,6 +94,11 @@ protected:
     std::vector<UpdateMessage> updateMessages;
 
     QTemporaryDir folder;
+
+private:
+    // Puts the recorders above in place of the program's confirmation boxes, and of the update
+    // window's file dialog and message boxes.
+    void replacePrompts();
 };
 
 // Writes `bytes` to `path`; false when that failed.

@@ -240,6 +240,12 @@ bool VirtualHidraw::isAvailable()
     return qEnvironmentVariable("LD_PRELOAD").contains(QLatin1String("libumockdev-preload"));
 }
 
+QString VirtualHidraw::rootDir() const
+{
+    // Set when the testbed is made and never changed: safe to read beside the control thread.
+    return QString::fromUtf8(umockdev_testbed_get_root_dir(m_testbed));
+}
+
 QString VirtualHidraw::plug(const std::shared_ptr<EmulatedHidDevice> &device)
 {
     auto node = std::make_shared<VirtualNode>();

@@ -39,6 +39,9 @@ public:
 
     // Whether the process runs under umockdev-wrapper.
     static bool isAvailable();
+    // The testbed's folder. A child process sees the nodes when its environment has it as
+    // UMOCKDEV_DIR, along with this process's LD_PRELOAD.
+    QString rootDir() const;
 
     QString plug(const std::shared_ptr<EmulatedHidDevice> &device) override;
     void unplug(EmulatedHidDevice &device) override;

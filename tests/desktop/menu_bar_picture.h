@@ -1,0 +1,13 @@
+// Where a window's menu bar shows its entries, read from a picture of the window as the eye reads it.
+#pragma once
+
+#include <QImage>
+#include <QRect>
+
+#include <vector>
+
+// The menu bar is the first line of dark text from the top of `window` (the window's inside). Its
+// entries are the `count` groups of text set apart by the widest gaps on that line: an entry may
+// hold spaces, but they are narrower than the room between two entries. Empty when the line does
+// not show that many clearly apart, as while some entries are disabled and greyed out.
+std::vector<QRect> menuBarEntries(const QImage &window, int count);

@@ -1,0 +1,65 @@
+// An X desktop of a test's own: a virtual X server with a window manager, and the X tools that read
+// its windows as the desktop shows them and act on them as a person does.
+#pragma once
+
+#include <QImage>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRect>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <vector>
+
+// An X window id.
+using XWindow = std::uint32_t;
+
+class XDesktop final
+{
+public:
+    XDesktop();
+    ~XDesktop();
+
+    XDesktop(const XDesktop &) = delete;
+    XDesktop &operator=(const XDesktop &) = delete;
+
+    // The programs it needs that are not installed.
+    static QStringList missingTools();
+
+    // Starts the X server and the window manager and waits until the manager runs; false with the
+    // reason in `why` when that did not happen.
+    bool start(QString *why);
+    // ":N", for DISPLAY.
+    QString display() const { return m_display; }
+
+    // The mapped top-level windows of a process that are ordinary windows or dialogs (not menus or
+    // tool tips), by the process id they carry.
+    std::vector<XWindow> windowsOf(qint64 pid) const;
+    // The title as the desktop shows it: the window's _NET_WM_NAME.
+    QString title(XWindow window) const;
+    // The window that has the keyboard focus; 0 when none.
+    XWindow focus() const;
+    // The window's inside, without the manager's frame, in screen coordinates.
+    QRect geometry(XWindow window) const;
+    // What the screen shows in `area`, read from the server's frame buffer.
+    QImage grab(const QRect &area) const;
+
+    // A click of the left mouse button at a point of the screen.
+    void click(const QPoint &point) const;
+    // A key pressed and released in the focused window, by its X name ("Return", "Escape").
+    void pressKey(const QString &key) const;
+
+    // The server's and the manager's messages, for a failure report.
+    QString log() const;
+
+private:
+    QString run(const QString &tool, const QStringList &arguments) const;
+    bool managerRuns() const;
+
+    QTemporaryDir m_folder;
+    QProcessEnvironment m_environment;
+    QString m_display;
+    QProcess m_server;
+    QProcess m_manager;
+};
