@@ -1,6 +1,7 @@
 // The disconnected overlay.
 #include "ui/disconnected_overlay.h"
 
+#include "ui/panel_text.h"
 #include "ui/window_fonts.h"
 
 #include "ui_disconnected_overlay.h"
@@ -11,6 +12,7 @@ DisconnectedOverlay::DisconnectedOverlay(QWidget *parent)
 {
     m_ui->setupUi(this);
     m_ui->messageLabel->setFont(segoeUiBold(19));
+    setDarkPanelText(m_ui->messageLabel);
     // The overlay is disabled along with the window's panels, yet its message must stay as readable.
     QPalette palette = m_ui->messageLabel->palette();
     palette.setColor(QPalette::Disabled, QPalette::WindowText, palette.color(QPalette::Active, QPalette::WindowText));

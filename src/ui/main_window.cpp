@@ -4,7 +4,10 @@
 
 #include "ui/access_problem.h"
 #include "link/adapter_port.h"
+#include "model/device_record.h"
 #include "model/text_field.h"
+#include "ui/field_fit_validator.h"
+#include "ui/panel_text.h"
 #include "ui/window_fonts.h"
 #include "widgets/glyph_button.h"
 #include "widgets/glyph_pictures.h"
@@ -23,8 +26,8 @@
 namespace {
 
 constexpr int kFormMargin = 10;
-// "Update firmware" is the one menu-bar entry that stays usable without a connected adapter, so that
-// an adapter left in its boot loader can still be updated.
+// "Update firmware" is the one adapter command on the menu bar that stays usable without a connected
+// adapter, so that an adapter left in its boot loader can still be updated.
 constexpr qsizetype kUpdateEntry = 1;
 
 const QString kConfigFilter = QStringLiteral("Config File (*.cfg)");
@@ -77,12 +80,20 @@ MainWindow::MainWindow(AdapterPort &adapter, QWidget *parent)
         list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     // Characters reach the number filter only as key presses, never as input-method text.
     m_ui->partyNumberEdit->setAttribute(Qt::WA_InputMethodEnabled, false);
+    // The edits take only what the record's fields hold as shown, so what they show is what is stored.
+    for (QLineEdit *edit : {m_ui->partyNameEdit, m_ui->partyNumberEdit})
+        edit->setValidator(new FieldFitValidator(kPartyTextWidth, edit));
+    for (QWidget *label : std::initializer_list<QWidget *>{m_ui->lineALabel, m_ui->lineBLabel, m_ui->nameCaption,
+                                                           m_ui->numberCaption, m_ui->phoneBookCaption,
+                                                           m_ui->callListCaption})
+        setDarkPanelText(label);
     for (const LineButton &lineButton : m_lineButtons)
         lineButton.button->setGlyph(glyphPicture(lineButton.calls ? QStringLiteral("ON") : QStringLiteral("OFF")));
 
     m_ui->settingsPanel->setAdapter(m_adapter);
     connectAdapter();
     connectControls();
+    connectKeys();
 }
 
 MainWindow::~MainWindow() = default;
@@ -126,6 +137,8 @@ void MainWindow::connectControls()
     connect(m_ui->settingsAction, &QAction::triggered, this, &MainWindow::onToggleSettings);
     connect(m_ui->setToDefaultAction, &QAction::triggered, this, &MainWindow::onSetToDefault);
     connect(m_ui->aboutAction, &QAction::triggered, this, &MainWindow::onAbout);
+    connect(m_ui->aboutProgramAction, &QAction::triggered, this, &MainWindow::onAboutProgram);
+    connect(m_ui->keyboardShortcutsAction, &QAction::triggered, this, &MainWindow::onShowKeyboardShortcuts);
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
@@ -181,9 +194,10 @@ void MainWindow::setConnected(bool connected)
 
     for (QWidget *control : std::initializer_list<QWidget *>{m_ui->linePanel, m_ui->settingsPanel, m_ui->overlay})
         control->setEnabled(connected);
+    // The program's own help needs no adapter either.
     const QList<QAction *> entries = m_ui->mainMenu->actions();
     for (qsizetype i = 0; i < entries.size(); ++i)
-        entries[i]->setEnabled(connected || i == kUpdateEntry);
+        entries[i]->setEnabled(connected || i == kUpdateEntry || entries[i] == m_ui->helpMenu->menuAction());
 
     m_ui->overlay->setGeometry(
         m_ui->clientArea->rect().marginsRemoved(QMargins(kFormMargin, kFormMargin, kFormMargin, kFormMargin)));

@@ -76,6 +76,10 @@ private:
     void showAccessProblem(const QString &reason);
     void showSendFailure(const QString &text);
 
+    // Keys that act as the line buttons do, shown in their tooltips (main_window_keys.cpp).
+    void connectKeys();
+    void onShowKeyboardShortcuts();
+
     // Line control (main_window_lines.cpp).
     void showLineButtons();
     void showButtonState(LineButton &lineButton, bool allowed);
@@ -100,6 +104,7 @@ private:
     void onToggleSettings();
     void onSetToDefault();
     void onAbout();
+    void onAboutProgram();
 
     std::unique_ptr<Ui::MainWindow> m_ui;
     AdapterPort &m_adapter;

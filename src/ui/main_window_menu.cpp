@@ -1,5 +1,5 @@
 // The main window's menu commands: configuration files, the update window, the settings panel, the
-// reset to defaults and the About box.
+// reset to defaults, and the About boxes of the adapter and of the program.
 #include "ui/main_window.h"
 
 #include "link/adapter_port.h"
@@ -67,5 +67,14 @@ void MainWindow::onAbout()
     const QString crlf = QStringLiteral("\r\n");
     informationBox(this, QStringLiteral("Information"),
                    QStringLiteral("Model: ") + identity.product + crlf + QStringLiteral("Serial: ") + identity.serial +
-                       crlf + QStringLiteral("Software version: ") + identity.version);
+                       crlf + QStringLiteral("Software version: ") + identity.version + crlf +
+                       tr("Program version: %1").arg(QStringLiteral(VESTRA7_VERSION)));
+}
+
+void MainWindow::onAboutProgram()
+{
+    informationBox(this, tr("About vestra7"),
+                   tr("vestra7 %1\nConfiguration and control tool for the VESTRA7 cellular voice adapter\n\n"
+                      "Qt %2\nLicence: GPL-3.0-or-later")
+                       .arg(QStringLiteral(VESTRA7_VERSION), QString::fromLatin1(qVersion())));
 }

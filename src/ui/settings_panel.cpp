@@ -3,12 +3,14 @@
 
 #include "link/adapter_port.h"
 #include "model/selector_items.h"
+#include "ui/panel_text.h"
 
 #include "ui_settings_panel.h"
 
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 
 #include <algorithm>
 #include <functional>
@@ -25,6 +27,10 @@ SettingsPanel::SettingsPanel(QWidget *parent)
     m_ui->autoAnswerASelector->setItems(autoAnswerItems());
     m_ui->autoAnswerBSelector->setItems(autoAnswerItems());
     connect(m_ui->okButton, &QPushButton::clicked, this, &QWidget::hide);
+    // Esc closes the panel as its OK does, from wherever the focus is in the window, while it shows.
+    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, m_ui->okButton, &QPushButton::click);
+    for (QWidget *label : {m_ui->micGainLabel, m_ui->lineGainLabel, m_ui->autoAnswerALabel, m_ui->autoAnswerBLabel})
+        setDarkPanelText(label);
     fitLabels();
 }
 

@@ -1,6 +1,8 @@
 // GlyphButton: painting, mouse handling and the enabled, down and hover states.
 #include "widgets/glyph_button.h"
 
+#include "widgets/widget_accessibility.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -11,6 +13,7 @@ GlyphButton::GlyphButton(QWidget *parent)
     : QWidget(parent)
 {
     QWidget::setCursor(m_enabledCursor);
+    installWidgetAccessibility();
 }
 
 void GlyphButton::setGlyph(const QImage &glyph)
@@ -79,6 +82,14 @@ void GlyphButton::setEnabledCursor(const QCursor &cursor)
 void GlyphButton::Repaint()
 {
     repaint();
+}
+
+void GlyphButton::press()
+{
+    if (!isEnabled())
+        return;
+    const QPoint centre = rect().center();
+    emit OnMouseDown(this, Qt::LeftButton, Qt::NoModifier, centre.x(), centre.y());
 }
 
 void GlyphButton::refresh()

@@ -72,6 +72,11 @@ public:
     // Redraws at once: the parent's background first, the button over it.
     void Repaint();
 
+    // A press from the keyboard or an assistive tool: OnMouseDown as a left press at the centre,
+    // without the button going down, for there is no release to bring it up. A disabled button
+    // takes no press, as it takes no mouse press.
+    void press();
+
 signals:
     // A left, right or middle press anywhere in the button's rectangle, transparent parts included,
     // raised before the button goes down. X and Y are relative to the button. The second press of a

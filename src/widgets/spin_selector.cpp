@@ -1,7 +1,10 @@
 // SpinSelector: value rules, steps from the step control, keys and wheel, and painting.
 #include "widgets/spin_selector.h"
 
+#include "widgets/widget_accessibility.h"
+
 #include <QAbstractSpinBox>
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QStyleOptionSpinBox>
 #include <QStylePainter>
@@ -46,6 +49,7 @@ SpinSelector::SpinSelector(const QStringList &items, QWidget *parent)
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
     setItems(items);
+    installWidgetAccessibility();
 }
 
 void SpinSelector::setItems(const QStringList &items)
@@ -73,6 +77,8 @@ void SpinSelector::showItem(int index)
         return;
     m_text = m_items.at(index);
     update();
+    QAccessibleValueChangeEvent announcement(this, index);
+    QAccessible::updateAccessibility(&announcement);
     if (OnChange)
         OnChange(this);
 }

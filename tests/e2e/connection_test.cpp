@@ -30,8 +30,8 @@ protected:
         QStringList usable;
         for (QAction *entry : child<QMenuBar>("mainMenu")->actions())
             if (entry->isEnabled())
-                usable << entry->text();
-        EXPECT_EQ(usable, QStringList{"Update firmware"});
+                usable << entry->text().remove(u'&');
+        EXPECT_EQ(usable, (QStringList{"Update firmware", "Help"}));
     }
 
     void expectConnected()
@@ -90,7 +90,8 @@ TEST_F(Connection, StartsDisconnectedAndShowsTheAdapterOnceItIsPluggedIn)
     child<QAction>("aboutAction")->trigger();
     ASSERT_TRUE(about.seen);
     EXPECT_EQ(about.seen->title, "Information");
-    EXPECT_EQ(about.seen->text, "Model: VESTRA7 Pro\r\nSerial: V7-2099-004242\r\nSoftware version: 2.11");
+    EXPECT_EQ(about.seen->text,
+              "Model: VESTRA7 Pro\r\nSerial: V7-2099-004242\r\nSoftware version: 2.11\r\nProgram version: 1.0.0");
 }
 
 TEST_F(Connection, UnpluggedWhilePollingShowsDisconnectedAndPollingResumesWhenPluggedBackIn)

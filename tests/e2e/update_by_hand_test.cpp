@@ -72,7 +72,7 @@ protected:
     {
         const QList<QAction *> entries = window().findChild<QMenuBar *>()->actions();
         const auto found =
-            std::find_if(entries.begin(), entries.end(), [&](QAction *entry) { return entry->text() == text; });
+            std::find_if(entries.begin(), entries.end(), [&](QAction *entry) { return entry->text().remove(u'&') == text; });
         return found != entries.end() ? *found : nullptr;
     }
 

@@ -140,6 +140,26 @@ TEST_F(LineControlTest, NumberEditTakesDigitsPlusAndCopyPasteOnly)
     EXPECT_EQ(name->text(), "a *#");
 }
 
+TEST_F(LineControlTest, PartyEditsTakeOnlyWhatTheirRecordFieldsHoldAndTheNumberFilterStillHolds)
+{
+    name->clear();
+    name->setFocus();
+    QTest::keyClicks(name, "Seventeen letters");
+    EXPECT_EQ(name->text(), "Seventeen letter");
+    name->clear();
+    QTest::sendKeyEvent(QTest::Click, name, Qt::Key_unknown, QStringLiteral("\u674E"), {}); // not in the code page
+    EXPECT_EQ(name->text(), "");
+
+    number->clear();
+    number->setFocus();
+    QTest::keyClicks(number, "+38050123x45678901");
+    EXPECT_EQ(number->text(), "+380501234567890");
+    number->clear();
+    QApplication::clipboard()->setText("12345678901234567");
+    QTest::keyClick(number, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(number->text(), ""); // one byte too many: the paste is refused whole
+}
+
 TEST_F(LineControlTest, DeleteInThePhoneBookAsksThenAsksTheAdapterForThatRowAlone)
 {
     QTest::keyClick(clist, Qt::Key_Delete);

@@ -1,4 +1,5 @@
-// The menu's own commands: the settings panel, the update window, the About box and closing.
+// The menu's own commands: the settings panel, the update window, the About boxes, the list of
+// shortcuts and closing.
 #include "main_window_fixture.h"
 
 #include <QApplication>
@@ -66,19 +67,45 @@ TEST_F(MenuTest, UpdateWindowOpensModallyCentredOverTheMainWindowWhereverItWasMo
     EXPECT_EQ(shownAt->top(), main.top() + main.height() / 2 - shownAt->height() / 2);
 }
 
-TEST_F(MenuTest, AboutBoxShowsTheIdentityInThreeLines)
+TEST_F(MenuTest, AboutBoxShowsTheIdentityInThreeLinesThenTheProgramsVersion)
 {
     adapter.setIdentity({"VESTRA7", "", "1.2"});
     const BoxAnswerer answer;
     child<QAction>("aboutAction")->trigger();
     ASSERT_TRUE(answer.seen);
     EXPECT_EQ(answer.seen->title, "Information");
-    EXPECT_EQ(answer.seen->text, "Model: VESTRA7\r\nSerial: \r\nSoftware version: 1.2");
+    EXPECT_EQ(answer.seen->text, "Model: VESTRA7\r\nSerial: \r\nSoftware version: 1.2\r\nProgram version: 1.0.0");
     EXPECT_EQ(answer.seen->icon, QMessageBox::Information);
     EXPECT_EQ(answer.seen->buttons, QStringList{"OK"});
     EXPECT_EQ(answer.seen->owner, &window);
     EXPECT_LE((answer.seen->centre - window.frameGeometry().center()).manhattanLength(), 2);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(MenuTest, HelpNeedsNoAdapterAndNamesTheProgramAndEveryShortcut)
+{
+    emit adapter.connectionChanged(false);
+    const struct
+    {
+        const char *action;
+        QString title;
+        QStringList shown;
+    } cases[] = {
+        {"aboutProgramAction", "About vestra7", {"vestra7 1.0.0", QStringLiteral("Qt ") + qVersion(), "GPL-3.0-or-later"}},
+        {"keyboardShortcutsAction",
+         "Keyboard shortcuts",
+         {"Ctrl+S", "Ctrl+O", "Ctrl+Q", "F1", "Ctrl+1", "Ctrl+Shift+2", "Hang up, line B", "Esc", "F10"}},
+    };
+    for (const auto &[action, title, shown] : cases) {
+        const BoxAnswerer answer;
+        auto *entry = child<QAction>(action);
+        ASSERT_TRUE(entry->isEnabled()) << action;
+        entry->trigger();
+        ASSERT_TRUE(answer.seen) << action;
+        EXPECT_EQ(answer.seen->title, title);
+        for (const QString &part : shown)
+            EXPECT_TRUE(answer.seen->text.contains(part)) << part.toStdString() << " in " << action;
+    }
 }
 
 TEST_F(MenuTest, CloseClosesTheWindowAndStopsTheAdapter)

@@ -1,0 +1,127 @@
+// The keyboard: the line keys press their buttons, the menu's shortcuts and mnemonics, and Esc on
+// the settings panel.
+#include "main_window_fixture.h"
+
+#include "sim/emulated_adapter.h"
+#include "widgets/glyph_button.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+class KeyboardTest : public MainWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        // The file dialogs are cancelled, the boxes answered, so that no key leaves a modal loop open.
+        for (FileDialog *dialog : {&window.saveFileDialog(), &window.openFileDialog()})
+            dialog->setChooser([](QWidget *, const FileDialog::Offer &) { return std::optional<QString>(); });
+    }
+
+    DeviceRecord record = initialAdapterRecord();
+};
+
+TEST_F(KeyboardTest, LineKeysDoWhatAPressOfTheirButtonDoesAndOnlyWhileItIsEnabled)
+{
+    const struct
+    {
+        QKeyCombination key;
+        const char *button;
+        std::uint8_t lineState; // makes the button usable
+    } cases[] = {
+        {Qt::CTRL | Qt::Key_1, "callButtonLineA", 0},
+        {Qt::CTRL | Qt::Key_2, "callButtonLineB", 1},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_1, "hangUpButtonLineA", 3},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_2, "hangUpButtonLineB", 4},
+    };
+    record.subscriber[0] = makeParty("Ann", "+3805");
+    for (const auto &[key, name, lineState] : cases) {
+        auto *button = child<GlyphButton>(name);
+        const int line = QByteArray(name).endsWith('A') ? 0 : 1;
+        record.stat[line] = lineState;
+        receive(record);
+        ASSERT_TRUE(button->isEnabled()) << name;
+        QTest::mouseClick(button, Qt::LeftButton);
+        const Changes clicked = adapter.takeChanges();
+        ASSERT_EQ(clicked.size(), 1u) << name;
+        QTest::keyClick(&window, key.key(), key.keyboardModifiers());
+        EXPECT_EQ(adapter.takeChanges(), clicked) << name;
+        EXPECT_TRUE(button->toolTip().contains(QKeySequence(key).toString(QKeySequence::NativeText))) << name;
+
+        record.stat[line] = 2; // neither calls nor hangs up
+        receive(record);
+        ASSERT_FALSE(button->isEnabled()) << name;
+        QTest::keyClick(&window, key.key(), key.keyboardModifiers());
+        EXPECT_EQ(adapter.takeChanges(), Changes{}) << name;
+    }
+}
+
+TEST_F(KeyboardTest, MenuShortcutsTriggerTheirEntriesOnlyWhileTheEntriesAreUsable)
+{
+    const struct
+    {
+        QKeyCombination key;
+        const char *action;
+    } cases[] = {
+        {Qt::CTRL | Qt::Key_S, "saveToFileAction"},
+        {Qt::CTRL | Qt::Key_O, "loadFromFileAction"},
+        {QKeyCombination(Qt::Key_F1), "aboutAction"},
+        {Qt::CTRL | Qt::Key_Q, "closeAction"}, // last: it closes the window
+    };
+    for (const auto &[key, name] : cases) {
+        QSignalSpy triggered(child<QAction>(name), &QAction::triggered);
+        const BoxAnswerer answer;
+        // A box closed by the answerer leaves no window active on the offscreen platform.
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        emit adapter.connectionChanged(false);
+        QTest::keyClick(&window, key.key(), key.keyboardModifiers());
+        EXPECT_EQ(triggered.count(), 0) << name;
+        emit adapter.connectionChanged(true);
+        QTest::keyClick(&window, key.key(), key.keyboardModifiers());
+        EXPECT_EQ(triggered.count(), 1) << name;
+    }
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(KeyboardTest, AltWithTheUnderlinedLetterAndF10OpenAMenuThatCanBeUsed)
+{
+    const auto opens = [this](QKeyCombination key) {
+        QTest::keyClick(&window, key.key(), key.keyboardModifiers());
+        QWidget *opened = QApplication::activePopupWidget();
+        if (opened)
+            opened->close();
+        return opened;
+    };
+    auto *file = child<QMenu>("fileMenu");
+    auto *help = child<QMenu>("helpMenu");
+    EXPECT_EQ(opens(Qt::ALT | Qt::Key_F), file);
+    EXPECT_EQ(opens(Qt::ALT | Qt::Key_H), help);
+    EXPECT_EQ(opens(QKeyCombination(Qt::Key_F10)), file);
+
+    emit adapter.connectionChanged(false);
+    EXPECT_EQ(opens(Qt::ALT | Qt::Key_F), nullptr);
+    EXPECT_EQ(opens(QKeyCombination(Qt::Key_F10)), help);
+}
+
+TEST_F(KeyboardTest, EscClosesTheSettingsPanelAsItsOkDoes)
+{
+    auto *panel = child<QWidget>("settingsPanel");
+    QTest::keyClick(&window, Qt::Key_Escape); // hidden: nothing to close
+    EXPECT_TRUE(panel->isHidden());
+
+    panel->show();
+    child<QWidget>("lineGainSelector")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_TRUE(panel->isHidden());
+    EXPECT_EQ(adapter.takeChanges(), Changes{});
+}
+
+} // namespace

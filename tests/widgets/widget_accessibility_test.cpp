@@ -1,0 +1,61 @@
+// What screen readers learn of the glyph button and the spin selector, and what they can do with them.
+#include "widgets/glyph_button.h"
+#include "widgets/spin_selector.h"
+
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(GlyphButtonAccessibility, IsAButtonNamedByItsOwnerOrItsCaptionThatAPressActionPresses)
+{
+    GlyphButton button;
+    button.resize(40, 30);
+    button.setCaption(QStringLiteral("Dial"));
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(&button);
+    ASSERT_TRUE(accessible);
+    EXPECT_EQ(accessible->role(), QAccessible::Button);
+    EXPECT_EQ(accessible->text(QAccessible::Name), "Dial");
+    button.setAccessibleName(QStringLiteral("Call, line A"));
+    EXPECT_EQ(accessible->text(QAccessible::Name), "Call, line A");
+
+    QAccessibleActionInterface *actions = accessible->actionInterface();
+    ASSERT_TRUE(actions);
+    ASSERT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    QSignalSpy pressed(&button, &GlyphButton::OnMouseDown);
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_EQ(pressed.count(), 1);
+    EXPECT_EQ(pressed.at(0).at(1).value<Qt::MouseButton>(), Qt::LeftButton);
+    EXPECT_EQ(QPoint(pressed.at(0).at(3).toInt(), pressed.at(0).at(4).toInt()), QPoint(19, 14));
+    EXPECT_FALSE(button.Down()); // no release will come to bring it up
+
+    button.setEnabled(false);
+    EXPECT_TRUE(accessible->state().disabled);
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(pressed.count(), 1);
+}
+
+TEST(SpinSelectorAccessibility, ItsValueIsTheShownItemAndSettingItIsAChange)
+{
+    SpinSelector selector({QStringLiteral("0 dB    "), QStringLiteral("+1.5 dB "), QStringLiteral("+3.0 dB ")});
+    int changes = 0;
+    selector.OnChange = [&changes](SpinSelector *) { ++changes; };
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(&selector);
+    ASSERT_TRUE(accessible);
+    EXPECT_EQ(accessible->role(), QAccessible::SpinBox);
+    QAccessibleValueInterface *value = accessible->valueInterface();
+    ASSERT_TRUE(value);
+    EXPECT_EQ(value->maximumValue().toInt(), 2);
+
+    selector.setValue(1);
+    EXPECT_EQ(accessible->text(QAccessible::Value), "+1.5 dB");
+    EXPECT_EQ(value->currentValue().toInt(), 1);
+    value->setCurrentValue(7); // clamped as any other value
+    EXPECT_EQ(selector.text(), "+3.0 dB ");
+    EXPECT_EQ(changes, 2);
+}
+
+} // namespace
