@@ -58,18 +58,18 @@ void Adapter::start()
     if (backend) {
         m_shared->controller = std::make_unique<HidController>(std::move(backend));
         HidController *controller = m_shared->controller.get();
-        controller->OnDeviceChange = [this](HidController &) { onDeviceChange(); };
-        controller->OnDeviceData = [this](HidDevice &device, std::uint8_t, std::span<const std::uint8_t> data) {
+        controller->devicesChanged = [this](HidController &) { onDeviceChange(); };
+        controller->reportReceived = [this](HidDevice &device, std::uint8_t, std::span<const std::uint8_t> data) {
             // Reports of an adapter object that is no longer the claimed one must not mix into its
             // messages.
             if (&device == m_shared->claimedDevice.load())
                 m_receiver.takeReport(data);
         };
         // A message's data frames are of no use before its trailer: the GUI thread takes them all at once.
-        controller->EndsReportGroup = [](std::span<const std::uint8_t> data) {
+        controller->endsReportGroup = [](std::span<const std::uint8_t> data) {
             return data.empty() || data[0] != kDataMarker;
         };
-        controller->OnEnumerate = [this](HidDevice &device, int) { return onDeviceOffered(device); };
+        controller->deviceOffered = [this](HidDevice &device, int) { return onDeviceOffered(device); };
 
         LinkWorker::Hooks hooks;
         hooks.writer = [shared = m_shared.get()]() -> ReportWriter * {

@@ -20,7 +20,7 @@ void Adapter::onDeviceChange()
 {
     if (!m_shared->controller)
         return;
-    m_shared->controller->Enumerate();
+    m_shared->controller->offerDevices();
     const HidDevice *claimed = m_shared->claimedDevice.load();
     if (claimed != nullptr && !claimed->isPluggedIn())
         m_updater.adapterLeft();
@@ -61,7 +61,7 @@ bool Adapter::onDeviceOffered(HidDevice &device)
     if (device.manufacturer() != QLatin1String(kAdapterManufacturer))
         return true;
 
-    device.CheckOut();
+    device.claim();
     if (!device.isClaimed()) {
         // Found but not ours to open: say so once for this device, and look on for another adapter.
         qCWarning(lcHid) << "adapter" << device.instance() << "cannot be opened:" << device.accessError();

@@ -127,7 +127,7 @@ bool HidDevice::isClaimed() const
     return d->claimed;
 }
 
-bool HidDevice::CheckOut()
+bool HidDevice::claim()
 {
     if (!isPluggedIn() || isClaimed() || d->controller->d->shutDown)
         return false;
@@ -145,10 +145,10 @@ bool HidDevice::CheckOut()
     d->reader =
         std::make_unique<ReportReader>([p = d.get()] { return p->currentConnection(); }, d->info.inputReportLength,
                                        [this](std::uint8_t reportId, std::span<const std::uint8_t> data) {
-                                           if (d->controller->OnDeviceData)
-                                               d->controller->OnDeviceData(*this, reportId, data);
+                                           if (d->controller->reportReceived)
+                                               d->controller->reportReceived(*this, reportId, data);
                                        },
-                                       d->controller->EndsReportGroup);
+                                       d->controller->endsReportGroup);
     return true;
 }
 
@@ -197,9 +197,9 @@ HidController::~HidController()
     d->owned.clear();
 }
 
-int HidController::Enumerate()
+int HidController::offerDevices()
 {
-    if (!OnEnumerate)
+    if (!deviceOffered)
         return 0;
     ++d->enumerating;
     // The handler may spin the event loop, and a device change may then edit the list under us.
@@ -210,7 +210,7 @@ int HidController::Enumerate()
         if (listed == d->list.end() || !device->isPluggedIn())
             continue;
         ++offered;
-        if (!OnEnumerate(*device, static_cast<int>(listed - d->list.begin())))
+        if (!deviceOffered(*device, static_cast<int>(listed - d->list.begin())))
             break;
     }
     if (--d->enumerating == 0)
@@ -352,8 +352,8 @@ void HidController::handleDeviceChange()
     }
     d->list = std::move(kept);
 
-    if (changed && OnDeviceChange)
-        OnDeviceChange(*this);
+    if (changed && devicesChanged)
+        devicesChanged(*this);
 
     if (std::exchange(d->rescanRequested, false))
         QMetaObject::invokeMethod(this, &HidController::handleDeviceChange, Qt::QueuedConnection);

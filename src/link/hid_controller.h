@@ -33,7 +33,7 @@ public:
     // Claims the device: opens it for reading and writing and starts its reading thread. Returns
     // false when it is gone, already claimed, or cannot be opened; accessError() then says why.
     // GUI thread only: the reading thread hands its reports to the thread that claimed.
-    bool CheckOut();
+    bool claim();
     QString accessError() const;
 
     // ReportWriter: may be called from any one thread at a time beside the reading thread. Once the
@@ -60,20 +60,20 @@ public:
     // Called on the GUI thread after a scan that found the set of devices changed, and after the
     // initial one. A change that arrives while a scan's handler runs (spinning the event loop in a
     // message box, say) is never handled inside it: one more scan follows once it has returned.
-    std::function<void(HidController &)> OnDeviceChange;
+    std::function<void(HidController &)> devicesChanged;
     // Called on the GUI thread for every input report of a claimed device, one report at a time and
     // in order, the reading thread waiting until it returns: the report ID, then the bytes after it.
-    std::function<void(HidDevice &, std::uint8_t reportId, std::span<const std::uint8_t> data)> OnDeviceData;
+    std::function<void(HidDevice &, std::uint8_t reportId, std::span<const std::uint8_t> data)> reportReceived;
     // Called on a reading thread for each input report (the bytes after the report ID): true when the
     // report ends a group of reports that belong together, such as the frames of one message. A group
-    // reaches OnDeviceData in one pass of the GUI thread, report by report, when its last report has
+    // reaches reportReceived in one pass of the GUI thread, report by report, when its last report has
     // come. Unset, every report is handed over on its own. Set it before a device is claimed.
-    std::function<bool(std::span<const std::uint8_t> data)> EndsReportGroup;
+    std::function<bool(std::span<const std::uint8_t> data)> endsReportGroup;
     // Called by Enumerate for each plugged-in device in list order; return false to stop.
-    std::function<bool(HidDevice &, int index)> OnEnumerate;
+    std::function<bool(HidDevice &, int index)> deviceOffered;
 
-    // Offers every plugged-in device to OnEnumerate; returns the number offered.
-    int Enumerate();
+    // Offers every plugged-in device to deviceOffered; returns the number offered.
+    int offerDevices();
 
     // Devices in the order first found; claimed devices stay listed after they are gone. A device
     // is gone once the backend announces it removed, even while a scan still lists its node, and

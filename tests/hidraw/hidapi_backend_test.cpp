@@ -45,13 +45,13 @@ protected:
     void start()
     {
         controller = std::make_unique<HidController>(std::make_unique<HidapiBackend>());
-        controller->OnDeviceChange = [this](HidController &) {
+        controller->devicesChanged = [this](HidController &) {
             ++changes;
         };
-        controller->OnDeviceData = [this](HidDevice &, std::uint8_t reportId, std::span<const std::uint8_t> data) {
+        controller->reportReceived = [this](HidDevice &, std::uint8_t reportId, std::span<const std::uint8_t> data) {
             reportIds.push_back(reportId);
             reportSizes.push_back(data.size());
-            receiver.on_device_data(data);
+            receiver.takeReport(data);
         };
     }
 
@@ -72,13 +72,13 @@ protected:
     HidDevice *findAdapter() const
     {
         HidDevice *found = nullptr;
-        controller->OnEnumerate = [&found](HidDevice &device, int) {
+        controller->deviceOffered = [&found](HidDevice &device, int) {
             if (device.manufacturer() != QLatin1String("TARNIX"))
                 return true;
             found = &device;
             return false;
         };
-        controller->Enumerate();
+        controller->offerDevices();
         return found;
     }
 
@@ -130,7 +130,7 @@ TEST_F(HidrawTest, ClaimedAdapterAnswersAPollWithThirtyReports)
     ASSERT_TRUE(waitForChanges(1));
     HidDevice *device = findAdapter();
     ASSERT_TRUE(device);
-    ASSERT_TRUE(device->CheckOut()) << device->accessError().toStdString();
+    ASSERT_TRUE(device->claim()) << device->accessError().toStdString();
 
     ASSERT_TRUE(pollAnswered(*device));
     const DeviceRecord expected = initialAdapterRecord();
@@ -148,7 +148,7 @@ TEST_F(HidrawTest, RemovalAndReturnAreHeardThroughUevents)
     start();
     ASSERT_TRUE(waitForChanges(1));
     HidDevice *first = findAdapter();
-    ASSERT_TRUE(first && first->CheckOut());
+    ASSERT_TRUE(first && first->claim());
 
     adapter->unplug();
     // Before the GUI thread has heard of it, and after: a write fails quietly.
@@ -165,7 +165,7 @@ TEST_F(HidrawTest, RemovalAndReturnAreHeardThroughUevents)
     ASSERT_TRUE(second);
     EXPECT_NE(second, first);
     EXPECT_EQ(second->instance(), node);
-    ASSERT_TRUE(second->CheckOut());
+    ASSERT_TRUE(second->claim());
     EXPECT_TRUE(pollAnswered(*second));
 }
 
@@ -175,7 +175,7 @@ TEST_F(HidrawTest, AdapterRestartingIntoItsBootLoaderComesBackOnANewNode)
     start();
     ASSERT_TRUE(waitForChanges(1));
     HidDevice *normal = findAdapter();
-    ASSERT_TRUE(normal && normal->CheckOut());
+    ASSERT_TRUE(normal && normal->claim());
     std::thread worker([normal] { normal->writeReport(makeReport(makeTrailerFrame({0, 0xFFFF, CMD_ENTER_BOOT}))); });
     worker.join();
 
@@ -197,7 +197,7 @@ TEST_F(HidrawTest, NodeHeardRemovedIsGoneThoughSysfsStillListsIt)
     start();
     ASSERT_TRUE(waitForChanges(1));
     HidDevice *first = findAdapter();
-    ASSERT_TRUE(first && first->CheckOut());
+    ASSERT_TRUE(first && first->claim());
     const QString node = first->instance();
 
     hidraw->announceRemoval(*adapter);
@@ -219,7 +219,7 @@ TEST_F(HidrawTest, NodeHeardRemovedIsGoneThoughSysfsStillListsIt)
     ASSERT_TRUE(waitUntil([&] { return (second = findAdapter()) != nullptr; }));
     EXPECT_NE(second, first);
     EXPECT_EQ(second->instance(), again);
-    ASSERT_TRUE(second->CheckOut());
+    ASSERT_TRUE(second->claim());
     EXPECT_TRUE(pollAnswered(*second));
 }
 
@@ -233,12 +233,12 @@ TEST_F(HidrawTest, NodeThatCannotBeOpenedIsSkippedWithTheReason)
     ASSERT_EQ(controller->devices().size(), 2u);
     HidDevice *device = findAdapter();
     ASSERT_TRUE(device);
-    EXPECT_FALSE(device->CheckOut());
+    EXPECT_FALSE(device->claim());
     EXPECT_FALSE(device->isClaimed());
     EXPECT_TRUE(device->accessError().contains(strerror(EACCES))) << device->accessError().toStdString();
 
     adapter->refuseOpen({});
-    EXPECT_TRUE(device->CheckOut()) << device->accessError().toStdString();
+    EXPECT_TRUE(device->claim()) << device->accessError().toStdString();
 }
 
 } // namespace

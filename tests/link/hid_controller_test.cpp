@@ -88,7 +88,7 @@ protected:
         if (!backend)
             backend = std::make_unique<EmulatedBackend>(bus);
         controller = std::make_unique<HidController>(std::move(backend));
-        controller->OnDeviceChange = [this](HidController &) {
+        controller->devicesChanged = [this](HidController &) {
             ++changes;
         };
     }
@@ -131,7 +131,7 @@ protected:
         start(std::move(backend));
         EXPECT_TRUE(waitForChanges(1));
         HidDevice *device = deviceFor(adapter);
-        EXPECT_TRUE(device && device->CheckOut());
+        EXPECT_TRUE(device && device->claim());
         return device;
     }
 
@@ -190,7 +190,7 @@ TEST_F(HidControllerTest, ClaimedDeviceStaysListedUnpluggedAndItsReturnIsANewDev
     HidDevice *claimed = claimAdapter();
     ASSERT_TRUE(claimed);
     EXPECT_TRUE(claimed->isClaimed());
-    EXPECT_FALSE(claimed->CheckOut());
+    EXPECT_FALSE(claimed->claim());
 
     adapter->unplug();
     ASSERT_TRUE(waitForChanges(2));
@@ -198,7 +198,7 @@ TEST_F(HidControllerTest, ClaimedDeviceStaysListedUnpluggedAndItsReturnIsANewDev
     EXPECT_EQ(controller->devices()[1], claimed);
     EXPECT_FALSE(claimed->isPluggedIn());
     EXPECT_TRUE(claimed->isClaimed());
-    EXPECT_FALSE(claimed->CheckOut());
+    EXPECT_FALSE(claimed->claim());
     EXPECT_EQ(claimed->writeReport(kPoll), 0u);
     EXPECT_EQ(claimed->inputReportLength(), 65);
 
@@ -209,7 +209,7 @@ TEST_F(HidControllerTest, ClaimedDeviceStaysListedUnpluggedAndItsReturnIsANewDev
     HidDevice *returned = controller->devices()[2];
     EXPECT_NE(returned, claimed);
     EXPECT_FALSE(returned->isClaimed());
-    EXPECT_TRUE(returned->CheckOut());
+    EXPECT_TRUE(returned->claim());
 }
 
 TEST_F(HidControllerTest, AdapterRestartingFromTheWorkerThreadComesBackAsItsBootLoader)
@@ -220,7 +220,7 @@ TEST_F(HidControllerTest, AdapterRestartingFromTheWorkerThreadComesBackAsItsBoot
     worker.join();
     ASSERT_TRUE(waitUntil([&] { return products().contains("VESTRA7 (boot)"); }));
     EXPECT_FALSE(claimed->isPluggedIn());
-    EXPECT_TRUE(deviceFor(adapter)->CheckOut());
+    EXPECT_TRUE(deviceFor(adapter)->claim());
 }
 
 // The interleaving a udev "remove" that outruns sysfs makes: the adapter restarts into its boot
@@ -277,7 +277,7 @@ TEST_F(HidControllerTest, NameAnnouncedAddedAgainIsANewDeviceAtOnce)
     HidDevice *second = deviceFor(adapter);
     ASSERT_TRUE(second);
     EXPECT_NE(second, first);
-    EXPECT_TRUE(second->CheckOut());
+    EXPECT_TRUE(second->claim());
 }
 
 // A node that comes back under its name as something else, its removal unheard (a platform that
@@ -329,7 +329,7 @@ TEST_F(HidControllerTest, NodeListedWithAnotherIdentityIsANewDevice)
         EXPECT_EQ(after->versionNumber(), expected.versionNumber);
         EXPECT_EQ(after->manufacturer(), expected.manufacturer);
         // Claimed, so that it stays listed once it is gone in its turn.
-        EXPECT_TRUE(after->CheckOut());
+        EXPECT_TRUE(after->claim());
         // Listed the same way again, it is the same device.
         bus.announce();
         drainPostedEvents();
@@ -349,11 +349,11 @@ TEST_F(HidControllerTest, EnumerateOffersPluggedDevicesInListOrderUntilTheHandle
     ASSERT_TRUE(waitForChanges(2));
 
     std::vector<std::pair<QString, int>> offered;
-    controller->OnEnumerate = [&](HidDevice &device, int index) {
+    controller->deviceOffered = [&](HidDevice &device, int index) {
         offered.emplace_back(device.product(), index);
         return device.product() != "VESTRA7";
     };
-    EXPECT_EQ(controller->Enumerate(), 2);
+    EXPECT_EQ(controller->offerDevices(), 2);
     EXPECT_EQ(offered, (std::vector<std::pair<QString, int>>{{"Keypad", 0}, {"VESTRA7", 1}}));
 
     // The claimed adapter, gone, stays in the list but is not offered; its index still counts.
@@ -361,11 +361,11 @@ TEST_F(HidControllerTest, EnumerateOffersPluggedDevicesInListOrderUntilTheHandle
     ASSERT_TRUE(waitForChanges(3));
     ASSERT_EQ(controller->devices()[1], first);
     offered.clear();
-    EXPECT_EQ(controller->Enumerate(), 2);
+    EXPECT_EQ(controller->offerDevices(), 2);
     EXPECT_EQ(offered, (std::vector<std::pair<QString, int>>{{"Keypad", 0}, {"Mouse", 2}}));
 
-    controller->OnEnumerate = nullptr;
-    EXPECT_EQ(controller->Enumerate(), 0);
+    controller->deviceOffered = nullptr;
+    EXPECT_EQ(controller->offerDevices(), 0);
 }
 
 TEST_F(HidControllerTest, DeviceChangeDuringAHandlerIsNotNestedAndNotLost)
@@ -373,7 +373,7 @@ TEST_F(HidControllerTest, DeviceChangeDuringAHandlerIsNotNestedAndNotLost)
     start();
     int depth = 0;
     int deepest = 0;
-    controller->OnDeviceChange = [&](HidController &) {
+    controller->devicesChanged = [&](HidController &) {
         ++changes;
         ++depth;
         deepest = std::max(deepest, depth);
@@ -397,7 +397,7 @@ TEST_F(HidControllerTest, DeviceDroppedWhileAnEnumerationRunsIsNotFreedUnderIt)
     start();
     ASSERT_TRUE(waitForChanges(1));
     QStringList offered;
-    controller->OnEnumerate = [&](HidDevice &device, int) {
+    controller->deviceOffered = [&](HidDevice &device, int) {
         offered << device.product();
         if (offered.size() == 1) {
             mouse->unplug();
@@ -405,7 +405,7 @@ TEST_F(HidControllerTest, DeviceDroppedWhileAnEnumerationRunsIsNotFreedUnderIt)
         }
         return true;
     };
-    EXPECT_EQ(controller->Enumerate(), 1);
+    EXPECT_EQ(controller->offerDevices(), 1);
     EXPECT_EQ(offered, QStringList{"Keypad"});
     EXPECT_EQ(products(), QStringList{"Keypad"});
 }
@@ -420,7 +420,7 @@ TEST_F(HidControllerTest, ReportsReachTheGuiThreadOneAtATimeAndInOrder)
     int depth = 0;
     int deepest = 0;
     bool allOnGuiThread = true;
-    controller->OnDeviceData = [&](HidDevice &from, std::uint8_t reportId, std::span<const std::uint8_t> data) {
+    controller->reportReceived = [&](HidDevice &from, std::uint8_t reportId, std::span<const std::uint8_t> data) {
         ++depth;
         deepest = std::max(deepest, depth);
         allOnGuiThread = allOnGuiThread && QThread::currentThread() == qApp->thread() && &from == device;
@@ -448,7 +448,7 @@ TEST_F(HidControllerTest, ExceptionInTheDataHandlerDoesNotEndTheReading)
     HidDevice *device = claimAdapter();
     ASSERT_TRUE(device);
     int reports = 0;
-    controller->OnDeviceData = [&](HidDevice &, std::uint8_t, std::span<const std::uint8_t>) {
+    controller->reportReceived = [&](HidDevice &, std::uint8_t, std::span<const std::uint8_t>) {
         if (++reports == 1)
             throw std::runtime_error("handler failed");
     };
@@ -466,13 +466,13 @@ TEST_F(HidControllerTest, DeviceThatCannotBeOpenedIsNotClaimedAndSaysWhy)
     ASSERT_TRUE(waitForChanges(1));
     HidDevice *device = deviceFor(adapter);
     ASSERT_TRUE(device);
-    EXPECT_FALSE(device->CheckOut());
+    EXPECT_FALSE(device->claim());
     EXPECT_FALSE(device->isClaimed());
     EXPECT_TRUE(device->accessError().contains("Permission denied"));
     EXPECT_EQ(device->writeReport(kPoll), 0u);
 
     adapter->refuseOpen({});
-    EXPECT_TRUE(device->CheckOut());
+    EXPECT_TRUE(device->claim());
     EXPECT_TRUE(device->accessError().isEmpty());
 }
 
@@ -501,7 +501,7 @@ TEST_F(HidControllerTest, ShutdownInsideTheDataHandlerReleasesTheWaitingReader)
     HidDevice *device = claimAdapter();
     ASSERT_TRUE(device);
     int reports = 0;
-    controller->OnDeviceData = [&](HidDevice &, std::uint8_t, std::span<const std::uint8_t>) {
+    controller->reportReceived = [&](HidDevice &, std::uint8_t, std::span<const std::uint8_t>) {
         if (++reports == 1)
             controller->shutdown(); // the reading thread is waiting for this very call
     };
@@ -509,7 +509,7 @@ TEST_F(HidControllerTest, ShutdownInsideTheDataHandlerReleasesTheWaitingReader)
     ASSERT_TRUE(waitUntil([&] { return reports >= 1; }));
     drainPostedEvents();
     EXPECT_EQ(reports, 1);
-    EXPECT_FALSE(deviceFor(adapter)->CheckOut());
+    EXPECT_FALSE(deviceFor(adapter)->claim());
     controller.reset();
 }
 
@@ -518,7 +518,7 @@ TEST_F(HidControllerTest, DestroyedWhileTheGuiThreadServesNoHandOver)
     HidDevice *device = claimAdapter();
     ASSERT_TRUE(device);
     int reports = 0;
-    controller->OnDeviceData = [&](HidDevice &, std::uint8_t, std::span<const std::uint8_t>) {
+    controller->reportReceived = [&](HidDevice &, std::uint8_t, std::span<const std::uint8_t>) {
         ++reports;
     };
     device->writeReport(kPoll);
