@@ -9,11 +9,19 @@
 #include "link/tick_timer.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
 // How long the program waits at exit for a send under way to finish.
 constexpr std::chrono::milliseconds kWorkerExitWait{2000};
+
+// Keeps what a worker stuck in a write still uses alive, and reachable, for the rest of the process.
+template <class T> void keepForever(std::unique_ptr<T> object)
+{
+    static auto *const kept = new std::vector<std::shared_ptr<void>>;
+    kept->push_back(std::shared_ptr<T>(std::move(object)));
+}
 
 } // namespace
 
@@ -49,7 +57,7 @@ Adapter::Adapter(BackendFactory makeBackend, Mailbox::Clock clock, std::unique_p
 Adapter::~Adapter()
 {
     if (!shutdown())
-        static_cast<void>(m_shared.release());
+        keepForever(std::move(m_shared));
 }
 
 void Adapter::start()
@@ -102,7 +110,7 @@ bool Adapter::shutdown()
         // A write that never returns must not hold the program up, nor may anything the thread still
         // uses be destroyed: leave the thread, and all it touches, to end with the process.
         qCWarning(lcLink) << "a write to the adapter did not end; leaving it to end with the program";
-        static_cast<void>(m_worker.release());
+        keepForever(std::move(m_worker));
         m_abandoned = true;
         return false;
     }

@@ -16,6 +16,18 @@
 
 namespace {
 
+#if defined(__SANITIZE_THREAD__)
+constexpr bool kUnderThreadSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+constexpr bool kUnderThreadSanitizer = true;
+#else
+constexpr bool kUnderThreadSanitizer = false;
+#endif
+#else
+constexpr bool kUnderThreadSanitizer = false;
+#endif
+
 qsizetype threadCount()
 {
     return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
@@ -23,6 +35,8 @@ qsizetype threadCount()
 
 TEST(StuckWrite, AWorkerLeftInAWriteAtExitComesOutOntoLiveObjects)
 {
+    if (kUnderThreadSanitizer)
+        GTEST_SKIP() << "the worker is left unjoined on purpose, which ThreadSanitizer reports as a leak";
     EmulatedBus bus;
     auto adapter = std::make_shared<EmulatedAdapter>();
     auto ledger = std::make_shared<HandleLedger>();
