@@ -2,6 +2,7 @@
 // closed while it polls and while it sends a firmware image.
 #include "sim/demo_adapter.h"
 #include "sim/emulated_adapter.h"
+#include "support/sanitizers.h"
 #include "support/virtual_hidraw.h"
 #include "model/firmware_image.h"
 
@@ -20,18 +21,6 @@ using namespace std::chrono_literals;
 // A program that hangs on its way out would hold the suite up; one that ends is far quicker.
 constexpr int kExitBoundMs = 10000;
 
-// ThreadSanitizer's runtime fails when a process that runs threads forks, as starting a child does.
-#if defined(__SANITIZE_THREAD__)
-constexpr bool kUnderThreadSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(thread_sanitizer)
-constexpr bool kUnderThreadSanitizer = true;
-#else
-constexpr bool kUnderThreadSanitizer = false;
-#endif
-#else
-constexpr bool kUnderThreadSanitizer = false;
-#endif
 
 int pollsIn(const AdapterState &state)
 {

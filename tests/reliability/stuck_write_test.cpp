@@ -7,6 +7,7 @@
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
 #include "support/gui_wait.h"
+#include "support/sanitizers.h"
 
 #include <QDir>
 
@@ -16,17 +17,6 @@
 
 namespace {
 
-#if defined(__SANITIZE_THREAD__)
-constexpr bool kUnderThreadSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(thread_sanitizer)
-constexpr bool kUnderThreadSanitizer = true;
-#else
-constexpr bool kUnderThreadSanitizer = false;
-#endif
-#else
-constexpr bool kUnderThreadSanitizer = false;
-#endif
 
 qsizetype threadCount()
 {
