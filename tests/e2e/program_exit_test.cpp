@@ -21,7 +21,6 @@ using namespace std::chrono_literals;
 // A program that hangs on its way out would hold the suite up; one that ends is far quicker.
 constexpr int kExitBoundMs = 10000;
 
-
 int pollsIn(const AdapterState &state)
 {
     return static_cast<int>(std::count_if(state.received.begin(), state.received.end(),

@@ -17,7 +17,6 @@
 
 namespace {
 
-
 qsizetype threadCount()
 {
     return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
