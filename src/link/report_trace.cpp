@@ -30,9 +30,12 @@ QString ReportTrace::describe(Direction direction, std::span<const std::uint8_t>
 
 void ReportTrace::record(Direction direction, std::span<const std::uint8_t> report)
 {
-    const QString line = QDateTime::currentDateTime().toString(Qt::ISODateWithMs) + QLatin1Char(' ') +
-                         describe(direction, report) + QLatin1Char('\n');
+    const QString text = describe(direction, report);
+    // The time is read under the lock too: the C library's local-time conversion is not safe to run
+    // on two threads at once.
     const std::lock_guard lock(m_mutex);
+    const QString line = QDateTime::currentDateTime().toString(Qt::ISODateWithMs) + QLatin1Char(' ') + text +
+                         QLatin1Char('\n');
     m_file.write(line.toUtf8());
     // Flushed at once: the log must hold what happened also when the program does not end in order.
     m_file.flush();

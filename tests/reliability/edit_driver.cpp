@@ -185,6 +185,21 @@ bool EditDriver::holdsEveryEdit(const DeviceRecord &record) const
     return true;
 }
 
+bool EditDriver::pressAgainWhereIgnored(const DeviceRecord &record)
+{
+    bool pressed = false;
+    for (int line = 0; line < kLineCount; ++line) {
+        if (!m_inCall[line] || *m_inCall[line] == inCall(record, line))
+            continue;
+        GlyphButton *button = *m_inCall[line] ? m_callButtons[line] : m_hangUpButtons[line];
+        if (button->isEnabled()) {
+            QTest::mouseClick(button, Qt::LeftButton);
+            pressed = true;
+        }
+    }
+    return pressed;
+}
+
 std::string EditDriver::missingEdits(const DeviceRecord &record) const
 {
     std::ostringstream out;
