@@ -7,6 +7,7 @@
 #include "model/device_record.h"
 #include "model/text_field.h"
 #include "ui/field_fit_validator.h"
+#include "ui/logging.h"
 #include "ui/panel_text.h"
 #include "ui/window_fonts.h"
 #include "widgets/glyph_button.h"
@@ -186,6 +187,7 @@ void MainWindow::showActiveParty()
 
 void MainWindow::setConnected(bool connected)
 {
+    qCDebug(lcUi) << (connected ? "connected" : "disconnected");
     // Disabling the panels takes the focus from their controls; remember it for the reconnection,
     // so that a passing device change does not leave the user's half-typed party to the next refresh.
     QWidget *focused = focusWidget();
@@ -215,17 +217,20 @@ void MainWindow::showIdentity(const AdapterIdentity &identity)
 {
     // Only the main window carries the adapter's name. Set as the application's display name, it
     // would be appended by the desktop to the caption of every other window and box.
+    qCDebug(lcUi) << "adapter" << identity.product << "serial" << identity.serial << "version" << identity.version;
     m_applicationTitle = identity.product;
     setWindowTitle(identity.product);
 }
 
 void MainWindow::showAccessProblem(const QString &reason)
 {
+    qCDebug(lcUi) << "the adapter cannot be opened:" << reason;
     QMessageBox::warning(this, m_applicationTitle, accessProblemText(reason));
 }
 
 void MainWindow::showSendFailure(const QString &text)
 {
+    qCDebug(lcUi) << "a write to the adapter failed:" << text;
     QMessageBox::critical(this, m_applicationTitle, text);
 }
 
@@ -245,6 +250,7 @@ void MainWindow::showEvent(QShowEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    qCDebug(lcUi) << "main window closed";
     m_adapter.stop();
     QMainWindow::closeEvent(event);
 }

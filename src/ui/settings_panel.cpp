@@ -3,6 +3,7 @@
 
 #include "link/adapter_port.h"
 #include "model/selector_items.h"
+#include "ui/logging.h"
 #include "ui/panel_text.h"
 
 #include "ui_settings_panel.h"
@@ -59,15 +60,19 @@ void SettingsPanel::setAdapter(AdapterPort &adapter)
 {
     // A selector's value is the index of the item it shows, and that index is the setting.
     m_ui->micGainSelector->OnChange = [&adapter](SpinSelector *selector) {
+        qCDebug(lcUi) << "MIC gain" << selector->value();
         adapter.setMicGain(selector->value());
     };
     m_ui->lineGainSelector->OnChange = [&adapter](SpinSelector *selector) {
+        qCDebug(lcUi) << "LINE gain" << selector->value();
         adapter.setLineGain(selector->value());
     };
     m_ui->autoAnswerASelector->OnChange = [&adapter](SpinSelector *selector) {
+        qCDebug(lcUi) << "auto answer A" << selector->value();
         adapter.setAutoAnswer(0, selector->value());
     };
     m_ui->autoAnswerBSelector->OnChange = [&adapter](SpinSelector *selector) {
+        qCDebug(lcUi) << "auto answer B" << selector->value();
         adapter.setAutoAnswer(1, selector->value());
     };
 }
