@@ -31,7 +31,6 @@ constexpr int kFormMargin = 10;
 // adapter, so that an adapter left in its boot loader can still be updated.
 constexpr qsizetype kUpdateEntry = 1;
 
-const QString kConfigFilter = QStringLiteral("Config File (*.cfg)");
 const QString kConfigFileName = QStringLiteral("config.cfg");
 
 std::unique_ptr<Ui::MainWindow> buildForm(QMainWindow *window)
@@ -65,8 +64,8 @@ MainWindow::MainWindow(AdapterPort &adapter, QWidget *parent)
                      {m_ui->hangUpButtonLineB, kLineB, false}}}
     , m_contacts(m_ui->phoneBookList)
     , m_calls(m_ui->callList)
-    , m_saveFileDialog(FileDialog::Mode::Save, kConfigFilter, kConfigFileName)
-    , m_openFileDialog(FileDialog::Mode::Open, kConfigFilter, kConfigFileName)
+    , m_saveFileDialog(FileDialog::Mode::Save, configFileFilter(), kConfigFileName)
+    , m_openFileDialog(FileDialog::Mode::Open, configFileFilter(), kConfigFileName)
 {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
@@ -98,6 +97,24 @@ MainWindow::MainWindow(AdapterPort &adapter, QWidget *parent)
 }
 
 MainWindow::~MainWindow() = default;
+
+QString MainWindow::configFileFilter()
+{
+    return tr("Config File (*.cfg)");
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::LanguageChange)
+        return;
+    m_ui->retranslateUi(this);
+    // The form's title is the program's; once an adapter was found the window carries its name.
+    setWindowTitle(m_applicationTitle);
+    showKeysInToolTips();
+    m_saveFileDialog.setFilter(configFileFilter());
+    m_openFileDialog.setFilter(configFileFilter());
+}
 
 void MainWindow::connectAdapter()
 {

@@ -74,7 +74,7 @@ void MainWindow::onPhoneBookKey(const QKeyEvent &key)
 {
     if (key.key() != Qt::Key_Delete || m_contacts.firstSelectedRow() < 0)
         return;
-    if (!m_confirm(this, QStringLiteral("Delete contact?")))
+    if (!m_confirm(this, tr("Delete contact?")))
         return;
     deleteSelectedRow(m_contacts, &AdapterPort::deleteContact);
 }

@@ -61,7 +61,7 @@ void MainWindow::onToggleSettings()
 
 void MainWindow::onSetToDefault()
 {
-    if (!m_confirm(this, QStringLiteral("Set to default?"))) {
+    if (!m_confirm(this, tr("Set to default?"))) {
         qCDebug(lcUi) << "set to default: cancelled";
         return;
     }
@@ -73,11 +73,10 @@ void MainWindow::onSetToDefault()
 void MainWindow::onAbout()
 {
     const AdapterIdentity identity = m_adapter.identity();
-    const QString crlf = QStringLiteral("\r\n");
-    informationBox(this, QStringLiteral("Information"),
-                   QStringLiteral("Model: ") + identity.product + crlf + QStringLiteral("Serial: ") + identity.serial +
-                       crlf + QStringLiteral("Software version: ") + identity.version + crlf +
-                       tr("Program version: %1").arg(QStringLiteral(VESTRA7_VERSION)));
+    // One pass over the placeholders, so that an identity holding "%1" is shown as it is.
+    informationBox(this, tr("Information"),
+                   tr("Model: %1\r\nSerial: %2\r\nSoftware version: %3\r\nProgram version: %4")
+                       .arg(identity.product, identity.serial, identity.version, QStringLiteral(VESTRA7_VERSION)));
 }
 
 void MainWindow::onAboutProgram()
