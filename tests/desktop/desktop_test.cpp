@@ -66,6 +66,9 @@ protected:
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         environment.insert(QStringLiteral("DISPLAY"), desktop.display());
         environment.insert(QStringLiteral("UMOCKDEV_DIR"), hidraw->rootDir());
+        // The titles and menu entries looked for are the English ones, whatever the machine's language.
+        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+        environment.insert(QStringLiteral("LANG"), QStringLiteral("C"));
         program.setProcessEnvironment(environment);
         program.setProcessChannelMode(QProcess::MergedChannels);
         program.setStandardOutputFile(folder.filePath(QStringLiteral("program.log")));
