@@ -182,8 +182,13 @@ TEST_F(Desktop, EveryWindowShowsItsOwnTitleAndABoxTakesTheFocus)
     visit(QStringLiteral("Set to default"), QStringLiteral("Confirm"),
           [&](XWindow) { desktop.pressKey(QStringLiteral("Escape")); });
     visit(QStringLiteral("Update firmware"), QStringLiteral("Update FW"), [&](XWindow window) {
-        // While the window is open the adapter is asked into its boot loader.
+        // While the window is open the adapter is asked into its boot loader. "Close" tells the boot
+        // loader to start the firmware again once the program has found it, as the main window's title
+        // shows; pressed before, it finds no boot loader to tell, and the adapter stays in it.
         EXPECT_TRUE(adapter->waitFor([](const AdapterState &state) { return state.bootMode; }, kReactionTime));
+        const QString bootName = adapter->identity().bootProduct;
+        EXPECT_TRUE(waitUntil([&] { return desktop.title(mainWindow) == bootName; }, kReactionTime))
+            << "the main window is titled \"" << desktop.title(mainWindow).toStdString() << '"';
         desktop.click(desktop.geometry(window).topLeft() + kUpdateWindowClose);
     });
 
