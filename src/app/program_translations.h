@@ -22,9 +22,6 @@ public:
     ProgramTranslations(const ProgramTranslations &) = delete;
     ProgramTranslations &operator=(const ProgramTranslations &) = delete;
 
-    // Whether the program's texts are translated.
-    bool installed() const { return !m_program.isEmpty(); }
-
 private:
     QTranslator m_qt;
     QTranslator m_program;
