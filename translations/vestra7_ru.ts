@@ -157,7 +157,7 @@ hidapi %4
     <name>DisconnectedOverlay</name>
     <message>
         <source>Connect to USB</source>
-        <translation>Подключите к USB</translation>
+        <translation>Подключите адаптер к USB</translation>
     </message>
 </context>
 <context>
