@@ -16,6 +16,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libhidapi-dev libudev-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   umockdev libumockdev-dev

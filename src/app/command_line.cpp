@@ -4,11 +4,12 @@
 #include "link/hidapi_backend.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFileInfo>
 
 QString versionText()
 {
-    return QStringLiteral("vestra7 %1\nQt %2 (built with %3)\nhidapi %4\n")
+    return QCoreApplication::translate("CommandLine", "vestra7 %1\nQt %2 (built with %3)\nhidapi %4\n")
         .arg(QStringLiteral(VESTRA7_VERSION), QString::fromLatin1(qVersion()), QStringLiteral(QT_VERSION_STR),
              hidapiVersion());
 }
@@ -16,15 +17,20 @@ QString versionText()
 CommandLine parseCommandLine(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Configures and controls a VESTRA7 two-line cellular voice adapter on USB."));
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "CommandLine", "Configures and controls a VESTRA7 two-line cellular voice adapter on USB."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    const QCommandLineOption verbose(QStringLiteral("verbose"),
-                                     QStringLiteral("Log what the program does (categories vestra7.*) to standard error."));
-    const QCommandLineOption trace(QStringLiteral("trace"),
-                                   QStringLiteral("Write every report to and from the adapter, with its time, to <file>."),
-                                   QStringLiteral("file"));
+    const QCommandLineOption verbose(
+        QStringLiteral("verbose"),
+        QCoreApplication::translate("CommandLine",
+                                    "Log what the program does (categories vestra7.*) to standard error."));
+    // The value's name is the one the description names in angle brackets.
+    const QCommandLineOption trace(
+        QStringLiteral("trace"),
+        QCoreApplication::translate("CommandLine",
+                                    "Write every report to and from the adapter, with its time, to <file>."),
+        QCoreApplication::translate("CommandLine", "file"));
     parser.addOption(verbose);
     parser.addOption(trace);
 
@@ -35,10 +41,19 @@ CommandLine parseCommandLine(const QStringList &arguments)
         return command;
     }
     if (parser.isSet(help)) {
-        // Without an application object the parser cannot know the program's name.
+        // The usage line names the program by its file's name. The parser writes "<executable_name>"
+        // there without an application object, and the application's first argument as it came
+        // ("./vestra7") with one.
         const QString name = arguments.isEmpty() ? QStringLiteral("vestra7") : QFileInfo(arguments.front()).fileName();
+        const QStringList applicationArguments =
+            QCoreApplication::instance() ? QCoreApplication::arguments() : QStringList();
+        const QString written =
+            applicationArguments.isEmpty() ? QStringLiteral("<executable_name>") : applicationArguments.front();
         command.action = CommandLine::Action::ShowHelp;
-        command.text = parser.helpText().replace(QStringLiteral("<executable_name>"), name);
+        command.text = parser.helpText();
+        const qsizetype at = command.text.indexOf(written);
+        if (at >= 0)
+            command.text.replace(at, written.size(), name);
         return command;
     }
     if (parser.isSet(version)) {
@@ -48,7 +63,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
     }
     if (!parser.positionalArguments().isEmpty()) {
         command.action = CommandLine::Action::Refuse;
-        command.text = QStringLiteral("Unknown argument '%1'.").arg(parser.positionalArguments().front());
+        command.text = QCoreApplication::translate("CommandLine", "Unknown argument '%1'.")
+                           .arg(parser.positionalArguments().front());
         return command;
     }
     command.verbose = parser.isSet(verbose);

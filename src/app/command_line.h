@@ -15,7 +15,8 @@ struct CommandLine
 };
 
 // `arguments` as the process got them, the program's name first. Needs no application object, so
-// that --help and --version answer without a display.
+// that --help and --version answer without a display; the texts are in the language of the
+// translations installed, English without any.
 CommandLine parseCommandLine(const QStringList &arguments);
 
 // The program's version, and those of the libraries it runs on.

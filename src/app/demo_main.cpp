@@ -6,6 +6,7 @@
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QSaveFile>
 
@@ -26,7 +27,9 @@ void writeSampleUpdateFile()
         file.write(reinterpret_cast<const char *>(content.data()), static_cast<qint64>(content.size())) ==
             static_cast<qint64>(content.size()) &&
         file.commit()) {
-        std::printf("A firmware update file for the demo adapter: %s\n", qPrintable(QDir::toNativeSeparators(path)));
+        std::printf("%s\n",
+                    qPrintable(QCoreApplication::translate("Demo", "A firmware update file for the demo adapter: %1")
+                                   .arg(QDir::toNativeSeparators(path))));
         std::fflush(stdout);
     }
 }

@@ -3,6 +3,7 @@
 
 #include "app/application.h"
 #include "app/command_line.h"
+#include "app/program_translations.h"
 #include "link/report_trace.h"
 #include "link/tracing_backend.h"
 
@@ -25,20 +26,30 @@ QStringList argumentsOf(int argc, char *argv[])
 
 int runProgram(int argc, char *argv[], const std::function<ProgramBackend()> &prepare)
 {
-    const CommandLine command = parseCommandLine(argumentsOf(argc, argv));
-    switch (command.action) {
-    case CommandLine::Action::ShowHelp:
-    case CommandLine::Action::ShowVersion:
-        std::fputs(qPrintable(command.text), stdout);
-        return 0;
-    case CommandLine::Action::Refuse:
-        std::fprintf(stderr, "%s\nTry '%s --help'.\n", qPrintable(command.text), argc > 0 ? argv[0] : "vestra7");
-        return 2;
-    case CommandLine::Action::Run:
-        break;
+    CommandLine command;
+    {
+        // Translations need an application object, and --help and --version must answer without a
+        // display: the command line is read under a core application that goes before the windows'.
+        const QCoreApplication core(argc, argv);
+        const ProgramTranslations translations(programLocale());
+        command = parseCommandLine(argumentsOf(argc, argv));
+        switch (command.action) {
+        case CommandLine::Action::ShowHelp:
+        case CommandLine::Action::ShowVersion:
+            std::fputs(qPrintable(command.text), stdout);
+            return 0;
+        case CommandLine::Action::Refuse:
+            std::fprintf(stderr, "%s\n%s\n", qPrintable(command.text),
+                         qPrintable(QCoreApplication::translate("CommandLine", "Try '%1 --help'.")
+                                        .arg(QString::fromLocal8Bit(argc > 0 ? argv[0] : "vestra7"))));
+            return 2;
+        case CommandLine::Action::Run:
+            break;
+        }
     }
 
     QApplication app(argc, argv);
+    const ProgramTranslations translations(programLocale());
     if (command.verbose)
         QLoggingCategory::setFilterRules(QStringLiteral("vestra7.*.debug=true"));
     std::shared_ptr<ReportTrace> trace;
@@ -46,7 +57,9 @@ int runProgram(int argc, char *argv[], const std::function<ProgramBackend()> &pr
         QString error;
         trace = ReportTrace::open(command.tracePath, &error);
         if (!trace) {
-            std::fprintf(stderr, "Cannot write the trace \"%s\". %s\n", qPrintable(command.tracePath), qPrintable(error));
+            std::fprintf(stderr, "%s\n",
+                         qPrintable(QCoreApplication::translate("CommandLine", "Cannot write the trace \"%1\". %2")
+                                        .arg(command.tracePath, error)));
             return 1;
         }
     }

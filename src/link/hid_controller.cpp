@@ -5,6 +5,7 @@
 #include "link/hid_error.h"
 #include "link/report_reader.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 
 #include <algorithm>
@@ -133,7 +134,9 @@ bool HidDevice::claim()
         return false;
     HidOpenResult opened = d->backend->open(d->info.instance);
     if (!opened.connection) {
-        d->accessError = opened.error.isEmpty() ? QStringLiteral("The device cannot be opened.") : opened.error;
+        d->accessError = opened.error.isEmpty()
+                             ? QCoreApplication::translate("HidDevice", "The device cannot be opened.")
+                             : opened.error;
         return false;
     }
     d->accessError.clear();
@@ -174,7 +177,9 @@ std::size_t HidDevice::writeReport(std::span<const std::uint8_t> report)
     // A removal is not an error: the device simply takes no more reports.
     if (failure.deviceGone || !isPluggedIn())
         return 0;
-    throw HidError(QStringLiteral("Writing to the device failed: %1").arg(failure.message).toStdString());
+    throw HidError(QCoreApplication::translate("HidDevice", "Writing to the device failed: %1")
+                       .arg(failure.message)
+                       .toStdString());
 }
 
 // --- HidController ---

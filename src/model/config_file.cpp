@@ -1,6 +1,7 @@
 // Saving and loading configuration files.
 #include "model/config_file.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
@@ -9,12 +10,14 @@ namespace {
 
 QString createError(const QString &fileName, const QString &reason)
 {
-    return QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(fileName), reason);
+    return QCoreApplication::translate("ConfigFile", "Cannot create file \"%1\". %2")
+        .arg(QDir::toNativeSeparators(fileName), reason);
 }
 
 QString openError(const QString &fileName, const QString &reason)
 {
-    return QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(fileName), reason);
+    return QCoreApplication::translate("ConfigFile", "Cannot open file \"%1\". %2")
+        .arg(QDir::toNativeSeparators(fileName), reason);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // Builds the settings selectors' item lists and picks the item for a stored value.
 #include "model/selector_items.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace {
@@ -15,25 +17,29 @@ QString itemFor(const QStringList &items, int value)
 
 QStringList micGainItems()
 {
-    QStringList items{QStringLiteral("0 dB").leftJustified(8)};
+    QStringList items{QCoreApplication::translate("SelectorItems", "0 dB").leftJustified(8)};
+    // Whole decibels and tenths, so that a language can write its own decimal separator.
+    const QString gain = QCoreApplication::translate("SelectorItems", "+%1.%2 dB");
     for (int tenths = 15; tenths <= 225; tenths += 15)
-        items << QStringLiteral("+%1.%2 dB").arg(tenths / 10).arg(tenths % 10).leftJustified(8);
+        items << gain.arg(tenths / 10).arg(tenths % 10).leftJustified(8);
     return items;
 }
 
 QStringList lineGainItems()
 {
-    QStringList items{QStringLiteral("0 dB")};
+    QStringList items{QCoreApplication::translate("SelectorItems", "0 dB")};
+    const QString gain = QCoreApplication::translate("SelectorItems", "+ %1 dB");
     for (int db = 1; db <= 99; ++db)
-        items << QStringLiteral("+ %1 dB").arg(db);
+        items << gain.arg(db);
     return items;
 }
 
 QStringList autoAnswerItems()
 {
-    QStringList items{QStringLiteral("OFF")};
+    QStringList items{QCoreApplication::translate("SelectorItems", "OFF")};
+    const QString delay = QCoreApplication::translate("SelectorItems", "%1 sec");
     for (int seconds = 1; seconds <= 100; ++seconds)
-        items << QStringLiteral("%1 sec").arg(seconds);
+        items << delay.arg(seconds);
     return items;
 }
 

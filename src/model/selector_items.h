@@ -1,4 +1,5 @@
-// The item lists of the settings selectors and the text each stored setting value is shown as.
+// The item lists of the settings selectors and the text each stored setting value is shown as, in
+// the current language; the English items are quoted below.
 #pragma once
 
 #include <QString>

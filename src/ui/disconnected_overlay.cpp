@@ -6,6 +6,8 @@
 
 #include "ui_disconnected_overlay.h"
 
+#include <QEvent>
+
 DisconnectedOverlay::DisconnectedOverlay(QWidget *parent)
     : QFrame(parent)
     , m_ui(std::make_unique<Ui::DisconnectedOverlay>())
@@ -20,3 +22,10 @@ DisconnectedOverlay::DisconnectedOverlay(QWidget *parent)
 }
 
 DisconnectedOverlay::~DisconnectedOverlay() = default;
+
+void DisconnectedOverlay::changeEvent(QEvent *event)
+{
+    QFrame::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        m_ui->retranslateUi(this);
+}

@@ -18,6 +18,9 @@ public:
     explicit DisconnectedOverlay(QWidget *parent = nullptr);
     ~DisconnectedOverlay() override;
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     std::unique_ptr<Ui::DisconnectedOverlay> m_ui;
 };

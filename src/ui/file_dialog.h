@@ -32,6 +32,8 @@ public:
 
     const QString &FileName() const { return m_fileName; }
     void setFileName(const QString &fileName) { m_fileName = fileName; }
+    // The filter's caption is in the user's language, which may change while the dialog lives.
+    void setFilter(const QString &filter) { m_filter = filter; }
 
     void setChooser(Chooser chooser) { m_chooser = std::move(chooser); }
 

@@ -40,7 +40,7 @@ FirmwareUpdateDialog::FirmwareUpdateDialog(AdapterPort &adapter, QWidget *parent
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint |
                    Qt::MSWindowsFixedSizeDialogHint);
 
-    m_fileDialog->setNameFilter(QStringLiteral("Update File (*.xupd)"));
+    m_fileDialog->setNameFilter(updateFileFilter());
     m_fileDialog->setFileMode(QFileDialog::ExistingFile);
     m_fileDialog->setAcceptMode(QFileDialog::AcceptOpen);
 
@@ -55,13 +55,27 @@ FirmwareUpdateDialog::FirmwareUpdateDialog(AdapterPort &adapter, QWidget *parent
     connect(&m_updater, &FirmwareUpdatePort::progressCleared, this, [this] { showProgress(0, kZeroCaption); });
     connect(&m_updater, &FirmwareUpdatePort::finished, this, &FirmwareUpdateDialog::showResult);
     connect(&m_updater, &FirmwareUpdatePort::settingsReset, this,
-            [this] { showMessage(QMessageBox::Information, QStringLiteral("Settings is reset!")); });
+            [this] { showMessage(QMessageBox::Information, tr("Settings is reset!")); });
     connect(&m_updater, &FirmwareUpdatePort::closeRequested, this, [this] { done(QDialog::Accepted); });
     // Kept also while the window is hidden: the name is what an update file is checked against.
     connect(&m_adapter, &AdapterPort::identityChanged, this, &FirmwareUpdateDialog::showIdentity);
 }
 
 FirmwareUpdateDialog::~FirmwareUpdateDialog() = default;
+
+QString FirmwareUpdateDialog::updateFileFilter()
+{
+    return tr("Update File (*.xupd)");
+}
+
+void FirmwareUpdateDialog::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) {
+        m_ui->retranslateUi(this);
+        m_fileDialog->setNameFilter(updateFileFilter());
+    }
+}
 
 void FirmwareUpdateDialog::showIdentity(const AdapterIdentity &identity)
 {
@@ -132,7 +146,7 @@ void FirmwareUpdateDialog::selectFile()
     const std::optional<std::uint16_t> payloadOffset = checkUpdateFile(bytesOf(*content), deviceName());
     if (!payloadOffset) {
         m_ui->progressBar->setBarState(CaptionedProgressBar::BarState::Error);
-        showMessage(QMessageBox::Critical, QStringLiteral("Incorrect file!"));
+        showMessage(QMessageBox::Critical, tr("Incorrect file!"));
         m_ui->progressBar->setBarState(CaptionedProgressBar::BarState::Normal);
         m_updater.endSelection();
         return;
@@ -144,12 +158,12 @@ std::optional<QByteArray> FirmwareUpdateDialog::readFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        showMessage(QMessageBox::Critical, QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
+        showMessage(QMessageBox::Critical, tr("Cannot open file \"%1\". %2").arg(path, file.errorString()));
         return std::nullopt;
     }
     QByteArray content = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        showMessage(QMessageBox::Critical, QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
+        showMessage(QMessageBox::Critical, tr("Cannot read file \"%1\". %2").arg(path, file.errorString()));
         return std::nullopt;
     }
     return content;
@@ -176,9 +190,8 @@ void FirmwareUpdateDialog::showProgress(int value, const QString &caption)
 
 void FirmwareUpdateDialog::showResult(FirmwareUpdatePort::Result result)
 {
-    showMessage(QMessageBox::Information, result == FirmwareUpdatePort::Result::Success
-                                              ? QStringLiteral("Update success!")
-                                              : QStringLiteral("Error!\r\nRetry again"));
+    showMessage(QMessageBox::Information,
+                result == FirmwareUpdatePort::Result::Success ? tr("Update success!") : tr("Error!\r\nRetry again"));
 }
 
 void FirmwareUpdateDialog::showMessage(QMessageBox::Icon icon, const QString &text)

@@ -37,6 +37,7 @@ public:
     void setPrompts(UpdatePrompts prompts) { m_prompts = std::move(prompts); }
 
 protected:
+    void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     // Escape and the window manager's close request land here: only "Close" or the end of the update
@@ -44,6 +45,7 @@ protected:
     void reject() override {}
 
 private:
+    static QString updateFileFilter();
     void selectFile();
     std::optional<QByteArray> readFile(const QString &path);
     void leaveUpdate();

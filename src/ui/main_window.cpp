@@ -7,6 +7,7 @@
 #include "model/device_record.h"
 #include "model/text_field.h"
 #include "ui/field_fit_validator.h"
+#include "ui/logging.h"
 #include "ui/panel_text.h"
 #include "ui/window_fonts.h"
 #include "widgets/glyph_button.h"
@@ -30,7 +31,6 @@ constexpr int kFormMargin = 10;
 // adapter, so that an adapter left in its boot loader can still be updated.
 constexpr qsizetype kUpdateEntry = 1;
 
-const QString kConfigFilter = QStringLiteral("Config File (*.cfg)");
 const QString kConfigFileName = QStringLiteral("config.cfg");
 
 std::unique_ptr<Ui::MainWindow> buildForm(QMainWindow *window)
@@ -64,8 +64,8 @@ MainWindow::MainWindow(AdapterPort &adapter, QWidget *parent)
                      {m_ui->hangUpButtonLineB, kLineB, false}}}
     , m_contacts(m_ui->phoneBookList)
     , m_calls(m_ui->callList)
-    , m_saveFileDialog(FileDialog::Mode::Save, kConfigFilter, kConfigFileName)
-    , m_openFileDialog(FileDialog::Mode::Open, kConfigFilter, kConfigFileName)
+    , m_saveFileDialog(FileDialog::Mode::Save, configFileFilter(), kConfigFileName)
+    , m_openFileDialog(FileDialog::Mode::Open, configFileFilter(), kConfigFileName)
 {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
@@ -97,6 +97,24 @@ MainWindow::MainWindow(AdapterPort &adapter, QWidget *parent)
 }
 
 MainWindow::~MainWindow() = default;
+
+QString MainWindow::configFileFilter()
+{
+    return tr("Config File (*.cfg)");
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::LanguageChange)
+        return;
+    m_ui->retranslateUi(this);
+    // The form's title is the program's; once an adapter was found the window carries its name.
+    setWindowTitle(m_applicationTitle);
+    showKeysInToolTips();
+    m_saveFileDialog.setFilter(configFileFilter());
+    m_openFileDialog.setFilter(configFileFilter());
+}
 
 void MainWindow::connectAdapter()
 {
@@ -186,6 +204,7 @@ void MainWindow::showActiveParty()
 
 void MainWindow::setConnected(bool connected)
 {
+    qCDebug(lcUi) << (connected ? "connected" : "disconnected");
     // Disabling the panels takes the focus from their controls; remember it for the reconnection,
     // so that a passing device change does not leave the user's half-typed party to the next refresh.
     QWidget *focused = focusWidget();
@@ -215,17 +234,20 @@ void MainWindow::showIdentity(const AdapterIdentity &identity)
 {
     // Only the main window carries the adapter's name. Set as the application's display name, it
     // would be appended by the desktop to the caption of every other window and box.
+    qCDebug(lcUi) << "adapter" << identity.product << "serial" << identity.serial << "version" << identity.version;
     m_applicationTitle = identity.product;
     setWindowTitle(identity.product);
 }
 
 void MainWindow::showAccessProblem(const QString &reason)
 {
+    qCDebug(lcUi) << "the adapter cannot be opened:" << reason;
     QMessageBox::warning(this, m_applicationTitle, accessProblemText(reason));
 }
 
 void MainWindow::showSendFailure(const QString &text)
 {
+    qCDebug(lcUi) << "a write to the adapter failed:" << text;
     QMessageBox::critical(this, m_applicationTitle, text);
 }
 
@@ -245,6 +267,7 @@ void MainWindow::showEvent(QShowEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    qCDebug(lcUi) << "main window closed";
     m_adapter.stop();
     QMainWindow::closeEvent(event);
 }

@@ -50,6 +50,7 @@ public slots:
     void setConnected(bool connected);
 
 protected:
+    void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -69,6 +70,7 @@ private:
     };
 
     // The window, its display and what the adapter announces (main_window.cpp).
+    static QString configFileFilter();
     void connectAdapter();
     void connectControls();
     void showActiveParty();
@@ -78,6 +80,7 @@ private:
 
     // Keys that act as the line buttons do, shown in their tooltips (main_window_keys.cpp).
     void connectKeys();
+    void showKeysInToolTips();
     void onShowKeyboardShortcuts();
 
     // Line control (main_window_lines.cpp).

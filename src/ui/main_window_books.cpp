@@ -3,6 +3,7 @@
 #include "ui/main_window.h"
 
 #include "link/adapter_port.h"
+#include "ui/logging.h"
 
 #include "ui_main_window.h"
 
@@ -45,6 +46,7 @@ void MainWindow::onListRowSelected(const PartyTable &list, int row)
     // An active line other than A or B, as only the adapter can report, has no party to store into.
     if (!activeSubscriber(m_adapter.record()))
         return;
+    qCDebug(lcUi) << (&list == &m_contacts ? "party from phone-book row" : "party from call-list row") << row;
     m_adapter.selectParty({list.name(row), list.number(row)});
 }
 
@@ -60,6 +62,7 @@ bool MainWindow::onPartyEditKey(const QObject *edit, const QKeyEvent &key)
             const Party party{m_ui->partyNameEdit->text(), m_ui->partyNumberEdit->text()};
             m_contacts.ensureRow(row);
             m_contacts.setRow(row, party.name, party.number);
+            qCDebug(lcUi) << "store the party in phone-book row" << row;
             m_adapter.storeContact(row, party);
         }
     }
@@ -71,7 +74,7 @@ void MainWindow::onPhoneBookKey(const QKeyEvent &key)
 {
     if (key.key() != Qt::Key_Delete || m_contacts.firstSelectedRow() < 0)
         return;
-    if (!m_confirm(this, QStringLiteral("Delete contact?")))
+    if (!m_confirm(this, tr("Delete contact?")))
         return;
     deleteSelectedRow(m_contacts, &AdapterPort::deleteContact);
 }
@@ -96,6 +99,7 @@ void MainWindow::deleteSelectedRow(PartyTable &list, void (AdapterPort::*deleteE
     }
     if (m_selectedList == &list)
         m_selectedRowDeleted = true;
+    qCDebug(lcUi) << (&list == &m_contacts ? "delete phone-book row" : "delete call-list row") << row;
     (m_adapter.*deleteEntry)(row);
 }
 

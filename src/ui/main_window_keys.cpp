@@ -42,11 +42,10 @@ void MainWindow::connectKeys()
 {
     for (const LineButton &lineButton : m_lineButtons) {
         // The key presses the button as the mouse does, so it does nothing while the button is disabled.
-        const QKeySequence key = lineButtonKey(lineButton.line, lineButton.calls);
-        connect(new QShortcut(key, this), &QShortcut::activated, lineButton.button, &GlyphButton::press);
-        lineButton.button->setToolTip(
-            tr("%1 (%2)").arg(lineButton.button->accessibleName(), key.toString(QKeySequence::NativeText)));
+        connect(new QShortcut(lineButtonKey(lineButton.line, lineButton.calls), this), &QShortcut::activated,
+                lineButton.button, &GlyphButton::press);
     }
+    showKeysInToolTips();
     // Qt's menu bar has no F10 of its own. It opens the first menu that can be opened: "File", or
     // "Help" while no adapter is connected.
     connect(new QShortcut(Qt::Key_F10, this), &QShortcut::activated, this, [this] {
@@ -56,6 +55,15 @@ void MainWindow::connectKeys()
         if (usable != entries.end())
             m_ui->mainMenu->setActiveAction(*usable);
     });
+}
+
+void MainWindow::showKeysInToolTips()
+{
+    for (const LineButton &lineButton : m_lineButtons) {
+        const QKeySequence key = lineButtonKey(lineButton.line, lineButton.calls);
+        lineButton.button->setToolTip(
+            tr("%1 (%2)").arg(lineButton.button->accessibleName(), key.toString(QKeySequence::NativeText)));
+    }
 }
 
 void MainWindow::onShowKeyboardShortcuts()

@@ -3,10 +3,20 @@
 #include "ui/main_window.h"
 
 #include "link/adapter_port.h"
+#include "ui/logging.h"
 #include "widgets/glyph_button.h"
 #include "widgets/glyph_pictures.h"
 
 #include "ui_main_window.h"
+
+namespace {
+
+const char *lineName(int line)
+{
+    return line == 0 ? "A" : "B";
+}
+
+} // namespace
 
 void MainWindow::showLineButtons()
 {
@@ -37,6 +47,7 @@ void MainWindow::onLineButtonPressed(const LineButton &lineButton)
     // The edits go to the pressed button's line, whichever line they show. An empty edit keeps what
     // the line has, so hanging up needs no party.
     const Party party{m_ui->partyNameEdit->text(), m_ui->partyNumberEdit->text()};
+    qCDebug(lcUi) << (lineButton.calls ? "call on line" : "hang up on line") << lineName(lineButton.line);
     if (lineButton.calls)
         m_adapter.call(lineButton.line, party);
     else
@@ -45,5 +56,6 @@ void MainWindow::onLineButtonPressed(const LineButton &lineButton)
 
 void MainWindow::onLineLabelClicked(int line)
 {
+    qCDebug(lcUi) << "active line" << lineName(line);
     m_adapter.setActiveLine(line);
 }

@@ -4,6 +4,7 @@
 
 #include "link/adapter_port.h"
 #include "model/config_file.h"
+#include "ui/logging.h"
 
 #include "ui_main_window.h"
 
@@ -15,6 +16,7 @@ void MainWindow::onSaveToFile()
         return;
     const QString fileName = withConfigExtension(m_saveFileDialog.FileName());
     m_saveFileDialog.setFileName(fileName);
+    qCDebug(lcUi) << "save to file" << fileName;
     if (const std::optional<QString> error = saveConfigFile(fileName, m_adapter.record()))
         errorBox(this, m_applicationTitle, *error);
 }
@@ -23,6 +25,7 @@ void MainWindow::onLoadFromFile()
 {
     if (!m_openFileDialog.Execute(this))
         return;
+    qCDebug(lcUi) << "load from file" << m_openFileDialog.FileName();
     const ConfigFileContent content = readConfigFile(m_openFileDialog.FileName());
     if (content.error) {
         errorBox(this, m_applicationTitle, *content.error);
@@ -45,18 +48,24 @@ void MainWindow::onUpdateFirmware()
     const QRect update = m_updateWindow->frameGeometry();
     m_updateWindow->move(main.left() + main.width() / 2 - update.width() / 2,
                          main.top() + main.height() / 2 - update.height() / 2);
+    qCDebug(lcUi) << "update window opened";
     m_updateWindow->exec();
+    qCDebug(lcUi) << "update window closed";
 }
 
 void MainWindow::onToggleSettings()
 {
     m_ui->settingsPanel->setVisible(m_ui->settingsPanel->isHidden());
+    qCDebug(lcUi) << (m_ui->settingsPanel->isHidden() ? "settings panel hidden" : "settings panel shown");
 }
 
 void MainWindow::onSetToDefault()
 {
-    if (!m_confirm(this, QStringLiteral("Set to default?")))
+    if (!m_confirm(this, tr("Set to default?"))) {
+        qCDebug(lcUi) << "set to default: cancelled";
         return;
+    }
+    qCDebug(lcUi) << "set to default";
     // The selectors show the new values with the adapter's reply.
     m_adapter.resetToDefaults();
 }
@@ -64,11 +73,10 @@ void MainWindow::onSetToDefault()
 void MainWindow::onAbout()
 {
     const AdapterIdentity identity = m_adapter.identity();
-    const QString crlf = QStringLiteral("\r\n");
-    informationBox(this, QStringLiteral("Information"),
-                   QStringLiteral("Model: ") + identity.product + crlf + QStringLiteral("Serial: ") + identity.serial +
-                       crlf + QStringLiteral("Software version: ") + identity.version + crlf +
-                       tr("Program version: %1").arg(QStringLiteral(VESTRA7_VERSION)));
+    // One pass over the placeholders, so that an identity holding "%1" is shown as it is.
+    informationBox(this, tr("Information"),
+                   tr("Model: %1\r\nSerial: %2\r\nSoftware version: %3\r\nProgram version: %4")
+                       .arg(identity.product, identity.serial, identity.version, QStringLiteral(VESTRA7_VERSION)));
 }
 
 void MainWindow::onAboutProgram()

@@ -1,6 +1,7 @@
 // Modal message boxes owned by, and centred on, their parent window.
 #include "ui/message_boxes.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 
 namespace {
@@ -15,8 +16,8 @@ void showBox(QWidget *parent, QMessageBox::Icon icon, const QString &title, cons
 
 bool confirmBox(QWidget *parent, const QString &question)
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), question, QMessageBox::Ok | QMessageBox::Cancel,
-                    parent);
+    QMessageBox box(QMessageBox::Question, QCoreApplication::translate("MessageBoxes", "Confirm"), question,
+                    QMessageBox::Ok | QMessageBox::Cancel, parent);
     box.setDefaultButton(QMessageBox::Ok);
     return box.exec() == QMessageBox::Ok;
 }

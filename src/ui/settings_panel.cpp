@@ -3,6 +3,7 @@
 
 #include "link/adapter_port.h"
 #include "model/selector_items.h"
+#include "ui/logging.h"
 #include "ui/panel_text.h"
 
 #include "ui_settings_panel.h"
@@ -13,8 +14,6 @@
 #include <QShortcut>
 
 #include <algorithm>
-#include <functional>
-#include <iterator>
 #include <utility>
 
 SettingsPanel::SettingsPanel(QWidget *parent)
@@ -22,10 +21,7 @@ SettingsPanel::SettingsPanel(QWidget *parent)
     , m_ui(std::make_unique<Ui::SettingsPanel>())
 {
     m_ui->setupUi(this);
-    m_ui->micGainSelector->setItems(micGainItems());
-    m_ui->lineGainSelector->setItems(lineGainItems());
-    m_ui->autoAnswerASelector->setItems(autoAnswerItems());
-    m_ui->autoAnswerBSelector->setItems(autoAnswerItems());
+    showItems();
     connect(m_ui->okButton, &QPushButton::clicked, this, &QWidget::hide);
     // Esc closes the panel as its OK does, from wherever the focus is in the window, while it shows.
     connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, m_ui->okButton, &QPushButton::click);
@@ -40,8 +36,47 @@ void SettingsPanel::changeEvent(QEvent *event)
 {
     QFrame::changeEvent(event);
     // The labels have taken the new font by now.
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
         fitLabels();
+    } else if (event->type() == QEvent::LanguageChange) {
+        m_ui->retranslateUi(this);
+        showItems();
+        fitLabels();
+    }
+}
+
+std::array<SpinSelector *, 4> SettingsPanel::selectors() const
+{
+    return {m_ui->micGainSelector, m_ui->lineGainSelector, m_ui->autoAnswerASelector, m_ui->autoAnswerBSelector};
+}
+
+void SettingsPanel::withoutChangeNotifications(const std::function<void()> &change)
+{
+    const std::array<SpinSelector *, 4> all = selectors();
+    std::array<std::function<void(SpinSelector *)>, 4> handlers;
+    for (std::size_t i = 0; i < all.size(); ++i)
+        handlers[i] = std::exchange(all[i]->OnChange, nullptr);
+    change();
+    for (std::size_t i = 0; i < all.size(); ++i)
+        all[i]->OnChange = std::move(handlers[i]);
+}
+
+void SettingsPanel::showItems()
+{
+    // Items in another language show the same settings: the values stay, and nothing is asked of
+    // the adapter.
+    const std::array<SpinSelector *, 4> all = selectors();
+    std::array<int, 4> values;
+    std::transform(all.begin(), all.end(), values.begin(),
+                   [](const SpinSelector *selector) { return selector->value(); });
+    withoutChangeNotifications([&] {
+        m_ui->micGainSelector->setItems(micGainItems());
+        m_ui->lineGainSelector->setItems(lineGainItems());
+        m_ui->autoAnswerASelector->setItems(autoAnswerItems());
+        m_ui->autoAnswerBSelector->setItems(autoAnswerItems());
+        for (std::size_t i = 0; i < all.size(); ++i)
+            all[i]->setValue(values[i]);
+    });
 }
 
 void SettingsPanel::fitLabels()
@@ -59,33 +94,30 @@ void SettingsPanel::setAdapter(AdapterPort &adapter)
 {
     // A selector's value is the index of the item it shows, and that index is the setting.
     m_ui->micGainSelector->OnChange = [&adapter](SpinSelector *selector) {
+        qCDebug(lcUi) << "MIC gain" << selector->value();
         adapter.setMicGain(selector->value());
     };
     m_ui->lineGainSelector->OnChange = [&adapter](SpinSelector *selector) {
+        qCDebug(lcUi) << "LINE gain" << selector->value();
         adapter.setLineGain(selector->value());
     };
     m_ui->autoAnswerASelector->OnChange = [&adapter](SpinSelector *selector) {
+        qCDebug(lcUi) << "auto answer A" << selector->value();
         adapter.setAutoAnswer(0, selector->value());
     };
     m_ui->autoAnswerBSelector->OnChange = [&adapter](SpinSelector *selector) {
+        qCDebug(lcUi) << "auto answer B" << selector->value();
         adapter.setAutoAnswer(1, selector->value());
     };
 }
 
 void SettingsPanel::showSettings(const DeviceRecord &record)
 {
-    SpinSelector *const selectors[] = {m_ui->micGainSelector, m_ui->lineGainSelector, m_ui->autoAnswerASelector,
-                                       m_ui->autoAnswerBSelector};
-    std::function<void(SpinSelector *)> handlers[std::size(selectors)];
-    for (std::size_t i = 0; i < std::size(selectors); ++i)
-        handlers[i] = std::exchange(selectors[i]->OnChange, nullptr);
-
-    // The gains are signed bytes and the delays unsigned ones, as the adapter gives them.
-    m_ui->micGainSelector->setValue(record.mic_gain);
-    m_ui->lineGainSelector->setValue(record.spk_gain);
-    m_ui->autoAnswerASelector->setValue(record.auto_answer[0]);
-    m_ui->autoAnswerBSelector->setValue(record.auto_answer[1]);
-
-    for (std::size_t i = 0; i < std::size(selectors); ++i)
-        selectors[i]->OnChange = std::move(handlers[i]);
+    withoutChangeNotifications([&] {
+        // The gains are signed bytes and the delays unsigned ones, as the adapter gives them.
+        m_ui->micGainSelector->setValue(record.mic_gain);
+        m_ui->lineGainSelector->setValue(record.spk_gain);
+        m_ui->autoAnswerASelector->setValue(record.auto_answer[0]);
+        m_ui->autoAnswerBSelector->setValue(record.auto_answer[1]);
+    });
 }

@@ -3,10 +3,13 @@
 
 #include <QFrame>
 
+#include <array>
+#include <functional>
 #include <memory>
 
 class AdapterPort;
 struct DeviceRecord;
+class SpinSelector;
 
 namespace Ui {
 class SettingsPanel;
@@ -32,6 +35,11 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    std::array<SpinSelector *, 4> selectors() const;
+    // Runs `change` with the selectors' change notifications detached, so it asks nothing of the adapter.
+    void withoutChangeNotifications(const std::function<void()> &change);
+    // The selectors' items in the current language.
+    void showItems();
     void fitLabels();
 
     std::unique_ptr<Ui::SettingsPanel> m_ui;

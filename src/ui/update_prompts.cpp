@@ -1,6 +1,7 @@
 // The modal file dialog and message boxes of the update window.
 #include "ui/update_prompts.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 
 UpdatePrompts UpdatePrompts::modal()
@@ -12,7 +13,9 @@ UpdatePrompts UpdatePrompts::modal()
         return open.selectedFiles().constFirst();
     };
     prompts.showMessage = [](QWidget *owner, QMessageBox::Icon icon, const QString &text) {
-        QMessageBox box(icon, QStringLiteral("Update FW"), text, QMessageBox::Ok, owner);
+        // Captioned as the update window is.
+        QMessageBox box(icon, QCoreApplication::translate("FirmwareUpdateDialog", "Update FW"), text, QMessageBox::Ok,
+                        owner);
         box.exec();
     };
     return prompts;

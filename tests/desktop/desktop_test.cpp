@@ -66,6 +66,9 @@ protected:
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         environment.insert(QStringLiteral("DISPLAY"), desktop.display());
         environment.insert(QStringLiteral("UMOCKDEV_DIR"), hidraw->rootDir());
+        // The titles and menu entries looked for are the English ones, whatever the machine's language.
+        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+        environment.insert(QStringLiteral("LANG"), QStringLiteral("C"));
         program.setProcessEnvironment(environment);
         program.setProcessChannelMode(QProcess::MergedChannels);
         program.setStandardOutputFile(folder.filePath(QStringLiteral("program.log")));
@@ -179,8 +182,13 @@ TEST_F(Desktop, EveryWindowShowsItsOwnTitleAndABoxTakesTheFocus)
     visit(QStringLiteral("Set to default"), QStringLiteral("Confirm"),
           [&](XWindow) { desktop.pressKey(QStringLiteral("Escape")); });
     visit(QStringLiteral("Update firmware"), QStringLiteral("Update FW"), [&](XWindow window) {
-        // While the window is open the adapter is asked into its boot loader.
+        // While the window is open the adapter is asked into its boot loader. "Close" tells the boot
+        // loader to start the firmware again once the program has found it, as the main window's title
+        // shows; pressed before, it finds no boot loader to tell, and the adapter stays in it.
         EXPECT_TRUE(adapter->waitFor([](const AdapterState &state) { return state.bootMode; }, kReactionTime));
+        const QString bootName = adapter->identity().bootProduct;
+        EXPECT_TRUE(waitUntil([&] { return desktop.title(mainWindow) == bootName; }, kReactionTime))
+            << "the main window is titled \"" << desktop.title(mainWindow).toStdString() << '"';
         desktop.click(desktop.geometry(window).topLeft() + kUpdateWindowClose);
     });
 

@@ -1,0 +1,7 @@
+// The windows' logging category; quiet below warnings unless switched on (--verbose, or
+// QT_LOGGING_RULES="vestra7.ui.debug=true").
+#pragma once
+
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcUi) // "vestra7.ui": the user's commands, the connection as the window shows it

@@ -1,0 +1,567 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru">
+<context>
+    <name>AccessProblem</name>
+    <message>
+        <source>The VESTRA7 adapter was found but cannot be opened.
+</source>
+        <translation>Адаптер VESTRA7 найден, но открыть его не удаётся.
+</translation>
+    </message>
+    <message>
+        <source>Reason: %1
+</source>
+        <translation>Причина: %1
+</translation>
+    </message>
+    <message>
+        <source>The udev rule %1 gives the logged-in user access to the adapter. To apply it now, run
+</source>
+        <translation>Правило udev %1 даёт пользователю, вошедшему в систему, доступ к адаптеру. Чтобы применить его сейчас, выполните
+</translation>
+    </message>
+    <message>
+        <source>The udev rule %1, which gives the logged-in user access to the adapter, is not installed. Install the vestra7 package, or run &quot;sudo cmake --install&quot; on your build folder, then run
+</source>
+        <translation>Правило udev %1, которое даёт пользователю, вошедшему в систему, доступ к адаптеру, не установлено. Установите пакет vestra7 или выполните «sudo cmake --install» в каталоге сборки, затем выполните
+</translation>
+    </message>
+    <message>
+        <source>or unplug the adapter and plug it in again.</source>
+        <translation>или отключите адаптер и подключите его снова.</translation>
+    </message>
+</context>
+<context>
+    <name>BackupStep</name>
+    <message>
+        <source>Unknown step</source>
+        <translation>Неизвестный шаг</translation>
+    </message>
+    <message>
+        <source>First seen in this session</source>
+        <translation>Первое подключение за сеанс</translation>
+    </message>
+    <message>
+        <source>Before &quot;Set to default&quot;</source>
+        <translation>Перед командой «Сброс по умолчанию»</translation>
+    </message>
+    <message>
+        <source>Before &quot;Reset settings&quot;</source>
+        <translation>Перед командой «Сбросить настройки»</translation>
+    </message>
+    <message>
+        <source>Before &quot;Load from file&quot;</source>
+        <translation>Перед командой «Загрузить из файла»</translation>
+    </message>
+    <message>
+        <source>Before a firmware update</source>
+        <translation>Перед обновлением прошивки</translation>
+    </message>
+    <message>
+        <source>Before deleting a phone-book entry</source>
+        <translation>Перед удалением записи из телефонной книги</translation>
+    </message>
+    <message>
+        <source>Before deleting a call-list entry</source>
+        <translation>Перед удалением записи из списка вызовов</translation>
+    </message>
+    <message>
+        <source>Before importing contacts</source>
+        <translation>Перед импортом контактов</translation>
+    </message>
+    <message>
+        <source>Before restoring a backup</source>
+        <translation>Перед восстановлением резервной копии</translation>
+    </message>
+</context>
+<context>
+    <name>BackupStore</name>
+    <message>
+        <source>Cannot back up the adapter&apos;s record to &quot;%1&quot;. %2</source>
+        <translation>Не удаётся сохранить резервную копию данных адаптера в «%1». %2</translation>
+    </message>
+    <message>
+        <source>The folder cannot be created.</source>
+        <translation>Не удаётся создать папку.</translation>
+    </message>
+    <message>
+        <source>Cannot open file &quot;%1&quot;. %2</source>
+        <translation>Не удаётся открыть файл «%1». %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a backup of the adapter&apos;s record.</source>
+        <translation>«%1» не является резервной копией данных адаптера.</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>vestra7 %1
+Qt %2 (built with %3)
+hidapi %4
+</source>
+        <translation>vestra7 %1
+Qt %2 (сборка с Qt %3)
+hidapi %4
+</translation>
+    </message>
+    <message>
+        <source>Configures and controls a VESTRA7 two-line cellular voice adapter on USB.</source>
+        <translation>Настройка двухлинейного сотового голосового адаптера VESTRA7, подключённого по USB, и управление им.</translation>
+    </message>
+    <message>
+        <source>Log what the program does (categories vestra7.*) to standard error.</source>
+        <translation>Записывать действия программы (категории vestra7.*) в стандартный поток ошибок.</translation>
+    </message>
+    <message>
+        <source>Write every report to and from the adapter, with its time, to &lt;file&gt;.</source>
+        <translation>Записывать в &lt;файл&gt; каждый отчёт, отправленный адаптеру и полученный от него, с отметкой времени.</translation>
+    </message>
+    <message>
+        <source>file</source>
+        <translation>файл</translation>
+    </message>
+    <message>
+        <source>Unknown argument &apos;%1&apos;.</source>
+        <translation>Неизвестный аргумент «%1».</translation>
+    </message>
+    <message>
+        <source>Try &apos;%1 --help&apos;.</source>
+        <translation>Справка: «%1 --help».</translation>
+    </message>
+    <message>
+        <source>Cannot write the trace &quot;%1&quot;. %2</source>
+        <translation>Не удаётся записать трассировку «%1». %2</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigFile</name>
+    <message>
+        <source>Cannot create file &quot;%1&quot;. %2</source>
+        <translation>Не удаётся создать файл «%1». %2</translation>
+    </message>
+    <message>
+        <source>Cannot open file &quot;%1&quot;. %2</source>
+        <translation>Не удаётся открыть файл «%1». %2</translation>
+    </message>
+</context>
+<context>
+    <name>Demo</name>
+    <message>
+        <source>A firmware update file for the demo adapter: %1</source>
+        <translation>Файл обновления прошивки для демонстрационного адаптера: %1</translation>
+    </message>
+</context>
+<context>
+    <name>DisconnectedOverlay</name>
+    <message>
+        <source>Connect to USB</source>
+        <translation>Подключите адаптер к USB</translation>
+    </message>
+</context>
+<context>
+    <name>FirmwareUpdateDialog</name>
+    <message>
+        <source>Update FW</source>
+        <translation>Обновление прошивки</translation>
+    </message>
+    <message>
+        <source>Select file</source>
+        <translation>Выбрать файл</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Устройство</translation>
+    </message>
+    <message>
+        <source>Serial</source>
+        <translation>Серийный №</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Версия</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source>Reset settings</source>
+        <translation>Сбросить настройки</translation>
+    </message>
+    <message>
+        <source>Settings is reset!</source>
+        <translation>Настройки сброшены!</translation>
+    </message>
+    <message>
+        <source>Update File (*.xupd)</source>
+        <translation>Файл обновления (*.xupd)</translation>
+    </message>
+    <message>
+        <source>Incorrect file!</source>
+        <translation>Неверный файл!</translation>
+    </message>
+    <message>
+        <source>Cannot open file &quot;%1&quot;. %2</source>
+        <translation>Не удаётся открыть файл «%1». %2</translation>
+    </message>
+    <message>
+        <source>Cannot read file &quot;%1&quot;. %2</source>
+        <translation>Не удаётся прочитать файл «%1». %2</translation>
+    </message>
+    <message>
+        <source>Update success!</source>
+        <translation>Обновление выполнено!</translation>
+    </message>
+    <message>
+        <source>Error!<byte value="xd"/>
+Retry again</source>
+        <translation>Ошибка!<byte value="xd"/>
+Повторите попытку</translation>
+    </message>
+</context>
+<context>
+    <name>HidDevice</name>
+    <message>
+        <source>The device cannot be opened.</source>
+        <translation>Не удаётся открыть устройство.</translation>
+    </message>
+    <message>
+        <source>Writing to the device failed: %1</source>
+        <translation>Ошибка записи в устройство: %1</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Line A</source>
+        <translation>Линия A</translation>
+    </message>
+    <message>
+        <source>Click to make line A the active line</source>
+        <translation>Нажмите, чтобы сделать линию A активной</translation>
+    </message>
+    <message>
+        <source>Line B</source>
+        <translation>Линия B</translation>
+    </message>
+    <message>
+        <source>Click to make line B the active line</source>
+        <translation>Нажмите, чтобы сделать линию B активной</translation>
+    </message>
+    <message>
+        <source>Call, line A</source>
+        <translation>Вызов, линия A</translation>
+    </message>
+    <message>
+        <source>Calls the number in the number edit on line A</source>
+        <translation>Набирает номер из поля номера на линии A</translation>
+    </message>
+    <message>
+        <source>Hang up, line A</source>
+        <translation>Отбой, линия A</translation>
+    </message>
+    <message>
+        <source>Ends the call on line A</source>
+        <translation>Завершает вызов на линии A</translation>
+    </message>
+    <message>
+        <source>Call, line B</source>
+        <translation>Вызов, линия B</translation>
+    </message>
+    <message>
+        <source>Calls the number in the number edit on line B</source>
+        <translation>Набирает номер из поля номера на линии B</translation>
+    </message>
+    <message>
+        <source>Hang up, line B</source>
+        <translation>Отбой, линия B</translation>
+    </message>
+    <message>
+        <source>Ends the call on line B</source>
+        <translation>Завершает вызов на линии B</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Имя</translation>
+    </message>
+    <message>
+        <source>Number</source>
+        <translation>Номер</translation>
+    </message>
+    <message>
+        <source>Party name</source>
+        <translation>Имя абонента</translation>
+    </message>
+    <message>
+        <source>The active line&apos;s party name; Enter stores name and number in the contact list</source>
+        <translation>Имя абонента активной линии; Enter сохраняет имя и номер в списке контактов</translation>
+    </message>
+    <message>
+        <source>Party number</source>
+        <translation>Номер абонента</translation>
+    </message>
+    <message>
+        <source>The active line&apos;s party number, digits and &apos;+&apos;; Enter stores name and number in the contact list</source>
+        <translation>Номер абонента активной линии: цифры и «+»; Enter сохраняет имя и номер в списке контактов</translation>
+    </message>
+    <message>
+        <source>Contact list</source>
+        <translation>Список контактов</translation>
+    </message>
+    <message>
+        <source>The adapter&apos;s phone book; a selected contact becomes the active line&apos;s party, Delete removes it</source>
+        <translation>Телефонная книга адаптера; выбранный контакт становится абонентом активной линии, Delete удаляет его</translation>
+    </message>
+    <message>
+        <source>Call list</source>
+        <translation>Список вызовов</translation>
+    </message>
+    <message>
+        <source>The adapter&apos;s recent calls; a selected call becomes the active line&apos;s party, Delete removes it</source>
+        <translation>Последние вызовы адаптера; выбранный вызов становится абонентом активной линии, Delete удаляет его</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Файл</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>Спр&amp;авка</translation>
+    </message>
+    <message>
+        <source>&amp;Save to file</source>
+        <translation>&amp;Сохранить в файл</translation>
+    </message>
+    <message>
+        <source>&amp;Load from file</source>
+        <translation>&amp;Загрузить из файла</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>За&amp;крыть</translation>
+    </message>
+    <message>
+        <source>&amp;Update firmware</source>
+        <translation>&amp;Обновить прошивку</translation>
+    </message>
+    <message>
+        <source>&amp;Settings</source>
+        <translation>&amp;Настройки</translation>
+    </message>
+    <message>
+        <source>Set to &amp;default</source>
+        <translation>Сброс по &amp;умолчанию</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>&amp;Сведения</translation>
+    </message>
+    <message>
+        <source>&amp;About vestra7</source>
+        <translation>&amp;О программе vestra7</translation>
+    </message>
+    <message>
+        <source>&amp;Keyboard shortcuts</source>
+        <translation>&amp;Сочетания клавиш</translation>
+    </message>
+    <message>
+        <source>Config File (*.cfg)</source>
+        <translation>Файл конфигурации (*.cfg)</translation>
+    </message>
+    <message>
+        <source>Delete contact?</source>
+        <translation>Удалить контакт?</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>Close the settings panel</source>
+        <translation>Закрыть панель настроек</translation>
+    </message>
+    <message>
+        <source>Open the menu</source>
+        <translation>Открыть меню</translation>
+    </message>
+    <message>
+        <source>Alt+underlined letter</source>
+        <translation>Alt+подчёркнутая буква</translation>
+    </message>
+    <message>
+        <source>Open that menu entry</source>
+        <translation>Открыть этот пункт меню</translation>
+    </message>
+    <message>
+        <source>Keyboard shortcuts</source>
+        <translation>Сочетания клавиш</translation>
+    </message>
+    <message>
+        <source>Set to default?</source>
+        <translation>Сбросить всё по умолчанию?</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation>Сведения</translation>
+    </message>
+    <message>
+        <source>Model: %1<byte value="xd"/>
+Serial: %2<byte value="xd"/>
+Software version: %3<byte value="xd"/>
+Program version: %4</source>
+        <translation>Модель: %1<byte value="xd"/>
+Серийный номер: %2<byte value="xd"/>
+Версия ПО: %3<byte value="xd"/>
+Версия программы: %4</translation>
+    </message>
+    <message>
+        <source>About vestra7</source>
+        <translation>О программе vestra7</translation>
+    </message>
+    <message>
+        <source>vestra7 %1
+Configuration and control tool for the VESTRA7 cellular voice adapter
+
+Qt %2
+Licence: GPL-3.0-or-later</source>
+        <translation>vestra7 %1
+Программа настройки сотового голосового адаптера VESTRA7 и управления им
+
+Qt %2
+Лицензия: GPL-3.0-or-later</translation>
+    </message>
+</context>
+<context>
+    <name>MessageBoxes</name>
+    <message>
+        <source>Confirm</source>
+        <translation>Подтверждение</translation>
+    </message>
+</context>
+<context>
+    <name>PhoneBookFile</name>
+    <message>
+        <source>Cannot create file &quot;%1&quot;. %2</source>
+        <translation>Не удаётся создать файл «%1». %2</translation>
+    </message>
+    <message>
+        <source>Cannot open file &quot;%1&quot;. %2</source>
+        <translation>Не удаётся открыть файл «%1». %2</translation>
+    </message>
+    <message>
+        <source>It is too large for a phone book.</source>
+        <translation>Он слишком велик для телефонной книги.</translation>
+    </message>
+</context>
+<context>
+    <name>RecordDifference</name>
+    <message>
+        <source>Line A</source>
+        <translation>Линия A</translation>
+    </message>
+    <message>
+        <source>Line B</source>
+        <translation>Линия B</translation>
+    </message>
+    <message>
+        <source>Unknown (%1)</source>
+        <translation>Неизвестно (%1)</translation>
+    </message>
+    <message>
+        <source>Phone-book entry %1</source>
+        <translation>Запись телефонной книги %1</translation>
+    </message>
+    <message>
+        <source>Call-list entry %1</source>
+        <translation>Запись списка вызовов %1</translation>
+    </message>
+    <message>
+        <source>MIC gain</source>
+        <translation>Усиление микрофона</translation>
+    </message>
+    <message>
+        <source>LINE gain</source>
+        <translation>Усиление линии</translation>
+    </message>
+    <message>
+        <source>Auto answer A</source>
+        <translation>Автоответ A</translation>
+    </message>
+    <message>
+        <source>Auto answer B</source>
+        <translation>Автоответ B</translation>
+    </message>
+    <message>
+        <source>Active line</source>
+        <translation>Активная линия</translation>
+    </message>
+</context>
+<context>
+    <name>SelectorItems</name>
+    <message>
+        <source>0 dB</source>
+        <translation>0 дБ</translation>
+    </message>
+    <message>
+        <source>+%1.%2 dB</source>
+        <translation>+%1,%2 дБ</translation>
+    </message>
+    <message>
+        <source>+ %1 dB</source>
+        <translation>+ %1 дБ</translation>
+    </message>
+    <message>
+        <source>OFF</source>
+        <translation>ВЫКЛ</translation>
+    </message>
+    <message>
+        <source>%1 sec</source>
+        <translation>%1 с</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsPanel</name>
+    <message>
+        <source>MIC gain</source>
+        <translation>Усиление микрофона</translation>
+    </message>
+    <message>
+        <source>LINE gain</source>
+        <translation>Усиление линии</translation>
+    </message>
+    <message>
+        <source>Auto answer A</source>
+        <translation>Автоответ A</translation>
+    </message>
+    <message>
+        <source>Auto answer B</source>
+        <translation>Автоответ B</translation>
+    </message>
+    <message>
+        <source>Gain of the microphone input</source>
+        <translation>Усиление микрофонного входа</translation>
+    </message>
+    <message>
+        <source>Gain of the line output</source>
+        <translation>Усиление линейного выхода</translation>
+    </message>
+    <message>
+        <source>How long line A rings before it answers by itself</source>
+        <translation>Сколько звонит линия A, прежде чем ответить автоматически</translation>
+    </message>
+    <message>
+        <source>How long line B rings before it answers by itself</source>
+        <translation>Сколько звонит линия B, прежде чем ответить автоматически</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Closes the settings panel</source>
+        <translation>Закрывает панель настроек</translation>
+    </message>
+</context>
+</TS>
