@@ -102,11 +102,14 @@ bool XDesktop::start(QString *why)
         return false;
     }
     // The server picks a free display and writes its number to standard output. Its frame buffer is
-    // kept as a file, the screen a test reads; at 96 dpi one pixel stays one pixel for Qt.
+    // kept as a file, the screen a test reads; at 96 dpi one pixel stays one pixel for Qt. Without
+    // -noreset the server resets whenever its last client leaves, and turns away whoever connects
+    // meanwhile: the window manager then failed to start in about one run of five.
     m_server.start(QStringLiteral("Xvfb"),
                    {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
                     QStringLiteral("1280x1024x24"), QStringLiteral("-dpi"), QStringLiteral("96"),
-                    QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-fbdir"), m_folder.path()});
+                    QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-noreset"),
+                    QStringLiteral("-fbdir"), m_folder.path()});
     QByteArray number;
     while (!number.endsWith('\n') && m_server.waitForReadyRead(kToolTimeoutMs))
         number += m_server.readAllStandardOutput();
@@ -121,7 +124,12 @@ bool XDesktop::start(QString *why)
     m_manager.start(QStringLiteral("openbox"), {});
     if (!waitUntil([this] { return managerRuns() || m_manager.state() == QProcess::NotRunning; }, 60s) ||
         !managerRuns()) {
-        *why = QStringLiteral("the window manager did not start:\n") + log();
+        *why = QStringLiteral("the window manager did not start on %4 (state %1, exit %2, %3, server %5):\n")
+                   .arg(m_manager.state())
+                   .arg(m_manager.exitCode())
+                   .arg(m_manager.errorString(), m_display)
+                   .arg(m_server.state()) +
+               log();
         return false;
     }
     return true;
