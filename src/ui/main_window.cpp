@@ -4,6 +4,7 @@
 
 #include "ui/access_problem.h"
 #include "link/adapter_port.h"
+#include "ui/backup_keeper.h"
 #include "model/device_record.h"
 #include "model/text_field.h"
 #include "ui/field_fit_validator.h"
@@ -66,6 +67,9 @@ MainWindow::MainWindow(AdapterPort &adapter, QWidget *parent)
     , m_calls(m_ui->callList)
     , m_saveFileDialog(FileDialog::Mode::Save, kConfigFilter, kConfigFileName)
     , m_openFileDialog(FileDialog::Mode::Open, kConfigFilter, kConfigFileName)
+    , m_exportContactsDialog(FileDialog::Mode::Save, tr("vCard (*.vcf);;CSV (*.csv)"), QStringLiteral("contacts.vcf"))
+    , m_importContactsDialog(FileDialog::Mode::Open, tr("Phone book (*.vcf *.vcard *.csv);;All files (*)"),
+                             QStringLiteral("contacts.vcf"))
 {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
@@ -91,12 +95,39 @@ MainWindow::MainWindow(AdapterPort &adapter, QWidget *parent)
         lineButton.button->setGlyph(glyphPicture(lineButton.calls ? QStringLiteral("ON") : QStringLiteral("OFF")));
 
     m_ui->settingsPanel->setAdapter(m_adapter);
+    addToolsMenu();
     connectAdapter();
     connectControls();
     connectKeys();
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::setConfirmer(Confirmer confirm)
+{
+    m_confirm = std::move(confirm);
+    if (m_backupKeeper)
+        m_backupKeeper->setConfirmer(m_confirm);
+}
+
+void MainWindow::setBackupKeeper(BackupKeeper *keeper)
+{
+    m_backupKeeper = keeper;
+    if (m_backupKeeper && m_confirm)
+        m_backupKeeper->setConfirmer(m_confirm);
+}
+
+bool MainWindow::confirm(const QString &question, bool cancelFirst)
+{
+    if (m_confirm)
+        return m_confirm(this, question);
+    return cancelFirst ? cautiousConfirmBox(this, question) : confirmBox(this, question);
+}
+
+bool MainWindow::backUpBefore(BackupStep step)
+{
+    return !m_backupKeeper || m_backupKeeper->backUpBefore(step, this);
+}
 
 void MainWindow::connectAdapter()
 {
@@ -186,6 +217,7 @@ void MainWindow::showActiveParty()
 
 void MainWindow::setConnected(bool connected)
 {
+    m_connected = connected;
     // Disabling the panels takes the focus from their controls; remember it for the reconnection,
     // so that a passing device change does not leave the user's half-typed party to the next refresh.
     QWidget *focused = focusWidget();

@@ -3,6 +3,7 @@
 #include "ui/main_window.h"
 
 #include "link/adapter_port.h"
+#include "model/backup_step.h"
 
 #include "ui_main_window.h"
 
@@ -71,14 +72,15 @@ void MainWindow::onPhoneBookKey(const QKeyEvent &key)
 {
     if (key.key() != Qt::Key_Delete || m_contacts.firstSelectedRow() < 0)
         return;
-    if (!m_confirm(this, QStringLiteral("Delete contact?")))
+    if (!confirm(QStringLiteral("Delete contact?")) || !backUpBefore(BackupStep::DeleteContact))
         return;
     deleteSelectedRow(m_contacts, &AdapterPort::deleteContact);
 }
 
 void MainWindow::onCallListKey(const QKeyEvent &key)
 {
-    if (key.key() == Qt::Key_Delete)
+    if (key.key() == Qt::Key_Delete && m_calls.firstSelectedRow() >= 0 &&
+        backUpBefore(BackupStep::DeleteCallListEntry))
         deleteSelectedRow(m_calls, &AdapterPort::deleteCall);
 }
 

@@ -8,6 +8,8 @@
 
 #include "ui_main_window.h"
 
+#include <algorithm>
+
 void MainWindow::showLineButtons()
 {
     // Both call buttons look at the one number edit, which shows the active line's party.
@@ -30,6 +32,12 @@ void MainWindow::showButtonState(LineButton &lineButton, bool allowed)
     lineButton.button->loadGlyph(glyphPicture(glyph));
     lineButton.button->Repaint();
     lineButton.showsFaded = !allowed;
+}
+
+bool MainWindow::lineInCall() const
+{
+    const DeviceRecord &record = m_adapter.record();
+    return std::any_of(std::begin(record.stat), std::end(record.stat), [](std::uint8_t state) { return state >= 3; });
 }
 
 void MainWindow::onLineButtonPressed(const LineButton &lineButton)

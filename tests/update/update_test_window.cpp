@@ -24,5 +24,9 @@ UpdatePrompts RecordedPrompts::prompts(FirmwareUpdateDialog &window)
                             controls.progressBar->value(),
                             controls.selectFileButton->isEnabled() || controls.resetSettingsButton->isEnabled()});
     };
+    prompts.confirm = [this](QWidget *, const QString &question) {
+        questions << question;
+        return confirmAnswer;
+    };
     return prompts;
 }
