@@ -129,13 +129,13 @@ void BackupsDialog::showDifferences()
         recordDifferences(m_adapter.record(), stored, AnsiCodec::system());
     m_ui->differenceCaption->setText(
         differences.empty() ? tr("The backup holds the same phone book, call list and settings as the adapter now.")
-                            : tr("%n item(s) of the backup differ from the adapter's record now:", nullptr,
-                                 static_cast<int>(differences.size())));
+                            : tr("Items of the backup that differ from the adapter's record now: %1")
+                                  .arg(differences.size()));
     for (const RecordDifference &difference : differences) {
         const bool entry = difference.item == RecordItem::Contact || difference.item == RecordItem::CallListEntry;
         new QTreeWidgetItem(m_ui->differenceList,
-                            {differenceLabel(difference), entry ? partyText(difference.newParty) : difference.newText,
-                             entry ? partyText(difference.oldParty) : difference.oldText});
+                            {differenceLabel(difference), entry ? partyText(difference.newParty) : difference.newText.trimmed(),
+                             entry ? partyText(difference.oldParty) : difference.oldText.trimmed()});
     }
 }
 

@@ -57,16 +57,14 @@ ImportPreviewDialog::ImportPreviewDialog(const std::vector<Party> &parties, int 
     const auto stored = std::min<std::size_t>(previews.size(), kContactCount);
     const auto changed = std::count_if(previews.begin(), previews.begin() + static_cast<std::ptrdiff_t>(stored),
                                        [](const PartyPreview &preview) { return preview.changed(); });
-    QString summary = tr("%n contact(s) from the file replace the adapter's phone book; the entries after them "
-                         "are emptied.",
-                         nullptr, static_cast<int>(stored));
+    QStringList summary{tr("The contacts from the file replace the adapter's phone book; the entries after them "
+                           "are emptied."),
+                        tr("Contacts stored: %1").arg(stored)};
     if (leftOut > 0)
-        summary += QLatin1Char(' ') + tr("%n more contact(s) do not fit into its 32 entries and are left out.",
-                                         nullptr, leftOut);
+        summary << tr("Left out, beyond the phone book's %1 entries: %2").arg(kContactCount).arg(leftOut);
     if (changed > 0)
-        summary += QLatin1Char(' ') + tr("%n contact(s), marked below, cannot be stored as the file has them.",
-                                         nullptr, static_cast<int>(changed));
-    m_ui->summaryLabel->setText(summary);
+        summary << tr("Stored otherwise than the file has them, marked below: %1").arg(changed);
+    m_ui->summaryLabel->setText(summary.join(QLatin1Char('\n')));
 
     QTableWidget *table = m_ui->entryTable;
     table->setRowCount(kContactCount);

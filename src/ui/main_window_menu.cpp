@@ -13,9 +13,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <algorithm>
-#include <climits>
-
 void MainWindow::onSaveToFile()
 {
     if (!m_saveFileDialog.Execute(this))
@@ -36,14 +33,14 @@ void MainWindow::onLoadFromFile()
         return;
     }
     // A file of another size is most likely no configuration at all; it still loads, as far as it goes,
-    // once the user says so.
-    // Only the first record's worth is read, so the size comes from the file itself.
+    // once the user says so. Only the first record's worth is read, so the size comes from the file.
     const qint64 size = QFileInfo(m_openFileDialog.FileName()).size();
     if (size != static_cast<qint64>(kRecordSize) &&
-        !confirm(tr("\"%1\" holds %n byte(s), not the %2 of a configuration file. Loading it overwrites the "
-                    "adapter's record from its start with whatever the file holds.\n\nLoad it anyway?",
-                    nullptr, static_cast<int>(std::min<qint64>(size, INT_MAX)))
+        !confirm(tr("\"%1\" is not the size of a configuration file: its size is %2 bytes, a configuration "
+                    "file's is %3 bytes. Loading it overwrites the adapter's record from its start with whatever "
+                    "the file holds.\n\nLoad it anyway?")
                      .arg(QDir::toNativeSeparators(m_openFileDialog.FileName()))
+                     .arg(size)
                      .arg(kRecordSize),
                  true))
         return;
