@@ -51,8 +51,10 @@ void BackupKeeper::onRecordChanged()
 bool BackupKeeper::backUpBefore(BackupStep step, QWidget *parent)
 {
     QString problem;
-    if (!m_holdsRecord) {
-        problem = tr("The adapter's record has not been read since the program started, so it cannot be backed up.");
+    // The record held is another adapter's when a different one was found since (one met in its boot
+    // loader sends none): backing that up would keep nothing of the adapter about to change.
+    if (!m_holdsRecord || m_identitySerial != m_recordSerial) {
+        problem = tr("The program has not read this adapter's record yet, so it cannot be backed up.");
     } else {
         const BackupOutcome outcome = m_store.backUp(m_recordSerial, m_adapter.record(), step);
         if (outcome.succeeded()) {

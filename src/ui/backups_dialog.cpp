@@ -92,7 +92,7 @@ void BackupsDialog::showBackups()
             if (!toSelect && (selected.isEmpty() ? adapter.serial == current : selected == backup.path))
                 toSelect = item;
         }
-        adapterItem->setExpanded(adapter.serial == current || adapter.backups.size() <= 3);
+        adapterItem->setExpanded(true);
     }
     m_ui->backupList->setCurrentItem(toSelect);
     showDifferences();

@@ -176,6 +176,20 @@ TEST_F(BackupsTest, ABackupThatCannotBeWrittenAsksAndTheStepWaitsForTheUsersWord
     EXPECT_EQ(adapter.takeChanges(), Changes{change::ResetToDefaults{}});
 }
 
+TEST_F(BackupsTest, AnotherAdapterFoundWithoutItsRecordIsNotBackedUpAsTheLastOnesRecord)
+{
+    receive(recordNamed("First adapter"));
+    // Another adapter, met in its boot loader: it sends no record.
+    emit adapter.connectionChanged(false);
+    emit adapter.identityChanged({QStringLiteral("VESTRA7 (boot)"), QStringLiteral("V7-2"), QStringLiteral("0.1")});
+    answers = {false};
+    EXPECT_FALSE(keeper->backUpBefore(BackupStep::ResetSettings, &window));
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_TRUE(questions[0].contains("has not read this adapter's record")) << questions[0].toStdString();
+    EXPECT_TRUE(keeper->store().backups(QStringLiteral("V7-2")).empty());
+    EXPECT_EQ(backups().size(), 1u) << "the first adapter's own backup only";
+}
+
 class BackupsWindowTest : public BackupsTest
 {
 protected:
