@@ -57,6 +57,19 @@ TEST_F(ConfirmationsTest, AFileThatIsNotOneRecordLongNamesItsSizeAndLoadsOnlyWhe
     EXPECT_EQ(adapter.takeChanges(), Changes{change::LoadConfiguration{QByteArray(kRecordSize, '\x02')}});
 }
 
+TEST_F(ConfirmationsTest, TheProgramsOwnBoxAsksAboutTheSizeWithCancelTheDefault)
+{
+    window.setConfirmer(nullptr);
+    const BoxAnswerer cancel(QStringLiteral("Cancel"));
+    load(QByteArray(10, 'x'));
+    ASSERT_TRUE(cancel.seen);
+    EXPECT_EQ(cancel.seen->title, "Confirm");
+    EXPECT_EQ(cancel.seen->buttons, (QStringList{"OK", "Cancel"}));
+    EXPECT_EQ(cancel.seen->defaultButton, "Cancel");
+    EXPECT_EQ(cancel.seen->owner, &window);
+    EXPECT_EQ(adapter.takeChanges(), Changes{});
+}
+
 TEST_F(ConfirmationsTest, UpdatingTheFirmwareDuringACallAsksFirstSinceTheAdapterRestarts)
 {
     QDialog updateWindow;
