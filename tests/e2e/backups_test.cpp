@@ -32,12 +32,12 @@ QByteArray bytesOf(const std::vector<std::uint8_t> &bytes)
     return {reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size())};
 }
 
-class Backups : public ProgramTest
+class Backups : public ProgramOnHidraw
 {
 protected:
     void SetUp() override
     {
-        ProgramTest::SetUp();
+        ProgramOnHidraw::SetUp();
         if (IsSkipped())
             return;
         // The program's own place for its backups, which the tests' entry point keeps out of any home.
@@ -152,20 +152,23 @@ TEST_F(Backups, ATextFileLoadedAsAConfigurationAsksFirstAndNamesItsSize)
 
 TEST_F(Backups, TheFirmwareConfirmationNamesTheFilesVersionAndTheAdaptersAndCancelSendsNothing)
 {
-    updateFile = folder.filePath(QStringLiteral("VESTRA7-1.3.0.xupd"));
+    const QString updateFile = folder.filePath(QStringLiteral("VESTRA7-1.3.0.xupd"));
     ASSERT_TRUE(writeFile(updateFile, demoUpdateFile(4 * 1024)));
+    prompts.files.push_back(updateFile);
     startConnected();
-    confirmAnswer = false;
+    // The update window's questions go to its prompts' recorder.
+    prompts.confirmAnswer = false;
     whileUpdateWindowOpen([&] {
         ASSERT_TRUE(waitUntil([this] { return updateControls().selectFileButton->isEnabled(); }));
         updateControls().selectFileButton->click();
         EXPECT_FALSE(app->adapter().updater().isSending());
         EXPECT_TRUE(updateControls().selectFileButton->isEnabled());
     });
-    ASSERT_EQ(questions.size(), 1);
-    EXPECT_TRUE(questions[0].contains("File: VESTRA7 , version 1.3.0")) << questions[0].toStdString();
-    EXPECT_TRUE(questions[0].contains("Adapter: version 1.2")) << questions[0].toStdString();
-    EXPECT_TRUE(questions[0].contains("newer version")) << questions[0].toStdString();
+    ASSERT_EQ(prompts.questions.size(), 1);
+    const QString question = prompts.questions[0];
+    EXPECT_TRUE(question.contains("File: VESTRA7 , version 1.3.0")) << question.toStdString();
+    EXPECT_TRUE(question.contains("Adapter: version 1.2")) << question.toStdString();
+    EXPECT_TRUE(question.contains("newer version")) << question.toStdString();
     EXPECT_TRUE(adapter->state().image.empty());
 }
 

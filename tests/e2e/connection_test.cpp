@@ -14,7 +14,7 @@
 
 namespace {
 
-class Connection : public ProgramTest
+class Connection : public ProgramOnHidraw
 {
 protected:
     // Disconnected: the overlay covers the window inside its margin, the panels take no input and of

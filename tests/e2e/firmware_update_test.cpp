@@ -13,16 +13,18 @@
 
 namespace {
 
-class FirmwareUpdate : public ProgramTest
+class FirmwareUpdate : public ProgramOnHidraw
 {
 protected:
     void SetUp() override
     {
-        ProgramTest::SetUp();
+        ProgramOnHidraw::SetUp();
         if (IsSkipped())
             return;
         updateFile = folder.filePath(QStringLiteral("VESTRA7-1.3.0.xupd"));
         ASSERT_TRUE(writeFile(updateFile, file));
+        // Each try chooses the same file.
+        prompts.files = {updateFile, updateFile};
     }
 
     // In the update window: the adapter is asked into its boot loader and found there.
@@ -45,6 +47,7 @@ protected:
 
     const Bytes file = demoUpdateFile(100 * 1024);
     const Bytes image = chunkedImage(payloadOf(file));
+    QString updateFile;
 };
 
 TEST_F(FirmwareUpdate, AWholeUpdateArrivesByteForByteAndPollingResumesInNormalMode)
@@ -57,15 +60,15 @@ TEST_F(FirmwareUpdate, AWholeUpdateArrivesByteForByteAndPollingResumesInNormalMo
                          [&](int v) { barValues.push_back(v); });
         updateControls().selectFileButton->click();
         ASSERT_TRUE(app->adapter().updater().isSending());
-        ASSERT_TRUE(waitUntil([this] { return !updateMessages.empty() && !updateDialog().isVisible(); },
+        ASSERT_TRUE(waitUntil([this] { return !prompts.messages.empty() && !updateDialog().isVisible(); },
                               std::chrono::seconds(30)));
     });
 
-    ASSERT_EQ(updateMessages.size(), 1u);
-    EXPECT_EQ(updateMessages[0].text, "Update success!");
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, "Update success!");
     // The last acknowledgement put the bar at its end; the result put it back to 0.
-    EXPECT_EQ(updateMessages[0].barValue, 100);
-    EXPECT_EQ(updateMessages[0].barCaption, QStringLiteral("%1 %").arg(QLocale().toString(100.0, 'f', 1)));
+    EXPECT_EQ(prompts.messages[0].barValue, 100);
+    EXPECT_EQ(prompts.messages[0].barCaption, QStringLiteral("%1 %").arg(QLocale().toString(100.0, 'f', 1)));
     ASSERT_GT(barValues.size(), 100u);
     EXPECT_TRUE(std::is_sorted(barValues.begin(), barValues.end() - 1));
     EXPECT_EQ(barValues.back(), 0);
@@ -104,16 +107,16 @@ TEST_F(FirmwareUpdate, UnpluggedDuringATransferTheUpdateSucceedsOnASecondTry)
         ASSERT_TRUE(waitUntil([this] { return updateControls().selectFileButton->isEnabled(); }));
         EXPECT_EQ(updateControls().progressBar->value(), 0);
         EXPECT_TRUE(adapter->state().image.empty());
-        EXPECT_EQ(updateMessages.size(), 1u);
+        EXPECT_EQ(prompts.messages.size(), 1u);
 
         updateControls().selectFileButton->click();
-        ASSERT_TRUE(waitUntil([this] { return updateMessages.size() == 2 && !updateDialog().isVisible(); },
+        ASSERT_TRUE(waitUntil([this] { return prompts.messages.size() == 2 && !updateDialog().isVisible(); },
                               std::chrono::seconds(30)));
     });
 
-    ASSERT_EQ(updateMessages.size(), 2u);
-    EXPECT_EQ(updateMessages[0].text, "Error!\r\nRetry again");
-    EXPECT_EQ(updateMessages[1].text, "Update success!");
+    ASSERT_EQ(prompts.messages.size(), 2u);
+    EXPECT_EQ(prompts.messages[0].text, "Error!\r\nRetry again");
+    EXPECT_EQ(prompts.messages[1].text, "Update success!");
     EXPECT_TRUE(adapter->state().image == image) << "the second try sent the whole payload from its start";
     ASSERT_TRUE(waitConnected());
 }

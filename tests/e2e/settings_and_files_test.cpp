@@ -32,7 +32,7 @@ bool sameUserState(const DeviceRecord &a, const DeviceRecord &b)
            std::memcmp(a.call_list, b.call_list, sizeof a.call_list) == 0 && settingsOf(a) == settingsOf(b);
 }
 
-class SettingsAndFiles : public ProgramTest
+class SettingsAndFiles : public ProgramOnHidraw
 {
 protected:
     void start(const DeviceRecord &record)

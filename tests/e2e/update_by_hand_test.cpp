@@ -18,12 +18,12 @@ namespace {
 
 using testing::ElementsAre;
 
-class UpdateByHand : public ProgramTest
+class UpdateByHand : public ProgramOnHidraw
 {
 protected:
     void SetUp() override
     {
-        ProgramTest::SetUp();
+        ProgramOnHidraw::SetUp();
         if (IsSkipped())
             return;
         realPrompts = true;
@@ -82,7 +82,7 @@ protected:
     void expectPollingResumed()
     {
         ASSERT_TRUE(waitConnected());
-        EXPECT_TRUE(waitForRefreshes(refreshes + 2));
+        EXPECT_TRUE(waitForRefreshes(2));
     }
 
     QAction *menuEntry(const QString &text)
@@ -104,6 +104,7 @@ protected:
     PatientUser user;
 
 private:
+    QString updateFile;
     bool m_restarted = false;
 };
 

@@ -7,6 +7,7 @@
 #include "edit_driver.h"
 #include "link_faults.h"
 #include "program_fixture.h"
+#include "run_length.h"
 
 #include "link/adapter.h"
 #include "support/gui_wait.h"
@@ -20,24 +21,24 @@ namespace {
 
 using namespace std::chrono_literals;
 
-using FaultyLink = ProgramTest;
+using FaultyLink = ProgramOnEmulatedBus;
 
 TEST_F(FaultyLink, EveryEditReachesTheAdapterAndOnlyRecordsItSentAreShown)
 {
     const std::chrono::seconds duration = secondsFromEnvironment("VESTRA7_FAULT_SECONDS", 40s);
     const auto seed = static_cast<std::uint32_t>(countFromEnvironment("VESTRA7_FAULT_SEED", 7));
     adapter->rememberSentRecords();
-    startProgram();
+    startConnected();
     adapter->setLinkFaults(faultyLink(seed));
 
-    EditDriver driver(app.mainWindow(), app.adapter(), seed);
+    EditDriver driver(app->mainWindow(), app->adapter(), seed);
     int shown = 0;
     int strangers = 0;
     bool lastShownHoldsEdits = false;
     afterRefresh = [&] {
         ++shown;
         // Anything else came out of damaged reports, or is a record put together from two.
-        const DeviceRecord &record = app.adapter().record();
+        const DeviceRecord &record = app->adapter().record();
         if (!adapter->hasSentRecord(record) && !driver.madeByEdit(record))
             ++strangers;
         lastShownHoldsEdits = adapter->hasSentRecord(record) && driver.holdsEveryEdit(record);
@@ -68,13 +69,13 @@ TEST_F(FaultyLink, EveryEditReachesTheAdapterAndOnlyRecordsItSentAreShown)
         // A user who still sees a line unchanged once the program has stopped sending the press
         // again (after ten seconds without an answer) presses again.
         for (int look = 0; look < 5 && !waitUntil(settled, 12s); ++look) {
-            driver.pressAgainWhereIgnored(app.adapter().record());
+            driver.pressAgainWhereIgnored(app->adapter().record());
             shownBeforeWait = shown;
         }
         ASSERT_TRUE(settled())
             << "round " << rounds << " (" << burst
             << ") - the adapter lacks: " << driver.missingEdits(adapter->state().record)
-            << " - the window lacks: " << driver.missingEdits(app.adapter().record());
+            << " - the window lacks: " << driver.missingEdits(app->adapter().record());
         ++rounds;
     }
 

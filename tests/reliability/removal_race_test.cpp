@@ -33,7 +33,7 @@ bool spinUntil(const std::function<bool()> &condition, std::chrono::milliseconds
     return true;
 }
 
-class RemovalRace : public ProgramTest
+class RemovalRace : public ProgramOnEmulatedBus
 {
 protected:
     void replugAndReconnect()
@@ -49,10 +49,10 @@ protected:
 
 TEST_F(RemovalRace, InTheMiddleOfARecordWrite)
 {
-    startProgram();
+    startConnected();
     // The first report, one inside, the last data frame and the trailer.
     for (const int report : {0, 1, 15, 28, 29}) {
-        HidDevice *device = app.adapter().claimedDevice();
+        HidDevice *device = app->adapter().claimedDevice();
         std::atomic<bool> removed{false};
         std::atomic<bool> seenGone{false};
         ledger->armWrite(report, [&] {
@@ -62,7 +62,7 @@ TEST_F(RemovalRace, InTheMiddleOfARecordWrite)
             removed = true;
         });
         // A record write, as every change makes.
-        app.adapter().setActiveLine(app.adapter().record().act_line);
+        app->adapter().setActiveLine(app->adapter().record().act_line);
         ASSERT_TRUE(waitUntil([&] { return removed.load() && !connectedOnScreen(); })) << "report " << report;
         EXPECT_TRUE(seenGone.load()) << "report " << report;
         replugAndReconnect();
@@ -72,7 +72,7 @@ TEST_F(RemovalRace, InTheMiddleOfARecordWrite)
 
 TEST_F(RemovalRace, WhileTheWindowShowsARecord)
 {
-    startProgram();
+    startConnected();
     for (int round = 0; round < 5; ++round) {
         bool removed = false;
         afterRefresh = [&] {
@@ -80,7 +80,7 @@ TEST_F(RemovalRace, WhileTheWindowShowsARecord)
                 return;
             unplugFromAnotherThread();
             // Handled while the record is being shown, as it would be under a message box opened there.
-            EXPECT_TRUE(waitUntil([&] { return !app.adapter().connected(); }));
+            EXPECT_TRUE(waitUntil([&] { return !app->adapter().connected(); }));
         };
         ASSERT_TRUE(waitUntil([&] { return removed && !connectedOnScreen(); })) << "round " << round;
         afterRefresh = nullptr;
@@ -93,21 +93,21 @@ TEST_F(RemovalRace, WhileAReportWaitsForTheGuiThread)
 {
     // The boot loader's answer to "Reset settings" reaches the update window inside the hand-over.
     adapter->enterBootLoader();
-    bus.plug(adapter);
-    app.mainWindow().show();
-    FirmwareUpdateDialog &dialog = app.updateDialog();
+    plug();
+    startProgram();
+    FirmwareUpdateDialog &dialog = app->updateDialog();
     const UpdateDialogControls controls(dialog);
     dialog.QDialog::open();
-    ASSERT_TRUE(waitUntil([&] { return controls.resetSettingsButton->isEnabled() && app.adapter().bootMode(); }));
+    ASSERT_TRUE(waitUntil([&] { return controls.resetSettingsButton->isEnabled() && app->adapter().bootMode(); }));
     for (int round = 0; round < 5; ++round) {
         bool removed = false;
         const QMetaObject::Connection hook =
-            QObject::connect(&app.adapter().updater(), &FirmwareUpdatePort::settingsReset, [&] {
+            QObject::connect(&app->adapter().updater(), &FirmwareUpdatePort::settingsReset, [&] {
                 if (std::exchange(removed, true))
                     return;
                 unplugFromAnotherThread();
                 // Handled while the reading thread still waits for this report to be taken.
-                EXPECT_TRUE(waitUntil([&] { return !app.adapter().claimedDevice()->isPluggedIn(); }));
+                EXPECT_TRUE(waitUntil([&] { return !app->adapter().claimedDevice()->isPluggedIn(); }));
             });
         controls.resetSettingsButton->click();
         ASSERT_TRUE(waitUntil([&] {
@@ -118,16 +118,16 @@ TEST_F(RemovalRace, WhileAReportWaitsForTheGuiThread)
         EXPECT_EQ(prompts.messages.back().text, QStringLiteral("Settings is reset!"));
         bus.plug(adapter);
         ASSERT_TRUE(waitUntil(
-            [&] { return app.adapter().claimedDevice()->isPluggedIn() && controls.resetSettingsButton->isEnabled(); }));
+            [&] { return app->adapter().claimedDevice()->isPluggedIn() && controls.resetSettingsButton->isEnabled(); }));
     }
     expectOneHandleLeft();
 }
 
 TEST_F(RemovalRace, WhileAReadIsUnderWay)
 {
-    startProgram();
+    startConnected();
     for (int round = 0; round < 5; ++round) {
-        HidDevice *device = app.adapter().claimedDevice();
+        HidDevice *device = app->adapter().claimedDevice();
         std::atomic<bool> removed{false};
         std::atomic<bool> seenGone{false};
         ledger->armRead([&] {

@@ -59,7 +59,7 @@ Memory memoryNow()
     return {size * pageKiB, resident * pageKiB};
 }
 
-class Soak : public ProgramTest
+class Soak : public ProgramOnEmulatedBus
 {
 protected:
     void report(const char *run, Memory start, Memory end)
@@ -80,7 +80,7 @@ protected:
 TEST_F(Soak, ReplugCyclesWhilePolling)
 {
     const int cycles = fullRun() ? 200 : 40;
-    startProgram();
+    startConnected();
     Memory start;
     for (int cycle = 0; cycle < cycles; ++cycle) {
         // Measured once the first cycles have set up what every later one reuses.
@@ -103,8 +103,8 @@ TEST_F(Soak, AnHourOfPollingCompressed)
     const int polls = fullRun() ? 18000 : 1500;
     // As fast as the link allows.
     adapter->setUsbTiming(false);
-    startProgram();
-    EditDriver driver(app.mainWindow(), app.adapter(), 11);
+    startConnected();
+    EditDriver driver(app->mainWindow(), app->adapter(), 11);
     const int first = refreshes;
     Memory start;
     afterRefresh = [&] {
@@ -115,15 +115,15 @@ TEST_F(Soak, AnHourOfPollingCompressed)
             adapter->clearReceived();
         // The next poll once this refresh is over; every 250th time an edit goes first.
         QMetaObject::invokeMethod(
-            &app.mainWindow(),
+            &app->mainWindow(),
             [this, &driver, done] {
                 if (done % 250 == 125)
                     driver.editOnce();
-                app.adapter().poll();
+                app->adapter().poll();
             },
             Qt::QueuedConnection);
     };
-    app.adapter().poll();
+    app->adapter().poll();
     ASSERT_TRUE(waitUntil([&] { return refreshes - first >= polls; }, std::chrono::milliseconds(polls * 100)))
         << refreshes - first << " of " << polls;
     afterRefresh = nullptr;

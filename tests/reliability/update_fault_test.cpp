@@ -6,6 +6,7 @@
 // VESTRA7_UPDATE_ATTEMPTS sets how many updates the faulty run makes (8 by default).
 #include "link_faults.h"
 #include "program_fixture.h"
+#include "run_length.h"
 #include "update/update_test_files.h"
 
 #include "link/commands.h"
@@ -36,18 +37,18 @@ Bytes paddedImage(Bytes payload)
 const QString kSuccess = QStringLiteral("Update success!");
 const QString kFailure = QStringLiteral("Error!\r\nRetry again");
 
-class UpdateTest : public ProgramTest
+class UpdateTest : public ProgramOnEmulatedBus
 {
 protected:
-    FirmwareUpdateDialog &dialog() { return app.updateDialog(); }
-    FirmwareUpdater &updater() { return app.adapter().updater(); }
+    FirmwareUpdateDialog &dialog() { return app->updateDialog(); }
+    FirmwareUpdater &updater() { return app->adapter().updater(); }
 
     // Shows the update window as "Update firmware" does, but without a modal loop of its own, which
     // would hold the test up until the window closed.
     void openUpdateWindowAndWaitForTheBootLoader()
     {
         dialog().QDialog::open();
-        ASSERT_TRUE(waitUntil([this] { return controls.selectFileButton->isEnabled(); }, 60s))
+        ASSERT_TRUE(waitUntil([this] { return updateControls().selectFileButton->isEnabled(); }, 60s))
             << "the boot loader was not found";
         EXPECT_EQ(dialog().deviceName(), QStringLiteral("VESTRA7 (boot)"));
     }
@@ -55,7 +56,7 @@ protected:
     void choose(const Bytes &payload)
     {
         prompts.files.push_back(files.write(QStringLiteral("fw.xupd"), updateFile(kHeader, payload, kPayloadOffset)));
-        controls.selectFileButton->click();
+        updateControls().selectFileButton->click();
         ASSERT_TRUE(updater().isSending());
     }
 
@@ -75,7 +76,7 @@ protected:
     // which it does only after its answer has been read and handed to the window.
     bool resultLost()
     {
-        const Mailbox &mailbox = app.adapter().mailbox();
+        const Mailbox &mailbox = app->adapter().mailbox();
         if (updater().isSending() || !updater().image().atEnd() || mailbox.requestPending() || mailbox.sending() ||
             mailbox.snapshot().cmd != CMD_FW_END)
             return false;
@@ -98,21 +99,20 @@ protected:
             if (waitUntil([this] { return connectedOnScreen(); }, 15s))
                 return waitForRefreshes(1, 60s);
             dialog().QDialog::open();
-            waitUntil([this] { return controls.selectFileButton->isEnabled(); }, 15s);
-            controls.closeButton->click();
+            waitUntil([this] { return updateControls().selectFileButton->isEnabled(); }, 15s);
+            updateControls().closeButton->click();
         }
         return false;
     }
 
     FileFolder files;
-    const UpdateDialogControls controls{dialog()};
 };
 
 TEST_F(UpdateTest, UnderLinkFaultsSuccessMeansTheExactImage)
 {
     const int attempts = countFromEnvironment("VESTRA7_UPDATE_ATTEMPTS", 8);
     const auto seed = static_cast<std::uint32_t>(countFromEnvironment("VESTRA7_FAULT_SEED", 7));
-    startProgram();
+    startConnected();
     adapter->setLinkFaults(faultyLink(seed));
 
     int successes = 0;
@@ -134,8 +134,8 @@ TEST_F(UpdateTest, UnderLinkFaultsSuccessMeansTheExactImage)
         if (prompts.messages.empty()) {
             // The window waits for a result that will not come; "Close" leaves it.
             ++unanswered;
-            EXPECT_TRUE(controls.closeButton->isEnabled());
-            controls.closeButton->click();
+            EXPECT_TRUE(updateControls().closeButton->isEnabled());
+            updateControls().closeButton->click();
             EXPECT_FALSE(dialog().isVisible());
         } else {
             ASSERT_EQ(prompts.messages.size(), 1u) << "attempt " << attempt;
@@ -165,7 +165,7 @@ TEST_F(UpdateTest, WithoutAnAnswerToTheEndTheWindowWaitsAndCloseLeavesIt)
     const Bytes payload = payloadBytes(3 * kFirmwareChunkSize);
     adapter->expectImage(payload);
     adapter->withholdReply(CMD_FW_END);
-    startProgram();
+    startConnected();
     openUpdateWindowAndWaitForTheBootLoader();
     choose(payload);
 
@@ -178,12 +178,12 @@ TEST_F(UpdateTest, WithoutAnAnswerToTheEndTheWindowWaitsAndCloseLeavesIt)
     drainPostedEvents();
     EXPECT_TRUE(dialog().isVisible());
     EXPECT_TRUE(prompts.messages.empty()) << "no result is made up";
-    EXPECT_TRUE(controls.closeButton->isEnabled());
-    EXPECT_FALSE(controls.selectFileButton->isEnabled()) << "no second file while the first one's result is awaited";
+    EXPECT_TRUE(updateControls().closeButton->isEnabled());
+    EXPECT_FALSE(updateControls().selectFileButton->isEnabled()) << "no second file while the first one's result is awaited";
 
-    controls.closeButton->click();
+    updateControls().closeButton->click();
     EXPECT_FALSE(dialog().isVisible());
-    EXPECT_FALSE(app.adapter().bootMode());
+    EXPECT_FALSE(app->adapter().bootMode());
     ASSERT_TRUE(waitUntil([this] { return connectedOnScreen(); }));
     EXPECT_TRUE(waitForRefreshes(2)) << "polling goes on";
     EXPECT_TRUE(prompts.messages.empty());
@@ -193,13 +193,13 @@ TEST_F(UpdateTest, WithoutAcknowledgementsTheChunkGoesAgainUntilCloseLeaves)
 {
     const Bytes payload = payloadBytes(3 * kFirmwareChunkSize);
     adapter->withholdReply(CMD_FW_CHUNK);
-    startProgram();
+    startConnected();
     openUpdateWindowAndWaitForTheBootLoader();
     choose(payload);
 
     ASSERT_TRUE(waitUntil([this] { return chunksReceived() >= 3; }));
     EXPECT_EQ(updater().image().position(), kPayloadOffset) << "nothing was acknowledged";
-    EXPECT_EQ(controls.progressBar->value(), 0);
+    EXPECT_EQ(updateControls().progressBar->value(), 0);
     const Bytes first(payload.begin(), payload.begin() + kFirmwareChunkSize);
     for (const ReceivedMessage &message : adapter->state().received) {
         if (message.cmd == CMD_FW_CHUNK) {
@@ -207,9 +207,9 @@ TEST_F(UpdateTest, WithoutAcknowledgementsTheChunkGoesAgainUntilCloseLeaves)
         }
     }
 
-    controls.closeButton->click();
+    updateControls().closeButton->click();
     EXPECT_FALSE(dialog().isVisible());
-    EXPECT_FALSE(app.adapter().bootMode());
+    EXPECT_FALSE(app->adapter().bootMode());
     // "Close" takes the adapter out of its boot loader; the main window shows it again.
     ASSERT_TRUE(waitUntil([this] { return connectedOnScreen(); }));
     const int sent = chunksReceived();

@@ -2,7 +2,7 @@
 // USB timing model on: what reaches the boot loader, in which order, and what the window makes of its
 // replies.
 #include "update_test_files.h"
-#include "update_test_window.h"
+#include "support/recorded_prompts.h"
 #include "updater_fakes.h"
 
 #include "sim/emulated_adapter.h"

@@ -1,4 +1,4 @@
-// Stand-ins around the update window for its tests: its modal prompts.
+// Stand-ins for the update window's modal prompts: its file dialog and its message boxes.
 #pragma once
 
 #include "ui/firmware_update_dialog.h"
@@ -20,6 +20,7 @@ public:
         CaptionedProgressBar::BarState barState;
         int barValue;
         bool actionsEnabled; // "Select file" or "Reset settings"
+        QString barCaption;
     };
 
     // Paths the dialog hands out in turn; an empty path is a cancelled dialog.

@@ -1,47 +1,39 @@
-// The program's test fixture over virtual hidraw nodes.
-#include "program_fixture.h"
+// The program under test, its recorders and its guard.
+#include "support/program_test.h"
 
-#include "link/hidapi_backend.h"
 #include "model/firmware_image.h"
 #include "support/gui_wait.h"
-#include "widgets/captioned_progress_bar.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
-
-void ProgramTest::SetUp()
-{
-    if (!VirtualHidraw::isAvailable())
-        GTEST_SKIP() << "runs under umockdev-wrapper";
-    ASSERT_TRUE(folder.isValid());
-    hidraw = std::make_unique<VirtualHidraw>();
-    adapter->setUsbTiming(true);
-}
 
 void ProgramTest::TearDown()
 {
-    // The program goes first: its threads stop before the windows and the nodes they use.
+    EXPECT_TRUE(unexpectedBoxes.isEmpty()) << unexpectedBoxes.join(QStringLiteral(" | ")).toStdString();
+    // No refresh may run into a window that is going.
+    afterRefresh = nullptr;
+    m_boxGuard.stop();
     app.reset();
-    hidraw.reset();
 }
 
 void ProgramTest::startProgram()
 {
-    app = std::make_unique<Application>([] { return std::make_unique<HidapiBackend>(); });
+    app = std::make_unique<Application>(backend());
     // Counted after the window has shown the record: the window connected first.
     QObject::connect(&link(), &Adapter::recordChanged, &window(), [this] {
         ++refreshes;
         if (afterRefresh)
             afterRefresh();
     });
-    if (!realPrompts)
+    if (!realPrompts) {
         replacePrompts();
-
+        guardAgainstBoxes();
+    }
     window().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
 }
@@ -52,20 +44,23 @@ void ProgramTest::replacePrompts()
         questions << question;
         return confirmAnswer;
     });
-    UpdatePrompts prompts;
-    prompts.chooseFile = [this](QFileDialog &) {
-        return updateFile;
-    };
-    prompts.showMessage = [this](QWidget *, QMessageBox::Icon, const QString &text) {
-        CaptionedProgressBar *bar = updateControls().progressBar;
-        updateMessages.push_back({text, bar->value(), bar->captionLabel()->text()});
-    };
-    updateDialog().setPrompts(prompts);
+    updateDialog().setPrompts(prompts.prompts(updateDialog()));
+}
+
+void ProgramTest::guardAgainstBoxes()
+{
+    QObject::connect(&m_boxGuard, &QTimer::timeout, [this] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            unexpectedBoxes << box->text();
+            box->reject();
+        }
+    });
+    m_boxGuard.start(50);
 }
 
 void ProgramTest::startConnected()
 {
-    hidraw->plug(adapter);
+    plug();
     startProgram();
     ASSERT_TRUE(waitConnected());
 }
@@ -78,17 +73,21 @@ void ProgramTest::startActive(const DeviceRecord &record)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
 }
 
-bool ProgramTest::waitConnected()
+bool ProgramTest::connectedOnScreen()
 {
-    auto *overlay = child<QWidget>("overlay");
-    if (!waitUntil([&] { return link().connected() && !overlay->isVisible(); }))
-        return false;
-    return waitForRefreshes(refreshes + 1);
+    const auto *overlay = window().findChild<QWidget *>(QStringLiteral("overlay"));
+    return overlay != nullptr && !overlay->isVisible() && link().connected();
 }
 
-bool ProgramTest::waitForRefreshes(int count)
+bool ProgramTest::waitConnected()
 {
-    return waitUntil([&] { return refreshes >= count; });
+    return waitUntil([this] { return connectedOnScreen(); }) && waitForRefreshes(1);
+}
+
+bool ProgramTest::waitForRefreshes(int count, std::chrono::milliseconds timeout)
+{
+    const int target = refreshes + count;
+    return waitUntil([&] { return refreshes >= target; }, timeout);
 }
 
 bool ProgramTest::waitForAdapter(const std::function<bool(const AdapterState &)> &condition,
@@ -109,6 +108,11 @@ bool ProgramTest::waitForAdapter(const std::function<bool(const AdapterState &)>
         while (clock.elapsed() < next)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
+}
+
+bool ProgramTest::adapterNow(const std::function<bool(const AdapterState &)> &condition) const
+{
+    return adapter->waitFor(condition, std::chrono::milliseconds(0));
 }
 
 void ProgramTest::whileUpdateWindowOpen(const std::function<void()> &body)

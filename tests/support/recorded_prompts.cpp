@@ -1,9 +1,10 @@
-// The recorded prompts.
-#include "update_test_window.h"
+// The recorded prompts of the update window.
+#include "support/recorded_prompts.h"
 
 #include "support/update_dialog_controls.h"
 
 #include <QFileDialog>
+#include <QLabel>
 #include <QPushButton>
 
 UpdatePrompts RecordedPrompts::prompts(FirmwareUpdateDialog &window)
@@ -22,7 +23,8 @@ UpdatePrompts RecordedPrompts::prompts(FirmwareUpdateDialog &window)
         const UpdateDialogControls controls(window);
         messages.push_back({icon, text, owner == &window, controls.progressBar->barState(),
                             controls.progressBar->value(),
-                            controls.selectFileButton->isEnabled() || controls.resetSettingsButton->isEnabled()});
+                            controls.selectFileButton->isEnabled() || controls.resetSettingsButton->isEnabled(),
+                            controls.progressBar->captionLabel()->text()});
     };
     prompts.confirm = [this](QWidget *, const QString &question) {
         questions << question;

@@ -1,0 +1,7 @@
+// How long the long runs go on, from the environment; the short defaults keep the test suite quick.
+#pragma once
+
+#include <chrono>
+
+std::chrono::seconds secondsFromEnvironment(const char *name, std::chrono::seconds fallback);
+int countFromEnvironment(const char *name, int fallback);
