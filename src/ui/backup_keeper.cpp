@@ -64,10 +64,10 @@ bool BackupKeeper::backUpBefore(BackupStep step, QWidget *parent)
         }
         problem = outcome.error;
     }
-    return confirm(parent,
-                   tr("%1\n\nGo on without a backup? What the adapter holds now cannot be restored afterwards.")
-                       .arg(problem),
-                   true);
+    return confirm(
+        parent,
+        tr("%1\n\nGo on without a backup? What the adapter holds now cannot be restored afterwards.").arg(problem),
+        true);
 }
 
 bool BackupKeeper::confirm(QWidget *parent, const QString &question, bool cancelFirst) const

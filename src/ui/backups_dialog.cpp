@@ -78,10 +78,9 @@ void BackupsDialog::showBackups()
     const QString current = m_keeper.currentSerial();
     for (const AdapterBackups &adapter : m_keeper.store().allBackups()) {
         const QString serial = adapter.serial.isEmpty() ? tr("(no serial number)") : adapter.serial;
-        auto *adapterItem = new QTreeWidgetItem(
-            m_ui->backupList, {adapter.serial == current && m_keeper.holdsRecord()
-                                   ? tr("Adapter %1 (connected)").arg(serial)
-                                   : tr("Adapter %1").arg(serial)});
+        auto *adapterItem = new QTreeWidgetItem(m_ui->backupList, {adapter.serial == current && m_keeper.holdsRecord()
+                                                                       ? tr("Adapter %1 (connected)").arg(serial)
+                                                                       : tr("Adapter %1").arg(serial)});
         adapterItem->setFirstColumnSpanned(true);
         for (const BackupInfo &backup : adapter.backups) {
             auto *item = new QTreeWidgetItem(
@@ -128,13 +127,14 @@ void BackupsDialog::showDifferences()
     const std::vector<RecordDifference> differences =
         recordDifferences(m_adapter.record(), stored, AnsiCodec::system());
     m_ui->differenceCaption->setText(
-        differences.empty() ? tr("The backup holds the same phone book, call list and settings as the adapter now.")
-                            : tr("Items of the backup that differ from the adapter's record now: %1")
-                                  .arg(differences.size()));
+        differences.empty()
+            ? tr("The backup holds the same phone book, call list and settings as the adapter now.")
+            : tr("Items of the backup that differ from the adapter's record now: %1").arg(differences.size()));
     for (const RecordDifference &difference : differences) {
         const bool entry = difference.item == RecordItem::Contact || difference.item == RecordItem::CallListEntry;
         new QTreeWidgetItem(m_ui->differenceList,
-                            {differenceLabel(difference), entry ? partyText(difference.newParty) : difference.newText.trimmed(),
+                            {differenceLabel(difference),
+                             entry ? partyText(difference.newParty) : difference.newText.trimmed(),
                              entry ? partyText(difference.oldParty) : difference.oldText.trimmed()});
     }
 }
@@ -150,10 +150,9 @@ void BackupsDialog::restoreSelected()
         m_ui->differenceCaption->setText(*error);
         return;
     }
-    if (!m_keeper.confirm(this,
-                          tr("Write the backup taken %1 to the adapter? It replaces the adapter's whole record: "
-                             "phone book, call list and settings. What the adapter holds now is backed up first.")
-                              .arg(item->text(0))))
+    if (!m_keeper.confirm(this, tr("Write the backup taken %1 to the adapter? It replaces the adapter's whole record: "
+                                   "phone book, call list and settings. What the adapter holds now is backed up first.")
+                                    .arg(item->text(0))))
         return;
     if (!m_keeper.backUpBefore(BackupStep::Restore, this))
         return;

@@ -8,9 +8,9 @@
 #include "model/boot_loader_name.h"
 #include "model/firmware_version.h"
 #include "model/update_file.h"
+#include "model/update_progress.h"
 #include "ui/backup_keeper.h"
 #include "ui/message_boxes.h"
-#include "model/update_progress.h"
 #include "widgets/captioned_progress_bar.h"
 
 #include <QFile>
@@ -153,7 +153,8 @@ void FirmwareUpdateDialog::selectFile()
 
 bool FirmwareUpdateDialog::confirmTransfer(const QByteArray &file)
 {
-    const std::span<const std::uint8_t> headerText = updateHeaderText(bytesOf(file)).value_or(std::span<const std::uint8_t>());
+    const std::span<const std::uint8_t> headerText =
+        updateHeaderText(bytesOf(file)).value_or(std::span<const std::uint8_t>());
     const QString model = updateModelName(headerText);
     const QString fileVersion = updateVersion(headerText);
     QString comparison;

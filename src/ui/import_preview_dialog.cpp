@@ -80,10 +80,10 @@ ImportPreviewDialog::ImportPreviewDialog(const std::vector<Party> &parties, int 
         table->setItem(row, kNameColumn, fieldItem(preview.name, party.name));
         table->setItem(row, kNumberColumn, fieldItem(preview.number, party.number));
         QStringList notes;
-        for (const QString &note : {fieldNote(preview.name, tr("name cut to 16 bytes"),
-                                              tr("name loses characters the adapter cannot show")),
-                                    fieldNote(preview.number, tr("number cut to 16 bytes"),
-                                              tr("number loses characters the adapter cannot show"))})
+        for (const QString &note :
+             {fieldNote(preview.name, tr("name cut to 16 bytes"), tr("name loses characters the adapter cannot show")),
+              fieldNote(preview.number, tr("number cut to 16 bytes"),
+                        tr("number loses characters the adapter cannot show"))})
             if (!note.isEmpty())
                 notes << note;
         table->setItem(row, kNoteColumn, new QTableWidgetItem(notes.join(QStringLiteral("; "))));

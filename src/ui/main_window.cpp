@@ -2,11 +2,11 @@
 // adapter announces, and its start and end.
 #include "ui/main_window.h"
 
-#include "ui/access_problem.h"
 #include "link/adapter_port.h"
-#include "ui/backup_keeper.h"
 #include "model/device_record.h"
 #include "model/text_field.h"
+#include "ui/access_problem.h"
+#include "ui/backup_keeper.h"
 #include "ui/field_fit_validator.h"
 #include "ui/panel_text.h"
 #include "ui/window_fonts.h"

@@ -17,7 +17,6 @@ class BackupKeeper;
 class GlyphButton;
 class QDialog;
 class QKeyEvent;
-class QMenu;
 enum class BackupStep;
 
 namespace Ui {

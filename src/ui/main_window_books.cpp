@@ -79,8 +79,7 @@ void MainWindow::onPhoneBookKey(const QKeyEvent &key)
 
 void MainWindow::onCallListKey(const QKeyEvent &key)
 {
-    if (key.key() == Qt::Key_Delete && m_calls.firstSelectedRow() >= 0 &&
-        backUpBefore(BackupStep::DeleteCallListEntry))
+    if (key.key() == Qt::Key_Delete && m_calls.firstSelectedRow() >= 0 && backUpBefore(BackupStep::DeleteCallListEntry))
         deleteSelectedRow(m_calls, &AdapterPort::deleteCall);
 }
 

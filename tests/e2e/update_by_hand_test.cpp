@@ -112,8 +112,9 @@ TEST_F(UpdateByHand, ASuccessShowsOneBoxAfterTheQuestionAndPollingResumesOnceItI
 {
     startConnected();
     updateAsAPerson();
-    EXPECT_THAT(user.messageBoxes(), ElementsAre(transferQuestion(), SeenWindow{SeenWindow::Kind::MessageBox, QStringLiteral("Update FW"),
-                                                            QStringLiteral("Update success!")}));
+    EXPECT_THAT(user.messageBoxes(),
+                ElementsAre(transferQuestion(), SeenWindow{SeenWindow::Kind::MessageBox, QStringLiteral("Update FW"),
+                                                           QStringLiteral("Update success!")}));
     expectPollingResumed();
 }
 
@@ -122,8 +123,9 @@ TEST_F(UpdateByHand, AFailedImageCheckShowsOneErrorBoxAfterTheQuestionAndPolling
     adapter->setUpdateResult(false);
     startConnected();
     updateAsAPerson();
-    EXPECT_THAT(user.messageBoxes(), ElementsAre(transferQuestion(), SeenWindow{SeenWindow::Kind::MessageBox, QStringLiteral("Update FW"),
-                                                            QStringLiteral("Error!\r\nRetry again")}));
+    EXPECT_THAT(user.messageBoxes(),
+                ElementsAre(transferQuestion(), SeenWindow{SeenWindow::Kind::MessageBox, QStringLiteral("Update FW"),
+                                                           QStringLiteral("Error!\r\nRetry again")}));
     expectPollingResumed();
 }
 

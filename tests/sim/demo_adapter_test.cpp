@@ -5,8 +5,8 @@
 #include "model/import_preview.h"
 #include "model/phone_book_exchange.h"
 #include "model/text_field.h"
-#include "sim/emulated_adapter.h"
 #include "model/update_file.h"
+#include "sim/emulated_adapter.h"
 
 #include <gtest/gtest.h>
 

@@ -71,8 +71,8 @@ struct LoadConfiguration
 
 using Change =
     std::variant<change::SetActiveLine, change::SelectParty, change::Call, change::HangUp, change::StoreContact,
-                 change::DeleteContact, change::DeleteCall, change::ImportContacts, change::SetMicGain, change::SetLineGain,
-                 change::SetAutoAnswer, change::ResetToDefaults, change::LoadConfiguration>;
+                 change::DeleteContact, change::DeleteCall, change::ImportContacts, change::SetMicGain,
+                 change::SetLineGain, change::SetAutoAnswer, change::ResetToDefaults, change::LoadConfiguration>;
 using Changes = std::vector<Change>;
 
 namespace change {

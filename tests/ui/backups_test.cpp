@@ -117,8 +117,12 @@ TEST_F(BackupsTest, EveryStepThatReplacesTheRecordBacksUpWhatTheAdapterHeldJustB
         file.write(bytesOf(recordNamed("From file")));
     }
     window.openFileDialog().setChooser([&](QWidget *, const FileDialog::Offer &) { return std::optional(config); });
-    const auto selectRow = [this](const char *list, int row) { child<QTableWidget>(list)->selectRow(row); };
-    const auto press = [this](const char *list) { QTest::keyClick(child<QTableWidget>(list), Qt::Key_Delete); };
+    const auto selectRow = [this](const char *list, int row) {
+        child<QTableWidget>(list)->selectRow(row);
+    };
+    const auto press = [this](const char *list) {
+        QTest::keyClick(child<QTableWidget>(list), Qt::Key_Delete);
+    };
     const struct
     {
         BackupStep step;
@@ -250,9 +254,9 @@ TEST_F(BackupsWindowTest, ListsEachAdaptersBackupsNewestFirstWithTheStepAndThePh
 TEST_F(BackupsWindowTest, ShowsWhatTheSelectedBackupHoldsThatTheAdapterDoesNot)
 {
     list->setCurrentItem(backupRow(0));
-    EXPECT_EQ(differences(), (QStringList{"Phone-book entry 1 | Middle, +100 | Present, +100",
-                                          "Phone-book entry 3 | Third, +333 | (empty)",
-                                          "MIC gain | +7.5 dB | +12.0 dB"}));
+    EXPECT_EQ(differences(),
+              (QStringList{"Phone-book entry 1 | Middle, +100 | Present, +100",
+                           "Phone-book entry 3 | Third, +333 | (empty)", "MIC gain | +7.5 dB | +12.0 dB"}));
 
     receive(middle); // the adapter now holds what the backup holds
     EXPECT_TRUE(differences().isEmpty());

@@ -23,7 +23,8 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(content);
         file.close();
-        window.openFileDialog().setChooser([path](QWidget *, const FileDialog::Offer &) { return std::optional(path); });
+        window.openFileDialog().setChooser(
+            [path](QWidget *, const FileDialog::Offer &) { return std::optional(path); });
         child<QAction>("loadFromFileAction")->trigger();
     }
 
@@ -36,7 +37,8 @@ TEST_F(ConfirmationsTest, AFileThatIsNotOneRecordLongNamesItsSizeAndLoadsOnlyWhe
     confirmAnswer = false;
     load(text);
     ASSERT_EQ(questions.size(), 1);
-    EXPECT_TRUE(questions[0].contains(QStringLiteral("its size is %1 bytes, a configuration file's is 1789").arg(text.size())))
+    EXPECT_TRUE(
+        questions[0].contains(QStringLiteral("its size is %1 bytes, a configuration file's is 1789").arg(text.size())))
         << questions[0].toStdString();
     EXPECT_EQ(adapter.takeChanges(), Changes{});
 

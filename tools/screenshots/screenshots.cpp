@@ -20,11 +20,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QKeyEvent>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -130,7 +130,8 @@ int main(int argc, char *argv[])
         return window.findChild<QAction *>(QLatin1String(name));
     };
     const auto connected = [&] {
-        return application.adapter().connected() && !window.findChild<QWidget *>(QStringLiteral("overlay"))->isVisible() &&
+        return application.adapter().connected() &&
+               !window.findChild<QWidget *>(QStringLiteral("overlay"))->isVisible() &&
                window.findChild<QTableWidget *>(QStringLiteral("phoneBookList"))->rowCount() == kContactCount;
     };
 
