@@ -44,16 +44,21 @@ void BackupKeeper::onRecordChanged()
     // Once per adapter and session: later records only follow the user's own changes, which the
     // steps that replace them back up.
     m_seenSerials.insert(m_recordSerial);
-    if (m_store.backUp(m_recordSerial, m_adapter.record(), BackupStep::FirstSeen).succeeded())
+    if (!m_store.root().isEmpty() &&
+        m_store.backUp(m_recordSerial, m_adapter.record(), BackupStep::FirstSeen).succeeded())
         emit backupsChanged();
 }
 
 bool BackupKeeper::backUpBefore(BackupStep step, QWidget *parent)
 {
     QString problem;
-    // The record held is another adapter's when a different one was found since (one met in its boot
-    // loader sends none): backing that up would keep nothing of the adapter about to change.
-    if (!m_holdsRecord || m_identitySerial != m_recordSerial) {
+    if (m_store.root().isEmpty()) {
+        // Without a home there is no data folder; a relative one would scatter backups wherever the
+        // program was started.
+        problem = tr("No folder is known to keep backups in.");
+    } else if (!m_holdsRecord || m_identitySerial != m_recordSerial) {
+        // The record held is another adapter's when a different one was found since (one met in its
+        // boot loader sends none): backing that up would keep nothing of the adapter about to change.
         problem = tr("The program has not read this adapter's record yet, so it cannot be backed up.");
     } else {
         const BackupOutcome outcome = m_store.backUp(m_recordSerial, m_adapter.record(), step);

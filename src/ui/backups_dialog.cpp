@@ -76,7 +76,10 @@ void BackupsDialog::showBackups()
     QTreeWidgetItem *toSelect = nullptr;
     m_ui->backupList->clear();
     const QString current = m_keeper.currentSerial();
-    for (const AdapterBackups &adapter : m_keeper.store().allBackups()) {
+    // No root is no folder at all, not the current one.
+    const std::vector<AdapterBackups> all =
+        m_keeper.store().root().isEmpty() ? std::vector<AdapterBackups>() : m_keeper.store().allBackups();
+    for (const AdapterBackups &adapter : all) {
         const QString serial = adapter.serial.isEmpty() ? tr("(no serial number)") : adapter.serial;
         auto *adapterItem = new QTreeWidgetItem(m_ui->backupList, {adapter.serial == current && m_keeper.holdsRecord()
                                                                        ? tr("Adapter %1 (connected)").arg(serial)
