@@ -9,6 +9,7 @@
 #include "ui/import_preview_dialog.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -178,6 +179,20 @@ TEST_F(BackupsTest, ABackupThatCannotBeWrittenAsksAndTheStepWaitsForTheUsersWord
     answers = {true, true};
     child<QAction>("setToDefaultAction")->trigger();
     EXPECT_EQ(adapter.takeChanges(), Changes{change::ResetToDefaults{}});
+}
+
+TEST_F(BackupsTest, WithoutADataFolderNothingIsWrittenWhereTheProgramStartedAndTheStepAsks)
+{
+    const QString started = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(root.path()));
+    useRoot(QString());
+    receive(recordNamed("Held"));
+    answers = {false};
+    EXPECT_FALSE(keeper->backUpBefore(BackupStep::SetToDefault, &window));
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_TRUE(questions[0].contains("No folder is known")) << questions[0].toStdString();
+    EXPECT_TRUE(QDir(root.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    QDir::setCurrent(started);
 }
 
 TEST_F(BackupsTest, AnotherAdapterFoundWithoutItsRecordIsNotBackedUpAsTheLastOnesRecord)
