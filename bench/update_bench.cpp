@@ -8,6 +8,7 @@
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
+#include "ui/backup_keeper.h"
 #include "ui/firmware_update_dialog.h"
 #include "ui/main_window.h"
 
@@ -84,7 +85,9 @@ std::optional<Result> updateOnce(std::size_t payloadSize)
     adapter->enterBootLoader();
     bus.plug(adapter);
 
-    Application program([&bus] { return std::make_unique<EmulatedBackend>(bus); });
+    Application program([&bus] { return std::make_unique<EmulatedBackend>(bus); }, dir.filePath(QStringLiteral("backups")));
+    // An adapter met in its boot loader has no record to back up; the update goes on without one.
+    program.backupKeeper().setConfirmer([](QWidget *, const QString &) { return true; });
     Adapter &link = program.adapter();
     FirmwareUpdater &updater = link.updater();
     FirmwareUpdateDialog &dialog = program.updateDialog();
@@ -96,6 +99,9 @@ std::optional<Result> updateOnce(std::size_t payloadSize)
     };
     prompts.showMessage = [&message](QWidget *, QMessageBox::Icon, const QString &text) {
         message = text;
+    };
+    prompts.confirm = [](QWidget *, const QString &) {
+        return true;
     };
     dialog.setPrompts(prompts);
 

@@ -84,6 +84,18 @@ std::vector<std::uint8_t> demoUpdateFile(std::size_t payloadSize)
     return file;
 }
 
+QByteArray demoContactsFile()
+{
+    return QByteArrayLiteral(
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Front desk\r\nTEL;TYPE=WORK:+49 30 5566 7700\r\nEND:VCARD\r\n"
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Night watch, loading bay\r\nTEL:+7 903 555-44-11\r\n"
+        "END:VCARD\r\n"
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:\xd0\x90\xd0\xbd\xd0\xbd\xd0\xb0 "
+        "\xd0\x9a\xd0\xbe\xd0\xb2\xd0\xb0\xd0\xbb\xd1\x8c\r\nTEL:+7 495 777 88 99\r\nEND:VCARD\r\n"
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Zo\xc3\xab Kr\xc3\xa4mer\r\nTEL:+49 89 1234 5678\r\nEND:VCARD\r\n"
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Service line\r\nTEL:+380 44 000 11 22\r\nEND:VCARD\r\n");
+}
+
 DemoCallers::DemoCallers(std::shared_ptr<EmulatedAdapter> adapter, QObject *parent)
     : QObject(parent)
     , m_adapter(std::move(adapter))

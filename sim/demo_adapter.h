@@ -4,6 +4,7 @@
 
 #include "model/device_record.h"
 
+#include <QByteArray>
 #include <QObject>
 #include <QTimer>
 
@@ -23,6 +24,10 @@ DeviceRecord demoRecord();
 // A firmware update file for the demo's boot loader ("VESTRA7 (boot)"): header text
 // "MODEL=VESTRA7 &..." and a made-up payload of `payloadSize` bytes.
 std::vector<std::uint8_t> demoUpdateFile(std::size_t payloadSize = 48 * 1024);
+
+// A vCard file of made-up contacts to import: most fit the adapter as they are, one name is longer
+// than its 16 bytes and one holds characters the demo's code page lacks, so the preview marks them.
+QByteArray demoContactsFile();
 
 // Rings line B from one of the phone book's parties every minute or so, and hangs up for a caller
 // who is not answered within half a minute.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Renders the README's screenshots into docs/screenshots from the demo's state, on Qt's offscreen
-# platform: the main window, the settings panel, the disconnected window and a firmware update.
+# platform: the main window, the settings panel, the disconnected window, the backups window, the
+# question before a firmware transfer and a firmware update.
 set -euo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.."

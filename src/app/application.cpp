@@ -2,18 +2,23 @@
 #include "app/application.h"
 
 #include "app/termination_signals.h"
+#include "ui/backup_keeper.h"
 #include "ui/firmware_update_dialog.h"
 #include "ui/main_window.h"
 
 #include <QApplication>
 
-Application::Application(Adapter::BackendFactory makeBackend)
+Application::Application(Adapter::BackendFactory makeBackend, const QString &backupRoot)
     : m_adapter(std::move(makeBackend))
+    , m_backupKeeper(
+          std::make_unique<BackupKeeper>(m_adapter, backupRoot.isEmpty() ? BackupKeeper::defaultRoot() : backupRoot))
     , m_mainWindow(std::make_unique<MainWindow>(m_adapter))
     , m_updateDialog(new FirmwareUpdateDialog(m_adapter, m_mainWindow.get()))
 {
     QGuiApplication::setDesktopFileName(QStringLiteral(VESTRA7_APP_ID));
     m_mainWindow->setUpdateWindow(m_updateDialog);
+    m_mainWindow->setBackupKeeper(m_backupKeeper.get());
+    m_updateDialog->setBackupKeeper(m_backupKeeper.get());
 }
 
 Application::~Application()

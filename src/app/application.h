@@ -3,8 +3,11 @@
 
 #include "link/adapter.h"
 
+#include <QString>
+
 #include <memory>
 
+class BackupKeeper;
 class FirmwareUpdateDialog;
 class MainWindow;
 
@@ -12,8 +15,8 @@ class Application
 {
 public:
     // Creates the adapter, the main window, then the update window (hidden, alive for the whole run).
-    // Needs a QApplication.
-    explicit Application(Adapter::BackendFactory makeBackend);
+    // Needs a QApplication. The backups go under `backupRoot`, by default the user's application data.
+    explicit Application(Adapter::BackendFactory makeBackend, const QString &backupRoot = {});
     // Stops the adapter's threads before the windows go, so none of them waits on a GUI thread that
     // no longer serves it.
     ~Application();
@@ -28,9 +31,11 @@ public:
     Adapter &adapter() { return m_adapter; }
     MainWindow &mainWindow() { return *m_mainWindow; }
     FirmwareUpdateDialog &updateDialog() { return *m_updateDialog; }
+    BackupKeeper &backupKeeper() { return *m_backupKeeper; }
 
 private:
     Adapter m_adapter;
+    std::unique_ptr<BackupKeeper> m_backupKeeper;
     std::unique_ptr<MainWindow> m_mainWindow;
     // A child of the main window, over which it is centred each time it is shown.
     FirmwareUpdateDialog *m_updateDialog;

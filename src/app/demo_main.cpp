@@ -14,24 +14,28 @@
 
 namespace {
 
-// The demo's boot loader takes this file; it is written where the update window's file dialog can
-// be pointed at it.
-void writeSampleUpdateFile()
+// Writes a sample file where the file dialogs can be pointed at it, and says where.
+void writeSampleFile(const QString &name, const QByteArray &content, const QString &what)
 {
     const QString folder = QDir::temp().filePath(QStringLiteral("vestra7-demo"));
     QDir().mkpath(folder);
-    const QString path = QDir(folder).filePath(QStringLiteral("VESTRA7-1.3.0.xupd"));
-    const std::vector<std::uint8_t> content = demoUpdateFile();
+    const QString path = QDir(folder).filePath(name);
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) &&
-        file.write(reinterpret_cast<const char *>(content.data()), static_cast<qint64>(content.size())) ==
-            static_cast<qint64>(content.size()) &&
-        file.commit()) {
-        std::printf("%s\n",
-                    qPrintable(QCoreApplication::translate("Demo", "A firmware update file for the demo adapter: %1")
-                                   .arg(QDir::toNativeSeparators(path))));
+    if (file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit()) {
+        std::printf("%s\n", qPrintable(what.arg(QDir::toNativeSeparators(path))));
         std::fflush(stdout);
     }
+}
+
+// The demo's boot loader takes the update file; the contacts show what an import marks.
+void writeSampleFiles()
+{
+    const std::vector<std::uint8_t> update = demoUpdateFile();
+    writeSampleFile(QStringLiteral("VESTRA7-1.3.0.xupd"),
+                    QByteArray(reinterpret_cast<const char *>(update.data()), static_cast<qsizetype>(update.size())),
+                    QCoreApplication::translate("Demo", "A firmware update file for the demo adapter: %1"));
+    writeSampleFile(QStringLiteral("contacts.vcf"), demoContactsFile(),
+                    QCoreApplication::translate("Demo", "Contacts to import (Tools > Import contacts): %1"));
 }
 
 } // namespace
@@ -51,7 +55,7 @@ int main(int argc, char *argv[])
         adapter->setUsbTiming(true);
         demo->bus.plug(adapter);
         demo->callers = std::make_unique<DemoCallers>(adapter);
-        writeSampleUpdateFile();
+        writeSampleFiles();
         return ProgramBackend{[bus = &demo->bus] { return std::make_unique<EmulatedBackend>(*bus); }, demo};
     });
 }

@@ -53,6 +53,7 @@ public:
     void storeContact(int row, const Party &party) override;
     void deleteContact(int row) override;
     void deleteCall(int row) override;
+    void importContacts(const std::vector<Party> &parties) override;
     void setMicGain(int step) override;
     void setLineGain(int step) override;
     void setAutoAnswer(int line, int seconds) override;

@@ -3,6 +3,7 @@
 #include "link/adapter.h"
 
 #include "model/ansi_codec.h"
+#include "model/import_preview.h"
 #include "model/party_text.h"
 #include "model/text_field.h"
 
@@ -88,6 +89,12 @@ void Adapter::deleteCall(int row)
     if (row < 0 || row >= kCallListCount)
         return;
     removeEntry(m_record.call_list, static_cast<std::size_t>(row));
+    save();
+}
+
+void Adapter::importContacts(const std::vector<Party> &parties)
+{
+    applyImport(m_record, parties, AnsiCodec::system());
     save();
 }
 

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 // What the adapter says of itself, read again each time it is found.
 struct AdapterIdentity
@@ -55,6 +56,9 @@ public:
     // The entries behind the row move up, as they are, and the last one empties.
     virtual void deleteContact(int row) = 0;
     virtual void deleteCall(int row) = 0;
+    // Parties read from a phone-book file replace the phone book: they fill its first entries in
+    // order, the entries after them are emptied, and any beyond its 32 entries are not stored.
+    virtual void importContacts(const std::vector<Party> &parties) = 0;
 
     // Settings, each alone, so that the others are sent exactly as the adapter holds them.
     virtual void setMicGain(int step) = 0;

@@ -49,6 +49,7 @@ public:
     // oldest backups beyond the limit.
     BackupOutcome backUp(const QString &serial, const DeviceRecord &record, BackupStep step);
 
+    const QString &root() const { return m_root; }
     std::vector<BackupInfo> backups(const QString &serial) const;
     // Every adapter with backups, the one backed up most recently first.
     std::vector<AdapterBackups> allBackups() const;

@@ -24,7 +24,22 @@ QString updateModelName(std::span<const std::uint8_t> headerText)
         headerText.subspan(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start)));
 }
 
-std::optional<std::uint16_t> checkUpdateFile(std::span<const std::uint8_t> file, const QString &deviceName)
+QString updateVersion(std::span<const std::uint8_t> headerText)
+{
+    constexpr QByteArrayView key("VERSION=");
+    const QByteArrayView text(headerText.data(), static_cast<qsizetype>(headerText.size()));
+    const qsizetype keyAt = text.indexOf(key);
+    if (keyAt < 0)
+        return {};
+    const qsizetype start = keyAt + key.size();
+    const qsizetype ampersand = text.indexOf('&', start);
+    const qsizetype end = ampersand >= 0 ? ampersand : text.size();
+    return AnsiCodec::system()
+        .decode(headerText.subspan(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start)))
+        .trimmed();
+}
+
+std::optional<std::span<const std::uint8_t>> updateHeaderText(std::span<const std::uint8_t> file)
 {
     if (file.size() <= kHeaderTextOffset)
         return std::nullopt;
@@ -32,8 +47,13 @@ std::optional<std::uint16_t> checkUpdateFile(std::span<const std::uint8_t> file,
     const auto zero = std::find(rest.begin(), rest.end(), std::uint8_t{0});
     if (zero == rest.end())
         return std::nullopt;
-    const std::span<const std::uint8_t> headerText(rest.begin(), zero);
-    if (updateModelName(headerText) != deviceModelName(deviceName))
+    return std::span<const std::uint8_t>(rest.begin(), zero);
+}
+
+std::optional<std::uint16_t> checkUpdateFile(std::span<const std::uint8_t> file, const QString &deviceName)
+{
+    const std::optional<std::span<const std::uint8_t>> headerText = updateHeaderText(file);
+    if (!headerText || updateModelName(*headerText) != deviceModelName(deviceName))
         return std::nullopt;
     return static_cast<std::uint16_t>(file[0] | file[1] << 8);
 }

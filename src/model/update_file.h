@@ -15,6 +15,13 @@ inline constexpr std::size_t kHeaderTextOffset = 4;
 // whole text when that lies behind "MODEL=", else to the end of the text. Empty without "MODEL=".
 QString updateModelName(std::span<const std::uint8_t> headerText);
 
+// The header text of a file: from byte 4 up to its first zero byte; nothing when no zero byte ends it.
+std::optional<std::span<const std::uint8_t>> updateHeaderText(std::span<const std::uint8_t> file);
+
+// The firmware version a header text names: what follows the first "VERSION=" up to the next "&",
+// or to the end of the text. Empty without "VERSION=". It plays no part in whether a file fits.
+QString updateVersion(std::span<const std::uint8_t> headerText);
+
 // The payload offset of a file meant for the named device, or nothing when the file is not for it:
 // the model it names differs from the device's (exactly, letter case included), or it has no zero
 // byte behind byte 4 to end its header text. Nothing past the end of `file` is read.

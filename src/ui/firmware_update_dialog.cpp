@@ -4,8 +4,13 @@
 
 #include "link/adapter_port.h"
 #include "link/firmware_update_port.h"
+#include "model/backup_step.h"
+#include "model/boot_loader_name.h"
+#include "model/firmware_version.h"
 #include "model/update_file.h"
 #include "model/update_progress.h"
+#include "ui/backup_keeper.h"
+#include "ui/message_boxes.h"
 #include "widgets/captioned_progress_bar.h"
 
 #include <QFile>
@@ -46,7 +51,7 @@ FirmwareUpdateDialog::FirmwareUpdateDialog(AdapterPort &adapter, QWidget *parent
 
     connect(m_ui->selectFileButton, &QPushButton::clicked, this, &FirmwareUpdateDialog::selectFile);
     connect(m_ui->closeButton, &QPushButton::clicked, this, &FirmwareUpdateDialog::leaveUpdate);
-    connect(m_ui->resetSettingsButton, &QPushButton::clicked, &m_updater, &FirmwareUpdatePort::resetSettings);
+    connect(m_ui->resetSettingsButton, &QPushButton::clicked, this, &FirmwareUpdateDialog::resetSettings);
 
     connect(&m_updater, &FirmwareUpdatePort::actionsEnabledChanged, this, &FirmwareUpdateDialog::setActionsEnabled);
     connect(&m_updater, &FirmwareUpdatePort::progressChanged, this, [this](std::uint64_t position, std::uint64_t size) {
@@ -82,6 +87,8 @@ void FirmwareUpdateDialog::showIdentity(const AdapterIdentity &identity)
     m_ui->deviceNameEdit->setText(identity.product);
     m_ui->serialNumberEdit->setText(identity.serial);
     m_ui->versionEdit->setText(identity.version);
+    if (!isBootLoaderName(identity.product))
+        m_firmwareVersion = identity.version;
 }
 
 QString FirmwareUpdateDialog::deviceName() const
@@ -151,7 +158,64 @@ void FirmwareUpdateDialog::selectFile()
         m_updater.endSelection();
         return;
     }
+    if (!confirmTransfer(*content) || !backUpBefore(BackupStep::FirmwareUpdate)) {
+        m_updater.endSelection();
+        return;
+    }
     m_updater.startTransfer(*content, *payloadOffset);
+}
+
+bool FirmwareUpdateDialog::confirmTransfer(const QByteArray &file)
+{
+    const std::span<const std::uint8_t> headerText =
+        updateHeaderText(bytesOf(file)).value_or(std::span<const std::uint8_t>());
+    const QString model = updateModelName(headerText);
+    const QString fileVersion = updateVersion(headerText);
+    QString comparison;
+    switch (compareVersions(fileVersion, m_firmwareVersion)) {
+    case VersionOrder::Newer:
+        comparison = tr("The file holds a newer version than the adapter runs.");
+        break;
+    case VersionOrder::Same:
+        comparison = tr("The file holds the same version as the adapter runs already.");
+        break;
+    case VersionOrder::Older:
+        comparison = tr("The file holds an older version than the adapter runs: this is a downgrade.");
+        break;
+    case VersionOrder::Unknown:
+        comparison = tr("Which of the two versions is newer cannot be told.");
+        break;
+    }
+    const QString unknown = tr("unknown");
+    return confirm(tr("This replaces the adapter's firmware.\n\nFile: %1, version %2\nAdapter: version %3\n\n%4\n\n"
+                      "Transfer the file?")
+                       .arg(model, fileVersion.isEmpty() ? unknown : fileVersion,
+                            m_firmwareVersion.isEmpty() ? unknown : m_firmwareVersion, comparison),
+                   false);
+}
+
+void FirmwareUpdateDialog::resetSettings()
+{
+    if (!confirm(tr("\"Reset settings\" clears the adapter's settings, its phone book and its call list.\n\n"
+                    "Reset them?"),
+                 true) ||
+        !backUpBefore(BackupStep::ResetSettings))
+        return;
+    m_updater.resetSettings();
+}
+
+bool FirmwareUpdateDialog::confirm(const QString &question, bool cancelFirst)
+{
+    if (m_prompts.confirm)
+        return m_prompts.confirm(this, question);
+    if (m_backupKeeper)
+        return m_backupKeeper->confirm(this, question, cancelFirst);
+    return cancelFirst ? cautiousConfirmBox(this, question) : confirmBox(this, question);
+}
+
+bool FirmwareUpdateDialog::backUpBefore(BackupStep step)
+{
+    return !m_backupKeeper || m_backupKeeper->backUpBefore(step, this);
 }
 
 std::optional<QByteArray> FirmwareUpdateDialog::readFile(const QString &path)

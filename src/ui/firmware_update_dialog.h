@@ -12,7 +12,9 @@
 
 class AdapterPort;
 struct AdapterIdentity;
+class BackupKeeper;
 class QFileDialog;
+enum class BackupStep;
 
 namespace Ui {
 class FirmwareUpdateDialog;
@@ -35,6 +37,9 @@ public:
 
     // Tests put their own in; the window starts with the modal ones.
     void setPrompts(UpdatePrompts prompts) { m_prompts = std::move(prompts); }
+    // Backs the adapter's record up before a transfer and before "Reset settings"; without one
+    // nothing is backed up.
+    void setBackupKeeper(BackupKeeper *keeper) { m_backupKeeper = keeper; }
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -48,6 +53,11 @@ private:
     static QString updateFileFilter();
     void selectFile();
     std::optional<QByteArray> readFile(const QString &path);
+    // Asks before a transfer, naming the file's model and version against the adapter's firmware.
+    bool confirmTransfer(const QByteArray &file);
+    void resetSettings();
+    bool confirm(const QString &question, bool cancelFirst);
+    bool backUpBefore(BackupStep step);
     void leaveUpdate();
     void setActionsEnabled(bool enabled);
     void showProgress(int value, const QString &caption);
@@ -61,4 +71,8 @@ private:
     FirmwareUpdatePort &m_updater;
     QFileDialog *m_fileDialog;
     UpdatePrompts m_prompts = UpdatePrompts::modal();
+    BackupKeeper *m_backupKeeper = nullptr;
+    // The version of the adapter's firmware, kept while the adapter runs its boot loader, which
+    // reports its own version.
+    QString m_firmwareVersion;
 };

@@ -2,10 +2,11 @@
 // adapter announces, and its start and end.
 #include "ui/main_window.h"
 
-#include "ui/access_problem.h"
 #include "link/adapter_port.h"
 #include "model/device_record.h"
 #include "model/text_field.h"
+#include "ui/access_problem.h"
+#include "ui/backup_keeper.h"
 #include "ui/field_fit_validator.h"
 #include "ui/logging.h"
 #include "ui/panel_text.h"
@@ -66,6 +67,8 @@ MainWindow::MainWindow(AdapterPort &adapter, QWidget *parent)
     , m_calls(m_ui->callList)
     , m_saveFileDialog(FileDialog::Mode::Save, configFileFilter(), kConfigFileName)
     , m_openFileDialog(FileDialog::Mode::Open, configFileFilter(), kConfigFileName)
+    , m_exportContactsDialog(FileDialog::Mode::Save, contactsExportFilter(), QStringLiteral("contacts.vcf"))
+    , m_importContactsDialog(FileDialog::Mode::Open, contactsImportFilter(), QStringLiteral("contacts.vcf"))
 {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
@@ -91,6 +94,7 @@ MainWindow::MainWindow(AdapterPort &adapter, QWidget *parent)
         lineButton.button->setGlyph(glyphPicture(lineButton.calls ? QStringLiteral("ON") : QStringLiteral("OFF")));
 
     m_ui->settingsPanel->setAdapter(m_adapter);
+    addToolsMenu();
     connectAdapter();
     connectControls();
     connectKeys();
@@ -101,6 +105,16 @@ MainWindow::~MainWindow() = default;
 QString MainWindow::configFileFilter()
 {
     return tr("Config File (*.cfg)");
+}
+
+QString MainWindow::contactsExportFilter()
+{
+    return tr("vCard (*.vcf);;CSV (*.csv)");
+}
+
+QString MainWindow::contactsImportFilter()
+{
+    return tr("Phone book (*.vcf *.vcard *.csv);;All files (*)");
 }
 
 void MainWindow::changeEvent(QEvent *event)
@@ -114,6 +128,34 @@ void MainWindow::changeEvent(QEvent *event)
     showKeysInToolTips();
     m_saveFileDialog.setFilter(configFileFilter());
     m_openFileDialog.setFilter(configFileFilter());
+    m_exportContactsDialog.setFilter(contactsExportFilter());
+    m_importContactsDialog.setFilter(contactsImportFilter());
+}
+
+void MainWindow::setConfirmer(Confirmer confirm)
+{
+    m_confirm = std::move(confirm);
+    if (m_backupKeeper)
+        m_backupKeeper->setConfirmer(m_confirm);
+}
+
+void MainWindow::setBackupKeeper(BackupKeeper *keeper)
+{
+    m_backupKeeper = keeper;
+    if (m_backupKeeper && m_confirm)
+        m_backupKeeper->setConfirmer(m_confirm);
+}
+
+bool MainWindow::confirm(const QString &question, bool cancelFirst)
+{
+    if (m_confirm)
+        return m_confirm(this, question);
+    return cancelFirst ? cautiousConfirmBox(this, question) : confirmBox(this, question);
+}
+
+bool MainWindow::backUpBefore(BackupStep step)
+{
+    return !m_backupKeeper || m_backupKeeper->backUpBefore(step, this);
 }
 
 void MainWindow::connectAdapter()
@@ -205,6 +247,7 @@ void MainWindow::showActiveParty()
 void MainWindow::setConnected(bool connected)
 {
     qCDebug(lcUi) << (connected ? "connected" : "disconnected");
+    m_connected = connected;
     // Disabling the panels takes the focus from their controls; remember it for the reconnection,
     // so that a passing device change does not leave the user's half-typed party to the next refresh.
     QWidget *focused = focusWidget();

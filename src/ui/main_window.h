@@ -13,9 +13,11 @@
 
 class AdapterPort;
 struct AdapterIdentity;
+class BackupKeeper;
 class GlyphButton;
 class QDialog;
 class QKeyEvent;
+enum class BackupStep;
 
 namespace Ui {
 class MainWindow;
@@ -33,11 +35,17 @@ public:
 
     // The window "Update firmware" opens, modally and centred over this one. It stays the caller's.
     void setUpdateWindow(QDialog *updateWindow) { m_updateWindow = updateWindow; }
-    // How the window asks before deleting a contact or resetting the record.
-    void setConfirmer(Confirmer confirm) { m_confirm = std::move(confirm); }
+    // How the program asks before a step that changes or replaces what the adapter holds: the window
+    // passes it on to the backups, so that one answerer answers every such question.
+    void setConfirmer(Confirmer confirm);
+    // Backs the adapter's record up before each step that replaces it; without one nothing is backed up.
+    void setBackupKeeper(BackupKeeper *keeper);
     // "Save to file" and "Load from file" ask for their file through these.
     FileDialog &saveFileDialog() { return m_saveFileDialog; }
     FileDialog &openFileDialog() { return m_openFileDialog; }
+    // "Export contacts…" and "Import contacts…" ask for their file through these.
+    FileDialog &exportContactsDialog() { return m_exportContactsDialog; }
+    FileDialog &importContactsDialog() { return m_importContactsDialog; }
 
     // The row last selected in either list: Enter in a party edit stores the party there.
     int selectedRow() const { return m_selectedRow; }
@@ -71,6 +79,8 @@ private:
 
     // The window, its display and what the adapter announces (main_window.cpp).
     static QString configFileFilter();
+    static QString contactsExportFilter();
+    static QString contactsImportFilter();
     void connectAdapter();
     void connectControls();
     void showActiveParty();
@@ -100,6 +110,13 @@ private:
     // adapter's record already holds the deletions asked for.
     int firstFreeContact() const;
 
+    // Asks with "OK" and "Cancel"; `cancelFirst` makes "Cancel" the default.
+    bool confirm(const QString &question, bool cancelFirst = false);
+    // True when `step` may go on: the record is backed up, or the user goes on without a backup.
+    bool backUpBefore(BackupStep step);
+    // Whether a line of the adapter is in a call, as the hang-up buttons tell it.
+    bool lineInCall() const;
+
     // Menu commands (main_window_menu.cpp).
     void onSaveToFile();
     void onLoadFromFile();
@@ -109,6 +126,12 @@ private:
     void onAbout();
     void onAboutProgram();
 
+    // The "Tools" menu at the end of the menu bar: backups and phone-book files (main_window_tools.cpp).
+    void addToolsMenu();
+    void onShowBackups();
+    void onExportContacts();
+    void onImportContacts();
+
     std::unique_ptr<Ui::MainWindow> m_ui;
     AdapterPort &m_adapter;
     std::array<LineButton, 4> m_lineButtons;
@@ -116,8 +139,13 @@ private:
     PartyTable m_calls;
     FileDialog m_saveFileDialog;
     FileDialog m_openFileDialog;
+    FileDialog m_exportContactsDialog;
+    FileDialog m_importContactsDialog;
     QDialog *m_updateWindow = nullptr;
-    Confirmer m_confirm = confirmBox;
+    BackupKeeper *m_backupKeeper = nullptr;
+    // Empty: the modal boxes ask.
+    Confirmer m_confirm;
+    bool m_connected = false;
     int m_selectedRow = 0;
     // The list m_selectedRow came from, and whether that row has been deleted since.
     const PartyTable *m_selectedList = nullptr;

@@ -4,6 +4,7 @@
 
 #include "link/adapter_port.h"
 #include "ui/logging.h"
+#include "model/backup_step.h"
 
 #include "ui_main_window.h"
 
@@ -74,14 +75,14 @@ void MainWindow::onPhoneBookKey(const QKeyEvent &key)
 {
     if (key.key() != Qt::Key_Delete || m_contacts.firstSelectedRow() < 0)
         return;
-    if (!m_confirm(this, tr("Delete contact?")))
+    if (!confirm(tr("Delete contact?")) || !backUpBefore(BackupStep::DeleteContact))
         return;
     deleteSelectedRow(m_contacts, &AdapterPort::deleteContact);
 }
 
 void MainWindow::onCallListKey(const QKeyEvent &key)
 {
-    if (key.key() == Qt::Key_Delete)
+    if (key.key() == Qt::Key_Delete && m_calls.firstSelectedRow() >= 0 && backUpBefore(BackupStep::DeleteCallListEntry))
         deleteSelectedRow(m_calls, &AdapterPort::deleteCall);
 }
 

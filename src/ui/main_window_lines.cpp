@@ -9,6 +9,8 @@
 
 #include "ui_main_window.h"
 
+#include <algorithm>
+
 namespace {
 
 const char *lineName(int line)
@@ -40,6 +42,12 @@ void MainWindow::showButtonState(LineButton &lineButton, bool allowed)
     lineButton.button->loadGlyph(glyphPicture(glyph));
     lineButton.button->Repaint();
     lineButton.showsFaded = !allowed;
+}
+
+bool MainWindow::lineInCall() const
+{
+    const DeviceRecord &record = m_adapter.record();
+    return std::any_of(std::begin(record.stat), std::end(record.stat), [](std::uint8_t state) { return state >= 3; });
 }
 
 void MainWindow::onLineButtonPressed(const LineButton &lineButton)

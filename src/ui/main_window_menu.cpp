@@ -3,12 +3,16 @@
 #include "ui/main_window.h"
 
 #include "link/adapter_port.h"
+#include "model/backup_step.h"
 #include "model/config_file.h"
+#include "model/device_record.h"
 #include "ui/logging.h"
 
 #include "ui_main_window.h"
 
 #include <QDialog>
+#include <QDir>
+#include <QFileInfo>
 
 void MainWindow::onSaveToFile()
 {
@@ -31,6 +35,20 @@ void MainWindow::onLoadFromFile()
         errorBox(this, m_applicationTitle, *content.error);
         return;
     }
+    // A file of another size is most likely no configuration at all; it still loads, as far as it goes,
+    // once the user says so. Only the first record's worth is read, so the size comes from the file.
+    const qint64 size = QFileInfo(m_openFileDialog.FileName()).size();
+    if (size != static_cast<qint64>(kRecordSize) &&
+        !confirm(tr("\"%1\" is not the size of a configuration file: its size is %2 bytes, a configuration "
+                    "file's is %3 bytes. Loading it overwrites the adapter's record from its start with whatever "
+                    "the file holds.\n\nLoad it anyway?")
+                     .arg(QDir::toNativeSeparators(m_openFileDialog.FileName()))
+                     .arg(size)
+                     .arg(kRecordSize),
+                 true))
+        return;
+    if (!backUpBefore(BackupStep::LoadFromFile))
+        return;
     // With the focus on the window itself and on none of its controls, the next refresh shows the
     // loaded party in the edits, even if one of them had the focus.
     setFocus(Qt::OtherFocusReason);
@@ -40,6 +58,12 @@ void MainWindow::onLoadFromFile()
 void MainWindow::onUpdateFirmware()
 {
     if (!m_updateWindow)
+        return;
+    // The adapter restarts into its boot loader as soon as the window shows, which ends any call.
+    if (m_connected && lineInCall() &&
+        !confirm(tr("A line is in a call. Updating the firmware restarts the adapter, which ends the call.\n\n"
+                    "Go on?"),
+                 true))
         return;
     // Give a window that was never shown the size it will show with, so that the centring holds.
     if (!m_updateWindow->testAttribute(Qt::WA_Resized))
@@ -61,7 +85,7 @@ void MainWindow::onToggleSettings()
 
 void MainWindow::onSetToDefault()
 {
-    if (!m_confirm(this, tr("Set to default?"))) {
+    if (!confirm(tr("Set to default?")) || !backUpBefore(BackupStep::SetToDefault)) {
         qCDebug(lcUi) << "set to default: cancelled";
         return;
     }

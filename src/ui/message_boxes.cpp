@@ -12,14 +12,24 @@ void showBox(QWidget *parent, QMessageBox::Icon icon, const QString &title, cons
     box.exec();
 }
 
+bool askBox(QWidget *parent, const QString &question, QMessageBox::StandardButton defaultButton)
+{
+    QMessageBox box(QMessageBox::Question, QCoreApplication::translate("MessageBoxes", "Confirm"), question,
+                    QMessageBox::Ok | QMessageBox::Cancel, parent);
+    box.setDefaultButton(defaultButton);
+    return box.exec() == QMessageBox::Ok;
+}
+
 } // namespace
 
 bool confirmBox(QWidget *parent, const QString &question)
 {
-    QMessageBox box(QMessageBox::Question, QCoreApplication::translate("MessageBoxes", "Confirm"), question,
-                    QMessageBox::Ok | QMessageBox::Cancel, parent);
-    box.setDefaultButton(QMessageBox::Ok);
-    return box.exec() == QMessageBox::Ok;
+    return askBox(parent, question, QMessageBox::Ok);
+}
+
+bool cautiousConfirmBox(QWidget *parent, const QString &question)
+{
+    return askBox(parent, question, QMessageBox::Cancel);
 }
 
 void errorBox(QWidget *parent, const QString &title, const QString &text)

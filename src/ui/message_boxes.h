@@ -12,6 +12,8 @@ using Confirmer = std::function<bool(QWidget *parent, const QString &question)>;
 
 // The system's own confirmation: titled "Confirm", question icon, "OK" the default button.
 bool confirmBox(QWidget *parent, const QString &question);
+// The same with "Cancel" the default button, for a question whose "OK" replaces what the adapter holds.
+bool cautiousConfirmBox(QWidget *parent, const QString &question);
 // A failure: the error icon and "OK".
 void errorBox(QWidget *parent, const QString &title, const QString &text);
 // A notice: the information icon and "OK".

@@ -16,6 +16,9 @@ struct UpdatePrompts
     // Shows a message box captioned "Update FW" with an OK button, owned by `owner`, and returns once
     // it has been dismissed.
     std::function<void(QWidget *owner, QMessageBox::Icon icon, const QString &text)> showMessage;
+    // Asks `question` with "OK" and "Cancel" before the window replaces what the adapter holds; true
+    // for "OK". When empty, the window asks as the main window does, through the program's backups.
+    std::function<bool(QWidget *owner, const QString &question)> confirm;
 
     // The real, modal ones.
     static UpdatePrompts modal();

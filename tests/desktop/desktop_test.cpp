@@ -31,7 +31,8 @@ using namespace std::chrono_literals;
 
 // The menu bar's entries, left to right.
 const QStringList kMenu = {QStringLiteral("File"), QStringLiteral("Update firmware"), QStringLiteral("Settings"),
-                           QStringLiteral("Set to default"), QStringLiteral("About"), QStringLiteral("Help")};
+                           QStringLiteral("Set to default"), QStringLiteral("About"), QStringLiteral("Help"),
+                           QStringLiteral("Tools")};
 
 // "Close" of the update window, at the place its layout gives it: left 10, top 10, 247 x 25.
 const QPoint kUpdateWindowClose(10 + 247 / 2, 10 + 25 / 2);

@@ -33,6 +33,11 @@ void act(Application &application, const QString &command)
             std::printf("message %s\n", qPrintable(text));
             std::fflush(stdout);
         };
+        prompts.confirm = [](QWidget *, const QString &question) {
+            std::printf("confirm %s\n", qPrintable(question));
+            std::fflush(stdout);
+            return true;
+        };
         FirmwareUpdateDialog &update = application.updateDialog();
         update.setPrompts(prompts);
         // Once the window is open and the boot loader found, the file is chosen.

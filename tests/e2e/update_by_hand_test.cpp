@@ -40,7 +40,9 @@ protected:
     {
         user.pressOnce(QStringLiteral("Update FW"), QStringLiteral("Select file"));
         user.chooseFile(updateFile);
-        user.answerBoxes(QStringLiteral("OK"), [this] { return backInFirmware(); });
+        // The question before the transfer is answered as soon as it has been read; the result once
+        // the adapter is back in its firmware.
+        user.answerBoxes(QStringLiteral("OK"), [this] { return asksToTransfer() || backInFirmware(); });
         QAction *entry = menuEntry(QStringLiteral("Update firmware"));
         ASSERT_NE(entry, nullptr);
         entry->trigger();
@@ -59,6 +61,21 @@ protected:
             adapter->leaveBootLoader();
         }
         return link().connected();
+    }
+
+    static bool asksToTransfer()
+    {
+        const QWidget *box = QApplication::activeModalWidget();
+        return box && box->windowTitle() == QLatin1String("Confirm");
+    }
+
+    // The question before the transfer, which names the file's version and the adapter's.
+    static SeenWindow transferQuestion()
+    {
+        return {SeenWindow::Kind::MessageBox, QStringLiteral("Confirm"),
+                QStringLiteral("This replaces the adapter's firmware.\n\nFile: VESTRA7 , version 1.3.0\nAdapter: "
+                               "version 1.2\n\nThe file holds a newer version than the adapter runs.\n\n"
+                               "Transfer the file?")};
     }
 
     // Records come again and are shown: the main window polls the adapter in its firmware.
@@ -91,22 +108,24 @@ private:
     bool m_restarted = false;
 };
 
-TEST_F(UpdateByHand, ASuccessShowsOneBoxAndPollingResumesOnceItIsDismissed)
+TEST_F(UpdateByHand, ASuccessShowsOneBoxAfterTheQuestionAndPollingResumesOnceItIsDismissed)
 {
     startConnected();
     updateAsAPerson();
-    EXPECT_THAT(user.messageBoxes(), ElementsAre(SeenWindow{SeenWindow::Kind::MessageBox, QStringLiteral("Update FW"),
-                                                            QStringLiteral("Update success!")}));
+    EXPECT_THAT(user.messageBoxes(),
+                ElementsAre(transferQuestion(), SeenWindow{SeenWindow::Kind::MessageBox, QStringLiteral("Update FW"),
+                                                           QStringLiteral("Update success!")}));
     expectPollingResumed();
 }
 
-TEST_F(UpdateByHand, AFailedImageCheckShowsOneErrorBoxAndPollingResumesOnceItIsDismissed)
+TEST_F(UpdateByHand, AFailedImageCheckShowsOneErrorBoxAfterTheQuestionAndPollingResumesOnceItIsDismissed)
 {
     adapter->setUpdateResult(false);
     startConnected();
     updateAsAPerson();
-    EXPECT_THAT(user.messageBoxes(), ElementsAre(SeenWindow{SeenWindow::Kind::MessageBox, QStringLiteral("Update FW"),
-                                                            QStringLiteral("Error!\r\nRetry again")}));
+    EXPECT_THAT(user.messageBoxes(),
+                ElementsAre(transferQuestion(), SeenWindow{SeenWindow::Kind::MessageBox, QStringLiteral("Update FW"),
+                                                           QStringLiteral("Error!\r\nRetry again")}));
     expectPollingResumed();
 }
 

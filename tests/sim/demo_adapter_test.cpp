@@ -2,9 +2,11 @@
 #include "sim/demo_adapter.h"
 
 #include "model/ansi_codec.h"
+#include "model/import_preview.h"
+#include "model/phone_book_exchange.h"
 #include "model/text_field.h"
-#include "sim/emulated_adapter.h"
 #include "model/update_file.h"
+#include "sim/emulated_adapter.h"
 
 #include <gtest/gtest.h>
 
@@ -49,4 +51,19 @@ TEST(DemoAdapter, TheUpdateWindowAcceptsTheSampleFileForTheDemoBootLoader)
     ASSERT_TRUE(offset);
     EXPECT_EQ(*offset, file[0] | file[1] << 8);
     EXPECT_FALSE(checkUpdateFile(file, QStringLiteral("VESTRA8 (boot)")));
+}
+
+TEST(DemoAdapter, TheSampleContactsShowBothMarksOfTheImportPreviewAndNothingElse)
+{
+    AnsiCodec codec(kDemoCodePage);
+    const PhoneBookImport imported = importPhoneBook(demoContactsFile(), PhoneBookFormat::VCard, codec);
+    ASSERT_EQ(imported.parties.size(), 5u);
+    const std::vector<PartyPreview> previews = previewImport(imported.parties, codec);
+    std::vector<std::pair<bool, bool>> nameMarks; // cut, lossy
+    for (const PartyPreview &preview : previews) {
+        nameMarks.emplace_back(preview.name.cut, preview.name.lossy);
+        EXPECT_FALSE(preview.number.changed()) << preview.number.stored.toStdString();
+    }
+    EXPECT_EQ(nameMarks, (std::vector<std::pair<bool, bool>>{
+                             {false, false}, {true, false}, {false, false}, {false, true}, {false, false}}));
 }

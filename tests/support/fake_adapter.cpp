@@ -39,7 +39,12 @@ std::string change::describe(const Change &value)
                 text << "deleteContact(" << c.row << ")";
             else if constexpr (std::is_same_v<C, change::DeleteCall>)
                 text << "deleteCall(" << c.row << ")";
-            else if constexpr (std::is_same_v<C, change::SetMicGain>)
+            else if constexpr (std::is_same_v<C, change::ImportContacts>) {
+                text << "importContacts({";
+                for (std::size_t i = 0; i < c.parties.size(); ++i)
+                    text << (i ? ", " : "") << c.parties[i];
+                text << "})";
+            } else if constexpr (std::is_same_v<C, change::SetMicGain>)
                 text << "setMicGain(" << c.step << ")";
             else if constexpr (std::is_same_v<C, change::SetLineGain>)
                 text << "setLineGain(" << c.step << ")";

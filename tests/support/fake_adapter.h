@@ -43,6 +43,10 @@ struct DeleteCall
 {
     int row;
 };
+struct ImportContacts
+{
+    std::vector<Party> parties;
+};
 struct SetMicGain
 {
     int step;
@@ -67,8 +71,8 @@ struct LoadConfiguration
 
 using Change =
     std::variant<change::SetActiveLine, change::SelectParty, change::Call, change::HangUp, change::StoreContact,
-                 change::DeleteContact, change::DeleteCall, change::SetMicGain, change::SetLineGain,
-                 change::SetAutoAnswer, change::ResetToDefaults, change::LoadConfiguration>;
+                 change::DeleteContact, change::DeleteCall, change::ImportContacts, change::SetMicGain,
+                 change::SetLineGain, change::SetAutoAnswer, change::ResetToDefaults, change::LoadConfiguration>;
 using Changes = std::vector<Change>;
 
 namespace change {
@@ -136,6 +140,10 @@ public:
     }
     void deleteContact(int row) override { m_changes.emplace_back(change::DeleteContact{row}); }
     void deleteCall(int row) override { m_changes.emplace_back(change::DeleteCall{row}); }
+    void importContacts(const std::vector<Party> &parties) override
+    {
+        m_changes.emplace_back(change::ImportContacts{parties});
+    }
     void setMicGain(int step) override { m_changes.emplace_back(change::SetMicGain{step}); }
     void setLineGain(int step) override { m_changes.emplace_back(change::SetLineGain{step}); }
     void setAutoAnswer(int line, int seconds) override { m_changes.emplace_back(change::SetAutoAnswer{line, seconds}); }

@@ -26,5 +26,9 @@ UpdatePrompts RecordedPrompts::prompts(FirmwareUpdateDialog &window)
                             controls.selectFileButton->isEnabled() || controls.resetSettingsButton->isEnabled(),
                             controls.progressBar->captionLabel()->text()});
     };
+    prompts.confirm = [this](QWidget *, const QString &question) {
+        questions << question;
+        return confirmAnswer;
+    };
     return prompts;
 }

@@ -26,6 +26,9 @@ public:
     // Paths the dialog hands out in turn; an empty path is a cancelled dialog.
     std::deque<QString> files;
     std::vector<Message> messages;
+    // The questions asked, each answered with `confirmAnswer`.
+    QStringList questions;
+    bool confirmAnswer = true;
     int dialogs = 0;
     bool dialogOwnedByWindow = false;
 

@@ -1,11 +1,18 @@
 // Test entry point: GoogleTest inside a QApplication on the offscreen platform.
 #include <QApplication>
+#include <QTemporaryDir>
 
 #include <gmock/gmock.h>
 
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    // What the program keeps in the user's data folder (its backups) goes into a folder of this run,
+    // also for the programs a test starts, never into the home of whoever runs the tests.
+    const QTemporaryDir dataHome;
+    if (!dataHome.isValid())
+        return 1;
+    qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
     QApplication app(argc, argv);
     testing::InitGoogleMock(&argc, argv);
     return RUN_ALL_TESTS();

@@ -162,7 +162,7 @@ TEST_F(RefreshTest, DisconnectedWindowIsCoveredAndOnlyTheUpdateEntryAndHelpAreUs
     QStringList captions;
     for (QAction *entry : entries)
         captions << entry->text().remove(QLatin1Char('&')); // the mnemonics' marks are not shown
-    EXPECT_EQ(captions, (QStringList{"File", "Update firmware", "Settings", "Set to default", "About", "Help"}));
+    EXPECT_EQ(captions, (QStringList{"File", "Update firmware", "Settings", "Set to default", "About", "Help", "Tools"}));
     EXPECT_EQ(window.centralWidget()->size(), QSize(565, 427));
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
 

@@ -1,7 +1,7 @@
 // The update window on its own: its form, showing and leaving it, the selection of a file, and what
 // it makes of the updater's reports. The updater behind it runs on a recording port and a fake clock.
-#include "update_test_files.h"
 #include "support/recorded_prompts.h"
+#include "update_test_files.h"
 #include "updater_fakes.h"
 
 #include "support/fake_adapter.h"
@@ -377,6 +377,64 @@ TEST_F(UpdateDialog, ResetSettingsAsksTheBootLoaderAndShowsItsConfirmation)
     EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Settings is reset!"));
     EXPECT_EQ(prompts.messages[0].icon, QMessageBox::Information);
     EXPECT_TRUE(dialog.isVisible());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(UpdateDialog, ATransferIsConfirmedFirstWithTheFilesModelAndVersionAgainstTheFirmwares)
+{
+    // The firmware's version, reported before the adapter restarts into its boot loader, which has its own.
+    emit adapter.identityChanged({QStringLiteral("VESTRA7 "), QStringLiteral("V7-1"), QStringLiteral("1.3")});
+    inBootLoader();
+    dialog.show();
+
+    struct Case
+    {
+        const char *header;
+        const char *comparison;
+    };
+    const Case cases[] = {
+        {"MODEL=VESTRA7 &VERSION=1.10", "newer version"},
+        {"MODEL=VESTRA7 &VERSION=1.3.0&DATE=2026-11-20", "same version"},
+        {"MODEL=VESTRA7 &VERSION=1.2", "this is a downgrade"},
+        {"MODEL=VESTRA7 &", "cannot be told"},
+    };
+    prompts.confirmAnswer = false;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.header);
+        prompts.questions.clear();
+        choose(updateFile(c.header, payloadBytes(600)));
+        ASSERT_EQ(prompts.questions.size(), 1);
+        const QString question = prompts.questions[0];
+        EXPECT_TRUE(question.contains("replaces the adapter's firmware")) << question.toStdString();
+        EXPECT_TRUE(question.contains("Adapter: version 1.3")) << question.toStdString();
+        EXPECT_TRUE(question.contains(c.comparison)) << question.toStdString();
+        // Declined: nothing goes out, and the buttons are back for another file.
+        timer.tick();
+        EXPECT_TRUE(port.take().empty());
+        EXPECT_TRUE(actionsEnabled());
+    }
+    EXPECT_TRUE(prompts.questions[0].contains("File: VESTRA7 , version unknown"));
+
+    prompts.confirmAnswer = true;
+    choose(updateFile(kHeader, payloadBytes(600)));
+    timer.tick();
+    const std::vector<RecordingPort::Message> sent = port.take();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].cmd, CMD_FW_CHUNK);
+}
+
+TEST_F(UpdateDialog, ResetSettingsSaysWhatItClearsAndSendsNothingUnlessConfirmed)
+{
+    inBootLoader();
+    dialog.show();
+    prompts.confirmAnswer = false;
+    controls.resetSettingsButton->click();
+    ASSERT_EQ(prompts.questions.size(), 1);
+    EXPECT_TRUE(prompts.questions[0].contains("clears the adapter's settings, its phone book and its call list"));
+    EXPECT_TRUE(port.take().empty());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Renders the README's screenshots from the demo's state: the main window connected, with the
-// settings panel open, disconnected, and the update window in the middle of a transfer.
+// settings panel open, disconnected, the backups window, the question before a firmware transfer,
+// and the update window in the middle of a transfer.
 //
 //   vestra7-screenshots <folder>    (run on the offscreen platform; tools/screenshots.sh does)
 #include "app/application.h"
@@ -13,17 +14,22 @@
 #include "ui/main_window.h"
 #include "widgets/captioned_progress_bar.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -62,6 +68,33 @@ bool save(QWidget &window, const QDir &folder, const char *name)
     return true;
 }
 
+// Answers every question with "OK", as the user of the screenshots would; the one before a firmware
+// transfer is pictured first.
+class QuestionAnswerer
+{
+public:
+    explicit QuestionAnswerer(const QDir &folder)
+    {
+        QObject::connect(&m_poll, &QTimer::timeout, [this, folder] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (m_busy || !box || !box->isVisible())
+                return;
+            m_busy = true;
+            if (box->text().contains(QLatin1String("replaces the adapter's firmware")))
+                savedConfirmation = save(*box, folder, "firmware-confirmation.png");
+            box->button(QMessageBox::Ok)->click();
+            m_busy = false;
+        });
+        m_poll.start(50);
+    }
+
+    bool savedConfirmation = false;
+
+private:
+    QTimer m_poll;
+    bool m_busy = false;
+};
+
 // The demo's record, with line B in a call, so that both lines' buttons show something different.
 DeviceRecord screenshotRecord()
 {
@@ -87,14 +120,18 @@ int main(int argc, char *argv[])
     adapter->setRecord(screenshotRecord());
     adapter->setUsbTiming(true);
     bus.plug(adapter);
-    Application application([&bus] { return std::make_unique<EmulatedBackend>(bus); });
+    // The backups the pictures show are the screenshots' own, not the user's.
+    QTemporaryDir backups;
+    Application application([&bus] { return std::make_unique<EmulatedBackend>(bus); }, backups.path());
+    const QuestionAnswerer answerer(folder);
     MainWindow &window = application.mainWindow();
     FirmwareUpdateDialog &update = application.updateDialog();
     const auto action = [&window](const char *name) {
         return window.findChild<QAction *>(QLatin1String(name));
     };
     const auto connected = [&] {
-        return application.link().connected() && !window.findChild<QWidget *>(QStringLiteral("overlay"))->isVisible() &&
+        return application.adapter().connected() &&
+               !window.findChild<QWidget *>(QStringLiteral("overlay"))->isVisible() &&
                window.findChild<QTableWidget *>(QStringLiteral("phoneBookList"))->rowCount() == kContactCount;
     };
 
@@ -121,6 +158,34 @@ int main(int argc, char *argv[])
     if (!runUntil(connected))
         return 1;
 
+    // A phone-book entry deleted, as the user does, backs the record up first; the backups window
+    // then shows what that first backup holds that the adapter no longer does.
+    auto *phoneBook = window.findChild<QTableWidget *>(QStringLiteral("phoneBookList"));
+    const PartyEntry next = adapter->state().record.contact[3];
+    phoneBook->selectRow(2);
+    QKeyEvent deleteKey(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+    QApplication::sendEvent(phoneBook, &deleteKey);
+    if (!runUntil([&] {
+            const PartyEntry now = adapter->state().record.contact[2];
+            return std::memcmp(&now, &next, sizeof now) == 0;
+        }))
+        return 1;
+    bool backupsSaved = false;
+    QTimer::singleShot(0, &window, [&] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        dialog->resize(720, 460);
+        auto *list = dialog->findChild<QTreeWidget *>(QStringLiteral("backupList"));
+        if (QTreeWidgetItem *adapterRow = list->topLevelItem(0))
+            list->setCurrentItem(adapterRow->child(adapterRow->childCount() - 1));
+        backupsSaved = save(*dialog, folder, "backups.png");
+        dialog->accept();
+    });
+    action("backupsAction")->trigger();
+    if (!backupsSaved)
+        return 1;
+
     // The update window a good way into the demo's update file.
     QTemporaryDir files;
     const QString updateFile = files.filePath(QStringLiteral("VESTRA7-1.3.0.xupd"));
@@ -141,7 +206,12 @@ int main(int argc, char *argv[])
     bool saved = false;
     auto *selectFile = update.findChild<QPushButton *>(QStringLiteral("selectFileButton"));
     auto *bar = update.findChild<CaptionedProgressBar *>(QStringLiteral("progressBar"));
-    QTimer::singleShot(0, &window, [&] {
+    // Once the update window shows: with line B in a call, a question comes first, answered above.
+    QTimer whenShown;
+    QObject::connect(&whenShown, &QTimer::timeout, &window, [&] {
+        if (!update.isVisible())
+            return;
+        whenShown.stop();
         if (runUntil([&] { return selectFile->isEnabled(); })) {
             selectFile->click();
             if (runUntil([&] { return bar->value() >= 62; })) {
@@ -152,7 +222,8 @@ int main(int argc, char *argv[])
         }
         update.findChild<QPushButton *>(QStringLiteral("closeButton"))->click();
     });
+    whenShown.start(50);
     action("updateFirmwareAction")->trigger();
-    application.link().shutdown();
-    return saved ? 0 : 1;
+    application.adapter().shutdown();
+    return saved && answerer.savedConfirmation ? 0 : 1;
 }

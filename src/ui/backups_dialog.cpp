@@ -1,0 +1,169 @@
+// The backups listed per adapter, the difference of one to the adapter's record, and its restore.
+#include "ui/backups_dialog.h"
+#include "ui_backups_dialog.h"
+
+#include "link/adapter_port.h"
+#include "model/ansi_codec.h"
+#include "model/record_difference.h"
+#include "ui/backup_keeper.h"
+
+#include <QDir>
+#include <QHeaderView>
+#include <QLocale>
+
+namespace {
+
+constexpr int kPathRole = Qt::UserRole;
+
+QString partyText(const Party &party)
+{
+    if (party.name.isEmpty() && party.number.isEmpty())
+        return QCoreApplication::translate("BackupsDialog", "(empty)");
+    if (party.number.isEmpty())
+        return party.name;
+    if (party.name.isEmpty())
+        return party.number;
+    return QCoreApplication::translate("BackupsDialog", "%1, %2").arg(party.name, party.number);
+}
+
+QString backupTime(const BackupInfo &backup)
+{
+    return QLocale().toString(backup.time.toLocalTime(), QLocale::ShortFormat);
+}
+
+QByteArray bytesOf(const DeviceRecord &record)
+{
+    const auto bytes = record.bytes();
+    return {reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size())};
+}
+
+} // namespace
+
+BackupsDialog::BackupsDialog(BackupKeeper &keeper, AdapterPort &adapter, QWidget *parent)
+    : QDialog(parent)
+    , m_ui(std::make_unique<Ui::BackupsDialog>())
+    , m_keeper(keeper)
+    , m_adapter(adapter)
+    , m_connected(keeper.adapterConnected())
+{
+    m_ui->setupUi(this);
+    m_ui->folderLabel->setText(tr("The adapter's record is backed up when the program first sees an adapter and "
+                                  "before every step that replaces it. The newest %1 backups of each adapter are "
+                                  "kept, as configuration files, in %2.")
+                                   .arg(BackupStore::kDefaultLimit)
+                                   .arg(QDir::toNativeSeparators(m_keeper.store().root())));
+    m_ui->splitter->setStretchFactor(0, 1);
+    m_ui->splitter->setStretchFactor(1, 1);
+    for (QTreeWidget *list : {m_ui->backupList, m_ui->differenceList})
+        list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+
+    connect(m_ui->backupList, &QTreeWidget::currentItemChanged, this, &BackupsDialog::showDifferences);
+    connect(m_ui->restoreButton, &QPushButton::clicked, this, &BackupsDialog::restoreSelected);
+    connect(m_ui->closeButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(&m_keeper, &BackupKeeper::backupsChanged, this, &BackupsDialog::showBackups);
+    connect(&m_adapter, &AdapterPort::recordChanged, this, &BackupsDialog::showDifferences);
+    connect(&m_adapter, &AdapterPort::connectionChanged, this, &BackupsDialog::setConnected);
+
+    showBackups();
+}
+
+BackupsDialog::~BackupsDialog() = default;
+
+void BackupsDialog::showBackups()
+{
+    // The selection is kept across a new backup, by the file it names.
+    const QString selected = selectedPath();
+    QTreeWidgetItem *toSelect = nullptr;
+    m_ui->backupList->clear();
+    const QString current = m_keeper.currentSerial();
+    // No root is no folder at all, not the current one.
+    const std::vector<AdapterBackups> all =
+        m_keeper.store().root().isEmpty() ? std::vector<AdapterBackups>() : m_keeper.store().allBackups();
+    for (const AdapterBackups &adapter : all) {
+        const QString serial = adapter.serial.isEmpty() ? tr("(no serial number)") : adapter.serial;
+        auto *adapterItem = new QTreeWidgetItem(m_ui->backupList, {adapter.serial == current && m_keeper.holdsRecord()
+                                                                       ? tr("Adapter %1 (connected)").arg(serial)
+                                                                       : tr("Adapter %1").arg(serial)});
+        adapterItem->setFirstColumnSpanned(true);
+        for (const BackupInfo &backup : adapter.backups) {
+            auto *item = new QTreeWidgetItem(
+                adapterItem, {backupTime(backup), backupStepText(backup.step),
+                              backup.phoneBookEntries ? QString::number(*backup.phoneBookEntries) : tr("unreadable")});
+            item->setData(0, kPathRole, backup.path);
+            item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+            if (!toSelect && (selected.isEmpty() ? adapter.serial == current : selected == backup.path))
+                toSelect = item;
+        }
+        adapterItem->setExpanded(true);
+    }
+    m_ui->backupList->setCurrentItem(toSelect);
+    showDifferences();
+}
+
+QString BackupsDialog::selectedPath() const
+{
+    const QTreeWidgetItem *item = m_ui->backupList->currentItem();
+    return item && item->parent() ? item->data(0, kPathRole).toString() : QString();
+}
+
+void BackupsDialog::showDifferences()
+{
+    m_ui->differenceList->clear();
+    const QString path = selectedPath();
+    DeviceRecord stored;
+    std::optional<QString> error;
+    if (!path.isEmpty())
+        error = readBackup(path, stored);
+    m_ui->restoreButton->setEnabled(!path.isEmpty() && !error && m_connected);
+    if (path.isEmpty()) {
+        m_ui->differenceCaption->setText(tr("Select a backup to see how it differs from the adapter's record."));
+        return;
+    }
+    if (error) {
+        m_ui->differenceCaption->setText(*error);
+        return;
+    }
+    if (!m_keeper.holdsRecord()) {
+        m_ui->differenceCaption->setText(tr("No adapter's record has been read yet to compare the backup with."));
+        return;
+    }
+    const std::vector<RecordDifference> differences =
+        recordDifferences(m_adapter.record(), stored, AnsiCodec::system());
+    m_ui->differenceCaption->setText(
+        differences.empty()
+            ? tr("The backup holds the same phone book, call list and settings as the adapter now.")
+            : tr("Items of the backup that differ from the adapter's record now: %1").arg(differences.size()));
+    for (const RecordDifference &difference : differences) {
+        const bool entry = difference.item == RecordItem::Contact || difference.item == RecordItem::CallListEntry;
+        new QTreeWidgetItem(m_ui->differenceList,
+                            {differenceLabel(difference),
+                             entry ? partyText(difference.newParty) : difference.newText.trimmed(),
+                             entry ? partyText(difference.oldParty) : difference.oldText.trimmed()});
+    }
+}
+
+void BackupsDialog::restoreSelected()
+{
+    const QTreeWidgetItem *item = m_ui->backupList->currentItem();
+    const QString path = selectedPath();
+    if (path.isEmpty())
+        return;
+    DeviceRecord stored;
+    if (const std::optional<QString> error = readBackup(path, stored)) {
+        m_ui->differenceCaption->setText(*error);
+        return;
+    }
+    if (!m_keeper.confirm(this, tr("Write the backup taken %1 to the adapter? It replaces the adapter's whole record: "
+                                   "phone book, call list and settings. What the adapter holds now is backed up first.")
+                                    .arg(item->text(0))))
+        return;
+    if (!m_keeper.backUpBefore(BackupStep::Restore, this))
+        return;
+    m_adapter.loadConfiguration(bytesOf(stored));
+}
+
+void BackupsDialog::setConnected(bool connected)
+{
+    m_connected = connected;
+    showDifferences();
+}

@@ -1,0 +1,72 @@
+// The main window's "Tools" menu: the backups of the adapter's record, and the phone book exported
+// to and imported from vCard and CSV files.
+#include "ui/main_window.h"
+
+#include "link/adapter_port.h"
+#include "model/ansi_codec.h"
+#include "model/backup_step.h"
+#include "model/phone_book_exchange.h"
+#include "ui/backup_keeper.h"
+#include "ui/backups_dialog.h"
+#include "ui/import_preview_dialog.h"
+
+#include "ui_main_window.h"
+
+#include <QFileInfo>
+#include <QMenu>
+
+void MainWindow::addToolsMenu()
+{
+    // Last on the menu bar, so that the entries before it keep their places.
+    QMenu *tools = m_ui->mainMenu->addMenu(tr("&Tools"));
+    tools->setObjectName(QStringLiteral("toolsMenu"));
+    QAction *backups = tools->addAction(tr("&Backups…"), this, &MainWindow::onShowBackups);
+    backups->setObjectName(QStringLiteral("backupsAction"));
+    tools->addSeparator();
+    QAction *importContacts = tools->addAction(tr("&Import contacts…"), this, &MainWindow::onImportContacts);
+    importContacts->setObjectName(QStringLiteral("importContactsAction"));
+    QAction *exportContacts = tools->addAction(tr("&Export contacts…"), this, &MainWindow::onExportContacts);
+    exportContacts->setObjectName(QStringLiteral("exportContactsAction"));
+}
+
+void MainWindow::onShowBackups()
+{
+    if (!m_backupKeeper)
+        return;
+    BackupsDialog backups(*m_backupKeeper, m_adapter, this);
+    backups.exec();
+}
+
+void MainWindow::onExportContacts()
+{
+    if (!m_exportContactsDialog.Execute(this))
+        return;
+    QString fileName = m_exportContactsDialog.FileName();
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (suffix != QLatin1String("vcf") && suffix != QLatin1String("csv"))
+        fileName += QStringLiteral(".vcf");
+    m_exportContactsDialog.setFileName(fileName);
+    if (const std::optional<QString> error = exportPhoneBookFile(fileName, m_adapter.record(), AnsiCodec::system()))
+        errorBox(this, m_applicationTitle, *error);
+}
+
+void MainWindow::onImportContacts()
+{
+    if (!m_importContactsDialog.Execute(this))
+        return;
+    PhoneBookImport imported;
+    if (const std::optional<QString> error =
+            importPhoneBookFile(m_importContactsDialog.FileName(), AnsiCodec::system(), imported)) {
+        errorBox(this, m_applicationTitle, *error);
+        return;
+    }
+    // An empty import would only empty the phone book; that is what "Delete" is for.
+    if (imported.parties.empty()) {
+        informationBox(this, m_applicationTitle, tr("The file holds no contacts. The phone book stays as it is."));
+        return;
+    }
+    ImportPreviewDialog preview(imported.parties, imported.leftOut, AnsiCodec::system(), this);
+    if (preview.exec() != QDialog::Accepted || !backUpBefore(BackupStep::ImportContacts))
+        return;
+    m_adapter.importContacts(imported.parties);
+}

@@ -1,0 +1,363 @@
+// The automatic backups as the main window takes them, the backups window, and the import preview.
+#include "main_window_fixture.h"
+
+#include "model/ansi_codec.h"
+#include "model/backup_store.h"
+#include "sim/emulated_adapter.h"
+#include "ui/backup_keeper.h"
+#include "ui/backups_dialog.h"
+#include "ui/import_preview_dialog.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <deque>
+
+namespace {
+
+const AdapterIdentity kAdapter{QStringLiteral("VESTRA7"), QStringLiteral("V7-1"), QStringLiteral("1.2")};
+
+QByteArray bytesOf(const DeviceRecord &record)
+{
+    return {reinterpret_cast<const char *>(&record), static_cast<qsizetype>(kRecordSize)};
+}
+
+DeviceRecord storedIn(const BackupInfo &backup)
+{
+    DeviceRecord record{};
+    EXPECT_FALSE(readBackup(backup.path, record)) << backup.path.toStdString();
+    return record;
+}
+
+// A record that differs from every other one the tests make in its first contact's name.
+DeviceRecord recordNamed(const char *name)
+{
+    DeviceRecord record = initialAdapterRecord();
+    record.contact[0] = makeParty(name, "+100");
+    record.contact[1] = makeParty("Second", "+200");
+    record.call_list[0] = makeParty("Caller", "+300");
+    return record;
+}
+
+class BackupsTest : public MainWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        ASSERT_TRUE(root.isValid());
+        useRoot(root.path());
+    }
+
+    // A keeper over `path`, which the window uses from now on, with the adapter found and connected.
+    void useRoot(const QString &path)
+    {
+        keeper = std::make_unique<BackupKeeper>(adapter, path);
+        window.setBackupKeeper(keeper.get());
+        // Answers in turn; once they run out, every further question is answered "OK".
+        window.setConfirmer([this](QWidget *, const QString &question) {
+            questions << question;
+            if (answers.empty())
+                return true;
+            const bool answer = answers.front();
+            answers.pop_front();
+            return answer;
+        });
+        adapter.setIdentity(kAdapter);
+        emit adapter.identityChanged(kAdapter);
+        emit adapter.connectionChanged(true);
+    }
+
+    std::vector<BackupInfo> backups() const { return keeper->store().backups(kAdapter.serial); }
+
+    QTemporaryDir root;
+    std::unique_ptr<BackupKeeper> keeper;
+    std::deque<bool> answers;
+};
+
+TEST_F(BackupsTest, EachAdapterIsBackedUpOnceASessionWithTheFirstRecordItSends)
+{
+    adapter.setRecord(recordNamed("Before"));
+    emit adapter.connectionChanged(false); // a record while no adapter in its firmware is claimed is none of its own
+    emit adapter.recordChanged();
+    EXPECT_TRUE(backups().empty());
+
+    emit adapter.connectionChanged(true);
+    receive(recordNamed("First"));
+    receive(recordNamed("Later"));
+    emit adapter.connectionChanged(false);
+    emit adapter.connectionChanged(true);
+    receive(recordNamed("Again"));
+    ASSERT_EQ(backups().size(), 1u);
+    EXPECT_EQ(backups()[0].step, BackupStep::FirstSeen);
+    EXPECT_EQ(bytesOf(storedIn(backups()[0])), bytesOf(recordNamed("First")));
+
+    const AdapterIdentity other{kAdapter.product, QStringLiteral("V7-2"), kAdapter.version};
+    emit adapter.identityChanged(other);
+    receive(recordNamed("Other"));
+    const std::vector<BackupInfo> others = keeper->store().backups(other.serial);
+    ASSERT_EQ(others.size(), 1u);
+    EXPECT_EQ(bytesOf(storedIn(others[0])), bytesOf(recordNamed("Other")));
+}
+
+TEST_F(BackupsTest, EveryStepThatReplacesTheRecordBacksUpWhatTheAdapterHeldJustBefore)
+{
+    QTemporaryDir files;
+    const QString config = files.filePath(QStringLiteral("saved.cfg"));
+    {
+        QFile file(config);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytesOf(recordNamed("From file")));
+    }
+    window.openFileDialog().setChooser([&](QWidget *, const FileDialog::Offer &) { return std::optional(config); });
+    const auto selectRow = [this](const char *list, int row) {
+        child<QTableWidget>(list)->selectRow(row);
+    };
+    const auto press = [this](const char *list) {
+        QTest::keyClick(child<QTableWidget>(list), Qt::Key_Delete);
+    };
+    const struct
+    {
+        BackupStep step;
+        std::function<void()> prepare;
+        std::function<void()> act;
+        Change change;
+    } steps[] = {
+        {BackupStep::SetToDefault, [] {}, [&] { child<QAction>("setToDefaultAction")->trigger(); },
+         change::ResetToDefaults{}},
+        {BackupStep::DeleteContact, [&] { selectRow("phoneBookList", 1); }, [&] { press("phoneBookList"); },
+         change::DeleteContact{1}},
+        {BackupStep::DeleteCallListEntry, [&] { selectRow("callList", 0); }, [&] { press("callList"); },
+         change::DeleteCall{0}},
+        {BackupStep::LoadFromFile, [] {}, [&] { child<QAction>("loadFromFileAction")->trigger(); },
+         change::LoadConfiguration{bytesOf(recordNamed("From file"))}},
+    };
+    // Seen first with another record, so that no step's backup is the first one's.
+    receive(recordNamed("First"));
+    int round = 0;
+    for (const auto &step : steps) {
+        const DeviceRecord held = recordNamed(("Held " + std::to_string(++round)).c_str());
+        receive(held);
+        step.prepare();
+        adapter.takeChanges();
+        step.act();
+        ASSERT_FALSE(backups().empty());
+        EXPECT_EQ(backups()[0].step, step.step) << round;
+        EXPECT_EQ(bytesOf(storedIn(backups()[0])), bytesOf(held)) << round;
+        EXPECT_EQ(adapter.takeChanges(), Changes{step.change}) << round;
+    }
+}
+
+TEST_F(BackupsTest, ABackupThatCannotBeWrittenAsksAndTheStepWaitsForTheUsersWord)
+{
+    // A file where the folder should be: no backup can go there, whoever runs the tests.
+    const QString blocked = root.filePath(QStringLiteral("not-a-folder"));
+    {
+        QFile file(blocked);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    useRoot(blocked);
+    receive(recordNamed("Held"));
+    adapter.takeChanges();
+
+    answers = {true, false}; // "Set to default?" yes; without a backup, no
+    child<QAction>("setToDefaultAction")->trigger();
+    ASSERT_EQ(questions.size(), 2);
+    EXPECT_EQ(questions[0], "Set to default?");
+    EXPECT_TRUE(questions[1].contains("Cannot back up")) << questions[1].toStdString();
+    EXPECT_TRUE(questions[1].contains("Go on without a backup?")) << questions[1].toStdString();
+    EXPECT_EQ(adapter.takeChanges(), Changes{});
+
+    answers = {true, true};
+    child<QAction>("setToDefaultAction")->trigger();
+    EXPECT_EQ(adapter.takeChanges(), Changes{change::ResetToDefaults{}});
+}
+
+TEST_F(BackupsTest, WithoutADataFolderNothingIsWrittenWhereTheProgramStartedAndTheStepAsks)
+{
+    const QString started = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(root.path()));
+    useRoot(QString());
+    receive(recordNamed("Held"));
+    answers = {false};
+    EXPECT_FALSE(keeper->backUpBefore(BackupStep::SetToDefault, &window));
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_TRUE(questions[0].contains("No folder is known")) << questions[0].toStdString();
+    EXPECT_TRUE(QDir(root.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    QDir::setCurrent(started);
+}
+
+TEST_F(BackupsTest, AnotherAdapterFoundWithoutItsRecordIsNotBackedUpAsTheLastOnesRecord)
+{
+    receive(recordNamed("First adapter"));
+    // Another adapter, met in its boot loader: it sends no record.
+    emit adapter.connectionChanged(false);
+    emit adapter.identityChanged({QStringLiteral("VESTRA7 (boot)"), QStringLiteral("V7-2"), QStringLiteral("0.1")});
+    answers = {false};
+    EXPECT_FALSE(keeper->backUpBefore(BackupStep::ResetSettings, &window));
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_TRUE(questions[0].contains("has not read this adapter's record")) << questions[0].toStdString();
+    EXPECT_TRUE(keeper->store().backups(QStringLiteral("V7-2")).empty());
+    EXPECT_EQ(backups().size(), 1u) << "the first adapter's own backup only";
+}
+
+class BackupsWindowTest : public BackupsTest
+{
+protected:
+    void SetUp() override
+    {
+        BackupsTest::SetUp();
+        // Taken in this order: when first seen, then before deleting the first contact of another record.
+        receive(oldest);
+        receive(middle);
+        ASSERT_TRUE(keeper->backUpBefore(BackupStep::DeleteContact, &window));
+        receive(present);
+        questions.clear();
+        dialog = std::make_unique<BackupsDialog>(*keeper, adapter, &window);
+        list = dialog->findChild<QTreeWidget *>(QStringLiteral("backupList"));
+        restore = dialog->findChild<QPushButton *>(QStringLiteral("restoreButton"));
+    }
+
+    QTreeWidgetItem *backupRow(int index) { return list->topLevelItem(0)->child(index); }
+    QStringList differences()
+    {
+        QStringList rows;
+        auto *differenceList = dialog->findChild<QTreeWidget *>(QStringLiteral("differenceList"));
+        for (int i = 0; i < differenceList->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem *item = differenceList->topLevelItem(i);
+            rows << item->text(0) + " | " + item->text(1) + " | " + item->text(2);
+        }
+        return rows;
+    }
+
+    DeviceRecord oldest = recordNamed("Oldest");
+    DeviceRecord middle = [] {
+        DeviceRecord record = recordNamed("Middle");
+        record.contact[2] = makeParty("Third", "+333");
+        return record;
+    }();
+    DeviceRecord present = [] {
+        DeviceRecord record = recordNamed("Present");
+        record.mic_gain = 8;
+        return record;
+    }();
+    std::unique_ptr<BackupsDialog> dialog;
+    QTreeWidget *list = nullptr;
+    QPushButton *restore = nullptr;
+};
+
+TEST_F(BackupsWindowTest, ListsEachAdaptersBackupsNewestFirstWithTheStepAndThePhoneBookSize)
+{
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    EXPECT_EQ(list->topLevelItem(0)->text(0), "Adapter V7-1 (connected)");
+    ASSERT_EQ(list->topLevelItem(0)->childCount(), 2);
+    EXPECT_EQ(backupRow(0)->text(1), "Before deleting a phone-book entry");
+    EXPECT_EQ(backupRow(0)->text(2), "3");
+    EXPECT_EQ(backupRow(1)->text(1), "First seen in this session");
+    EXPECT_EQ(backupRow(1)->text(2), "2");
+    EXPECT_EQ(backupRow(0)->text(0), QLocale().toString(backups()[0].time.toLocalTime(), QLocale::ShortFormat));
+}
+
+TEST_F(BackupsWindowTest, ShowsWhatTheSelectedBackupHoldsThatTheAdapterDoesNot)
+{
+    list->setCurrentItem(backupRow(0));
+    EXPECT_EQ(differences(),
+              (QStringList{"Phone-book entry 1 | Middle, +100 | Present, +100",
+                           "Phone-book entry 3 | Third, +333 | (empty)", "MIC gain | +7.5 dB | +12.0 dB"}));
+
+    receive(middle); // the adapter now holds what the backup holds
+    EXPECT_TRUE(differences().isEmpty());
+
+    list->setCurrentItem(list->topLevelItem(0));
+    EXPECT_TRUE(differences().isEmpty());
+    EXPECT_FALSE(restore->isEnabled()) << "an adapter's row is no backup";
+}
+
+TEST_F(BackupsWindowTest, RestoresTheSelectedBackupsBytesAfterOneQuestionAndABackupOfThePresentRecord)
+{
+    list->setCurrentItem(backupRow(1));
+    answers = {false};
+    restore->click();
+    EXPECT_EQ(questions.size(), 1);
+    EXPECT_EQ(adapter.takeChanges(), Changes{});
+    EXPECT_EQ(backups().size(), 2u);
+
+    restore->click();
+    EXPECT_EQ(questions.size(), 2);
+    EXPECT_EQ(adapter.takeChanges(), Changes{change::LoadConfiguration{bytesOf(oldest)}});
+    ASSERT_EQ(backups().size(), 3u);
+    EXPECT_EQ(backups()[0].step, BackupStep::Restore);
+    EXPECT_EQ(bytesOf(storedIn(backups()[0])), bytesOf(present));
+    EXPECT_EQ(list->topLevelItem(0)->childCount(), 3) << "the new backup is listed at once";
+
+    emit adapter.connectionChanged(false);
+    EXPECT_FALSE(restore->isEnabled()) << "no adapter to restore to";
+}
+
+TEST(ImportPreview, MarksTheNamesAndNumbersTheAdapterCannotHoldAsTheFileHasThem)
+{
+    AnsiCodec cyrillic("windows-1251");
+    const std::vector<Party> parties{{"Anna", "+4930556677"},
+                                     {"A name longer than sixteen bytes", "+1"},
+                                     {QStringLiteral("Ли \u00DC"), "+12345678901234567890"},
+                                     {QStringLiteral("Борис"), "+7903"}};
+    ImportPreviewDialog preview(parties, 2, cyrillic);
+    auto *table = preview.findChild<QTableWidget *>(QStringLiteral("entryTable"));
+    ASSERT_EQ(table->rowCount(), kContactCount);
+    const auto row = [table](int index) {
+        return QStringList{table->item(index, 0)->text(), table->item(index, 1)->text(), table->item(index, 2)->text()};
+    };
+    EXPECT_EQ(row(0), (QStringList{"Anna", "+4930556677", ""}));
+    EXPECT_EQ(row(1), (QStringList{"A name longer th", "+1", "name cut to 16 bytes"}));
+    EXPECT_EQ(row(2), (QStringList{QStringLiteral("Ли ?"), "+123456789012345",
+                                   "name loses characters the adapter cannot show; number cut to 16 bytes"}));
+    EXPECT_EQ(row(3), (QStringList{QStringLiteral("Борис"), "+7903", ""})) << "in the code page, as it is";
+    EXPECT_TRUE(table->item(1, 0)->font().bold());
+    EXPECT_FALSE(table->item(1, 1)->font().bold());
+    EXPECT_FALSE(table->item(0, 0)->font().bold());
+    for (int i = 4; i < kContactCount; ++i)
+        EXPECT_EQ(row(i), (QStringList{"", "", ""})) << i;
+    const QString summary = preview.findChild<QLabel *>(QStringLiteral("summaryLabel"))->text();
+    EXPECT_TRUE(summary.contains("Contacts stored: 4")) << summary.toStdString();
+    EXPECT_TRUE(summary.contains("Left out, beyond the phone book's 32 entries: 2")) << summary.toStdString();
+    EXPECT_TRUE(summary.contains("marked below: 2")) << summary.toStdString();
+}
+
+TEST_F(BackupsTest, AnImportIsStoredOnlyOnceThePreviewIsAcceptedAndAfterABackup)
+{
+    QTemporaryDir files;
+    const QString path = files.filePath(QStringLiteral("people.csv"));
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("Name,Number\nAnna,+4930556677\nBoris,+79035554411\n");
+    }
+    window.importContactsDialog().setChooser([&](QWidget *, const FileDialog::Offer &) { return std::optional(path); });
+    receive(recordNamed("First"));
+    receive(recordNamed("Held"));
+    adapter.takeChanges();
+    const std::size_t before = backups().size();
+
+    for (const bool accept : {false, true}) {
+        QTimer::singleShot(0, &window, [accept] {
+            auto *preview = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(preview, nullptr);
+            accept ? preview->accept() : preview->reject();
+        });
+        child<QAction>("importContactsAction")->trigger();
+    }
+    const std::vector<Party> imported{{"Anna", "+4930556677"}, {"Boris", "+79035554411"}};
+    EXPECT_EQ(adapter.takeChanges(), Changes{change::ImportContacts{imported}});
+    ASSERT_EQ(backups().size(), before + 1);
+    EXPECT_EQ(backups()[0].step, BackupStep::ImportContacts);
+}
+
+} // namespace

@@ -1,0 +1,44 @@
+// "Export contacts": the phone book written in the format its file name asks for.
+#include "main_window_fixture.h"
+
+#include "sim/emulated_adapter.h"
+
+#include <QAction>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+class PhoneBookFilesTest : public MainWindowTest
+{
+protected:
+    QByteArray exportAs(const QString &name)
+    {
+        window.exportContactsDialog().setChooser(
+            [this, name](QWidget *, const FileDialog::Offer &) { return std::optional(dir.filePath(name)); });
+        child<QAction>("exportContactsAction")->trigger();
+        QFile file(window.exportContactsDialog().FileName());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(PhoneBookFilesTest, ExportWritesWhatTheAdapterHoldsAsTheExtensionSays)
+{
+    DeviceRecord record = initialAdapterRecord();
+    record.contact[0] = makeParty("Anna", "+4930556677");
+    record.contact[5] = makeParty("Boris", "+79035554411");
+    receive(record);
+
+    EXPECT_EQ(exportAs(QStringLiteral("book.csv")), "Name,Number\r\nAnna,+4930556677\r\nBoris,+79035554411\r\n");
+
+    const QByteArray vcards = exportAs(QStringLiteral("book"));
+    EXPECT_EQ(window.exportContactsDialog().FileName(), dir.filePath(QStringLiteral("book.vcf")))
+        << "a name without a known extension becomes a vCard file";
+    EXPECT_EQ(vcards.count("BEGIN:VCARD"), 2);
+    EXPECT_TRUE(vcards.contains("FN:Boris")) << vcards.toStdString();
+    EXPECT_EQ(adapter.takeChanges(), Changes{}) << "exporting changes nothing";
+}
+
+} // namespace
