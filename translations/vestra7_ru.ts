@@ -33,6 +33,25 @@
     </message>
 </context>
 <context>
+    <name>BackupKeeper</name>
+    <message>
+        <source>No folder is known to keep backups in.</source>
+        <translation>Неизвестна папка для резервных копий.</translation>
+    </message>
+    <message>
+        <source>The program has not read this adapter&apos;s record yet, so it cannot be backed up.</source>
+        <translation>Программа ещё не прочитала данные этого адаптера, поэтому их нельзя сохранить в резервную копию.</translation>
+    </message>
+    <message>
+        <source>%1
+
+Go on without a backup? What the adapter holds now cannot be restored afterwards.</source>
+        <translation>%1
+
+Продолжить без резервной копии? Восстановить то, что сейчас хранит адаптер, потом будет нельзя.</translation>
+    </message>
+</context>
+<context>
     <name>BackupStep</name>
     <message>
         <source>Unknown step</source>
@@ -95,6 +114,101 @@
     </message>
 </context>
 <context>
+    <name>BackupsDialog</name>
+    <message>
+        <source>Backups</source>
+        <translation>Резервные копии</translation>
+    </message>
+    <message>
+        <source>Taken</source>
+        <translation>Создана</translation>
+    </message>
+    <message>
+        <source>Before</source>
+        <translation>Перед</translation>
+    </message>
+    <message>
+        <source>Phone-book entries</source>
+        <translation>Записей в телефонной книге</translation>
+    </message>
+    <message>
+        <source>Differences to the adapter&apos;s present record</source>
+        <translation>Отличия от текущих данных адаптера</translation>
+    </message>
+    <message>
+        <source>Item</source>
+        <translation>Элемент</translation>
+    </message>
+    <message>
+        <source>In the backup</source>
+        <translation>В резервной копии</translation>
+    </message>
+    <message>
+        <source>On the adapter now</source>
+        <translation>Сейчас в адаптере</translation>
+    </message>
+    <message>
+        <source>&amp;Restore…</source>
+        <translation>&amp;Восстановить…</translation>
+    </message>
+    <message>
+        <source>Writes the selected backup to the adapter, after a backup of what it holds now</source>
+        <translation>Записывает выбранную резервную копию в адаптер, сначала сохранив то, что он хранит сейчас</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>За&amp;крыть</translation>
+    </message>
+    <message>
+        <source>(empty)</source>
+        <translation>(пусто)</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>The adapter&apos;s record is backed up when the program first sees an adapter and before every step that replaces it. The newest %1 backups of each adapter are kept, as configuration files, in %2.</source>
+        <translation>Данные адаптера сохраняются в резервную копию, когда программа впервые видит адаптер, и перед каждым действием, которое их заменяет. Для каждого адаптера хранятся %1 последних копий в виде файлов конфигурации в папке %2.</translation>
+    </message>
+    <message>
+        <source>(no serial number)</source>
+        <translation>(без серийного номера)</translation>
+    </message>
+    <message>
+        <source>Adapter %1 (connected)</source>
+        <translation>Адаптер %1 (подключён)</translation>
+    </message>
+    <message>
+        <source>Adapter %1</source>
+        <translation>Адаптер %1</translation>
+    </message>
+    <message>
+        <source>unreadable</source>
+        <translation>не читается</translation>
+    </message>
+    <message>
+        <source>Select a backup to see how it differs from the adapter&apos;s record.</source>
+        <translation>Выберите резервную копию, чтобы увидеть её отличия от данных адаптера.</translation>
+    </message>
+    <message>
+        <source>No adapter&apos;s record has been read yet to compare the backup with.</source>
+        <translation>Данные адаптера ещё не прочитаны, сравнивать резервную копию не с чем.</translation>
+    </message>
+    <message>
+        <source>The backup holds the same phone book, call list and settings as the adapter now.</source>
+        <translation>В резервной копии те же телефонная книга, список вызовов и настройки, что сейчас в адаптере.</translation>
+    </message>
+    <message>
+        <source>Items of the backup that differ from the adapter&apos;s record now: %1</source>
+        <translation>Элементов резервной копии, отличающихся от текущих данных адаптера: %1</translation>
+    </message>
+    <message>
+        <source>Write the backup taken %1 to the adapter? It replaces the adapter&apos;s whole record: phone book, call list and settings. What the adapter holds now is backed up first.</source>
+        <translation>Записать в адаптер резервную копию от %1? Она заменит все данные адаптера: телефонную книгу, список вызовов и настройки. Текущие данные адаптера сначала будут сохранены в резервную копию.</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <source>vestra7 %1
@@ -151,6 +265,10 @@ hidapi %4
     <message>
         <source>A firmware update file for the demo adapter: %1</source>
         <translation>Файл обновления прошивки для демонстрационного адаптера: %1</translation>
+    </message>
+    <message>
+        <source>Contacts to import (Tools &gt; Import contacts): %1</source>
+        <translation>Контакты для импорта (Инструменты &gt; Импорт контактов): %1</translation>
     </message>
 </context>
 <context>
@@ -220,6 +338,52 @@ Retry again</source>
         <translation>Ошибка!<byte value="xd"/>
 Повторите попытку</translation>
     </message>
+    <message>
+        <source>The file holds a newer version than the adapter runs.</source>
+        <translation>В файле более новая версия, чем работает в адаптере.</translation>
+    </message>
+    <message>
+        <source>The file holds the same version as the adapter runs already.</source>
+        <translation>В файле та же версия, что уже работает в адаптере.</translation>
+    </message>
+    <message>
+        <source>The file holds an older version than the adapter runs: this is a downgrade.</source>
+        <translation>В файле более старая версия, чем работает в адаптере: это откат на старую версию.</translation>
+    </message>
+    <message>
+        <source>Which of the two versions is newer cannot be told.</source>
+        <translation>Невозможно определить, какая из двух версий новее.</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>неизвестна</translation>
+    </message>
+    <message>
+        <source>This replaces the adapter&apos;s firmware.
+
+File: %1, version %2
+Adapter: version %3
+
+%4
+
+Transfer the file?</source>
+        <translation>Прошивка адаптера будет заменена.
+
+Файл: %1, версия %2
+Адаптер: версия %3
+
+%4
+
+Передать файл?</translation>
+    </message>
+    <message>
+        <source>&quot;Reset settings&quot; clears the adapter&apos;s settings, its phone book and its call list.
+
+Reset them?</source>
+        <translation>«Сбросить настройки» очищает настройки адаптера, его телефонную книгу и список вызовов.
+
+Сбросить их?</translation>
+    </message>
 </context>
 <context>
     <name>HidDevice</name>
@@ -230,6 +394,69 @@ Retry again</source>
     <message>
         <source>Writing to the device failed: %1</source>
         <translation>Ошибка записи в устройство: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ImportPreviewDialog</name>
+    <message>
+        <source>Import contacts</source>
+        <translation>Импорт контактов</translation>
+    </message>
+    <message>
+        <source>Phone book after the import</source>
+        <translation>Телефонная книга после импорта</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Имя</translation>
+    </message>
+    <message>
+        <source>Number</source>
+        <translation>Номер</translation>
+    </message>
+    <message>
+        <source>Changed on the way in</source>
+        <translation>Изменено при записи</translation>
+    </message>
+    <message>
+        <source>In the file: %1</source>
+        <translation>В файле: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Store in the adapter</source>
+        <translation>&amp;Записать в адаптер</translation>
+    </message>
+    <message>
+        <source>The contacts from the file replace the adapter&apos;s phone book; the entries after them are emptied.</source>
+        <translation>Контакты из файла заменят телефонную книгу адаптера; записи после них будут очищены.</translation>
+    </message>
+    <message>
+        <source>Contacts stored: %1</source>
+        <translation>Будет записано контактов: %1</translation>
+    </message>
+    <message>
+        <source>Left out, beyond the phone book&apos;s %1 entries: %2</source>
+        <translation>Не поместились в %1 записей телефонной книги: %2</translation>
+    </message>
+    <message>
+        <source>Stored otherwise than the file has them, marked below: %1</source>
+        <translation>Будут записаны не так, как в файле (отмечены ниже): %1</translation>
+    </message>
+    <message>
+        <source>name cut to 16 bytes</source>
+        <translation>имя обрезано до 16 байт</translation>
+    </message>
+    <message>
+        <source>name loses characters the adapter cannot show</source>
+        <translation>в имени теряются символы, которые адаптер не может показать</translation>
+    </message>
+    <message>
+        <source>number cut to 16 bytes</source>
+        <translation>номер обрезан до 16 байт</translation>
+    </message>
+    <message>
+        <source>number loses characters the adapter cannot show</source>
+        <translation>в номере теряются символы, которые адаптер не может показать</translation>
     </message>
 </context>
 <context>
@@ -431,6 +658,50 @@ Licence: GPL-3.0-or-later</source>
 
 Qt %2
 Лицензия: GPL-3.0-or-later</translation>
+    </message>
+    <message>
+        <source>vCard (*.vcf);;CSV (*.csv)</source>
+        <translation>vCard (*.vcf);;CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>Phone book (*.vcf *.vcard *.csv);;All files (*)</source>
+        <translation>Телефонная книга (*.vcf *.vcard *.csv);;Все файлы (*)</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not the size of a configuration file: its size is %2 bytes, a configuration file&apos;s is %3 bytes. Loading it overwrites the adapter&apos;s record from its start with whatever the file holds.
+
+Load it anyway?</source>
+        <translation>Размер «%1» не совпадает с размером файла конфигурации: %2 байт вместо %3. Загрузка перезапишет данные адаптера с самого начала содержимым файла.
+
+Всё равно загрузить?</translation>
+    </message>
+    <message>
+        <source>A line is in a call. Updating the firmware restarts the adapter, which ends the call.
+
+Go on?</source>
+        <translation>На линии идёт вызов. Обновление прошивки перезапустит адаптер, и вызов завершится.
+
+Продолжить?</translation>
+    </message>
+    <message>
+        <source>&amp;Tools</source>
+        <translation>&amp;Инструменты</translation>
+    </message>
+    <message>
+        <source>&amp;Backups…</source>
+        <translation>&amp;Резервные копии…</translation>
+    </message>
+    <message>
+        <source>&amp;Import contacts…</source>
+        <translation>&amp;Импорт контактов…</translation>
+    </message>
+    <message>
+        <source>&amp;Export contacts…</source>
+        <translation>&amp;Экспорт контактов…</translation>
+    </message>
+    <message>
+        <source>The file holds no contacts. The phone book stays as it is.</source>
+        <translation>В файле нет контактов. Телефонная книга остаётся без изменений.</translation>
     </message>
 </context>
 <context>
