@@ -5,9 +5,12 @@
 #include <QApplication>
 #include <QPushButton>
 
+int BoxAnswerer::s_alive = 0;
+
 BoxAnswerer::BoxAnswerer(QString answer)
     : m_answer(std::move(answer))
 {
+    ++s_alive;
     QObject::connect(&m_poll, &QTimer::timeout, [this] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (!box || !box->isVisible())
@@ -30,4 +33,14 @@ BoxAnswerer::BoxAnswerer(QString answer)
             box->reject();
     });
     m_poll.start(10);
+}
+
+BoxAnswerer::~BoxAnswerer()
+{
+    --s_alive;
+}
+
+bool BoxAnswerer::anyAlive()
+{
+    return s_alive > 0;
 }

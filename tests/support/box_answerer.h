@@ -23,9 +23,17 @@ class BoxAnswerer
 {
 public:
     explicit BoxAnswerer(QString answer = QStringLiteral("OK"));
+    ~BoxAnswerer();
+    BoxAnswerer(const BoxAnswerer &) = delete;
+    BoxAnswerer &operator=(const BoxAnswerer &) = delete;
+
+    // Whether a test is answering boxes itself, so a guard against unexpected ones stands aside.
+    static bool anyAlive();
+
     std::optional<ShownBox> seen;
 
 private:
     QString m_answer;
     QTimer m_poll;
+    static int s_alive;
 };

@@ -2,6 +2,7 @@
 #include "support/program_test.h"
 
 #include "model/firmware_image.h"
+#include "support/box_answerer.h"
 #include "support/gui_wait.h"
 
 #include <QAction>
@@ -50,6 +51,8 @@ void ProgramTest::replacePrompts()
 void ProgramTest::guardAgainstBoxes()
 {
     QObject::connect(&m_boxGuard, &QTimer::timeout, [this] {
+        if (BoxAnswerer::anyAlive())
+            return;
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
             unexpectedBoxes << box->text();
             box->reject();

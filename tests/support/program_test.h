@@ -88,7 +88,8 @@ protected:
 
     // True: the program keeps its own modal boxes and file dialogs, for a test that answers them as a
     // person does. False: the recorders below take their place, and any other box of the program's
-    // is noted and closed, since no user is there to answer it. Set before startProgram().
+    // is noted and closed, since no user is there to answer it, unless the test has a BoxAnswerer
+    // for it. Set before startProgram().
     bool realPrompts = false;
     // The confirmation boxes' questions, each answered with `confirmAnswer`.
     QStringList questions;
