@@ -17,6 +17,8 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class HidController;
 class HidDevice;
@@ -43,6 +45,8 @@ public:
     void start() override;
     void stop() override;
     void searchAgain() override;
+    std::vector<PresentAdapter> presentAdapters() const override;
+    void chooseAdapter(const QString &serial) override;
     FirmwareUpdatePort &firmwareUpdate() override { return m_updater; }
     const DeviceRecord &record() const override { return m_record; }
     AdapterIdentity identity() const override { return m_identity; }
@@ -113,6 +117,8 @@ private:
     void onPollTick();
     void onDeviceChange();
     bool onDeviceOffered(HidDevice &device);
+    bool chosenAdapterPresent() const;
+    void announcePresentAdapters();
     void checkConnection();
     void setConnected(bool connected);
     void scheduleRecordChanged();
@@ -131,6 +137,9 @@ private:
     bool m_recordChangeQueued = false;
     bool m_abandoned = false;        // the worker did not end: m_shared must outlive this object
     QString m_reportedAccessProblem; // the device instance the user was last told about
+    QString m_chosenSerial;          // the adapter the user picked; empty: the first one found
+    // As last announced; none before the first search.
+    std::optional<std::vector<PresentAdapter>> m_presentAdapters;
 };
 
 // The device's version number as major.minor, from its high and low byte: 0x010A gives "1.10".
