@@ -94,6 +94,7 @@ MainWindow::MainWindow(AdapterPort &adapter, QWidget *parent)
     connectAdapter();
     connectControls();
     connectKeys();
+    addAdapterChoice();
 }
 
 MainWindow::~MainWindow() = default;

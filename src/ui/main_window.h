@@ -14,8 +14,10 @@
 class AdapterPort;
 struct AdapterIdentity;
 class GlyphButton;
+class QActionGroup;
 class QDialog;
 class QKeyEvent;
+class QMenu;
 
 namespace Ui {
 class MainWindow;
@@ -106,6 +108,11 @@ private:
     void onAbout();
     void onAboutProgram();
 
+    // The choice of adapter under "Tools" (main_window_adapters.cpp).
+    QMenu *toolsMenu();
+    void addAdapterChoice();
+    void showAdapterChoice();
+
     std::unique_ptr<Ui::MainWindow> m_ui;
     AdapterPort &m_adapter;
     std::array<LineButton, 4> m_lineButtons;
@@ -114,6 +121,8 @@ private:
     FileDialog m_saveFileDialog;
     FileDialog m_openFileDialog;
     QDialog *m_updateWindow = nullptr;
+    QMenu *m_adapterMenu = nullptr;
+    QActionGroup *m_adapterChoices = nullptr;
     Confirmer m_confirm = confirmBox;
     int m_selectedRow = 0;
     // The list m_selectedRow came from, and whether that row has been deleted since.
