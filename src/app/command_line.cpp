@@ -4,7 +4,50 @@
 #include "link/hidapi_backend.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFileInfo>
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("CommandLine", text);
+}
+
+// What the words after the options ask for; false, with `why`, when they make no sense.
+bool readTool(const QStringList &words, CommandLine &command, QString &why)
+{
+    ToolCommand &tool = command.tool;
+    const std::optional<ToolCommand::Kind> kind = toolCommandKind(words.front());
+    if (!kind) {
+        why = tr("Unknown command '%1'.").arg(words.front());
+        return false;
+    }
+    tool.kind = *kind;
+    const qsizetype expected = takesFile(tool.kind) ? 2 : 1;
+    if (words.size() < expected) {
+        why = tr("The command '%1' needs a file.").arg(words.front());
+        return false;
+    }
+    if (words.size() > expected) {
+        why = tr("Unknown argument '%1'.").arg(words[expected]);
+        return false;
+    }
+    if (expected == 2)
+        tool.file = words[1];
+    if (tool.all && !tool.serial.isEmpty()) {
+        why = tr("--serial and --all cannot go together.");
+        return false;
+    }
+    if (tool.kind == ToolCommand::Kind::List && (tool.all || !tool.serial.isEmpty())) {
+        why = tr("The command 'list' shows every adapter and takes neither --serial nor --all.");
+        return false;
+    }
+    command.action = CommandLine::Action::RunTool;
+    return true;
+}
+
+} // namespace
 
 QString versionText()
 {
@@ -25,8 +68,19 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption trace(QStringLiteral("trace"),
                                    QStringLiteral("Write every report to and from the adapter, with its time, to <file>."),
                                    QStringLiteral("file"));
+    const QCommandLineOption serial(QStringLiteral("serial"),
+                                    tr("Run the command on the adapter with this serial number; without it, on the "
+                                       "adapter the window would use."),
+                                    QStringLiteral("serial"));
+    const QCommandLineOption all(QStringLiteral("all"), tr("Run the command on every adapter, one after another."));
+    const QCommandLineOption json(QStringLiteral("json"), tr("Print the adapters and the results as JSON."));
     parser.addOption(verbose);
     parser.addOption(trace);
+    parser.addOption(serial);
+    parser.addOption(all);
+    parser.addOption(json);
+    parser.addPositionalArgument(QStringLiteral("command"), tr("A command to run without the window (see below)."),
+                                 QStringLiteral("[command [file]]"));
 
     CommandLine command;
     if (!parser.parse(arguments)) {
@@ -38,7 +92,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
         // Without an application object the parser cannot know the program's name.
         const QString name = arguments.isEmpty() ? QStringLiteral("vestra7") : QFileInfo(arguments.front()).fileName();
         command.action = CommandLine::Action::ShowHelp;
-        command.text = parser.helpText().replace(QStringLiteral("<executable_name>"), name);
+        command.text = parser.helpText().replace(QStringLiteral("<executable_name>"), name) + toolCommandsHelp();
         return command;
     }
     if (parser.isSet(version)) {
@@ -46,12 +100,28 @@ CommandLine parseCommandLine(const QStringList &arguments)
         command.text = versionText();
         return command;
     }
-    if (!parser.positionalArguments().isEmpty()) {
-        command.action = CommandLine::Action::Refuse;
-        command.text = QStringLiteral("Unknown argument '%1'.").arg(parser.positionalArguments().front());
-        return command;
-    }
     command.verbose = parser.isSet(verbose);
     command.tracePath = parser.value(trace);
+    command.tool.serial = parser.value(serial);
+    command.tool.all = parser.isSet(all);
+    command.tool.json = parser.isSet(json);
+    const QStringList words = parser.positionalArguments();
+    if (words.isEmpty()) {
+        if (parser.isSet(serial) || command.tool.all || command.tool.json) {
+            command.action = CommandLine::Action::Refuse;
+            command.text = tr("--serial, --all and --json go with a command.");
+        }
+        return command;
+    }
+    if (parser.isSet(serial) && command.tool.serial.isEmpty()) {
+        command.action = CommandLine::Action::Refuse;
+        command.text = tr("--serial needs a serial number.");
+        return command;
+    }
+    QString why;
+    if (!readTool(words, command, why)) {
+        command.action = CommandLine::Action::Refuse;
+        command.text = why;
+    }
     return command;
 }

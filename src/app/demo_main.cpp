@@ -26,8 +26,9 @@ void writeSampleUpdateFile()
         file.write(reinterpret_cast<const char *>(content.data()), static_cast<qint64>(content.size())) ==
             static_cast<qint64>(content.size()) &&
         file.commit()) {
-        std::printf("A firmware update file for the demo adapter: %s\n", qPrintable(QDir::toNativeSeparators(path)));
-        std::fflush(stdout);
+        // On standard error, so that a command's output (list --json, say) stays what it says.
+        std::fprintf(stderr, "A firmware update file for the demo adapter: %s\n",
+                     qPrintable(QDir::toNativeSeparators(path)));
     }
 }
 

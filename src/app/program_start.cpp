@@ -3,6 +3,7 @@
 
 #include "app/application.h"
 #include "app/command_line.h"
+#include "app/tool_runner.h"
 #include "link/report_trace.h"
 #include "link/tracing_backend.h"
 
@@ -12,6 +13,35 @@
 #include <cstdio>
 
 namespace {
+
+// The backend with every report written to the trace, when there is one.
+Adapter::BackendFactory traced(Adapter::BackendFactory makeBackend, std::shared_ptr<ReportTrace> trace)
+{
+    return [makeBackend = std::move(makeBackend), trace = std::move(trace)]() -> std::unique_ptr<HidBackend> {
+        std::unique_ptr<HidBackend> backend = makeBackend();
+        if (backend && trace)
+            return std::make_unique<TracingBackend>(std::move(backend), trace);
+        return backend;
+    };
+}
+
+// Logging and the trace, as the command line asks; false when the trace cannot be written.
+bool prepareLogging(const CommandLine &command, std::shared_ptr<ReportTrace> &trace)
+{
+    if (command.verbose)
+        QLoggingCategory::setFilterRules(QStringLiteral("vestra7.*.debug=true"));
+    if (command.tracePath.isEmpty())
+        return true;
+    QString error;
+    trace = ReportTrace::open(command.tracePath, &error);
+    if (!trace) {
+        std::fprintf(stderr, "%s\n",
+                     qPrintable(QCoreApplication::translate("ProgramStart", "Cannot write the trace \"%1\". %2")
+                                    .arg(command.tracePath, error)));
+        return false;
+    }
+    return true;
+}
 
 QStringList argumentsOf(int argc, char *argv[])
 {
@@ -34,28 +64,24 @@ int runProgram(int argc, char *argv[], const std::function<ProgramBackend()> &pr
     case CommandLine::Action::Refuse:
         std::fprintf(stderr, "%s\nTry '%s --help'.\n", qPrintable(command.text), argc > 0 ? argv[0] : "vestra7");
         return 2;
+    case CommandLine::Action::RunTool: {
+        // No window, so no display: installers run this over SSH and in scripts.
+        QCoreApplication app(argc, argv);
+        std::shared_ptr<ReportTrace> trace;
+        if (!prepareLogging(command, trace))
+            return 1;
+        const ProgramBackend devices = prepare();
+        return runToolCommand(command.tool, traced(devices.makeBackend, trace));
+    }
     case CommandLine::Action::Run:
         break;
     }
 
     QApplication app(argc, argv);
-    if (command.verbose)
-        QLoggingCategory::setFilterRules(QStringLiteral("vestra7.*.debug=true"));
     std::shared_ptr<ReportTrace> trace;
-    if (!command.tracePath.isEmpty()) {
-        QString error;
-        trace = ReportTrace::open(command.tracePath, &error);
-        if (!trace) {
-            std::fprintf(stderr, "Cannot write the trace \"%s\". %s\n", qPrintable(command.tracePath), qPrintable(error));
-            return 1;
-        }
-    }
+    if (!prepareLogging(command, trace))
+        return 1;
     const ProgramBackend devices = prepare();
-    Application application([makeBackend = devices.makeBackend, trace]() -> std::unique_ptr<HidBackend> {
-        std::unique_ptr<HidBackend> backend = makeBackend();
-        if (backend && trace)
-            return std::make_unique<TracingBackend>(std::move(backend), trace);
-        return backend;
-    });
+    Application application(traced(devices.makeBackend, trace));
     return application.exec();
 }
