@@ -112,6 +112,7 @@ private:
     QMenu *toolsMenu();
     void addAdapterChoice();
     void showAdapterChoice();
+    void showToolsMenu();
 
     std::unique_ptr<Ui::MainWindow> m_ui;
     AdapterPort &m_adapter;

@@ -7,6 +7,7 @@
 
 #include <QActionGroup>
 #include <QMenu>
+#include <QMenuBar>
 
 #include <algorithm>
 
@@ -57,9 +58,24 @@ void MainWindow::showAdapterChoice()
         choice->setChecked(adapter.serial == inUse);
         connect(choice, &QAction::triggered, this, [this, serial = adapter.serial] { m_adapter.chooseAdapter(serial); });
     }
-    // With one adapter there is nothing to choose; a menu with nothing to show leaves the menu bar.
+    // With one adapter there is nothing to choose.
     m_adapterMenu->menuAction()->setVisible(present.size() > 1);
-    const QList<QAction *> tools = toolsMenu()->actions();
-    toolsMenu()->menuAction()->setVisible(
-        std::any_of(tools.begin(), tools.end(), [](const QAction *entry) { return entry->isVisible(); }));
+    showToolsMenu();
+}
+
+void MainWindow::showToolsMenu()
+{
+    // A menu with nothing to show is taken off the menu bar, not hidden on it: the bar, its keyboard
+    // navigation and what screen readers find on it stay exactly as without the menu.
+    QMenuBar *bar = m_ui->mainMenu;
+    QAction *tools = toolsMenu()->menuAction();
+    const QList<QAction *> entries = toolsMenu()->actions();
+    const bool shown = std::any_of(entries.begin(), entries.end(), [](const QAction *entry) { return entry->isVisible(); });
+    if (!shown) {
+        bar->removeAction(tools);
+    } else if (!bar->actions().contains(tools)) {
+        bar->addAction(tools);
+        // Usable, as the adapter's other entries, only while an adapter is connected.
+        tools->setEnabled(m_ui->fileMenu->menuAction()->isEnabled());
+    }
 }

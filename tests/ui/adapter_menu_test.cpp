@@ -62,6 +62,16 @@ TEST_F(AdapterMenu, WithTwoAdaptersToolsComesLastAndOffersEachBySerialWithTheOne
     EXPECT_EQ(barEntries(), kUsualEntries) << "one left: nothing to choose";
 }
 
+TEST_F(AdapterMenu, ToolsComingWhileDisconnectedWaitsForTheConnectionAsTheOtherEntriesDo)
+{
+    emit adapter.connectionChanged(false);
+    adapter.setPresentAdapters({kFirst, kSecond});
+    QAction *tools = child<QMenu>("toolsMenu")->menuAction();
+    EXPECT_FALSE(tools->isEnabled());
+    emit adapter.connectionChanged(true);
+    EXPECT_TRUE(tools->isEnabled());
+}
+
 TEST_F(AdapterMenu, AnAmpersandInAProductNameIsShownNotTakenForAMnemonic)
 {
     adapter.setPresentAdapters({{QStringLiteral("R&D"), QStringLiteral("S1"), {}, false, {}}, kFirst});
