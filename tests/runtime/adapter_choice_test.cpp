@@ -118,11 +118,19 @@ TEST_F(AdapterChoice, AnUpdateRestartsTheChosenAdapterWithoutHandingTheUpdateToT
     m_link.chooseAdapter(QStringLiteral("V7-B"));
     ASSERT_TRUE(inUse("V7-B", "Bert"));
 
-    // The update window asks the adapter into its boot loader: it leaves the bus and comes back.
+    // The update window shows and asks the adapter into its boot loader; a search runs while the
+    // adapter is off the bus for its restart.
     m_link.updater().windowShown();
+    ASSERT_TRUE(waitUntil([this] { return received(*m_second, CMD_ENTER_BOOT); }));
+    m_bus.unplug(*m_second);
+    ASSERT_TRUE(adaptersPresent(1));
+    EXPECT_FALSE(m_link.connected()) << "the other adapter does not take its place";
+    EXPECT_EQ(m_link.identity().serial, QStringLiteral("V7-B"));
+
+    m_second->enterBootLoader(); // comes back as its boot loader
+    m_bus.plug(m_second);
     ASSERT_TRUE(waitUntil([this] { return m_link.bootLoaderPresent(); }));
     EXPECT_EQ(m_link.identity().serial, QStringLiteral("V7-B"));
-    EXPECT_TRUE(m_second->state().bootMode);
     EXPECT_FALSE(received(*m_first, CMD_ENTER_BOOT));
 
     m_link.updater().leave();
