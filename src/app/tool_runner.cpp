@@ -429,8 +429,9 @@ void ToolRunner::report(const ToolCommand &command, const PresentAdapter &target
         m_jsonResults.append(entry);
         return;
     }
-    const QString prefix = target.serial.isEmpty() && target.product.isEmpty() ? QString()
-                                                                               : target.serial + QStringLiteral(": ");
+    // Each line names its adapter by serial number, or by product when it reports none.
+    const QString name = target.serial.isEmpty() ? target.product : target.serial;
+    const QString prefix = name.isEmpty() ? QString() : name + QStringLiteral(": ");
     if (outcome.exit == ToolExit::Done)
         writeOut(prefix + outcome.message + QLatin1Char('\n'));
     else
