@@ -133,6 +133,17 @@ TEST_F(ToolRunnerTest, BackupAndRestoreRoundTripByteForByteOnTheAdapterAsked)
     EXPECT_EQ(contentOf(again), contentOf(file));
 }
 
+TEST_F(ToolRunnerTest, AShortFileRestoresOnlyTheBytesItHolds)
+{
+    bus.plug(first);
+    const DeviceRecord before = first->state().record;
+    const QString file = folder.write("short.cfg", {1}); // the active line, line B
+    ASSERT_EQ(run(command(ToolCommand::Kind::Restore, file)), 0) << errText().toStdString();
+    DeviceRecord expected = before;
+    expected.act_line = 1;
+    EXPECT_EQ(bytesOf(first->state().record), bytesOf(expected));
+}
+
 TEST_F(ToolRunnerTest, BackupOfAllWritesOneFilePerAdapterNamedBySerial)
 {
     plugBoth();
