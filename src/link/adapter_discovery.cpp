@@ -57,18 +57,37 @@ void Adapter::onDeviceChange()
 {
     if (!m_shared->controller)
         return;
-    // An update restarts the adapter into its boot loader and back, which is no leaving: meanwhile no
-    // other adapter may take its place, or the update would go on with that one.
-    if (!m_chosenSerial.isEmpty() && !chosenAdapterPresent() && !m_updater.windowShowing()) {
-        qCDebug(lcHid) << "the chosen adapter" << m_chosenSerial << "has left; the first one found is used again";
-        m_chosenSerial.clear();
-    }
+    if (!m_chosenSerial.isEmpty())
+        keepOrDropChoice();
     m_shared->controller->offerDevices();
     const HidDevice *claimed = m_shared->claimedDevice.load();
     if (claimed != nullptr && !claimed->isPluggedIn())
         m_updater.adapterLeft();
     checkConnection();
     announcePresentAdapters();
+}
+
+void Adapter::keepOrDropChoice()
+{
+    if (chosenAdapterPresent()) {
+        m_chosenRestartWait.stop();
+        return;
+    }
+    // An update restarts the adapter into its boot loader and back, which is no leaving: meanwhile no
+    // other adapter may take its place, or the update would go on with that one, and the choice
+    // would be lost to the restart that ends it. An adapter that left its boot loader is given a
+    // while to come back in its firmware.
+    const HidDevice *claimed = m_shared->claimedDevice.load();
+    const bool leftBootLoader = claimed != nullptr && claimed->serialNumber() == m_chosenSerial &&
+                                isBootLoaderName(claimed->product());
+    if (leftBootLoader && !m_chosenRestartWait.isActive() && !m_chosenRestartWaited) {
+        m_chosenRestartWait.start();
+        m_chosenRestartWaited = true;
+    }
+    if (m_updater.windowShowing() || m_chosenRestartWait.isActive())
+        return;
+    qCDebug(lcHid) << "the chosen adapter" << m_chosenSerial << "has left; the first one found is used again";
+    m_chosenSerial.clear();
 }
 
 void Adapter::announcePresentAdapters()
@@ -130,8 +149,16 @@ bool Adapter::onDeviceOffered(HidDevice &device)
         m_shared->mailbox.forgetWrites(); // writes sent to another adapter object are not answered by this one
         if (previous != nullptr)
             m_updater.adapterLeft();
+        // Taken in place of another adapter still plugged in, as a choice does: until this one's
+        // record has come, the record held is the other's, and a change made on it would write the
+        // other adapter's phone book into this one.
+        if (previous != nullptr && previous->isPluggedIn()) {
+            m_connectOnRecord = true;
+            m_recordSinceClaim = false;
+        }
     }
     m_shared->claimedDevice = &device;
+    m_chosenRestartWaited = false;
     m_shared->devicePresent = true;
 
     m_identity = {device.product(), device.serialNumber(), versionText(device.versionNumber())};
@@ -143,7 +170,7 @@ bool Adapter::onDeviceOffered(HidDevice &device)
         m_bootMode = true;
     m_updater.adapterFound(bootLoader);
     emit bootLoaderChanged(bootLoader);
-    if (!bootLoader)
+    if (!bootLoader && !m_connectOnRecord)
         setConnected(true);
     return false;
 }

@@ -82,8 +82,16 @@ TEST_F(AdapterChoice, BothAreListedAndTheChosenOneIsUsedAndWrittenTo)
               (std::vector<PresentAdapter>{{"VESTRA7", "V7-A", "1.2", false, {}}, {"VESTRA7", "V7-B", "1.2", false, {}}}));
     ASSERT_TRUE(inUse("V7-A", "Anna")) << "the first found, as without a choice";
 
+    // The window is told of the connection once it has the chosen adapter's record to show.
+    QStringList shownOnConnection;
+    QObject::connect(&m_link, &Adapter::connectionChanged, [&](bool connected) {
+        if (connected)
+            shownOnConnection << readTextField(m_link.record().contact[0].name);
+    });
     m_link.chooseAdapter(QStringLiteral("V7-B"));
     ASSERT_TRUE(inUse("V7-B", "Bert"));
+    ASSERT_TRUE(waitUntil([&] { return !shownOnConnection.isEmpty(); }));
+    EXPECT_EQ(shownOnConnection, QStringList{"Bert"});
     expectWrittenTo(*m_second, *m_first);
 }
 
