@@ -237,16 +237,52 @@ hidapi %4
         <translation>файл</translation>
     </message>
     <message>
-        <source>Unknown argument &apos;%1&apos;.</source>
-        <translation>Неизвестный аргумент «%1».</translation>
-    </message>
-    <message>
         <source>Try &apos;%1 --help&apos;.</source>
         <translation>Справка: «%1 --help».</translation>
     </message>
     <message>
-        <source>Cannot write the trace &quot;%1&quot;. %2</source>
-        <translation>Не удаётся записать трассировку «%1». %2</translation>
+        <source>Unknown command &apos;%1&apos;.</source>
+        <translation>Неизвестная команда «%1».</translation>
+    </message>
+    <message>
+        <source>The command &apos;%1&apos; needs a file.</source>
+        <translation>Команде «%1» нужен файл.</translation>
+    </message>
+    <message>
+        <source>Unknown argument &apos;%1&apos;.</source>
+        <translation>Неизвестный аргумент «%1».</translation>
+    </message>
+    <message>
+        <source>--serial and --all cannot go together.</source>
+        <translation>--serial и --all нельзя указывать вместе.</translation>
+    </message>
+    <message>
+        <source>The command &apos;list&apos; shows every adapter and takes neither --serial nor --all.</source>
+        <translation>Команда «list» показывает все адаптеры и не принимает ни --serial, ни --all.</translation>
+    </message>
+    <message>
+        <source>Run the command on the adapter with this serial number; without it, on the adapter the window would use.</source>
+        <translation>Выполнить команду на адаптере с этим серийным номером; без него — на адаптере, который использовало бы окно.</translation>
+    </message>
+    <message>
+        <source>Run the command on every adapter, one after another.</source>
+        <translation>Выполнить команду на каждом адаптере по очереди.</translation>
+    </message>
+    <message>
+        <source>Print the adapters and the results as JSON.</source>
+        <translation>Вывести адаптеры и результаты в формате JSON.</translation>
+    </message>
+    <message>
+        <source>A command to run without the window (see below).</source>
+        <translation>Команда, выполняемая без окна (см. ниже).</translation>
+    </message>
+    <message>
+        <source>--serial, --all and --json go with a command.</source>
+        <translation>--serial, --all и --json указываются вместе с командой.</translation>
+    </message>
+    <message>
+        <source>--serial needs a serial number.</source>
+        <translation>Для --serial нужен серийный номер.</translation>
     </message>
 </context>
 <context>
@@ -703,6 +739,14 @@ Go on?</source>
         <source>The file holds no contacts. The phone book stays as it is.</source>
         <translation>В файле нет контактов. Телефонная книга остаётся без изменений.</translation>
     </message>
+    <message>
+        <source>&amp;Adapter</source>
+        <translation>&amp;Адаптер</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
+    </message>
 </context>
 <context>
     <name>MessageBoxes</name>
@@ -724,6 +768,13 @@ Go on?</source>
     <message>
         <source>It is too large for a phone book.</source>
         <translation>Он слишком велик для телефонной книги.</translation>
+    </message>
+</context>
+<context>
+    <name>ProgramStart</name>
+    <message>
+        <source>Cannot write the trace &quot;%1&quot;. %2</source>
+        <translation>Не удаётся записать трассировку «%1». %2</translation>
     </message>
 </context>
 <context>
@@ -833,6 +884,154 @@ Go on?</source>
     <message>
         <source>Closes the settings panel</source>
         <translation>Закрывает панель настроек</translation>
+    </message>
+</context>
+<context>
+    <name>ToolCommand</name>
+    <message>
+        <source>
+Commands (run without a window; without one the window opens):
+  list                  Every adapter: serial number, product, version, normal or boot loader.
+  backup FILE           Save the adapter&apos;s record to a configuration file.
+  restore FILE          Write a configuration file to the adapter.
+  update FILE.xupd      Replace the adapter&apos;s firmware from an update file.
+  reset-settings        Reset the adapter&apos;s settings, as the update window&apos;s &quot;Reset settings&quot;.
+  export-contacts FILE  Save the phone book: CSV for a name ending in .csv, vCards otherwise.
+  import-contacts FILE  Replace the phone book with the contacts of a vCard or CSV file.
+
+With --all, backup and export-contacts write one file per adapter, the serial number put before
+the extension: backup.cfg becomes backup-V7-2041-000117.cfg. restore, import-contacts and update
+use the same file for every adapter.
+
+Exit codes:
+  0  done
+  1  failed
+  2  usage error
+  3  no adapter, or none with the serial number asked for
+  4  access denied: the adapter cannot be opened
+With --all the code is that of the first adapter that did not succeed.
+</source>
+        <translation>
+Команды (выполняются без окна; без команды открывается окно):
+  list                  Все адаптеры: серийный номер, изделие, версия, обычный режим или загрузчик.
+  backup FILE           Сохранить данные адаптера в файл конфигурации.
+  restore FILE          Записать файл конфигурации в адаптер.
+  update FILE.xupd      Заменить прошивку адаптера из файла обновления.
+  reset-settings        Сбросить настройки адаптера, как кнопка «Сбросить настройки» окна обновления.
+  export-contacts FILE  Сохранить телефонную книгу: CSV для имени с окончанием .csv, иначе vCard.
+  import-contacts FILE  Заменить телефонную книгу контактами из файла vCard или CSV.
+
+С --all команды backup и export-contacts пишут по файлу на адаптер, вставляя серийный номер
+перед расширением: backup.cfg становится backup-V7-2041-000117.cfg. restore, import-contacts
+и update используют один и тот же файл для всех адаптеров.
+
+Коды завершения:
+  0  выполнено
+  1  ошибка
+  2  неверный вызов
+  3  адаптер не найден, или нет адаптера с указанным серийным номером
+  4  доступ запрещён: адаптер не удаётся открыть
+С --all возвращается код первого адаптера, на котором команда не удалась.
+</translation>
+    </message>
+</context>
+<context>
+    <name>ToolRunner</name>
+    <message>
+        <source>No adapter found.</source>
+        <translation>Адаптер не найден.</translation>
+    </message>
+    <message>
+        <source>No adapter with the serial number &quot;%1&quot; found.</source>
+        <translation>Адаптер с серийным номером «%1» не найден.</translation>
+    </message>
+    <message>
+        <source>saved to %1</source>
+        <translation>сохранено в %1</translation>
+    </message>
+    <message>
+        <source>phone book saved to %1</source>
+        <translation>телефонная книга сохранена в %1</translation>
+    </message>
+    <message>
+        <source>restored from %1</source>
+        <translation>восстановлено из %1</translation>
+    </message>
+    <message>
+        <source>%1 contacts imported from %2, %3 left out</source>
+        <translation>импортировано контактов из %2: %1, не поместилось: %3</translation>
+    </message>
+    <message>
+        <source>%1 contacts imported from %2</source>
+        <translation>импортировано контактов из %2: %1</translation>
+    </message>
+    <message>
+        <source>Cannot open the adapter: %1</source>
+        <translation>Не удаётся открыть адаптер: %1</translation>
+    </message>
+    <message>
+        <source>The adapter could not be reached.</source>
+        <translation>Нет связи с адаптером.</translation>
+    </message>
+    <message>
+        <source>The adapter runs its boot loader; update its firmware first.</source>
+        <translation>Адаптер работает в режиме загрузчика; сначала обновите его прошивку.</translation>
+    </message>
+    <message>
+        <source>The adapter did not send its record.</source>
+        <translation>Адаптер не прислал свои данные.</translation>
+    </message>
+    <message>
+        <source>The adapter did not confirm the write.</source>
+        <translation>Адаптер не подтвердил запись.</translation>
+    </message>
+    <message>
+        <source>The adapter did not restart into its boot loader.</source>
+        <translation>Адаптер не перезапустился в режим загрузчика.</translation>
+    </message>
+    <message>
+        <source>The adapter did not come back from its boot loader.</source>
+        <translation>Адаптер не вернулся из режима загрузчика.</translation>
+    </message>
+    <message>
+        <source>The update file is not meant for this adapter (%1).</source>
+        <translation>Файл обновления не предназначен для этого адаптера (%1).</translation>
+    </message>
+    <message>
+        <source>The adapter stopped answering during the update.</source>
+        <translation>Адаптер перестал отвечать во время обновления.</translation>
+    </message>
+    <message>
+        <source>The update failed.</source>
+        <translation>Обновление не удалось.</translation>
+    </message>
+    <message>
+        <source>updated, version %1</source>
+        <translation>обновлено, версия %1</translation>
+    </message>
+    <message>
+        <source>The adapter did not confirm the reset.</source>
+        <translation>Адаптер не подтвердил сброс.</translation>
+    </message>
+    <message>
+        <source>settings reset</source>
+        <translation>настройки сброшены</translation>
+    </message>
+    <message>
+        <source>boot loader</source>
+        <translation>загрузчик</translation>
+    </message>
+    <message>
+        <source>normal</source>
+        <translation>обычный</translation>
+    </message>
+    <message>
+        <source>Cannot open file &quot;%1&quot;. %2</source>
+        <translation>Не удаётся открыть файл «%1». %2</translation>
+    </message>
+    <message>
+        <source>Cannot read file &quot;%1&quot;. %2</source>
+        <translation>Не удаётся прочитать файл «%1». %2</translation>
     </message>
 </context>
 </TS>

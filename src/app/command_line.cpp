@@ -7,6 +7,44 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+namespace {
+
+// What the words after the options ask for; false, with `why`, when they make no sense.
+bool readTool(const QStringList &words, CommandLine &command, QString &why)
+{
+    ToolCommand &tool = command.tool;
+    const std::optional<ToolCommand::Kind> kind = toolCommandKind(words.front());
+    if (!kind) {
+        why = QCoreApplication::translate("CommandLine", "Unknown command '%1'.").arg(words.front());
+        return false;
+    }
+    tool.kind = *kind;
+    const qsizetype expected = takesFile(tool.kind) ? 2 : 1;
+    if (words.size() < expected) {
+        why = QCoreApplication::translate("CommandLine", "The command '%1' needs a file.").arg(words.front());
+        return false;
+    }
+    if (words.size() > expected) {
+        why = QCoreApplication::translate("CommandLine", "Unknown argument '%1'.").arg(words[expected]);
+        return false;
+    }
+    if (expected == 2)
+        tool.file = words[1];
+    if (tool.all && !tool.serial.isEmpty()) {
+        why = QCoreApplication::translate("CommandLine", "--serial and --all cannot go together.");
+        return false;
+    }
+    if (tool.kind == ToolCommand::Kind::List && (tool.all || !tool.serial.isEmpty())) {
+        why = QCoreApplication::translate(
+            "CommandLine", "The command 'list' shows every adapter and takes neither --serial nor --all.");
+        return false;
+    }
+    command.action = CommandLine::Action::RunTool;
+    return true;
+}
+
+} // namespace
+
 QString versionText()
 {
     return QCoreApplication::translate("CommandLine", "vestra7 %1\nQt %2 (built with %3)\nhidapi %4\n")
@@ -31,8 +69,27 @@ CommandLine parseCommandLine(const QStringList &arguments)
         QCoreApplication::translate("CommandLine",
                                     "Write every report to and from the adapter, with its time, to <file>."),
         QCoreApplication::translate("CommandLine", "file"));
+    const QCommandLineOption serial(
+        QStringLiteral("serial"),
+        QCoreApplication::translate("CommandLine",
+                                    "Run the command on the adapter with this serial number; without it, on the "
+                                    "adapter the window would use."),
+        QStringLiteral("serial"));
+    const QCommandLineOption all(
+        QStringLiteral("all"),
+        QCoreApplication::translate("CommandLine", "Run the command on every adapter, one after another."));
+    const QCommandLineOption json(
+        QStringLiteral("json"),
+        QCoreApplication::translate("CommandLine", "Print the adapters and the results as JSON."));
     parser.addOption(verbose);
     parser.addOption(trace);
+    parser.addOption(serial);
+    parser.addOption(all);
+    parser.addOption(json);
+    parser.addPositionalArgument(
+        QStringLiteral("command"),
+        QCoreApplication::translate("CommandLine", "A command to run without the window (see below)."),
+        QStringLiteral("[command [file]]"));
 
     CommandLine command;
     if (!parser.parse(arguments)) {
@@ -54,6 +111,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
         const qsizetype at = command.text.indexOf(written);
         if (at >= 0)
             command.text.replace(at, written.size(), name);
+        command.text += toolCommandsHelp();
         return command;
     }
     if (parser.isSet(version)) {
@@ -61,13 +119,28 @@ CommandLine parseCommandLine(const QStringList &arguments)
         command.text = versionText();
         return command;
     }
-    if (!parser.positionalArguments().isEmpty()) {
-        command.action = CommandLine::Action::Refuse;
-        command.text = QCoreApplication::translate("CommandLine", "Unknown argument '%1'.")
-                           .arg(parser.positionalArguments().front());
-        return command;
-    }
     command.verbose = parser.isSet(verbose);
     command.tracePath = parser.value(trace);
+    command.tool.serial = parser.value(serial);
+    command.tool.all = parser.isSet(all);
+    command.tool.json = parser.isSet(json);
+    const QStringList words = parser.positionalArguments();
+    if (words.isEmpty()) {
+        if (parser.isSet(serial) || command.tool.all || command.tool.json) {
+            command.action = CommandLine::Action::Refuse;
+            command.text = QCoreApplication::translate("CommandLine", "--serial, --all and --json go with a command.");
+        }
+        return command;
+    }
+    if (parser.isSet(serial) && command.tool.serial.isEmpty()) {
+        command.action = CommandLine::Action::Refuse;
+        command.text = QCoreApplication::translate("CommandLine", "--serial needs a serial number.");
+        return command;
+    }
+    QString why;
+    if (!readTool(words, command, why)) {
+        command.action = CommandLine::Action::Refuse;
+        command.text = why;
+    }
     return command;
 }

@@ -22,8 +22,9 @@ void writeSampleFile(const QString &name, const QByteArray &content, const QStri
     const QString path = QDir(folder).filePath(name);
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit()) {
-        std::printf("%s\n", qPrintable(what.arg(QDir::toNativeSeparators(path))));
-        std::fflush(stdout);
+        // On standard error, so that a command's output (list --json, say) stays what it says.
+        std::fprintf(stderr, "%s\n", qPrintable(what.arg(QDir::toNativeSeparators(path))));
+        std::fflush(stderr);
     }
 }
 

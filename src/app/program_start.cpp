@@ -4,6 +4,7 @@
 #include "app/application.h"
 #include "app/command_line.h"
 #include "app/program_translations.h"
+#include "app/tool_runner.h"
 #include "link/report_trace.h"
 #include "link/tracing_backend.h"
 
@@ -13,6 +14,35 @@
 #include <cstdio>
 
 namespace {
+
+// The backend with every report written to the trace, when there is one.
+Adapter::BackendFactory traced(Adapter::BackendFactory makeBackend, std::shared_ptr<ReportTrace> trace)
+{
+    return [makeBackend = std::move(makeBackend), trace = std::move(trace)]() -> std::unique_ptr<HidBackend> {
+        std::unique_ptr<HidBackend> backend = makeBackend();
+        if (backend && trace)
+            return std::make_unique<TracingBackend>(std::move(backend), trace);
+        return backend;
+    };
+}
+
+// Logging and the trace, as the command line asks; false when the trace cannot be written.
+bool prepareLogging(const CommandLine &command, std::shared_ptr<ReportTrace> &trace)
+{
+    if (command.verbose)
+        QLoggingCategory::setFilterRules(QStringLiteral("vestra7.*.debug=true"));
+    if (command.tracePath.isEmpty())
+        return true;
+    QString error;
+    trace = ReportTrace::open(command.tracePath, &error);
+    if (!trace) {
+        std::fprintf(stderr, "%s\n",
+                     qPrintable(QCoreApplication::translate("ProgramStart", "Cannot write the trace \"%1\". %2")
+                                    .arg(command.tracePath, error)));
+        return false;
+    }
+    return true;
+}
 
 QStringList argumentsOf(int argc, char *argv[])
 {
@@ -28,9 +58,10 @@ int runProgram(int argc, char *argv[], const std::function<ProgramBackend()> &pr
 {
     CommandLine command;
     {
-        // Translations need an application object, and --help and --version must answer without a
-        // display: the command line is read under a core application that goes before the windows'.
-        const QCoreApplication core(argc, argv);
+        // Translations need an application object, and --help, --version and the commands must run
+        // without a display: the command line is read, and a command run, under a core application
+        // that goes before the windows'.
+        QCoreApplication core(argc, argv);
         const ProgramTranslations translations(programLocale());
         command = parseCommandLine(argumentsOf(argc, argv));
         switch (command.action) {
@@ -43,6 +74,14 @@ int runProgram(int argc, char *argv[], const std::function<ProgramBackend()> &pr
                          qPrintable(QCoreApplication::translate("CommandLine", "Try '%1 --help'.")
                                         .arg(QString::fromLocal8Bit(argc > 0 ? argv[0] : "vestra7"))));
             return 2;
+        case CommandLine::Action::RunTool: {
+            // No window: installers run the commands over SSH and in scripts.
+            std::shared_ptr<ReportTrace> trace;
+            if (!prepareLogging(command, trace))
+                return 1;
+            const ProgramBackend devices = prepare();
+            return runToolCommand(command.tool, traced(devices.makeBackend, trace));
+        }
         case CommandLine::Action::Run:
             break;
         }
@@ -50,25 +89,10 @@ int runProgram(int argc, char *argv[], const std::function<ProgramBackend()> &pr
 
     QApplication app(argc, argv);
     const ProgramTranslations translations(programLocale());
-    if (command.verbose)
-        QLoggingCategory::setFilterRules(QStringLiteral("vestra7.*.debug=true"));
     std::shared_ptr<ReportTrace> trace;
-    if (!command.tracePath.isEmpty()) {
-        QString error;
-        trace = ReportTrace::open(command.tracePath, &error);
-        if (!trace) {
-            std::fprintf(stderr, "%s\n",
-                         qPrintable(QCoreApplication::translate("CommandLine", "Cannot write the trace \"%1\". %2")
-                                        .arg(command.tracePath, error)));
-            return 1;
-        }
-    }
+    if (!prepareLogging(command, trace))
+        return 1;
     const ProgramBackend devices = prepare();
-    Application application([makeBackend = devices.makeBackend, trace]() -> std::unique_ptr<HidBackend> {
-        std::unique_ptr<HidBackend> backend = makeBackend();
-        if (backend && trace)
-            return std::make_unique<TracingBackend>(std::move(backend), trace);
-        return backend;
-    });
+    Application application(traced(devices.makeBackend, trace));
     return application.exec();
 }

@@ -1,5 +1,5 @@
 // The program's start, shared by vestra7 and its demo: the command line, logging, the report trace,
-// then the windows.
+// then the windows or a command without them.
 #pragma once
 
 #include "link/adapter.h"
@@ -14,6 +14,7 @@ struct ProgramBackend
     std::shared_ptr<void> keepAlive; // goes after the windows, before the application object
 };
 
-// Answers --help and --version without a display; otherwise makes the application object, lets
-// `prepare` set up the devices, and runs the windows. Returns the process's exit code.
+// Answers --help and --version without a display, and runs a command (list, backup...) on a core
+// application, also without one; otherwise makes the application object, lets `prepare` set up the
+// devices, and runs the windows. Returns the process's exit code.
 int runProgram(int argc, char *argv[], const std::function<ProgramBackend()> &prepare);

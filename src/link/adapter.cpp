@@ -46,12 +46,19 @@ Adapter::Adapter(BackendFactory makeBackend, Mailbox::Clock clock, std::unique_p
     , m_receiver(m_store)
     , m_updater(*this, updateTimer ? std::move(updateTimer) : std::make_unique<PreciseTickTimer>())
 {
-    m_store.setRecordArrived([this] { scheduleRecordChanged(); });
+    m_store.setRecordArrived([this] {
+        m_recordSinceClaim = true;
+        scheduleRecordChanged();
+    });
     m_store.setUpdateReplyHandler([this](std::uint8_t cmd, std::span<const std::uint8_t> payload) {
         m_updater.replyReceived(cmd, payload);
     });
     m_pollTimer.setInterval(kPollInterval);
     connect(&m_pollTimer, &QTimer::timeout, this, &Adapter::onPollTick);
+    m_chosenRestartWait.setSingleShot(true);
+    m_chosenRestartWait.setInterval(kRestartWait);
+    // Without a device change to look again, a choice whose adapter did not come back would hold on.
+    connect(&m_chosenRestartWait, &QTimer::timeout, this, &Adapter::onDeviceChange);
 }
 
 Adapter::~Adapter()
@@ -168,6 +175,10 @@ void Adapter::scheduleRecordChanged()
         [this] {
             m_recordChangeQueued = false;
             emit recordChanged();
+            if (m_connectOnRecord && m_recordSinceClaim && connected()) {
+                m_connectOnRecord = false;
+                setConnected(true);
+            }
         },
         Qt::QueuedConnection);
 }

@@ -17,6 +17,8 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class HidController;
 class HidDevice;
@@ -33,6 +35,8 @@ public:
     using BackendFactory = std::function<std::unique_ptr<HidBackend>()>;
 
     static constexpr std::chrono::milliseconds kPollInterval{200};
+    // How long an adapter that left its boot loader may take to come back before a choice of it lapses.
+    static constexpr std::chrono::milliseconds kRestartWait{15000};
 
     // The update's timer is the real one unless a test hands in its own.
     explicit Adapter(BackendFactory makeBackend, Mailbox::Clock clock = std::chrono::steady_clock::now,
@@ -43,6 +47,8 @@ public:
     void start() override;
     void stop() override;
     void searchAgain() override;
+    std::vector<PresentAdapter> presentAdapters() const override;
+    void chooseAdapter(const QString &serial) override;
     FirmwareUpdatePort &firmwareUpdate() override { return m_updater; }
     const DeviceRecord &record() const override { return m_record; }
     AdapterIdentity identity() const override { return m_identity; }
@@ -114,6 +120,9 @@ private:
     void onPollTick();
     void onDeviceChange();
     bool onDeviceOffered(HidDevice &device);
+    bool chosenAdapterPresent() const;
+    void keepOrDropChoice();
+    void announcePresentAdapters();
     void checkConnection();
     void setConnected(bool connected);
     void scheduleRecordChanged();
@@ -130,8 +139,15 @@ private:
     bool m_bootMode = false;
     bool m_pollingHeld = false;
     bool m_recordChangeQueued = false;
+    bool m_connectOnRecord = false;  // connected only once the adapter just taken has sent its record
+    bool m_recordSinceClaim = false; // one has come since; an announcement queued before is not it
     bool m_abandoned = false;        // the worker did not end: m_shared must outlive this object
     QString m_reportedAccessProblem; // the device instance the user was last told about
+    QString m_chosenSerial;          // the adapter the user picked; empty: the first one found
+    QTimer m_chosenRestartWait;      // how long the chosen adapter may take to come back from its boot loader
+    bool m_chosenRestartWaited = false; // that wait has been given since it was last claimed
+    // As last announced; none before the first search.
+    std::optional<std::vector<PresentAdapter>> m_presentAdapters;
 };
 
 // The device's version number as major.minor, from its high and low byte: 0x010A gives "1.10".

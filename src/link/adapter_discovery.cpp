@@ -5,9 +5,17 @@
 #include "link/logging.h"
 #include "model/boot_loader_name.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr char kAdapterManufacturer[] = "TARNIX";
+
+
+bool isAdapterDevice(const HidDevice &device)
+{
+    return device.manufacturer() == QLatin1String(kAdapterManufacturer);
+}
 
 } // namespace
 
@@ -16,15 +24,79 @@ void Adapter::searchAgain()
     onDeviceChange();
 }
 
+std::vector<PresentAdapter> Adapter::presentAdapters() const
+{
+    std::vector<PresentAdapter> present;
+    if (!m_shared->controller)
+        return present;
+    for (const HidDevice *device : m_shared->controller->devices()) {
+        if (device->isPluggedIn() && isAdapterDevice(*device))
+            present.push_back({device->product(), device->serialNumber(), versionText(device->versionNumber()),
+                               isBootLoaderName(device->product()), device->accessError()});
+    }
+    return present;
+}
+
+void Adapter::chooseAdapter(const QString &serial)
+{
+    m_chosenSerial = serial;
+    if (!chosenAdapterPresent())
+        m_chosenSerial.clear();
+    qCDebug(lcHid) << "adapter chosen:" << (m_chosenSerial.isEmpty() ? QStringLiteral("the first found") : m_chosenSerial);
+    onDeviceChange();
+}
+
+bool Adapter::chosenAdapterPresent() const
+{
+    const std::vector<PresentAdapter> present = presentAdapters();
+    return std::any_of(present.begin(), present.end(),
+                       [this](const PresentAdapter &adapter) { return adapter.serial == m_chosenSerial; });
+}
+
 void Adapter::onDeviceChange()
 {
     if (!m_shared->controller)
         return;
+    if (!m_chosenSerial.isEmpty())
+        keepOrDropChoice();
     m_shared->controller->offerDevices();
     const HidDevice *claimed = m_shared->claimedDevice.load();
     if (claimed != nullptr && !claimed->isPluggedIn())
         m_updater.adapterLeft();
     checkConnection();
+    announcePresentAdapters();
+}
+
+void Adapter::keepOrDropChoice()
+{
+    if (chosenAdapterPresent()) {
+        m_chosenRestartWait.stop();
+        return;
+    }
+    // An update restarts the adapter into its boot loader and back, which is no leaving: meanwhile no
+    // other adapter may take its place, or the update would go on with that one, and the choice
+    // would be lost to the restart that ends it. An adapter that left its boot loader is given a
+    // while to come back in its firmware.
+    const HidDevice *claimed = m_shared->claimedDevice.load();
+    const bool leftBootLoader = claimed != nullptr && claimed->serialNumber() == m_chosenSerial &&
+                                isBootLoaderName(claimed->product());
+    if (leftBootLoader && !m_chosenRestartWait.isActive() && !m_chosenRestartWaited) {
+        m_chosenRestartWait.start();
+        m_chosenRestartWaited = true;
+    }
+    if (m_updater.windowShowing() || m_chosenRestartWait.isActive())
+        return;
+    qCDebug(lcHid) << "the chosen adapter" << m_chosenSerial << "has left; the first one found is used again";
+    m_chosenSerial.clear();
+}
+
+void Adapter::announcePresentAdapters()
+{
+    std::vector<PresentAdapter> present = presentAdapters();
+    if (m_presentAdapters == present)
+        return;
+    m_presentAdapters = std::move(present);
+    emit presentAdaptersChanged();
 }
 
 void Adapter::checkConnection()
@@ -58,7 +130,9 @@ bool Adapter::onDeviceOffered(HidDevice &device)
 {
     // Every device looked at passes the windows through their disconnected state first.
     setConnected(false);
-    if (device.manufacturer() != QLatin1String(kAdapterManufacturer))
+    if (!isAdapterDevice(device))
+        return true;
+    if (!m_chosenSerial.isEmpty() && device.serialNumber() != m_chosenSerial)
         return true;
 
     device.claim();
@@ -75,8 +149,16 @@ bool Adapter::onDeviceOffered(HidDevice &device)
         m_shared->mailbox.forgetWrites(); // writes sent to another adapter object are not answered by this one
         if (previous != nullptr)
             m_updater.adapterLeft();
+        // Taken in place of another adapter still plugged in, as a choice does: until this one's
+        // record has come, the record held is the other's, and a change made on it would write the
+        // other adapter's phone book into this one.
+        if (previous != nullptr && previous->isPluggedIn()) {
+            m_connectOnRecord = true;
+            m_recordSinceClaim = false;
+        }
     }
     m_shared->claimedDevice = &device;
+    m_chosenRestartWaited = false;
     m_shared->devicePresent = true;
 
     m_identity = {device.product(), device.serialNumber(), versionText(device.versionNumber())};
@@ -88,7 +170,7 @@ bool Adapter::onDeviceOffered(HidDevice &device)
         m_bootMode = true;
     m_updater.adapterFound(bootLoader);
     emit bootLoaderChanged(bootLoader);
-    if (!bootLoader)
+    if (!bootLoader && !m_connectOnRecord)
         setConnected(true);
     return false;
 }

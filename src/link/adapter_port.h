@@ -20,6 +20,19 @@ struct AdapterIdentity
     QString version; // "major.minor"
 };
 
+// One adapter on the bus, as a scan lists it, without opening it.
+struct PresentAdapter
+{
+    QString product;
+    QString serial;
+    QString version; // "major.minor"
+    bool bootLoader = false;
+    // Why this program could not open it, when it tried and failed; the system's words.
+    QString accessError;
+
+    bool operator==(const PresentAdapter &) const = default;
+};
+
 // Every change writes the adapter's whole record, at once and as one message; what the windows
 // show afterwards is the adapter's reply, announced by recordChanged(). Everything runs on the GUI
 // thread.
@@ -37,6 +50,12 @@ public:
     virtual void stop() = 0;
     // Looks for the adapter again among the present devices, as a device change does.
     virtual void searchAgain() = 0;
+    // Every adapter plugged in, in the order they were found, whether this program can open it or not.
+    virtual std::vector<PresentAdapter> presentAdapters() const = 0;
+    // From now on the adapter with this serial number is the one used, for as long as it stays plugged
+    // in (a restart during a firmware update does not count as leaving); then the first adapter found
+    // is used again. An empty serial, or one no present adapter has, goes back to the first one.
+    virtual void chooseAdapter(const QString &serial) = 0;
     // The firmware update, which the update window drives.
     virtual FirmwareUpdatePort &firmwareUpdate() = 0;
 
@@ -76,6 +95,8 @@ signals:
     // False for each device a search looks at, true once the adapter runs its normal firmware and is
     // claimed; so the windows pass through "disconnected" at every search.
     void connectionChanged(bool connected);
+    // The adapters plugged in changed, or became known with the first search.
+    void presentAdaptersChanged();
     // The adapter was found (again): its name is the program's title from then on.
     void identityChanged(const AdapterIdentity &identity);
     // The adapter is present but this user may not open it; `reason` is the system's.

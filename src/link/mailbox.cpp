@@ -61,6 +61,12 @@ bool Mailbox::resendDue() const
     return !m_requestPending && stillTrying() && m_clock() - m_lastWriteTaken >= kResendAfter;
 }
 
+bool Mailbox::awaitingWriteReply() const
+{
+    const std::lock_guard lock(m_mutex);
+    return recordWriteOutstanding();
+}
+
 void Mailbox::forgetWrites()
 {
     const std::lock_guard lock(m_mutex);

@@ -98,6 +98,7 @@ MainWindow::MainWindow(AdapterPort &adapter, QWidget *parent)
     connectAdapter();
     connectControls();
     connectKeys();
+    addAdapterChoice();
 }
 
 MainWindow::~MainWindow() = default;

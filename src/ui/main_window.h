@@ -15,9 +15,11 @@ class AdapterPort;
 struct AdapterIdentity;
 class BackupKeeper;
 class GlyphButton;
+class QActionGroup;
 class QDialog;
 class QKeyEvent;
 enum class BackupStep;
+class QMenu;
 
 namespace Ui {
 class MainWindow;
@@ -131,6 +133,9 @@ private:
     void onShowBackups();
     void onExportContacts();
     void onImportContacts();
+    // The choice of adapter under "Tools" (main_window_adapters.cpp).
+    void addAdapterChoice();
+    void showAdapterChoice();
 
     std::unique_ptr<Ui::MainWindow> m_ui;
     AdapterPort &m_adapter;
@@ -146,6 +151,9 @@ private:
     // Empty: the modal boxes ask.
     Confirmer m_confirm;
     bool m_connected = false;
+    QMenu *m_toolsMenu = nullptr;
+    QMenu *m_adapterMenu = nullptr;
+    QActionGroup *m_adapterChoices = nullptr;
     int m_selectedRow = 0;
     // The list m_selectedRow came from, and whether that row has been deleted since.
     const PartyTable *m_selectedList = nullptr;

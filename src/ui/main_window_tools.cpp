@@ -18,8 +18,9 @@
 void MainWindow::addToolsMenu()
 {
     // Last on the menu bar, so that the entries before it keep their places.
-    QMenu *tools = m_ui->mainMenu->addMenu(tr("&Tools"));
-    tools->setObjectName(QStringLiteral("toolsMenu"));
+    m_toolsMenu = m_ui->mainMenu->addMenu(tr("&Tools"));
+    m_toolsMenu->setObjectName(QStringLiteral("toolsMenu"));
+    QMenu *tools = m_toolsMenu;
     QAction *backups = tools->addAction(tr("&Backups…"), this, &MainWindow::onShowBackups);
     backups->setObjectName(QStringLiteral("backupsAction"));
     tools->addSeparator();

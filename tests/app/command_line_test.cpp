@@ -50,4 +50,60 @@ TEST(CommandLine, UnknownOptionsAndArgumentsAreRefused)
     }
 }
 
+TEST(CommandLine, HelpListsTheCommandsAndTheExitCodes)
+{
+    const QString help = parse({QStringLiteral("--help")}).text;
+    for (const char *text : {"--serial <serial>", "--all", "--json", "  list ", "  backup FILE ", "  restore FILE ",
+                             "  update FILE.xupd ", "  reset-settings ", "  export-contacts FILE ",
+                             "  import-contacts FILE ", "  2  usage error\n", "  4  access denied"})
+        EXPECT_TRUE(help.contains(QLatin1String(text))) << text;
+}
+
+TEST(CommandLine, CommandsWithTheirFileAndOptions)
+{
+    const CommandLine backup = parse({QStringLiteral("backup"), QStringLiteral("/tmp/b.cfg"), QStringLiteral("--all"),
+                                      QStringLiteral("--json"), QStringLiteral("--verbose")});
+    ASSERT_EQ(backup.action, CommandLine::Action::RunTool) << backup.text.toStdString();
+    EXPECT_EQ(backup.tool.kind, ToolCommand::Kind::Backup);
+    EXPECT_EQ(backup.tool.file, QStringLiteral("/tmp/b.cfg"));
+    EXPECT_TRUE(backup.tool.all);
+    EXPECT_TRUE(backup.tool.json);
+    EXPECT_TRUE(backup.verbose);
+
+    const CommandLine reset = parse({QStringLiteral("--serial"), QStringLiteral("V7-1"), QStringLiteral("reset-settings")});
+    ASSERT_EQ(reset.action, CommandLine::Action::RunTool) << reset.text.toStdString();
+    EXPECT_EQ(reset.tool.kind, ToolCommand::Kind::ResetSettings);
+    EXPECT_EQ(reset.tool.serial, QStringLiteral("V7-1"));
+    EXPECT_FALSE(reset.tool.all);
+}
+
+TEST(CommandLine, CommandsUsedWronglyAreRefused)
+{
+    for (const QStringList &arguments : {
+             QStringList{QStringLiteral("frobnicate")},
+             QStringList{QStringLiteral("backup")},
+             QStringList{QStringLiteral("list"), QStringLiteral("extra")},
+             QStringList{QStringLiteral("restore"), QStringLiteral("a.cfg"), QStringLiteral("b.cfg")},
+             QStringList{QStringLiteral("backup"), QStringLiteral("a.cfg"), QStringLiteral("--all"),
+                         QStringLiteral("--serial"), QStringLiteral("V7-1")},
+             QStringList{QStringLiteral("list"), QStringLiteral("--all")},
+             QStringList{QStringLiteral("backup"), QStringLiteral("a.cfg"), QStringLiteral("--serial="),},
+             QStringList{QStringLiteral("--json")},
+         }) {
+        const CommandLine command = parse(arguments);
+        EXPECT_EQ(command.action, CommandLine::Action::Refuse) << arguments.join(' ').toStdString();
+        EXPECT_FALSE(command.text.isEmpty());
+    }
+}
+
+TEST(ToolFiles, WithAllEachAdapterGetsItsSerialBeforeTheExtension)
+{
+    EXPECT_EQ(fileForAdapter(QStringLiteral("/b/set.cfg"), QStringLiteral("V7-2041"), 1), "/b/set-V7-2041.cfg");
+    EXPECT_EQ(fileForAdapter(QStringLiteral("/b/set.tar.cfg"), QStringLiteral("S"), 1), "/b/set.tar-S.cfg");
+    EXPECT_EQ(fileForAdapter(QStringLiteral("/b.d/set"), QStringLiteral("S"), 1), "/b.d/set-S") << "a dot in a folder";
+    EXPECT_EQ(fileForAdapter(QStringLiteral("/b/.set"), QStringLiteral("S"), 1), "/b/.set-S");
+    EXPECT_EQ(fileForAdapter(QStringLiteral("set.vcf"), QStringLiteral("a/b c"), 1), "set-a_b_c.vcf");
+    EXPECT_EQ(fileForAdapter(QStringLiteral("set.vcf"), QString(), 2), "set-adapter2.vcf");
+}
+
 } // namespace

@@ -10,6 +10,12 @@ void FakeAdapter::receive(const DeviceRecord &record)
     emit recordChanged();
 }
 
+void FakeAdapter::setPresentAdapters(std::vector<PresentAdapter> adapters)
+{
+    m_presentAdapters = std::move(adapters);
+    emit presentAdaptersChanged();
+}
+
 namespace {
 
 std::ostream &operator<<(std::ostream &out, const Party &party)
@@ -52,6 +58,8 @@ std::string change::describe(const Change &value)
                 text << "setAutoAnswer(" << c.line << ", " << c.seconds << ")";
             else if constexpr (std::is_same_v<C, change::ResetToDefaults>)
                 text << "resetToDefaults()";
+            else if constexpr (std::is_same_v<C, change::ChooseAdapter>)
+                text << "chooseAdapter(\"" << c.serial.toStdString() << "\")";
             else
                 text << "loadConfiguration(" << c.bytes.size() << " bytes: " << c.bytes.toHex().toStdString() << ")";
         },

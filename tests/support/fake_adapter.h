@@ -67,12 +67,17 @@ struct LoadConfiguration
 {
     QByteArray bytes;
 };
+struct ChooseAdapter
+{
+    QString serial;
+};
 } // namespace change
 
 using Change =
     std::variant<change::SetActiveLine, change::SelectParty, change::Call, change::HangUp, change::StoreContact,
                  change::DeleteContact, change::DeleteCall, change::ImportContacts, change::SetMicGain,
-                 change::SetLineGain, change::SetAutoAnswer, change::ResetToDefaults, change::LoadConfiguration>;
+                 change::SetLineGain, change::SetAutoAnswer, change::ResetToDefaults, change::LoadConfiguration,
+                 change::ChooseAdapter>;
 using Changes = std::vector<Change>;
 
 namespace change {
@@ -117,6 +122,8 @@ public:
     void setRecord(const DeviceRecord &record) { m_record = record; }
     void receive(const DeviceRecord &record);
     void setIdentity(const AdapterIdentity &identity) { m_identity = identity; }
+    // The adapters on the bus from now on, announced as a search announces them.
+    void setPresentAdapters(std::vector<PresentAdapter> adapters);
 
     // The changes asked for since the last call, in order.
     Changes takeChanges() { return std::exchange(m_changes, {}); }
@@ -126,6 +133,8 @@ public:
     void start() override { ++m_starts; }
     void stop() override { ++m_stops; }
     void searchAgain() override {}
+    std::vector<PresentAdapter> presentAdapters() const override { return m_presentAdapters; }
+    void chooseAdapter(const QString &serial) override { m_changes.emplace_back(change::ChooseAdapter{serial}); }
     FirmwareUpdatePort &firmwareUpdate() override { return *m_updateInUse; }
     const DeviceRecord &record() const override { return m_record; }
     AdapterIdentity identity() const override { return m_identity; }
@@ -156,6 +165,7 @@ public:
 private:
     DeviceRecord m_record{};
     AdapterIdentity m_identity;
+    std::vector<PresentAdapter> m_presentAdapters;
     Changes m_changes;
     IdleFirmwareUpdate m_update;
     FirmwareUpdatePort *m_updateInUse = &m_update;

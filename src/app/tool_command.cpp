@@ -1,0 +1,95 @@
+// The names of the commands, the files they write per adapter, and their help.
+#include "app/tool_command.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <array>
+#include <utility>
+
+namespace {
+
+constexpr std::array kNames = {
+    std::pair{ToolCommand::Kind::List, "list"},
+    std::pair{ToolCommand::Kind::Backup, "backup"},
+    std::pair{ToolCommand::Kind::Restore, "restore"},
+    std::pair{ToolCommand::Kind::Update, "update"},
+    std::pair{ToolCommand::Kind::ResetSettings, "reset-settings"},
+    std::pair{ToolCommand::Kind::ExportContacts, "export-contacts"},
+    std::pair{ToolCommand::Kind::ImportContacts, "import-contacts"},
+};
+
+bool fitsFileName(QChar c)
+{
+    return (c.unicode() < 128 && c.isLetterOrNumber()) || c == QLatin1Char('-') || c == QLatin1Char('.') ||
+           c == QLatin1Char('_');
+}
+
+} // namespace
+
+std::optional<ToolCommand::Kind> toolCommandKind(const QString &name)
+{
+    for (const auto &[kind, text] : kNames)
+        if (name == QLatin1String(text))
+            return kind;
+    return std::nullopt;
+}
+
+QString toolCommandName(ToolCommand::Kind kind)
+{
+    for (const auto &[known, text] : kNames)
+        if (known == kind)
+            return QLatin1String(text);
+    return {};
+}
+
+bool takesFile(ToolCommand::Kind kind)
+{
+    return kind != ToolCommand::Kind::List && kind != ToolCommand::Kind::ResetSettings;
+}
+
+bool writesFilePerAdapter(ToolCommand::Kind kind)
+{
+    return kind == ToolCommand::Kind::Backup || kind == ToolCommand::Kind::ExportContacts;
+}
+
+QString fileForAdapter(const QString &file, const QString &serial, int place)
+{
+    QString tag = serial;
+    for (QChar &c : tag)
+        if (!fitsFileName(c))
+            c = QLatin1Char('_');
+    if (tag.isEmpty())
+        tag = QStringLiteral("adapter%1").arg(place);
+    const qsizetype nameStart = file.size() - QFileInfo(file).fileName().size();
+    const qsizetype dot = file.lastIndexOf(QLatin1Char('.'));
+    // A dot that starts the name ("~/.backup") is part of the name, not an extension.
+    const qsizetype extension = dot > nameStart ? dot : file.size();
+    return file.left(extension) + QLatin1Char('-') + tag + file.mid(extension);
+}
+
+QString toolCommandsHelp()
+{
+    return QCoreApplication::translate(
+        "ToolCommand",
+        "\nCommands (run without a window; without one the window opens):\n"
+        "  list                  Every adapter: serial number, product, version, normal or boot loader.\n"
+        "  backup FILE           Save the adapter's record to a configuration file.\n"
+        "  restore FILE          Write a configuration file to the adapter.\n"
+        "  update FILE.xupd      Replace the adapter's firmware from an update file.\n"
+        "  reset-settings        Reset the adapter's settings, as the update window's \"Reset settings\".\n"
+        "  export-contacts FILE  Save the phone book: CSV for a name ending in .csv, vCards otherwise.\n"
+        "  import-contacts FILE  Replace the phone book with the contacts of a vCard or CSV file.\n"
+        "\n"
+        "With --all, backup and export-contacts write one file per adapter, the serial number put before\n"
+        "the extension: backup.cfg becomes backup-V7-2041-000117.cfg. restore, import-contacts and update\n"
+        "use the same file for every adapter.\n"
+        "\n"
+        "Exit codes:\n"
+        "  0  done\n"
+        "  1  failed\n"
+        "  2  usage error\n"
+        "  3  no adapter, or none with the serial number asked for\n"
+        "  4  access denied: the adapter cannot be opened\n"
+        "With --all the code is that of the first adapter that did not succeed.\n");
+}

@@ -1,0 +1,41 @@
+// A command run without a window: what it asks for, and how the process ends.
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+enum class ToolExit : int {
+    Done = 0,
+    Failed = 1,
+    Usage = 2,
+    NoAdapter = 3,    // none plugged in, or none with the serial number asked for
+    AccessDenied = 4, // the adapter is there but this user may not open it
+};
+
+struct ToolCommand
+{
+    enum class Kind { List, Backup, Restore, Update, ResetSettings, ExportContacts, ImportContacts };
+
+    Kind kind = Kind::List;
+    QString file;   // empty for the commands that take none
+    QString serial; // the adapter asked for; empty for the one the window would use
+    bool all = false;
+    bool json = false;
+};
+
+// The command for its name on the command line ("export-contacts"), or none.
+std::optional<ToolCommand::Kind> toolCommandKind(const QString &name);
+QString toolCommandName(ToolCommand::Kind kind);
+bool takesFile(ToolCommand::Kind kind);
+// Whether the command writes a file per adapter, named by fileForAdapter() when run on all of them.
+bool writesFilePerAdapter(ToolCommand::Kind kind);
+
+// The file of one adapter among several: the serial number inserted before the extension (the part
+// from the last dot of the name), "backup.cfg" giving "backup-V7-2041-000117.cfg". Characters that
+// do not belong in a file name become "_"; an adapter without a serial number is named by its place
+// in the list, from 1: "backup-adapter2.cfg".
+QString fileForAdapter(const QString &file, const QString &serial, int place);
+
+// The commands and the exit codes, as --help shows them after the options' summary.
+QString toolCommandsHelp();

@@ -1,0 +1,96 @@
+// Runs a command line's command on the adapters without a window, through the same Adapter the
+// window uses: its discovery, its record writes and their confirmation, and its firmware updater.
+#pragma once
+
+#include "app/tool_command.h"
+#include "link/adapter.h"
+#include "model/phone_book_exchange.h"
+
+#include <QJsonArray>
+#include <QObject>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+
+class QIODevice;
+
+// Where the command's words go: results to `out`, errors and progress to `err`.
+struct ToolStreams
+{
+    QIODevice *out = nullptr;
+    QIODevice *err = nullptr;
+    bool terminal = false; // `err` is a terminal: the update's progress is a bar redrawn in place
+};
+
+struct ToolTimeouts
+{
+    // For the first search, for an adapter to be reached once chosen, and for any answer of the
+    // adapter: a record, the confirmation of a write, of a reset, of a chunk.
+    std::chrono::milliseconds answer{5000};
+    // For the adapter to restart into its boot loader or back into its firmware.
+    std::chrono::milliseconds restart{30000};
+};
+
+class ToolRunner final : public QObject
+{
+    Q_OBJECT
+
+public:
+    ToolRunner(Adapter::BackendFactory makeBackend, ToolStreams streams, ToolTimeouts timeouts = {});
+    ~ToolRunner() override;
+
+    // Needs a QCoreApplication; returns the process's exit code.
+    int run(const ToolCommand &command);
+
+signals:
+    // Something the waits look at may have changed.
+    void adapterNews();
+
+private:
+    // The outcome on one adapter.
+    struct Outcome
+    {
+        ToolExit exit = ToolExit::Done;
+        QString message;
+        QString file;
+    };
+
+    int listAdapters(const ToolCommand &command);
+    // Prints the results for --json; returns the exit code.
+    int finish(const ToolCommand &command, ToolExit result);
+    std::optional<PresentAdapter> defaultTarget() const;
+    std::optional<PresentAdapter> present(const QString &serial) const;
+    Outcome runOn(const ToolCommand &command, const PresentAdapter &target, const QString &file);
+
+    // The steps the commands are made of. Each returns nothing when it went well.
+    std::optional<Outcome> reach(const PresentAdapter &target, bool firmwareNeeded);
+    std::optional<Outcome> readRecord();
+    std::optional<Outcome> writeRecord(const QByteArray &bytes);
+    std::optional<Outcome> enterBootLoader(const PresentAdapter &target);
+    std::optional<Outcome> returnToFirmware(const PresentAdapter &target);
+    std::optional<Outcome> leaveBootLoader(const PresentAdapter &target);
+    Outcome update(const PresentAdapter &target);
+    Outcome resetSettings(const PresentAdapter &target);
+
+    bool waitUntil(const std::function<bool()> &condition, std::chrono::milliseconds timeout);
+    void report(const ToolCommand &command, const PresentAdapter &target, const Outcome &outcome);
+    void writeOut(const QString &text);
+    void writeErr(const QString &text);
+
+    ToolStreams m_streams;
+    ToolTimeouts m_timeouts;
+    Adapter m_adapter;
+    QByteArray m_input;       // the file read once for restore and update
+    PhoneBookImport m_import; // the contacts read once for import-contacts
+    QJsonArray m_jsonResults; // one object per adapter, for --json
+    bool m_searched = false;
+    int m_records = 0;
+    QString m_sendFailure;
+    bool m_settingsReset = false;
+    std::optional<FirmwareUpdatePort::Result> m_updateResult;
+    std::uint64_t m_updatePosition = 0;
+};
+
+// Runs the command over the devices `makeBackend` gives, writing to standard output and error.
+int runToolCommand(const ToolCommand &command, Adapter::BackendFactory makeBackend);

@@ -1,0 +1,29 @@
+// An update's progress: redrawn in place on a terminal, a line per ten per cent in a log.
+#include "app/tool_progress.h"
+
+#include <QBuffer>
+
+#include <gtest/gtest.h>
+
+TEST(ToolProgress, ALogGetsOneLinePerTenPerCentReachedAndNeverMoreThanAHundred)
+{
+    QBuffer log;
+    log.open(QIODevice::WriteOnly);
+    ToolProgress progress(log, false, QStringLiteral("S1"));
+    for (const std::uint64_t position : {0u, 50u, 99u, 100u, 450u, 999u, 1088u})
+        progress.show(position, 1000); // the last chunk goes past the end
+    progress.finish();
+    EXPECT_EQ(log.data(), "S1: 0 %\nS1: 10 %\nS1: 40 %\nS1: 90 %\nS1: 100 %\n");
+}
+
+TEST(ToolProgress, ATerminalGetsABarRedrawnInPlaceAndEndedWithANewLine)
+{
+    QBuffer terminal;
+    terminal.open(QIODevice::WriteOnly);
+    ToolProgress progress(terminal, true, QStringLiteral("S1"));
+    progress.show(500, 1000);
+    EXPECT_EQ(terminal.data(), "\rS1 [###############---------------]  50.0 %");
+    progress.show(1200, 1000);
+    progress.finish();
+    EXPECT_TRUE(terminal.data().endsWith("\rS1 [##############################] 100.0 %\n")) << terminal.data().toStdString();
+}

@@ -1,0 +1,81 @@
+// The commands without a window over the real Linux HID path: hidapi and udev meet two adapters on
+// virtual hidraw nodes, one of which cannot be opened.
+#include "app/tool_runner.h"
+#include "link/hidapi_backend.h"
+#include "sim/emulated_adapter.h"
+#include "support/virtual_hidraw.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::shared_ptr<EmulatedAdapter> adapterWith(const char *serial)
+{
+    EmulatedIdentity identity;
+    identity.serialNumber = QString::fromLatin1(serial);
+    return std::make_shared<EmulatedAdapter>(identity);
+}
+
+class Commands : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!VirtualHidraw::isAvailable())
+            GTEST_SKIP() << "runs under umockdev-wrapper";
+        hidraw = std::make_unique<VirtualHidraw>();
+        hidraw->addForeignDevice(QStringLiteral("Logi"), QStringLiteral("Keyboard"));
+        hidraw->plug(first);
+        hidraw->plug(second);
+    }
+
+    int run(const ToolCommand &command)
+    {
+        out.setData({});
+        err.setData({});
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        ToolRunner runner([] { return std::make_unique<HidapiBackend>(); }, {&out, &err, false});
+        const int code = runner.run(command);
+        out.close();
+        err.close();
+        return code;
+    }
+
+    std::shared_ptr<EmulatedAdapter> first = adapterWith("V7-A");
+    std::shared_ptr<EmulatedAdapter> second = adapterWith("V7-B");
+    std::unique_ptr<VirtualHidraw> hidraw;
+    QBuffer out;
+    QBuffer err;
+    QTemporaryDir folder;
+};
+
+} // namespace
+
+TEST_F(Commands, ListAndBackupOfAllThroughHidapiSkippingTheOneThatCannotBeOpened)
+{
+    second->refuseOpen(QStringLiteral("Permission denied"));
+
+    ASSERT_EQ(run({ToolCommand::Kind::List, {}, {}, false, true}), 0) << err.data().toStdString();
+    const QJsonArray adapters = QJsonDocument::fromJson(out.data()).object().value("adapters").toArray();
+    ASSERT_EQ(adapters.size(), 2) << out.data().toStdString();
+    EXPECT_EQ(adapters[0].toObject().value("serial").toString(), "V7-A");
+    EXPECT_EQ(adapters[1].toObject().value("serial").toString(), "V7-B");
+    EXPECT_EQ(adapters[1].toObject().value("mode").toString(), "normal");
+
+    const QString file = folder.filePath(QStringLiteral("site.cfg"));
+    EXPECT_EQ(run({ToolCommand::Kind::Backup, file, {}, true, false}), 4) << err.data().toStdString();
+    QFile saved(folder.filePath(QStringLiteral("site-V7-A.cfg")));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const DeviceRecord record = first->state().record;
+    EXPECT_EQ(saved.readAll(), QByteArray(reinterpret_cast<const char *>(&record), static_cast<qsizetype>(kRecordSize)));
+    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("site-V7-B.cfg"))));
+    EXPECT_TRUE(err.data().contains("V7-B: ")) << err.data().toStdString();
+}

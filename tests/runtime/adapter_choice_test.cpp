@@ -1,0 +1,155 @@
+// Two adapters on the bus: the one chosen is used and written to while it stays, whatever the
+// other does, and the first one found is used again once it leaves.
+#include "link/adapter.h"
+#include "link/commands.h"
+#include "model/text_field.h"
+#include "sim/emulated_adapter.h"
+#include "sim/emulated_backend.h"
+#include "sim/emulated_bus.h"
+#include "support/gui_wait.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+std::shared_ptr<EmulatedAdapter> adapterWith(const char *serial, const char *owner)
+{
+    EmulatedIdentity identity;
+    identity.serialNumber = QString::fromLatin1(serial);
+    auto adapter = std::make_shared<EmulatedAdapter>(identity);
+    DeviceRecord record = initialAdapterRecord();
+    record.contact[0] = makeParty(owner, "+100");
+    adapter->setRecord(record);
+    return adapter;
+}
+
+bool received(const EmulatedAdapter &adapter, std::uint8_t cmd)
+{
+    const AdapterState state = adapter.state();
+    return std::any_of(state.received.begin(), state.received.end(),
+                       [cmd](const ReceivedMessage &message) { return message.cmd == cmd; });
+}
+
+class AdapterChoice : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_bus.plug(m_first);
+        m_bus.plug(m_second);
+        m_link.start();
+        ASSERT_TRUE(waitUntil([this] { return m_link.connected(); }));
+    }
+
+    // The adapter with this serial is in use and its record is the one held.
+    bool inUse(const char *serial, const char *owner)
+    {
+        return waitUntil([&] {
+            return m_link.connected() && m_link.identity().serial == QLatin1String(serial) &&
+                   readTextField(m_link.record().contact[0].name) == QLatin1String(owner);
+        });
+    }
+
+    bool adaptersPresent(std::size_t count)
+    {
+        return waitUntil([&] { return m_link.presentAdapters().size() == count; });
+    }
+
+    // A setting changed from the window: only `target` takes it.
+    void expectWrittenTo(EmulatedAdapter &target, EmulatedAdapter &other)
+    {
+        m_first->clearReceived();
+        m_second->clearReceived();
+        m_link.setMicGain(++m_gain);
+        EXPECT_TRUE(target.waitFor([this](const AdapterState &s) { return s.record.mic_gain == m_gain; }));
+        EXPECT_FALSE(received(other, CMD_WRITE_RECORD));
+    }
+
+    EmulatedBus m_bus;
+    std::shared_ptr<EmulatedAdapter> m_first = adapterWith("V7-A", "Anna");
+    std::shared_ptr<EmulatedAdapter> m_second = adapterWith("V7-B", "Bert");
+    Adapter m_link{[this] { return std::make_unique<EmulatedBackend>(m_bus); }};
+    std::int8_t m_gain = 0;
+};
+
+} // namespace
+
+TEST_F(AdapterChoice, BothAreListedAndTheChosenOneIsUsedAndWrittenTo)
+{
+    EXPECT_EQ(m_link.presentAdapters(),
+              (std::vector<PresentAdapter>{{"VESTRA7", "V7-A", "1.2", false, {}}, {"VESTRA7", "V7-B", "1.2", false, {}}}));
+    ASSERT_TRUE(inUse("V7-A", "Anna")) << "the first found, as without a choice";
+
+    // The window is told of the connection once it has the chosen adapter's record to show.
+    QStringList shownOnConnection;
+    QObject::connect(&m_link, &Adapter::connectionChanged, [&](bool connected) {
+        if (connected)
+            shownOnConnection << readTextField(m_link.record().contact[0].name);
+    });
+    m_link.chooseAdapter(QStringLiteral("V7-B"));
+    ASSERT_TRUE(inUse("V7-B", "Bert"));
+    ASSERT_TRUE(waitUntil([&] { return !shownOnConnection.isEmpty(); }));
+    EXPECT_EQ(shownOnConnection, QStringList{"Bert"});
+    expectWrittenTo(*m_second, *m_first);
+}
+
+TEST_F(AdapterChoice, TheChoiceSurvivesTheOtherAdapterLeavingAndComingBack)
+{
+    m_link.chooseAdapter(QStringLiteral("V7-B"));
+    ASSERT_TRUE(inUse("V7-B", "Bert"));
+
+    m_bus.unplug(*m_first);
+    ASSERT_TRUE(adaptersPresent(1));
+    m_bus.plug(m_first);
+    ASSERT_TRUE(adaptersPresent(2));
+    ASSERT_TRUE(inUse("V7-B", "Bert"));
+    expectWrittenTo(*m_second, *m_first);
+}
+
+TEST_F(AdapterChoice, WhenTheChosenOneLeavesTheFirstFoundIsUsedAndStaysSoWhenItReturns)
+{
+    m_link.chooseAdapter(QStringLiteral("V7-B"));
+    ASSERT_TRUE(inUse("V7-B", "Bert"));
+
+    m_bus.unplug(*m_second);
+    ASSERT_TRUE(inUse("V7-A", "Anna"));
+    m_bus.plug(m_second);
+    ASSERT_TRUE(adaptersPresent(2));
+    ASSERT_TRUE(inUse("V7-A", "Anna")) << "the choice went with the adapter";
+    expectWrittenTo(*m_first, *m_second);
+}
+
+TEST_F(AdapterChoice, AnUpdateRestartsTheChosenAdapterWithoutHandingTheUpdateToTheOther)
+{
+    m_link.chooseAdapter(QStringLiteral("V7-B"));
+    ASSERT_TRUE(inUse("V7-B", "Bert"));
+
+    // The update window shows and asks the adapter into its boot loader; a search runs while the
+    // adapter is off the bus for its restart.
+    m_link.updater().windowShown();
+    ASSERT_TRUE(waitUntil([this] { return received(*m_second, CMD_ENTER_BOOT); }));
+    m_bus.unplug(*m_second);
+    ASSERT_TRUE(adaptersPresent(1));
+    EXPECT_FALSE(m_link.connected()) << "the other adapter does not take its place";
+    EXPECT_EQ(m_link.identity().serial, QStringLiteral("V7-B"));
+
+    m_second->enterBootLoader(); // comes back as its boot loader
+    m_bus.plug(m_second);
+    ASSERT_TRUE(waitUntil([this] { return m_link.bootLoaderPresent(); }));
+    EXPECT_EQ(m_link.identity().serial, QStringLiteral("V7-B"));
+    EXPECT_FALSE(received(*m_first, CMD_ENTER_BOOT));
+
+    m_link.updater().leave();
+    m_link.updater().windowHidden();
+    ASSERT_TRUE(inUse("V7-B", "Bert")) << "back in its firmware, still the chosen one";
+}
+
+TEST_F(AdapterChoice, AnUnknownSerialMeansTheFirstFound)
+{
+    m_link.chooseAdapter(QStringLiteral("V7-B"));
+    ASSERT_TRUE(inUse("V7-B", "Bert"));
+    m_link.chooseAdapter(QStringLiteral("no such"));
+    ASSERT_TRUE(inUse("V7-A", "Anna"));
+}
