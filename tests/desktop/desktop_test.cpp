@@ -30,8 +30,9 @@ namespace {
 using namespace std::chrono_literals;
 
 // The menu bar's entries, left to right.
-const QStringList kMenu = {QStringLiteral("File"), QStringLiteral("Update firmware"), QStringLiteral("Settings"),
-                           QStringLiteral("Set to default"), QStringLiteral("About"), QStringLiteral("Help"),
+const QStringList kMenu = {QStringLiteral("File"),     QStringLiteral("Update firmware"),
+                           QStringLiteral("Settings"), QStringLiteral("Set to default"),
+                           QStringLiteral("About"),    QStringLiteral("Help"),
                            QStringLiteral("Tools")};
 
 // "Close" of the update window, at the place its layout gives it: left 10, top 10, 247 x 25.
@@ -142,12 +143,20 @@ protected:
         desktop.click(inside.topLeft() + entries.at(index).center());
     }
 
-    // Chooses the menu entry, expects a window with exactly `title` with the keyboard focus, and
-    // leaves it with `leave`.
-    void visit(const QString &entry, const QString &title, const std::function<void(XWindow)> &leave)
+    // Chooses the menu entry (and in the menu it opens, the entry of the mnemonic `key`), expects a
+    // window with exactly `title` with the keyboard focus, and leaves it with `leave`.
+    void visit(const QString &entry, const QString &title, const std::function<void(XWindow)> &leave,
+               const QString &key = {})
     {
         SCOPED_TRACE(entry.toStdString());
         choose(entry);
+        if (!key.isEmpty()) {
+            // A key pressed before the menu is up would go to the main window.
+            ASSERT_TRUE(waitUntil([&] { return !desktop.windowsOf(program.processId(), XDesktop::Kind::Menu).empty(); },
+                                  kReactionTime))
+                << "the menu did not open";
+            desktop.pressKey(key);
+        }
         const XWindow shown = waitForWindow([&](XWindow window) { return window != mainWindow; }, kReactionTime);
         ASSERT_NE(shown, 0u) << "no window came up; " << shownWindows();
         // Qt may map the window before its title is set.
@@ -166,7 +175,7 @@ protected:
     // window shows before it has found an adapter.
     std::shared_ptr<EmulatedAdapter> adapter = std::make_shared<EmulatedAdapter>(
         EmulatedIdentity{QStringLiteral("TARNIX"), QStringLiteral("VESTRA7-2L"), QStringLiteral("VESTRA7-2L (boot)"),
-                        QStringLiteral("V7-2041-000117"), 0x0102});
+                         QStringLiteral("V7-2041-000117"), 0x0102});
     QProcess program;
     XWindow mainWindow = 0;
 };
@@ -182,6 +191,11 @@ TEST_F(Desktop, EveryWindowShowsItsOwnTitleAndABoxTakesTheFocus)
     // Escape is "Cancel": the adapter's settings stay as they are.
     visit(QStringLiteral("Set to default"), QStringLiteral("Confirm"),
           [&](XWindow) { desktop.pressKey(QStringLiteral("Escape")); });
+    // "Tools" > "Backups…" is a window of its own.
+    visit(
+        QStringLiteral("Tools"), QStringLiteral("Backups"),
+        [&](XWindow) { desktop.pressKey(QStringLiteral("Escape")); }, QStringLiteral("b"));
+
     visit(QStringLiteral("Update firmware"), QStringLiteral("Update FW"), [&](XWindow window) {
         // While the window is open the adapter is asked into its boot loader. "Close" tells the boot
         // loader to start the firmware again once the program has found it, as the main window's title

@@ -141,7 +141,7 @@ bool XDesktop::managerRuns() const
         .contains(QLatin1String("window id"));
 }
 
-std::vector<XWindow> XDesktop::windowsOf(qint64 pid) const
+std::vector<XWindow> XDesktop::windowsOf(qint64 pid, Kind kind) const
 {
     std::vector<XWindow> windows;
     const QString found = run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
@@ -152,8 +152,9 @@ std::vector<XWindow> XDesktop::windowsOf(qint64 pid) const
             run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window), QStringLiteral("-notype"),
                                           QStringLiteral("_NET_WM_WINDOW_TYPE")});
         // The first type named is the one the window means; the others are fall-backs.
-        static const QRegularExpression wanted(QStringLiteral(R"(= _NET_WM_WINDOW_TYPE_(NORMAL|DIALOG)\b)"));
-        if (wanted.match(type).hasMatch())
+        static const QRegularExpression ordinary(QStringLiteral(R"(= _NET_WM_WINDOW_TYPE_(NORMAL|DIALOG)\b)"));
+        static const QRegularExpression menu(QStringLiteral(R"(= _NET_WM_WINDOW_TYPE_(DROPDOWN_MENU|POPUP_MENU)\b)"));
+        if ((kind == Kind::Window ? ordinary : menu).match(type).hasMatch())
             windows.push_back(window);
     }
     return windows;

@@ -33,9 +33,10 @@ public:
     // ":N", for DISPLAY.
     QString display() const { return m_display; }
 
-    // The mapped top-level windows of a process that are ordinary windows or dialogs (not menus or
-    // tool tips), by the process id they carry.
-    std::vector<XWindow> windowsOf(qint64 pid) const;
+    enum class Kind { Window, Menu };
+    // The mapped top-level windows of a process, by the process id they carry: its ordinary windows
+    // and dialogs, or its open menus.
+    std::vector<XWindow> windowsOf(qint64 pid, Kind kind = Kind::Window) const;
     // The title as the desktop shows it: the window's _NET_WM_NAME.
     QString title(XWindow window) const;
     // The window that has the keyboard focus; 0 when none.
