@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The benchmarks' common output: rows of one Markdown table that tools/bench.sh puts together.
 #pragma once
 

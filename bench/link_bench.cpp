@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measures the link while it polls the emulated adapter at full-speed USB timing: the time from a
 // poll's post to the end of the main window's Refresh.
 // Over the emulated bus by default; with --hidraw, run under umockdev-wrapper, through hidapi, hidraw

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program as users run it, measured from outside: it runs as a child process on a virtual hidraw
 // node whose emulated adapter (USB timing on) lives here, so what the child spends is the program's,
 // with umockdev's emulation of each hidraw call, which runs in the calling thread. Run under

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's Refresh per received record: a record like the last one, and one in which every
 // field the window shows has changed (each list row, both edits, the four settings and all four line
 // buttons with their glyphs).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Firmware update speed: the program moves images of 64 KiB and 256 KiB into the emulated adapter
 // (USB timing model on) and the time is set against the protocol's own limit.
 #include "bench_table.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading any file as a configuration file: it gives its first bytes, at most one record's worth.
 #include "model/config_file.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receiver fed any sequence of input reports: any length, any marker, any trailer.
 #include "link/commands.h"
 #include "link/frame.h"

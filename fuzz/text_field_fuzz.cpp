@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The record's text fields read from any bytes, in single- and double-byte code pages, and written
 // back: never a byte outside the field, and a written text always reads back as a prefix of itself.
 #include "model/ansi_codec.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any file checked as an update file against any device name, and the chunks cut from an accepted
 // one: a file is accepted only when its header is whole and names the device, and the transfer sends exactly
 // its payload, never a byte from beyond it.

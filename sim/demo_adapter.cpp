@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The demo's adapter state, its sample update file and its callers.
 #include "sim/demo_adapter.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The emulated adapter as the demo shows it: a lived-in phone book and call list, two operators,
 // a caller now and then, and a firmware file its boot loader takes.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The emulated adapter's firmware and boot loader.
 #include "sim/emulated_adapter.h"
 

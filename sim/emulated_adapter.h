@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An emulated VESTRA7: the adapter's side of the protocol over an emulated HID device, with its
 // record, its two lines, its boot loader, and controls for tests.
 #pragma once

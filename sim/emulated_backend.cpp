@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scanning, opening and watching the emulated bus.
 #include "sim/emulated_backend.h"
 

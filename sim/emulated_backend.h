@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The HID access backend over the emulated bus, for the demo, the tests and the benchmarks.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Plugging emulated devices in and out, and telling listeners.
 #include "sim/emulated_bus.h"
 

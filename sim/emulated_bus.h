@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A USB bus in memory: emulated HID devices are plugged into it and taken out, and listeners
 // hear of every change.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The host's view of an emulated HID device: plugging, report pipes, timing and faults.
 #include "sim/emulated_hid_device.h"
 

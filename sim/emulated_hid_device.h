@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An emulated USB HID device as the host sees it: identity, plugging, and its two report pipes
 // with an optional full-speed timing model and fault injection.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where an emulated HID device can be plugged in: the emulated bus, or a bridge to a virtual node.
 #pragma once
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the benchmarks and prints their figures as one Markdown table, the one in the README's
 # "Performance" section. The emulated adapter runs at full-speed USB timing throughout.
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sets up a Debian 12 machine for vestra7 (installing whatever is missing), then builds and runs
 # the program, the demo, or the test suite, or builds the Debian package.
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets (the `fuzz` preset) and runs each for a bounded time over a copy of
 # its seed corpus. Fails on any crash, leak or undefined behaviour.
 #

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the application icon's PNG sizes from its SVG, or checks that the committed PNGs match it.
 //
 //   vestra7-render-icons <icon.svg> <hicolor folder>           writes <folder>/<N>x<N>/apps/<name>.png

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders the README's screenshots into docs/screenshots from the demo's state, on Qt's offscreen
 # platform: the main window, the settings panel, the disconnected window, the backups window, the
 # question before a firmware transfer and a firmware update.

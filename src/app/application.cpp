@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's start-up sequence and its orderly end.
 #include "app/application.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program assembled: the adapter, the main window and the update window, wired together.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The demo: the program with an emulated adapter plugged in, for trying the tool without hardware.
 #include "app/program_start.h"
 #include "model/ansi_codec.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program entry: the windows over the platform's HID access.
 #include "app/program_start.h"
 #include "link/hidapi_backend.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's start, shared by vestra7 and its demo: the command line, logging, the report trace,
 // then the windows or a command without them.
 #pragma once

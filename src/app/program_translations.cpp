@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Choosing and installing the translations for a locale.
 #include "app/program_translations.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Signal handlers that only write a byte into a pipe, which the GUI thread watches.
 #include "app/termination_signals.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The system's requests to end the program, turned into an orderly close on the GUI thread.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The names of the commands, the files they write per adapter, and their help.
 #include "app/tool_command.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A command run without a window: what it asks for, and how the process ends.
 #pragma once
 

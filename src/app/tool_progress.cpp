@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing an update's progress for a person or for a log.
 #include "app/tool_progress.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A firmware update's progress on standard error: a bar redrawn in place on a terminal, plain lines
 // every ten per cent for a log.
 #pragma once

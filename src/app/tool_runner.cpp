@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands without a window: finding the adapters, reaching each in turn, and each command's steps.
 #include "app/tool_runner.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a command line's command on the adapters without a window, through the same Adapter the
 // window uses: its discovery, its record writes and their confirmation, and its firmware updater.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The adapter's session: start, polling, posting, and the orderly end.
 #include "link/adapter.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The adapter behind the windows: its record, the link that carries it, discovery and polling.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The changes the windows make to the adapter's record: each is written into the local record and
 // sent whole, as one record write.
 #include "link/adapter.h"

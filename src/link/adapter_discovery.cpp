@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding the adapter among the HID devices: claiming it, its identity and its boot loader.
 #include "link/adapter.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The adapter as the windows see it: its state, the changes they ask for, and what it announces.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Command codes carried in a message's trailer, in both directions.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Table-driven CRC-16/MODBUS.
 #include "link/crc.h"
 

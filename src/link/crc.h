@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CRC-16/MODBUS, the checksum of every message on the link.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The firmware update as the update window sees it: the user's buttons in, progress and outcome out.
 #pragma once
 

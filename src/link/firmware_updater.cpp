@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The firmware update's ticks, replies and the user's actions.
 #include "link/firmware_updater.h"
 

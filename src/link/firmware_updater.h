@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The firmware update as a state machine: waking the boot loader, the acknowledged transfer of an
 // update image, its result and the way out, driven by its own tick and by the adapter's replies.
 #pragma once

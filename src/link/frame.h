@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 64-byte frames that carry a message, one per HID report, and the 65-byte reports around them.
 #pragma once
 

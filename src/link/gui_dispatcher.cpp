@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hand-over of work from other threads to the GUI thread.
 #include "link/gui_dispatcher.h"
 

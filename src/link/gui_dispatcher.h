@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs functions on the GUI thread on behalf of other threads, with or without waiting for them.
 #pragma once
 

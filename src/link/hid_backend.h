@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The platform side of HID access: scanning, opening, reading and writing devices, and hearing of
 // device changes. The controller's rules stay the same whatever backend sits under it.
 #pragma once

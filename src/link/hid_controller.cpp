@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The HID access layer's platform-neutral part: the device list and its order rules, claiming,
 // writing and the reading threads. The backend below does the platform's part.
 #include "link/hid_controller.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The HID access layer the link stands on: the list of present devices, their identity, claiming
 // one, writing its output reports and reading its input reports on a thread of its own.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An error raised by the HID access layer while it talks to a device.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // hidapi's hidraw backend behind the HID access interface.
 #include "link/hidapi_backend.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // HID access on Linux: hidapi over hidraw, and a udev monitor for devices coming and going.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The worker thread: writes every message to the adapter, one at a time, from the request slot.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The request slot, its flags, and the rule that keeps a record write from being undone.
 #include "link/mailbox.h"
 

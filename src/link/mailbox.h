@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The single request slot between the GUI thread and the worker, with the flags around it.
 #pragma once
 

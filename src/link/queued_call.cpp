@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Queueing a fixed call onto the thread that owns the object.
 #include "link/queued_call.h"
 

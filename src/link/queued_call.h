@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A fixed call that any thread may ask the GUI thread to make.
 #pragma once
 

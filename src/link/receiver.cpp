@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reassembly, CRC check and dispatch of incoming messages.
 #include "link/receiver.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receiving side of the link: collects frames into messages, checks them and dispatches them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Storing received records without undoing the user's changes.
 #include "link/record_store.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where checked messages from the adapter end up: the local record, the news of its arrival, the update path.
 #pragma once
 

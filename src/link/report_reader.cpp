@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading input reports and handing them to the GUI thread one at a time.
 #include "link/report_reader.h"
 

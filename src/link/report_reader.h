@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reading thread of a claimed device: it reads input reports and hands them to the GUI thread,
 // waiting until the GUI thread has handled them. Reports that belong together (a message's frames)
 // can go over in one hand-over, so that the GUI thread wakes once per message rather than once per

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A log of every report to and from the adapter, for support to read: one line per report.
 #pragma once
 

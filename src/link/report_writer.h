@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the sender writes its output reports: the claimed device, or a test's fake.
 #pragma once
 

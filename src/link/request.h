@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One message for the adapter, as posted into the mailbox.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sender side of the link.
 #include "link/send_message.h"
 

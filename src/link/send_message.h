@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Framing one message into output reports and writing them to the adapter.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The update's tick on a Qt timer.
 #include "link/tick_timer.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clock of a firmware update: a repeating tick whose interval can be changed, and its Qt timer.
 #pragma once
 

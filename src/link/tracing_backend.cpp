@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Logging the reports of every opened device.
 #include "link/tracing_backend.h"
 

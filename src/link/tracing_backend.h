@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A HID backend that hands every call to another one and logs each report that goes through.
 #pragma once
 

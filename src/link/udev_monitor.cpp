@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The udev monitor's socket watched by a QSocketNotifier.
 #include "link/udev_monitor.h"
 

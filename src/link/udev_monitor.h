@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hearing of device changes from udev on the GUI thread, without a thread of its own.
 #pragma once
 

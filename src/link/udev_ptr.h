@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Owning pointers for libudev objects, released with their unref functions.
 #pragma once
 

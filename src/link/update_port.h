@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a firmware update needs of the link: a way to the adapter and the pause of the polling.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Code page choice by locale and lossy conversion with '?' for unrepresentable characters.
 #include "model/ansi_codec.h"
 

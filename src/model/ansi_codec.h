@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Conversion between text and the 8-bit "ANSI" code page that the adapter's text fields use.
 #pragma once
 

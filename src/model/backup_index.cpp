@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and writing the backup index as JSON.
 #include "model/backup_index.h"
 

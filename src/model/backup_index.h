@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The note kept beside an adapter's backups of the step each one preceded.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Names of the backup steps.
 #include "model/backup_step.h"
 

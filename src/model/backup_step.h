@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The steps before which the adapter's record is backed up, with their names for the user.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing, deduplicating, pruning and listing the adapter's backups.
 #include "model/backup_store.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Automatic backups of the adapter's record, kept per adapter as configuration files.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the boot-loader mark out of a product name.
 #include "model/boot_loader_name.h"
 

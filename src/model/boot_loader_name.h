@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "(boot)" mark by which an adapter's product name tells its boot loader from its firmware.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration file: the raw 1789-byte record, nothing before or after it.
 #pragma once
 

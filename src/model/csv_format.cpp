@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing and reading comma-separated phone books.
 #include "model/csv_format.h"
 

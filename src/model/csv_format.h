@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Phone-book parties as comma-separated values: a "Name,Number" table.
 #pragma once
 

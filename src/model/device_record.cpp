@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole-record operations on the device record.
 #include "model/device_record.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The adapter's whole state: one packed 1789-byte block, always sent, received and stored whole.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Chunks of the update image.
 #include "model/firmware_image.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An update file in memory with the transfer's position in it, cut into the boot loader's chunks.
 #pragma once
 

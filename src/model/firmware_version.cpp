@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Comparing firmware versions number by number.
 #include "model/firmware_version.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which of two firmware versions is the newer, as "1.3.0" and "1.2" name them.
 #pragma once
 

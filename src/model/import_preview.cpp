@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Previewing and applying an imported phone book.
 #include "model/import_preview.h"
 

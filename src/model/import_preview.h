@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the adapter will hold for imported parties, and the import applied to a record.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Conversions between party entries and their texts.
 #include "model/party_text.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A party entry as text, the form in which windows and phone-book files see names and numbers.
 #pragma once
 

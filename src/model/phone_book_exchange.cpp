@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Phone-book files: choosing the format, decoding the text, fitting the result into 32 entries.
 #include "model/phone_book_exchange.h"
 

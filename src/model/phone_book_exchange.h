@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Export of the phone book to vCard and CSV files, and import of such files into parties.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Comparing two records item by item.
 #include "model/record_difference.h"
 

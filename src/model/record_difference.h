@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What differs between two records, in the terms the main window shows them.
 #pragma once
 

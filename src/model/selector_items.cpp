@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds the settings selectors' item lists and picks the item for a stored value.
 #include "model/selector_items.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The item lists of the settings selectors and the text each stored setting value is shown as, in
 // the current language; the English items are quoted below.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fixed-width text fields of the device record.
 #include "model/text_field.h"
 

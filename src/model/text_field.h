@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and writing the record's fixed-width, zero-padded text fields.
 #pragma once
 

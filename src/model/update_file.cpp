@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the model name out of an update file's header and comparing it with the adapter's name.
 #include "model/update_file.h"
 

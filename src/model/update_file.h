@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The update file: whether it is meant for the connected adapter, and where its firmware payload starts.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The progress figures of a firmware transfer.
 #include "model/update_progress.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How far a firmware transfer has come, as the update window's bar and its caption show it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing and reading vCards.
 #include "model/vcard_format.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Phone-book parties as vCards: written as version 3.0, read from 2.1, 3.0 and 4.0.
 #pragma once
 

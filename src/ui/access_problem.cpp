@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message shown when the adapter is present but this user may not open it.
 #include "ui/access_problem.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The automatic backups: when an adapter is first seen, and before each step that replaces its record.
 #include "ui/backup_keeper.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Backs the adapter's record up when an adapter is first seen and before each step that replaces
 // what it holds, and asks what to do when a backup cannot be written.
 #pragma once

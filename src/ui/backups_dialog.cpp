@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The backups listed per adapter, the difference of one to the adapter's record, and its restore.
 #include "ui/backups_dialog.h"
 #include "ui_backups_dialog.h"

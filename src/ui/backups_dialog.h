@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Backups" window: the backups of each adapter, what the selected one holds that the adapter
 // does not, and restoring it.
 #pragma once

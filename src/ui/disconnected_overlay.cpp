@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The disconnected overlay.
 #include "ui/disconnected_overlay.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The overlay that covers the main window while no adapter is connected: a white area saying
 // "Connect to USB".
 #pragma once

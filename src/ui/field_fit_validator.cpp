@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checking a text against the field that will hold it.
 #include "ui/field_fit_validator.h"
 

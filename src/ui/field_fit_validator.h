@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Accepts in an edit only a text that the record's field holds as it is shown.
 #pragma once
 

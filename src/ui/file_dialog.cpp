@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File dialogs through Qt's static functions, which use the platform's native dialogs where there are some.
 #include "ui/file_dialog.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A save or open file dialog that remembers the name last chosen in it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The update window: its controls, the selection of a file, and the updater's reports on screen.
 #include "ui/firmware_update_dialog.h"
 #include "ui_firmware_update_dialog.h"

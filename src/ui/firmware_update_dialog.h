@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The update window: chooses the update file, and shows the adapter's identity and the progress and
 // outcome of the update that a FirmwareUpdater runs.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The import preview: the 32 entries as the adapter will hold them, each change marked.
 #include "ui/import_preview_dialog.h"
 #include "ui_import_preview_dialog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shows the phone book as an import will leave it, with the names and numbers the adapter cannot
 // hold as they are, and lets the user store it or not.
 #pragma once

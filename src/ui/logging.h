@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windows' logging category; quiet below warnings unless switched on (--verbose, or
 // QT_LOGGING_RULES="vestra7.ui.debug=true").
 #pragma once

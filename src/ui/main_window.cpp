@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: its form, the record shown, the connected and disconnected states, what the
 // adapter announces, and its start and end.
 #include "ui/main_window.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: shows the adapter's record and asks the adapter for the user's changes.
 #pragma once
 

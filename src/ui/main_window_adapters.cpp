@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The choice of adapter under "Tools", for when more than one adapter is plugged in.
 #include "ui/main_window.h"
 

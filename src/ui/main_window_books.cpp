@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's phone book and call list: picking a party, storing the edits with Enter, the
 // number edit's character filter, and deleting entries.
 #include "ui/main_window.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's keyboard: keys for the call and hang-up buttons, F10 for the menu, and the list of
 // every shortcut.
 #include "ui/main_window.h"

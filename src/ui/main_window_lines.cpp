@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's line control: the call and hang-up buttons of each line, and the line labels
 // that choose the active line.
 #include "ui/main_window.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's menu commands: configuration files, the update window, the settings panel, the
 // reset to defaults, and the About boxes of the adapter and of the program.
 #include "ui/main_window.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's "Tools" menu: the backups of the adapter's record, and the phone book exported
 // to and imported from vCard and CSV files.
 #include "ui/main_window.h"

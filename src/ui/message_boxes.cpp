@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Modal message boxes owned by, and centred on, their parent window.
 #include "ui/message_boxes.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text colours for the labels on the panels' fixed light backgrounds.
 #include "ui/panel_text.h"
 

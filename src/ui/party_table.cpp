@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Party entries shown in, and read back from, a two-column list.
 #include "ui/party_table.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A two-column list ("Name", "Number") that shows a record's party entries, one per row, in place.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings panel: the two gains and the two auto-answer delays of the adapter's record.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The modal file dialog and message boxes of the update window.
 #include "ui/update_prompts.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The update window's file dialog and message boxes, replaceable where a modal box would wait for a user.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The forms' fonts.
 #include "ui/window_fonts.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fonts of the main window's forms, sized in pixels as the layouts were drawn.
 #pragma once
 

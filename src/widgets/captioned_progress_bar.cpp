@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The captioned progress bar: its caption label, the marquee style and the error look.
 #include "widgets/captioned_progress_bar.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GlyphButton: painting, mouse handling and the enabled, down and hover states.
 #include "widgets/glyph_button.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GlyphButton: a windowless push button that shows one cell of a picture and an optional caption.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The glyph button's painting steps.
 #include "widgets/glyph_button_paint.h"
 

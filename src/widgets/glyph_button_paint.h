@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The glyph button's painting, as pure steps: choosing the cell, placing it, fitting the caption,
 // deriving colours and composing the face in an off-screen image.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Looks the glyph pictures up among the program's resources.
 #include "widgets/glyph_pictures.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The call and hang-up pictures compiled into the program, found by name without regard to case.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The QTimer-based repeat timer.
 #include "widgets/repeat_timer.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A one-shot timer behind an interface, so that a hold-to-repeat control can be driven by a test.
 #pragma once
 

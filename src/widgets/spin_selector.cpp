@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SpinSelector: value rules, steps from the step control, keys and wheel, and painting.
 #include "widgets/spin_selector.h"
 

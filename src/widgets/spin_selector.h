@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SpinSelector: a read-only field that shows one item of a fixed list and steps through it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The accessible interfaces of GlyphButton and SpinSelector, and their registration.
 #include "widgets/widget_accessibility.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What screen readers learn of the glyph button and the spin selector.
 #pragma once
 

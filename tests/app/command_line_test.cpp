@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line: what each option asks for, and what is refused.
 #include "app/command_line.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The system's requests to end the program reach the GUI thread as a call, and only while asked for.
 #include "app/termination_signals.h"
 

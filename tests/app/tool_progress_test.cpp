@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An update's progress: redrawn in place on a terminal, a line per ten per cent in a log.
 #include "app/tool_progress.h"
 

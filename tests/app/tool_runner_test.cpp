@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands without a window, run in-process against two adapters on the emulated bus.
 #include "app/tool_runner.h"
 #include "link/commands.h"

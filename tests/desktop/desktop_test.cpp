@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program as a person meets it on an X desktop: vestra7 on the xcb platform under a
 // window manager, the emulated adapter behind a virtual hidraw node, the menu clicked where it shows
 // its entries, and each window read by the title and the focus the desktop gives it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding menu entries by the ink of their captions.
 #include "menu_bar_picture.h"
 

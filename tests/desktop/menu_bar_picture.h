@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where a window's menu bar shows its entries, read from a picture of the window as the eye reads it.
 #pragma once
 

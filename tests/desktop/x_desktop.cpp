@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The test's X desktop: Xvfb, openbox, and xdotool, xprop and xwininfo to look and act.
 #include "x_desktop.h"
 

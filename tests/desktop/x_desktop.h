@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An X desktop of a test's own: a virtual X server with a window manager, and the X tools that read
 // its windows as the desktop shows them and act on them as a person does.
 #pragma once

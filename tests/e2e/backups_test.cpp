@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole program keeping backups: before each step that replaces the adapter's record, and a
 // restore that writes a backup's exact bytes; and the questions that say what a step will do.
 #include "program_fixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands without a window over the real Linux HID path: hidapi and udev meet two adapters on
 // virtual hidraw nodes, one of which cannot be opened.
 #include "app/tool_runner.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding the adapter, losing it and finding it again, as the user sees it.
 #include "program_fixture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Firmware updates from the menu through the boot loader, whole and interrupted.
 #include "program_fixture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The phone book, the call list and the line buttons, driven as the user drives them: every change
 // goes to the adapter, and what the window shows afterwards is what the adapter sent back.
 #include "program_fixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ending the program for real: it runs as a child process on the same virtual hidraw nodes and is
 // closed while it polls and while it sends a firmware image.
 #include "sim/demo_adapter.h"

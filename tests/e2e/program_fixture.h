@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program over the real Linux HID path: hidapi and the udev monitor, with the emulated adapter
 // behind a virtual hidraw node at full-speed USB timing.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program as users run it, over the platform's HID access, with a line on standard input through
 // which a test acts as the user: "close" chooses File > Close, "update <path>" opens the update window
 // and picks that file there, its messages dismissed at once and written to standard output.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings panel while polling runs, and a configuration saved, changed and loaded back.
 #include "program_fixture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A firmware update as a person goes through it: the program's own modal boxes and file dialog, each
 // read for a second before it is answered, while the adapter restarts and the update window's timer
 // ticks on.

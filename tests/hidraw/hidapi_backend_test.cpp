@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Linux backend end to end: hidapi and a udev monitor against emulated devices exposed as
 // virtual hidraw nodes, with the controller on top.
 #include "link/hid_controller.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CRC-16/MODBUS against its published check value and the empty cases.
 #include "link/crc.h"
 

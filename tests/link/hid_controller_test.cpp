@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The HID controller over the emulated bus: list order rules, claiming, reading threads, writes
 // racing removals, and shutting down while a report waits for the GUI thread.
 #include "link/hid_controller.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receiver: reassembly, CRC check, dispatch, and the bounds that keep bad input harmless.
 #include "link/commands.h"
 #include "link/frame.h"

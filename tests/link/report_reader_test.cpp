@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reports that belong together reach the GUI thread in one pass, in order, also when their end is lost.
 #include "link/report_reader.h"
 

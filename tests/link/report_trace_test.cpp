@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report log: one readable line per report, whichever thread writes it.
 #include "link/frame.h"
 #include "link/report_trace.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sender: byte-exact reports, the wrapping count, and how write failures end or don't end a message.
 #include "link/commands.h"
 #include "link/crc.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Backups of the adapter's record: exact bytes, no duplicates, pruning, listing, failures and a
 // damaged index.
 #include "model/backup_index.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "(boot)" mark: which product names are boot loaders, and the model name behind the mark.
 #include "model/boot_loader_name.h"
 

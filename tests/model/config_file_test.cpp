@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Configuration files: the extension rule, the raw record on disk, and failures that keep data.
 #include "model/config_file.h"
 

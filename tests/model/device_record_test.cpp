@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The record's layout where the adapter relies on it, its signedness and its defaults.
 #include "model/device_record.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Phone-book files: round trips through both formats, what each format tolerates, and the preview
 // of what the adapter will store.
 #include "model/ansi_codec.h"

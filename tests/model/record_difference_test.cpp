@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Differences between two records: entries and settings are listed, what the adapter writes by itself is not.
 #include "model/ansi_codec.h"
 #include "model/record_difference.h"

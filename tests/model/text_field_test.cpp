@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text rules of the record's fixed-width fields and the code page chosen for them.
 #include "model/ansi_codec.h"
 #include "model/device_record.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The package's postinst and postrm: with udev running they reload the rules and trigger the hidraw
 # nodes, also when udevadm fails; where udev does not run (a chroot) or udevadm is absent they call
 # nothing and still succeed; and they act only for the dpkg steps that change the installed rule.

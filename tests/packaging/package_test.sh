@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks what the Debian packages built by CPack hold. Each program has a package of its own name:
 # vestra7 holds the program, the udev rule, the desktop entry, the metainfo and the icons; every other
 # package holds only its program. Each has its manual page, the copyright and the changelog, nothing

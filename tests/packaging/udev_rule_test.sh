@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the shipped udev rule through udevadm against emulated devices: the adapter's hidraw node, in
 # normal mode and in its boot loader, gets the uaccess tag; no other node does. Also checks that the
 # rule file sorts before the seat rules that turn the tag into access.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user's edits through the main window's controls.
 #include "edit_driver.h"
 

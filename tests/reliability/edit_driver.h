@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Edits made the way a user makes them, through the main window's controls, with a record of what
 // they must leave the adapter holding.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program over a faulty link: of the adapter's reports 5 % damaged and 2 % lost, of the
 // program's 2 % lost, while it polls and the user edits through the windows. No damaged or partial
 // record may ever be shown, and every edit must reach the adapter in the end.

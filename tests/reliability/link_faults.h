@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The faulty link of the reliability tests: of the adapter's reports 5 % damaged and 2 % lost, of
 // the program's reports 2 % lost.
 #pragma once

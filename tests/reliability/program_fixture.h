@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program over an emulated bus, with its HID handles tracked, for fault injection and races.
 #pragma once
 

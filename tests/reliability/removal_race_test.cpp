@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The adapter removed at the worst moments, through the whole program: in the middle of a record
 // write, while the window shows a record, while the reading thread waits for
 // its report to be taken, and while a read is under way. Nothing may crash, no handle may be closed

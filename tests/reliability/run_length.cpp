@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Run lengths from the environment.
 #include "run_length.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long the long runs go on, from the environment; the short defaults keep the test suite quick.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Long use, compressed: the adapter unplugged and plugged in again many times while the program
 // polls, and an hour's worth of polls with an edit now and then, each poll going out as soon as the
 // last record is shown. Resident memory must stay flat, and the main window connected at the end.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A link destroyed while the system holds one of its writes: the worker thread that is left behind
 // must come out of the write onto objects that still exist.
 #include "tracking_backend.h"

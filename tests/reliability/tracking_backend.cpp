@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tracking backend and its ledger.
 #include "tracking_backend.h"
 

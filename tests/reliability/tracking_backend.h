@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A HID backend that hands every call on to another one and keeps a ledger of the handles it
 // opened, so that tests can see a handle closed while a thread was still inside a call on it, or
 // left open after its device was gone, and can step in at a chosen moment of a write or a read.

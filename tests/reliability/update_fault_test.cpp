@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Firmware updates through the whole program over a faulty link, and with replies that never come.
 // An update ends with the adapter holding the exact image and "Update success!", or with the
 // adapter's failure and "Error!" / "Retry again", or with no result at all, which "Close" leaves;

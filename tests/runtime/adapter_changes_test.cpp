@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What each change does to the record the adapter is sent: exactly that change, nothing else.
 #include "link/adapter.h"
 #include "link/commands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Two adapters on the bus: the one chosen is used and written to while it stays, whatever the
 // other does, and the first one found is used again once it leaves.
 #include "link/adapter.h"

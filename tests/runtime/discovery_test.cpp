@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding, claiming and losing the adapter among other HID devices, and what the windows are told.
 #include "link/adapter.h"
 #include "link/hid_controller.h"

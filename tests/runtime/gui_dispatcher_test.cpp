@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hand-over of work to the GUI thread: synchronous, failure-tolerant, and never a trap at exit.
 #include "link/gui_dispatcher.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole link against the emulated adapter: the road of one poll, no change undone by polling,
 // removal and return, and a prompt end.
 #include "link/commands.h"

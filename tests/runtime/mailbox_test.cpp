@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mailbox: one slot, atomic hand-over to the worker, and no user change undone by polling.
 #include "link/commands.h"
 #include "link/mailbox.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The worker: serves the slot without losing requests, reports write errors, and stops promptly.
 #include "link/commands.h"
 #include "link/frame.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The demo's adapter state and sample update file.
 #include "sim/demo_adapter.h"
 

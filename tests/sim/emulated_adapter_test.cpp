@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The emulated adapter and its bus: what the program's tests, demo and benchmarks rely on.
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"

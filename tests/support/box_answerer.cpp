@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message-box answerer.
 #include "support/box_answerer.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Answers the modal message boxes a test makes the program show, recording what they showed.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window tests' adapter, and how its changes read in failure messages.
 #include "support/fake_adapter.h"
 

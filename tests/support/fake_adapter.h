@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An adapter for window tests: it holds the record a test gives it and keeps each change the window
 // asks for as a value, without applying it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Event-loop waits for tests.
 #include "support/gui_wait.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Waiting on the GUI thread for a condition while its event loop runs.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sending and receiving whole messages over one connection.
 #include "support/host_link.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The host's end of the link on the test's own thread: frames messages onto one HID connection and
 // collects the device's replies with the link's receiver.
 #pragma once

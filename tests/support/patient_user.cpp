@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The person at the modal windows.
 #include "support/patient_user.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A person at the program's modal windows: notes every one that comes up, and answers the one on top
 // only after a pause of real time, as someone reading it would, while the program's timers run on.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program under test, its recorders and its guard.
 #include "support/program_test.h"
 

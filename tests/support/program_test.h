@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole program (the Application: adapter, main window and update window) with the emulated
 // adapter behind it, for the tests that run it as its users do. Where its devices come from (virtual
 // hidraw nodes through hidapi, or the emulated bus) is the subclass's choice.

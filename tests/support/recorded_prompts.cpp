@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The recorded prompts of the update window.
 #include "support/recorded_prompts.h"
 

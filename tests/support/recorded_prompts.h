@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stand-ins for the update window's modal prompts: its file dialog and its message boxes.
 #pragma once
 

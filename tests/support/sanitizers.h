@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whether the tests run under ThreadSanitizer, which cannot start a child from a process that runs
 // threads and reports a thread left unjoined on purpose.
 #pragma once

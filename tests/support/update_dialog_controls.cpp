@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding the update window's controls.
 #include "support/update_dialog_controls.h"
 

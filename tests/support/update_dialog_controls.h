@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The update window's controls, found by their names, for tests that drive it as a user would.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The umockdev bridge: virtual hidraw nodes backed by emulated HID devices.
 #include "support/virtual_hidraw.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Emulated HID devices exposed as virtual hidraw nodes through umockdev, so that hidapi, libudev and
 // the program's Linux backend meet them as they would meet real devices.
 #pragma once

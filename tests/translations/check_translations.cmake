@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when the program has a text that a translation lacks, or a translation holds a text the
 # program no longer has: lupdate brings a copy of the .ts up to date with the sources, and every entry
 # of the copy must then be translated, and none left without its text.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program in Russian as the start installs it, and back in English once the translation goes;
 // English, Qt's texts included, for a language the program has no translation of.
 #include "app/command_line.h"

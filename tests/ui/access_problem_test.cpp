@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message for an adapter that is present but may not be opened: what the user must learn from it.
 #include "ui/access_problem.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a screen reader finds in the main window and the settings panel.
 #include "main_window_fixture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the window does with the adapter's announcements beyond its record: the title, the
 // access-problem and send-failure boxes; and when it starts and stops the adapter.
 #include "main_window_fixture.h"

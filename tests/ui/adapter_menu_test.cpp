@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Tools" > "Adapter": the adapters to choose from, the one in use, and the menu bar around them.
 #include "main_window_fixture.h"
 

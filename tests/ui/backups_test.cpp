@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The automatic backups as the main window takes them, the backups window, and the import preview.
 #include "main_window_fixture.h"
 

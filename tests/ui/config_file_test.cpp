@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Save to file" and "Load from file": the dialogs, the extension rule, short files, and failures.
 #include "main_window_fixture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's questions before a step whose outcome the user may not expect: a file that is
 // no configuration, and a firmware update that ends a call.
 #include "main_window_fixture.h"

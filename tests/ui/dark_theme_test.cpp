@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text on the panels' fixed light backgrounds stays readable under a dark theme; the rest of the
 // window follows the theme.
 #include "support/fake_adapter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window over the emulated adapter, through a real device link: edits, calls and settings
 // reach the adapter, and its replies are what the window shows.
 #include "link/adapter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The party edits take only what their record fields hold as shown.
 #include "ui/field_fit_validator.h"
 

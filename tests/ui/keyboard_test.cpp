@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The keyboard: the line keys press their buttons, the menu's shortcuts and mnemonics, and Esc on
 // the settings panel.
 #include "main_window_fixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Line control and phone-book editing: calls and hang-ups, the active line, picking parties from
 // the lists, storing with Enter, the number filter, and deleting rows.
 #include "main_window_fixture.h"

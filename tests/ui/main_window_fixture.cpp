@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's test fixture.
 #include "main_window_fixture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A main window over a fake adapter, connected and shown, for driving its controls.
 #pragma once
 

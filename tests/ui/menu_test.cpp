@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The menu's own commands: the settings panel, the update window, the About boxes, the list of
 // shortcuts and closing.
 #include "main_window_fixture.h"

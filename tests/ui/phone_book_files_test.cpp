@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Export contacts": the phone book written in the format its file name asks for.
 #include "main_window_fixture.h"
 

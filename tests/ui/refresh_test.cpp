@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Showing the adapter's record: the party edits and the focus, the list rows, the line buttons and
 // their glyphs, the settings panel; and the connected and disconnected states.
 #include "main_window_fixture.h"

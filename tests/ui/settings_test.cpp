@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings panel's own commands and "Set to default".
 #include "main_window_fixture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windows' log: quiet unless it is switched on, then one line for each command of the user and
 // each change of the connection.
 #include "main_window_fixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The update window on its own: its form, showing and leaving it, the selection of a file, and what
 // it makes of the updater's reports. The updater behind it runs on a recording port and a fake clock.
 #include "support/recorded_prompts.h"

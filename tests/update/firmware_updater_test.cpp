@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The firmware update's state machine on its own, with a recording port and a fake clock: what goes
 // to the adapter and when, and what is reported.
 #include "update_test_files.h"

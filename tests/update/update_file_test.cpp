@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The update file check, the chunks cut from the image and the progress figures: pure functions.
 #include "update_test_files.h"
 

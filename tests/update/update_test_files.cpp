@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Update files for tests.
 #include "update_test_files.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Update files for tests: built in memory and written to a folder that goes with the test.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Updates of the emulated adapter through the real link (worker, reading thread, receiver) with the
 // USB timing model on: what reaches the boot loader, in which order, and what the window makes of its
 // replies.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stand-ins around a FirmwareUpdater: a port that keeps what is posted, and a tick timer that lets
 // time pass only when a test says so.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The glyph button: cell choice and caption fitting, what reaches the screen, and mouse handling.
 #include "widgets/glyph_button.h"
 #include "widgets/glyph_pictures.h"

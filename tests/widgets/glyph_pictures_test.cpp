@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The glyph pictures compiled into the program: file format, colours, drawing and lookup by name.
 #include "glyph_art.h"
 #include "widgets/glyph_pictures.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The spin selector: value rules, notifications, steps from keys, wheel and the held step control,
 // and the settings item lists.
 #include "model/selector_items.h"

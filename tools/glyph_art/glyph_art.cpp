@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the call and hang-up pictures: a disc with a telephone handset, sampled once per pixel with no
 // anti-aliasing, so that keying out the white surround leaves no fringe.
 #include "glyph_art.h"

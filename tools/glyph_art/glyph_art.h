@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four call and hang-up pictures, drawn in code and encoded as 24-bit bottom-up BMP files.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the four glyph pictures as ON.bmp, OFF.bmp, NON.bmp and NOFF.bmp into the given folder.
 #include "glyph_art.h"
 

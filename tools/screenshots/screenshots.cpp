@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the README's screenshots from the demo's state: the main window connected, with the
 // settings panel open, disconnected, the backups window, the question before a firmware transfer,
 // and the update window in the middle of a transfer.
