@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Two adapters on virtual hidraw nodes: the one chosen in the main window's menu is the one the
+// program writes to.
+#include "program_fixture.h"
+
+#include "link/commands.h"
+#include "support/gui_wait.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include <algorithm>
+
+namespace {
+
+int recordWritesTo(const EmulatedAdapter &adapter)
+{
+    const AdapterState state = adapter.state();
+    return static_cast<int>(std::count_if(state.received.begin(), state.received.end(),
+                                          [](const ReceivedMessage &m) { return m.cmd == CMD_WRITE_RECORD; }));
+}
+
+class AdapterChoice : public ProgramOnHidraw
+{
+protected:
+    static std::shared_ptr<EmulatedAdapter> adapterWith(const char *serial)
+    {
+        EmulatedIdentity identity;
+        identity.serialNumber = QString::fromLatin1(serial);
+        auto adapter = std::make_shared<EmulatedAdapter>(identity);
+        adapter->setUsbTiming(true);
+        return adapter;
+    }
+
+    std::shared_ptr<EmulatedAdapter> second = adapterWith("V7-SECOND");
+};
+
+} // namespace
+
+TEST_F(AdapterChoice, TheAdapterChosenInTheMenuIsTheOneWrittenTo)
+{
+    startConnected();
+    hidraw->plug(second);
+    auto *menu = child<QMenu>("adapterMenu");
+    ASSERT_TRUE(waitUntil([&] { return menu->menuAction()->isVisible() && menu->actions().size() == 2; }))
+        << "the menu does not offer both adapters";
+    // The entries are made anew whenever the adapters change: look each time.
+    const auto secondChoice = [menu]() -> QAction * {
+        const QList<QAction *> choices = menu->actions();
+        const auto found = std::find_if(choices.begin(), choices.end(), [](const QAction *choice) {
+            return choice->text().endsWith(QLatin1String("V7-SECOND"));
+        });
+        return found != choices.end() ? *found : nullptr;
+    };
+    ASSERT_NE(secondChoice(), nullptr);
+    EXPECT_FALSE(secondChoice()->isChecked()) << "the first adapter found is the one in use";
+
+    const int writesToFirst = recordWritesTo(*adapter);
+    secondChoice()->trigger();
+    ASSERT_TRUE(waitUntil([&] { return link().identity().serial == "V7-SECOND" && connectedOnScreen(); }));
+    ASSERT_NE(secondChoice(), nullptr);
+    EXPECT_TRUE(secondChoice()->isChecked());
+
+    // A change from the window goes to the chosen adapter, and only there.
+    const std::int8_t gain = static_cast<std::int8_t>(second->state().record.mic_gain == 3 ? 4 : 3);
+    link().setMicGain(gain);
+    EXPECT_TRUE(waitUntil([&] { return second->state().record.mic_gain == gain; }));
+    EXPECT_EQ(recordWritesTo(*adapter), writesToFirst);
+    EXPECT_NE(adapter->state().record.mic_gain, gain);
+}
