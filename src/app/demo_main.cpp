@@ -57,6 +57,13 @@ int main(int argc, char *argv[])
         adapter->setUsbTiming(true);
         demo->bus.plug(adapter);
         demo->callers = std::make_unique<DemoCallers>(adapter);
+        // A second adapter, with nothing stored yet, so that "Tools > Adapter" has a choice to offer
+        // and "--all" more than one adapter to go through.
+        EmulatedIdentity secondIdentity;
+        secondIdentity.serialNumber = QStringLiteral("V7-2041-000118");
+        auto second = std::make_shared<EmulatedAdapter>(secondIdentity);
+        second->setUsbTiming(true);
+        demo->bus.plug(second);
         writeSampleFiles();
         return ProgramBackend{[bus = &demo->bus] { return std::make_unique<EmulatedBackend>(*bus); }, demo};
     });
