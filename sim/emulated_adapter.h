@@ -27,6 +27,14 @@ struct EmulatedIdentity
     QString bootProduct = QStringLiteral("VESTRA7 (boot)");
     QString serialNumber = QStringLiteral("V7-2041-000117");
     std::uint16_t version = 0x0102;
+
+    // Another adapter of the same kind: only its serial number differs.
+    static EmulatedIdentity withSerialNumber(QString serial)
+    {
+        EmulatedIdentity identity;
+        identity.serialNumber = std::move(serial);
+        return identity;
+    }
 };
 
 struct ReceivedMessage

@@ -59,9 +59,8 @@ int main(int argc, char *argv[])
         demo->callers = std::make_unique<DemoCallers>(adapter);
         // A second adapter, with nothing stored yet, so that "Tools > Adapter" has a choice to offer
         // and "--all" more than one adapter to go through.
-        EmulatedIdentity secondIdentity;
-        secondIdentity.serialNumber = QStringLiteral("V7-2041-000118");
-        auto second = std::make_shared<EmulatedAdapter>(secondIdentity);
+        auto second =
+            std::make_shared<EmulatedAdapter>(EmulatedIdentity::withSerialNumber(QStringLiteral("V7-2041-000118")));
         second->setUsbTiming(true);
         demo->bus.plug(second);
         writeSampleFiles();

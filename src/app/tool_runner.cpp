@@ -24,8 +24,7 @@ namespace {
 
 QString modeText(const PresentAdapter &adapter)
 {
-    return adapter.bootLoader ? QCoreApplication::translate("ToolRunner", "boot loader")
-                              : QCoreApplication::translate("ToolRunner", "normal");
+    return adapter.bootLoader ? ToolRunner::tr("boot loader") : ToolRunner::tr("normal");
 }
 
 std::span<const std::uint8_t> bytesOf(const QByteArray &content)
@@ -42,10 +41,10 @@ std::optional<QString> readWholeFile(const QString &path, QByteArray &content)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return QCoreApplication::translate("ToolRunner", "Cannot open file \"%1\". %2").arg(path, file.errorString());
+        return ToolRunner::tr("Cannot open file \"%1\". %2").arg(path, file.errorString());
     content = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return QCoreApplication::translate("ToolRunner", "Cannot read file \"%1\". %2").arg(path, file.errorString());
+        return ToolRunner::tr("Cannot read file \"%1\". %2").arg(path, file.errorString());
     return std::nullopt;
 }
 
@@ -128,11 +127,9 @@ int ToolRunner::run(const ToolCommand &command)
         targets.push_back(*first);
     }
     if (targets.empty()) {
-        const QString message =
-            command.serial.isEmpty()
-                ? QCoreApplication::translate("ToolRunner", "No adapter found.")
-                : QCoreApplication::translate("ToolRunner", "No adapter with the serial number \"%1\" found.")
-                      .arg(command.serial);
+        const QString message = command.serial.isEmpty()
+                                    ? tr("No adapter found.")
+                                    : tr("No adapter with the serial number \"%1\" found.").arg(command.serial);
         report(command, {}, {ToolExit::NoAdapter, message, {}});
         return finish(command, ToolExit::NoAdapter);
     }
@@ -185,7 +182,7 @@ int ToolRunner::listAdapters(const ToolCommand &command)
     }
     if (adapters.empty()) {
         if (!command.json)
-            writeErr(QCoreApplication::translate("ToolRunner", "No adapter found."));
+            writeErr(tr("No adapter found."));
         return static_cast<int>(ToolExit::NoAdapter);
     }
     return static_cast<int>(ToolExit::Done);
@@ -229,15 +226,15 @@ ToolRunner::Outcome ToolRunner::runOn(const ToolCommand &command, const PresentA
     case ToolCommand::Kind::Backup:
         if (const std::optional<QString> error = saveConfigFile(file, m_adapter.record()))
             return {ToolExit::Failed, *error, file};
-        return {ToolExit::Done, QCoreApplication::translate("ToolRunner", "saved to %1").arg(file), file};
+        return {ToolExit::Done, tr("saved to %1").arg(file), file};
     case ToolCommand::Kind::ExportContacts:
         if (const std::optional<QString> error = exportPhoneBookFile(file, m_adapter.record(), codec))
             return {ToolExit::Failed, *error, file};
-        return {ToolExit::Done, QCoreApplication::translate("ToolRunner", "phone book saved to %1").arg(file), file};
+        return {ToolExit::Done, tr("phone book saved to %1").arg(file), file};
     case ToolCommand::Kind::Restore:
         if (std::optional<Outcome> failed = writeRecord(m_input))
             return *failed;
-        return {ToolExit::Done, QCoreApplication::translate("ToolRunner", "restored from %1").arg(file), file};
+        return {ToolExit::Done, tr("restored from %1").arg(file), file};
     case ToolCommand::Kind::ImportContacts: {
         DeviceRecord next = m_adapter.record();
         applyImport(next, m_import.parties, codec);
@@ -246,11 +243,8 @@ ToolRunner::Outcome ToolRunner::runOn(const ToolCommand &command, const PresentA
         const int stored = static_cast<int>(std::min<std::size_t>(m_import.parties.size(), kContactCount));
         const QString message =
             m_import.leftOut > 0
-                ? QCoreApplication::translate("ToolRunner", "%1 contacts imported from %2, %3 left out")
-                      .arg(stored)
-                      .arg(file)
-                      .arg(m_import.leftOut)
-                : QCoreApplication::translate("ToolRunner", "%1 contacts imported from %2").arg(stored).arg(file);
+                ? tr("%1 contacts imported from %2, %3 left out").arg(stored).arg(file).arg(m_import.leftOut)
+                : tr("%1 contacts imported from %2").arg(stored).arg(file);
         return {ToolExit::Done, message, file};
     }
     default:
@@ -268,19 +262,12 @@ std::optional<ToolRunner::Outcome> ToolRunner::reach(const PresentAdapter &targe
         // The search that the choice ran has tried to open it.
         const std::optional<PresentAdapter> now = present(target.serial);
         if (now && !now->accessError.isEmpty())
-            return Outcome{
-                ToolExit::AccessDenied,
-                QCoreApplication::translate("ToolRunner", "Cannot open the adapter: %1").arg(now->accessError),
-                {}};
+            return Outcome{ToolExit::AccessDenied, tr("Cannot open the adapter: %1").arg(now->accessError), {}};
         if (!waitUntil(reached, m_timeouts.answer))
-            return Outcome{
-                ToolExit::Failed, QCoreApplication::translate("ToolRunner", "The adapter could not be reached."), {}};
+            return Outcome{ToolExit::Failed, tr("The adapter could not be reached."), {}};
     }
     if (firmwareNeeded && !m_adapter.connected())
-        return Outcome{
-            ToolExit::Failed,
-            QCoreApplication::translate("ToolRunner", "The adapter runs its boot loader; update its firmware first."),
-            {}};
+        return Outcome{ToolExit::Failed, tr("The adapter runs its boot loader; update its firmware first."), {}};
     return std::nullopt;
 }
 
@@ -290,8 +277,7 @@ std::optional<ToolRunner::Outcome> ToolRunner::readRecord()
     QCoreApplication::processEvents();
     const int seen = m_records;
     if (!waitUntil([&] { return m_records > seen; }, m_timeouts.answer))
-        return Outcome{
-            ToolExit::Failed, QCoreApplication::translate("ToolRunner", "The adapter did not send its record."), {}};
+        return Outcome{ToolExit::Failed, tr("The adapter did not send its record."), {}};
     return std::nullopt;
 }
 
@@ -311,8 +297,7 @@ std::optional<ToolRunner::Outcome> ToolRunner::writeRecord(const QByteArray &byt
     if (!m_sendFailure.isEmpty())
         return Outcome{ToolExit::Failed, m_sendFailure, {}};
     if (!confirmed())
-        return Outcome{
-            ToolExit::Failed, QCoreApplication::translate("ToolRunner", "The adapter did not confirm the write."), {}};
+        return Outcome{ToolExit::Failed, tr("The adapter did not confirm the write."), {}};
     return std::nullopt;
 }
 
@@ -326,9 +311,7 @@ std::optional<ToolRunner::Outcome> ToolRunner::enterBootLoader(const PresentAdap
                   m_timeouts.restart);
     if (!entered) {
         m_adapter.updater().windowHidden();
-        return Outcome{ToolExit::Failed,
-                       QCoreApplication::translate("ToolRunner", "The adapter did not restart into its boot loader."),
-                       {}};
+        return Outcome{ToolExit::Failed, tr("The adapter did not restart into its boot loader."), {}};
     }
     return std::nullopt;
 }
@@ -342,9 +325,7 @@ std::optional<ToolRunner::Outcome> ToolRunner::returnToFirmware(const PresentAda
         },
         m_timeouts.restart);
     if (!back)
-        return Outcome{ToolExit::Failed,
-                       QCoreApplication::translate("ToolRunner", "The adapter did not come back from its boot loader."),
-                       {}};
+        return Outcome{ToolExit::Failed, tr("The adapter did not come back from its boot loader."), {}};
     return reach(target, true);
 }
 
@@ -367,10 +348,7 @@ ToolRunner::Outcome ToolRunner::update(const PresentAdapter &target)
     if (!payloadOffset) {
         const QString product = m_adapter.identity().product;
         leaveBootLoader(target);
-        return {ToolExit::Failed,
-                QCoreApplication::translate("ToolRunner", "The update file is not meant for this adapter (%1).")
-                    .arg(product),
-                {}};
+        return {ToolExit::Failed, tr("The update file is not meant for this adapter (%1).").arg(product), {}};
     }
 
     ToolProgress progress(*m_streams.err, m_streams.terminal, target.serial);
@@ -390,18 +368,14 @@ ToolRunner::Outcome ToolRunner::update(const PresentAdapter &target)
     progress.finish();
     if (!m_updateResult) {
         leaveBootLoader(target);
-        return {ToolExit::Failed,
-                QCoreApplication::translate("ToolRunner", "The adapter stopped answering during the update."),
-                {}};
+        return {ToolExit::Failed, tr("The adapter stopped answering during the update."), {}};
     }
     updater.windowHidden();
     if (*m_updateResult != FirmwareUpdatePort::Result::Success)
-        return {ToolExit::Failed, QCoreApplication::translate("ToolRunner", "The update failed."), {}};
+        return {ToolExit::Failed, tr("The update failed."), {}};
     if (std::optional<Outcome> failed = returnToFirmware(target))
         return *failed;
-    return {ToolExit::Done,
-            QCoreApplication::translate("ToolRunner", "updated, version %1").arg(m_adapter.identity().version),
-            {}};
+    return {ToolExit::Done, tr("updated, version %1").arg(m_adapter.identity().version), {}};
 }
 
 ToolRunner::Outcome ToolRunner::resetSettings(const PresentAdapter &target)
@@ -416,11 +390,10 @@ ToolRunner::Outcome ToolRunner::resetSettings(const PresentAdapter &target)
     // Out of the boot loader, whatever came of the reset.
     const std::optional<Outcome> stuck = leaveBootLoader(target);
     if (!reset)
-        return {
-            ToolExit::Failed, QCoreApplication::translate("ToolRunner", "The adapter did not confirm the reset."), {}};
+        return {ToolExit::Failed, tr("The adapter did not confirm the reset."), {}};
     if (stuck)
         return *stuck;
-    return {ToolExit::Done, QCoreApplication::translate("ToolRunner", "settings reset"), {}};
+    return {ToolExit::Done, tr("settings reset"), {}};
 }
 
 bool ToolRunner::waitUntil(const std::function<bool()> &condition, std::chrono::milliseconds timeout)

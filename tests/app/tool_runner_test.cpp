@@ -26,9 +26,7 @@ using namespace std::chrono_literals;
 
 std::shared_ptr<EmulatedAdapter> adapterWith(const char *serial, const char *owner)
 {
-    EmulatedIdentity identity;
-    identity.serialNumber = QString::fromLatin1(serial);
-    auto adapter = std::make_shared<EmulatedAdapter>(identity);
+    auto adapter = std::make_shared<EmulatedAdapter>(EmulatedIdentity::withSerialNumber(QString::fromLatin1(serial)));
     DeviceRecord record = initialAdapterRecord();
     record.contact[0] = makeParty(owner, "+100");
     record.contact[1] = makeParty("Shared", "+200");

@@ -25,9 +25,8 @@ class AdapterChoice : public ProgramOnHidraw
 protected:
     static std::shared_ptr<EmulatedAdapter> adapterWith(const char *serial)
     {
-        EmulatedIdentity identity;
-        identity.serialNumber = QString::fromLatin1(serial);
-        auto adapter = std::make_shared<EmulatedAdapter>(identity);
+        auto adapter =
+            std::make_shared<EmulatedAdapter>(EmulatedIdentity::withSerialNumber(QString::fromLatin1(serial)));
         adapter->setUsbTiming(true);
         return adapter;
     }

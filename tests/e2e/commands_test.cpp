@@ -19,9 +19,7 @@ namespace {
 
 std::shared_ptr<EmulatedAdapter> adapterWith(const char *serial)
 {
-    EmulatedIdentity identity;
-    identity.serialNumber = QString::fromLatin1(serial);
-    return std::make_shared<EmulatedAdapter>(identity);
+    return std::make_shared<EmulatedAdapter>(EmulatedIdentity::withSerialNumber(QString::fromLatin1(serial)));
 }
 
 class Commands : public testing::Test
@@ -76,7 +74,8 @@ TEST_F(Commands, ListAndBackupOfAllThroughHidapiSkippingTheOneThatCannotBeOpened
     QFile saved(folder.filePath(QStringLiteral("site-V7-A.cfg")));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     const DeviceRecord record = first->state().record;
-    EXPECT_EQ(saved.readAll(), QByteArray(reinterpret_cast<const char *>(&record), static_cast<qsizetype>(kRecordSize)));
+    EXPECT_EQ(saved.readAll(),
+              QByteArray(reinterpret_cast<const char *>(&record), static_cast<qsizetype>(kRecordSize)));
     EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("site-V7-B.cfg"))));
     EXPECT_TRUE(err.data().contains("V7-B: ")) << err.data().toStdString();
 }

@@ -17,9 +17,7 @@ namespace {
 
 std::shared_ptr<EmulatedAdapter> adapterWith(const char *serial, const char *owner)
 {
-    EmulatedIdentity identity;
-    identity.serialNumber = QString::fromLatin1(serial);
-    auto adapter = std::make_shared<EmulatedAdapter>(identity);
+    auto adapter = std::make_shared<EmulatedAdapter>(EmulatedIdentity::withSerialNumber(QString::fromLatin1(serial)));
     DeviceRecord record = initialAdapterRecord();
     record.contact[0] = makeParty(owner, "+100");
     adapter->setRecord(record);
@@ -71,7 +69,9 @@ protected:
     EmulatedBus m_bus;
     std::shared_ptr<EmulatedAdapter> m_first = adapterWith("V7-A", "Anna");
     std::shared_ptr<EmulatedAdapter> m_second = adapterWith("V7-B", "Bert");
-    Adapter m_link{[this] { return std::make_unique<EmulatedBackend>(m_bus); }};
+    Adapter m_link{[this] {
+        return std::make_unique<EmulatedBackend>(m_bus);
+    }};
     std::int8_t m_gain = 0;
 };
 
@@ -79,8 +79,8 @@ protected:
 
 TEST_F(AdapterChoice, BothAreListedAndTheChosenOneIsUsedAndWrittenTo)
 {
-    EXPECT_EQ(m_link.presentAdapters(),
-              (std::vector<PresentAdapter>{{"VESTRA7", "V7-A", "1.2", false, {}}, {"VESTRA7", "V7-B", "1.2", false, {}}}));
+    EXPECT_EQ(m_link.presentAdapters(), (std::vector<PresentAdapter>{{"VESTRA7", "V7-A", "1.2", false, {}},
+                                                                     {"VESTRA7", "V7-B", "1.2", false, {}}}));
     ASSERT_TRUE(inUse("V7-A", "Anna")) << "the first found, as without a choice";
 
     // The window is told of the connection once it has the chosen adapter's record to show.

@@ -261,13 +261,17 @@ QString VirtualHidraw::plug(const std::shared_ptr<EmulatedHidDevice> &device)
     return QString::fromStdString(node->instance);
 }
 
+std::vector<std::shared_ptr<VirtualNode>>::iterator VirtualHidraw::pluggedNode(const EmulatedHidDevice &device)
+{
+    return std::find_if(m_nodes.begin(), m_nodes.end(), [&](const auto &n) { return n->device.get() == &device; });
+}
+
 void VirtualHidraw::unplug(EmulatedHidDevice &device)
 {
     std::shared_ptr<VirtualNode> node;
     {
         const std::lock_guard lock(m_mutex);
-        const auto found =
-            std::find_if(m_nodes.begin(), m_nodes.end(), [&](const auto &n) { return n->device.get() == &device; });
+        const auto found = pluggedNode(device);
         if (found == m_nodes.end())
             return;
         node = *found;
@@ -282,8 +286,7 @@ void VirtualHidraw::announceRemoval(EmulatedHidDevice &device)
     std::shared_ptr<VirtualNode> node;
     {
         const std::lock_guard lock(m_mutex);
-        const auto found =
-            std::find_if(m_nodes.begin(), m_nodes.end(), [&](const auto &n) { return n->device.get() == &device; });
+        const auto found = pluggedNode(device);
         if (found == m_nodes.end())
             return;
         node = *found;

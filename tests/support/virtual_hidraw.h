@@ -66,6 +66,9 @@ private:
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
+    // The device's node among those plugged in, or the end; under m_mutex.
+    std::vector<std::shared_ptr<VirtualNode>>::iterator pluggedNode(const EmulatedHidDevice &device);
+
     std::vector<std::shared_ptr<VirtualNode>> m_nodes; // plugged in
     std::vector<std::shared_ptr<VirtualNode>> m_gone;  // kept until the end: umockdev may still call in
     int m_nextNumber = 0;
