@@ -3,6 +3,7 @@
 #include "model/phone_book_exchange.h"
 
 #include "model/ansi_codec.h"
+#include "model/checked_files.h"
 #include "model/csv_format.h"
 #include "model/vcard_format.h"
 
@@ -11,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace {
@@ -97,19 +97,16 @@ PhoneBookImport importPhoneBook(const QByteArray &content, PhoneBookFormat forma
 std::optional<QString> exportPhoneBookFile(const QString &fileName, const DeviceRecord &record, AnsiCodec &codec)
 {
     const QByteArray content = exportPhoneBook(record, exportFormatFor(fileName), codec);
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return createError(fileName, file.errorString());
-    if (file.write(content) != content.size() || !file.commit())
-        return createError(fileName, file.errorString());
+    if (std::optional<QString> error = writeWholeFile(fileName, content, FileKind::Shared))
+        return createError(fileName, *error);
     return std::nullopt;
 }
 
 std::optional<QString> importPhoneBookFile(const QString &fileName, AnsiCodec &fallback, PhoneBookImport &result)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return openError(fileName, file.errorString());
+    QFile file;
+    if (const std::optional<QString> error = openNamedFile(fileName, file))
+        return openError(fileName, *error);
     if (file.size() > kMaxImportSize)
         return openError(fileName, QCoreApplication::translate("PhoneBookFile", "It is too large for a phone book."));
     const QByteArray content = file.readAll();
