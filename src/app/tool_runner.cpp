@@ -4,6 +4,7 @@
 
 #include "app/tool_progress.h"
 #include "model/ansi_codec.h"
+#include "model/checked_files.h"
 #include "model/config_file.h"
 #include "model/import_preview.h"
 #include "model/record_difference.h"
@@ -39,9 +40,9 @@ QByteArray bytesOf(const DeviceRecord &record)
 
 std::optional<QString> readWholeFile(const QString &path, QByteArray &content)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return ToolRunner::tr("Cannot open file \"%1\". %2").arg(path, file.errorString());
+    QFile file;
+    if (const std::optional<QString> error = openNamedFile(path, file))
+        return ToolRunner::tr("Cannot open file \"%1\". %2").arg(path, *error);
     content = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return ToolRunner::tr("Cannot read file \"%1\". %2").arg(path, file.errorString());
@@ -224,10 +225,15 @@ ToolRunner::Outcome ToolRunner::runOn(const ToolCommand &command, const PresentA
     AnsiCodec &codec = AnsiCodec::system();
     switch (command.kind) {
     case ToolCommand::Kind::Backup:
+        if (writesToStandardOutput(command))
+            return toStandardOutput(bytesOf(m_adapter.record()), tr("saved to standard output"));
         if (const std::optional<QString> error = saveConfigFile(file, m_adapter.record()))
             return {ToolExit::Failed, *error, file};
         return {ToolExit::Done, tr("saved to %1").arg(file), file};
     case ToolCommand::Kind::ExportContacts:
+        if (writesToStandardOutput(command))
+            return toStandardOutput(exportPhoneBook(m_adapter.record(), PhoneBookFormat::VCard, codec),
+                                    tr("phone book saved to standard output"));
         if (const std::optional<QString> error = exportPhoneBookFile(file, m_adapter.record(), codec))
             return {ToolExit::Failed, *error, file};
         return {ToolExit::Done, tr("phone book saved to %1").arg(file), file};
@@ -250,6 +256,14 @@ ToolRunner::Outcome ToolRunner::runOn(const ToolCommand &command, const PresentA
     default:
         return {ToolExit::Failed, {}, file};
     }
+}
+
+ToolRunner::Outcome ToolRunner::toStandardOutput(const QByteArray &content, const QString &done)
+{
+    const QString file = QLatin1String(kStandardOutputName);
+    if (m_streams.out->write(content) != content.size())
+        return {ToolExit::Failed, tr("Cannot write to standard output. %1").arg(m_streams.out->errorString()), file};
+    return {ToolExit::Done, done, file};
 }
 
 std::optional<ToolRunner::Outcome> ToolRunner::reach(const PresentAdapter &target, bool firmwareNeeded)
@@ -428,7 +442,10 @@ void ToolRunner::report(const ToolCommand &command, const PresentAdapter &target
     // Each line names its adapter by serial number, or by product when it reports none.
     const QString name = target.serial.isEmpty() ? target.product : target.serial;
     const QString prefix = name.isEmpty() ? QString() : name + QStringLiteral(": ");
-    if (outcome.exit == ToolExit::Done)
+    // Standard output holds the file written there and nothing else.
+    if (outcome.exit == ToolExit::Done && outcome.file == QLatin1String(kStandardOutputName))
+        m_streams.err->write((prefix + outcome.message + QLatin1Char('\n')).toUtf8());
+    else if (outcome.exit == ToolExit::Done)
         writeOut(prefix + outcome.message + QLatin1Char('\n'));
     else
         writeErr(prefix + outcome.message);
