@@ -6,6 +6,7 @@
 #include "model/ansi_codec.h"
 #include "model/checked_files.h"
 #include "model/config_file.h"
+#include "model/file_name_bytes.h"
 #include "model/import_preview.h"
 #include "model/record_difference.h"
 #include "model/update_file.h"
@@ -444,7 +445,7 @@ void ToolRunner::report(const ToolCommand &command, const PresentAdapter &target
     const QString prefix = name.isEmpty() ? QString() : name + QStringLiteral(": ");
     // Standard output holds the file written there and nothing else.
     if (outcome.exit == ToolExit::Done && outcome.file == QLatin1String(kStandardOutputName))
-        m_streams.err->write((prefix + outcome.message + QLatin1Char('\n')).toUtf8());
+        m_streams.err->write(fileNameBytes(prefix + outcome.message + QLatin1Char('\n')));
     else if (outcome.exit == ToolExit::Done)
         writeOut(prefix + outcome.message + QLatin1Char('\n'));
     else
@@ -453,12 +454,13 @@ void ToolRunner::report(const ToolCommand &command, const PresentAdapter &target
 
 void ToolRunner::writeOut(const QString &text)
 {
-    m_streams.out->write(text.toUtf8());
+    // A file name that is not UTF-8 is shown with the bytes it was given in.
+    m_streams.out->write(fileNameBytes(text));
 }
 
 void ToolRunner::writeErr(const QString &text)
 {
-    m_streams.err->write(QStringLiteral("vestra7: %1\n").arg(text).toUtf8());
+    m_streams.err->write(fileNameBytes(QStringLiteral("vestra7: %1\n").arg(text)));
 }
 
 int runToolCommand(const ToolCommand &command, Adapter::BackendFactory makeBackend)
