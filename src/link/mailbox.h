@@ -56,8 +56,8 @@ public:
     bool resendDue() const;
     // GUI thread, when the adapter the writes went to is gone: nothing is awaited any more.
     void forgetWrites();
-    // Whether a record write waits in the slot, or is still waiting for its reply; once this turns
-    // false, the record held is the adapter's answer to the last write.
+    // Whether a record write waits in the slot, or is still waiting for its reply; false once the
+    // last write is answered or given up, when the adapter's record is what it holds.
     bool awaitingWriteReply() const;
 
     // Worker thread. Blocks until a request is pending, or stop() was called; returns false once
