@@ -61,7 +61,11 @@ TEST_P(LostReplyOnHidraw, TheStepsWriteCarriesTheAdaptersCallListAndNoSecondPres
     QElapsedTimer sincePress;
     QTest::mouseClick(child<GlyphButton>("callButtonLineB"), Qt::LeftButton);
     sincePress.start();
-    ASSERT_TRUE(waitUntil([&] { return sincePress.elapsed() >= 150; }));
+    // The caller comes once the adapter has taken the press: a write still on its way would carry the
+    // call list of before the call over it.
+    ASSERT_TRUE(waitUntil([&] {
+        return sincePress.elapsed() >= 150 && adapterNow([](const AdapterState &s) { return !writesOf(s).empty(); });
+    }));
     adapter->raiseIncomingCall(0, caller);
     // The window follows the adapter while the press waits for its reply.
     ASSERT_TRUE(waitUntil(
