@@ -302,13 +302,16 @@ std::optional<ToolRunner::Outcome> ToolRunner::writeRecord(const QByteArray &byt
     m_adapter.loadConfiguration(bytes);
     const DeviceRecord written = m_adapter.record();
     const int seen = m_records;
-    // Records are held back while the write waits for its reply, so the first one taken after it
-    // is the adapter's answer; it confirms the write when it holds what was written.
+    // The adapter confirms the write once its reply holds what was written.
+    bool answered = false;
+    const QMetaObject::Connection answer =
+        connect(&m_adapter, &Adapter::writeConfirmed, this, [&answered] { answered = true; });
     const auto confirmed = [&] {
-        return m_records > seen && !m_adapter.mailbox().awaitingWriteReply() &&
+        return m_records > seen && answered &&
                recordDifferences(written, m_adapter.record(), AnsiCodec::system()).empty();
     };
     waitUntil([&] { return confirmed() || !m_sendFailure.isEmpty(); }, m_timeouts.answer);
+    disconnect(answer);
     if (!m_sendFailure.isEmpty())
         return Outcome{ToolExit::Failed, m_sendFailure, {}};
     if (!confirmed())
