@@ -2,6 +2,7 @@
 // The adapter's session: start, polling, posting, and the orderly end.
 #include "link/adapter.h"
 
+#include "link/adapter_lock.h"
 #include "link/commands.h"
 #include "link/frame.h"
 #include "link/hid_controller.h"
@@ -51,15 +52,17 @@ Adapter::Adapter(BackendFactory makeBackend, Mailbox::Clock clock, std::unique_p
         m_recordSinceClaim = true;
         scheduleRecordChanged();
     });
-    m_store.setUpdateReplyHandler([this](std::uint8_t cmd, std::span<const std::uint8_t> payload) {
-        m_updater.replyReceived(cmd, payload);
-    });
+    m_store.setUpdateReplyHandler(
+        [this](std::uint8_t cmd, std::span<const std::uint8_t> payload) { m_updater.replyReceived(cmd, payload); });
     m_pollTimer.setInterval(kPollInterval);
     connect(&m_pollTimer, &QTimer::timeout, this, &Adapter::onPollTick);
     m_chosenRestartWait.setSingleShot(true);
     m_chosenRestartWait.setInterval(kRestartWait);
     // Without a device change to look again, a choice whose adapter did not come back would hold on.
     connect(&m_chosenRestartWait, &QTimer::timeout, this, &Adapter::onDeviceChange);
+    m_inUseRetry.setSingleShot(true);
+    m_inUseRetry.setInterval(kInUseRetry);
+    connect(&m_inUseRetry, &QTimer::timeout, this, &Adapter::onDeviceChange);
 }
 
 Adapter::~Adapter()
@@ -72,9 +75,13 @@ void Adapter::start()
 {
     std::unique_ptr<HidBackend> backend = m_makeBackend ? m_makeBackend() : nullptr;
     if (backend) {
+        if (const QString folder = backend->lockFolder(); !folder.isEmpty())
+            m_lock = std::make_unique<AdapterLock>(folder);
         m_shared->controller = std::make_unique<HidController>(std::move(backend));
         HidController *controller = m_shared->controller.get();
-        controller->devicesChanged = [this](HidController &) { onDeviceChange(); };
+        controller->devicesChanged = [this](HidController &) {
+            onDeviceChange();
+        };
         controller->reportReceived = [this](HidDevice &device, std::uint8_t, std::span<const std::uint8_t> data) {
             // Reports of an adapter object that is no longer the claimed one must not mix into its
             // messages.
@@ -85,13 +92,17 @@ void Adapter::start()
         controller->endsReportGroup = [](std::span<const std::uint8_t> data) {
             return data.empty() || data[0] != kDataMarker;
         };
-        controller->deviceOffered = [this](HidDevice &device, int) { return onDeviceOffered(device); };
+        controller->deviceOffered = [this](HidDevice &device, int) {
+            return onDeviceOffered(device);
+        };
 
         LinkWorker::Hooks hooks;
         hooks.writer = [shared = m_shared.get()]() -> ReportWriter * {
             return shared->devicePresent.load() ? shared->claimedDevice.load() : nullptr;
         };
-        hooks.sendFailed = [this](const QString &text) { emit sendFailed(text); };
+        hooks.sendFailed = [this](const QString &text) {
+            emit sendFailed(text);
+        };
         m_worker = std::make_unique<LinkWorker>(m_shared->mailbox, m_shared->gui, std::move(hooks));
         m_worker->start();
     }
@@ -110,10 +121,14 @@ bool Adapter::shutdown()
     if (m_abandoned)
         return false;
     m_pollTimer.stop();
+    m_inUseRetry.stop();
     m_shared->mailbox.stop();
     m_shared->gui.shutdown();
     if (m_shared->controller)
         m_shared->controller->shutdown();
+    // Every handle is closed: nothing more goes to the adapter, so another program may have it.
+    if (m_lock)
+        m_lock->release();
     if (m_worker && !m_worker->wait(kWorkerExitWait)) {
         // A write that never returns must not hold the program up, nor may anything the thread still
         // uses be destroyed: leave the thread, and all it touches, to end with the process.

@@ -107,6 +107,11 @@ QString HidDevice::serialNumber() const
     return d->info.serialNumber;
 }
 
+QString HidDevice::port() const
+{
+    return d->info.port;
+}
+
 std::uint16_t HidDevice::versionNumber() const
 {
     return d->info.versionNumber;
@@ -313,7 +318,7 @@ void HidController::handleDeviceChange()
         const HidDeviceInfo &known = device.d->info;
         return std::any_of(found.begin(), found.end(), [&](const HidDeviceInfo &info) {
             return info.instance == known.instance && info.manufacturer == known.manufacturer &&
-                   info.product == known.product && info.serialNumber == known.serialNumber &&
+                   info.product == known.product && info.serialNumber == known.serialNumber && info.port == known.port &&
                    info.versionNumber == known.versionNumber;
         });
     };

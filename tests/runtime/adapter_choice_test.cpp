@@ -79,8 +79,9 @@ protected:
 
 TEST_F(AdapterChoice, BothAreListedAndTheChosenOneIsUsedAndWrittenTo)
 {
-    EXPECT_EQ(m_link.presentAdapters(), (std::vector<PresentAdapter>{{"VESTRA7", "V7-A", "1.2", false, {}},
-                                                                     {"VESTRA7", "V7-B", "1.2", false, {}}}));
+    EXPECT_EQ(m_link.presentAdapters(),
+              (std::vector<PresentAdapter>{{"VESTRA7", "V7-A", "1.2", false, {}, "1-1", "V7-A"},
+                                           {"VESTRA7", "V7-B", "1.2", false, {}, "1-2", "V7-B"}}));
     ASSERT_TRUE(inUse("V7-A", "Anna")) << "the first found, as without a choice";
 
     // The window is told of the connection once it has the chosen adapter's record to show.
