@@ -195,6 +195,7 @@ bool Adapter::onDeviceOffered(HidDevice &device)
     if (!m_chosenKey.isEmpty() && keyOf(device) != m_chosenKey)
         return true;
     // Held by another program: wait for it, rather than take another adapter without a word.
+    const QString heldBefore = m_lock ? m_lock->key() : QString();
     if (!lockFor(device))
         return false;
 
@@ -205,6 +206,12 @@ bool Adapter::onDeviceOffered(HidDevice &device)
         if (m_reportedAccessProblem != device.instance()) {
             m_reportedAccessProblem = device.instance();
             emit accessProblem(device.accessError());
+        }
+        // Nor is its lock ours to keep: a user who may open it must not find it held by one who may not.
+        if (m_lock && m_lock->key() != heldBefore) {
+            m_lock->release();
+            if (!heldBefore.isEmpty())
+                m_lock->take(heldBefore);
         }
         return true;
     }

@@ -2,6 +2,7 @@
 // Two adapters on the bus: the one chosen is used and written to while it stays, whatever the
 // other does, and the first one found is used again once it leaves.
 #include "link/adapter.h"
+#include "link/adapter_lock.h"
 #include "link/commands.h"
 #include "model/text_field.h"
 #include "sim/emulated_adapter.h"
@@ -154,4 +155,13 @@ TEST_F(AdapterChoice, AnUnknownSerialMeansTheFirstFound)
     ASSERT_TRUE(inUse("V7-B", "Bert"));
     m_link.chooseAdapter(QStringLiteral("no such"));
     ASSERT_TRUE(inUse("V7-A", "Anna"));
+}
+
+TEST_F(AdapterChoice, AnAdapterThatCannotBeOpenedIsNotKeptLockedFromThoseWhoCan)
+{
+    m_second->refuseOpen(QStringLiteral("Permission denied"));
+    m_link.chooseAdapter(QStringLiteral("V7-B"));
+    AdapterLock other(m_bus.lockFolder());
+    EXPECT_EQ(other.take(QStringLiteral("V7-B")), std::nullopt) << "locked by a program that could not open it";
+    EXPECT_TRUE(other.take(QStringLiteral("V7-A")).has_value()) << "the adapter still claimed keeps its lock";
 }
