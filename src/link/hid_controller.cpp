@@ -318,8 +318,8 @@ void HidController::handleDeviceChange()
         const HidDeviceInfo &known = device.d->info;
         return std::any_of(found.begin(), found.end(), [&](const HidDeviceInfo &info) {
             return info.instance == known.instance && info.manufacturer == known.manufacturer &&
-                   info.product == known.product && info.serialNumber == known.serialNumber && info.port == known.port &&
-                   info.versionNumber == known.versionNumber;
+                   info.product == known.product && info.serialNumber == known.serialNumber &&
+                   info.port == known.port && info.versionNumber == known.versionNumber;
         });
     };
 
