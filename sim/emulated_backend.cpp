@@ -81,3 +81,8 @@ void EmulatedBackend::watchChanges(std::function<void()> onChange)
 {
     m_onChange = std::move(onChange);
 }
+
+QString EmulatedBackend::lockFolder() const
+{
+    return m_bus.lockFolder();
+}

@@ -21,6 +21,7 @@ public:
     HidOpenResult open(const QString &instance) override;
     // Every plug and unplug on the bus, from whatever thread, becomes one call on the GUI thread.
     void watchChanges(std::function<void()> onChange) override;
+    QString lockFolder() const override;
 
 private:
     EmulatedBus &m_bus;

@@ -7,6 +7,8 @@
 
 #include "link/hid_backend.h"
 
+#include <QTemporaryDir>
+
 #include <functional>
 #include <map>
 #include <memory>
@@ -31,6 +33,10 @@ public:
     std::vector<HidDeviceInfo> scan() const;
     std::shared_ptr<EmulatedHidDevice> find(const QString &instance) const;
 
+    // Where the adapters on this bus are locked: a folder of its own, so that two programs on one bus
+    // contend for its adapters as on a real one, and other processes' buses stay apart.
+    QString lockFolder() const { return m_lockFolder.path(); }
+
     // Tells listeners of a change that added or removed no HID device, as the system also does.
     void announce();
 
@@ -42,6 +48,7 @@ public:
 private:
     void notify();
 
+    QTemporaryDir m_lockFolder;
     mutable std::mutex m_mutex;
     std::vector<std::shared_ptr<EmulatedHidDevice>> m_plugged;
     int m_nextInstance = 1;

@@ -26,6 +26,7 @@ EmulatedHidDevice::EmulatedHidDevice(HidDeviceInfo identity)
              identity.manufacturer.toStdString(),
              identity.product.toStdString(),
              identity.serialNumber.toStdString(),
+             identity.port.toStdString(),
              identity.versionNumber,
              identity.inputReportLength,
              identity.outputReportLength}
@@ -43,7 +44,8 @@ HidDeviceInfo EmulatedHidDevice::info() const
             QString::fromStdString(m_info.serialNumber),
             m_info.versionNumber,
             m_info.inputReportLength,
-            m_info.outputReportLength};
+            m_info.outputReportLength,
+            QString::fromStdString(m_info.port)};
 }
 
 QString EmulatedHidDevice::instance() const
@@ -187,6 +189,9 @@ void EmulatedHidDevice::attach(EmulatedPort *port, const QString &instance)
         m_port = port;
         m_pluggedIn = true;
         m_info.instance = instance.toStdString();
+        // A device keeps the port it was first plugged into, as a real one restarting in its socket.
+        if (m_info.port.empty())
+            m_info.port = "1-" + instance.section(QLatin1Char(':'), -1).toStdString();
         m_input.clear();
         m_whenDrained = {};
     }

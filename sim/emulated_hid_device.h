@@ -114,6 +114,7 @@ private:
         std::string manufacturer;
         std::string product;
         std::string serialNumber;
+        std::string port;
         std::uint16_t versionNumber = 0;
         std::uint16_t inputReportLength = 0;
         std::uint16_t outputReportLength = 0;

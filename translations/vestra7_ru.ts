@@ -33,6 +33,21 @@
     </message>
 </context>
 <context>
+    <name>AdapterLock</name>
+    <message>
+        <source>cannot lock the adapter: %1</source>
+        <translation>не удаётся заблокировать адаптер: %1</translation>
+    </message>
+    <message>
+        <source>adapter in use by another process</source>
+        <translation>адаптер занят другим процессом</translation>
+    </message>
+    <message>
+        <source>adapter in use by process %1 (%2)</source>
+        <translation>адаптер занят процессом %1 (%2)</translation>
+    </message>
+</context>
+<context>
     <name>BackupKeeper</name>
     <message>
         <source>No folder is known to keep backups in.</source>
@@ -288,16 +303,32 @@ hidapi %4
         <translation>Команда, выполняемая без окна (см. ниже).</translation>
     </message>
     <message>
-        <source>--serial, --all and --json go with a command.</source>
-        <translation>--serial, --all и --json указываются вместе с командой.</translation>
-    </message>
-    <message>
         <source>--serial needs a serial number.</source>
         <translation>Для --serial нужен серийный номер.</translation>
     </message>
     <message>
         <source>Standard output (-) goes with neither --all nor --json.</source>
         <translation>Стандартный вывод (-) нельзя сочетать ни с --all, ни с --json.</translation>
+    </message>
+    <message>
+        <source>--port and --all cannot go together.</source>
+        <translation>--port и --all нельзя указывать вместе.</translation>
+    </message>
+    <message>
+        <source>The command &apos;list&apos; shows every adapter and takes no --port.</source>
+        <translation>Команда &apos;list&apos; показывает все адаптеры и не принимает --port.</translation>
+    </message>
+    <message>
+        <source>Run the command on the adapter in this USB port (as &apos;list&apos; shows it, such as 1-1.2): for adapters that share a serial number or have none.</source>
+        <translation>Выполнить команду на адаптере в этом порту USB (как его показывает &apos;list&apos;, например 1-1.2): для адаптеров с одинаковым серийным номером или без него.</translation>
+    </message>
+    <message>
+        <source>--serial, --port, --all and --json go with a command.</source>
+        <translation>--serial, --port, --all и --json указываются вместе с командой.</translation>
+    </message>
+    <message>
+        <source>--port needs a USB port path.</source>
+        <translation>Для --port нужен путь порта USB.</translation>
     </message>
 </context>
 <context>
@@ -762,6 +793,10 @@ Go on?</source>
         <source>%1 %2</source>
         <translation>%1 %2</translation>
     </message>
+    <message>
+        <source>%1 %2 (USB port %3)</source>
+        <translation>%1 %2 (порт USB %3)</translation>
+    </message>
 </context>
 <context>
     <name>MessageBoxes</name>
@@ -916,8 +951,9 @@ Commands (run without a window; without one the window opens):
   import-contacts FILE  Replace the phone book with the contacts of a vCard or CSV file.
 
 With --all, backup and export-contacts write one file per adapter, the serial number put before
-the extension: backup.cfg becomes backup-V7-2041-000117.cfg. restore, import-contacts and update
-use the same file for every adapter. - (standard output) goes with neither --all nor --json.
+the extension: backup.cfg becomes backup-V7-2041-000117.cfg; adapters that share a serial number
+or have none are told apart by their USB port: backup-DUP@1-2.cfg. restore, import-contacts and
+update use the same file for every adapter. - (standard output) goes with neither --all nor --json.
 
 Exit codes:
   0  done
@@ -925,6 +961,7 @@ Exit codes:
   2  usage error
   3  no adapter, or none with the serial number asked for
   4  access denied: the adapter cannot be opened
+  5  the adapter is in use by another program, which is named
 With --all the code is that of the first adapter that did not succeed.
 </source>
         <translation>
@@ -939,9 +976,10 @@ With --all the code is that of the first adapter that did not succeed.
   import-contacts FILE  Заменить телефонную книгу контактами из файла vCard или CSV.
 
 С --all команды backup и export-contacts пишут по файлу на адаптер, вставляя серийный номер
-перед расширением: backup.cfg становится backup-V7-2041-000117.cfg. restore, import-contacts
-и update используют один и тот же файл для всех адаптеров. - (стандартный вывод) нельзя
-сочетать ни с --all, ни с --json.
+перед расширением: backup.cfg становится backup-V7-2041-000117.cfg; адаптеры с одинаковым
+серийным номером или без него различаются по порту USB: backup-DUP@1-2.cfg. restore,
+import-contacts и update используют один и тот же файл для всех адаптеров. - (стандартный вывод)
+нельзя сочетать ни с --all, ни с --json.
 
 Коды завершения:
   0  выполнено
@@ -949,6 +987,7 @@ With --all the code is that of the first adapter that did not succeed.
   2  неверный вызов
   3  адаптер не найден, или нет адаптера с указанным серийным номером
   4  доступ запрещён: адаптер не удаётся открыть
+  5  адаптер занят другой программой, которая называется в сообщении
 С --all возвращается код первого адаптера, на котором команда не удалась.
 </translation>
     </message>
@@ -1062,6 +1101,14 @@ With --all the code is that of the first adapter that did not succeed.
     <message>
         <source>Cannot write to standard output. %1</source>
         <translation>Не удаётся записать в стандартный вывод. %1</translation>
+    </message>
+    <message>
+        <source>%1 adapters have the serial number &quot;%2&quot;; choose one with --port: %3.</source>
+        <translation>Серийный номер «%2» у %1 адаптеров; выберите один с помощью --port: %3.</translation>
+    </message>
+    <message>
+        <source>No adapter in the USB port &quot;%1&quot; found.</source>
+        <translation>Адаптер в порту USB «%1» не найден.</translation>
     </message>
 </context>
 </TS>

@@ -40,6 +40,14 @@ bool readTool(const QStringList &words, CommandLine &command, QString &why)
         why = QCoreApplication::translate("CommandLine", "--serial and --all cannot go together.");
         return false;
     }
+    if (tool.all && !tool.port.isEmpty()) {
+        why = QCoreApplication::translate("CommandLine", "--port and --all cannot go together.");
+        return false;
+    }
+    if (tool.kind == ToolCommand::Kind::List && !tool.port.isEmpty()) {
+        why = QCoreApplication::translate("CommandLine", "The command 'list' shows every adapter and takes no --port.");
+        return false;
+    }
     if (tool.kind == ToolCommand::Kind::List && (tool.all || !tool.serial.isEmpty())) {
         why = QCoreApplication::translate(
             "CommandLine", "The command 'list' shows every adapter and takes neither --serial nor --all.");
@@ -81,6 +89,12 @@ CommandLine parseCommandLine(const QStringList &arguments)
                                     "Run the command on the adapter with this serial number; without it, on the "
                                     "adapter the window would use."),
         QStringLiteral("serial"));
+    const QCommandLineOption port(
+        QStringLiteral("port"),
+        QCoreApplication::translate("CommandLine",
+                                    "Run the command on the adapter in this USB port (as 'list' shows it, "
+                                    "such as 1-1.2): for adapters that share a serial number or have none."),
+        QStringLiteral("path"));
     const QCommandLineOption all(
         QStringLiteral("all"),
         QCoreApplication::translate("CommandLine", "Run the command on every adapter, one after another."));
@@ -90,6 +104,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
     parser.addOption(verbose);
     parser.addOption(trace);
     parser.addOption(serial);
+    parser.addOption(port);
     parser.addOption(all);
     parser.addOption(json);
     parser.addPositionalArgument(
@@ -128,19 +143,26 @@ CommandLine parseCommandLine(const QStringList &arguments)
     command.verbose = parser.isSet(verbose);
     command.tracePath = parser.value(trace);
     command.tool.serial = parser.value(serial);
+    command.tool.port = parser.value(port);
     command.tool.all = parser.isSet(all);
     command.tool.json = parser.isSet(json);
     const QStringList words = parser.positionalArguments();
     if (words.isEmpty()) {
-        if (parser.isSet(serial) || command.tool.all || command.tool.json) {
+        if (parser.isSet(serial) || parser.isSet(port) || command.tool.all || command.tool.json) {
             command.action = CommandLine::Action::Refuse;
-            command.text = QCoreApplication::translate("CommandLine", "--serial, --all and --json go with a command.");
+            command.text =
+                QCoreApplication::translate("CommandLine", "--serial, --port, --all and --json go with a command.");
         }
         return command;
     }
     if (parser.isSet(serial) && command.tool.serial.isEmpty()) {
         command.action = CommandLine::Action::Refuse;
         command.text = QCoreApplication::translate("CommandLine", "--serial needs a serial number.");
+        return command;
+    }
+    if (parser.isSet(port) && command.tool.port.isEmpty()) {
+        command.action = CommandLine::Action::Refuse;
+        command.text = QCoreApplication::translate("CommandLine", "--port needs a USB port path.");
         return command;
     }
     QString why;

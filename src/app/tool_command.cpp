@@ -23,7 +23,7 @@ constexpr std::array kNames = {
 bool fitsFileName(QChar c)
 {
     return (c.unicode() < 128 && c.isLetterOrNumber()) || c == QLatin1Char('-') || c == QLatin1Char('.') ||
-           c == QLatin1Char('_');
+           c == QLatin1Char('_') || c == QLatin1Char('@');
 }
 
 } // namespace
@@ -54,19 +54,22 @@ bool writesFilePerAdapter(ToolCommand::Kind kind)
     return kind == ToolCommand::Kind::Backup || kind == ToolCommand::Kind::ExportContacts;
 }
 
-QString fileForAdapter(const QString &file, const QString &serial, int place)
+QString fileForAdapter(const QString &file, const QString &key, int place, const QStringList &taken)
 {
-    QString tag = serial;
+    QString tag = key;
     for (QChar &c : tag)
         if (!fitsFileName(c))
             c = QLatin1Char('_');
-    if (tag.isEmpty())
-        tag = QStringLiteral("adapter%1").arg(place);
     const qsizetype nameStart = file.size() - QFileInfo(file).fileName().size();
     const qsizetype dot = file.lastIndexOf(QLatin1Char('.'));
     // A dot that starts the name ("~/.backup") is part of the name, not an extension.
     const qsizetype extension = dot > nameStart ? dot : file.size();
-    return file.left(extension) + QLatin1Char('-') + tag + file.mid(extension);
+    QString named = file.left(extension) + QLatin1Char('-') + tag + file.mid(extension);
+    while (taken.contains(named)) {
+        tag += QStringLiteral("-%1").arg(place);
+        named = file.left(extension) + QLatin1Char('-') + tag + file.mid(extension);
+    }
+    return named;
 }
 
 bool writesToStandardOutput(const ToolCommand &command)
@@ -89,8 +92,9 @@ QString toolCommandsHelp()
         "  import-contacts FILE  Replace the phone book with the contacts of a vCard or CSV file.\n"
         "\n"
         "With --all, backup and export-contacts write one file per adapter, the serial number put before\n"
-        "the extension: backup.cfg becomes backup-V7-2041-000117.cfg. restore, import-contacts and update\n"
-        "use the same file for every adapter. - (standard output) goes with neither --all nor --json.\n"
+        "the extension: backup.cfg becomes backup-V7-2041-000117.cfg; adapters that share a serial number\n"
+        "or have none are told apart by their USB port: backup-DUP@1-2.cfg. restore, import-contacts and\n"
+        "update use the same file for every adapter. - (standard output) goes with neither --all nor --json.\n"
         "\n"
         "Exit codes:\n"
         "  0  done\n"
@@ -98,5 +102,6 @@ QString toolCommandsHelp()
         "  2  usage error\n"
         "  3  no adapter, or none with the serial number asked for\n"
         "  4  access denied: the adapter cannot be opened\n"
+        "  5  the adapter is in use by another program, which is named\n"
         "With --all the code is that of the first adapter that did not succeed.\n");
 }

@@ -12,6 +12,7 @@ enum class ToolExit : int {
     Usage = 2,
     NoAdapter = 3,    // none plugged in, or none with the serial number asked for
     AccessDenied = 4, // the adapter is there but this user may not open it
+    InUse = 5,        // another program holds the adapter
 };
 
 struct ToolCommand
@@ -23,6 +24,7 @@ struct ToolCommand
     QString serial; // the adapter asked for; empty for the one the window would use
     bool all = false;
     bool json = false;
+    QString port = {}; // the USB port of the adapter asked for; empty for any
 };
 
 // The file name that stands for standard output, for the commands that write one file.
@@ -36,11 +38,11 @@ bool takesFile(ToolCommand::Kind kind);
 // Whether the command writes a file per adapter, named by fileForAdapter() when run on all of them.
 bool writesFilePerAdapter(ToolCommand::Kind kind);
 
-// The file of one adapter among several: the serial number inserted before the extension (the part
-// from the last dot of the name), "backup.cfg" giving "backup-V7-2041-000117.cfg". Characters that
-// do not belong in a file name become "_"; an adapter without a serial number is named by its place
-// in the list, from 1: "backup-adapter2.cfg".
-QString fileForAdapter(const QString &file, const QString &serial, int place);
+// The file of one adapter among several: its key inserted before the extension (the part from the
+// last dot of the name), "backup.cfg" giving "backup-V7-2041-000117.cfg". Characters that do not
+// belong in a file name become "_"; a name already given to another adapter (keys "a/b" and "a_b")
+// gets the adapter's place in the list, from 1, added: "backup-a_b-2.cfg".
+QString fileForAdapter(const QString &file, const QString &key, int place, const QStringList &taken);
 
 // The commands and the exit codes, as --help shows them after the options' summary.
 QString toolCommandsHelp();

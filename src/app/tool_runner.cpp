@@ -29,6 +29,26 @@ QString modeText(const PresentAdapter &adapter)
     return adapter.bootLoader ? ToolRunner::tr("boot loader") : ToolRunner::tr("normal");
 }
 
+// A device's own text with its control characters written out, so that it can neither forge a
+// line of the list nor reach the terminal as an escape sequence: "\n", "\x1b".
+QString escaped(const QString &text)
+{
+    QString out;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\\'))
+            out += QStringLiteral("\\\\");
+        else if (c == QLatin1Char('\n'))
+            out += QStringLiteral("\\n");
+        else if (c == QLatin1Char('\t'))
+            out += QStringLiteral("\\t");
+        else if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format)
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
 std::span<const std::uint8_t> bytesOf(const QByteArray &content)
 {
     return {reinterpret_cast<const std::uint8_t *>(content.constData()), static_cast<std::size_t>(content.size())};
@@ -119,29 +139,46 @@ int ToolRunner::run(const ToolCommand &command)
     if (command.kind == ToolCommand::Kind::List)
         return listAdapters(command);
 
+    // Each adapter once: keys tell apart adapters that share a serial number.
     std::vector<PresentAdapter> targets;
     if (command.all) {
         targets = m_adapter.presentAdapters();
-    } else if (!command.serial.isEmpty()) {
-        if (const std::optional<PresentAdapter> asked = present(command.serial))
-            targets.push_back(*asked);
+    } else if (!command.serial.isEmpty() || !command.port.isEmpty()) {
+        const std::vector<PresentAdapter> asked = matching(command.serial, command.port);
+        if (asked.size() > 1) {
+            QStringList ports;
+            for (const PresentAdapter &adapter : asked)
+                ports.append(adapter.port);
+            report(command, {},
+                   {ToolExit::Usage,
+                    tr("%1 adapters have the serial number \"%2\"; choose one with --port: %3.")
+                        .arg(asked.size())
+                        .arg(command.serial, ports.join(QStringLiteral(", "))),
+                    {}});
+            return finish(command, ToolExit::Usage);
+        }
+        targets = asked;
     } else if (const std::optional<PresentAdapter> first = defaultTarget()) {
         targets.push_back(*first);
     }
     if (targets.empty()) {
-        const QString message = command.serial.isEmpty()
-                                    ? tr("No adapter found.")
-                                    : tr("No adapter with the serial number \"%1\" found.").arg(command.serial);
+        QString message = tr("No adapter found.");
+        if (!command.port.isEmpty())
+            message = tr("No adapter in the USB port \"%1\" found.").arg(command.port);
+        else if (!command.serial.isEmpty())
+            message = tr("No adapter with the serial number \"%1\" found.").arg(command.serial);
         report(command, {}, {ToolExit::NoAdapter, message, {}});
         return finish(command, ToolExit::NoAdapter);
     }
 
     ToolExit result = ToolExit::Done;
+    QStringList files;
     for (std::size_t i = 0; i < targets.size(); ++i) {
         const PresentAdapter &target = targets[i];
         const QString file = command.all && writesFilePerAdapter(command.kind)
-                                 ? fileForAdapter(command.file, target.serial, static_cast<int>(i) + 1)
+                                 ? fileForAdapter(command.file, target.key, static_cast<int>(i) + 1, files)
                                  : command.file;
+        files.append(file);
         const Outcome outcome = runOn(command, target, file);
         report(command, target, outcome);
         if (result == ToolExit::Done)
@@ -168,6 +205,8 @@ int ToolRunner::listAdapters(const ToolCommand &command)
         QJsonArray list;
         for (const PresentAdapter &adapter : adapters) {
             QJsonObject entry{{QStringLiteral("serial"), adapter.serial},
+                              {QStringLiteral("port"), adapter.port},
+                              {QStringLiteral("key"), adapter.key},
                               {QStringLiteral("product"), adapter.product},
                               {QStringLiteral("version"), adapter.version},
                               {QStringLiteral("mode"),
@@ -179,8 +218,9 @@ int ToolRunner::listAdapters(const ToolCommand &command)
         writeOut(QString::fromUtf8(QJsonDocument(QJsonObject{{QStringLiteral("adapters"), list}}).toJson()));
     } else {
         for (const PresentAdapter &adapter : adapters)
-            writeOut(QStringLiteral("%1\t%2\t%3\t%4\n")
-                         .arg(adapter.serial, adapter.product, adapter.version, modeText(adapter)));
+            writeOut(QStringLiteral("%1\t%2\t%3\t%4\t%5\n")
+                         .arg(escaped(adapter.serial), escaped(adapter.product), adapter.version, modeText(adapter),
+                              escaped(adapter.port)));
     }
     if (adapters.empty()) {
         if (!command.json)
@@ -190,20 +230,29 @@ int ToolRunner::listAdapters(const ToolCommand &command)
     return static_cast<int>(ToolExit::Done);
 }
 
-std::optional<PresentAdapter> ToolRunner::present(const QString &serial) const
+std::optional<PresentAdapter> ToolRunner::present(const QString &key) const
 {
     const std::vector<PresentAdapter> adapters = m_adapter.presentAdapters();
     const auto found = std::find_if(adapters.begin(), adapters.end(),
-                                    [&serial](const PresentAdapter &adapter) { return adapter.serial == serial; });
+                                    [&key](const PresentAdapter &adapter) { return adapter.key == key; });
     return found != adapters.end() ? std::optional(*found) : std::nullopt;
+}
+
+std::vector<PresentAdapter> ToolRunner::matching(const QString &serial, const QString &port) const
+{
+    std::vector<PresentAdapter> adapters = m_adapter.presentAdapters();
+    std::erase_if(adapters, [&](const PresentAdapter &adapter) {
+        return (!serial.isEmpty() && adapter.serial != serial) || (!port.isEmpty() && adapter.port != port);
+    });
+    return adapters;
 }
 
 std::optional<PresentAdapter> ToolRunner::defaultTarget() const
 {
     // The adapter the window would use: the one the first search took, or else the first found,
-    // which will tell why it could not be taken.
+    // which will tell why it could not be taken: its access, or the program that holds it.
     if (m_adapter.connected() || m_adapter.bootLoaderPresent())
-        if (std::optional<PresentAdapter> claimed = present(m_adapter.identity().serial))
+        if (std::optional<PresentAdapter> claimed = present(m_adapter.identity().key))
             return claimed;
     const std::vector<PresentAdapter> adapters = m_adapter.presentAdapters();
     return adapters.empty() ? std::nullopt : std::optional(adapters.front());
@@ -269,13 +318,15 @@ ToolRunner::Outcome ToolRunner::toStandardOutput(const QByteArray &content, cons
 
 std::optional<ToolRunner::Outcome> ToolRunner::reach(const PresentAdapter &target, bool firmwareNeeded)
 {
-    m_adapter.chooseAdapter(target.serial);
+    m_adapter.chooseAdapter(target.key);
     const auto reached = [this, &target] {
-        return m_adapter.identity().serial == target.serial && (m_adapter.connected() || m_adapter.bootLoaderPresent());
+        return m_adapter.identity().key == target.key && (m_adapter.connected() || m_adapter.bootLoaderPresent());
     };
     if (!reached()) {
-        // The search that the choice ran has tried to open it.
-        const std::optional<PresentAdapter> now = present(target.serial);
+        // The search that the choice ran has tried to lock and to open it.
+        if (!m_adapter.inUseBy().isEmpty() && m_adapter.inUseKey() == target.key)
+            return Outcome{ToolExit::InUse, m_adapter.inUseBy(), {}};
+        const std::optional<PresentAdapter> now = present(target.key);
         if (now && !now->accessError.isEmpty())
             return Outcome{ToolExit::AccessDenied, tr("Cannot open the adapter: %1").arg(now->accessError), {}};
         if (!waitUntil(reached, m_timeouts.answer))
@@ -338,7 +389,7 @@ std::optional<ToolRunner::Outcome> ToolRunner::returnToFirmware(const PresentAda
 {
     const bool back = waitUntil(
         [&] {
-            const std::optional<PresentAdapter> now = present(target.serial);
+            const std::optional<PresentAdapter> now = present(target.key);
             return now && !now->bootLoader;
         },
         m_timeouts.restart);
@@ -435,6 +486,7 @@ void ToolRunner::report(const ToolCommand &command, const PresentAdapter &target
 {
     if (command.json) {
         QJsonObject entry{{QStringLiteral("serial"), target.serial},
+                          {QStringLiteral("port"), target.port},
                           {QStringLiteral("product"), target.product},
                           {QStringLiteral("exitCode"), static_cast<int>(outcome.exit)},
                           {QStringLiteral("message"), outcome.message}};
@@ -443,8 +495,8 @@ void ToolRunner::report(const ToolCommand &command, const PresentAdapter &target
         m_jsonResults.append(entry);
         return;
     }
-    // Each line names its adapter by serial number, or by product when it reports none.
-    const QString name = target.serial.isEmpty() ? target.product : target.serial;
+    // Each line names its adapter by its key, or by product when it has none (no adapter at all).
+    const QString name = escaped(target.key.isEmpty() ? target.product : target.key);
     const QString prefix = name.isEmpty() ? QString() : name + QStringLiteral(": ");
     // Standard output holds the file written there and nothing else.
     if (outcome.exit == ToolExit::Done && outcome.file == QLatin1String(kStandardOutputName))

@@ -61,7 +61,10 @@ private:
     // Prints the results for --json; returns the exit code.
     int finish(const ToolCommand &command, ToolExit result);
     std::optional<PresentAdapter> defaultTarget() const;
-    std::optional<PresentAdapter> present(const QString &serial) const;
+    // The adapter with this key, as the last search found it.
+    std::optional<PresentAdapter> present(const QString &key) const;
+    // The adapters with this serial number (any when empty) in this USB port (any when empty).
+    std::vector<PresentAdapter> matching(const QString &serial, const QString &port) const;
     Outcome runOn(const ToolCommand &command, const PresentAdapter &target, const QString &file);
 
     // The steps the commands are made of. Each returns nothing when it went well.

@@ -2,6 +2,7 @@
 // The adapter's session: start, polling, posting, and the orderly end.
 #include "link/adapter.h"
 
+#include "link/adapter_lock.h"
 #include "link/commands.h"
 #include "link/frame.h"
 #include "link/hid_controller.h"
@@ -67,6 +68,9 @@ Adapter::Adapter(BackendFactory makeBackend, Mailbox::Clock clock, std::unique_p
     m_chosenRestartWait.setInterval(kRestartWait);
     // Without a device change to look again, a choice whose adapter did not come back would hold on.
     connect(&m_chosenRestartWait, &QTimer::timeout, this, &Adapter::onDeviceChange);
+    m_inUseRetry.setSingleShot(true);
+    m_inUseRetry.setInterval(kInUseRetry);
+    connect(&m_inUseRetry, &QTimer::timeout, this, &Adapter::onDeviceChange);
 }
 
 Adapter::~Adapter()
@@ -79,6 +83,8 @@ void Adapter::start()
 {
     std::unique_ptr<HidBackend> backend = m_makeBackend ? m_makeBackend() : nullptr;
     if (backend) {
+        if (const QString folder = backend->lockFolder(); !folder.isEmpty())
+            m_lock = std::make_unique<AdapterLock>(folder);
         m_shared->controller = std::make_unique<HidController>(std::move(backend));
         HidController *controller = m_shared->controller.get();
         controller->devicesChanged = [this](HidController &) {
@@ -123,10 +129,14 @@ bool Adapter::shutdown()
     if (m_abandoned)
         return false;
     m_pollTimer.stop();
+    m_inUseRetry.stop();
     m_shared->mailbox.stop();
     m_shared->gui.shutdown();
     if (m_shared->controller)
         m_shared->controller->shutdown();
+    // Every handle is closed: nothing more goes to the adapter, so another program may have it.
+    if (m_lock)
+        m_lock->release();
     if (m_worker && !m_worker->wait(kWorkerExitWait)) {
         // A write that never returns must not hold the program up, nor may anything the thread still
         // uses be destroyed: leave the thread, and all it touches, to end with the process.

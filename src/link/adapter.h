@@ -21,6 +21,7 @@
 #include <optional>
 #include <vector>
 
+class AdapterLock;
 class HidController;
 class HidDevice;
 class LinkWorker;
@@ -49,7 +50,7 @@ public:
     void stop() override;
     void searchAgain() override;
     std::vector<PresentAdapter> presentAdapters() const override;
-    void chooseAdapter(const QString &serial) override;
+    void chooseAdapter(const QString &key) override;
     FirmwareUpdatePort &firmwareUpdate() override { return m_updater; }
     const DeviceRecord &record() const override { return m_store.record(); }
     AdapterIdentity identity() const override { return m_identity; }
@@ -90,6 +91,12 @@ public:
     // True while the claimed adapter runs its boot loader and is plugged in.
     bool bootLoaderPresent() const;
 
+    // Who holds the adapter this one waits for, as inUseChanged() said it; empty while it waits for none.
+    const QString &inUseBy() const { return m_inUseBy; }
+    // The key of the adapter it waits for.
+    const QString &inUseKey() const { return m_inUseKey; }
+    // How often a held adapter is tried again: a lock is a cheap thing to try.
+    static constexpr std::chrono::milliseconds kInUseRetry{500};
     // For tests and benchmarks that look beneath the windows.
     HidController *hidController() const;
     HidDevice *claimedDevice() const { return m_shared->claimedDevice.load(); }
@@ -126,6 +133,13 @@ private:
     void onDeviceChange();
     bool onDeviceOffered(HidDevice &device);
     bool chosenAdapterPresent() const;
+    // The plugged-in adapters' devices, in list order, and the key of each.
+    std::vector<const HidDevice *> adapterDevices() const;
+    QString keyOf(const HidDevice &device) const;
+    // Takes the lock of the device about to be claimed; false, and the windows told, when another
+    // program holds it.
+    bool lockFor(const HidDevice &device);
+    void setInUse(const QString &key, const QString &holder);
     void keepOrDropChoice();
     void announcePresentAdapters();
     void checkConnection();
@@ -147,9 +161,15 @@ private:
     bool m_recordSinceClaim = false;    // one has come since; an announcement queued before is not it
     bool m_abandoned = false;           // the worker did not end: m_shared must outlive this object
     QString m_reportedAccessProblem;    // the device instance the user was last told about
-    QString m_chosenSerial;             // the adapter the user picked; empty: the first one found
+    QString m_chosenKey;                // the adapter the user picked; empty: the first one found
     QTimer m_chosenRestartWait;         // how long the chosen adapter may take to come back from its boot loader
     bool m_chosenRestartWaited = false; // that wait has been given since it was last claimed
+    // Held from the claim of an adapter until another one is claimed or the program ends, across the
+    // restarts of an update; none where the backend's devices are this process's own.
+    std::unique_ptr<AdapterLock> m_lock;
+    QString m_inUseBy;   // the holder of the adapter waited for
+    QString m_inUseKey;  // its key
+    QTimer m_inUseRetry; // tries it again
     // As last announced; none before the first search.
     std::optional<std::vector<PresentAdapter>> m_presentAdapters;
 };

@@ -2,6 +2,8 @@
 // Finding the adapter among the HID devices: claiming it, its identity and its boot loader.
 #include "link/adapter.h"
 
+#include "link/adapter_key.h"
+#include "link/adapter_lock.h"
 #include "link/hid_controller.h"
 #include "link/logging.h"
 #include "model/boot_loader_name.h"
@@ -11,7 +13,6 @@
 namespace {
 
 constexpr char kAdapterManufacturer[] = "TARNIX";
-
 
 bool isAdapterDevice(const HidDevice &device)
 {
@@ -25,25 +26,49 @@ void Adapter::searchAgain()
     onDeviceChange();
 }
 
+std::vector<const HidDevice *> Adapter::adapterDevices() const
+{
+    std::vector<const HidDevice *> devices;
+    if (!m_shared->controller)
+        return devices;
+    for (const HidDevice *device : m_shared->controller->devices())
+        if (device->isPluggedIn() && isAdapterDevice(*device))
+            devices.push_back(device);
+    return devices;
+}
+
 std::vector<PresentAdapter> Adapter::presentAdapters() const
 {
+    const std::vector<const HidDevice *> devices = adapterDevices();
+    std::vector<AdapterAddress> addresses;
+    for (const HidDevice *device : devices)
+        addresses.push_back({device->serialNumber(), device->port()});
+    const std::vector<QString> keys = adapterKeys(addresses);
     std::vector<PresentAdapter> present;
-    if (!m_shared->controller)
-        return present;
-    for (const HidDevice *device : m_shared->controller->devices()) {
-        if (device->isPluggedIn() && isAdapterDevice(*device))
-            present.push_back({device->product(), device->serialNumber(), versionText(device->versionNumber()),
-                               isBootLoaderName(device->product()), device->accessError()});
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        const HidDevice &device = *devices[i];
+        present.push_back({device.product(), device.serialNumber(), versionText(device.versionNumber()),
+                           isBootLoaderName(device.product()), device.accessError(), device.port(), keys[i]});
     }
     return present;
 }
 
-void Adapter::chooseAdapter(const QString &serial)
+QString Adapter::keyOf(const HidDevice &device) const
 {
-    m_chosenSerial = serial;
+    const std::vector<const HidDevice *> devices = adapterDevices();
+    const std::vector<PresentAdapter> present = presentAdapters();
+    for (std::size_t i = 0; i < devices.size(); ++i)
+        if (devices[i] == &device)
+            return present[i].key;
+    return device.serialNumber();
+}
+
+void Adapter::chooseAdapter(const QString &key)
+{
+    m_chosenKey = key;
     if (!chosenAdapterPresent())
-        m_chosenSerial.clear();
-    qCDebug(lcHid) << "adapter chosen:" << (m_chosenSerial.isEmpty() ? QStringLiteral("the first found") : m_chosenSerial);
+        m_chosenKey.clear();
+    qCDebug(lcHid) << "adapter chosen:" << (m_chosenKey.isEmpty() ? QStringLiteral("the first found") : m_chosenKey);
     onDeviceChange();
 }
 
@@ -51,20 +76,29 @@ bool Adapter::chosenAdapterPresent() const
 {
     const std::vector<PresentAdapter> present = presentAdapters();
     return std::any_of(present.begin(), present.end(),
-                       [this](const PresentAdapter &adapter) { return adapter.serial == m_chosenSerial; });
+                       [this](const PresentAdapter &adapter) { return adapter.key == m_chosenKey; });
 }
 
 void Adapter::onDeviceChange()
 {
     if (!m_shared->controller)
         return;
-    if (!m_chosenSerial.isEmpty())
+    if (!m_chosenKey.isEmpty())
         keepOrDropChoice();
     m_shared->controller->offerDevices();
     const HidDevice *claimed = m_shared->claimedDevice.load();
     if (claimed != nullptr && !claimed->isPluggedIn())
         m_updater.adapterLeft();
     checkConnection();
+    // An adapter waited for that has gone is waited for no longer.
+    if (!m_inUseKey.isEmpty()) {
+        const std::vector<PresentAdapter> present = presentAdapters();
+        if (std::none_of(present.begin(), present.end(),
+                         [this](const PresentAdapter &adapter) { return adapter.key == m_inUseKey; })) {
+            m_inUseRetry.stop();
+            setInUse({}, {});
+        }
+    }
     announcePresentAdapters();
 }
 
@@ -79,16 +113,41 @@ void Adapter::keepOrDropChoice()
     // would be lost to the restart that ends it. An adapter that left its boot loader is given a
     // while to come back in its firmware.
     const HidDevice *claimed = m_shared->claimedDevice.load();
-    const bool leftBootLoader = claimed != nullptr && claimed->serialNumber() == m_chosenSerial &&
-                                isBootLoaderName(claimed->product());
+    const bool leftBootLoader =
+        claimed != nullptr && m_identity.key == m_chosenKey && isBootLoaderName(claimed->product());
     if (leftBootLoader && !m_chosenRestartWait.isActive() && !m_chosenRestartWaited) {
         m_chosenRestartWait.start();
         m_chosenRestartWaited = true;
     }
     if (m_updater.windowShowing() || m_chosenRestartWait.isActive())
         return;
-    qCDebug(lcHid) << "the chosen adapter" << m_chosenSerial << "has left; the first one found is used again";
-    m_chosenSerial.clear();
+    qCDebug(lcHid) << "the chosen adapter" << m_chosenKey << "has left; the first one found is used again";
+    m_chosenKey.clear();
+}
+
+bool Adapter::lockFor(const HidDevice &device)
+{
+    if (!m_lock)
+        return true;
+    const QString key = keyOf(device);
+    if (const std::optional<AdapterLockHolder> holder = m_lock->take(key)) {
+        setInUse(key, adapterInUseText(*holder));
+        m_inUseRetry.start();
+        return false;
+    }
+    setInUse({}, {});
+    return true;
+}
+
+void Adapter::setInUse(const QString &key, const QString &holder)
+{
+    m_inUseKey = key;
+    if (m_inUseBy == holder)
+        return;
+    m_inUseBy = holder;
+    if (!holder.isEmpty())
+        qCDebug(lcHid) << "adapter" << key << "waits:" << holder;
+    emit inUseChanged(holder);
 }
 
 void Adapter::announcePresentAdapters()
@@ -133,8 +192,12 @@ bool Adapter::onDeviceOffered(HidDevice &device)
     setConnected(false);
     if (!isAdapterDevice(device))
         return true;
-    if (!m_chosenSerial.isEmpty() && device.serialNumber() != m_chosenSerial)
+    if (!m_chosenKey.isEmpty() && keyOf(device) != m_chosenKey)
         return true;
+    // Held by another program: wait for it, rather than take another adapter without a word.
+    const QString heldBefore = m_lock ? m_lock->key() : QString();
+    if (!lockFor(device))
+        return false;
 
     device.claim();
     if (!device.isClaimed()) {
@@ -143,6 +206,12 @@ bool Adapter::onDeviceOffered(HidDevice &device)
         if (m_reportedAccessProblem != device.instance()) {
             m_reportedAccessProblem = device.instance();
             emit accessProblem(device.accessError());
+        }
+        // Nor is its lock ours to keep: a user who may open it must not find it held by one who may not.
+        if (m_lock && m_lock->key() != heldBefore) {
+            m_lock->release();
+            if (!heldBefore.isEmpty())
+                m_lock->take(heldBefore);
         }
         return true;
     }
@@ -162,9 +231,9 @@ bool Adapter::onDeviceOffered(HidDevice &device)
     m_chosenRestartWaited = false;
     m_shared->devicePresent = true;
 
-    m_identity = {device.product(), device.serialNumber(), versionText(device.versionNumber())};
-    qCDebug(lcHid) << "claimed" << device.instance() << m_identity.product << "serial" << m_identity.serial
-                   << "version" << m_identity.version;
+    m_identity = {device.product(), device.serialNumber(), versionText(device.versionNumber()), keyOf(device)};
+    qCDebug(lcHid) << "claimed" << device.instance() << m_identity.product << "serial" << m_identity.serial << "version"
+                   << m_identity.version;
     emit identityChanged(m_identity);
     const bool bootLoader = isBootLoaderName(m_identity.product);
     if (bootLoader)

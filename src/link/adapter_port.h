@@ -18,7 +18,8 @@ struct AdapterIdentity
 {
     QString product; // carries "(boot)" while the adapter runs its boot loader
     QString serial;
-    QString version; // "major.minor"
+    QString version;  // "major.minor"
+    QString key = {}; // as PresentAdapter's, taken when it was claimed
 };
 
 // One adapter on the bus, as a scan lists it, without opening it.
@@ -30,6 +31,11 @@ struct PresentAdapter
     bool bootLoader = false;
     // Why this program could not open it, when it tried and failed; the system's words.
     QString accessError;
+    QString port = {}; // the USB port path ("1-1.2"), empty where the system names none
+    // What names this adapter everywhere (the choice of adapter, file names, settings, locks): its
+    // serial number, followed by "@" and its port where another adapter shares the serial number
+    // or it has none.
+    QString key = {};
 
     bool operator==(const PresentAdapter &) const = default;
 };
@@ -53,10 +59,10 @@ public:
     virtual void searchAgain() = 0;
     // Every adapter plugged in, in the order they were found, whether this program can open it or not.
     virtual std::vector<PresentAdapter> presentAdapters() const = 0;
-    // From now on the adapter with this serial number is the one used, for as long as it stays plugged
-    // in (a restart during a firmware update does not count as leaving); then the first adapter found
-    // is used again. An empty serial, or one no present adapter has, goes back to the first one.
-    virtual void chooseAdapter(const QString &serial) = 0;
+    // From now on the adapter with this key is the one used, for as long as it stays plugged in (a
+    // restart during a firmware update does not count as leaving); then the first adapter found is
+    // used again. An empty key, or one no present adapter has, goes back to the first one.
+    virtual void chooseAdapter(const QString &key) = 0;
     // The firmware update, which the update window drives.
     virtual FirmwareUpdatePort &firmwareUpdate() = 0;
 
@@ -104,4 +110,8 @@ signals:
     void accessProblem(const QString &reason);
     // A message could not be written; `text` is the system's words for it.
     void sendFailed(const QString &text);
+    // The adapter to be used is held by another program: `holder` names it ("adapter in use by
+    // process 1234 (vestra7 backup x.cfg)"). It is taken as soon as it is free; an empty text says it
+    // no longer waits.
+    void inUseChanged(const QString &holder);
 };

@@ -21,6 +21,9 @@ struct HidDeviceInfo
     std::uint16_t versionNumber = 0;       // device release number: high byte major, low byte minor
     std::uint16_t inputReportLength = 65;  // report ID included
     std::uint16_t outputReportLength = 65; // report ID included
+    // Where the device hangs on the USB bus ("1-1.2"): the same for any device plugged into that
+    // port, across a restart of the device. Empty where the platform does not say.
+    QString port = {};
 };
 
 // What the system announced of one device instance, on a platform that names it: it was added, or
@@ -77,4 +80,7 @@ public:
     // is gone all the same. A backend whose platform names no device in its notifications returns
     // nothing.
     virtual std::vector<HidDeviceEvent> takeEvents() { return {}; }
+    // The folder of the adapters' lock files, shared by every process that can reach these devices;
+    // empty for devices only this process can reach, which need no lock.
+    virtual QString lockFolder() const { return {}; }
 };

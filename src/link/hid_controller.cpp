@@ -107,6 +107,11 @@ QString HidDevice::serialNumber() const
     return d->info.serialNumber;
 }
 
+QString HidDevice::port() const
+{
+    return d->info.port;
+}
+
 std::uint16_t HidDevice::versionNumber() const
 {
     return d->info.versionNumber;
@@ -314,7 +319,7 @@ void HidController::handleDeviceChange()
         return std::any_of(found.begin(), found.end(), [&](const HidDeviceInfo &info) {
             return info.instance == known.instance && info.manufacturer == known.manufacturer &&
                    info.product == known.product && info.serialNumber == known.serialNumber &&
-                   info.versionNumber == known.versionNumber;
+                   info.port == known.port && info.versionNumber == known.versionNumber;
         });
     };
 

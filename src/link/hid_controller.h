@@ -24,6 +24,7 @@ public:
     QString manufacturer() const;
     QString product() const;
     QString serialNumber() const;
+    QString port() const;
     std::uint16_t versionNumber() const;
     // Known from discovery and still known after the device is gone.
     std::uint16_t inputReportLength() const;

@@ -2,7 +2,9 @@
 // hidapi's hidraw backend behind the HID access interface.
 #include "link/hidapi_backend.h"
 
+#include "link/adapter_lock.h"
 #include "link/udev_monitor.h"
+#include "link/udev_ptr.h"
 
 #include <hidapi/hidapi.h>
 
@@ -84,6 +86,22 @@ QString openFailure(const QByteArray &path, int error)
     return QStringLiteral("%1: %2").arg(QString::fromLocal8Bit(path), QString::fromLocal8Bit(std::strerror(error)));
 }
 
+// The USB port path of a hidraw node ("1-1.2"): the name of the USB device it belongs to, which
+// stays the same when the device restarts in that port.
+QString usbPort(udev *context, const QByteArray &node)
+{
+    if (context == nullptr)
+        return {};
+    const QByteArray name = node.mid(node.lastIndexOf('/') + 1);
+    const UdevDevicePtr device(udev_device_new_from_subsystem_sysname(context, "hidraw", name.constData()));
+    if (!device)
+        return {};
+    // The parent is owned by its child.
+    udev_device *const usb = udev_device_get_parent_with_subsystem_devtype(device.get(), "usb", "usb_device");
+    const char *const sysname = usb != nullptr ? udev_device_get_sysname(usb) : nullptr;
+    return sysname != nullptr ? QString::fromLocal8Bit(sysname) : QString();
+}
+
 } // namespace
 
 HidapiBackend::HidapiBackend()
@@ -97,6 +115,7 @@ HidapiBackend::~HidapiBackend() = default;
 std::vector<HidDeviceInfo> HidapiBackend::scan()
 {
     std::vector<HidDeviceInfo> found;
+    const UdevPtr context(udev_new());
     hid_device_info *const all = hid_enumerate(0, 0);
     for (const hid_device_info *entry = all; entry != nullptr; entry = entry->next) {
         // A node on its way out, or not all there yet, can be listed without its path: it cannot be
@@ -113,6 +132,7 @@ std::vector<HidDeviceInfo> HidapiBackend::scan()
         info.product = fromWide(entry->product_string);
         info.serialNumber = fromWide(entry->serial_number);
         info.versionNumber = entry->release_number;
+        info.port = usbPort(context.get(), entry->path);
         found.push_back(std::move(info));
     }
     hid_free_enumeration(all);
@@ -154,6 +174,11 @@ void HidapiBackend::watchChanges(std::function<void()> onChange)
 std::vector<HidDeviceEvent> HidapiBackend::takeEvents()
 {
     return std::exchange(m_events, {});
+}
+
+QString HidapiBackend::lockFolder() const
+{
+    return AdapterLock::systemFolder();
 }
 
 QString hidapiVersion()

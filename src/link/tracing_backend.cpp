@@ -61,3 +61,8 @@ void TracingBackend::watchChanges(std::function<void()> onChange)
 {
     m_inner->watchChanges(std::move(onChange));
 }
+
+QString TracingBackend::lockFolder() const
+{
+    return m_inner->lockFolder();
+}

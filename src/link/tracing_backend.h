@@ -16,6 +16,7 @@ public:
     std::vector<HidDeviceInfo> scan() override;
     HidOpenResult open(const QString &instance) override;
     void watchChanges(std::function<void()> onChange) override;
+    QString lockFolder() const override;
 
 private:
     std::unique_ptr<HidBackend> m_inner;

@@ -24,9 +24,25 @@ DisconnectedOverlay::DisconnectedOverlay(QWidget *parent)
 
 DisconnectedOverlay::~DisconnectedOverlay() = default;
 
+void DisconnectedOverlay::setInUse(const QString &holder)
+{
+    m_inUse = holder;
+    showMessage();
+}
+
+void DisconnectedOverlay::showMessage()
+{
+    // The holder's words come from the adapter's lock, translated where they were made.
+    if (m_inUse.isEmpty())
+        m_ui->retranslateUi(this);
+    else
+        m_ui->messageLabel->setText(m_inUse.left(1).toUpper() + m_inUse.mid(1));
+    m_ui->messageLabel->setWordWrap(!m_inUse.isEmpty());
+}
+
 void DisconnectedOverlay::changeEvent(QEvent *event)
 {
     QFrame::changeEvent(event);
     if (event->type() == QEvent::LanguageChange)
-        m_ui->retranslateUi(this);
+        showMessage();
 }

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The choice of adapter under "Tools", for when more than one adapter is plugged in.
+// The choice of adapter under "Tools", for when more than one adapter is plugged in, and the word
+// of an adapter held by another program.
 #include "ui/main_window.h"
 
 #include "link/adapter_port.h"
+#include "ui/disconnected_overlay.h"
 
 #include "ui_main_window.h"
 
@@ -30,20 +32,26 @@ void MainWindow::addAdapterChoice()
     // The adapter in use is known once it has been claimed.
     connect(&m_adapter, &AdapterPort::identityChanged, this, &MainWindow::showAdapterChoice);
     showAdapterChoice();
+    // The overlay shows while no adapter is connected, which is the case while one is held elsewhere.
+    connect(&m_adapter, &AdapterPort::inUseChanged, m_ui->overlay, &DisconnectedOverlay::setInUse);
 }
 
 void MainWindow::showAdapterChoice()
 {
     const std::vector<PresentAdapter> present = m_adapter.presentAdapters();
-    const QString inUse = m_adapter.identity().serial;
+    const QString inUse = m_adapter.identity().key;
     for (QAction *choice : m_adapterChoices->actions())
         delete choice;
     for (const PresentAdapter &adapter : present) {
-        QAction *choice = m_adapterMenu->addAction(withoutMnemonics(tr("%1 %2").arg(adapter.product, adapter.serial)));
+        // Adapters that share a serial number, or have none, are told apart by their USB port.
+        const QString name = adapter.key == adapter.serial
+                                 ? tr("%1 %2").arg(adapter.product, adapter.serial)
+                                 : tr("%1 %2 (USB port %3)").arg(adapter.product, adapter.serial, adapter.port);
+        QAction *choice = m_adapterMenu->addAction(withoutMnemonics(name));
         choice->setCheckable(true);
         choice->setActionGroup(m_adapterChoices);
-        choice->setChecked(adapter.serial == inUse);
-        connect(choice, &QAction::triggered, this, [this, serial = adapter.serial] { m_adapter.chooseAdapter(serial); });
+        choice->setChecked(adapter.key == inUse);
+        connect(choice, &QAction::triggered, this, [this, key = adapter.key] { m_adapter.chooseAdapter(key); });
     }
     // With one adapter there is nothing to choose.
     m_adapterMenu->menuAction()->setVisible(present.size() > 1);

@@ -35,7 +35,8 @@ TEST(CommandLine, RunOptions)
     EXPECT_FALSE(plain.verbose);
     EXPECT_TRUE(plain.tracePath.isEmpty());
 
-    const CommandLine traced = parse({QStringLiteral("--verbose"), QStringLiteral("--trace"), QStringLiteral("/tmp/t.log")});
+    const CommandLine traced =
+        parse({QStringLiteral("--verbose"), QStringLiteral("--trace"), QStringLiteral("/tmp/t.log")});
     EXPECT_EQ(traced.action, CommandLine::Action::Run);
     EXPECT_TRUE(traced.verbose);
     EXPECT_EQ(traced.tracePath, QStringLiteral("/tmp/t.log"));
@@ -43,8 +44,9 @@ TEST(CommandLine, RunOptions)
 
 TEST(CommandLine, UnknownOptionsAndArgumentsAreRefused)
 {
-    for (const QStringList &arguments : {QStringList{QStringLiteral("--colour")}, QStringList{QStringLiteral("--trace")},
-                                         QStringList{QStringLiteral("extra")}}) {
+    for (const QStringList &arguments :
+         {QStringList{QStringLiteral("--colour")}, QStringList{QStringLiteral("--trace")},
+          QStringList{QStringLiteral("extra")}}) {
         const CommandLine command = parse(arguments);
         EXPECT_EQ(command.action, CommandLine::Action::Refuse) << arguments.join(' ').toStdString();
         EXPECT_FALSE(command.text.isEmpty());
@@ -54,9 +56,10 @@ TEST(CommandLine, UnknownOptionsAndArgumentsAreRefused)
 TEST(CommandLine, HelpListsTheCommandsAndTheExitCodes)
 {
     const QString help = parse({QStringLiteral("--help")}).text;
-    for (const char *text : {"--serial <serial>", "--all", "--json", "  list ", "  backup FILE ", "  restore FILE ",
-                             "  update FILE.xupd ", "  reset-settings ", "  export-contacts FILE ",
-                             "  import-contacts FILE ", "  2  usage error\n", "  4  access denied"})
+    for (const char *text :
+         {"--serial <serial>", "--all", "--json", "  list ", "  backup FILE ", "  restore FILE ", "  update FILE.xupd ",
+          "  reset-settings ", "  export-contacts FILE ", "  import-contacts FILE ", "  2  usage error\n",
+          "  4  access denied", "--port <path>", "  5  the adapter is in use"})
         EXPECT_TRUE(help.contains(QLatin1String(text))) << text;
 }
 
@@ -71,10 +74,12 @@ TEST(CommandLine, CommandsWithTheirFileAndOptions)
     EXPECT_TRUE(backup.tool.json);
     EXPECT_TRUE(backup.verbose);
 
-    const CommandLine reset = parse({QStringLiteral("--serial"), QStringLiteral("V7-1"), QStringLiteral("reset-settings")});
+    const CommandLine reset = parse({QStringLiteral("--serial"), QStringLiteral("V7-1"), QStringLiteral("--port"),
+                                     QStringLiteral("1-1.2"), QStringLiteral("reset-settings")});
     ASSERT_EQ(reset.action, CommandLine::Action::RunTool) << reset.text.toStdString();
     EXPECT_EQ(reset.tool.kind, ToolCommand::Kind::ResetSettings);
     EXPECT_EQ(reset.tool.serial, QStringLiteral("V7-1"));
+    EXPECT_EQ(reset.tool.port, QStringLiteral("1-1.2"));
     EXPECT_FALSE(reset.tool.all);
 }
 
@@ -88,11 +93,19 @@ TEST(CommandLine, CommandsUsedWronglyAreRefused)
              QStringList{QStringLiteral("backup"), QStringLiteral("a.cfg"), QStringLiteral("--all"),
                          QStringLiteral("--serial"), QStringLiteral("V7-1")},
              QStringList{QStringLiteral("list"), QStringLiteral("--all")},
-             QStringList{QStringLiteral("backup"), QStringLiteral("a.cfg"), QStringLiteral("--serial="),},
+             QStringList{
+                 QStringLiteral("backup"),
+                 QStringLiteral("a.cfg"),
+                 QStringLiteral("--serial="),
+             },
              QStringList{QStringLiteral("--json")},
              // Standard output carries one adapter's file and nothing else.
              QStringList{QStringLiteral("backup"), QStringLiteral("-"), QStringLiteral("--all")},
              QStringList{QStringLiteral("export-contacts"), QStringLiteral("-"), QStringLiteral("--json")},
+             QStringList{QStringLiteral("backup"), QStringLiteral("a.cfg"), QStringLiteral("--all"),
+                         QStringLiteral("--port"), QStringLiteral("1-1")},
+             QStringList{QStringLiteral("list"), QStringLiteral("--port"), QStringLiteral("1-1")},
+             QStringList{QStringLiteral("backup"), QStringLiteral("a.cfg"), QStringLiteral("--port=")},
          }) {
         const CommandLine command = parse(arguments);
         EXPECT_EQ(command.action, CommandLine::Action::Refuse) << arguments.join(' ').toStdString();
@@ -100,14 +113,25 @@ TEST(CommandLine, CommandsUsedWronglyAreRefused)
     }
 }
 
-TEST(ToolFiles, WithAllEachAdapterGetsItsSerialBeforeTheExtension)
+TEST(ToolFiles, WithAllEachAdapterGetsItsKeyBeforeTheExtension)
 {
-    EXPECT_EQ(fileForAdapter(QStringLiteral("/b/set.cfg"), QStringLiteral("V7-2041"), 1), "/b/set-V7-2041.cfg");
-    EXPECT_EQ(fileForAdapter(QStringLiteral("/b/set.tar.cfg"), QStringLiteral("S"), 1), "/b/set.tar-S.cfg");
-    EXPECT_EQ(fileForAdapter(QStringLiteral("/b.d/set"), QStringLiteral("S"), 1), "/b.d/set-S") << "a dot in a folder";
-    EXPECT_EQ(fileForAdapter(QStringLiteral("/b/.set"), QStringLiteral("S"), 1), "/b/.set-S");
-    EXPECT_EQ(fileForAdapter(QStringLiteral("set.vcf"), QStringLiteral("a/b c"), 1), "set-a_b_c.vcf");
-    EXPECT_EQ(fileForAdapter(QStringLiteral("set.vcf"), QString(), 2), "set-adapter2.vcf");
+    const QStringList none;
+    EXPECT_EQ(fileForAdapter(QStringLiteral("/b/set.cfg"), QStringLiteral("V7-2041"), 1, none), "/b/set-V7-2041.cfg");
+    EXPECT_EQ(fileForAdapter(QStringLiteral("/b/set.tar.cfg"), QStringLiteral("S"), 1, none), "/b/set.tar-S.cfg");
+    EXPECT_EQ(fileForAdapter(QStringLiteral("/b.d/set"), QStringLiteral("S"), 1, none), "/b.d/set-S")
+        << "a dot in a folder";
+    EXPECT_EQ(fileForAdapter(QStringLiteral("/b/.set"), QStringLiteral("S"), 1, none), "/b/.set-S");
+    EXPECT_EQ(fileForAdapter(QStringLiteral("set.vcf"), QStringLiteral("a/b c"), 1, none), "set-a_b_c.vcf");
+    EXPECT_EQ(fileForAdapter(QStringLiteral("set.vcf"), QStringLiteral("DUP@1-2"), 2, none), "set-DUP@1-2.vcf");
+}
+
+TEST(ToolFiles, KeysThatMeetInAFileNameStillGetNamesOfTheirOwn)
+{
+    // "a/b" and "a_b" both become "a_b"; a third adapter whose key is the second's new name.
+    QStringList taken;
+    for (const auto &[key, place] : {std::pair{"a/b", 1}, std::pair{"a_b", 2}, std::pair{"a_b-2", 3}})
+        taken.append(fileForAdapter(QStringLiteral("pb.csv"), QString::fromLatin1(key), place, taken));
+    EXPECT_EQ(taken, QStringList({"pb-a_b.csv", "pb-a_b-2.csv", "pb-a_b-2-3.csv"}));
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
 #include "support/tiny_disk.h"
+#include "support/gui_wait.h"
 #include "update/update_test_files.h"
 
 #include <QBuffer>
@@ -22,6 +23,7 @@
 
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -282,4 +284,104 @@ TEST_F(ToolRunnerTest, AnAdapterThatCannotBeOpenedIsExitFourAndTheOthersStillRun
     EXPECT_EQ(run(command(ToolCommand::Kind::Backup, folder.path("all.cfg"), {}, true)), 4);
     EXPECT_FALSE(QFile::exists(folder.path("all-V7-A.cfg")));
     EXPECT_EQ(contentOf(folder.path("all-V7-B.cfg")), bytesOf(second->state().record));
+}
+
+TEST_F(ToolRunnerTest, AdaptersThatShareASerialNumberOrHaveNoneAreEachActedOnOnce)
+{
+    for (const char *serial : {"DUP", ""}) {
+        SCOPED_TRACE(serial);
+        EmulatedBus shared;
+        const auto anna = adapterWith(serial, "Anna");
+        const auto bert = adapterWith(serial, "Bert");
+        shared.plug(anna);
+        shared.plug(bert);
+        const auto runOnShared = [&](ToolCommand command) {
+            out.setData({});
+            err.setData({});
+            out.open(QIODevice::WriteOnly);
+            err.open(QIODevice::WriteOnly);
+            ToolRunner runner([&shared] { return std::make_unique<EmulatedBackend>(shared); }, {&out, &err, false},
+                              timeouts);
+            const int code = runner.run(command);
+            out.close();
+            err.close();
+            return code;
+        };
+        const QString prefix = QString::fromLatin1(serial) + QLatin1Char('@');
+
+        // Each adapter's own record, each in a file of its own, named by serial number and USB port.
+        const QString set = folder.path(QStringLiteral("set%1.cfg").arg(serial));
+        ASSERT_EQ(runOnShared(command(ToolCommand::Kind::Backup, set, {}, true)), 0) << errText().toStdString();
+        EXPECT_EQ(contentOf(folder.path(QStringLiteral("set%1-%2").arg(serial, prefix) + QStringLiteral("1-1.cfg"))),
+                  bytesOf(anna->state().record));
+        EXPECT_EQ(contentOf(folder.path(QStringLiteral("set%1-%2").arg(serial, prefix) + QStringLiteral("1-2.cfg"))),
+                  bytesOf(bert->state().record));
+
+        // Bert's phone book, picked by its port, goes into both adapters, Anna's included.
+        const QString book = folder.path(QStringLiteral("book%1.csv").arg(serial));
+        ToolCommand exportBert = command(ToolCommand::Kind::ExportContacts, book);
+        exportBert.port = QStringLiteral("1-2");
+        ASSERT_EQ(runOnShared(exportBert), 0) << errText().toStdString();
+        bert->setRecord(initialAdapterRecord());
+        ASSERT_EQ(runOnShared(command(ToolCommand::Kind::ImportContacts, book, {}, true)), 0)
+            << errText().toStdString();
+        EXPECT_EQ(readTextField(anna->state().record.contact[0].name), "Bert");
+        EXPECT_EQ(readTextField(bert->state().record.contact[0].name), "Bert");
+        EXPECT_TRUE(outText().contains(prefix + QStringLiteral("1-1: "))) << outText().toStdString();
+        EXPECT_TRUE(outText().contains(prefix + QStringLiteral("1-2: "))) << outText().toStdString();
+    }
+}
+
+TEST_F(ToolRunnerTest, ASerialNumberThatTwoAdaptersShareAsksForThePort)
+{
+    first = adapterWith("DUP", "Anna");
+    second = adapterWith("DUP", "Bert");
+    plugBoth();
+    const QString file = folder.path("x.cfg");
+    EXPECT_EQ(run(command(ToolCommand::Kind::Backup, file, "DUP")), 2);
+    EXPECT_TRUE(errText().contains("--port: 1-1, 1-2")) << errText().toStdString();
+    EXPECT_FALSE(QFile::exists(file));
+
+    ToolCommand byPort = command(ToolCommand::Kind::Backup, file, "DUP");
+    byPort.port = QStringLiteral("1-2");
+    ASSERT_EQ(run(byPort), 0) << errText().toStdString();
+    EXPECT_EQ(contentOf(file), bytesOf(second->state().record));
+}
+
+TEST_F(ToolRunnerTest, ListWritesControlCharactersOfDeviceStringsOut)
+{
+    first = adapterWith("V7\nV7-FORGED\tVESTRA7\t9.9\tnormal\x1b[2J", "Anna");
+    bus.plug(first);
+    ASSERT_EQ(run(command(ToolCommand::Kind::List)), 0) << errText().toStdString();
+    EXPECT_EQ(outText().count(QLatin1Char('\n')), 1) << outText().toStdString();
+    EXPECT_FALSE(outText().contains(QChar(0x1b)));
+    EXPECT_TRUE(outText().startsWith(QStringLiteral("V7\\nV7-FORGED\\tVESTRA7\\t9.9\\tnormal\\x1b[2J\tVESTRA7\t")))
+        << outText().toStdString();
+}
+
+TEST_F(ToolRunnerTest, AnAdapterHeldByAnotherProgramIsExitFiveAndNoOtherIsTakenInItsPlace)
+{
+    plugBoth();
+    Adapter holder([this] { return std::make_unique<EmulatedBackend>(bus); });
+    holder.start();
+    ASSERT_TRUE(waitUntil([&] { return holder.connected(); }));
+    ASSERT_EQ(holder.identity().serial, "V7-A");
+
+    const QString file = folder.path("x.cfg");
+    EXPECT_EQ(run(command(ToolCommand::Kind::Backup, file)), 5);
+    const QString inUse = QStringLiteral("V7-A: adapter in use by process %1 (app_tests").arg(::getpid());
+    EXPECT_TRUE(errText().contains(inUse)) << errText().toStdString();
+    EXPECT_FALSE(QFile::exists(file)) << "the default adapter is held: none other is used in its place";
+
+    EXPECT_EQ(run(command(ToolCommand::Kind::Backup, folder.path("all.cfg"), {}, true, true)), 5);
+    EXPECT_FALSE(QFile::exists(folder.path("all-V7-A.cfg")));
+    EXPECT_EQ(contentOf(folder.path("all-V7-B.cfg")), bytesOf(second->state().record));
+    const QJsonArray results = QJsonDocument::fromJson(out.data()).object().value("results").toArray();
+    ASSERT_EQ(results.size(), 2) << outText().toStdString();
+    EXPECT_EQ(results[0].toObject().value("exitCode").toInt(), 5);
+
+    // Once the holder lets go, the adapter is free for the next program.
+    ASSERT_TRUE(holder.shutdown());
+    ASSERT_EQ(run(command(ToolCommand::Kind::Backup, file)), 0) << errText().toStdString();
+    EXPECT_EQ(contentOf(file), bytesOf(first->state().record));
 }

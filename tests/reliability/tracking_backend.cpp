@@ -120,3 +120,8 @@ std::vector<HidDeviceEvent> TrackingBackend::takeEvents()
 {
     return m_inner->takeEvents();
 }
+
+QString TrackingBackend::lockFolder() const
+{
+    return m_inner->lockFolder();
+}

@@ -49,6 +49,7 @@ public:
     HidOpenResult open(const QString &instance) override;
     void watchChanges(std::function<void()> onChange) override;
     std::vector<HidDeviceEvent> takeEvents() override;
+    QString lockFolder() const override;
 
 private:
     std::unique_ptr<HidBackend> m_inner;

@@ -2,6 +2,7 @@
 // Two adapters on the bus: the one chosen is used and written to while it stays, whatever the
 // other does, and the first one found is used again once it leaves.
 #include "link/adapter.h"
+#include "link/adapter_lock.h"
 #include "link/commands.h"
 #include "model/text_field.h"
 #include "sim/emulated_adapter.h"
@@ -79,8 +80,9 @@ protected:
 
 TEST_F(AdapterChoice, BothAreListedAndTheChosenOneIsUsedAndWrittenTo)
 {
-    EXPECT_EQ(m_link.presentAdapters(), (std::vector<PresentAdapter>{{"VESTRA7", "V7-A", "1.2", false, {}},
-                                                                     {"VESTRA7", "V7-B", "1.2", false, {}}}));
+    EXPECT_EQ(m_link.presentAdapters(),
+              (std::vector<PresentAdapter>{{"VESTRA7", "V7-A", "1.2", false, {}, "1-1", "V7-A"},
+                                           {"VESTRA7", "V7-B", "1.2", false, {}, "1-2", "V7-B"}}));
     ASSERT_TRUE(inUse("V7-A", "Anna")) << "the first found, as without a choice";
 
     // The window is told of the connection once it has the chosen adapter's record to show.
@@ -153,4 +155,13 @@ TEST_F(AdapterChoice, AnUnknownSerialMeansTheFirstFound)
     ASSERT_TRUE(inUse("V7-B", "Bert"));
     m_link.chooseAdapter(QStringLiteral("no such"));
     ASSERT_TRUE(inUse("V7-A", "Anna"));
+}
+
+TEST_F(AdapterChoice, AnAdapterThatCannotBeOpenedIsNotKeptLockedFromThoseWhoCan)
+{
+    m_second->refuseOpen(QStringLiteral("Permission denied"));
+    m_link.chooseAdapter(QStringLiteral("V7-B"));
+    AdapterLock other(m_bus.lockFolder());
+    EXPECT_EQ(other.take(QStringLiteral("V7-B")), std::nullopt) << "locked by a program that could not open it";
+    EXPECT_TRUE(other.take(QStringLiteral("V7-A")).has_value()) << "the adapter still claimed keeps its lock";
 }

@@ -14,6 +14,12 @@ int main(int argc, char *argv[])
     if (!dataHome.isValid())
         return 1;
     qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
+    // Adapters are locked in a folder of this run too: runs side by side on one machine, each with
+    // virtual adapters of the same serial numbers, must not wait for each other.
+    const QTemporaryDir lockFolder;
+    if (!lockFolder.isValid())
+        return 1;
+    qputenv("VESTRA7_LOCK_DIR", lockFolder.path().toLocal8Bit());
     QApplication app(argc, argv);
     testing::InitGoogleMock(&argc, argv);
     return RUN_ALL_TESTS();

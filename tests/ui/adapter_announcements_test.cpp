@@ -5,6 +5,7 @@
 
 #include "ui/access_problem.h"
 
+#include <QLabel>
 #include <QTest>
 
 namespace {
@@ -48,6 +49,19 @@ TEST_F(AdapterAnnouncementsTest, AnAccessProblemIsExplainedInAWarning)
     EXPECT_EQ(answer.seen->icon, QMessageBox::Warning);
     EXPECT_EQ(answer.seen->owner, &window);
     EXPECT_EQ(adapter.takeChanges(), Changes{});
+}
+
+TEST_F(AdapterAnnouncementsTest, AnAdapterHeldByAnotherProgramIsNamedOnTheOverlayUntilItIsFree)
+{
+    emit adapter.connectionChanged(false);
+    auto *message = window.findChild<QLabel *>(QStringLiteral("messageLabel"));
+    ASSERT_NE(message, nullptr);
+    EXPECT_EQ(message->text(), "Connect to USB");
+    emit adapter.inUseChanged("adapter in use by process 4711 (vestra7 backup x.cfg)");
+    EXPECT_EQ(message->text(), "Adapter in use by process 4711 (vestra7 backup x.cfg)");
+    EXPECT_TRUE(message->isVisibleTo(&window));
+    emit adapter.inUseChanged({});
+    EXPECT_EQ(message->text(), "Connect to USB");
 }
 
 } // namespace

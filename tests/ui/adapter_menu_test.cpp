@@ -7,8 +7,11 @@
 
 namespace {
 
-const PresentAdapter kFirst{QStringLiteral("VESTRA7"), QStringLiteral("V7-0001"), QStringLiteral("1.2"), false, {}};
-const PresentAdapter kSecond{QStringLiteral("VESTRA7 (boot)"), QStringLiteral("V7-0002"), QStringLiteral("0.1"), true, {}};
+const PresentAdapter kFirst{QStringLiteral("VESTRA7"), QStringLiteral("V7-0001"), QStringLiteral("1.2"), false, {},
+                            QStringLiteral("1-1"),     QStringLiteral("V7-0001")};
+const PresentAdapter kSecond{
+    QStringLiteral("VESTRA7 (boot)"), QStringLiteral("V7-0002"), QStringLiteral("0.1"), true, {}, QStringLiteral("1-2"),
+    QStringLiteral("V7-0002")};
 
 class AdapterMenu : public MainWindowTest
 {
@@ -39,7 +42,7 @@ TEST_F(AdapterMenu, WithOneAdapterThereIsNothingToChoose)
 
 TEST_F(AdapterMenu, WithTwoAdaptersToolsOffersEachBySerialWithTheOneInUseChecked)
 {
-    adapter.setIdentity({kFirst.product, kFirst.serial, kFirst.version});
+    adapter.setIdentity({kFirst.product, kFirst.serial, kFirst.version, kFirst.key});
     adapter.setPresentAdapters({kFirst, kSecond});
     EXPECT_EQ(barEntries(), kBar);
     EXPECT_TRUE(adapterMenu()->menuAction()->isVisible());
@@ -55,7 +58,7 @@ TEST_F(AdapterMenu, WithTwoAdaptersToolsOffersEachBySerialWithTheOneInUseChecked
     EXPECT_EQ(adapter.takeChoices(), QStringList{kSecond.serial});
 
     // The adapter now in use is announced; the check follows it.
-    adapter.setIdentity({kSecond.product, kSecond.serial, kSecond.version});
+    adapter.setIdentity({kSecond.product, kSecond.serial, kSecond.version, kSecond.key});
     emit adapter.identityChanged(adapter.identity());
     EXPECT_TRUE(adapterMenu()->actions()[1]->isChecked());
     EXPECT_FALSE(adapterMenu()->actions()[0]->isChecked());
@@ -76,7 +79,8 @@ TEST_F(AdapterMenu, ToolsWaitsForTheConnectionAsTheOtherEntriesDo)
 
 TEST_F(AdapterMenu, AnAmpersandInAProductNameIsShownNotTakenForAMnemonic)
 {
-    adapter.setPresentAdapters({{QStringLiteral("R&D"), QStringLiteral("S1"), {}, false, {}}, kFirst});
+    adapter.setPresentAdapters(
+        {{QStringLiteral("R&D"), QStringLiteral("S1"), {}, false, {}, {}, QStringLiteral("S1")}, kFirst});
     EXPECT_EQ(adapterMenu()->actions()[0]->text(), "R&&D S1");
 }
 
@@ -89,4 +93,25 @@ TEST_F(AdapterMenu, HelpAndToolsStayOnTheMenuBar)
         EXPECT_FALSE(place.isEmpty()) << entry->text().toStdString();
         EXPECT_TRUE(bar->rect().contains(place)) << entry->text().toStdString();
     }
+}
+
+TEST_F(AdapterMenu, AdaptersThatShareASerialNumberAreToldApartByTheirPortAndChosenByKey)
+{
+    PresentAdapter left = kFirst;
+    left.serial = QStringLiteral("DUP");
+    left.key = QStringLiteral("DUP@1-1");
+    PresentAdapter right = left;
+    right.port = QStringLiteral("1-2");
+    right.key = QStringLiteral("DUP@1-2");
+    adapter.setIdentity({right.product, right.serial, right.version, right.key});
+    adapter.setPresentAdapters({left, right});
+
+    const QList<QAction *> choices = adapterMenu()->actions();
+    ASSERT_EQ(choices.size(), 2);
+    EXPECT_EQ(choices[0]->text(), "VESTRA7 DUP (USB port 1-1)");
+    EXPECT_EQ(choices[1]->text(), "VESTRA7 DUP (USB port 1-2)");
+    EXPECT_FALSE(choices[0]->isChecked()) << "the serial number alone does not say which one is in use";
+    EXPECT_TRUE(choices[1]->isChecked());
+    choices[0]->trigger();
+    EXPECT_EQ(adapter.takeChanges(), Changes{change::ChooseAdapter{left.key}});
 }

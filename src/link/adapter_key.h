@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The key that names one adapter among those plugged in: its serial number, with its USB port
+// where the serial number alone does not tell it apart.
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+struct AdapterAddress
+{
+    QString serial;
+    QString port; // the USB port path, "1-1.2"
+};
+
+// One key per adapter, in the order given, each different from the others. An adapter whose serial
+// number is its own is keyed by it alone, so that the key stays the same in any port; an empty
+// serial number, or one that another adapter shares, is followed by "@" and the port ("DUP@1-2").
+std::vector<QString> adapterKeys(const std::vector<AdapterAddress> &adapters);
