@@ -50,6 +50,7 @@ int main(int argc, char *argv[])
         {
             EmulatedBus bus;
             std::unique_ptr<DemoCallers> callers;
+            std::unique_ptr<DemoRadio> radio;
         };
         auto demo = std::make_shared<Demo>();
         auto adapter = std::make_shared<EmulatedAdapter>();
@@ -57,6 +58,7 @@ int main(int argc, char *argv[])
         adapter->setUsbTiming(true);
         demo->bus.plug(adapter);
         demo->callers = std::make_unique<DemoCallers>(adapter);
+        demo->radio = std::make_unique<DemoRadio>(adapter);
         // A second adapter, with nothing stored yet, so that "Tools > Adapter" has a choice to offer
         // and "--all" more than one adapter to go through.
         auto second =

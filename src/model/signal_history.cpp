@@ -9,20 +9,14 @@ SignalHistory::SignalHistory(std::chrono::milliseconds span)
 {
 }
 
-std::size_t SignalHistory::append(const Sample &sample)
+void SignalHistory::append(const Sample &sample)
 {
-    std::size_t dropped = 0;
-    if (!m_samples.empty() && sample.time < m_samples.back().time) {
-        dropped = m_samples.size();
+    if (!m_samples.empty() && sample.time < m_samples.back().time)
         m_samples.clear();
-    }
     m_samples.push_back(sample);
     const qint64 oldest = sample.time - m_span.count();
-    while (m_samples.front().time < oldest || m_samples.size() > kMaxSamples) {
+    while (m_samples.front().time < oldest || m_samples.size() > kMaxSamples)
         m_samples.pop_front();
-        ++dropped;
-    }
-    return dropped;
 }
 
 QByteArray SignalHistory::toCsv() const

@@ -28,10 +28,9 @@ public:
 
     explicit SignalHistory(std::chrono::milliseconds span = kDefaultSpan);
 
-    // Adds a sample and drops those that have fallen out of the span (or past the cap); returns how
-    // many were dropped from the front, so a plot can drop the same points. A time before the last
-    // sample (the clock set back) starts the history over.
-    std::size_t append(const Sample &sample);
+    // Adds a sample and drops those that have fallen out of the span (or past the cap). A time before
+    // the last sample (the clock set back) starts the history over.
+    void append(const Sample &sample);
     void clear() { m_samples.clear(); }
 
     const std::deque<Sample> &samples() const { return m_samples; }

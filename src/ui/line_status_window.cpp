@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The line status window follows every record: the history takes each sample, whether the window
-// shows or not, and the plot and labels are redrawn only while it shows.
+// shows or not; the labels follow each record while it shows, the plot once a second.
 #include "ui/line_status_window.h"
 #include "ui_line_status_window.h"
 
@@ -41,6 +41,8 @@ LineStatusWindow::LineStatusWindow(AdapterPort &adapter, QWidget *parent, Clock 
     connect(m_ui->savePictureButton, &QPushButton::clicked, this, &LineStatusWindow::onSavePicture);
     connect(&m_adapter, &AdapterPort::recordChanged, this, &LineStatusWindow::onRecordChanged);
     connect(&m_adapter, &AdapterPort::connectionChanged, this, &LineStatusWindow::onConnectionChanged);
+    m_plotTimer.setInterval(std::chrono::seconds(1));
+    connect(&m_plotTimer, &QTimer::timeout, this, &LineStatusWindow::redrawPlot);
     showLines();
 }
 
@@ -65,11 +67,10 @@ void LineStatusWindow::onRecordChanged()
     const DeviceRecord &record = m_adapter.record();
     SignalHistory::Sample sample{m_clock(), {}};
     std::copy(std::begin(record.rssi), std::end(record.rssi), sample.level.begin());
-    const std::size_t dropped = m_history.append(sample);
-    if (!isVisible())
-        return;
-    m_ui->plot->addSample(m_history, dropped);
-    showLines();
+    m_history.append(sample);
+    m_plotStale = true;
+    if (isVisible())
+        showLines();
 }
 
 void LineStatusWindow::showLines()
@@ -87,8 +88,7 @@ void LineStatusWindow::showLines()
         }
         const LineHealth health = lineHealth(m_adapter.record(), static_cast<int>(line), codec);
         const std::array<QString, 5> texts{stateText(health.state), QString::number(health.simPresence),
-                                           QString::number(health.signalLevel), health.operatorName,
-                                           health.ussdNumber};
+                                           QString::number(health.signalLevel), health.operatorName, health.ussdNumber};
         for (std::size_t i = 0; i < texts.size(); ++i)
             if (labels[line][i]->text() != texts[i])
                 labels[line][i]->setText(texts[i]);
@@ -98,11 +98,27 @@ void LineStatusWindow::showLines()
         m_ui->ussdText->setText(ussd);
 }
 
+void LineStatusWindow::redrawPlot()
+{
+    if (!m_plotStale)
+        return;
+    m_plotStale = false;
+    m_ui->plot->showHistory(m_history);
+}
+
 void LineStatusWindow::showEvent(QShowEvent *event)
 {
-    m_ui->plot->showHistory(m_history);
+    m_plotStale = true;
+    redrawPlot();
     showLines();
+    m_plotTimer.start();
     QDialog::showEvent(event);
+}
+
+void LineStatusWindow::hideEvent(QHideEvent *event)
+{
+    m_plotTimer.stop();
+    QDialog::hideEvent(event);
 }
 
 void LineStatusWindow::changeEvent(QEvent *event)
@@ -128,8 +144,7 @@ bool LineStatusWindow::saveData(const QString &fileName)
 bool LineStatusWindow::savePicture(const QString &fileName)
 {
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || !m_ui->plot->grab().save(&file, "PNG") || !file.flush() ||
-        !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || !m_ui->plot->grab().save(&file, "PNG") || !file.flush() || !file.commit()) {
         errorBox(this, windowTitle(), tr("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
         return false;
     }

@@ -6,6 +6,7 @@
 #include "model/signal_history.h"
 
 #include <QDialog>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -37,12 +38,14 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
     void onRecordChanged();
     void onConnectionChanged(bool connected);
     void showLines();
+    void redrawPlot();
     void onSaveData();
     void onSavePicture();
 
@@ -51,4 +54,7 @@ private:
     Clock m_clock;
     SignalHistory m_history;
     bool m_connected = false;
+    // Redraws the plot at most once a second, and only while it shows and has news.
+    QTimer m_plotTimer;
+    bool m_plotStale = false;
 };

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The plot's series follow the history point by point, so a full plot costs no more per record than
-// an empty one.
+// The plot drawn from the signal history.
 #include "ui/signal_plot.h"
 
 #include <QDateTime>
@@ -52,26 +51,16 @@ SignalPlot::SignalPlot(QWidget *parent)
 
 void SignalPlot::showHistory(const SignalHistory &history)
 {
+    const auto &samples = history.samples();
+    const qint64 step = std::chrono::milliseconds(kStep).count();
     for (std::size_t line = 0; line < m_series.size(); ++line) {
         QList<QPointF> points;
-        points.reserve(static_cast<qsizetype>(history.samples().size()));
-        for (const SignalHistory::Sample &sample : history.samples())
-            points.append(QPointF(static_cast<qreal>(sample.time), sample.level[line]));
+        for (std::size_t i = 0; i < samples.size(); ++i) {
+            const bool lastOfStep = i + 1 == samples.size() || samples[i + 1].time / step != samples[i].time / step;
+            if (lastOfStep)
+                points.append(QPointF(static_cast<qreal>(samples[i].time), samples[i].level[line]));
+        }
         m_series[line]->replace(points);
-    }
-    fitAxes(history);
-}
-
-void SignalPlot::addSample(const SignalHistory &history, std::size_t dropped)
-{
-    const SignalHistory::Sample &sample = history.samples().back();
-    for (std::size_t line = 0; line < m_series.size(); ++line) {
-        QLineSeries &series = *m_series[line];
-        // A history that started over (the clock set back) drops more than the plot holds.
-        const int old = std::min(static_cast<int>(dropped), static_cast<int>(series.count()));
-        if (old > 0)
-            series.removePoints(0, old);
-        series.append(static_cast<qreal>(sample.time), sample.level[line]);
     }
     fitAxes(history);
 }

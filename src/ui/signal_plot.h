@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The signal level of both lines against the time of day, fed one sample per record.
+// The signal level of both lines against the time of day.
 #pragma once
 
 #include "model/signal_history.h"
@@ -7,6 +7,7 @@
 #include <QChartView>
 
 #include <array>
+#include <chrono>
 
 class QDateTimeAxis;
 class QLineSeries;
@@ -17,12 +18,13 @@ class SignalPlot final : public QChartView
     Q_OBJECT
 
 public:
+    // A chart redraws every point each time it changes, so the plot shows one sample per step, the
+    // last of each, not all five a second: ten minutes are 300 points a line.
+    static constexpr std::chrono::seconds kStep{2};
+
     explicit SignalPlot(QWidget *parent = nullptr);
 
-    // Draws the whole history anew, as when the window opens.
     void showHistory(const SignalHistory &history);
-    // The history's newest sample, after it dropped `dropped` samples from its front.
-    void addSample(const SignalHistory &history, std::size_t dropped);
 
     const QLineSeries &series(std::size_t line) const { return *m_series.at(line); }
 
