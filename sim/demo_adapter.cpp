@@ -6,6 +6,7 @@
 #include "model/text_field.h"
 #include "sim/emulated_adapter.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -44,6 +45,10 @@ void setParty(PartyEntry &entry, const DemoParty &party, AnsiCodec &codec)
 }
 
 constexpr std::chrono::seconds kRingEvery{60};
+constexpr std::chrono::seconds kDriftEvery{2};
+// Levels as the demo's made-up radio reports them; the adapter alone knows their unit.
+constexpr int kWeakest = -105;
+constexpr int kStrongest = -51;
 constexpr std::chrono::seconds kRingForAtMost{30};
 constexpr int kCalledLine = 1;
 
@@ -61,6 +66,8 @@ DeviceRecord demoRecord()
     setParty(record.subscriber[1], kPhoneBook[3], codec);
     writeTextField(record.ops[0], QStringLiteral("Nordline"), codec);
     writeTextField(record.ops[1], QStringLiteral("Teleset"), codec);
+    writeTextField(record.ussd_num[0], QStringLiteral("*100#"), codec);
+    writeTextField(record.ussd_num[1], QStringLiteral("*102#"), codec);
     record.mic_gain = 6;
     record.spk_gain = 14;
     record.auto_answer[1] = 10;
@@ -95,6 +102,27 @@ QByteArray demoContactsFile()
         "\xd0\x9a\xd0\xbe\xd0\xb2\xd0\xb0\xd0\xbb\xd1\x8c\r\nTEL:+7 495 777 88 99\r\nEND:VCARD\r\n"
         "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Zo\xc3\xab Kr\xc3\xa4mer\r\nTEL:+49 89 1234 5678\r\nEND:VCARD\r\n"
         "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Service line\r\nTEL:+380 44 000 11 22\r\nEND:VCARD\r\n");
+}
+
+DemoRadio::DemoRadio(std::shared_ptr<EmulatedAdapter> adapter, QObject *parent)
+    : QObject(parent)
+    , m_adapter(std::move(adapter))
+{
+    AnsiCodec codec(kDemoCodePage);
+    const QByteArray answer = codec.encode(QStringLiteral("Баланс 312,40 р. Пакет: 1,2 ГБ до 31.12"));
+    m_adapter->setUssdAnswer({answer.constData(), static_cast<std::size_t>(answer.size())});
+    connect(&m_drift, &QTimer::timeout, this, &DemoRadio::drift);
+    m_drift.start(kDriftEvery);
+}
+
+void DemoRadio::drift()
+{
+    const DeviceRecord record = m_adapter->state().record;
+    for (int line = 0; line < kLineCount; ++line) {
+        const int step = static_cast<int>(m_random() % 5) - 2;
+        const int level = std::clamp(record.rssi[line] + step, kWeakest, kStrongest);
+        m_adapter->setSignalLevel(line, static_cast<std::int8_t>(level));
+    }
 }
 
 DemoCallers::DemoCallers(std::shared_ptr<EmulatedAdapter> adapter, QObject *parent)

@@ -30,6 +30,21 @@ std::vector<std::uint8_t> demoUpdateFile(std::size_t payloadSize = 48 * 1024);
 // than its 16 bytes and one holds characters the demo's code page lacks, so the preview marks them.
 QByteArray demoContactsFile();
 
+// Moves each line's signal level a step now and then, as a hand moving the antenna would, and answers
+// the balance request "*100#" with a text.
+class DemoRadio final : public QObject
+{
+public:
+    explicit DemoRadio(std::shared_ptr<EmulatedAdapter> adapter, QObject *parent = nullptr);
+
+private:
+    void drift();
+
+    std::shared_ptr<EmulatedAdapter> m_adapter;
+    QTimer m_drift;
+    std::mt19937 m_random{1789};
+};
+
 // Rings line B from one of the phone book's parties every minute or so, and hangs up for a caller
 // who is not answered within half a minute.
 class DemoCallers final : public QObject

@@ -40,6 +40,14 @@ void copyText(std::span<std::uint8_t> field, std::string_view text)
     std::copy_n(text.begin(), std::min(text.size(), field.size()), field.begin());
 }
 
+// "*100#" and the like ask the network for a text instead of placing a call.
+bool isUssdRequest(const PartyEntry &party)
+{
+    const auto end = std::find(std::begin(party.number), std::end(party.number), std::uint8_t{0});
+    const auto length = std::distance(std::begin(party.number), end);
+    return length >= 2 && party.number[0] == '*' && *(end - 1) == '#';
+}
+
 HidDeviceInfo identityInfo(const EmulatedIdentity &identity)
 {
     HidDeviceInfo info;
@@ -184,6 +192,23 @@ void EmulatedAdapter::endIncomingCall(int line)
     m_changed.notify_all();
 }
 
+void EmulatedAdapter::setSignalLevel(int line, std::int8_t level)
+{
+    if (line < 0 || line >= kLineCount)
+        return;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_state.record.rssi[line] = level;
+    }
+    m_changed.notify_all();
+}
+
+void EmulatedAdapter::setUssdAnswer(std::string_view text)
+{
+    const std::lock_guard lock(m_mutex);
+    m_ussdAnswer = text.substr(0, sizeof m_state.record.usd_txt - 1);
+}
+
 void EmulatedAdapter::sendText(std::span<const std::uint8_t> text)
 {
     const std::lock_guard lock(m_mutex);
@@ -312,7 +337,9 @@ void EmulatedAdapter::actOnCallRequests()
 {
     DeviceRecord &record = m_state.record;
     for (int line = 0; line < kLineCount; ++line) {
-        if (record.resp[line] == 1 && record.stat[line] <= 1) {
+        if (record.resp[line] == 1 && record.stat[line] <= 1 && isUssdRequest(record.subscriber[line])) {
+            copyText(record.usd_txt, m_ussdAnswer);
+        } else if (record.resp[line] == 1 && record.stat[line] <= 1) {
             record.stat[line] = 2;
             m_dialDone[line] = Clock::now() + m_dialDelay;
             pushCallList(record.subscriber[line]);

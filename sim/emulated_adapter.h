@@ -98,6 +98,11 @@ public:
     void raiseIncomingCall(int line, const PartyEntry &party);
     // The caller of an incoming call on `line` gives up: a line still ringing goes back to idle.
     void endIncomingCall(int line);
+    // What the lines report of their health, as the radio part would change it.
+    void setSignalLevel(int line, std::int8_t level);
+    // The answer to a USSD request: a call placed to a number of the form "*…#" leaves the line ready
+    // and puts this text (at most 127 bytes, in the adapter's code page) into the record.
+    void setUssdAnswer(std::string_view text);
     // An unsolicited text message (command 1).
     void sendText(std::span<const std::uint8_t> text);
     // Leaves and comes back as its boot loader, as command 251 makes it.
@@ -142,6 +147,7 @@ private:
     mutable AdapterState m_state;
     mutable std::optional<Clock::time_point> m_dialDone[kLineCount];
     std::chrono::milliseconds m_dialDelay{300};
+    std::string m_ussdAnswer;
     bool m_updateSucceeds = true;
     std::optional<std::vector<std::uint8_t>> m_expectedImage;
     bool m_rememberSent = false;

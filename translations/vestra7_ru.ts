@@ -542,6 +542,92 @@ Reset them?</source>
     </message>
 </context>
 <context>
+    <name>LineState</name>
+    <message>
+        <source>ready</source>
+        <translation>готова</translation>
+    </message>
+    <message>
+        <source>busy</source>
+        <translation>занята</translation>
+    </message>
+    <message>
+        <source>in a call</source>
+        <translation>идёт вызов</translation>
+    </message>
+</context>
+<context>
+    <name>LineStatusWindow</name>
+    <message>
+        <source>Line status</source>
+        <translation>Состояние линий</translation>
+    </message>
+    <message>
+        <source>Line A</source>
+        <translation>Линия A</translation>
+    </message>
+    <message>
+        <source>Line B</source>
+        <translation>Линия B</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Состояние</translation>
+    </message>
+    <message>
+        <source>SIM</source>
+        <translation>SIM</translation>
+    </message>
+    <message>
+        <source>Signal</source>
+        <translation>Сигнал</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Оператор</translation>
+    </message>
+    <message>
+        <source>USSD number</source>
+        <translation>Номер USSD</translation>
+    </message>
+    <message>
+        <source>Last USSD text</source>
+        <translation>Последний текст USSD</translation>
+    </message>
+    <message>
+        <source>Signal level of both lines over the last 10 minutes</source>
+        <translation>Уровень сигнала обеих линий за последние 10 минут</translation>
+    </message>
+    <message>
+        <source>Save &amp;data…</source>
+        <translation>Сохранить &amp;данные…</translation>
+    </message>
+    <message>
+        <source>Save &amp;picture…</source>
+        <translation>Сохранить &amp;рисунок…</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>–</source>
+        <translation>–</translation>
+    </message>
+    <message>
+        <source>Cannot write file &quot;%1&quot;. %2</source>
+        <translation>Не удаётся записать файл «%1». %2</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>Файлы CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>PNG pictures (*.png)</source>
+        <translation>Рисунки PNG (*.png)</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Line A</source>
@@ -797,6 +883,10 @@ Go on?</source>
         <source>%1 %2 (USB port %3)</source>
         <translation>%1 %2 (порт USB %3)</translation>
     </message>
+    <message>
+        <source>&amp;Line status…</source>
+        <translation>&amp;Состояние линий…</translation>
+    </message>
 </context>
 <context>
     <name>MessageBoxes</name>
@@ -934,6 +1024,17 @@ Go on?</source>
     <message>
         <source>Closes the settings panel</source>
         <translation>Закрывает панель настроек</translation>
+    </message>
+</context>
+<context>
+    <name>SignalPlot</name>
+    <message>
+        <source>Line A</source>
+        <translation>Линия A</translation>
+    </message>
+    <message>
+        <source>Line B</source>
+        <translation>Линия B</translation>
     </message>
 </context>
 <context>

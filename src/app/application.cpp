@@ -5,6 +5,7 @@
 #include "app/termination_signals.h"
 #include "ui/backup_keeper.h"
 #include "ui/firmware_update_dialog.h"
+#include "ui/line_status_window.h"
 #include "ui/main_window.h"
 
 #include <QApplication>
@@ -15,9 +16,11 @@ Application::Application(Adapter::BackendFactory makeBackend, const QString &bac
           std::make_unique<BackupKeeper>(m_adapter, backupRoot.isEmpty() ? BackupKeeper::defaultRoot() : backupRoot))
     , m_mainWindow(std::make_unique<MainWindow>(m_adapter))
     , m_updateDialog(new FirmwareUpdateDialog(m_adapter, m_mainWindow.get()))
+    , m_lineStatusWindow(new LineStatusWindow(m_adapter, m_mainWindow.get()))
 {
     QGuiApplication::setDesktopFileName(QStringLiteral(VESTRA7_APP_ID));
     m_mainWindow->setUpdateWindow(m_updateDialog);
+    m_mainWindow->setLineStatusWindow(m_lineStatusWindow);
     m_mainWindow->setBackupKeeper(m_backupKeeper.get());
     m_updateDialog->setBackupKeeper(m_backupKeeper.get());
 }

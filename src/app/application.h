@@ -10,6 +10,7 @@
 
 class BackupKeeper;
 class FirmwareUpdateDialog;
+class LineStatusWindow;
 class MainWindow;
 
 class Application
@@ -32,6 +33,7 @@ public:
     Adapter &adapter() { return m_adapter; }
     MainWindow &mainWindow() { return *m_mainWindow; }
     FirmwareUpdateDialog &updateDialog() { return *m_updateDialog; }
+    LineStatusWindow &lineStatusWindow() { return *m_lineStatusWindow; }
     BackupKeeper &backupKeeper() { return *m_backupKeeper; }
 
 private:
@@ -40,4 +42,7 @@ private:
     std::unique_ptr<MainWindow> m_mainWindow;
     // A child of the main window, over which it is centred each time it is shown.
     FirmwareUpdateDialog *m_updateDialog;
+    // A child of the main window too, alive for the whole run so that its plot holds the last minutes
+    // when it is opened.
+    LineStatusWindow *m_lineStatusWindow;
 };

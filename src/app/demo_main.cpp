@@ -50,6 +50,7 @@ int main(int argc, char *argv[])
         {
             EmulatedBus bus;
             std::unique_ptr<DemoCallers> callers;
+            std::unique_ptr<DemoRadio> radio;
             // Made afresh for each run and only the user's to enter: a folder of a fixed name in the
             // shared temporary folder could be made first by someone else, with links in it.
             QTemporaryDir samples{QDir::temp().filePath(QStringLiteral("vestra7-demo-XXXXXX"))};
@@ -60,6 +61,7 @@ int main(int argc, char *argv[])
         adapter->setUsbTiming(true);
         demo->bus.plug(adapter);
         demo->callers = std::make_unique<DemoCallers>(adapter);
+        demo->radio = std::make_unique<DemoRadio>(adapter);
         // A second adapter, with nothing stored yet, so that "Tools > Adapter" has a choice to offer
         // and "--all" more than one adapter to go through.
         auto second =

@@ -38,6 +38,8 @@ public:
 
     // The window "Update firmware" opens, modally and centred over this one. It stays the caller's.
     void setUpdateWindow(QDialog *updateWindow) { m_updateWindow = updateWindow; }
+    // The window "Tools" > "Line status" shows and raises; it stays open beside this one.
+    void setLineStatusWindow(QDialog *lineStatusWindow) { m_lineStatusWindow = lineStatusWindow; }
     // How the program asks before a step that changes or replaces what the adapter holds: the window
     // passes it on to the backups, so that one answerer answers every such question.
     void setConfirmer(Confirmer confirm);
@@ -132,6 +134,7 @@ private:
     // The "Tools" menu at the end of the menu bar: backups and phone-book files (main_window_tools.cpp).
     void addToolsMenu();
     void onShowBackups();
+    void onShowLineStatus();
     void onExportContacts();
     void onImportContacts();
     // The choice of adapter under "Tools" (main_window_adapters.cpp).
@@ -148,6 +151,7 @@ private:
     FileDialog m_exportContactsDialog;
     FileDialog m_importContactsDialog;
     QDialog *m_updateWindow = nullptr;
+    QDialog *m_lineStatusWindow = nullptr;
     BackupKeeper *m_backupKeeper = nullptr;
     // Empty: the modal boxes ask.
     Confirmer m_confirm;

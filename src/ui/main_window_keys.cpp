@@ -73,9 +73,11 @@ void MainWindow::onShowKeyboardShortcuts()
     for (const QAction *action :
          {m_ui->saveToFileAction, m_ui->loadFromFileAction, m_ui->closeAction, m_ui->aboutAction})
         rows += shortcutRow(keyText(action->shortcut()), withoutMnemonic(action->text()));
+    if (const auto *lineStatus = findChild<QAction *>(QStringLiteral("lineStatusAction")))
+        rows += shortcutRow(keyText(lineStatus->shortcut()), withoutMnemonic(lineStatus->text()));
     for (const LineButton &lineButton : m_lineButtons)
-        rows += shortcutRow(keyText(lineButtonKey(lineButton.line, lineButton.calls)),
-                            lineButton.button->accessibleName());
+        rows +=
+            shortcutRow(keyText(lineButtonKey(lineButton.line, lineButton.calls)), lineButton.button->accessibleName());
     rows += shortcutRow(keyText(QKeySequence(Qt::Key_Escape)), tr("Close the settings panel"));
     rows += shortcutRow(keyText(QKeySequence(Qt::Key_F10)), tr("Open the menu"));
     rows += shortcutRow(tr("Alt+underlined letter"), tr("Open that menu entry"));

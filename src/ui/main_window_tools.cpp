@@ -24,6 +24,9 @@ void MainWindow::addToolsMenu()
     QMenu *tools = m_toolsMenu;
     QAction *backups = tools->addAction(tr("&Backups…"), this, &MainWindow::onShowBackups);
     backups->setObjectName(QStringLiteral("backupsAction"));
+    QAction *lineStatus = tools->addAction(tr("&Line status…"), this, &MainWindow::onShowLineStatus);
+    lineStatus->setObjectName(QStringLiteral("lineStatusAction"));
+    lineStatus->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     tools->addSeparator();
     QAction *importContacts = tools->addAction(tr("&Import contacts…"), this, &MainWindow::onImportContacts);
     importContacts->setObjectName(QStringLiteral("importContactsAction"));
@@ -37,6 +40,15 @@ void MainWindow::onShowBackups()
         return;
     BackupsDialog backups(*m_backupKeeper, m_adapter, this);
     backups.exec();
+}
+
+void MainWindow::onShowLineStatus()
+{
+    if (!m_lineStatusWindow)
+        return;
+    m_lineStatusWindow->show();
+    m_lineStatusWindow->raise();
+    m_lineStatusWindow->activateWindow();
 }
 
 void MainWindow::onExportContacts()

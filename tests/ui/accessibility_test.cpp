@@ -56,7 +56,7 @@ TEST_F(AccessibilityTest, EveryControlAScreenReaderReachesHasAName)
                                 "partyNameEdit", "partyNumberEdit", "phoneBookList", "callList", "micGainSelector",
                                 "lineGainSelector", "autoAnswerASelector", "autoAnswerBSelector", "okButton"})
         EXPECT_TRUE(named.count(QLatin1String(control))) << control << " was not reached as a control";
-    EXPECT_EQ(menuEntries, 7 + 3 + 2 + 4); // the bar's, "File"'s, "Help"'s and "Tools"' (with "Adapter")
+    EXPECT_EQ(menuEntries, 7 + 3 + 2 + 5); // the bar's, "File"'s, "Help"'s and "Tools"' (with "Adapter")
     // The labels that choose the line are named and say what a click on them does.
     for (const char *label : {"lineALabel", "lineBLabel"}) {
         QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(child<QWidget>(label));

@@ -7,17 +7,20 @@
 #include "app/application.h"
 #include "link/commands.h"
 #include "model/ansi_codec.h"
+#include "model/text_field.h"
 #include "sim/demo_adapter.h"
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
 #include "ui/firmware_update_dialog.h"
+#include "ui/line_status_window.h"
 #include "ui/main_window.h"
 #include "widgets/captioned_progress_bar.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -29,6 +32,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -101,6 +105,8 @@ DeviceRecord screenshotRecord()
 {
     DeviceRecord record = demoRecord();
     record.stat[1] = 3;
+    AnsiCodec codec(kDemoCodePage);
+    writeTextField(record.usd_txt, QStringLiteral("Баланс 312,40 р. Пакет: 1,2 ГБ до 31.12"), codec);
     return record;
 }
 
@@ -136,6 +142,20 @@ int main(int argc, char *argv[])
                window.findChild<QTableWidget *>(QStringLiteral("phoneBookList"))->rowCount() == kContactCount;
     };
 
+    // The line status window, made before the adapter is found as the program makes it; its plot fills
+    // at sixty times the real pace (ten minutes in ten seconds) while the signal rises and falls as a
+    // hand moving the antenna makes it.
+    QElapsedTimer pace;
+    pace.start();
+    const qint64 origin = QDateTime::currentMSecsSinceEpoch();
+    LineStatusWindow lineStatus(application.adapter(), nullptr, [&] { return origin + pace.elapsed() * 60; });
+    QTimer antenna;
+    QObject::connect(&antenna, &QTimer::timeout, [&] {
+        const double minutes = static_cast<double>(pace.elapsed()) / 1000.0;
+        adapter->setSignalLevel(0, static_cast<std::int8_t>(std::lround(-72 + 9 * std::sin(minutes * 0.9))));
+        adapter->setSignalLevel(1, static_cast<std::int8_t>(std::lround(-86 + 4 * std::sin(minutes * 2.1 + 1))));
+    });
+    antenna.start(200);
     window.show();
     if (!runUntil(connected)) {
         std::fprintf(stderr, "the demo adapter was not found\n");
@@ -150,6 +170,13 @@ int main(int argc, char *argv[])
     if (!save(window, folder, "settings.png"))
         return 1;
     action("settingsAction")->trigger();
+
+    lineStatus.show();
+    runUntil([&] { return pace.elapsed() > 10'500; }, 15000);
+    antenna.stop();
+    if (!save(lineStatus, folder, "line-status.png"))
+        return 1;
+    lineStatus.hide();
 
     adapter->unplug();
     if (!runUntil([&] { return window.findChild<QWidget *>(QStringLiteral("overlay"))->isVisible(); }) ||
