@@ -15,7 +15,8 @@ FieldPreview previewField(const QString &text, AnsiCodec &codec)
                                                      static_cast<std::size_t>(encoded.size()));
     std::uint8_t field[kPartyTextWidth];
     writeTextField(field, text, codec);
-    return {readTextField(field, codec), encodedBytes.size() > kPartyTextWidth, codec.decode(encodedBytes) != text};
+    return {readTextField(field, codec), encodedBytes.size() > kPartyTextWidth, codec.decode(encodedBytes) != text,
+            text.contains(QChar::ReplacementCharacter)};
 }
 
 std::vector<PartyPreview> previewImport(std::span<const Party> parties, AnsiCodec &codec)
