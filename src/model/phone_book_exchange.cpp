@@ -56,10 +56,11 @@ QString oneLine(QString name)
     return name.replace(lineBreaks, QStringLiteral(" "));
 }
 
+// Every blank counts, as in the readers' trimming, so that an exported number reads back the same.
 QString dialableNumber(QString number)
 {
-    static const QRegularExpression grouping(QStringLiteral("[\\s\\-./()\\[\\]]"));
-    number.remove(grouping);
+    static const QString grouping = QStringLiteral("-./()[]");
+    number.removeIf([](QChar c) { return c.isSpace() || grouping.contains(c); });
     return number;
 }
 

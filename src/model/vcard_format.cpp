@@ -248,8 +248,12 @@ struct Card
             structuredName = nameFromParts(line.value);
         } else if (line.name == u"TEL") {
             QString number = unescaped(line.value).trimmed();
-            if (number.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive))
-                number.remove(0, 4);
+            // Every "tel:" goes, so that the number written back reads the same; counted first, as
+            // removing each in turn would move the rest of a long value every time.
+            qsizetype prefix = 0;
+            while (QStringView(number).sliced(prefix).startsWith(QLatin1String("tel:"), Qt::CaseInsensitive))
+                prefix += 4;
+            number.remove(0, prefix);
             if (number.isEmpty())
                 return;
             if (!firstNumber)
