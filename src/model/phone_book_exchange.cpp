@@ -56,6 +56,20 @@ QString oneLine(QString name)
     return name.replace(lineBreaks, QStringLiteral(" "));
 }
 
+// A surrogate without its partner (UTF-16 cut short, or a CHARSET such as UTF-7 that encodes
+// UTF-16 units) is no character: it becomes U+FFFD like any other undecodable input, which the
+// preview marks, and which a file written back holds the same.
+QString wholeCharacters(QString text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (text.at(i).isSurrogate())
+            text[i] = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
 // Every blank counts, as in the readers' trimming, so that an exported number reads back the same.
 QString dialableNumber(QString number)
 {
@@ -106,8 +120,8 @@ PhoneBookImport importPhoneBook(QByteArray content, PhoneBookFormat format, Ansi
             ++result.leftOut;
             return;
         }
-        party.name = oneLine(std::move(party.name));
-        party.number = dialableNumber(std::move(party.number));
+        party.name = oneLine(wholeCharacters(std::move(party.name)));
+        party.number = dialableNumber(wholeCharacters(std::move(party.number)));
         result.parties.push_back(std::move(party));
     };
     if (format == PhoneBookFormat::Csv)

@@ -222,6 +222,15 @@ TEST(PhoneBookImportTest, AStrayByteInUtf8IsMarkedNotTakenForACodePage)
     const std::vector<PartyPreview> preview = previewImport(imported.parties, cyrillic);
     EXPECT_FALSE(preview[0].changed());
     EXPECT_TRUE(preview[1].name.undecodable);
+
+    // UTF-16 with a surrogate whose partner is missing: no character, so marked the same way.
+    const QByteArray utf16("\xFF\xFE"
+                           "A\x00"
+                           "\x00\xD8"
+                           ",\x00"
+                           "1\x00",
+                           10);
+    EXPECT_EQ(importPhoneBook(utf16, PhoneBookFormat::Csv, cyrillic).parties, parties({{"A\uFFFD", "1"}}));
 }
 
 TEST(PhoneBookImportTest, DecodesAndCleansNumbers)
@@ -265,6 +274,8 @@ TEST(ImportPreview, MarksCutAndLostCharactersByEncodedBytes)
     EXPECT_EQ(preview[0].number.stored, QStringLiteral("1234567890123456"));
     EXPECT_TRUE(preview[1].name.lossy);
     EXPECT_FALSE(preview[1].name.cut);
+    // A zero ends the field's text: what follows it is lost.
+    EXPECT_TRUE(previewField(QStringLiteral("ab") + QChar(u'\0') + QStringLiteral("c"), cyrillic).lossy);
     EXPECT_EQ(preview[1].name.stored, QStringLiteral("Li ?"));
     EXPECT_FALSE(preview[1].number.changed());
 
