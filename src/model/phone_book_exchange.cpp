@@ -116,13 +116,14 @@ PhoneBookImport importPhoneBook(QByteArray content, PhoneBookFormat format, Ansi
     PhoneBookImport result;
     // Only the entries the phone book holds are kept; the rest are counted.
     const PartySink take = [&result](Party &&party) {
-        if (result.parties.size() == static_cast<std::size_t>(kContactCount)) {
-            ++result.leftOut;
-            return;
-        }
         party.name = oneLine(wholeCharacters(std::move(party.name)));
         party.number = dialableNumber(wholeCharacters(std::move(party.number)));
-        result.parties.push_back(std::move(party));
+        if (party.name.isEmpty() && party.number.isEmpty()) // a number of dashes only, say
+            return;
+        if (result.parties.size() == static_cast<std::size_t>(kContactCount))
+            ++result.leftOut;
+        else
+            result.parties.push_back(std::move(party));
     };
     if (format == PhoneBookFormat::Csv)
         readCsv(text, take);

@@ -209,7 +209,7 @@ TEST(PhoneBookImportTest, NamesKeepTheirBlanksAndLoseLineBreaks)
     const QByteArray file = "\"Anna\r\nMaria  von\nBerg\",+49 30 1\n2 3 4,Peter  Paul\n";
     EXPECT_EQ(importPhoneBook(file, PhoneBookFormat::Csv, codec).parties,
               parties({{"Anna Maria  von Berg", "+49301"}, {"Peter  Paul", "234"}}));
-    const QByteArray card = "BEGIN:VCARD\nFN:Anna\\nMaria\nTEL:1\nEND:VCARD\n";
+    const QByteArray card = "BEGIN:VCARD\nFN:Anna\\nMaria\nTEL:1\nEND:VCARD\nBEGIN:VCARD\nTEL:-\nEND:VCARD\n";
     EXPECT_EQ(importPhoneBook(card, PhoneBookFormat::VCard, codec).parties, parties({{"Anna Maria", "1"}}));
 }
 
