@@ -52,6 +52,10 @@ QString decodedText(const QByteArray &content, AnsiCodec &fallback)
 // on the adapter's one-line display.
 QString oneLine(QString name)
 {
+    // Every entry of a file passes here, most without a line break: the expression is kept for those
+    // that have one.
+    if (!name.contains(u'\n') && !name.contains(u'\r'))
+        return name;
     static const QRegularExpression lineBreaks(QStringLiteral("[\\r\\n]+"));
     return name.replace(lineBreaks, QStringLiteral(" "));
 }
