@@ -209,6 +209,17 @@ Go on without a backup? What the adapter holds now cannot be restored afterwards
     </message>
 </context>
 <context>
+    <name>CheckedFiles</name>
+    <message>
+        <source>It is not a regular file.</source>
+        <translation>Это не обычный файл.</translation>
+    </message>
+    <message>
+        <source>It is not a folder.</source>
+        <translation>Это не папка.</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <source>vestra7 %1
@@ -283,6 +294,10 @@ hidapi %4
     <message>
         <source>--serial needs a serial number.</source>
         <translation>Для --serial нужен серийный номер.</translation>
+    </message>
+    <message>
+        <source>Standard output (-) goes with neither --all nor --json.</source>
+        <translation>Стандартный вывод (-) нельзя сочетать ни с --all, ни с --json.</translation>
     </message>
 </context>
 <context>
@@ -919,16 +934,17 @@ Go on?</source>
         <source>
 Commands (run without a window; without one the window opens):
   list                  Every adapter: serial number, product, version, normal or boot loader.
-  backup FILE           Save the adapter&apos;s record to a configuration file.
+  backup FILE           Save the adapter&apos;s record to a configuration file; - for standard output.
   restore FILE          Write a configuration file to the adapter.
   update FILE.xupd      Replace the adapter&apos;s firmware from an update file.
   reset-settings        Reset the adapter&apos;s settings, as the update window&apos;s &quot;Reset settings&quot;.
-  export-contacts FILE  Save the phone book: CSV for a name ending in .csv, vCards otherwise.
+  export-contacts FILE  Save the phone book: CSV for a name ending in .csv, vCards otherwise
+                        (- writes vCards to standard output).
   import-contacts FILE  Replace the phone book with the contacts of a vCard or CSV file.
 
 With --all, backup and export-contacts write one file per adapter, the serial number put before
 the extension: backup.cfg becomes backup-V7-2041-000117.cfg. restore, import-contacts and update
-use the same file for every adapter.
+use the same file for every adapter. - (standard output) goes with neither --all nor --json.
 
 Exit codes:
   0  done
@@ -941,16 +957,18 @@ With --all the code is that of the first adapter that did not succeed.
         <translation>
 Команды (выполняются без окна; без команды открывается окно):
   list                  Все адаптеры: серийный номер, изделие, версия, обычный режим или загрузчик.
-  backup FILE           Сохранить данные адаптера в файл конфигурации.
+  backup FILE           Сохранить данные адаптера в файл конфигурации; - для стандартного вывода.
   restore FILE          Записать файл конфигурации в адаптер.
   update FILE.xupd      Заменить прошивку адаптера из файла обновления.
   reset-settings        Сбросить настройки адаптера, как кнопка «Сбросить настройки» окна обновления.
-  export-contacts FILE  Сохранить телефонную книгу: CSV для имени с окончанием .csv, иначе vCard.
+  export-contacts FILE  Сохранить телефонную книгу: CSV для имени с окончанием .csv, иначе vCard
+                        (- пишет vCard в стандартный вывод).
   import-contacts FILE  Заменить телефонную книгу контактами из файла vCard или CSV.
 
 С --all команды backup и export-contacts пишут по файлу на адаптер, вставляя серийный номер
 перед расширением: backup.cfg становится backup-V7-2041-000117.cfg. restore, import-contacts
-и update используют один и тот же файл для всех адаптеров.
+и update используют один и тот же файл для всех адаптеров. - (стандартный вывод) нельзя
+сочетать ни с --all, ни с --json.
 
 Коды завершения:
   0  выполнено
@@ -1051,6 +1069,18 @@ With --all the code is that of the first adapter that did not succeed.
     <message>
         <source>normal</source>
         <translation>обычный</translation>
+    </message>
+    <message>
+        <source>saved to standard output</source>
+        <translation>сохранено в стандартный вывод</translation>
+    </message>
+    <message>
+        <source>phone book saved to standard output</source>
+        <translation>телефонная книга сохранена в стандартный вывод</translation>
+    </message>
+    <message>
+        <source>Cannot write to standard output. %1</source>
+        <translation>Не удаётся записать в стандартный вывод. %1</translation>
     </message>
 </context>
 </TS>

@@ -31,6 +31,11 @@ bool readTool(const QStringList &words, CommandLine &command, QString &why)
     }
     if (expected == 2)
         tool.file = words[1];
+    // Standard output carries one adapter's file and nothing else.
+    if (writesToStandardOutput(tool) && (tool.all || tool.json)) {
+        why = QCoreApplication::translate("CommandLine", "Standard output (-) goes with neither --all nor --json.");
+        return false;
+    }
     if (tool.all && !tool.serial.isEmpty()) {
         why = QCoreApplication::translate("CommandLine", "--serial and --all cannot go together.");
         return false;

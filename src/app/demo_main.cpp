@@ -2,6 +2,7 @@
 // The demo: the program with an emulated adapter plugged in, for trying the tool without hardware.
 #include "app/program_start.h"
 #include "model/ansi_codec.h"
+#include "model/checked_files.h"
 #include "sim/demo_adapter.h"
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
@@ -9,20 +10,17 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QSaveFile>
+#include <QTemporaryDir>
 
 #include <cstdio>
 
 namespace {
 
 // Writes a sample file where the file dialogs can be pointed at it, and says where.
-void writeSampleFile(const QString &name, const QByteArray &content, const QString &what)
+void writeSampleFile(const QString &folder, const QString &name, const QByteArray &content, const QString &what)
 {
-    const QString folder = QDir::temp().filePath(QStringLiteral("vestra7-demo"));
-    QDir().mkpath(folder);
     const QString path = QDir(folder).filePath(name);
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit()) {
+    if (!writeWholeFile(path, content, FileKind::Private)) {
         // On standard error, so that a command's output (list --json, say) stays what it says.
         std::fprintf(stderr, "%s\n", qPrintable(what.arg(QDir::toNativeSeparators(path))));
         std::fflush(stderr);
@@ -30,13 +28,13 @@ void writeSampleFile(const QString &name, const QByteArray &content, const QStri
 }
 
 // The demo's boot loader takes the update file; the contacts show what an import marks.
-void writeSampleFiles()
+void writeSampleFiles(const QString &folder)
 {
     const std::vector<std::uint8_t> update = demoUpdateFile();
-    writeSampleFile(QStringLiteral("VESTRA7-1.3.0.xupd"),
+    writeSampleFile(folder, QStringLiteral("VESTRA7-1.3.0.xupd"),
                     QByteArray(reinterpret_cast<const char *>(update.data()), static_cast<qsizetype>(update.size())),
                     QCoreApplication::translate("Demo", "A firmware update file for the demo adapter: %1"));
-    writeSampleFile(QStringLiteral("contacts.vcf"), demoContactsFile(),
+    writeSampleFile(folder, QStringLiteral("contacts.vcf"), demoContactsFile(),
                     QCoreApplication::translate("Demo", "Contacts to import (Tools > Import contacts): %1"));
 }
 
@@ -44,12 +42,17 @@ void writeSampleFiles()
 
 int main(int argc, char *argv[])
 {
+    // The demo keeps its backups apart from the program's.
+    QCoreApplication::setApplicationName(QStringLiteral("vestra7-demo"));
     AnsiCodec::useCodePage(kDemoCodePage);
     return runProgram(argc, argv, [] {
         struct Demo
         {
             EmulatedBus bus;
             std::unique_ptr<DemoCallers> callers;
+            // Made afresh for each run and only the user's to enter: a folder of a fixed name in the
+            // shared temporary folder could be made first by someone else, with links in it.
+            QTemporaryDir samples{QDir::temp().filePath(QStringLiteral("vestra7-demo-XXXXXX"))};
         };
         auto demo = std::make_shared<Demo>();
         auto adapter = std::make_shared<EmulatedAdapter>();
@@ -63,7 +66,8 @@ int main(int argc, char *argv[])
             std::make_shared<EmulatedAdapter>(EmulatedIdentity::withSerialNumber(QStringLiteral("V7-2041-000118")));
         second->setUsbTiming(true);
         demo->bus.plug(second);
-        writeSampleFiles();
+        if (demo->samples.isValid())
+            writeSampleFiles(demo->samples.path());
         return ProgramBackend{[bus = &demo->bus] { return std::make_unique<EmulatedBackend>(*bus); }, demo};
     });
 }

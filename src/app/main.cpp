@@ -3,8 +3,13 @@
 #include "app/program_start.h"
 #include "link/hidapi_backend.h"
 
+#include <QCoreApplication>
+
 int main(int argc, char *argv[])
 {
+    // Named here, not after the program file, so that a link to the program (or a renamed copy) keeps
+    // its backups where they have always been.
+    QCoreApplication::setApplicationName(QStringLiteral("vestra7"));
     return runProgram(argc, argv, [] {
         return ProgramBackend{[] { return std::make_unique<HidapiBackend>(); }, nullptr};
     });

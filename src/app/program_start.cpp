@@ -8,6 +8,7 @@
 #include "app/tool_runner.h"
 #include "link/report_trace.h"
 #include "link/tracing_backend.h"
+#include "model/file_name_bytes.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
@@ -49,7 +50,7 @@ QStringList argumentsOf(int argc, char *argv[])
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << fileNameFromBytes(argv[i]); // a file name keeps its bytes, UTF-8 or not
     return arguments;
 }
 

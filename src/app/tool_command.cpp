@@ -69,22 +69,28 @@ QString fileForAdapter(const QString &file, const QString &serial, int place)
     return file.left(extension) + QLatin1Char('-') + tag + file.mid(extension);
 }
 
+bool writesToStandardOutput(const ToolCommand &command)
+{
+    return writesFilePerAdapter(command.kind) && command.file == QLatin1String(kStandardOutputName);
+}
+
 QString toolCommandsHelp()
 {
     return QCoreApplication::translate(
         "ToolCommand",
         "\nCommands (run without a window; without one the window opens):\n"
         "  list                  Every adapter: serial number, product, version, normal or boot loader.\n"
-        "  backup FILE           Save the adapter's record to a configuration file.\n"
+        "  backup FILE           Save the adapter's record to a configuration file; - for standard output.\n"
         "  restore FILE          Write a configuration file to the adapter.\n"
         "  update FILE.xupd      Replace the adapter's firmware from an update file.\n"
         "  reset-settings        Reset the adapter's settings, as the update window's \"Reset settings\".\n"
-        "  export-contacts FILE  Save the phone book: CSV for a name ending in .csv, vCards otherwise.\n"
+        "  export-contacts FILE  Save the phone book: CSV for a name ending in .csv, vCards otherwise\n"
+        "                        (- writes vCards to standard output).\n"
         "  import-contacts FILE  Replace the phone book with the contacts of a vCard or CSV file.\n"
         "\n"
         "With --all, backup and export-contacts write one file per adapter, the serial number put before\n"
         "the extension: backup.cfg becomes backup-V7-2041-000117.cfg. restore, import-contacts and update\n"
-        "use the same file for every adapter.\n"
+        "use the same file for every adapter. - (standard output) goes with neither --all nor --json.\n"
         "\n"
         "Exit codes:\n"
         "  0  done\n"

@@ -25,6 +25,10 @@ struct ToolCommand
     bool json = false;
 };
 
+// The file name that stands for standard output, for the commands that write one file.
+inline constexpr char kStandardOutputName[] = "-";
+bool writesToStandardOutput(const ToolCommand &command);
+
 // The command for its name on the command line ("export-contacts"), or none.
 std::optional<ToolCommand::Kind> toolCommandKind(const QString &name);
 QString toolCommandName(ToolCommand::Kind kind);

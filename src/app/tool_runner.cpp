@@ -4,7 +4,9 @@
 
 #include "app/tool_progress.h"
 #include "model/ansi_codec.h"
+#include "model/checked_files.h"
 #include "model/config_file.h"
+#include "model/file_name_bytes.h"
 #include "model/import_preview.h"
 #include "model/input_file.h"
 #include "model/record_difference.h"
@@ -216,10 +218,15 @@ ToolRunner::Outcome ToolRunner::runOn(const ToolCommand &command, const PresentA
     AnsiCodec &codec = AnsiCodec::system();
     switch (command.kind) {
     case ToolCommand::Kind::Backup:
+        if (writesToStandardOutput(command))
+            return toStandardOutput(bytesOf(m_adapter.record()), tr("saved to standard output"));
         if (const std::optional<QString> error = saveConfigFile(file, m_adapter.record()))
             return {ToolExit::Failed, *error, file};
         return {ToolExit::Done, tr("saved to %1").arg(file), file};
     case ToolCommand::Kind::ExportContacts:
+        if (writesToStandardOutput(command))
+            return toStandardOutput(exportPhoneBook(m_adapter.record(), PhoneBookFormat::VCard, codec),
+                                    tr("phone book saved to standard output"));
         if (const std::optional<QString> error = exportPhoneBookFile(file, m_adapter.record(), codec))
             return {ToolExit::Failed, *error, file};
         return {ToolExit::Done, tr("phone book saved to %1").arg(file), file};
@@ -242,6 +249,14 @@ ToolRunner::Outcome ToolRunner::runOn(const ToolCommand &command, const PresentA
     default:
         return {ToolExit::Failed, {}, file};
     }
+}
+
+ToolRunner::Outcome ToolRunner::toStandardOutput(const QByteArray &content, const QString &done)
+{
+    const QString file = QLatin1String(kStandardOutputName);
+    if (m_streams.out->write(content) != content.size())
+        return {ToolExit::Failed, tr("Cannot write to standard output. %1").arg(m_streams.out->errorString()), file};
+    return {ToolExit::Done, done, file};
 }
 
 std::optional<ToolRunner::Outcome> ToolRunner::reach(const PresentAdapter &target, bool firmwareNeeded)
@@ -279,13 +294,16 @@ std::optional<ToolRunner::Outcome> ToolRunner::writeRecord(const QByteArray &byt
     m_adapter.loadConfiguration(bytes);
     const DeviceRecord written = m_adapter.record();
     const int seen = m_records;
-    // Records are held back while the write waits for its reply, so the first one taken after it
-    // is the adapter's answer; it confirms the write when it holds what was written.
+    // The adapter confirms the write once its reply holds what was written.
+    bool answered = false;
+    const QMetaObject::Connection answer =
+        connect(&m_adapter, &Adapter::writeConfirmed, this, [&answered] { answered = true; });
     const auto confirmed = [&] {
-        return m_records > seen && !m_adapter.mailbox().awaitingWriteReply() &&
+        return m_records > seen && answered &&
                recordDifferences(written, m_adapter.record(), AnsiCodec::system()).empty();
     };
     waitUntil([&] { return confirmed() || !m_sendFailure.isEmpty(); }, m_timeouts.answer);
+    disconnect(answer);
     if (!m_sendFailure.isEmpty())
         return Outcome{ToolExit::Failed, m_sendFailure, {}};
     if (!confirmed())
@@ -420,7 +438,10 @@ void ToolRunner::report(const ToolCommand &command, const PresentAdapter &target
     // Each line names its adapter by serial number, or by product when it reports none.
     const QString name = target.serial.isEmpty() ? target.product : target.serial;
     const QString prefix = name.isEmpty() ? QString() : name + QStringLiteral(": ");
-    if (outcome.exit == ToolExit::Done)
+    // Standard output holds the file written there and nothing else.
+    if (outcome.exit == ToolExit::Done && outcome.file == QLatin1String(kStandardOutputName))
+        m_streams.err->write(fileNameBytes(prefix + outcome.message + QLatin1Char('\n')));
+    else if (outcome.exit == ToolExit::Done)
         writeOut(prefix + outcome.message + QLatin1Char('\n'));
     else
         writeErr(prefix + outcome.message);
@@ -428,12 +449,13 @@ void ToolRunner::report(const ToolCommand &command, const PresentAdapter &target
 
 void ToolRunner::writeOut(const QString &text)
 {
-    m_streams.out->write(text.toUtf8());
+    // A file name that is not UTF-8 is shown with the bytes it was given in.
+    m_streams.out->write(fileNameBytes(text));
 }
 
 void ToolRunner::writeErr(const QString &text)
 {
-    m_streams.err->write(QStringLiteral("vestra7: %1\n").arg(text).toUtf8());
+    m_streams.err->write(fileNameBytes(QStringLiteral("vestra7: %1\n").arg(text)));
 }
 
 int runToolCommand(const ToolCommand &command, Adapter::BackendFactory makeBackend)

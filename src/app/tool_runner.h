@@ -65,6 +65,8 @@ private:
     Outcome runOn(const ToolCommand &command, const PresentAdapter &target, const QString &file);
 
     // The steps the commands are made of. Each returns nothing when it went well.
+    // Writes a command's file to standard output; `done` is what is said when it all went out.
+    Outcome toStandardOutput(const QByteArray &content, const QString &done);
     std::optional<Outcome> reach(const PresentAdapter &target, bool firmwareNeeded);
     std::optional<Outcome> readRecord();
     std::optional<Outcome> writeRecord(const QByteArray &bytes);

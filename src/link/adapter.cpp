@@ -43,7 +43,7 @@ Adapter::Adapter(BackendFactory makeBackend, Mailbox::Clock clock, std::unique_p
     : AdapterPort(parent)
     , m_shared(std::make_unique<WorkerShared>(std::move(clock)))
     , m_makeBackend(std::move(makeBackend))
-    , m_store(m_record, m_shared->mailbox)
+    , m_store(m_shared->mailbox)
     , m_receiver(m_store)
     , m_updater(*this, updateTimer ? std::move(updateTimer) : std::make_unique<PreciseTickTimer>())
 {
@@ -51,9 +51,16 @@ Adapter::Adapter(BackendFactory makeBackend, Mailbox::Clock clock, std::unique_p
         m_recordSinceClaim = true;
         scheduleRecordChanged();
     });
-    m_store.setUpdateReplyHandler([this](std::uint8_t cmd, std::span<const std::uint8_t> payload) {
-        m_updater.replyReceived(cmd, payload);
+    m_store.setWriteEnded([this](bool held) {
+        if (held) {
+            emit writeConfirmed();
+        } else {
+            qCDebug(lcLink) << "changes not held by the adapter's record were dropped";
+            emit writeFailed();
+        }
     });
+    m_store.setUpdateReplyHandler(
+        [this](std::uint8_t cmd, std::span<const std::uint8_t> payload) { m_updater.replyReceived(cmd, payload); });
     m_pollTimer.setInterval(kPollInterval);
     connect(&m_pollTimer, &QTimer::timeout, this, &Adapter::onPollTick);
     m_chosenRestartWait.setSingleShot(true);
@@ -74,7 +81,9 @@ void Adapter::start()
     if (backend) {
         m_shared->controller = std::make_unique<HidController>(std::move(backend));
         HidController *controller = m_shared->controller.get();
-        controller->devicesChanged = [this](HidController &) { onDeviceChange(); };
+        controller->devicesChanged = [this](HidController &) {
+            onDeviceChange();
+        };
         controller->reportReceived = [this](HidDevice &device, std::uint8_t, std::span<const std::uint8_t> data) {
             // Reports of an adapter object that is no longer the claimed one must not mix into its
             // messages.
@@ -85,13 +94,17 @@ void Adapter::start()
         controller->endsReportGroup = [](std::span<const std::uint8_t> data) {
             return data.empty() || data[0] != kDataMarker;
         };
-        controller->deviceOffered = [this](HidDevice &device, int) { return onDeviceOffered(device); };
+        controller->deviceOffered = [this](HidDevice &device, int) {
+            return onDeviceOffered(device);
+        };
 
         LinkWorker::Hooks hooks;
         hooks.writer = [shared = m_shared.get()]() -> ReportWriter * {
             return shared->devicePresent.load() ? shared->claimedDevice.load() : nullptr;
         };
-        hooks.sendFailed = [this](const QString &text) { emit sendFailed(text); };
+        hooks.sendFailed = [this](const QString &text) {
+            emit sendFailed(text);
+        };
         m_worker = std::make_unique<LinkWorker>(m_shared->mailbox, m_shared->gui, std::move(hooks));
         m_worker->start();
     }
@@ -130,12 +143,6 @@ HidController *Adapter::hidController() const
     return m_shared->controller.get();
 }
 
-void Adapter::save()
-{
-    qCDebug(lcLink) << "record write";
-    post(CMD_WRITE_RECORD, m_record.bytes());
-}
-
 void Adapter::post(std::uint8_t cmd, std::span<const std::uint8_t> payload)
 {
     m_shared->mailbox.post(cmd, payload.empty() ? nullptr : payload.data(), static_cast<std::uint16_t>(payload.size()));
@@ -153,14 +160,8 @@ void Adapter::poll()
 {
     Mailbox &mailbox = m_shared->mailbox;
     if (mailbox.resendDue()) {
-        // The repeat carries the user's data again, but no call or hang-up request: the first write
-        // may well have reached the adapter, and asking again would place a second call. A request
-        // whose write was lost is lost; the user sees the line unchanged and presses again.
         qCDebug(lcLink) << "the last record write is unanswered: sent again";
-        DeviceRecord repeat = m_record;
-        std::fill(std::begin(repeat.resp), std::end(repeat.resp), std::int8_t{0});
-        mailbox.post(CMD_WRITE_RECORD, repeat.bytes().data(), static_cast<std::uint16_t>(kRecordSize),
-                     Mailbox::Origin::Resend);
+        m_store.repeat();
     } else {
         mailbox.postPoll();
     }

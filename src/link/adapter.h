@@ -51,7 +51,7 @@ public:
     std::vector<PresentAdapter> presentAdapters() const override;
     void chooseAdapter(const QString &serial) override;
     FirmwareUpdatePort &firmwareUpdate() override { return m_updater; }
-    const DeviceRecord &record() const override { return m_record; }
+    const DeviceRecord &record() const override { return m_store.record(); }
     AdapterIdentity identity() const override { return m_identity; }
     void setActiveLine(int line) override;
     void selectParty(const Party &party) override;
@@ -98,6 +98,11 @@ public:
 signals:
     // The adapter's boot loader became usable, or stopped being so.
     void bootLoaderChanged(bool present);
+    // The adapter's reply to the latest change holds every change made: they are written.
+    void writeConfirmed();
+    // Changes were dropped before a record held them: the adapter answered otherwise, or the writes
+    // went unanswered too long. The windows show the adapter's record as it is.
+    void writeFailed();
 
 private:
     // Everything the worker thread touches. A worker that cannot be stopped (a write the system
@@ -117,7 +122,6 @@ private:
     // UpdatePort
     void setBootMode(bool bootMode) override { m_bootMode = bootMode; }
 
-    void save();
     void onPollTick();
     void onDeviceChange();
     bool onDeviceOffered(HidDevice &device);
@@ -129,7 +133,6 @@ private:
     void scheduleRecordChanged();
 
     std::unique_ptr<WorkerShared> m_shared;
-    DeviceRecord m_record{};
     AdapterIdentity m_identity;
     BackendFactory m_makeBackend;
     RecordStore m_store;
@@ -140,12 +143,12 @@ private:
     bool m_bootMode = false;
     bool m_pollingHeld = false;
     bool m_recordChangeQueued = false;
-    bool m_connectOnRecord = false;  // connected only once the adapter just taken has sent its record
-    bool m_recordSinceClaim = false; // one has come since; an announcement queued before is not it
-    bool m_abandoned = false;        // the worker did not end: m_shared must outlive this object
-    QString m_reportedAccessProblem; // the device instance the user was last told about
-    QString m_chosenSerial;          // the adapter the user picked; empty: the first one found
-    QTimer m_chosenRestartWait;      // how long the chosen adapter may take to come back from its boot loader
+    bool m_connectOnRecord = false;     // connected only once the adapter just taken has sent its record
+    bool m_recordSinceClaim = false;    // one has come since; an announcement queued before is not it
+    bool m_abandoned = false;           // the worker did not end: m_shared must outlive this object
+    QString m_reportedAccessProblem;    // the device instance the user was last told about
+    QString m_chosenSerial;             // the adapter the user picked; empty: the first one found
+    QTimer m_chosenRestartWait;         // how long the chosen adapter may take to come back from its boot loader
     bool m_chosenRestartWaited = false; // that wait has been given since it was last claimed
     // As last announced; none before the first search.
     std::optional<std::vector<PresentAdapter>> m_presentAdapters;

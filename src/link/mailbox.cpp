@@ -1,33 +1,53 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The request slot, its flags, and the rule that keeps a record write from being undone.
+// The request slot, its flags, and the count of record writes and their replies.
 #include "link/mailbox.h"
 
 #include "link/commands.h"
+#include "model/device_record.h"
 
 #include <algorithm>
+#include <cstddef>
 
 Mailbox::Mailbox(Clock clock)
     : m_clock(std::move(clock))
 {
 }
 
-void Mailbox::post(std::uint8_t cmd, const std::uint8_t *data, std::uint16_t len, Origin origin)
+Mailbox::WriteNumber Mailbox::post(std::uint8_t cmd, const std::uint8_t *data, std::uint16_t len, Origin origin)
 {
+    WriteNumber number = 0;
     {
         const std::lock_guard lock(m_mutex);
-        m_origin = cmd == CMD_WRITE_RECORD ? origin : Origin::Change;
-        if (cmd == CMD_WRITE_RECORD && origin == Origin::Change)
+        const bool write = cmd == CMD_WRITE_RECORD;
+        m_origin = write ? origin : Origin::Change;
+        if (write && origin == Origin::Change) {
             m_lastChangePosted = m_clock();
+            ++m_changesPosted;
+        }
+        std::vector<std::uint8_t> replaced;
+        if (write && m_requestPending && m_request.cmd == CMD_WRITE_RECORD)
+            replaced.swap(m_payload);
         if (data != nullptr)
             m_payload.assign(data, data + len);
         else
             m_payload.clear();
+        // A request not yet sent is not lost by the write that replaces it.
+        if (replaced.size() >= kRecordSize && m_payload.size() >= kRecordSize) {
+            for (std::size_t line = 0; line < kLineCount; ++line) {
+                std::uint8_t &resp = m_payload[offsetof(DeviceRecord, resp) + line];
+                if (resp == 0)
+                    resp = replaced[offsetof(DeviceRecord, resp) + line];
+            }
+        }
+        if (write)
+            number = m_slotNumber = m_changesPosted;
         m_request.cmd = cmd;
         m_request.data = m_payload.empty() ? nullptr : m_payload.data();
         m_request.len = static_cast<std::uint16_t>(m_payload.size());
         m_requestPending = true;
     }
     m_wake.notify_one();
+    return number;
 }
 
 bool Mailbox::postPoll()
@@ -74,25 +94,33 @@ void Mailbox::forgetWrites()
     m_sentWrites.clear();
 }
 
-bool Mailbox::acceptsRecord(std::uint8_t cmd)
+bool Mailbox::takeRecord(std::uint8_t cmd)
 {
     const std::lock_guard lock(m_mutex);
-    if (cmd == CMD_WRITE_RECORD && !m_sentWrites.empty()) {
-        // Replies come in the order of the writes, so this one answers the oldest write still
-        // waiting, or, if replies were lost, a later one. It carries the user's latest change only
-        // when no newer change was sent after that write, nor waits in the slot.
-        m_sentWrites.pop_front();
-        const bool latest = std::find(m_sentWrites.begin(), m_sentWrites.end(), Origin::Change) == m_sentWrites.end() &&
-                            !(m_requestPending && m_request.cmd == CMD_WRITE_RECORD);
-        if (latest)
-            m_sentWrites.clear(); // confirmed: what is still awaited are copies of it, or lost replies
-        return latest;
+    if (cmd != CMD_WRITE_RECORD || m_sentWrites.empty()) {
+        if (!recordWriteOutstanding())
+            m_sentWrites.clear(); // given up: the replies still missing are no longer awaited
+        return false;
     }
-    if (!recordWriteOutstanding()) {
-        m_sentWrites.clear();
-        return true;
+    // Replies come in the order of the writes, so this one answers the oldest write still waiting,
+    // or, if replies were lost, a later one. It confirms the latest change only when no newer change
+    // was sent after that write, nor waits in the slot.
+    m_answered = std::max(m_answered, m_sentWrites.front().number);
+    m_sentWrites.pop_front();
+    const bool latest = std::none_of(m_sentWrites.begin(), m_sentWrites.end(),
+                                     [](const SentWrite &w) { return w.origin == Origin::Change; }) &&
+                        !(m_requestPending && m_request.cmd == CMD_WRITE_RECORD);
+    if (latest) {
+        m_sentWrites.clear(); // what is still awaited are copies of it, or lost replies
+        m_answered = m_changesPosted;
     }
-    return false;
+    return latest;
+}
+
+Mailbox::WriteNumber Mailbox::answeredChange() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_answered;
 }
 
 bool Mailbox::waitForWork()
@@ -115,7 +143,7 @@ std::optional<Request> Mailbox::takeRequest()
     m_sending = true;
     if (taken.cmd == CMD_WRITE_RECORD) {
         // Counted before the send, since the reply may arrive before the send has returned.
-        m_sentWrites.push_back(m_origin);
+        m_sentWrites.push_back({m_origin, m_slotNumber});
         m_lastWriteTaken = m_clock();
     }
     return taken;

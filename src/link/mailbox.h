@@ -17,13 +17,10 @@
 // and written under one lock, so the worker never sees half of a request and a request posted
 // during a send is never lost.
 //
-// The mailbox also keeps the user's changes from being lost. A record write is the user's latest
-// change, and the adapter confirms it with its reply; a record the adapter sent before it took the
-// write would show the old state again. So while a write waits in the slot, or has been sent and
-// its reply has not come, arriving records are held back, and only the reply to the last write is
-// taken. A write whose reply does not come is sent again (a report lost on the way loses the whole
-// message), until its reply comes or, after some seconds of trying, the adapter's records are taken
-// as they are.
+// The mailbox also keeps count of the record writes. Each write carrying a new change is numbered;
+// the adapter confirms a write with its reply, and replies come in the order of the writes. A write
+// whose reply does not come is sent again (a report lost on the way loses the whole message), until
+// its reply comes or, after some seconds of trying, the writes are no longer awaited.
 class Mailbox
 {
 public:
@@ -37,21 +34,30 @@ public:
     // A record write carrying a new change, or the same content sent again.
     enum class Origin { Change, Resend };
 
+    // The number of a record write: how many changes had been posted with it. A repeat carries the
+    // number of the change it repeats; 0 is before the first change.
+    using WriteNumber = std::uint64_t;
+
     explicit Mailbox(Clock clock = std::chrono::steady_clock::now);
 
     // GUI thread. Copies the payload, so that the worker sends the state of this moment even if the
-    // poster's storage changes while it is being sent.
-    void post(std::uint8_t cmd, const std::uint8_t *data, std::uint16_t len, Origin origin = Origin::Change);
+    // poster's storage changes while it is being sent. A record write that replaces one not yet
+    // taken keeps that one's call or hang-up requests where it has none, so that no request is lost
+    // unsent. Returns the write's number (0 for other messages).
+    WriteNumber post(std::uint8_t cmd, const std::uint8_t *data, std::uint16_t len, Origin origin = Origin::Change);
     // GUI thread. Posts a poll only into an empty slot, so that a poll never replaces a change.
     bool postPoll();
-    // GUI thread, when a record message has arrived: whether it may replace the local record.
-    bool acceptsRecord(std::uint8_t cmd);
+    // GUI thread, when a record message has arrived. True when it is the reply that confirms the
+    // latest change: no newer change was sent after the write it answers, nor waits in the slot.
+    bool takeRecord(std::uint8_t cmd);
+    // The number of the newest change whose write has had its reply.
+    WriteNumber answeredChange() const;
     // GUI thread: whether the last record write has gone unanswered long enough to be sent again.
     bool resendDue() const;
     // GUI thread, when the adapter the writes went to is gone: nothing is awaited any more.
     void forgetWrites();
-    // Whether a record write waits in the slot, or is still waiting for its reply; once this turns
-    // false, the record held is the adapter's answer to the last write.
+    // Whether a record write waits in the slot, or is still waiting for its reply; false once the
+    // last write is answered or given up, when the adapter's record is what it holds.
     bool awaitingWriteReply() const;
 
     // Worker thread. Blocks until a request is pending, or stop() was called; returns false once
@@ -90,7 +96,15 @@ private:
     bool m_requestPending = false;
     bool m_sending = false;
     bool m_stopped = false;
-    std::deque<Origin> m_sentWrites; // record writes sent whose replies have not come, oldest first
+    struct SentWrite
+    {
+        Origin origin;
+        WriteNumber number;
+    };
+    WriteNumber m_slotNumber = 0; // of the record write in the slot
+    WriteNumber m_changesPosted = 0;
+    WriteNumber m_answered = 0;
+    std::deque<SentWrite> m_sentWrites; // record writes sent whose replies have not come, oldest first
     std::chrono::steady_clock::time_point m_lastWriteTaken;
     std::chrono::steady_clock::time_point m_lastChangePosted;
 };

@@ -1,23 +1,44 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Where checked messages from the adapter end up: the local record, the news of its arrival, the update path.
+// Where checked messages from the adapter end up: the adapter's record with the user's pending
+// changes on top, the news of its arrival, the update path.
 #pragma once
 
+#include "link/mailbox.h"
 #include "link/receiver.h"
+#include "model/device_record.h"
+#include "model/record_change.h"
 
 #include <functional>
+#include <vector>
 
-struct DeviceRecord;
-class Mailbox;
-
+// The user's changes are kept as values until the adapter holds them. Every record that arrives is
+// the new base, and the changes still pending are applied on top of it: the windows follow the
+// adapter (a call coming in, a line's state) while the user's edits still show, and the next write
+// carries both. A change is done once a record holds what it wrote in the fields the user may
+// write, and a call or hang-up press, besides, once its write has had its reply. When the adapter
+// has answered every write, or the writes are given up, its record is taken as it is.
 class RecordStore final : public MessageSink
 {
 public:
     using UpdateReplyHandler = std::function<void(std::uint8_t cmd, std::span<const std::uint8_t> payload)>;
+    // True when the adapter's reply to the latest change holds every change; false when changes
+    // were dropped unheld (the adapter answered otherwise, or the writes were given up).
+    using WriteEndHandler = std::function<void(bool held)>;
 
-    RecordStore(DeviceRecord &record, Mailbox &mailbox);
+    explicit RecordStore(Mailbox &mailbox);
+
+    // The adapter's last record with the pending changes applied: what the windows show.
+    const DeviceRecord &record() const { return m_record; }
+    // Applies the change at once and posts the record write that carries it, with the call or
+    // hang-up request it asks for; only this first transmission carries the request.
+    void make(const Change &change);
+    // The record write again, without any request, for a write whose reply is overdue.
+    void repeat();
 
     // Called for every record or text that arrived, also one that left the record as it was.
     void setRecordArrived(std::function<void()> handler) { m_recordArrived = std::move(handler); }
+    // Called when a record ends the writes' wait, as WriteEndHandler says.
+    void setWriteEnded(WriteEndHandler handler) { m_writeEnded = std::move(handler); }
     void setUpdateReplyHandler(UpdateReplyHandler handler) { m_updateReply = std::move(handler); }
 
     void recordReceived(std::uint8_t cmd, std::span<const std::uint8_t> record) override;
@@ -25,8 +46,20 @@ public:
     void updateReplyReceived(std::uint8_t cmd, std::span<const std::uint8_t> payload) override;
 
 private:
-    DeviceRecord &m_record;
+    struct Pending
+    {
+        Change change;
+        Mailbox::WriteNumber write; // the first write that carried it
+    };
+
+    void compose();
+    void post(std::optional<CallRequest> request, Mailbox::Origin origin);
+
     Mailbox &m_mailbox;
+    DeviceRecord m_base{};   // as the adapter last sent it
+    DeviceRecord m_record{}; // m_base with m_pending applied
+    std::vector<Pending> m_pending;
     std::function<void()> m_recordArrived;
+    WriteEndHandler m_writeEnded;
     UpdateReplyHandler m_updateReply;
 };

@@ -2,13 +2,27 @@
 // Writing the report log.
 #include "link/report_trace.h"
 
+#include "model/file_name_bytes.h"
+
 #include <QDateTime>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 std::unique_ptr<ReportTrace> ReportTrace::open(const QString &path, QString *error)
 {
     std::unique_ptr<ReportTrace> trace(new ReportTrace);
-    trace->m_file.setFileName(path);
-    if (!trace->m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+    // Opened by the bytes of its name, which need not be UTF-8, and readable by the user alone: the
+    // reports carry phone numbers. A log grows line by line, so it is written in place.
+    const int fd = ::open(fileNameBytes(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        if (error)
+            *error = qt_error_string(errno);
+        return nullptr;
+    }
+    if (!trace->m_file.open(fd, QIODevice::WriteOnly | QIODevice::Text, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         if (error)
             *error = trace->m_file.errorString();
         return nullptr;
@@ -35,8 +49,8 @@ void ReportTrace::record(Direction direction, std::span<const std::uint8_t> repo
     // The time is read under the lock too: the C library's local-time conversion is not safe to run
     // on two threads at once.
     const std::lock_guard lock(m_mutex);
-    const QString line = QDateTime::currentDateTime().toString(Qt::ISODateWithMs) + QLatin1Char(' ') + text +
-                         QLatin1Char('\n');
+    const QString line =
+        QDateTime::currentDateTime().toString(Qt::ISODateWithMs) + QLatin1Char(' ') + text + QLatin1Char('\n');
     m_file.write(line.toUtf8());
     // Flushed at once: the log must hold what happened also when the program does not end in order.
     m_file.flush();

@@ -2,15 +2,17 @@
 // Reading and writing the backup index as JSON.
 #include "model/backup_index.h"
 
+#include "model/checked_files.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 namespace {
 
 const QString kStepsKey = QStringLiteral("steps");
+const QString kSerialKey = QStringLiteral("serial");
 
 // An index many times the size of 50 entries is not ours; do not read it whole.
 constexpr qint64 kMaxIndexSize = 1024 * 1024;
@@ -20,10 +22,13 @@ constexpr qint64 kMaxIndexSize = 1024 * 1024;
 BackupIndex BackupIndex::load(const QString &folder)
 {
     BackupIndex index;
-    QFile file(QDir(folder).filePath(QLatin1String(kFileName)));
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxIndexSize)
+    // A link or a pipe in its place is not an index: never read through it, never wait on it.
+    QFile file;
+    if (openRegularFile(QDir(folder).filePath(QLatin1String(kFileName)), file) || file.size() > kMaxIndexSize)
         return index;
-    const QJsonObject steps = QJsonDocument::fromJson(file.readAll()).object().value(kStepsKey).toObject();
+    const QJsonObject content = QJsonDocument::fromJson(file.readAll()).object();
+    index.m_serial = content.value(kSerialKey).toString();
+    const QJsonObject steps = content.value(kStepsKey).toObject();
     for (auto it = steps.begin(); it != steps.end(); ++it)
         index.m_steps.insert(it.key(), backupStepFromKey(it.value().toString()));
     return index;
@@ -34,9 +39,11 @@ bool BackupIndex::save(const QString &folder) const
     QJsonObject steps;
     for (auto it = m_steps.begin(); it != m_steps.end(); ++it)
         steps.insert(it.key(), backupStepKey(it.value()));
-    const QByteArray content = QJsonDocument(QJsonObject{{kStepsKey, steps}}).toJson();
-    QSaveFile file(QDir(folder).filePath(QLatin1String(kFileName)));
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit();
+    QJsonObject content{{kStepsKey, steps}};
+    if (!m_serial.isEmpty())
+        content.insert(kSerialKey, m_serial);
+    return !writeWholeFile(QDir(folder).filePath(QLatin1String(kFileName)), QJsonDocument(content).toJson(),
+                           FileKind::Private);
 }
 
 BackupStep BackupIndex::step(const QString &backupName) const

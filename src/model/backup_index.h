@@ -17,8 +17,13 @@ public:
 
     // An empty index when the folder has none or it cannot be read.
     static BackupIndex load(const QString &folder);
-    // Whether the index could be written; a failure loses no backup.
+    // Whether the index could be written, as a private file that replaces only a regular one; a
+    // failure loses no backup.
     bool save(const QString &folder) const;
+
+    // The adapter's serial number, for a folder whose name is too long to hold all of it.
+    const QString &serial() const { return m_serial; }
+    void setSerial(const QString &serial) { m_serial = serial; }
 
     BackupStep step(const QString &backupName) const;
     void setStep(const QString &backupName, BackupStep step);
@@ -26,5 +31,6 @@ public:
     void keepOnly(const QStringList &backupNames);
 
 private:
+    QString m_serial;
     QMap<QString, BackupStep> m_steps;
 };

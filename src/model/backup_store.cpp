@@ -3,17 +3,22 @@
 #include "model/backup_store.h"
 
 #include "model/backup_index.h"
+#include "model/checked_files.h"
+#include "model/file_name_bytes.h"
 #include "model/party_text.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QUrl>
 
 #include <algorithm>
 #include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -21,6 +26,10 @@ namespace {
 const QString kNoSerialFolder = QStringLiteral("(no serial)");
 const QString kTimeFormat = QStringLiteral("yyyyMMdd-HHmmss-zzz");
 const QString kBackupSuffix = QStringLiteral(".cfg");
+// Percent-encoding never yields "#" either: it marks a name cut short, followed by the serial's hash.
+constexpr QChar kHashMark = u'#';
+constexpr qsizetype kMaxFolderName = 255; // bytes, as most file systems allow; the name is ASCII
+constexpr qsizetype kHashLength = 16;     // hex digits: 64 bits tell serials apart
 
 QString backupName(const QDateTime &time)
 {
@@ -34,18 +43,47 @@ QDateTime timeOf(const QString &backupName)
                      QTime::fromString(backupName.mid(9, 10), QStringLiteral("HHmmss-zzz")), Qt::UTC);
 }
 
-// Oldest first: the names sort as the times they hold.
+// Whether anything at all, a dangling link included, has the name.
+bool takenName(const QString &path)
+{
+    struct stat status
+    {
+    };
+    return ::lstat(fileNameBytes(path).constData(), &status) == 0;
+}
+
+// Stored first to stored last: the names sort as the times they hold. Regular files only, never a
+// link or a pipe that someone put in the folder.
 QStringList backupNamesIn(const QString &folder)
 {
     static const QRegularExpression pattern(QStringLiteral("^\\d{8}-\\d{6}-\\d{3}\\.cfg$"));
-    QStringList names = QDir(folder).entryList({QStringLiteral("*") + kBackupSuffix}, QDir::Files, QDir::Name);
+    QStringList names =
+        QDir(folder).entryList({QStringLiteral("*") + kBackupSuffix}, QDir::Files | QDir::NoSymLinks, QDir::Name);
     names.removeIf([](const QString &name) { return !pattern.match(name).hasMatch(); });
     return names;
 }
 
-QString serialOf(const QString &folderName)
+QString serialOf(const QString &folderName, const BackupIndex &index)
 {
-    return folderName == kNoSerialFolder ? QString() : QUrl::fromPercentEncoding(folderName.toLatin1());
+    if (folderName == kNoSerialFolder)
+        return {};
+    if (folderName.contains(kHashMark) && !index.serial().isEmpty())
+        return index.serial();
+    return QUrl::fromPercentEncoding(folderName.section(kHashMark, 0, 0).toLatin1());
+}
+
+// A store made before backups were private has 0644 files: they are made 0600 when it is next used.
+void makeFilesPrivate(const QString &folder)
+{
+    QStringList names = backupNamesIn(folder);
+    names << QLatin1String(BackupIndex::kFileName);
+    for (const QString &name : names) {
+        QFile file;
+        if (!openRegularFile(QDir(folder).filePath(name), file) &&
+            (file.permissions() &
+             (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther)))
+            file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
 }
 
 bool holdsRecord(const QString &path, const DeviceRecord &record)
@@ -77,7 +115,42 @@ QString BackupStore::folderFor(const QString &serial) const
     // "." and ".." are not folders of their own, and a leading dot would hide the folder.
     if (name.startsWith(u'.'))
         name.replace(0, 1, QStringLiteral("%2E"));
+    if (name.size() > kMaxFolderName) {
+        qsizetype keep = kMaxFolderName - 1 - kHashLength;
+        // Never half of a "%XX".
+        if (name.lastIndexOf(u'%', keep - 1) > keep - 3)
+            keep = name.lastIndexOf(u'%', keep - 1);
+        const QByteArray hash = QCryptographicHash::hash(serial.toUtf8(), QCryptographicHash::Sha256).toHex();
+        name = name.left(keep) + kHashMark + QString::fromLatin1(hash.left(kHashLength));
+    }
     return QDir(m_root).filePath(name);
+}
+
+QString BackupStore::defaultRoot()
+{
+    // The base directory rules ignore a relative XDG_DATA_HOME; backups must not land wherever the
+    // program happened to be started.
+    QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!QDir::isAbsolutePath(data)) {
+        const QString home = qEnvironmentVariable("HOME");
+        if (!QDir::isAbsolutePath(home))
+            return {};
+        data = QDir(home).filePath(QStringLiteral(".local/share"));
+    }
+    return QDir(data).filePath(QCoreApplication::applicationName());
+}
+
+std::optional<QString> BackupStore::prepareFolder(const QString &folder) const
+{
+    // The folders above the store are the user's, made as any program makes them.
+    if (!QDir().mkpath(QFileInfo(m_root).path()))
+        return QCoreApplication::translate("BackupStore", "The folder cannot be created.");
+    if (std::optional<QString> error = makePrivateFolder(m_root))
+        return error;
+    if (std::optional<QString> error = makePrivateFolder(folder))
+        return error;
+    makeFilesPrivate(folder);
+    return std::nullopt;
 }
 
 BackupOutcome BackupStore::backUp(const QString &serial, const DeviceRecord &record, BackupStep step)
@@ -90,31 +163,31 @@ BackupOutcome BackupStore::backUp(const QString &serial, const DeviceRecord &rec
             return {newest, true, {}};
     }
 
-    if (!QDir().mkpath(folder)) {
-        const QString reason = QCoreApplication::translate("BackupStore", "The folder cannot be created.");
-        return {{}, false, writeError(folder, reason)};
-    }
-    // Two backups within one millisecond, or a clock set back, must not overwrite an earlier one.
+    if (std::optional<QString> error = prepareFolder(folder))
+        return {{}, false, writeError(folder, *error)};
+    // Named after the newest backup even when the clock is behind it, so that the names keep the
+    // order the backups were stored in and pruning never takes the one just written. Nothing in the
+    // folder, not even a dangling link, is ever written through.
     QDateTime time = m_clock();
-    while (QFile::exists(QDir(folder).filePath(backupName(time))))
+    if (!names.isEmpty())
+        time = std::max(time, timeOf(names.last()).addMSecs(1));
+    while (takenName(QDir(folder).filePath(backupName(time))))
         time = time.addMSecs(1);
     const QString name = backupName(time);
     const QString path = QDir(folder).filePath(name);
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {{}, false, writeError(path, file.errorString())};
     const auto bytes = record.bytes();
-    const qint64 size = static_cast<qint64>(bytes.size());
-    if (file.write(reinterpret_cast<const char *>(bytes.data()), size) != size || !file.commit())
-        return {{}, false, writeError(path, file.errorString())};
+    const QByteArray content(reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+    if (std::optional<QString> error = writeWholeFile(path, content, FileKind::Private))
+        return {{}, false, writeError(path, *error)};
 
     names.append(name);
-    std::sort(names.begin(), names.end());
     while (names.size() > m_limit)
-        QFile::remove(QDir(folder).filePath(names.takeFirst()));
+        ::unlink(fileNameBytes(QDir(folder).filePath(names.takeFirst())).constData());
 
     BackupIndex index = BackupIndex::load(folder);
+    if (QFileInfo(folder).fileName().contains(kHashMark))
+        index.setSerial(serial);
     index.setStep(name, step);
     index.keepOnly(names);
     index.save(folder); // the backup is safe without its note
@@ -146,10 +219,11 @@ std::vector<AdapterBackups> BackupStore::allBackups() const
 {
     std::vector<AdapterBackups> adapters;
     const QDir root(m_root);
-    for (const QString &folderName : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+    for (const QString &folderName : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name)) {
         std::vector<BackupInfo> backups = backupsIn(root.filePath(folderName));
         if (!backups.empty())
-            adapters.push_back({serialOf(folderName), std::move(backups)});
+            adapters.push_back(
+                {serialOf(folderName, BackupIndex::load(root.filePath(folderName))), std::move(backups)});
     }
     std::stable_sort(adapters.begin(), adapters.end(), [](const AdapterBackups &a, const AdapterBackups &b) {
         return a.backups.front().time > b.backups.front().time;
@@ -159,10 +233,10 @@ std::vector<AdapterBackups> BackupStore::allBackups() const
 
 std::optional<QString> readBackup(const QString &path, DeviceRecord &record)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (const std::optional<QString> error = openRegularFile(path, file))
         return QCoreApplication::translate("BackupStore", "Cannot open file \"%1\". %2")
-            .arg(QDir::toNativeSeparators(path), file.errorString());
+            .arg(QDir::toNativeSeparators(path), *error);
     // One byte more than a record tells a longer file from a whole one.
     const QByteArray content = file.read(static_cast<qint64>(kRecordSize) + 1);
     if (content.size() != static_cast<qsizetype>(kRecordSize))

@@ -46,8 +46,13 @@ public:
 
     explicit BackupStore(QString root, Clock clock = &QDateTime::currentDateTimeUtc, int limit = kDefaultLimit);
 
-    // Stores the record unless the adapter's newest backup holds the same bytes, then removes the
-    // oldest backups beyond the limit.
+    // Where the program keeps its backups: "<application name>" under the user's data folder
+    // ($XDG_DATA_HOME, or ~/.local/share when that is unset or not absolute). Empty without a home.
+    static QString defaultRoot();
+
+    // Stores the record, as a private file in a private folder, unless the adapter's newest backup
+    // holds the same bytes, then removes the backups stored first beyond the limit. A new backup is
+    // named after the newest one even when the clock says otherwise, so it is never the one pruned.
     BackupOutcome backUp(const QString &serial, const DeviceRecord &record, BackupStep step);
 
     const QString &root() const { return m_root; }
@@ -56,11 +61,13 @@ public:
     std::vector<AdapterBackups> allBackups() const;
 
     // The adapter's folder. A serial number may hold any character, so the name is percent-encoded,
-    // which also lets the serial be read back from it.
+    // which also lets the serial be read back from it; a name longer than a folder name may be keeps
+    // its start and ends in "#" and a hash of the whole serial, which the index then holds.
     QString folderFor(const QString &serial) const;
 
 private:
     std::vector<BackupInfo> backupsIn(const QString &folder) const;
+    std::optional<QString> prepareFolder(const QString &folder) const;
 
     QString m_root;
     Clock m_clock;

@@ -2,11 +2,11 @@
 // Saving and loading configuration files.
 #include "model/config_file.h"
 
+#include "model/checked_files.h"
 #include "model/input_file.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QSaveFile>
 
 namespace {
 
@@ -30,13 +30,10 @@ QString withConfigExtension(const QString &fileName)
 
 std::optional<QString> saveConfigFile(const QString &fileName, const DeviceRecord &record)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return createError(fileName, file.errorString());
     const auto bytes = record.bytes();
-    const qint64 size = static_cast<qint64>(bytes.size());
-    if (file.write(reinterpret_cast<const char *>(bytes.data()), size) != size || !file.commit())
-        return createError(fileName, file.errorString());
+    const QByteArray content(reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+    if (std::optional<QString> error = writeWholeFile(fileName, content, FileKind::Shared))
+        return createError(fileName, *error);
     return std::nullopt;
 }
 

@@ -2,6 +2,8 @@
 // The bounded reader of input files.
 #include "model/input_file.h"
 
+#include "model/checked_files.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -75,9 +77,9 @@ qint64 inputCap(InputKind kind)
 InputFile readInputFile(const QString &fileName, InputKind kind)
 {
     const qint64 cap = inputCap(kind);
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return openFailure(fileName, file.errorString());
+    QFile file;
+    if (const std::optional<QString> error = openNamedFile(fileName, file))
+        return openFailure(fileName, *error);
     struct stat status
     {
     };

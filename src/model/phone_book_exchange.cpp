@@ -3,6 +3,7 @@
 #include "model/phone_book_exchange.h"
 
 #include "model/ansi_codec.h"
+#include "model/checked_files.h"
 #include "model/csv_format.h"
 #include "model/input_file.h"
 #include "model/vcard_format.h"
@@ -11,7 +12,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace {
@@ -139,11 +139,8 @@ PhoneBookImport importPhoneBook(QByteArray content, PhoneBookFormat format, Ansi
 std::optional<QString> exportPhoneBookFile(const QString &fileName, const DeviceRecord &record, AnsiCodec &codec)
 {
     const QByteArray content = exportPhoneBook(record, exportFormatFor(fileName), codec);
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return createError(fileName, file.errorString());
-    if (file.write(content) != content.size() || !file.commit())
-        return createError(fileName, file.errorString());
+    if (std::optional<QString> error = writeWholeFile(fileName, content, FileKind::Shared))
+        return createError(fileName, *error);
     return std::nullopt;
 }
 

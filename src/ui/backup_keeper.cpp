@@ -6,7 +6,6 @@
 #include "model/boot_loader_name.h"
 
 #include <QCoreApplication>
-#include <QStandardPaths>
 
 BackupKeeper::BackupKeeper(AdapterPort &adapter, const QString &root, QObject *parent)
     : QObject(parent)
@@ -20,7 +19,7 @@ BackupKeeper::BackupKeeper(AdapterPort &adapter, const QString &root, QObject *p
 
 QString BackupKeeper::defaultRoot()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    return BackupStore::defaultRoot();
 }
 
 void BackupKeeper::onIdentityChanged(const AdapterIdentity &identity)

@@ -90,6 +90,9 @@ TEST(CommandLine, CommandsUsedWronglyAreRefused)
              QStringList{QStringLiteral("list"), QStringLiteral("--all")},
              QStringList{QStringLiteral("backup"), QStringLiteral("a.cfg"), QStringLiteral("--serial="),},
              QStringList{QStringLiteral("--json")},
+             // Standard output carries one adapter's file and nothing else.
+             QStringList{QStringLiteral("backup"), QStringLiteral("-"), QStringLiteral("--all")},
+             QStringList{QStringLiteral("export-contacts"), QStringLiteral("-"), QStringLiteral("--json")},
          }) {
         const CommandLine command = parse(arguments);
         EXPECT_EQ(command.action, CommandLine::Action::Refuse) << arguments.join(' ').toStdString();

@@ -8,10 +8,12 @@
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
+#include "support/tiny_disk.h"
 #include "update/update_test_files.h"
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -19,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sys/stat.h>
 
 namespace {
 
@@ -150,6 +153,49 @@ TEST_F(ToolRunnerTest, BackupOfAllWritesOneFilePerAdapterNamedBySerial)
     EXPECT_EQ(contentOf(folder.path("set-V7-A.cfg")), bytesOf(first->state().record));
     EXPECT_EQ(contentOf(folder.path("set-V7-B.cfg")), bytesOf(second->state().record));
     EXPECT_FALSE(QFile::exists(folder.path("set.cfg")));
+}
+
+TEST_F(ToolRunnerTest, OnAFullDiskBackupAndExportFailAndKeepTheFilesThatWereThere)
+{
+    const TinyDisk disk;
+    REQUIRE_TINY_DISK(disk);
+    plugBoth();
+    for (const auto kind : {ToolCommand::Kind::Backup, ToolCommand::Kind::ExportContacts}) {
+        const QString file = disk.path(kind == ToolCommand::Kind::Backup ? "b.cfg" : "pb.vcf");
+        ASSERT_EQ(run(command(kind, file, "V7-A")), 0) << errText().toStdString();
+        const QByteArray before = contentOf(file);
+        ASSERT_FALSE(before.isEmpty());
+        disk.fill();
+        EXPECT_EQ(run(command(kind, file, "V7-B")), 1) << outText().toStdString();
+        EXPECT_TRUE(errText().contains(file)) << errText().toStdString();
+        EXPECT_EQ(contentOf(file), before);
+        ASSERT_TRUE(QFile::remove(disk.path("filler")));
+    }
+}
+
+TEST_F(ToolRunnerTest, ADashWritesTheFileAloneToStandardOutput)
+{
+    plugBoth();
+    ASSERT_EQ(run(command(ToolCommand::Kind::Backup, "-", "V7-B")), 0) << errText().toStdString();
+    EXPECT_EQ(out.data(), bytesOf(second->state().record));
+    EXPECT_TRUE(errText().contains("standard output")) << errText().toStdString();
+    EXPECT_FALSE(QFile::exists("-"));
+
+    ASSERT_EQ(run(command(ToolCommand::Kind::ExportContacts, "-", "V7-A")), 0) << errText().toStdString();
+    EXPECT_TRUE(outText().startsWith("BEGIN:VCARD\r\n")) << outText().toStdString();
+    EXPECT_TRUE(outText().contains("FN:Anna\r\n")) << outText().toStdString();
+    EXPECT_TRUE(outText().endsWith("END:VCARD\r\n")) << outText().toStdString();
+}
+
+TEST_F(ToolRunnerTest, ADeviceNodeIsNeverReplacedByABackup)
+{
+    plugBoth();
+    // A pipe stands for any node that is not a regular file; as root, /dev/null was replaced once.
+    const QString node = folder.path("node");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(node).constData(), 0600), 0);
+    EXPECT_EQ(run(command(ToolCommand::Kind::Backup, node, "V7-A")), 1);
+    EXPECT_TRUE(errText().contains("not a regular file")) << errText().toStdString();
+    EXPECT_TRUE(QFileInfo(node).exists() && !QFileInfo(node).isFile());
 }
 
 TEST_F(ToolRunnerTest, UpdateOfAllLeavesEachAdapterWithTheExactImageAndBackInItsFirmware)

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The mailbox: one slot, atomic hand-over to the worker, and no user change undone by polling.
+// The mailbox: one slot, atomic hand-over to the worker, and the count of writes and their replies.
 #include "link/commands.h"
 #include "link/mailbox.h"
 
@@ -96,22 +96,33 @@ TEST_F(MailboxTest, ResultTellsWhetherAnythingWasWritten)
     EXPECT_EQ(m_mailbox.snapshot().result, 1);
 }
 
-TEST_F(MailboxTest, RecordsAreTakenWhenNoWriteIsOutstanding)
-{
-    EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_POLL));
-    m_mailbox.postPoll();
-    sendOne();
-    EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_POLL));
-}
-
-TEST_F(MailboxTest, RecordsAreHeldBackWhileAWriteWaitsOrIsUnanswered)
+TEST_F(MailboxTest, AWriteIsAwaitedFromItsPostUntilItsReply)
 {
     postWrite(1);
-    EXPECT_FALSE(m_mailbox.acceptsRecord(CMD_POLL)) << "a write waits in the slot";
+    EXPECT_TRUE(m_mailbox.awaitingWriteReply()) << "a write waits in the slot";
     sendOne();
-    EXPECT_FALSE(m_mailbox.acceptsRecord(CMD_POLL)) << "a poll's reply sent before the write arrived";
-    EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_WRITE_RECORD)) << "the reply to the write";
-    EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_POLL));
+    EXPECT_FALSE(m_mailbox.takeRecord(CMD_POLL)) << "a poll's reply sent before the write arrived";
+    EXPECT_TRUE(m_mailbox.awaitingWriteReply());
+    EXPECT_EQ(m_mailbox.answeredChange(), 0u);
+    EXPECT_TRUE(m_mailbox.takeRecord(CMD_WRITE_RECORD)) << "the reply to the write";
+    EXPECT_FALSE(m_mailbox.awaitingWriteReply());
+    EXPECT_EQ(m_mailbox.answeredChange(), 1u);
+}
+
+TEST_F(MailboxTest, ACallRequestNotYetSentSurvivesTheWriteThatReplacesIt)
+{
+    constexpr std::size_t kRespB = 130;
+    m_record.fill(0);
+    m_record[kRespB] = 1;
+    m_mailbox.post(CMD_WRITE_RECORD, m_record.data(), static_cast<std::uint16_t>(m_record.size()));
+    postWrite(0);
+    std::optional<Request> taken = sendOne();
+    EXPECT_EQ(taken->data[kRespB], 1) << "the press still goes out, once";
+    EXPECT_EQ(taken->data[0], 0) << "with the newer write's data";
+
+    // Once sent, the request is not carried on.
+    postWrite(0);
+    EXPECT_EQ(sendOne()->data[kRespB], 0);
 }
 
 TEST_F(MailboxTest, OnlyTheReplyToTheLastOfSeveralWritesIsTaken)
@@ -121,11 +132,13 @@ TEST_F(MailboxTest, OnlyTheReplyToTheLastOfSeveralWritesIsTaken)
     postWrite(2);
     sendOne();
     postWrite(3);
-    EXPECT_FALSE(m_mailbox.acceptsRecord(CMD_WRITE_RECORD)) << "reply to write 1";
-    EXPECT_FALSE(m_mailbox.acceptsRecord(CMD_WRITE_RECORD)) << "reply to write 2, write 3 still waiting";
+    EXPECT_FALSE(m_mailbox.takeRecord(CMD_WRITE_RECORD)) << "reply to write 1";
+    EXPECT_FALSE(m_mailbox.takeRecord(CMD_WRITE_RECORD)) << "reply to write 2, write 3 still waiting";
+    EXPECT_EQ(m_mailbox.answeredChange(), 2u);
     sendOne();
-    EXPECT_FALSE(m_mailbox.acceptsRecord(CMD_POLL));
-    EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_WRITE_RECORD)) << "reply to write 3";
+    EXPECT_FALSE(m_mailbox.takeRecord(CMD_POLL));
+    EXPECT_TRUE(m_mailbox.takeRecord(CMD_WRITE_RECORD)) << "reply to write 3";
+    EXPECT_EQ(m_mailbox.answeredChange(), 3u);
 }
 
 TEST_F(MailboxTest, AnUnansweredWriteIsDueAgainAndAReplyToAnyCopyConfirmsIt)
@@ -142,10 +155,11 @@ TEST_F(MailboxTest, AnUnansweredWriteIsDueAgainAndAReplyToAnyCopyConfirmsIt)
                    Mailbox::Origin::Resend);
     EXPECT_FALSE(m_mailbox.resendDue());
     sendOne();
-    EXPECT_FALSE(m_mailbox.acceptsRecord(CMD_POLL));
-    EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_WRITE_RECORD)) << "one reply, to either copy, confirms the change";
+    EXPECT_FALSE(m_mailbox.takeRecord(CMD_POLL));
+    EXPECT_TRUE(m_mailbox.takeRecord(CMD_WRITE_RECORD)) << "one reply, to either copy, confirms the change";
     EXPECT_FALSE(m_mailbox.resendDue());
-    EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_WRITE_RECORD)) << "the other copy's reply is an ordinary record";
+    EXPECT_FALSE(m_mailbox.takeRecord(CMD_WRITE_RECORD)) << "the other copy's reply is an ordinary record";
+    EXPECT_FALSE(m_mailbox.awaitingWriteReply());
 }
 
 TEST_F(MailboxTest, ALateReplyToAnOlderChangeIsNeverTakenForTheNewerOne)
@@ -158,9 +172,10 @@ TEST_F(MailboxTest, ALateReplyToAnOlderChangeIsNeverTakenForTheNewerOne)
     sendOne();
     postWrite(2);
     sendOne();
-    EXPECT_FALSE(m_mailbox.acceptsRecord(CMD_WRITE_RECORD)) << "reply to change 1";
-    EXPECT_FALSE(m_mailbox.acceptsRecord(CMD_WRITE_RECORD)) << "reply to change 1's copy";
-    EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_WRITE_RECORD)) << "reply to change 2";
+    EXPECT_FALSE(m_mailbox.takeRecord(CMD_WRITE_RECORD)) << "reply to change 1";
+    EXPECT_FALSE(m_mailbox.takeRecord(CMD_WRITE_RECORD)) << "reply to change 1's copy";
+    EXPECT_EQ(m_mailbox.answeredChange(), 1u);
+    EXPECT_TRUE(m_mailbox.takeRecord(CMD_WRITE_RECORD)) << "reply to change 2";
 }
 
 TEST_F(MailboxTest, ALostReplyCostsOneMoreRoundButNeverShowsAnOlderState)
@@ -169,26 +184,26 @@ TEST_F(MailboxTest, ALostReplyCostsOneMoreRoundButNeverShowsAnOlderState)
     sendOne(); // its reply is lost
     postWrite(2);
     sendOne();
-    EXPECT_FALSE(m_mailbox.acceptsRecord(CMD_WRITE_RECORD)) << "cannot tell it from a reply to change 1";
+    EXPECT_FALSE(m_mailbox.takeRecord(CMD_WRITE_RECORD)) << "cannot tell it from a reply to change 1";
     m_clock.advance(Mailbox::kResendAfter);
     ASSERT_TRUE(m_mailbox.resendDue());
     m_mailbox.post(CMD_WRITE_RECORD, m_record.data(), static_cast<std::uint16_t>(m_record.size()),
                    Mailbox::Origin::Resend);
     sendOne();
-    EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_WRITE_RECORD)) << "only copies of change 2 are left";
-    EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_POLL));
+    EXPECT_TRUE(m_mailbox.takeRecord(CMD_WRITE_RECORD)) << "only copies of change 2 are left";
+    EXPECT_FALSE(m_mailbox.awaitingWriteReply());
 }
 
-TEST_F(MailboxTest, AfterSomeSecondsOfTryingTheAdaptersRecordsAreTakenAgain)
+TEST_F(MailboxTest, AfterSomeSecondsOfTryingTheWriteIsNoLongerAwaited)
 {
     postWrite(1);
     sendOne();
     m_clock.advance(Mailbox::kGiveUpAfter - std::chrono::milliseconds(1));
     EXPECT_TRUE(m_mailbox.resendDue());
-    EXPECT_FALSE(m_mailbox.acceptsRecord(CMD_POLL));
+    EXPECT_TRUE(m_mailbox.awaitingWriteReply());
     m_clock.advance(std::chrono::milliseconds(1));
     EXPECT_FALSE(m_mailbox.resendDue());
-    EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_POLL));
+    EXPECT_FALSE(m_mailbox.awaitingWriteReply());
 }
 
 TEST_F(MailboxTest, AGoneAdaptersWritesAreNotAwaited)
@@ -196,7 +211,7 @@ TEST_F(MailboxTest, AGoneAdaptersWritesAreNotAwaited)
     postWrite(1);
     sendOne();
     m_mailbox.forgetWrites();
-    EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_POLL));
+    EXPECT_FALSE(m_mailbox.awaitingWriteReply());
     m_clock.advance(Mailbox::kResendAfter);
     EXPECT_FALSE(m_mailbox.resendDue());
 }
@@ -205,7 +220,7 @@ TEST_F(MailboxTest, AWriteThatWroteNothingExpectsNoReply)
 {
     postWrite(1);
     sendOne(0);
-    EXPECT_TRUE(m_mailbox.acceptsRecord(CMD_POLL));
+    EXPECT_FALSE(m_mailbox.awaitingWriteReply());
 }
 
 TEST_F(MailboxTest, StopEndsTheWaitAndRefusesFurtherWork)

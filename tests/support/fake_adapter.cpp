@@ -59,8 +59,6 @@ std::string change::describe(const Change &value)
                 text << "setAutoAnswer(" << c.line << ", " << c.seconds << ")";
             else if constexpr (std::is_same_v<C, change::ResetToDefaults>)
                 text << "resetToDefaults()";
-            else if constexpr (std::is_same_v<C, change::ChooseAdapter>)
-                text << "chooseAdapter(\"" << c.serial.toStdString() << "\")";
             else
                 text << "loadConfiguration(" << c.bytes.size() << " bytes: " << c.bytes.toHex().toStdString() << ")";
         },

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // An adapter for window tests: it holds the record a test gives it and keeps each change the window
-// asks for as a value, without applying it.
+// asks for as a value, without applying it, and each choice of adapter.
 #pragma once
 
 #include "link/adapter_port.h"
+#include "model/record_change.h"
+
+#include <QStringList>
 
 #include <ostream>
 #include <string>
@@ -11,74 +14,6 @@
 #include <variant>
 #include <vector>
 
-// The changes of AdapterPort, one value type each.
-namespace change {
-struct SetActiveLine
-{
-    int line;
-};
-struct SelectParty
-{
-    Party party;
-};
-struct Call
-{
-    int line;
-    Party party;
-};
-struct HangUp
-{
-    int line;
-    Party party;
-};
-struct StoreContact
-{
-    int row;
-    Party party;
-};
-struct DeleteContact
-{
-    int row;
-};
-struct DeleteCall
-{
-    int row;
-};
-struct ImportContacts
-{
-    std::vector<Party> parties;
-};
-struct SetMicGain
-{
-    int step;
-};
-struct SetLineGain
-{
-    int step;
-};
-struct SetAutoAnswer
-{
-    int line;
-    int seconds;
-};
-struct ResetToDefaults
-{
-};
-struct LoadConfiguration
-{
-    QByteArray bytes;
-};
-struct ChooseAdapter
-{
-    QString serial;
-};
-} // namespace change
-
-using Change =
-    std::variant<change::SetActiveLine, change::SelectParty, change::Call, change::HangUp, change::StoreContact,
-                 change::DeleteContact, change::DeleteCall, change::ImportContacts, change::SetMicGain,
-                 change::SetLineGain, change::SetAutoAnswer, change::ResetToDefaults, change::LoadConfiguration,
-                 change::ChooseAdapter>;
 using Changes = std::vector<Change>;
 
 namespace change {
@@ -128,6 +63,8 @@ public:
 
     // The changes asked for since the last call, in order.
     Changes takeChanges() { return std::exchange(m_changes, {}); }
+    // The serials chosen since the last call, in order; a choice of adapter is no record change.
+    QStringList takeChoices() { return std::exchange(m_choices, {}); }
     int starts() const { return m_starts; }
     int stops() const { return m_stops; }
 
@@ -135,7 +72,7 @@ public:
     void stop() override { ++m_stops; }
     void searchAgain() override {}
     std::vector<PresentAdapter> presentAdapters() const override { return m_presentAdapters; }
-    void chooseAdapter(const QString &serial) override { m_changes.emplace_back(change::ChooseAdapter{serial}); }
+    void chooseAdapter(const QString &serial) override { m_choices.append(serial); }
     FirmwareUpdatePort &firmwareUpdate() override { return *m_updateInUse; }
     const DeviceRecord &record() const override { return m_record; }
     AdapterIdentity identity() const override { return m_identity; }
@@ -168,6 +105,7 @@ private:
     AdapterIdentity m_identity;
     std::vector<PresentAdapter> m_presentAdapters;
     Changes m_changes;
+    QStringList m_choices;
     IdleFirmwareUpdate m_update;
     FirmwareUpdatePort *m_updateInUse = &m_update;
     int m_starts = 0;

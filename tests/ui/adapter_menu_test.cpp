@@ -52,7 +52,7 @@ TEST_F(AdapterMenu, WithTwoAdaptersToolsOffersEachBySerialWithTheOneInUseChecked
     EXPECT_FALSE(choices[1]->isChecked());
 
     choices[1]->trigger();
-    EXPECT_EQ(adapter.takeChanges(), Changes{change::ChooseAdapter{kSecond.serial}});
+    EXPECT_EQ(adapter.takeChoices(), QStringList{kSecond.serial});
 
     // The adapter now in use is announced; the check follows it.
     adapter.setIdentity({kSecond.product, kSecond.serial, kSecond.version});

@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Every file the program writes goes through here: checked to the last byte, replaced only whole.
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+#include <optional>
+
+enum class FileKind {
+    // The user's own files (a saved configuration, an exported phone book): as readable as the umask
+    // lets them be, an existing file's permissions kept, a link to a regular file written through.
+    Shared,
+    // Data that holds phone numbers and call lists, kept by the program itself: 0600, and a link at
+    // the name or at the folder is refused, never followed.
+    Private,
+};
+
+// Writes `content` to a new file beside `path`, checking every write and the sync to the disk, and
+// only then renames it over `path`; a full disk or any other failure leaves an existing file as it
+// was and the temporary file removed. An existing `path` that is not a regular file (a device, a
+// pipe, a folder) is refused. Returns why it failed, as a sentence for the user.
+std::optional<QString> writeWholeFile(const QString &path, const QByteArray &content, FileKind kind);
+
+// Writes all of `content` to an open descriptor (standard output, say). Returns why it failed.
+std::optional<QString> writeAll(int fd, const QByteArray &content);
+
+// Opens a regular file for reading without following a link and without waiting on a pipe; `file`
+// owns the descriptor. Returns why it could not.
+std::optional<QString> openRegularFile(const QString &path, QFile &file);
+
+// Opens a file the user named for reading, by the bytes of its name (see fileNameFromBytes()), as
+// QFile::open() would; `file` owns the descriptor. Returns why it could not.
+std::optional<QString> openNamedFile(const QString &path, QFile &file);
+
+// Makes `path` a folder that only its owner can enter, creating it (but not its parents) when
+// missing and taking the rights of others away from one that is there. A link is refused.
+std::optional<QString> makePrivateFolder(const QString &path);
