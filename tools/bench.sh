@@ -14,8 +14,8 @@ trap 'rm -f "$log"' EXIT
 export QT_QPA_PLATFORM=offscreen
 
 cmake --preset default >"$log" 2>&1 || { cat "$log" >&2; exit 1; }
-cmake --build --preset default --target vestra7 vestra7-demo link_bench update_bench program_bench refresh_bench line_status_bench \
-  >"$log" 2>&1 || { cat "$log" >&2; exit 1; }
+cmake --build --preset default --target vestra7 vestra7-demo link_bench update_bench program_bench refresh_bench \
+  line_status_bench parser_bench >"$log" 2>&1 || { cat "$log" >&2; exit 1; }
 
 # Runs one benchmark and passes on its table rows; on failure shows what it said and stops.
 rows() {
@@ -41,3 +41,4 @@ rows umockdev-wrapper "$bin/bench/link_bench" "$seconds" --hidraw
 refresh_rows
 rows "$bin/bench/update_bench"
 rows "$bin/bench/line_status_bench" "$seconds"
+rows "$bin/bench/parser_bench"

@@ -7,7 +7,7 @@
 #   tools/dev.sh demo      build and start vestra7-demo, with an emulated adapter plugged in
 #   tools/dev.sh test      the whole test suite: built with warnings as errors, then again under
 #                          AddressSanitizer with UndefinedBehaviorSanitizer and under ThreadSanitizer,
-#                          then a minute of fuzzing per fuzz target
+#                          then 30 s of fuzzing per fuzz target
 #   tools/dev.sh test quick  only the first of these: the suite built with warnings as errors
 #   tools/dev.sh package   build the Debian package into build/packages
 set -euo pipefail
@@ -67,7 +67,7 @@ case "$mode" in
         build "$preset"
         ctest --preset "$preset" -j "$(nproc)"
       done
-      tools/fuzz.sh 60
+      tools/fuzz.sh 30
     fi
     ;;
   package)

@@ -337,10 +337,6 @@ hidapi %4
         <source>Cannot create file &quot;%1&quot;. %2</source>
         <translation>Не удаётся создать файл «%1». %2</translation>
     </message>
-    <message>
-        <source>Cannot open file &quot;%1&quot;. %2</source>
-        <translation>Не удаётся открыть файл «%1». %2</translation>
-    </message>
 </context>
 <context>
     <name>Demo</name>
@@ -401,14 +397,6 @@ hidapi %4
     <message>
         <source>Incorrect file!</source>
         <translation>Неверный файл!</translation>
-    </message>
-    <message>
-        <source>Cannot open file &quot;%1&quot;. %2</source>
-        <translation>Не удаётся открыть файл «%1». %2</translation>
-    </message>
-    <message>
-        <source>Cannot read file &quot;%1&quot;. %2</source>
-        <translation>Не удаётся прочитать файл «%1». %2</translation>
     </message>
     <message>
         <source>Update success!</source>
@@ -539,6 +527,53 @@ Reset them?</source>
     <message>
         <source>number loses characters the adapter cannot show</source>
         <translation>в номере теряются символы, которые адаптер не может показать</translation>
+    </message>
+    <message>
+        <source>name holds bytes that are no text in the file&apos;s encoding, shown as �</source>
+        <translation>в имени есть байты, которые не являются текстом в кодировке файла; они показаны как �</translation>
+    </message>
+    <message>
+        <source>number holds bytes that are no text in the file&apos;s encoding, shown as �</source>
+        <translation>в номере есть байты, которые не являются текстом в кодировке файла; они показаны как �</translation>
+    </message>
+    <message>
+        <source>name cut to 16 bytes, which hold %1 characters</source>
+        <translation>имя обрезано до 16 байт, в них %1 символов</translation>
+    </message>
+    <message>
+        <source>number cut to 16 bytes, which hold %1 characters</source>
+        <translation>номер обрезан до 16 байт, в них %1 символов</translation>
+    </message>
+</context>
+<context>
+    <name>InputFile</name>
+    <message>
+        <source>%1; a configuration file has at most %2 bytes.</source>
+        <translation>%1, а файл конфигурации занимает не более %2 байт.</translation>
+    </message>
+    <message>
+        <source>%1; an update file has at most %2 bytes.</source>
+        <translation>%1, а файл обновления занимает не более %2 байт.</translation>
+    </message>
+    <message>
+        <source>%1; a phone-book file has at most %2 bytes.</source>
+        <translation>%1, а файл телефонной книги занимает не более %2 байт.</translation>
+    </message>
+    <message>
+        <source>Cannot open file &quot;%1&quot;. %2</source>
+        <translation>Не удаётся открыть файл «%1». %2</translation>
+    </message>
+    <message>
+        <source>Cannot read file &quot;%1&quot;. %2</source>
+        <translation>Не удаётся прочитать файл «%1». %2</translation>
+    </message>
+    <message>
+        <source>It is %1 bytes</source>
+        <translation>Он занимает %1 байт</translation>
+    </message>
+    <message>
+        <source>It gives more than %1 bytes</source>
+        <translation>Он выдаёт больше %1 байт</translation>
     </message>
 </context>
 <context>
@@ -901,14 +936,6 @@ Go on?</source>
         <source>Cannot create file &quot;%1&quot;. %2</source>
         <translation>Не удаётся создать файл «%1». %2</translation>
     </message>
-    <message>
-        <source>Cannot open file &quot;%1&quot;. %2</source>
-        <translation>Не удаётся открыть файл «%1». %2</translation>
-    </message>
-    <message>
-        <source>It is too large for a phone book.</source>
-        <translation>Он слишком велик для телефонной книги.</translation>
-    </message>
 </context>
 <context>
     <name>ProgramStart</name>
@@ -1182,14 +1209,6 @@ import-contacts и update используют один и тот же файл 
     <message>
         <source>normal</source>
         <translation>обычный</translation>
-    </message>
-    <message>
-        <source>Cannot open file &quot;%1&quot;. %2</source>
-        <translation>Не удаётся открыть файл «%1». %2</translation>
-    </message>
-    <message>
-        <source>Cannot read file &quot;%1&quot;. %2</source>
-        <translation>Не удаётся прочитать файл «%1». %2</translation>
     </message>
     <message>
         <source>saved to standard output</source>

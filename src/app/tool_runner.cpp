@@ -8,6 +8,7 @@
 #include "model/config_file.h"
 #include "model/file_name_bytes.h"
 #include "model/import_preview.h"
+#include "model/input_file.h"
 #include "model/record_difference.h"
 #include "model/update_file.h"
 
@@ -57,17 +58,6 @@ std::span<const std::uint8_t> bytesOf(const QByteArray &content)
 QByteArray bytesOf(const DeviceRecord &record)
 {
     return {reinterpret_cast<const char *>(record.bytes().data()), static_cast<qsizetype>(kRecordSize)};
-}
-
-std::optional<QString> readWholeFile(const QString &path, QByteArray &content)
-{
-    QFile file;
-    if (const std::optional<QString> error = openNamedFile(path, file))
-        return ToolRunner::tr("Cannot open file \"%1\". %2").arg(path, *error);
-    content = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return ToolRunner::tr("Cannot read file \"%1\". %2").arg(path, file.errorString());
-    return std::nullopt;
 }
 
 } // namespace
@@ -122,10 +112,12 @@ int ToolRunner::run(const ToolCommand &command)
         }
         m_input = content.bytes;
     } else if (command.kind == ToolCommand::Kind::Update) {
-        if (const std::optional<QString> error = readWholeFile(command.file, m_input)) {
-            writeErr(*error);
+        InputFile file = readInputFile(command.file, InputKind::Update);
+        if (file.error) {
+            writeErr(*file.error);
             return static_cast<int>(ToolExit::Failed);
         }
+        m_input = std::move(file.bytes);
     } else if (command.kind == ToolCommand::Kind::ImportContacts) {
         if (const std::optional<QString> error = importPhoneBookFile(command.file, AnsiCodec::system(), m_import)) {
             writeErr(*error);

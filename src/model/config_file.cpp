@@ -3,22 +3,16 @@
 #include "model/config_file.h"
 
 #include "model/checked_files.h"
+#include "model/input_file.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 
 namespace {
 
 QString createError(const QString &fileName, const QString &reason)
 {
     return QCoreApplication::translate("ConfigFile", "Cannot create file \"%1\". %2")
-        .arg(QDir::toNativeSeparators(fileName), reason);
-}
-
-QString openError(const QString &fileName, const QString &reason)
-{
-    return QCoreApplication::translate("ConfigFile", "Cannot open file \"%1\". %2")
         .arg(QDir::toNativeSeparators(fileName), reason);
 }
 
@@ -45,12 +39,11 @@ std::optional<QString> saveConfigFile(const QString &fileName, const DeviceRecor
 
 ConfigFileContent readConfigFile(const QString &fileName)
 {
-    QFile file;
-    if (const std::optional<QString> error = openNamedFile(fileName, file))
-        return {{}, openError(fileName, *error)};
-    // Bytes after the first record's worth are ignored, so they are not read either.
-    QByteArray content = file.read(static_cast<qint64>(kRecordSize));
-    if (file.error() != QFileDevice::NoError)
-        return {{}, openError(fileName, file.errorString())};
-    return {std::move(content), std::nullopt};
+    InputFile file = readInputFile(fileName, InputKind::Configuration);
+    if (file.error)
+        return {{}, 0, std::move(file.error)};
+    const qint64 size = file.bytes.size();
+    // Bytes after the first record's worth are ignored.
+    file.bytes.truncate(static_cast<qsizetype>(kRecordSize));
+    return {std::move(file.bytes), size, std::nullopt};
 }

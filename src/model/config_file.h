@@ -25,8 +25,11 @@ struct ConfigFileContent
     // The file's first bytes, at most one record's worth. The content is not checked: a shorter file
     // stands for the start of a record.
     QByteArray bytes;
+    // How many bytes the file holds, also beyond the first record.
+    qint64 size = 0;
     // The message for the user when the file could not be read; `bytes` is then empty.
     std::optional<QString> error;
 };
 
+// Read through the bounded reader: a file beyond its cap for configuration files is refused.
 ConfigFileContent readConfigFile(const QString &fileName);

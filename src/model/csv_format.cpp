@@ -6,8 +6,14 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
+#include <initializer_list>
+#include <utility>
 
 namespace {
+
+// Lets a spreadsheet that does not assume UTF-8 tell the encoding.
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 
 QString quotedIfNeeded(const QString &field)
 {
@@ -37,22 +43,23 @@ QChar separatorOf(QStringView text)
     return *most == 0 ? QChar(u',') : QChar(candidates[static_cast<std::size_t>(most - counts.begin())]);
 }
 
-// Rows of fields after the quoting rules of RFC 4180; a line break inside quotes belongs to the field.
-std::vector<QStringList> parseRows(QStringView text, QChar separator)
+// Hands each row's fields to `take` after the quoting rules of RFC 4180; a line break inside quotes
+// belongs to the field. Every character is looked at once, and only the current row is held.
+void parseRows(QStringView text, QChar separator, const std::function<void(const QStringList &)> &take)
 {
-    std::vector<QStringList> rows;
     QStringList row;
     QString field;
     bool quoted = false;    // inside a quoted field
     bool wasQuoted = false; // the current field began with a quote
+    bool hasText = false;   // the current unquoted field holds more than blanks
     auto endField = [&] {
         row << (wasQuoted ? field : field.trimmed());
         field.clear();
-        wasQuoted = false;
+        wasQuoted = hasText = false;
     };
     auto endRow = [&] {
         endField();
-        rows.push_back(row);
+        take(row);
         row.clear();
     };
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -64,7 +71,7 @@ std::vector<QStringList> parseRows(QStringView text, QChar separator)
                 field += text.at(++i);
             else
                 quoted = false;
-        } else if (c == u'"' && field.trimmed().isEmpty() && !wasQuoted) {
+        } else if (c == u'"' && !hasText && !wasQuoted) {
             field.clear();
             quoted = wasQuoted = true;
         } else if (c == separator) {
@@ -75,11 +82,11 @@ std::vector<QStringList> parseRows(QStringView text, QChar separator)
             endRow();
         } else if (!wasQuoted) {
             field += c; // text after a closing quote is dropped
+            hasText = hasText || !c.isSpace();
         }
     }
     if (wasQuoted || !field.isEmpty() || !row.isEmpty())
         endRow();
-    return rows;
 }
 
 QString fieldAt(const QStringList &row, qsizetype index)
@@ -87,32 +94,129 @@ QString fieldAt(const QStringList &row, qsizetype index)
     return index < row.size() ? row.at(index) : QString();
 }
 
-bool isHeader(const QStringList &row)
+// Digits and what groups or prefixes them, with at least one digit.
+bool looksLikeNumber(const QString &field)
+{
+    static const QString grouping = QStringLiteral(" +-.()/#*");
+    return std::any_of(field.begin(), field.end(), [](QChar c) { return c.isDigit(); }) &&
+           std::all_of(field.begin(), field.end(), [](QChar c) { return c.isDigit() || grouping.contains(c); });
+}
+
+bool isOneOf(const QString &header, std::initializer_list<const char16_t *> words)
+{
+    return std::any_of(words.begin(), words.end(), [&](const char16_t *word) { return header == QStringView(word); });
+}
+
+bool holdsAnyOf(const QString &header, std::initializer_list<const char16_t *> words)
+{
+    return std::any_of(words.begin(), words.end(),
+                       [&](const char16_t *word) { return header.contains(QStringView(word)); });
+}
+
+// The columns a header row names, as address books export them. Given, additional and family names
+// are joined in that order where no column holds the whole name; a mobile number comes before others.
+struct Columns
+{
+    QList<qsizetype> fullName;
+    QList<qsizetype> nameParts;
+    QList<qsizetype> numbers;
+
+    bool any() const { return !fullName.isEmpty() || !nameParts.isEmpty() || !numbers.isEmpty(); }
+
+    static Columns of(const QStringList &header)
+    {
+        Columns columns;
+        QList<qsizetype> given, additional, family, mobile;
+        for (qsizetype i = 0; i < header.size(); ++i) {
+            const QString h = header.at(i).trimmed().toLower();
+            if (holdsAnyOf(h, {u"type", u"label", u"тип"}))
+                continue; // "Phone 1 - Type" says what "Phone 1 - Value" is
+            if (isOneOf(h, {u"name", u"full name", u"display name", u"contact", u"фио", u"полное имя", u"контакт"}))
+                columns.fullName << i;
+            else if (isOneOf(h, {u"given name", u"first name", u"имя"}))
+                given << i;
+            else if (isOneOf(h, {u"additional name", u"middle name", u"отчество"}))
+                additional << i;
+            else if (isOneOf(h, {u"family name", u"last name", u"surname", u"фамилия"}))
+                family << i;
+            else if (holdsAnyOf(h, {u"mobile", u"cell", u"мобильн", u"сотов"}))
+                mobile << i;
+            else if (holdsAnyOf(h, {u"phone", u"number", u"телефон", u"номер"}) || isOneOf(h, {u"tel"}))
+                columns.numbers << i;
+        }
+        columns.nameParts = given + additional + family;
+        columns.numbers = mobile + columns.numbers;
+        return columns;
+    }
+
+    Party partyOf(const QStringList &row) const
+    {
+        Party party;
+        for (qsizetype column : fullName) {
+            party.name = fieldAt(row, column);
+            if (!party.name.isEmpty())
+                break;
+        }
+        if (party.name.isEmpty()) {
+            QStringList parts;
+            for (qsizetype column : nameParts)
+                if (const QString part = fieldAt(row, column); !part.isEmpty())
+                    parts << part;
+            party.name = parts.join(u' ');
+        }
+        for (qsizetype column : numbers) {
+            party.number = fieldAt(row, column);
+            if (!party.number.isEmpty())
+                break;
+        }
+        return party;
+    }
+};
+
+// Without a header the name is the first column and the number the second, unless a row has them
+// the other way round: a number first, and text that is no number second.
+Party partyByPosition(const QStringList &row)
+{
+    const QString first = fieldAt(row, 0);
+    const QString second = fieldAt(row, 1);
+    if (looksLikeNumber(first) && !second.isEmpty() && !looksLikeNumber(second))
+        return {second, first};
+    return {first, second};
+}
+
+// A header of unknown wording: a first row whose second field holds text but no digit, and whose
+// first field is no number.
+bool isUnknownHeader(const QStringList &row)
 {
     const QString number = fieldAt(row, 1);
-    return !number.isEmpty() && std::none_of(number.begin(), number.end(), [](QChar c) { return c.isDigit(); });
+    return !number.isEmpty() && std::none_of(number.begin(), number.end(), [](QChar c) { return c.isDigit(); }) &&
+           !looksLikeNumber(fieldAt(row, 0));
 }
 
 } // namespace
 
 QByteArray writeCsv(std::span<const Party> parties)
 {
-    QByteArray out = "Name,Number\r\n";
+    QByteArray out = QByteArray(kByteOrderMark) + "Name,Number\r\n";
     for (const Party &party : parties)
         out += (quotedIfNeeded(party.name) + u',' + quotedIfNeeded(party.number)).toUtf8() + "\r\n";
     return out;
 }
 
-std::vector<Party> readCsv(const QString &text)
+void readCsv(QStringView text, const PartySink &take)
 {
-    std::vector<QStringList> rows = parseRows(text, separatorOf(text));
-    if (!rows.empty() && isHeader(rows.front()))
-        rows.erase(rows.begin());
-    std::vector<Party> parties;
-    for (const QStringList &row : rows) {
-        Party party{fieldAt(row, 0), fieldAt(row, 1)};
+    if (text.startsWith(u'\xFEFF'))
+        text = text.sliced(1);
+    bool first = true;
+    Columns columns;
+    parseRows(text, separatorOf(text), [&](const QStringList &row) {
+        if (std::exchange(first, false)) {
+            columns = Columns::of(row);
+            if (columns.any() || isUnknownHeader(row))
+                return;
+        }
+        Party party = columns.any() ? columns.partyOf(row) : partyByPosition(row);
         if (!party.name.isEmpty() || !party.number.isEmpty())
-            parties.push_back(std::move(party));
-    }
-    return parties;
+            take(std::move(party));
+    });
 }

@@ -8,14 +8,17 @@
 #include <QString>
 
 #include <span>
-#include <vector>
 
-// The header "Name,Number" and one row per party, UTF-8 with CRLF line ends; a field is quoted
-// when it holds a separator, a quote, a line break or blanks at either end.
+// A UTF-8 byte-order mark, the header "Name,Number" and one row per party, CRLF line ends; a field is
+// quoted when it holds a separator, a quote, a line break or blanks at either end.
 QByteArray writeCsv(std::span<const Party> parties);
 
-// The rows of an already decoded text: the first column is the name, the second the number. The
-// separator is the comma, the semicolon or the tab, whichever the first row holds most of. The first
-// row is a header, and left out, when its second field holds text but no digit. Unquoted fields
-// lose their surrounding blanks; rows with no text at all are left out.
-std::vector<Party> readCsv(const QString &text);
+// The rows of an already decoded text, each party handed to `take` in file order. The separator is
+// the comma, the semicolon or the tab, whichever the first row holds most of. A first row naming
+// columns as address books do ("Name", "Given Name", "Family Name", "Phone 1 - Value", "Mobile Phone",
+// "Имя", "Телефон", ...) picks the name and number columns. Otherwise the first column is the name and
+// the second the number, swapped in a row that has a number first and text second; a first row with
+// text but no digit in its second field is a header of other wording, and left out. Unquoted fields
+// lose their surrounding blanks; rows with no name and no number are left out. A leading byte-order
+// mark is skipped. Time and memory grow in proportion to the text.
+void readCsv(QStringView text, const PartySink &take);

@@ -15,7 +15,10 @@ FieldPreview previewField(const QString &text, AnsiCodec &codec)
                                                      static_cast<std::size_t>(encoded.size()));
     std::uint8_t field[kPartyTextWidth];
     writeTextField(field, text, codec);
-    return {readTextField(field, codec), encodedBytes.size() > kPartyTextWidth, codec.decode(encodedBytes) != text};
+    // A zero byte ends the field's text, so whatever follows one is lost as well.
+    const bool lossy = codec.decode(encodedBytes) != text || text.contains(QChar(u'\0'));
+    return {readTextField(field, codec), encodedBytes.size() > kPartyTextWidth, lossy,
+            text.contains(QChar::ReplacementCharacter)};
 }
 
 std::vector<PartyPreview> previewImport(std::span<const Party> parties, AnsiCodec &codec)

@@ -14,11 +14,12 @@ class AnsiCodec;
 
 struct FieldPreview
 {
-    QString stored;     // the field's text as it will read back from the adapter
-    bool cut = false;   // longer than the field's bytes once encoded, so its end is dropped
-    bool lossy = false; // holds characters the code page lacks, which are stored as '?'
+    QString stored;           // the field's text as it will read back from the adapter
+    bool cut = false;         // longer than the field's bytes once encoded, so its end is dropped
+    bool lossy = false;       // holds characters the code page lacks, which are stored as '?'
+    bool undecodable = false; // holds bytes the file's encoding gives no character for (U+FFFD)
 
-    bool changed() const { return cut || lossy; }
+    bool changed() const { return cut || lossy || undecodable; }
 };
 
 struct PartyPreview

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class AnsiCodec;
@@ -18,6 +19,9 @@ struct Party
 
     bool operator==(const Party &) const = default;
 };
+
+// Takes the parties of a file one at a time as it is read, so that a reader holds none of them.
+using PartySink = std::function<void(Party &&)>;
 
 int phoneBookEntryCount(const DeviceRecord &record);
 

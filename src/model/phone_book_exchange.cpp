@@ -5,25 +5,25 @@
 #include "model/ansi_codec.h"
 #include "model/checked_files.h"
 #include "model/csv_format.h"
+#include "model/input_file.h"
 #include "model/vcard_format.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
 
 namespace {
 
-// A phone book with pictures is a few megabytes; anything far beyond that is not one.
-constexpr qint64 kMaxImportSize = 64 * 1024 * 1024;
-
 QString suffixOf(const QString &fileName)
 {
     return QFileInfo(fileName).suffix().toLower();
 }
 
+// UTF-8 unless the bytes beyond ASCII mostly fail as UTF-8: a file in a legacy code page rarely
+// forms a valid sequence, while one damaged byte in a UTF-8 file leaves all its other characters
+// valid. A byte that fits no sequence becomes U+FFFD, which the preview marks.
 QString decodedText(const QByteArray &content, AnsiCodec &fallback)
 {
     if (const auto marked = QStringConverter::encodingForData(content)) {
@@ -31,29 +31,60 @@ QString decodedText(const QByteArray &content, AnsiCodec &fallback)
         return decoder.decode(content);
     }
     QStringDecoder utf8(QStringConverter::Utf8);
-    const QString text = utf8.decode(content);
+    QString text = utf8.decode(content);
     if (!utf8.hasError())
+        return text;
+    qsizetype valid = 0;
+    qsizetype invalid = 0;
+    for (const QChar c : std::as_const(text)) {
+        if (c == QChar::ReplacementCharacter)
+            ++invalid;
+        else if (c.unicode() >= 0x80 && !c.isLowSurrogate())
+            ++valid;
+    }
+    if (valid >= invalid)
         return text;
     return fallback.decode(
         {reinterpret_cast<const std::uint8_t *>(content.constData()), static_cast<std::size_t>(content.size())});
 }
 
+// A line break inside a name (a quoted one in CSV, an escaped one in a vCard) would show as nothing
+// on the adapter's one-line display.
+QString oneLine(QString name)
+{
+    // Every entry of a file passes here, most without a line break: the expression is kept for those
+    // that have one.
+    if (!name.contains(u'\n') && !name.contains(u'\r'))
+        return name;
+    static const QRegularExpression lineBreaks(QStringLiteral("[\\r\\n]+"));
+    return name.replace(lineBreaks, QStringLiteral(" "));
+}
+
+// A surrogate without its partner (UTF-16 cut short, or a CHARSET such as UTF-7 that encodes
+// UTF-16 units) is no character: it becomes U+FFFD like any other undecodable input, which the
+// preview marks, and which a file written back holds the same.
+QString wholeCharacters(QString text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (text.at(i).isSurrogate())
+            text[i] = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
+// Every blank counts, as in the readers' trimming, so that an exported number reads back the same.
 QString dialableNumber(QString number)
 {
-    static const QRegularExpression grouping(QStringLiteral("[\\s\\-./()\\[\\]]"));
-    number.remove(grouping);
+    static const QString grouping = QStringLiteral("-./()[]");
+    number.removeIf([](QChar c) { return c.isSpace() || grouping.contains(c); });
     return number;
 }
 
 QString createError(const QString &fileName, const QString &reason)
 {
     return QCoreApplication::translate("PhoneBookFile", "Cannot create file \"%1\". %2")
-        .arg(QDir::toNativeSeparators(fileName), reason);
-}
-
-QString openError(const QString &fileName, const QString &reason)
-{
-    return QCoreApplication::translate("PhoneBookFile", "Cannot open file \"%1\". %2")
         .arg(QDir::toNativeSeparators(fileName), reason);
 }
 
@@ -71,7 +102,9 @@ PhoneBookFormat importFormatFor(const QString &fileName, const QByteArray &conte
         return PhoneBookFormat::VCard;
     if (suffix == u"csv")
         return PhoneBookFormat::Csv;
-    return content.toUpper().contains("BEGIN:VCARD") ? PhoneBookFormat::VCard : PhoneBookFormat::Csv;
+    return QLatin1StringView(content).contains(QLatin1StringView("BEGIN:VCARD"), Qt::CaseInsensitive)
+               ? PhoneBookFormat::VCard
+               : PhoneBookFormat::Csv;
 }
 
 QByteArray exportPhoneBook(const DeviceRecord &record, PhoneBookFormat format, AnsiCodec &codec)
@@ -80,17 +113,26 @@ QByteArray exportPhoneBook(const DeviceRecord &record, PhoneBookFormat format, A
     return format == PhoneBookFormat::Csv ? writeCsv(parties) : writeVCards(parties);
 }
 
-PhoneBookImport importPhoneBook(const QByteArray &content, PhoneBookFormat format, AnsiCodec &fallback)
+PhoneBookImport importPhoneBook(QByteArray content, PhoneBookFormat format, AnsiCodec &fallback)
 {
     const QString text = decodedText(content, fallback);
+    content = QByteArray(); // the bytes are not needed while the text is parsed
     PhoneBookImport result;
-    result.parties = format == PhoneBookFormat::Csv ? readCsv(text) : readVCards(text);
-    for (Party &party : result.parties)
-        party.number = dialableNumber(party.number);
-    if (result.parties.size() > static_cast<std::size_t>(kContactCount)) {
-        result.leftOut = static_cast<int>(result.parties.size()) - kContactCount;
-        result.parties.resize(kContactCount);
-    }
+    // Only the entries the phone book holds are kept; the rest are counted.
+    const PartySink take = [&result](Party &&party) {
+        party.name = oneLine(wholeCharacters(std::move(party.name)));
+        party.number = dialableNumber(wholeCharacters(std::move(party.number)));
+        if (party.name.isEmpty() && party.number.isEmpty()) // a number of dashes only, say
+            return;
+        if (result.parties.size() == static_cast<std::size_t>(kContactCount))
+            ++result.leftOut;
+        else
+            result.parties.push_back(std::move(party));
+    };
+    if (format == PhoneBookFormat::Csv)
+        readCsv(text, take);
+    else
+        readVCards(text, take);
     return result;
 }
 
@@ -104,14 +146,10 @@ std::optional<QString> exportPhoneBookFile(const QString &fileName, const Device
 
 std::optional<QString> importPhoneBookFile(const QString &fileName, AnsiCodec &fallback, PhoneBookImport &result)
 {
-    QFile file;
-    if (const std::optional<QString> error = openNamedFile(fileName, file))
-        return openError(fileName, *error);
-    if (file.size() > kMaxImportSize)
-        return openError(fileName, QCoreApplication::translate("PhoneBookFile", "It is too large for a phone book."));
-    const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return openError(fileName, file.errorString());
-    result = importPhoneBook(content, importFormatFor(fileName, content), fallback);
+    InputFile file = readInputFile(fileName, InputKind::PhoneBook);
+    if (file.error)
+        return file.error;
+    const PhoneBookFormat format = importFormatFor(fileName, file.bytes);
+    result = importPhoneBook(std::move(file.bytes), format, fallback);
     return std::nullopt;
 }

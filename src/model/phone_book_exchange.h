@@ -31,11 +31,14 @@ PhoneBookFormat importFormatFor(const QString &fileName, const QByteArray &conte
 // The phone book's non-empty entries, read through the adapter's code page.
 QByteArray exportPhoneBook(const DeviceRecord &record, PhoneBookFormat format, AnsiCodec &codec);
 
-// Reads UTF-8, or UTF-16 and UTF-32 with a byte order mark; content that is not valid UTF-8 is taken
-// to be in the code page of `fallback`, as spreadsheets save it. Numbers lose the blanks, dashes,
-// dots, slashes and brackets that only group their digits, since the adapter's field holds 16 bytes.
-PhoneBookImport importPhoneBook(const QByteArray &content, PhoneBookFormat format, AnsiCodec &fallback);
+// Reads UTF-8, or UTF-16 and UTF-32 with a byte order mark. Content whose bytes beyond ASCII mostly
+// fail as UTF-8 is taken to be in the code page of `fallback`, as spreadsheets save it; otherwise the
+// bytes that fail become U+FFFD. Names have each run of line breaks made one blank. Numbers lose the
+// blanks, dashes, dots, slashes and brackets that only group their digits, since the adapter's field
+// holds 16 bytes. Memory stays within a small multiple of the content, however many entries it has.
+PhoneBookImport importPhoneBook(QByteArray content, PhoneBookFormat format, AnsiCodec &fallback);
 
 // Each returns the message for the user on failure, as the configuration file does.
 std::optional<QString> exportPhoneBookFile(const QString &fileName, const DeviceRecord &record, AnsiCodec &codec);
+// The file is read through the bounded reader, with the phone-book cap.
 std::optional<QString> importPhoneBookFile(const QString &fileName, AnsiCodec &fallback, PhoneBookImport &result);

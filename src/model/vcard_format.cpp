@@ -129,28 +129,23 @@ bool isQuotedPrintable(QStringView head)
     return head.contains(QLatin1String("QUOTED-PRINTABLE"), Qt::CaseInsensitive);
 }
 
-// The colon that ends the name and parameters: the first one outside a quoted parameter value.
-qsizetype headEnd(QStringView line)
+bool isTaken(const QString &name)
 {
-    bool quoted = false;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        if (line.at(i) == u'"')
-            quoted = !quoted;
-        else if (line.at(i) == u':' && !quoted)
-            return i;
-    }
-    return -1;
+    return name == u"BEGIN" || name == u"END" || name == u"FN" || name == u"N" || name == u"TEL";
 }
 
-std::optional<ContentLine> parseLine(const QString &line)
+// Nothing for a line without a colon, or for a property that no card's party is made of (a photo's
+// value may run to megabytes, and is not even copied).
+std::optional<ContentLine> parseLine(const QString &line, qsizetype colon)
 {
-    const qsizetype colon = headEnd(line);
     if (colon < 0)
         return std::nullopt;
-    const QStringList head = splitUnescaped(line.left(colon), u';', true);
+    const QStringList head = splitUnescaped(QStringView(line).left(colon), u';', true);
 
     ContentLine parsed;
     parsed.name = head.first().section(u'.', -1).trimmed().toUpper(); // drops a group prefix
+    if (!isTaken(parsed.name))
+        return std::nullopt;
     parsed.value = line.mid(colon + 1);
     bool quotedPrintable = false;
     QString charset = QStringLiteral("UTF-8");
@@ -178,28 +173,50 @@ std::optional<ContentLine> parseLine(const QString &line)
     return parsed;
 }
 
-// Joins folded lines, and the soft line breaks of quoted-printable values.
-QStringList unfoldedLines(const QString &text)
+// One logical line, put together from folded physical lines and the soft line breaks of
+// quoted-printable values. The colon that ends its head is looked for only in the text appended since
+// the last look, so that a long line without one costs no more than its length.
+class LogicalLine
 {
-    QString normalised = text;
-    normalised.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
-    QStringList lines;
-    bool continuesSoftBreak = false;
-    for (const QString &physical : normalised.split(u'\n')) {
-        if (continuesSoftBreak) {
-            lines.last().chop(1);
-            lines.last() += physical;
-        } else if (!lines.isEmpty() && !physical.isEmpty() && (physical.front() == u' ' || physical.front() == u'\t')) {
-            lines.last() += physical.mid(1);
-        } else {
-            lines << physical;
-        }
-        const QString &last = lines.last();
-        const qsizetype colon = headEnd(last);
-        continuesSoftBreak = colon >= 0 && last.endsWith(u'=') && isQuotedPrintable(QStringView(last).left(colon));
+public:
+    void start(QStringView physical)
+    {
+        m_text.resize(0);
+        m_colon = -1;
+        m_scanned = 0;
+        m_quoted = false;
+        m_quotedPrintable = false;
+        append(physical);
     }
-    return lines;
-}
+
+    void append(QStringView more)
+    {
+        m_text += more;
+        for (; m_colon < 0 && m_scanned < m_text.size(); ++m_scanned) {
+            const QChar c = m_text.at(m_scanned);
+            if (c == u'"') {
+                m_quoted = !m_quoted;
+            } else if (c == u':' && !m_quoted) {
+                m_colon = m_scanned;
+                m_quotedPrintable = isQuotedPrintable(QStringView(m_text).left(m_colon));
+            }
+        }
+    }
+
+    // A quoted-printable value's "=" at the end of a physical line joins it to the next one.
+    bool endsInSoftBreak() const { return m_quotedPrintable && m_text.endsWith(u'='); }
+    void dropSoftBreak() { m_text.chop(1); }
+
+    const QString &text() const { return m_text; }
+    qsizetype colon() const { return m_colon; }
+
+private:
+    QString m_text;
+    qsizetype m_colon = -1;
+    qsizetype m_scanned = 0;
+    bool m_quoted = false;
+    bool m_quotedPrintable = false;
+};
 
 QString nameFromParts(const QString &value)
 {
@@ -231,8 +248,12 @@ struct Card
             structuredName = nameFromParts(line.value);
         } else if (line.name == u"TEL") {
             QString number = unescaped(line.value).trimmed();
-            if (number.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive))
-                number.remove(0, 4);
+            // Every "tel:" goes, so that the number written back reads the same; counted first, as
+            // removing each in turn would move the rest of a long value every time.
+            qsizetype prefix = 0;
+            while (QStringView(number).sliced(prefix).startsWith(QLatin1String("tel:"), Qt::CaseInsensitive))
+                prefix += 4;
+            number.remove(0, prefix);
             if (number.isEmpty())
                 return;
             if (!firstNumber)
@@ -259,7 +280,9 @@ QByteArray writeVCards(std::span<const Party> parties)
         appendFolded(out, QStringLiteral("BEGIN:VCARD"));
         appendFolded(out, QStringLiteral("VERSION:3.0"));
         appendFolded(out, QLatin1String("FN:") + name);
-        appendFolded(out, QLatin1String("N:") + name + QLatin1String(";;;;"));
+        // The adapter holds a name undivided, and which of its words is the family name ("Иван
+        // Петров", "Петров Иван", "Doe, John", "Mum") cannot be told; an empty N leaves it to FN.
+        appendFolded(out, QStringLiteral("N:;;;;"));
         if (!party.number.isEmpty())
             appendFolded(out, QLatin1String("TEL:") + escaped(party.number));
         appendFolded(out, QStringLiteral("END:VCARD"));
@@ -267,25 +290,49 @@ QByteArray writeVCards(std::span<const Party> parties)
     return out;
 }
 
-std::vector<Party> readVCards(const QString &text)
+void readVCards(QStringView text, const PartySink &take)
 {
-    std::vector<Party> parties;
     std::optional<Card> card;
-    for (const QString &line : unfoldedLines(text)) {
-        const std::optional<ContentLine> parsed = parseLine(line);
+    const auto finish = [&](const LogicalLine &line) {
+        const std::optional<ContentLine> parsed = parseLine(line.text(), line.colon());
         if (!parsed)
-            continue;
+            return;
         const bool cardBoundary = parsed->value.trimmed().compare(u"VCARD", Qt::CaseInsensitive) == 0;
         if (parsed->name == u"BEGIN" && cardBoundary) {
             card.emplace();
         } else if (parsed->name == u"END" && cardBoundary && card) {
-            const Party party = card->party();
+            Party party = card->party();
             if (!party.name.isEmpty() || !party.number.isEmpty())
-                parties.push_back(party);
+                take(std::move(party));
             card.reset();
         } else if (card) {
             card->take(*parsed);
         }
+    };
+
+    LogicalLine line;
+    bool started = false;
+    bool softBreak = false;
+    // CR LF, LF and CR each end a physical line; the text after the last line end is one more.
+    for (qsizetype position = 0; position <= text.size();) {
+        qsizetype end = position;
+        while (end < text.size() && text.at(end) != u'\n' && text.at(end) != u'\r')
+            ++end;
+        const QStringView physical = text.sliced(position, end - position);
+        position = end + (end + 1 < text.size() && text.at(end) == u'\r' && text.at(end + 1) == u'\n' ? 2 : 1);
+
+        if (softBreak) {
+            line.dropSoftBreak();
+            line.append(physical);
+        } else if (started && !physical.isEmpty() && (physical.front() == u' ' || physical.front() == u'\t')) {
+            line.append(physical.sliced(1));
+        } else {
+            if (started)
+                finish(line);
+            line.start(physical);
+            started = true;
+        }
+        softBreak = line.endsInSoftBreak();
     }
-    return parties;
+    finish(line);
 }

@@ -8,13 +8,13 @@
 #include "model/backup_step.h"
 #include "model/boot_loader_name.h"
 #include "model/firmware_version.h"
+#include "model/input_file.h"
 #include "model/update_file.h"
 #include "model/update_progress.h"
 #include "ui/backup_keeper.h"
 #include "ui/message_boxes.h"
 #include "widgets/captioned_progress_bar.h"
 
-#include <QFile>
 #include <QFileDialog>
 #include <QShowEvent>
 
@@ -221,17 +221,12 @@ bool FirmwareUpdateDialog::backUpBefore(BackupStep step)
 
 std::optional<QByteArray> FirmwareUpdateDialog::readFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        showMessage(QMessageBox::Critical, tr("Cannot open file \"%1\". %2").arg(path, file.errorString()));
+    InputFile file = readInputFile(path, InputKind::Update);
+    if (file.error) {
+        showMessage(QMessageBox::Critical, *file.error);
         return std::nullopt;
     }
-    QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        showMessage(QMessageBox::Critical, tr("Cannot read file \"%1\". %2").arg(path, file.errorString()));
-        return std::nullopt;
-    }
-    return content;
+    return std::move(file.bytes);
 }
 
 void FirmwareUpdateDialog::leaveUpdate()

@@ -7,7 +7,9 @@
 #include "model/import_preview.h"
 
 #include <QHeaderView>
+#include <QIcon>
 #include <QPushButton>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -15,17 +17,41 @@ namespace {
 
 enum Column { kNameColumn, kNumberColumn, kNoteColumn };
 
-QString fieldNote(const FieldPreview &field, const QString &cut, const QString &lossy)
+// The notes on one field. A cut counts bytes, since the field holds 16 of them; where the text kept
+// has another number of characters, the note names that too. A code page's character takes one or
+// two bytes, so that number lies between 8 and 15.
+QStringList fieldNotes(const FieldPreview &field, bool isName)
 {
     QStringList notes;
-    if (field.cut)
-        notes << cut;
+    if (field.undecodable)
+        notes << (isName ? QCoreApplication::translate(
+                               "ImportPreviewDialog",
+                               "name holds bytes that are no text in the file's encoding, shown as �")
+                         : QCoreApplication::translate(
+                               "ImportPreviewDialog",
+                               "number holds bytes that are no text in the file's encoding, shown as �"));
+    if (field.cut) {
+        const auto characters = static_cast<int>(field.stored.toUcs4().size());
+        if (characters == static_cast<int>(kPartyTextWidth))
+            notes << (isName ? QCoreApplication::translate("ImportPreviewDialog", "name cut to 16 bytes")
+                             : QCoreApplication::translate("ImportPreviewDialog", "number cut to 16 bytes"));
+        else
+            notes << (isName ? QCoreApplication::translate("ImportPreviewDialog",
+                                                           "name cut to 16 bytes, which hold %1 characters")
+                                   .arg(characters)
+                             : QCoreApplication::translate("ImportPreviewDialog",
+                                                           "number cut to 16 bytes, which hold %1 characters")
+                                   .arg(characters));
+    }
     if (field.lossy)
-        notes << lossy;
-    return notes.join(QStringLiteral("; "));
+        notes << (isName ? QCoreApplication::translate("ImportPreviewDialog",
+                                                       "name loses characters the adapter cannot show")
+                         : QCoreApplication::translate("ImportPreviewDialog",
+                                                       "number loses characters the adapter cannot show"));
+    return notes;
 }
 
-QTableWidgetItem *fieldItem(const FieldPreview &field, const QString &original)
+QTableWidgetItem *fieldItem(const FieldPreview &field, const QString &original, const QIcon &warning)
 {
     auto *item = new QTableWidgetItem(field.stored);
     if (field.changed()) {
@@ -34,7 +60,7 @@ QTableWidgetItem *fieldItem(const FieldPreview &field, const QString &original)
         font.setBold(true);
         font.setItalic(true);
         item->setFont(font);
-        item->setIcon(QIcon::fromTheme(QStringLiteral("dialog-warning")));
+        item->setIcon(warning);
         item->setToolTip(QCoreApplication::translate("ImportPreviewDialog", "In the file: %1").arg(original));
     }
     return item;
@@ -67,6 +93,9 @@ ImportPreviewDialog::ImportPreviewDialog(const std::vector<Party> &parties, int 
         summary << tr("Stored otherwise than the file has them, marked below: %1").arg(changed);
     m_ui->summaryLabel->setText(summary.join(QLatin1Char('\n')));
 
+    // Without an icon theme (a bare desktop, a container) the style still has a warning sign.
+    const QIcon warning =
+        QIcon::fromTheme(QStringLiteral("dialog-warning"), style()->standardIcon(QStyle::SP_MessageBoxWarning));
     QTableWidget *table = m_ui->entryTable;
     table->setRowCount(kContactCount);
     for (int row = 0; row < kContactCount; ++row) {
@@ -78,15 +107,9 @@ ImportPreviewDialog::ImportPreviewDialog(const std::vector<Party> &parties, int 
         }
         const PartyPreview &preview = previews[static_cast<std::size_t>(row)];
         const Party &party = parties[static_cast<std::size_t>(row)];
-        table->setItem(row, kNameColumn, fieldItem(preview.name, party.name));
-        table->setItem(row, kNumberColumn, fieldItem(preview.number, party.number));
-        QStringList notes;
-        for (const QString &note :
-             {fieldNote(preview.name, tr("name cut to 16 bytes"), tr("name loses characters the adapter cannot show")),
-              fieldNote(preview.number, tr("number cut to 16 bytes"),
-                        tr("number loses characters the adapter cannot show"))})
-            if (!note.isEmpty())
-                notes << note;
+        table->setItem(row, kNameColumn, fieldItem(preview.name, party.name, warning));
+        table->setItem(row, kNumberColumn, fieldItem(preview.number, party.number, warning));
+        const QStringList notes = fieldNotes(preview.name, true) + fieldNotes(preview.number, false);
         table->setItem(row, kNoteColumn, new QTableWidgetItem(notes.join(QStringLiteral("; "))));
     }
     table->horizontalHeader()->setSectionResizeMode(kNoteColumn, QHeaderView::Stretch);

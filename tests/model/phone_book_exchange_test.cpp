@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 
 // Found by GoogleTest next to Party, so failures show the texts.
@@ -25,6 +27,20 @@ namespace {
 QString utf8(const char *text)
 {
     return QString::fromUtf8(text);
+}
+
+std::vector<Party> vcards(const QString &text)
+{
+    std::vector<Party> out;
+    readVCards(text, [&out](Party &&party) { out.push_back(std::move(party)); });
+    return out;
+}
+
+std::vector<Party> csv(const QString &text)
+{
+    std::vector<Party> out;
+    readCsv(text, [&out](Party &&party) { out.push_back(std::move(party)); });
+    return out;
 }
 
 std::vector<Party> parties(std::initializer_list<std::pair<const char *, const char *>> list)
@@ -82,9 +98,9 @@ TEST(VCardWrite, EscapesTextAndFoldsLongLinesBetweenCharacters)
 {
     const QByteArray written = writeVCards(parties({{"Doe, John; a\\b\nc", "+1,2"}, {"Anna", ""}}));
     EXPECT_EQ(written, QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\n"
-                                  "FN:Doe\\, John\\; a\\\\b\\nc\r\nN:Doe\\, John\\; a\\\\b\\nc;;;;\r\n"
+                                  "FN:Doe\\, John\\; a\\\\b\\nc\r\nN:;;;;\r\n"
                                   "TEL:+1\\,2\r\nEND:VCARD\r\n"
-                                  "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Anna\r\nN:Anna;;;;\r\nEND:VCARD\r\n"));
+                                  "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Anna\r\nN:;;;;\r\nEND:VCARD\r\n"));
 
     // Two-byte letters at odd offsets: a fold at exactly 75 octets would split one.
     const QString longName = QStringLiteral("x") + utf8("Ж").repeated(100);
@@ -95,7 +111,7 @@ TEST(VCardWrite, EscapesTextAndFoldsLongLinesBetweenCharacters)
         decoder.decode(line);
         EXPECT_FALSE(decoder.hasError()) << "a character was split across lines";
     }
-    EXPECT_EQ(readVCards(QString::fromUtf8(folded)), (std::vector<Party>{{longName, QString()}}));
+    EXPECT_EQ(vcards(QString::fromUtf8(folded)), (std::vector<Party>{{longName, QString()}}));
 }
 
 TEST(VCardRead, ToleratesOlderAndNewerCards)
@@ -121,25 +137,100 @@ TEST(VCardRead, ToleratesOlderAndNewerCards)
                               "END:VCARD\n"
                               "BEGIN:VCARD\nVERSION:3.0\nEMAIL:nobody@example.org\nEND:VCARD\n"
                               "TEL:999 outside any card\n");
-    EXPECT_EQ(readVCards(text), parties({{"Петр Иван", "222"}, {"Long name", "+333"}, {"Dr. Given Family", "444"}}));
+    EXPECT_EQ(vcards(text), parties({{"Петр Иван", "222"}, {"Long name", "+333"}, {"Dr. Given Family", "444"}}));
 }
 
 TEST(CsvWrite, QuotesOnlyWhatNeedsIt)
 {
-    EXPECT_EQ(writeCsv(parties({{"Plain", "123"}, {"Doe, John", "1;2"}, {"Say \"hi\"", " 5"}, {"two\nlines", ""}})),
-              QByteArray("Name,Number\r\nPlain,123\r\n\"Doe, John\",\"1;2\"\r\n\"Say \"\"hi\"\"\",\" 5\"\r\n"
-                         "\"two\nlines\",\r\n"));
+    EXPECT_EQ(
+        writeCsv(parties({{"Plain", "123"}, {"Doe, John", "1;2"}, {"Say \"hi\"", " 5"}, {"two\nlines", ""}})),
+        QByteArray("\xEF\xBB\xBFName,Number\r\nPlain,123\r\n\"Doe, John\",\"1;2\"\r\n\"Say \"\"hi\"\"\",\" 5\"\r\n"
+                   "\"two\nlines\",\r\n"));
 }
 
 TEST(CsvRead, SeparatorHeaderAndQuoting)
 {
     // Semicolons, no header, a quoted separator, a doubled quote, a line break and an empty line.
-    EXPECT_EQ(readCsv(utf8("Anna;+1\r\n\"Doe; John\";\"2\"\r\n\r\n\"Say \"\"hi\"\"\nthere\" ; 3 \n  Bob  ;")),
+    EXPECT_EQ(csv(utf8("Anna;+1\r\n\"Doe; John\";\"2\"\r\n\r\n\"Say \"\"hi\"\"\nthere\" ; 3 \n  Bob  ;")),
               parties({{"Anna", "+1"}, {"Doe; John", "2"}, {"Say \"hi\"\nthere", "3"}, {"Bob", ""}}));
     // A header of any wording is recognised by a second column without digits.
-    EXPECT_EQ(readCsv(utf8("Имя,Телефон\nMum,\n")), parties({{"Mum", ""}}));
-    EXPECT_EQ(readCsv(utf8("Mum,\nDad,7\n")), parties({{"Mum", ""}, {"Dad", "7"}}));
-    EXPECT_EQ(readCsv(utf8("Name\tNumber\tNote\nAnna\t12\tx, y\n")), parties({{"Anna", "12"}}));
+    EXPECT_EQ(csv(utf8("Имя,Телефон\nMum,\n")), parties({{"Mum", ""}}));
+    EXPECT_EQ(csv(utf8("Mum,\nDad,7\n")), parties({{"Mum", ""}, {"Dad", "7"}}));
+    EXPECT_EQ(csv(utf8("Name\tNumber\tNote\nAnna\t12\tx, y\n")), parties({{"Anna", "12"}}));
+}
+
+struct CsvCase
+{
+    const char *what;
+    const char *text;
+    std::vector<std::pair<const char *, const char *>> expected;
+};
+
+class CsvColumns : public testing::TestWithParam<CsvCase>
+{
+};
+
+TEST_P(CsvColumns, NameAndNumberAsTheFileMeansThem)
+{
+    std::vector<Party> expected;
+    for (const auto &[name, number] : GetParam().expected)
+        expected.push_back({utf8(name), utf8(number)});
+    EXPECT_EQ(csv(utf8(GetParam().text)), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Headers, CsvColumns,
+    testing::Values(
+        CsvCase{"whole name, typed numbers",
+                "Name,Given Name,Additional Name,Family Name,Phone 1 - Type,Phone 1 - Value\n"
+                "Иван Петров,Иван,,Петров,Mobile,+7 912 345\n,Anna,Maria,Schmidt,Home,030 1\n",
+                {{"Иван Петров", "+7 912 345"}, {"Anna Maria Schmidt", "030 1"}}},
+        CsvCase{"mobile before other numbers",
+                "First Name,Middle Name,Last Name,Business Phone,Mobile Phone\nJohn,,Doe,111,222\nJane,,Roe,333,\n",
+                {{"John Doe", "222"}, {"Jane Roe", "333"}}},
+        CsvCase{"Russian headers",
+                "Фамилия;Имя;Отчество;Телефон\nПетров;Иван;Ильич;8 495 1\n",
+                {{"Иван Ильич Петров", "8 495 1"}}},
+        CsvCase{"number column first", "Телефон,Имя\n123,Мама\n", {{"Мама", "123"}}},
+        CsvCase{"number first without a header",
+                "+7 912 345,Анна Мария\n112,Emergency Line\nBob,7\n",
+                {{"Анна Мария", "+7 912 345"}, {"Emergency Line", "112"}, {"Bob", "7"}}},
+        CsvCase{"byte-order mark before the header", "\xEF\xBB\xBFName,Number\nAnna,1\n", {{"Anna", "1"}}}),
+    [](const testing::TestParamInfo<CsvCase> &param) {
+        std::string name = param.param.what;
+        std::replace_if(
+            name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+        return name;
+    });
+
+TEST(PhoneBookImportTest, NamesKeepTheirBlanksAndLoseLineBreaks)
+{
+    AnsiCodec codec("windows-1251");
+    const QByteArray file = "\"Anna\r\nMaria  von\nBerg\",+49 30 1\n2 3 4,Peter  Paul\n";
+    EXPECT_EQ(importPhoneBook(file, PhoneBookFormat::Csv, codec).parties,
+              parties({{"Anna Maria  von Berg", "+49301"}, {"Peter  Paul", "234"}}));
+    const QByteArray card = "BEGIN:VCARD\nFN:Anna\\nMaria\nTEL:1\nEND:VCARD\nBEGIN:VCARD\nTEL:-\nEND:VCARD\n";
+    EXPECT_EQ(importPhoneBook(card, PhoneBookFormat::VCard, codec).parties, parties({{"Anna Maria", "1"}}));
+}
+
+TEST(PhoneBookImportTest, AStrayByteInUtf8IsMarkedNotTakenForACodePage)
+{
+    AnsiCodec cyrillic("windows-1251");
+    const QByteArray file = "Иван Петров,1\nJos\xE9,2\n";
+    const PhoneBookImport imported = importPhoneBook(file, PhoneBookFormat::Csv, cyrillic);
+    EXPECT_EQ(imported.parties, parties({{"Иван Петров", "1"}, {"Jos\uFFFD", "2"}}));
+    const std::vector<PartyPreview> preview = previewImport(imported.parties, cyrillic);
+    EXPECT_FALSE(preview[0].changed());
+    EXPECT_TRUE(preview[1].name.undecodable);
+
+    // UTF-16 with a surrogate whose partner is missing: no character, so marked the same way.
+    const QByteArray utf16("\xFF\xFE"
+                           "A\x00"
+                           "\x00\xD8"
+                           ",\x00"
+                           "1\x00",
+                           10);
+    EXPECT_EQ(importPhoneBook(utf16, PhoneBookFormat::Csv, cyrillic).parties, parties({{"A\uFFFD", "1"}}));
 }
 
 TEST(PhoneBookImportTest, DecodesAndCleansNumbers)
@@ -183,6 +274,8 @@ TEST(ImportPreview, MarksCutAndLostCharactersByEncodedBytes)
     EXPECT_EQ(preview[0].number.stored, QStringLiteral("1234567890123456"));
     EXPECT_TRUE(preview[1].name.lossy);
     EXPECT_FALSE(preview[1].name.cut);
+    // A zero ends the field's text: what follows it is lost.
+    EXPECT_TRUE(previewField(QStringLiteral("ab") + QChar(u'\0') + QStringLiteral("c"), cyrillic).lossy);
     EXPECT_EQ(preview[1].name.stored, QStringLiteral("Li ?"));
     EXPECT_FALSE(preview[1].number.changed());
 

@@ -32,7 +32,8 @@ TEST_F(PhoneBookFilesTest, ExportWritesWhatTheAdapterHoldsAsTheExtensionSays)
     record.contact[5] = makeParty("Boris", "+79035554411");
     receive(record);
 
-    EXPECT_EQ(exportAs(QStringLiteral("book.csv")), "Name,Number\r\nAnna,+4930556677\r\nBoris,+79035554411\r\n");
+    EXPECT_EQ(exportAs(QStringLiteral("book.csv")),
+              "\xEF\xBB\xBFName,Number\r\nAnna,+4930556677\r\nBoris,+79035554411\r\n");
 
     const QByteArray vcards = exportAs(QStringLiteral("book"));
     EXPECT_EQ(window.exportContactsDialog().FileName(), dir.filePath(QStringLiteral("book.vcf")))
