@@ -6,16 +6,16 @@
 
 #include "link/adapter_port.h"
 #include "model/ansi_codec.h"
+#include "model/checked_files.h"
 #include "model/line_health.h"
 #include "ui/file_dialog.h"
 #include "ui/message_boxes.h"
 #include "ui/signal_plot.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QEvent>
-#include <QFileInfo>
 #include <QPixmap>
-#include <QSaveFile>
 
 #include <array>
 
@@ -132,20 +132,22 @@ void LineStatusWindow::changeEvent(QEvent *event)
 
 bool LineStatusWindow::saveData(const QString &fileName)
 {
-    QSaveFile file(fileName);
-    const QByteArray csv = m_history.toCsv();
-    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.flush() || !file.commit()) {
-        errorBox(this, windowTitle(), tr("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
-        return false;
-    }
-    return true;
+    return save(fileName, m_history.toCsv());
 }
 
 bool LineStatusWindow::savePicture(const QString &fileName)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || !m_ui->plot->grab().save(&file, "PNG") || !file.flush() || !file.commit()) {
-        errorBox(this, windowTitle(), tr("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    m_ui->plot->grab().save(&buffer, "PNG");
+    return save(fileName, png);
+}
+
+bool LineStatusWindow::save(const QString &fileName, const QByteArray &content)
+{
+    if (const std::optional<QString> error = writeWholeFile(fileName, content, FileKind::Shared)) {
+        errorBox(this, windowTitle(), *error);
         return false;
     }
     return true;

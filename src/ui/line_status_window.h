@@ -48,6 +48,7 @@ private:
     void redrawPlot();
     void onSaveData();
     void onSavePicture();
+    bool save(const QString &fileName, const QByteArray &content);
 
     std::unique_ptr<Ui::LineStatusWindow> m_ui;
     AdapterPort &m_adapter;
