@@ -12,6 +12,10 @@ enum class ToolExit : int {
     Usage = 2,
     NoAdapter = 3,    // none plugged in, or none with the serial number asked for
     AccessDenied = 4, // the adapter is there but this user may not open it
+    // Ended by a signal, as a shell reports it: 128 and the signal's number.
+    HungUp = 129,
+    Interrupted = 130,
+    Terminated = 143,
 };
 
 struct ToolCommand
@@ -23,6 +27,9 @@ struct ToolCommand
     QString serial; // the adapter asked for; empty for the one the window would use
     bool all = false;
     bool json = false;
+    bool force = false;    // goes on where a file or a version looks wrong
+    bool noBackup = false; // goes on where the adapter's record cannot be backed up first
+    bool dryRun = false;   // says what would be written and backed up, and writes nothing
 };
 
 // The command for its name on the command line ("export-contacts"), or none.

@@ -61,7 +61,8 @@ protected:
         err.setData({});
         out.open(QIODevice::WriteOnly);
         err.open(QIODevice::WriteOnly);
-        ToolRunner runner([this] { return std::make_unique<EmulatedBackend>(bus); }, {&out, &err, false}, timeouts);
+        ToolRunner runner([this] { return std::make_unique<EmulatedBackend>(bus); }, {&out, &err, false}, timeouts,
+                          backupRoot);
         const int code = runner.run(command);
         out.close();
         err.close();
@@ -84,6 +85,7 @@ protected:
     QBuffer err;
     ToolTimeouts timeouts;
     FileFolder folder;
+    QString backupRoot = folder.path(QStringLiteral("backups"));
 };
 
 } // namespace
@@ -137,7 +139,9 @@ TEST_F(ToolRunnerTest, AShortFileRestoresOnlyTheBytesItHolds)
     bus.plug(first);
     const DeviceRecord before = first->state().record;
     const QString file = folder.write("short.cfg", {1}); // the active line, line B
-    ASSERT_EQ(run(command(ToolCommand::Kind::Restore, file)), 0) << errText().toStdString();
+    ToolCommand restore = command(ToolCommand::Kind::Restore, file);
+    restore.force = true; // unforced, a file of another size is refused (below)
+    ASSERT_EQ(run(restore), 0) << errText().toStdString();
     DeviceRecord expected = before;
     expected.act_line = 1;
     EXPECT_EQ(bytesOf(first->state().record), bytesOf(expected));

@@ -215,17 +215,22 @@ TEST_F(SteppedUpdateTransfer, ALateAcknowledgementAndThatOfTheRepeatMoveOnTwice)
               (std::vector<Bytes>{chunkAt(file, 64), chunkAt(file, 64), chunkAt(file, 608), chunkAt(file, 1152)}));
 }
 
-TEST_F(UpdateTransfer, APayloadOffsetPastTheEndSendsTheEndAtOnce)
+TEST_F(UpdateTransfer, AFileWithNothingBehindItsHeaderIsAnIncorrectFileAndNothingIsSent)
 {
     start(true);
-    Bytes file = updateFile(kHeader, {});
-    file[0] = static_cast<std::uint8_t>(file.size() + 10);
-    file[1] = 0;
-    choose(file);
-    waitForTheEnd();
-    EXPECT_EQ(updateMessages(), (std::vector<ReceivedMessage>{{CMD_FW_END, {}}}));
+    Bytes pastTheEnd = updateFile(kHeader, payloadBytes(10));
+    pastTheEnd[0] = static_cast<std::uint8_t>(pastTheEnd.size() + 10);
+    pastTheEnd[1] = 0;
+    for (const Bytes &file : {updateFile(kHeader, {}), pastTheEnd}) {
+        prompts.messages.clear();
+        prompts.files.push_back(files.write(QStringLiteral("fw.xupd"), file));
+        controls.selectFileButton->click();
+        EXPECT_FALSE(updater.isSending());
+        ASSERT_EQ(prompts.messages.size(), 1u);
+        EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Incorrect file!"));
+    }
+    EXPECT_TRUE(updateMessages().empty());
     EXPECT_TRUE(adapter->state().image.empty());
-    EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Update success!"));
 }
 
 TEST_F(UpdateTransfer, AFailedUpdateIsReportedAndTheWindowClosesAsAfterSuccess)
