@@ -158,8 +158,8 @@ std::optional<ToolRunner::Outcome> ToolRunner::readInput(const ToolCommand &comm
         const ImportCheck check = checkImport(m_import.parties, AnsiCodec::system());
         // Storing no contacts would only empty the phone book: that is not what an import is for.
         if (check.empty)
-            return Outcome{ToolExit::Failed,
-                           tr("\"%1\" holds no contacts. The phone book stays as it is.").arg(file), file};
+            return Outcome{ToolExit::Failed, tr("\"%1\" holds no contacts. The phone book stays as it is.").arg(file),
+                           file};
         if (!check.unreadable.empty() && !command.force)
             return Outcome{ToolExit::Failed,
                            tr("\"%1\" does not look like a phone book: entries %2 read as no contact.")
@@ -328,7 +328,8 @@ ToolRunner::Outcome ToolRunner::runOn(const ToolCommand &command, const PresentA
             return *failed;
         if (command.dryRun)
             return {ToolExit::Done,
-                    tr("would write %1 bytes of %2 over the record").arg(m_input.size()).arg(file) + backupNote(command),
+                    tr("would write %1 bytes of %2 over the record").arg(m_input.size()).arg(file) +
+                        backupNote(command),
                     file};
         if (std::optional<Outcome> failed = writeRecord(m_input))
             return *failed;
@@ -476,7 +477,8 @@ ToolRunner::Outcome ToolRunner::interrupted(const ToolCommand &command, const Pr
         return {exit, tr("Interrupted."), file};
     if (command.kind == ToolCommand::Kind::Update)
         return {exit, interruptedUpdateText(target.serial, target.product), file};
-    return {exit, tr("Interrupted: the adapter is left in its boot loader. Running the same command again brings it back."),
+    return {exit,
+            tr("Interrupted: the adapter is left in its boot loader. Running the same command again brings it back."),
             file};
 }
 
@@ -492,12 +494,13 @@ ToolRunner::Outcome ToolRunner::update(const ToolCommand &command, const Present
         const AdapterIdentity identity = m_adapter.identity();
         // Before the restart, so that a wrong file leaves the adapter running as it was.
         if (!updateFileNamesModel(bytesOf(m_input), identity.product))
-            return {ToolExit::Failed,
-                    tr("The update file is for a %1; the adapter is a %2.")
-                        .arg(updateModelName(updateHeaderText(bytesOf(m_input)).value_or(std::span<const std::uint8_t>()))
-                                 .trimmed(),
-                             identity.product.trimmed()),
-                    file};
+            return {
+                ToolExit::Failed,
+                tr("The update file is for a %1; the adapter is a %2.")
+                    .arg(updateModelName(updateHeaderText(bytesOf(m_input)).value_or(std::span<const std::uint8_t>()))
+                             .trimmed(),
+                         identity.product.trimmed()),
+                file};
         const QString version =
             updateVersion(updateHeaderText(bytesOf(m_input)).value_or(std::span<const std::uint8_t>()));
         const VersionOrder order = compareVersions(version, identity.version);
@@ -567,8 +570,8 @@ ToolRunner::Outcome ToolRunner::resetSettings(const ToolCommand &command, const 
     if (std::optional<Outcome> failed = backUpBefore(command, BackupStep::ResetSettings))
         return *failed;
     if (command.dryRun)
-        return {ToolExit::Done, tr("would reset the settings, the phone book and the call list") + backupNote(command),
-                {}};
+        return {
+            ToolExit::Done, tr("would reset the settings, the phone book and the call list") + backupNote(command), {}};
     if (std::optional<Outcome> failed = enterBootLoader(target))
         return *failed;
     m_settingsReset = false;

@@ -94,8 +94,8 @@ private:
     ToolTimeouts m_timeouts;
     Adapter m_adapter;
     BackupPolicy m_backups;
-    QString m_lastBackup; // the backup taken (or, in a dry run, its folder) on the adapter at hand
-    int m_interruption = 0; // the signal that asked the command to end
+    QString m_lastBackup;     // the backup taken (or, in a dry run, its folder) on the adapter at hand
+    int m_interruption = 0;   // the signal that asked the command to end
     QByteArray m_input;       // the file read once for restore and update
     PhoneBookImport m_import; // the contacts read once for import-contacts
     QJsonArray m_jsonResults; // one object per adapter, for --json

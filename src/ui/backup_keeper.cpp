@@ -13,11 +13,10 @@ bool BackupKeeper::backUpBefore(BackupStep step, QWidget *parent)
     const BackupAttempt attempt = m_policy.backUpBefore(step);
     if (attempt.succeeded())
         return true;
-    return confirm(
-        parent,
-        tr("%1\n\nGo on without a backup? What the adapter holds now cannot be restored afterwards.")
-            .arg(attempt.problem),
-        true);
+    return confirm(parent,
+                   tr("%1\n\nGo on without a backup? What the adapter holds now cannot be restored afterwards.")
+                       .arg(attempt.problem),
+                   true);
 }
 
 bool BackupKeeper::confirm(QWidget *parent, const QString &question, bool cancelFirst) const

@@ -78,13 +78,15 @@ void BackupsDialog::showBackups()
     m_ui->backupList->clear();
     const QString current = m_keeper.policy().currentSerial();
     // No root is no folder at all, not the current one.
-    const std::vector<AdapterBackups> all =
-        m_keeper.policy().store().root().isEmpty() ? std::vector<AdapterBackups>() : m_keeper.policy().store().allBackups();
+    const std::vector<AdapterBackups> all = m_keeper.policy().store().root().isEmpty()
+                                                ? std::vector<AdapterBackups>()
+                                                : m_keeper.policy().store().allBackups();
     for (const AdapterBackups &adapter : all) {
         const QString serial = adapter.serial.isEmpty() ? tr("(no serial number)") : adapter.serial;
-        auto *adapterItem = new QTreeWidgetItem(m_ui->backupList, {adapter.serial == current && m_keeper.policy().holdsRecord()
-                                                                       ? tr("Adapter %1 (connected)").arg(serial)
-                                                                       : tr("Adapter %1").arg(serial)});
+        auto *adapterItem =
+            new QTreeWidgetItem(m_ui->backupList, {adapter.serial == current && m_keeper.policy().holdsRecord()
+                                                       ? tr("Adapter %1 (connected)").arg(serial)
+                                                       : tr("Adapter %1").arg(serial)});
         adapterItem->setFirstColumnSpanned(true);
         for (const BackupInfo &backup : adapter.backups) {
             auto *item = new QTreeWidgetItem(

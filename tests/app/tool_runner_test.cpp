@@ -110,7 +110,6 @@ protected:
     QString backupRoot = folder.path(QStringLiteral("backups"));
 };
 
-
 TEST_F(ToolRunnerTest, ListAsJsonNamesEveryAdapterWithItsMode)
 {
     plugBoth();
@@ -369,7 +368,8 @@ TEST_F(ToolRunnerTest, EveryStepThatReplacesTheRecordIsBackedUpFirstAndTheResult
     DeviceRecord other = initialAdapterRecord();
     other.contact[0] = makeParty("Restored", "+300");
     ASSERT_FALSE(saveConfigFile(config, other));
-    const QString contacts = folder.write("book.vcf", textBytes("BEGIN:VCARD\r\nFN:Imported\r\nTEL:+400\r\nEND:VCARD\r\n"));
+    const QString contacts =
+        folder.write("book.vcf", textBytes("BEGIN:VCARD\r\nFN:Imported\r\nTEL:+400\r\nEND:VCARD\r\n"));
     const QString firmware = folder.write("fw.xupd", updateFile("MODEL=VESTRA7 &VERSION=1.3", payloadBytes(600)));
     second->expectImage(payloadBytes(600));
     const std::pair<ToolCommand::Kind, QString> steps[] = {{ToolCommand::Kind::Restore, config},
@@ -417,7 +417,8 @@ TEST_F(ToolRunnerTest, ADryRunSaysWhatItWouldDoAndWritesNothing)
     const DeviceRecord before = first->state().record;
     const QString config = folder.path("other.cfg");
     ASSERT_FALSE(saveConfigFile(config, initialAdapterRecord()));
-    const QString contacts = folder.write("book.vcf", textBytes("BEGIN:VCARD\r\nFN:Imported\r\nTEL:+400\r\nEND:VCARD\r\n"));
+    const QString contacts =
+        folder.write("book.vcf", textBytes("BEGIN:VCARD\r\nFN:Imported\r\nTEL:+400\r\nEND:VCARD\r\n"));
     const QString firmware = folder.write("fw.xupd", updateFile("MODEL=VESTRA7 &VERSION=1.3", payloadBytes(600)));
     const std::pair<ToolCommand::Kind, QString> commands[] = {
         {ToolCommand::Kind::Backup, folder.path("saved.cfg")},

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Ending the program for real: it runs as a child process on the same virtual hidraw nodes and is
 // closed while it polls and while it sends a firmware image, the window and the update command alike.
+#include "model/firmware_image.h"
 #include "sim/demo_adapter.h"
 #include "sim/emulated_adapter.h"
 #include "support/sanitizers.h"
 #include "support/virtual_hidraw.h"
-#include "model/firmware_image.h"
 
 #include "link/commands.h"
 

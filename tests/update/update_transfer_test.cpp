@@ -2,8 +2,8 @@
 // Updates of the emulated adapter through the real link (worker, reading thread, receiver) with the
 // USB timing model on: what reaches the boot loader, in which order, and what the window makes of its
 // replies.
-#include "update_test_files.h"
 #include "support/recorded_prompts.h"
+#include "update_test_files.h"
 #include "updater_fakes.h"
 
 #include "sim/emulated_adapter.h"
@@ -12,8 +12,8 @@
 #include "support/gui_wait.h"
 #include "support/update_dialog_controls.h"
 
-#include "link/commands.h"
 #include "link/adapter.h"
+#include "link/commands.h"
 
 #include <QLabel>
 #include <QPushButton>
