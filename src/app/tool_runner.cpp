@@ -492,17 +492,16 @@ ToolRunner::Outcome ToolRunner::update(const ToolCommand &command, const Present
     QString from = tr("its boot loader");
     if (m_adapter.connected()) {
         const AdapterIdentity identity = m_adapter.identity();
+        // The file has a header: one without was refused when it was read.
+        const std::span<const std::uint8_t> headerText =
+            updateHeaderText(bytesOf(m_input)).value_or(std::span<const std::uint8_t>());
         // Before the restart, so that a wrong file leaves the adapter running as it was.
         if (!updateFileNamesModel(bytesOf(m_input), identity.product))
-            return {
-                ToolExit::Failed,
-                tr("The update file is for a %1; the adapter is a %2.")
-                    .arg(updateModelName(updateHeaderText(bytesOf(m_input)).value_or(std::span<const std::uint8_t>()))
-                             .trimmed(),
-                         identity.product.trimmed()),
-                file};
-        const QString version =
-            updateVersion(updateHeaderText(bytesOf(m_input)).value_or(std::span<const std::uint8_t>()));
+            return {ToolExit::Failed,
+                    tr("The update file is for a %1; the adapter is a %2.")
+                        .arg(updateModelName(headerText).trimmed(), identity.product.trimmed()),
+                    file};
+        const QString version = updateVersion(headerText);
         const VersionOrder order = compareVersions(version, identity.version);
         if ((order == VersionOrder::Same || order == VersionOrder::Older) && !command.force)
             return {ToolExit::Failed,
