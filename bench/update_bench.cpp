@@ -98,10 +98,10 @@ std::optional<Result> updateOnce(std::size_t payloadSize)
     prompts.chooseFile = [&path](QFileDialog &) {
         return path;
     };
-    prompts.showMessage = [&message](QWidget *, QMessageBox::Icon, const QString &text) {
+    prompts.showMessage = [&message](QWidget *, QMessageBox::Icon, const QString &text, const QString &) {
         message = text;
     };
-    prompts.confirm = [](QWidget *, const QString &) {
+    prompts.confirm = [](QWidget *, const QString &, bool) {
         return true;
     };
     dialog.setPrompts(prompts);

@@ -43,8 +43,7 @@ void checkChunks(std::span<const std::uint8_t> file, std::uint16_t payloadOffset
     image.load(
         QByteArray::fromRawData(reinterpret_cast<const char *>(file.data()), static_cast<qsizetype>(file.size())));
     image.setPosition(payloadOffset);
-    // A payload offset at or past the end leaves nothing to send.
-    const std::size_t payloadSize = file.size() - std::min<std::size_t>(payloadOffset, file.size());
+    const std::size_t payloadSize = file.size() - payloadOffset;
     std::size_t chunks = 0;
     while (!image.atEnd()) {
         const FirmwareChunk chunk = image.chunk();
@@ -59,7 +58,7 @@ void checkChunks(std::span<const std::uint8_t> file, std::uint16_t payloadOffset
         image.advance();
         ++chunks;
     }
-    require(chunks == (payloadSize + kFirmwareChunkSize - 1) / kFirmwareChunkSize);
+    require(chunks > 0 && chunks == (payloadSize + kFirmwareChunkSize - 1) / kFirmwareChunkSize);
     require(progressBarValue(image.position(), image.size()) == 100);
 }
 
@@ -91,10 +90,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
 
     const std::optional<std::uint16_t> payloadOffset = checkUpdateFile(file, deviceName);
+    // A file with nothing behind its header is refused whatever it names.
+    const bool payload = file.size() >= 2 && static_cast<std::size_t>(file[0] | file[1] << 8) < file.size();
     if (nameFromFile)
-        require(payloadOffset.has_value() == headerText.has_value());
+        require(payloadOffset.has_value() == (headerText.has_value() && payload));
     if (!payloadOffset)
         return 0;
+    require(payload);
 
     require(headerText.has_value());
     require(*payloadOffset == (file[0] | file[1] << 8));

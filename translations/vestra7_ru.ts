@@ -50,20 +50,23 @@
 <context>
     <name>BackupKeeper</name>
     <message>
-        <source>No folder is known to keep backups in.</source>
-        <translation>Неизвестна папка для резервных копий.</translation>
-    </message>
-    <message>
-        <source>The program has not read this adapter&apos;s record yet, so it cannot be backed up.</source>
-        <translation>Программа ещё не прочитала данные этого адаптера, поэтому их нельзя сохранить в резервную копию.</translation>
-    </message>
-    <message>
         <source>%1
 
 Go on without a backup? What the adapter holds now cannot be restored afterwards.</source>
         <translation>%1
 
 Продолжить без резервной копии? Восстановить то, что сейчас хранит адаптер, потом будет нельзя.</translation>
+    </message>
+</context>
+<context>
+    <name>BackupPolicy</name>
+    <message>
+        <source>No folder is known to keep backups in.</source>
+        <translation>Неизвестна папка для резервных копий.</translation>
+    </message>
+    <message>
+        <source>The program has not read this adapter&apos;s record yet, so it cannot be backed up.</source>
+        <translation>Программа ещё не прочитала данные этого адаптера, поэтому их нельзя сохранить в резервную копию.</translation>
     </message>
 </context>
 <context>
@@ -323,12 +326,24 @@ hidapi %4
         <translation>Выполнить команду на адаптере в этом порту USB (как его показывает &apos;list&apos;, например 1-1.2): для адаптеров с одинаковым серийным номером или без него.</translation>
     </message>
     <message>
-        <source>--serial, --port, --all and --json go with a command.</source>
-        <translation>--serial, --port, --all и --json указываются вместе с командой.</translation>
-    </message>
-    <message>
         <source>--port needs a USB port path.</source>
         <translation>Для --port нужен путь порта USB.</translation>
+    </message>
+    <message>
+        <source>Go on with a file the command would refuse: a configuration file of another size, contacts that look wrong or lose characters, an update that is no newer.</source>
+        <translation>Продолжить с файлом, который команда отвергла бы: файл конфигурации другого размера, контакты, которые выглядят неверно или теряют символы, обновление не новее установленного.</translation>
+    </message>
+    <message>
+        <source>Go on when the adapter&apos;s record cannot be backed up before it is replaced.</source>
+        <translation>Продолжить, если данные адаптера не удаётся сохранить в резервную копию перед их заменой.</translation>
+    </message>
+    <message>
+        <source>Say what would be written and backed up, and write nothing.</source>
+        <translation>Сообщить, что было бы записано и сохранено в резервную копию, ничего не записывая.</translation>
+    </message>
+    <message>
+        <source>--serial, --port, --all, --json, --force, --no-backup and --dry-run go with a command.</source>
+        <translation>--serial, --port, --all, --json, --force, --no-backup и --dry-run указываются вместе с командой.</translation>
     </message>
 </context>
 <context>
@@ -429,12 +444,34 @@ Retry again</source>
         <translation>неизвестна</translation>
     </message>
     <message>
+        <source>&quot;Reset settings&quot; clears the adapter&apos;s settings, its phone book and its call list.
+
+Reset them?</source>
+        <translation>«Сбросить настройки» очищает настройки адаптера, его телефонную книгу и список вызовов.
+
+Сбросить их?</translation>
+    </message>
+    <message>
+        <source>The file has no update header. The adapter is a %1.</source>
+        <translation>У файла нет заголовка обновления. Адаптер: %1.</translation>
+    </message>
+    <message>
+        <source>The file, for a %1, holds no firmware behind its header.</source>
+        <translation>Файл для %1 не содержит прошивки после заголовка.</translation>
+    </message>
+    <message>
+        <source>The file is for a %1; the adapter is a %2.</source>
+        <translation>Файл предназначен для %1; адаптер: %2.</translation>
+    </message>
+    <message>
         <source>This replaces the adapter&apos;s firmware.
 
 File: %1, version %2
 Adapter: version %3
 
 %4
+
+SHA-256 of the file: %5
 
 Transfer the file?</source>
         <translation>Прошивка адаптера будет заменена.
@@ -444,15 +481,17 @@ Transfer the file?</source>
 
 %4
 
+SHA-256 файла: %5
+
 Передать файл?</translation>
     </message>
     <message>
-        <source>&quot;Reset settings&quot; clears the adapter&apos;s settings, its phone book and its call list.
+        <source>The transfer is not finished. The adapter stays in its boot loader until a transfer completes; choosing the same file again starts it over.
 
-Reset them?</source>
-        <translation>«Сбросить настройки» очищает настройки адаптера, его телефонную книгу и список вызовов.
+Close anyway?</source>
+        <translation>Передача не завершена. Адаптер остаётся в загрузчике, пока передача не будет доведена до конца; повторный выбор того же файла начинает её заново.
 
-Сбросить их?</translation>
+Всё равно закрыть?</translation>
     </message>
 </context>
 <context>
@@ -577,6 +616,13 @@ Reset them?</source>
     </message>
 </context>
 <context>
+    <name>InterruptedUpdate</name>
+    <message>
+        <source>Interrupted during a firmware update: the adapter %1 is left in its boot loader. Running the same update again recovers it.</source>
+        <translation>Прервано во время обновления прошивки: адаптер %1 остался в загрузчике. Повторный запуск того же обновления восстановит его.</translation>
+    </message>
+</context>
+<context>
     <name>LineState</name>
     <message>
         <source>ready</source>
@@ -648,10 +694,6 @@ Reset them?</source>
     <message>
         <source>–</source>
         <translation>–</translation>
-    </message>
-    <message>
-        <source>Cannot write file &quot;%1&quot;. %2</source>
-        <translation>Не удаётся записать файл «%1». %2</translation>
     </message>
     <message>
         <source>CSV files (*.csv)</source>
@@ -922,6 +964,10 @@ Go on?</source>
         <source>&amp;Line status…</source>
         <translation>&amp;Состояние линий…</translation>
     </message>
+    <message>
+        <source>This also empties the phone book and the call list. What the adapter holds now is kept in a backup.</source>
+        <translation>Это также очищает телефонную книгу и список вызовов. Текущие данные адаптера сохраняются в резервной копии.</translation>
+    </message>
 </context>
 <context>
     <name>MessageBoxes</name>
@@ -1083,6 +1129,14 @@ the extension: backup.cfg becomes backup-V7-2041-000117.cfg; adapters that share
 or have none are told apart by their USB port: backup-DUP@1-2.cfg. restore, import-contacts and
 update use the same file for every adapter. - (standard output) goes with neither --all nor --json.
 
+restore, import-contacts, reset-settings and update back the adapter&apos;s record up first, as the
+window does; if that backup cannot be written they stop, unless --no-backup is given. They refuse,
+unless --force is given: a configuration file that is not 1789 bytes long, a phone-book file with
+entries that read as no contact or with characters the adapter&apos;s code page cannot hold, an
+update file with the same or an older version than the adapter runs. A phone-book file without
+contacts and an update file for another model or without firmware are always refused.
+--dry-run says what would be written and backed up, and writes nothing.
+
 Exit codes:
   0  done
   1  failed
@@ -1090,6 +1144,7 @@ Exit codes:
   3  no adapter, or none with the serial number asked for
   4  access denied: the adapter cannot be opened
   5  the adapter is in use by another program, which is named
+  130, 143  interrupted by SIGINT or SIGTERM (an update says which adapter it left in its boot loader)
 With --all the code is that of the first adapter that did not succeed.
 </source>
         <translation>
@@ -1109,6 +1164,14 @@ With --all the code is that of the first adapter that did not succeed.
 import-contacts и update используют один и тот же файл для всех адаптеров. - (стандартный вывод)
 нельзя сочетать ни с --all, ни с --json.
 
+restore, import-contacts, reset-settings и update сначала сохраняют данные адаптера в резервную
+копию, как это делает окно; если её не удаётся записать, они останавливаются, если не указан
+--no-backup. Без --force они отвергают: файл конфигурации длиной не 1789 байт, файл телефонной
+книги с записями, которые не читаются как контакты, или с символами, которых нет в кодовой
+странице адаптера, файл обновления с той же или более старой версией, чем в адаптере. Файл
+телефонной книги без контактов и файл обновления для другой модели или без прошивки отвергаются
+всегда. --dry-run сообщает, что было бы записано и сохранено в резервную копию, ничего не записывая.
+
 Коды завершения:
   0  выполнено
   1  ошибка
@@ -1116,6 +1179,7 @@ import-contacts и update используют один и тот же файл 
   3  адаптер не найден, или нет адаптера с указанным серийным номером
   4  доступ запрещён: адаптер не удаётся открыть
   5  адаптер занят другой программой, которая называется в сообщении
+  130, 143  прервано сигналом SIGINT или SIGTERM (обновление сообщает, какой адаптер остался в загрузчике)
 С --all возвращается код первого адаптера, на котором команда не удалась.
 </translation>
     </message>
@@ -1191,10 +1255,6 @@ import-contacts и update используют один и тот же файл 
         <translation>Обновление не удалось.</translation>
     </message>
     <message>
-        <source>updated, version %1</source>
-        <translation>обновлено, версия %1</translation>
-    </message>
-    <message>
         <source>The adapter did not confirm the reset.</source>
         <translation>Адаптер не подтвердил сброс.</translation>
     </message>
@@ -1229,6 +1289,102 @@ import-contacts и update используют один и тот же файл 
     <message>
         <source>No adapter in the USB port &quot;%1&quot; found.</source>
         <translation>Адаптер в порту USB «%1» не найден.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not the size of a configuration file: its size is %2 bytes, a configuration file&apos;s is %3 bytes.</source>
+        <translation>Размер «%1» не совпадает с размером файла конфигурации: %2 байт, а у файла конфигурации %3 байт.</translation>
+    </message>
+    <message>
+        <source>Nothing was written; --force goes on all the same.</source>
+        <translation>Ничего не записано; с --force команда всё равно продолжит.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not an update file: it has no update header.</source>
+        <translation>«%1» не является файлом обновления: у него нет заголовка обновления.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is an incorrect update file: it holds no firmware behind its header.</source>
+        <translation>«%1» — неверный файл обновления: после заголовка в нём нет прошивки.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; holds no contacts. The phone book stays as it is.</source>
+        <translation>В «%1» нет контактов. Телефонная книга остаётся без изменений.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; does not look like a phone book: entries %2 read as no contact.</source>
+        <translation>«%1» не похож на телефонную книгу: записи %2 не читаются как контакты.</translation>
+    </message>
+    <message>
+        <source>The adapter&apos;s code page cannot hold these characters of &quot;%1&quot;, which would be stored as &quot;?&quot;: %2</source>
+        <translation>Кодовая страница адаптера не может сохранить эти символы из «%1», они были бы записаны как «?»: %2</translation>
+    </message>
+    <message>
+        <source>would save the record to %1</source>
+        <translation>данные были бы сохранены в %1</translation>
+    </message>
+    <message>
+        <source>would save the phone book to %1</source>
+        <translation>телефонная книга была бы сохранена в %1</translation>
+    </message>
+    <message>
+        <source>would write %1 bytes of %2 over the record</source>
+        <translation>%1 байт из %2 были бы записаны поверх данных адаптера</translation>
+    </message>
+    <message>
+        <source>would import %1 contacts from %2 in place of the phone book</source>
+        <translation>%1 контактов из %2 заменили бы телефонную книгу</translation>
+    </message>
+    <message>
+        <source>Cannot back up the adapter&apos;s record: %1 Nothing was written; --no-backup goes on without a backup.</source>
+        <translation>Не удаётся сохранить данные адаптера в резервную копию: %1 Ничего не записано; с --no-backup команда продолжит без резервной копии.</translation>
+    </message>
+    <message>
+        <source>Going on without a backup: %1</source>
+        <translation>Продолжение без резервной копии: %1</translation>
+    </message>
+    <message>
+        <source>, after a backup into %1</source>
+        <translation>, после резервного копирования в %1</translation>
+    </message>
+    <message>
+        <source> (backed up first to %1)</source>
+        <translation> (резервная копия сохранена в %1)</translation>
+    </message>
+    <message>
+        <source>Interrupted.</source>
+        <translation>Прервано.</translation>
+    </message>
+    <message>
+        <source>Interrupted: the adapter is left in its boot loader. Running the same command again brings it back.</source>
+        <translation>Прервано: адаптер остался в загрузчике. Повторный запуск той же команды вернёт его.</translation>
+    </message>
+    <message>
+        <source>its boot loader</source>
+        <translation>загрузчика</translation>
+    </message>
+    <message>
+        <source>The update file is for a %1; the adapter is a %2.</source>
+        <translation>Файл обновления предназначен для %1; адаптер: %2.</translation>
+    </message>
+    <message>
+        <source>The update file holds version %1 and the adapter runs version %2: the file is not newer. Nothing was written; --force installs it all the same.</source>
+        <translation>Файл обновления содержит версию %1, а в адаптере работает версия %2: файл не новее. Ничего не записано; с --force он всё равно будет установлен.</translation>
+    </message>
+    <message>
+        <source>version %1</source>
+        <translation>версии %1</translation>
+    </message>
+    <message>
+        <source>would update from %1 with %2</source>
+        <translation>прошивка была бы обновлена с %1 из %2</translation>
+    </message>
+    <message>
+        <source>updated with %1, version %2</source>
+        <translation>обновлено из %1, версия %2</translation>
+    </message>
+    <message>
+        <source>would reset the settings, the phone book and the call list</source>
+        <translation>настройки, телефонная книга и список вызовов были бы сброшены</translation>
     </message>
 </context>
 </TS>

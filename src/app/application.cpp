@@ -2,7 +2,9 @@
 // The program's start-up sequence and its orderly end.
 #include "app/application.h"
 
+#include "app/interrupted_update.h"
 #include "app/termination_signals.h"
+#include "link/backup_policy.h"
 #include "ui/backup_keeper.h"
 #include "ui/firmware_update_dialog.h"
 #include "ui/line_status_window.h"
@@ -10,10 +12,13 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
 Application::Application(Adapter::BackendFactory makeBackend, const QString &backupRoot)
     : m_adapter(std::move(makeBackend))
-    , m_backupKeeper(
-          std::make_unique<BackupKeeper>(m_adapter, backupRoot.isEmpty() ? BackupKeeper::defaultRoot() : backupRoot))
+    , m_backupPolicy(
+          std::make_unique<BackupPolicy>(m_adapter, backupRoot.isEmpty() ? BackupPolicy::defaultRoot() : backupRoot))
+    , m_backupKeeper(std::make_unique<BackupKeeper>(*m_backupPolicy))
     , m_mainWindow(std::make_unique<MainWindow>(m_adapter))
     , m_updateDialog(new FirmwareUpdateDialog(m_adapter, m_mainWindow.get()))
     , m_lineStatusWindow(new LineStatusWindow(m_adapter, m_mainWindow.get()))
@@ -33,10 +38,18 @@ Application::~Application()
 int Application::exec()
 {
     // Asked by the system to end: close the main window as the user does, and leave every event loop,
-    // also that of the update window, which while it is shown keeps the main window from closing.
-    const TerminationSignals termination([this] {
+    // also that of the update window, which while it is shown keeps the main window from closing. A
+    // transfer cut short leaves the adapter in its boot loader: that is said, and the exit code tells.
+    const TerminationSignals termination([this](int signal) {
+        int code = 0;
+        if (m_adapter.updater().transferring()) {
+            const AdapterIdentity identity = m_adapter.identity();
+            std::fprintf(stderr, "vestra7: %s\n", qPrintable(interruptedUpdateText(identity.serial, identity.product)));
+            std::fflush(stderr);
+            code = 128 + signal;
+        }
         m_mainWindow->close();
-        QCoreApplication::exit(0);
+        QCoreApplication::exit(code);
     });
     m_mainWindow->show();
     return QApplication::exec();

@@ -9,6 +9,7 @@
 #include <memory>
 
 class BackupKeeper;
+class BackupPolicy;
 class FirmwareUpdateDialog;
 class LineStatusWindow;
 class MainWindow;
@@ -35,9 +36,11 @@ public:
     FirmwareUpdateDialog &updateDialog() { return *m_updateDialog; }
     LineStatusWindow &lineStatusWindow() { return *m_lineStatusWindow; }
     BackupKeeper &backupKeeper() { return *m_backupKeeper; }
+    BackupPolicy &backupPolicy() { return *m_backupPolicy; }
 
 private:
     Adapter m_adapter;
+    std::unique_ptr<BackupPolicy> m_backupPolicy;
     std::unique_ptr<BackupKeeper> m_backupKeeper;
     std::unique_ptr<MainWindow> m_mainWindow;
     // A child of the main window, over which it is centred each time it is shown.

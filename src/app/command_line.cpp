@@ -101,12 +101,27 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption json(
         QStringLiteral("json"),
         QCoreApplication::translate("CommandLine", "Print the adapters and the results as JSON."));
+    const QCommandLineOption force(
+        QStringLiteral("force"),
+        QCoreApplication::translate("CommandLine",
+                                    "Go on with a file the command would refuse: a configuration file of another "
+                                    "size, contacts that look wrong or lose characters, an update that is no newer."));
+    const QCommandLineOption noBackup(
+        QStringLiteral("no-backup"),
+        QCoreApplication::translate("CommandLine",
+                                    "Go on when the adapter's record cannot be backed up before it is replaced."));
+    const QCommandLineOption dryRun(
+        QStringLiteral("dry-run"),
+        QCoreApplication::translate("CommandLine", "Say what would be written and backed up, and write nothing."));
     parser.addOption(verbose);
     parser.addOption(trace);
     parser.addOption(serial);
     parser.addOption(port);
     parser.addOption(all);
     parser.addOption(json);
+    parser.addOption(force);
+    parser.addOption(noBackup);
+    parser.addOption(dryRun);
     parser.addPositionalArgument(
         QStringLiteral("command"),
         QCoreApplication::translate("CommandLine", "A command to run without the window (see below)."),
@@ -146,12 +161,16 @@ CommandLine parseCommandLine(const QStringList &arguments)
     command.tool.port = parser.value(port);
     command.tool.all = parser.isSet(all);
     command.tool.json = parser.isSet(json);
+    command.tool.force = parser.isSet(force);
+    command.tool.noBackup = parser.isSet(noBackup);
+    command.tool.dryRun = parser.isSet(dryRun);
     const QStringList words = parser.positionalArguments();
     if (words.isEmpty()) {
-        if (parser.isSet(serial) || parser.isSet(port) || command.tool.all || command.tool.json) {
+        if (parser.isSet(serial) || parser.isSet(port) || command.tool.all || command.tool.json || command.tool.force ||
+            command.tool.noBackup || command.tool.dryRun) {
             command.action = CommandLine::Action::Refuse;
-            command.text =
-                QCoreApplication::translate("CommandLine", "--serial, --port, --all and --json go with a command.");
+            command.text = QCoreApplication::translate(
+                "CommandLine", "--serial, --port, --all, --json, --force, --no-backup and --dry-run go with a command.");
         }
         return command;
     }

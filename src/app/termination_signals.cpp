@@ -18,10 +18,11 @@ constexpr std::array kSignals = {SIGTERM, SIGINT, SIGHUP};
 // Written from the handler, which may only make async-signal-safe calls.
 int g_pipeWriteEnd = -1;
 
-void onSignal(int)
+void onSignal(int signal)
 {
     const int savedErrno = errno;
-    const char byte = 1;
+    // The signal numbers asked for fit a byte.
+    const auto byte = static_cast<char>(signal);
     // A full pipe already holds a request: losing this byte loses nothing.
     [[maybe_unused]] const ssize_t written = ::write(g_pipeWriteEnd, &byte, 1);
     errno = savedErrno;
@@ -35,7 +36,7 @@ struct TerminationSignals::Saved
     std::array<struct sigaction, kSignals.size()> actions = {};
 };
 
-TerminationSignals::TerminationSignals(std::function<void()> onRequest)
+TerminationSignals::TerminationSignals(std::function<void(int signal)> onRequest)
     : m_saved(std::make_unique<Saved>())
     , m_onRequest(std::move(onRequest))
 {
@@ -45,9 +46,12 @@ TerminationSignals::TerminationSignals(std::function<void()> onRequest)
     m_notifier = std::make_unique<QSocketNotifier>(m_saved->pipe[0], QSocketNotifier::Read);
     QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] {
         char bytes[16];
-        while (::read(m_saved->pipe[0], bytes, sizeof bytes) > 0) {
-        }
-        m_onRequest();
+        int signal = 0;
+        for (ssize_t count = 0; (count = ::read(m_saved->pipe[0], bytes, sizeof bytes)) > 0;)
+            signal = bytes[count - 1];
+        // Several requests at once are one; the last one names the signal.
+        if (signal != 0)
+            m_onRequest(signal);
     });
 
     struct sigaction action = {};

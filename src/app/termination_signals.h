@@ -8,12 +8,13 @@
 class QSocketNotifier;
 
 // While one exists, SIGTERM (the session ending, the system shutting down), SIGINT (Ctrl+C in a
-// terminal) and SIGHUP (the terminal gone) call `onRequest` on the GUI thread instead of killing the
-// process on the spot. One at a time; the actions they replaced come back when it goes.
+// terminal) and SIGHUP (the terminal gone) call `onRequest` with the signal's number on the GUI
+// thread instead of killing the process on the spot. One at a time; the actions they replaced come
+// back when it goes.
 class TerminationSignals final
 {
 public:
-    explicit TerminationSignals(std::function<void()> onRequest);
+    explicit TerminationSignals(std::function<void(int signal)> onRequest);
     ~TerminationSignals();
 
     TerminationSignals(const TerminationSignals &) = delete;
@@ -23,5 +24,5 @@ private:
     struct Saved;
     std::unique_ptr<Saved> m_saved;
     std::unique_ptr<QSocketNotifier> m_notifier;
-    std::function<void()> m_onRequest;
+    std::function<void(int signal)> m_onRequest;
 };

@@ -96,6 +96,14 @@ QString toolCommandsHelp()
         "or have none are told apart by their USB port: backup-DUP@1-2.cfg. restore, import-contacts and\n"
         "update use the same file for every adapter. - (standard output) goes with neither --all nor --json.\n"
         "\n"
+        "restore, import-contacts, reset-settings and update back the adapter's record up first, as the\n"
+        "window does; if that backup cannot be written they stop, unless --no-backup is given. They refuse,\n"
+        "unless --force is given: a configuration file that is not 1789 bytes long, a phone-book file with\n"
+        "entries that read as no contact or with characters the adapter's code page cannot hold, an\n"
+        "update file with the same or an older version than the adapter runs. A phone-book file without\n"
+        "contacts and an update file for another model or without firmware are always refused.\n"
+        "--dry-run says what would be written and backed up, and writes nothing.\n"
+        "\n"
         "Exit codes:\n"
         "  0  done\n"
         "  1  failed\n"
@@ -103,5 +111,6 @@ QString toolCommandsHelp()
         "  3  no adapter, or none with the serial number asked for\n"
         "  4  access denied: the adapter cannot be opened\n"
         "  5  the adapter is in use by another program, which is named\n"
+        "  130, 143  interrupted by SIGINT or SIGTERM (an update says which adapter it left in its boot loader)\n"
         "With --all the code is that of the first adapter that did not succeed.\n");
 }

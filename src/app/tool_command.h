@@ -13,6 +13,10 @@ enum class ToolExit : int {
     NoAdapter = 3,    // none plugged in, or none with the serial number asked for
     AccessDenied = 4, // the adapter is there but this user may not open it
     InUse = 5,        // another program holds the adapter
+    // Ended by a signal, as a shell reports it: 128 and the signal's number.
+    HungUp = 129,
+    Interrupted = 130,
+    Terminated = 143,
 };
 
 struct ToolCommand
@@ -25,6 +29,9 @@ struct ToolCommand
     bool all = false;
     bool json = false;
     QString port = {}; // the USB port of the adapter asked for; empty for any
+    bool force = false;    // goes on where a file or a version looks wrong
+    bool noBackup = false; // goes on where the adapter's record cannot be backed up first
+    bool dryRun = false;   // says what would be written and backed up, and writes nothing
 };
 
 // The file name that stands for standard output, for the commands that write one file.

@@ -2,11 +2,15 @@
 // The commands without a window: finding the adapters, reaching each in turn, and each command's steps.
 #include "app/tool_runner.h"
 
+#include "app/interrupted_update.h"
+#include "app/termination_signals.h"
 #include "app/tool_progress.h"
 #include "model/ansi_codec.h"
 #include "model/checked_files.h"
 #include "model/config_file.h"
 #include "model/file_name_bytes.h"
+#include "model/firmware_version.h"
+#include "model/import_check.h"
 #include "model/import_preview.h"
 #include "model/input_file.h"
 #include "model/record_difference.h"
@@ -15,6 +19,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTimer>
@@ -60,12 +65,35 @@ QByteArray bytesOf(const DeviceRecord &record)
     return {reinterpret_cast<const char *>(record.bytes().data()), static_cast<qsizetype>(kRecordSize)};
 }
 
+// Why a file given to restore is taken for no configuration file, if it is: its size, as the window
+// asks about it.
+std::optional<QString> configFileSizeProblem(const QString &path, qint64 size)
+{
+    if (size == static_cast<qint64>(kRecordSize))
+        return std::nullopt;
+    return ToolRunner::tr("\"%1\" is not the size of a configuration file: its size is %2 bytes, a configuration "
+                          "file's is %3 bytes.")
+        .arg(path)
+        .arg(size)
+        .arg(kRecordSize);
+}
+
+QString entryList(const std::vector<int> &entries)
+{
+    QStringList numbers;
+    for (const int entry : entries)
+        numbers << QString::number(entry);
+    return numbers.join(QStringLiteral(", "));
+}
+
 } // namespace
 
-ToolRunner::ToolRunner(Adapter::BackendFactory makeBackend, ToolStreams streams, ToolTimeouts timeouts)
+ToolRunner::ToolRunner(Adapter::BackendFactory makeBackend, ToolStreams streams, ToolTimeouts timeouts,
+                       const QString &backupRoot)
     : m_streams(streams)
     , m_timeouts(timeouts)
     , m_adapter(std::move(makeBackend))
+    , m_backups(m_adapter, backupRoot.isEmpty() ? BackupPolicy::defaultRoot() : backupRoot)
 {
     const auto news = [this] {
         emit adapterNews();
@@ -99,31 +127,76 @@ ToolRunner::ToolRunner(Adapter::BackendFactory makeBackend, ToolStreams streams,
     });
 }
 
+std::optional<ToolRunner::Outcome> ToolRunner::readInput(const ToolCommand &command)
+{
+    const QString &file = command.file;
+    const QString forceHint = tr("Nothing was written; --force goes on all the same.");
+    if (command.kind == ToolCommand::Kind::Restore) {
+        const ConfigFileContent content = readConfigFile(file);
+        if (content.error)
+            return Outcome{ToolExit::Failed, *content.error, file};
+        m_input = content.bytes;
+        if (const std::optional<QString> problem = configFileSizeProblem(file, content.size);
+            problem && !command.force)
+            return Outcome{ToolExit::Failed, *problem + QLatin1Char(' ') + forceHint, file};
+    } else if (command.kind == ToolCommand::Kind::Update) {
+        InputFile input = readInputFile(file, InputKind::Update);
+        if (input.error)
+            return Outcome{ToolExit::Failed, *input.error, file};
+        m_input = std::move(input.bytes);
+        // What needs no adapter to tell is told before any adapter is touched.
+        switch (updateFileFault(bytesOf(m_input), {})) {
+        case UpdateFileFault::NoHeader:
+            return Outcome{ToolExit::Failed, tr("\"%1\" is not an update file: it has no update header.").arg(file),
+                           file};
+        case UpdateFileFault::NoPayload:
+            return Outcome{ToolExit::Failed,
+                           tr("\"%1\" is an incorrect update file: it holds no firmware behind its header.").arg(file),
+                           file};
+        default:
+            break;
+        }
+    } else if (command.kind == ToolCommand::Kind::ImportContacts) {
+        if (const std::optional<QString> error = importPhoneBookFile(file, AnsiCodec::system(), m_import))
+            return Outcome{ToolExit::Failed, *error, file};
+        const ImportCheck check = checkImport(m_import.parties, AnsiCodec::system());
+        // Storing no contacts would only empty the phone book: that is not what an import is for.
+        if (check.empty)
+            return Outcome{ToolExit::Failed, tr("\"%1\" holds no contacts. The phone book stays as it is.").arg(file),
+                           file};
+        if (!check.unreadable.empty() && !command.force)
+            return Outcome{ToolExit::Failed,
+                           tr("\"%1\" does not look like a phone book: entries %2 read as no contact.")
+                                   .arg(file, entryList(check.unreadable)) +
+                               QLatin1Char(' ') + forceHint,
+                           file};
+        if (!check.unencodable.isEmpty() && !command.force)
+            return Outcome{ToolExit::Failed,
+                           tr("The adapter's code page cannot hold these characters of \"%1\", which would be "
+                              "stored as \"?\": %2")
+                                   .arg(file, check.unencodable) +
+                               QLatin1Char(' ') + forceHint,
+                           file};
+    }
+    return std::nullopt;
+}
+
 ToolRunner::~ToolRunner() = default;
 
 int ToolRunner::run(const ToolCommand &command)
 {
     // Files are read before any adapter is touched, so a wrong name changes nothing.
-    if (command.kind == ToolCommand::Kind::Restore) {
-        const ConfigFileContent content = readConfigFile(command.file);
-        if (content.error) {
-            writeErr(*content.error);
-            return static_cast<int>(ToolExit::Failed);
-        }
-        m_input = content.bytes;
-    } else if (command.kind == ToolCommand::Kind::Update) {
-        InputFile file = readInputFile(command.file, InputKind::Update);
-        if (file.error) {
-            writeErr(*file.error);
-            return static_cast<int>(ToolExit::Failed);
-        }
-        m_input = std::move(file.bytes);
-    } else if (command.kind == ToolCommand::Kind::ImportContacts) {
-        if (const std::optional<QString> error = importPhoneBookFile(command.file, AnsiCodec::system(), m_import)) {
-            writeErr(*error);
-            return static_cast<int>(ToolExit::Failed);
-        }
+    if (const std::optional<Outcome> refused = readInput(command)) {
+        report(command, {}, *refused);
+        return finish(command, refused->exit);
     }
+    // Asked to end, the command stops waiting and says where it left the adapter.
+    const TerminationSignals termination([this](int signal) {
+        m_interruption = signal;
+        emit adapterNews();
+    });
+    // A dry run writes nothing, not even the backup of an adapter seen for the first time.
+    m_backups.setBackUpFirstSeen(!command.dryRun);
 
     m_adapter.start();
     // The first search has run once the adapters present are known, none included.
@@ -171,10 +244,15 @@ int ToolRunner::run(const ToolCommand &command)
                                  ? fileForAdapter(command.file, target.key, static_cast<int>(i) + 1, files)
                                  : command.file;
         files.append(file);
-        const Outcome outcome = runOn(command, target, file);
+        m_lastBackup.clear();
+        Outcome outcome = runOn(command, target, file);
+        if (m_interruption != 0)
+            outcome = interrupted(command, target, file);
         report(command, target, outcome);
-        if (result == ToolExit::Done)
+        if (result == ToolExit::Done || m_interruption != 0)
             result = outcome.exit;
+        if (m_interruption != 0)
+            break;
     }
     return finish(command, result);
 }
@@ -254,9 +332,9 @@ ToolRunner::Outcome ToolRunner::runOn(const ToolCommand &command, const PresentA
 {
     switch (command.kind) {
     case ToolCommand::Kind::Update:
-        return update(target);
+        return update(command, target);
     case ToolCommand::Kind::ResetSettings:
-        return resetSettings(target);
+        return resetSettings(command, target);
     default:
         break;
     }
@@ -267,12 +345,16 @@ ToolRunner::Outcome ToolRunner::runOn(const ToolCommand &command, const PresentA
     AnsiCodec &codec = AnsiCodec::system();
     switch (command.kind) {
     case ToolCommand::Kind::Backup:
+        if (command.dryRun)
+            return {ToolExit::Done, tr("would save the record to %1").arg(file), file};
         if (writesToStandardOutput(command))
             return toStandardOutput(bytesOf(m_adapter.record()), tr("saved to standard output"));
         if (const std::optional<QString> error = saveConfigFile(file, m_adapter.record()))
             return {ToolExit::Failed, *error, file};
         return {ToolExit::Done, tr("saved to %1").arg(file), file};
     case ToolCommand::Kind::ExportContacts:
+        if (command.dryRun)
+            return {ToolExit::Done, tr("would save the phone book to %1").arg(file), file};
         if (writesToStandardOutput(command))
             return toStandardOutput(exportPhoneBook(m_adapter.record(), PhoneBookFormat::VCard, codec),
                                     tr("phone book saved to standard output"));
@@ -280,20 +362,34 @@ ToolRunner::Outcome ToolRunner::runOn(const ToolCommand &command, const PresentA
             return {ToolExit::Failed, *error, file};
         return {ToolExit::Done, tr("phone book saved to %1").arg(file), file};
     case ToolCommand::Kind::Restore:
+        if (std::optional<Outcome> failed = backUpBefore(command, BackupStep::LoadFromFile))
+            return *failed;
+        if (command.dryRun)
+            return {ToolExit::Done,
+                    tr("would write %1 bytes of %2 over the record").arg(m_input.size()).arg(file) +
+                        backupNote(command),
+                    file};
         if (std::optional<Outcome> failed = writeRecord(m_input))
             return *failed;
-        return {ToolExit::Done, tr("restored from %1").arg(file), file};
+        return {ToolExit::Done, tr("restored from %1").arg(file) + backupNote(command), file};
     case ToolCommand::Kind::ImportContacts: {
+        if (std::optional<Outcome> failed = backUpBefore(command, BackupStep::ImportContacts))
+            return *failed;
+        const int stored = static_cast<int>(std::min<std::size_t>(m_import.parties.size(), kContactCount));
+        if (command.dryRun)
+            return {ToolExit::Done,
+                    tr("would import %1 contacts from %2 in place of the phone book").arg(stored).arg(file) +
+                        backupNote(command),
+                    file};
         DeviceRecord next = m_adapter.record();
         applyImport(next, m_import.parties, codec);
         if (std::optional<Outcome> failed = writeRecord(bytesOf(next)))
             return *failed;
-        const int stored = static_cast<int>(std::min<std::size_t>(m_import.parties.size(), kContactCount));
         const QString message =
             m_import.leftOut > 0
                 ? tr("%1 contacts imported from %2, %3 left out").arg(stored).arg(file).arg(m_import.leftOut)
                 : tr("%1 contacts imported from %2").arg(stored).arg(file);
-        return {ToolExit::Done, message, file};
+        return {ToolExit::Done, message + backupNote(command), file};
     }
     default:
         return {ToolExit::Failed, {}, file};
@@ -398,10 +494,80 @@ std::optional<ToolRunner::Outcome> ToolRunner::leaveBootLoader(const PresentAdap
     return returnToFirmware(target);
 }
 
-ToolRunner::Outcome ToolRunner::update(const PresentAdapter &target)
+std::optional<ToolRunner::Outcome> ToolRunner::backUpBefore(const ToolCommand &command, BackupStep step)
 {
+    const BackupAttempt attempt = command.dryRun ? m_backups.planBefore(step) : m_backups.backUpBefore(step);
+    if (attempt.succeeded()) {
+        m_lastBackup = attempt.path;
+        return std::nullopt;
+    }
+    if (!command.noBackup)
+        return Outcome{ToolExit::Failed,
+                       tr("Cannot back up the adapter's record: %1 Nothing was written; --no-backup goes on without a "
+                          "backup.")
+                           .arg(attempt.problem),
+                       {}};
+    writeErr(tr("Going on without a backup: %1").arg(attempt.problem));
+    return std::nullopt;
+}
+
+QString ToolRunner::backupNote(const ToolCommand &command) const
+{
+    if (m_lastBackup.isEmpty())
+        return {};
+    return command.dryRun ? tr(", after a backup into %1").arg(m_lastBackup)
+                          : tr(" (backed up first to %1)").arg(m_lastBackup);
+}
+
+ToolRunner::Outcome ToolRunner::interrupted(const ToolCommand &command, const PresentAdapter &target,
+                                            const QString &file) const
+{
+    const auto exit = static_cast<ToolExit>(128 + m_interruption);
+    const bool inBootLoader = m_adapter.bootLoaderPresent() && m_adapter.identity().serial == target.serial;
+    if (!inBootLoader)
+        return {exit, tr("Interrupted."), file};
+    if (command.kind == ToolCommand::Kind::Update)
+        return {exit, interruptedUpdateText(target.serial, target.product), file};
+    return {exit,
+            tr("Interrupted: the adapter is left in its boot loader. Running the same command again brings it back."),
+            file};
+}
+
+ToolRunner::Outcome ToolRunner::update(const ToolCommand &command, const PresentAdapter &target)
+{
+    const QString &file = command.file;
     if (std::optional<Outcome> failed = reach(target, false))
         return *failed;
+    // An adapter met in its boot loader (an interrupted update) runs no version to compare and has
+    // no record to keep: the update is its way back.
+    QString from = tr("its boot loader");
+    if (m_adapter.connected()) {
+        const AdapterIdentity identity = m_adapter.identity();
+        // The file has a header: one without was refused when it was read.
+        const std::span<const std::uint8_t> headerText =
+            updateHeaderText(bytesOf(m_input)).value_or(std::span<const std::uint8_t>());
+        // Before the restart, so that a wrong file leaves the adapter running as it was.
+        if (!updateFileNamesModel(bytesOf(m_input), identity.product))
+            return {ToolExit::Failed,
+                    tr("The update file is for a %1; the adapter is a %2.")
+                        .arg(updateModelName(headerText).trimmed(), identity.product.trimmed()),
+                    file};
+        const QString version = updateVersion(headerText);
+        const VersionOrder order = compareVersions(version, identity.version);
+        if ((order == VersionOrder::Same || order == VersionOrder::Older) && !command.force)
+            return {ToolExit::Failed,
+                    tr("The update file holds version %1 and the adapter runs version %2: the file is not newer. "
+                       "Nothing was written; --force installs it all the same.")
+                        .arg(version, identity.version),
+                    file};
+        from = tr("version %1").arg(identity.version);
+        if (std::optional<Outcome> failed = readRecord())
+            return *failed;
+        if (std::optional<Outcome> failed = backUpBefore(command, BackupStep::FirmwareUpdate))
+            return *failed;
+    }
+    if (command.dryRun)
+        return {ToolExit::Done, tr("would update from %1 with %2").arg(from, file) + backupNote(command), file};
     if (std::optional<Outcome> failed = enterBootLoader(target))
         return *failed;
     FirmwareUpdater &updater = m_adapter.updater();
@@ -409,7 +575,7 @@ ToolRunner::Outcome ToolRunner::update(const PresentAdapter &target)
     if (!payloadOffset) {
         const QString product = m_adapter.identity().product;
         leaveBootLoader(target);
-        return {ToolExit::Failed, tr("The update file is not meant for this adapter (%1).").arg(product), {}};
+        return {ToolExit::Failed, tr("The update file is not meant for this adapter (%1).").arg(product), file};
     }
 
     ToolProgress progress(*m_streams.err, m_streams.terminal, target.serial);
@@ -427,46 +593,63 @@ ToolRunner::Outcome ToolRunner::update(const PresentAdapter &target)
     }
     disconnect(shown);
     progress.finish();
+    // Interrupted, the adapter stays where it is: leaving would not start half an image anyway.
+    if (m_interruption != 0)
+        return {};
     if (!m_updateResult) {
         leaveBootLoader(target);
-        return {ToolExit::Failed, tr("The adapter stopped answering during the update."), {}};
+        return {ToolExit::Failed, tr("The adapter stopped answering during the update."), file};
     }
     updater.windowHidden();
     if (*m_updateResult != FirmwareUpdatePort::Result::Success)
-        return {ToolExit::Failed, tr("The update failed."), {}};
+        return {ToolExit::Failed, tr("The update failed."), file};
     if (std::optional<Outcome> failed = returnToFirmware(target))
         return *failed;
-    return {ToolExit::Done, tr("updated, version %1").arg(m_adapter.identity().version), {}};
+    return {ToolExit::Done,
+            tr("updated with %1, version %2").arg(file, m_adapter.identity().version) + backupNote(command), file};
 }
 
-ToolRunner::Outcome ToolRunner::resetSettings(const PresentAdapter &target)
+ToolRunner::Outcome ToolRunner::resetSettings(const ToolCommand &command, const PresentAdapter &target)
 {
     if (std::optional<Outcome> failed = reach(target, false))
         return *failed;
+    // The record can be read, and so kept, only while the adapter runs its firmware.
+    if (m_adapter.connected())
+        if (std::optional<Outcome> failed = readRecord())
+            return *failed;
+    if (std::optional<Outcome> failed = backUpBefore(command, BackupStep::ResetSettings))
+        return *failed;
+    if (command.dryRun)
+        return {
+            ToolExit::Done, tr("would reset the settings, the phone book and the call list") + backupNote(command), {}};
     if (std::optional<Outcome> failed = enterBootLoader(target))
         return *failed;
     m_settingsReset = false;
     m_adapter.updater().resetSettings();
     const bool reset = waitUntil([this] { return m_settingsReset; }, m_timeouts.answer);
+    if (m_interruption != 0)
+        return {};
     // Out of the boot loader, whatever came of the reset.
     const std::optional<Outcome> stuck = leaveBootLoader(target);
     if (!reset)
         return {ToolExit::Failed, tr("The adapter did not confirm the reset."), {}};
     if (stuck)
         return *stuck;
-    return {ToolExit::Done, tr("settings reset"), {}};
+    return {ToolExit::Done, tr("settings reset") + backupNote(command), {}};
 }
 
 bool ToolRunner::waitUntil(const std::function<bool()> &condition, std::chrono::milliseconds timeout)
 {
     if (condition())
         return true;
+    if (m_interruption != 0)
+        return false;
     QEventLoop loop;
     QTimer deadline;
     deadline.setSingleShot(true);
     connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
     connect(this, &ToolRunner::adapterNews, &loop, [&] {
-        if (condition())
+        if (condition() || m_interruption != 0)
             loop.quit();
     });
     deadline.start(timeout);
@@ -484,6 +667,8 @@ void ToolRunner::report(const ToolCommand &command, const PresentAdapter &target
                           {QStringLiteral("message"), outcome.message}};
         if (!outcome.file.isEmpty())
             entry.insert(QStringLiteral("file"), outcome.file);
+        if (!m_lastBackup.isEmpty())
+            entry.insert(command.dryRun ? QStringLiteral("backupFolder") : QStringLiteral("backup"), m_lastBackup);
         m_jsonResults.append(entry);
         return;
     }

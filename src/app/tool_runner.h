@@ -5,6 +5,7 @@
 
 #include "app/tool_command.h"
 #include "link/adapter.h"
+#include "link/backup_policy.h"
 #include "model/phone_book_exchange.h"
 
 #include <QJsonArray>
@@ -38,7 +39,9 @@ class ToolRunner final : public QObject
     Q_OBJECT
 
 public:
-    ToolRunner(Adapter::BackendFactory makeBackend, ToolStreams streams, ToolTimeouts timeouts = {});
+    // The backups go under `backupRoot`, by default where the window keeps them.
+    ToolRunner(Adapter::BackendFactory makeBackend, ToolStreams streams, ToolTimeouts timeouts = {},
+               const QString &backupRoot = {});
     ~ToolRunner() override;
 
     // Needs a QCoreApplication; returns the process's exit code.
@@ -57,6 +60,8 @@ private:
         QString file;
     };
 
+    // Reads the command's file and refuses what no adapter is needed to refuse.
+    std::optional<Outcome> readInput(const ToolCommand &command);
     int listAdapters(const ToolCommand &command);
     // Prints the results for --json; returns the exit code.
     int finish(const ToolCommand &command, ToolExit result);
@@ -76,8 +81,14 @@ private:
     std::optional<Outcome> enterBootLoader(const PresentAdapter &target);
     std::optional<Outcome> returnToFirmware(const PresentAdapter &target);
     std::optional<Outcome> leaveBootLoader(const PresentAdapter &target);
-    Outcome update(const PresentAdapter &target);
-    Outcome resetSettings(const PresentAdapter &target);
+    // As the policy says before `step`; stops the command when no backup can be made, unless told
+    // to go on without one.
+    std::optional<Outcome> backUpBefore(const ToolCommand &command, BackupStep step);
+    QString backupNote(const ToolCommand &command) const;
+    // What a signal left behind on this adapter.
+    Outcome interrupted(const ToolCommand &command, const PresentAdapter &target, const QString &file) const;
+    Outcome update(const ToolCommand &command, const PresentAdapter &target);
+    Outcome resetSettings(const ToolCommand &command, const PresentAdapter &target);
 
     bool waitUntil(const std::function<bool()> &condition, std::chrono::milliseconds timeout);
     void report(const ToolCommand &command, const PresentAdapter &target, const Outcome &outcome);
@@ -87,6 +98,9 @@ private:
     ToolStreams m_streams;
     ToolTimeouts m_timeouts;
     Adapter m_adapter;
+    BackupPolicy m_backups;
+    QString m_lastBackup;     // the backup taken (or, in a dry run, its folder) on the adapter at hand
+    int m_interruption = 0;   // the signal that asked the command to end
     QByteArray m_input;       // the file read once for restore and update
     PhoneBookImport m_import; // the contacts read once for import-contacts
     QJsonArray m_jsonResults; // one object per adapter, for --json

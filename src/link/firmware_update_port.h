@@ -30,6 +30,8 @@ public:
     virtual void leave() = 0;
     // "Reset settings": the boot loader confirms it with settingsReset().
     virtual void resetSettings() = 0;
+    // From the first chunk sent to the adapter's result: leaving now leaves it in its boot loader.
+    virtual bool transferring() const = 0;
 
 signals:
     // "Select file" and "Reset settings", which only the boot loader serves.

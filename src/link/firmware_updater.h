@@ -60,6 +60,7 @@ public:
     void leave() override;
     // "Reset settings": the boot loader confirms it with settingsReset().
     void resetSettings() override;
+    bool transferring() const override { return m_stage == Stage::Sending || m_stage == Stage::Finishing; }
 
     bool isSending() const { return m_stage == Stage::Sending; }
     // Whether the update window shows: the adapter's polling waits meanwhile.

@@ -51,10 +51,28 @@ std::optional<std::span<const std::uint8_t>> updateHeaderText(std::span<const st
     return std::span<const std::uint8_t>(rest.begin(), zero);
 }
 
-std::optional<std::uint16_t> checkUpdateFile(std::span<const std::uint8_t> file, const QString &deviceName)
+UpdateFileFault updateFileFault(std::span<const std::uint8_t> file, const QString &deviceName)
 {
     const std::optional<std::span<const std::uint8_t>> headerText = updateHeaderText(file);
-    if (!headerText || updateModelName(*headerText) != deviceModelName(deviceName))
+    if (!headerText)
+        return UpdateFileFault::NoHeader;
+    // Sending nothing would end in the adapter's verdict on an image it never got.
+    if (static_cast<std::size_t>(file[0] | file[1] << 8) >= file.size())
+        return UpdateFileFault::NoPayload;
+    if (updateModelName(*headerText) != deviceModelName(deviceName))
+        return UpdateFileFault::OtherModel;
+    return UpdateFileFault::None;
+}
+
+std::optional<std::uint16_t> checkUpdateFile(std::span<const std::uint8_t> file, const QString &deviceName)
+{
+    if (updateFileFault(file, deviceName) != UpdateFileFault::None)
         return std::nullopt;
     return static_cast<std::uint16_t>(file[0] | file[1] << 8);
+}
+
+bool updateFileNamesModel(std::span<const std::uint8_t> file, const QString &product)
+{
+    const std::optional<std::span<const std::uint8_t>> headerText = updateHeaderText(file);
+    return headerText && updateModelName(*headerText).trimmed() == deviceModelName(product).trimmed();
 }

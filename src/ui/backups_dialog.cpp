@@ -45,14 +45,14 @@ BackupsDialog::BackupsDialog(BackupKeeper &keeper, AdapterPort &adapter, QWidget
     , m_ui(std::make_unique<Ui::BackupsDialog>())
     , m_keeper(keeper)
     , m_adapter(adapter)
-    , m_connected(keeper.adapterConnected())
+    , m_connected(keeper.policy().adapterConnected())
 {
     m_ui->setupUi(this);
     m_ui->folderLabel->setText(tr("The adapter's record is backed up when the program first sees an adapter and "
                                   "before every step that replaces it. The newest %1 backups of each adapter are "
                                   "kept, as configuration files, in %2.")
                                    .arg(BackupStore::kDefaultLimit)
-                                   .arg(QDir::toNativeSeparators(m_keeper.store().root())));
+                                   .arg(QDir::toNativeSeparators(m_keeper.policy().store().root())));
     m_ui->splitter->setStretchFactor(0, 1);
     m_ui->splitter->setStretchFactor(1, 1);
     for (QTreeWidget *list : {m_ui->backupList, m_ui->differenceList})
@@ -61,7 +61,7 @@ BackupsDialog::BackupsDialog(BackupKeeper &keeper, AdapterPort &adapter, QWidget
     connect(m_ui->backupList, &QTreeWidget::currentItemChanged, this, &BackupsDialog::showDifferences);
     connect(m_ui->restoreButton, &QPushButton::clicked, this, &BackupsDialog::restoreSelected);
     connect(m_ui->closeButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(&m_keeper, &BackupKeeper::backupsChanged, this, &BackupsDialog::showBackups);
+    connect(&m_keeper.policy(), &BackupPolicy::backupsChanged, this, &BackupsDialog::showBackups);
     connect(&m_adapter, &AdapterPort::recordChanged, this, &BackupsDialog::showDifferences);
     connect(&m_adapter, &AdapterPort::connectionChanged, this, &BackupsDialog::setConnected);
 
@@ -76,15 +76,17 @@ void BackupsDialog::showBackups()
     const QString selected = selectedPath();
     QTreeWidgetItem *toSelect = nullptr;
     m_ui->backupList->clear();
-    const QString current = m_keeper.currentSerial();
+    const QString current = m_keeper.policy().currentSerial();
     // No root is no folder at all, not the current one.
-    const std::vector<AdapterBackups> all =
-        m_keeper.store().root().isEmpty() ? std::vector<AdapterBackups>() : m_keeper.store().allBackups();
+    const std::vector<AdapterBackups> all = m_keeper.policy().store().root().isEmpty()
+                                                ? std::vector<AdapterBackups>()
+                                                : m_keeper.policy().store().allBackups();
     for (const AdapterBackups &adapter : all) {
         const QString serial = adapter.serial.isEmpty() ? tr("(no serial number)") : adapter.serial;
-        auto *adapterItem = new QTreeWidgetItem(m_ui->backupList, {adapter.serial == current && m_keeper.holdsRecord()
-                                                                       ? tr("Adapter %1 (connected)").arg(serial)
-                                                                       : tr("Adapter %1").arg(serial)});
+        auto *adapterItem =
+            new QTreeWidgetItem(m_ui->backupList, {adapter.serial == current && m_keeper.policy().holdsRecord()
+                                                       ? tr("Adapter %1 (connected)").arg(serial)
+                                                       : tr("Adapter %1").arg(serial)});
         adapterItem->setFirstColumnSpanned(true);
         for (const BackupInfo &backup : adapter.backups) {
             auto *item = new QTreeWidgetItem(
@@ -124,7 +126,7 @@ void BackupsDialog::showDifferences()
         m_ui->differenceCaption->setText(*error);
         return;
     }
-    if (!m_keeper.holdsRecord()) {
+    if (!m_keeper.policy().holdsRecord()) {
         m_ui->differenceCaption->setText(tr("No adapter's record has been read yet to compare the backup with."));
         return;
     }

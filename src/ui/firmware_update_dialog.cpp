@@ -15,6 +15,8 @@
 #include "ui/message_boxes.h"
 #include "widgets/captioned_progress_bar.h"
 
+#include <QCryptographicHash>
+#include <QFile>
 #include <QFileDialog>
 #include <QShowEvent>
 
@@ -154,7 +156,7 @@ void FirmwareUpdateDialog::selectFile()
     const std::optional<std::uint16_t> payloadOffset = checkUpdateFile(bytesOf(*content), deviceName());
     if (!payloadOffset) {
         m_ui->progressBar->setBarState(CaptionedProgressBar::BarState::Error);
-        showMessage(QMessageBox::Critical, tr("Incorrect file!"));
+        showMessage(QMessageBox::Critical, tr("Incorrect file!"), incorrectFileDetail(*content));
         m_ui->progressBar->setBarState(CaptionedProgressBar::BarState::Normal);
         m_updater.endSelection();
         return;
@@ -166,14 +168,27 @@ void FirmwareUpdateDialog::selectFile()
     m_updater.startTransfer(*content, *payloadOffset);
 }
 
+QString FirmwareUpdateDialog::incorrectFileDetail(const QByteArray &file) const
+{
+    const std::optional<std::span<const std::uint8_t>> headerText = updateHeaderText(bytesOf(file));
+    const QString adapterModel = deviceModelName(deviceName()).trimmed();
+    if (!headerText)
+        return tr("The file has no update header. The adapter is a %1.").arg(adapterModel);
+    const QString fileModel = updateModelName(*headerText).trimmed();
+    if (updateFileFault(bytesOf(file), deviceName()) == UpdateFileFault::NoPayload)
+        return tr("The file, for a %1, holds no firmware behind its header.").arg(fileModel);
+    return tr("The file is for a %1; the adapter is a %2.").arg(fileModel, adapterModel);
+}
+
 bool FirmwareUpdateDialog::confirmTransfer(const QByteArray &file)
 {
     const std::span<const std::uint8_t> headerText =
         updateHeaderText(bytesOf(file)).value_or(std::span<const std::uint8_t>());
-    const QString model = updateModelName(headerText);
+    const QString model = updateModelName(headerText).trimmed();
     const QString fileVersion = updateVersion(headerText);
+    const VersionOrder order = compareVersions(fileVersion, m_firmwareVersion);
     QString comparison;
-    switch (compareVersions(fileVersion, m_firmwareVersion)) {
+    switch (order) {
     case VersionOrder::Newer:
         comparison = tr("The file holds a newer version than the adapter runs.");
         break;
@@ -188,11 +203,13 @@ bool FirmwareUpdateDialog::confirmTransfer(const QByteArray &file)
         break;
     }
     const QString unknown = tr("unknown");
+    // An installer compares the checksum with the one published beside the file.
+    const QString sha256 = QString::fromLatin1(QCryptographicHash::hash(file, QCryptographicHash::Sha256).toHex());
     return confirm(tr("This replaces the adapter's firmware.\n\nFile: %1, version %2\nAdapter: version %3\n\n%4\n\n"
-                      "Transfer the file?")
+                      "SHA-256 of the file: %5\n\nTransfer the file?")
                        .arg(model, fileVersion.isEmpty() ? unknown : fileVersion,
-                            m_firmwareVersion.isEmpty() ? unknown : m_firmwareVersion, comparison),
-                   false);
+                            m_firmwareVersion.isEmpty() ? unknown : m_firmwareVersion, comparison, sha256),
+                   order == VersionOrder::Same || order == VersionOrder::Older);
 }
 
 void FirmwareUpdateDialog::resetSettings()
@@ -208,7 +225,7 @@ void FirmwareUpdateDialog::resetSettings()
 bool FirmwareUpdateDialog::confirm(const QString &question, bool cancelFirst)
 {
     if (m_prompts.confirm)
-        return m_prompts.confirm(this, question);
+        return m_prompts.confirm(this, question, cancelFirst);
     if (m_backupKeeper)
         return m_backupKeeper->confirm(this, question, cancelFirst);
     return cancelFirst ? cautiousConfirmBox(this, question) : confirmBox(this, question);
@@ -231,6 +248,13 @@ std::optional<QByteArray> FirmwareUpdateDialog::readFile(const QString &path)
 
 void FirmwareUpdateDialog::leaveUpdate()
 {
+    // Leaving a transfer part-way leaves the adapter with half an image, which its boot loader does
+    // not start.
+    if (m_updater.transferring() &&
+        !confirm(tr("The transfer is not finished. The adapter stays in its boot loader until a transfer "
+                    "completes; choosing the same file again starts it over.\n\nClose anyway?"),
+                 true))
+        return;
     m_updater.leave();
     done(QDialog::Rejected);
 }
@@ -254,7 +278,7 @@ void FirmwareUpdateDialog::showResult(FirmwareUpdatePort::Result result)
                 result == FirmwareUpdatePort::Result::Success ? tr("Update success!") : tr("Error!\r\nRetry again"));
 }
 
-void FirmwareUpdateDialog::showMessage(QMessageBox::Icon icon, const QString &text)
+void FirmwareUpdateDialog::showMessage(QMessageBox::Icon icon, const QString &text, const QString &detail)
 {
-    m_prompts.showMessage(this, icon, text);
+    m_prompts.showMessage(this, icon, text, detail);
 }

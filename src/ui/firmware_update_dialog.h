@@ -46,9 +46,9 @@ protected:
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
-    // Escape and the window manager's close request land here: only "Close" or the end of the update
-    // leave the window, so that no transfer goes on from a hidden one.
-    void reject() override {}
+    // Escape and the window manager's close request land here and act as "Close" does, so that no
+    // transfer goes on from a hidden one.
+    void reject() override { leaveUpdate(); }
 
 private:
     static QString updateFileFilter();
@@ -56,15 +56,18 @@ private:
     std::optional<QByteArray> readFile(const QString &path);
     // Asks before a transfer, naming the file's model and version against the adapter's firmware.
     bool confirmTransfer(const QByteArray &file);
+    // Why the file does not fit, naming its model and the adapter's.
+    QString incorrectFileDetail(const QByteArray &file) const;
     void resetSettings();
     bool confirm(const QString &question, bool cancelFirst);
     bool backUpBefore(BackupStep step);
+    // "Close": during a transfer only once the user agrees.
     void leaveUpdate();
     void setActionsEnabled(bool enabled);
     void showProgress(int value, const QString &caption);
     void showIdentity(const AdapterIdentity &identity);
     void showResult(FirmwareUpdatePort::Result result);
-    void showMessage(QMessageBox::Icon icon, const QString &text);
+    void showMessage(QMessageBox::Icon icon, const QString &text, const QString &detail = {});
     void centreOverMainWindow();
 
     std::unique_ptr<Ui::FirmwareUpdateDialog> m_ui;

@@ -86,7 +86,10 @@ void MainWindow::onToggleSettings()
 
 void MainWindow::onSetToDefault()
 {
-    if (!confirm(tr("Set to default?")) || !backUpBefore(BackupStep::SetToDefault)) {
+    if (!confirm(tr("Set to default?") + QStringLiteral("\n\n") +
+                 tr("This also empties the phone book and the call list. What the adapter holds now is kept in a "
+                    "backup.")) ||
+        !backUpBefore(BackupStep::SetToDefault)) {
         qCDebug(lcUi) << "set to default: cancelled";
         return;
     }

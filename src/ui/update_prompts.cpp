@@ -13,10 +13,11 @@ UpdatePrompts UpdatePrompts::modal()
             return QString();
         return open.selectedFiles().constFirst();
     };
-    prompts.showMessage = [](QWidget *owner, QMessageBox::Icon icon, const QString &text) {
+    prompts.showMessage = [](QWidget *owner, QMessageBox::Icon icon, const QString &text, const QString &detail) {
         // Captioned as the update window is.
         QMessageBox box(icon, QCoreApplication::translate("FirmwareUpdateDialog", "Update FW"), text, QMessageBox::Ok,
                         owner);
+        box.setInformativeText(detail);
         box.exec();
     };
     return prompts;

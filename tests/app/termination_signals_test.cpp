@@ -21,13 +21,18 @@ TEST(TerminationSignals, EachRequestIsACallOnTheGuiThreadAndTheDefaultsComeBackA
 {
     {
         int requests = 0;
-        const TerminationSignals termination([&requests] { ++requests; });
+        int lastSignal = 0;
+        const TerminationSignals termination([&](int signal) {
+            ++requests;
+            lastSignal = signal;
+        });
         for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
             const int before = requests;
             ASSERT_EQ(raise(signal), 0);
             // The handler only notes the request; the call comes from the event loop.
             EXPECT_EQ(requests, before);
             EXPECT_TRUE(waitUntil([&] { return requests == before + 1; })) << "signal " << signal;
+            EXPECT_EQ(lastSignal, signal);
         }
         EXPECT_FALSE(hasDefaultAction(SIGTERM));
     }

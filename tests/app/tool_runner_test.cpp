@@ -2,6 +2,7 @@
 // The commands without a window, run in-process against two adapters on the emulated bus.
 #include "app/tool_runner.h"
 #include "link/commands.h"
+#include "model/backup_store.h"
 #include "model/config_file.h"
 #include "model/firmware_image.h"
 #include "model/text_field.h"
@@ -21,9 +22,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <functional>
+#include <random>
+#include <string_view>
 
 namespace {
 
@@ -66,7 +71,8 @@ protected:
         err.setData({});
         out.open(QIODevice::WriteOnly);
         err.open(QIODevice::WriteOnly);
-        ToolRunner runner([this] { return std::make_unique<EmulatedBackend>(bus); }, {&out, &err, false}, timeouts);
+        ToolRunner runner([this] { return std::make_unique<EmulatedBackend>(bus); }, {&out, &err, false}, timeouts,
+                          backupRoot);
         const int code = runner.run(command);
         out.close();
         err.close();
@@ -80,6 +86,23 @@ protected:
     }
 
     QString outText() const { return QString::fromUtf8(out.data()); }
+
+    static bool wasSent(const EmulatedAdapter &adapter, std::uint8_t cmd)
+    {
+        const std::vector<ReceivedMessage> received = adapter.state().received;
+        return std::any_of(received.begin(), received.end(),
+                           [cmd](const ReceivedMessage &message) { return message.cmd == cmd; });
+    }
+
+    // The adapter's backups, each file's path.
+    QStringList backupsOf(const QString &serial) const
+    {
+        QStringList paths;
+        for (const BackupInfo &backup : BackupStore(backupRoot).backups(serial))
+            paths << backup.path;
+        return paths;
+    }
+
     QString errText() const { return QString::fromUtf8(err.data()); }
 
     EmulatedBus bus;
@@ -89,9 +112,8 @@ protected:
     QBuffer err;
     ToolTimeouts timeouts;
     FileFolder folder;
+    QString backupRoot = folder.path(QStringLiteral("backups"));
 };
-
-} // namespace
 
 TEST_F(ToolRunnerTest, ListAsJsonNamesEveryAdapterWithItsMode)
 {
@@ -142,7 +164,9 @@ TEST_F(ToolRunnerTest, AShortFileRestoresOnlyTheBytesItHolds)
     bus.plug(first);
     const DeviceRecord before = first->state().record;
     const QString file = folder.write("short.cfg", {1}); // the active line, line B
-    ASSERT_EQ(run(command(ToolCommand::Kind::Restore, file)), 0) << errText().toStdString();
+    ToolCommand restore = command(ToolCommand::Kind::Restore, file);
+    restore.force = true; // unforced, a file of another size is refused (below)
+    ASSERT_EQ(run(restore), 0) << errText().toStdString();
     DeviceRecord expected = before;
     expected.act_line = 1;
     EXPECT_EQ(bytesOf(first->state().record), bytesOf(expected));
@@ -221,12 +245,111 @@ TEST_F(ToolRunnerTest, UpdateOfAllLeavesEachAdapterWithTheExactImageAndBackInIts
     EXPECT_EQ(outText().count("updated"), 2) << outText().toStdString();
 }
 
-TEST_F(ToolRunnerTest, AnUpdateFileForAnotherModelIsRefusedAndTheAdapterLeftInItsFirmware)
+TEST_F(ToolRunnerTest, AnUpdateFileForAnotherModelIsRefusedBeforeTheAdapterRestarts)
 {
     bus.plug(first);
-    const QString file = folder.write("other.xupd", updateFile("MODEL=OTHER&", payloadBytes(1000)));
-    EXPECT_EQ(run(command(ToolCommand::Kind::Update, file)), 1);
+    const QString file = folder.write("other.xupd", updateFile("MODEL=OTHER&VERSION=9.0", payloadBytes(1000)));
+    EXPECT_EQ(run(command(ToolCommand::Kind::Update, file, {}, false, true)), 1);
     EXPECT_TRUE(first->waitFor([](const AdapterState &s) { return !s.bootMode && s.image.empty(); }));
+    EXPECT_FALSE(wasSent(*first, CMD_ENTER_BOOT));
+    const QJsonObject result = QJsonDocument::fromJson(out.data()).object().value("results")[0].toObject();
+    EXPECT_EQ(result.value("file").toString(), file) << "an update's result names its file";
+    EXPECT_EQ(result.value("message").toString(), "The update file is for a OTHER; the adapter is a VESTRA7.");
+}
+
+// Each file is refused with exit 1 and the reason, before anything reaches the adapter: no write, no
+// restart, no backup. With --force the ones a person might mean go through (a configuration file of
+// another size is written as far as it goes, as "Load from file" does).
+struct HostileCase
+{
+    const char *what;
+    ToolCommand::Kind kind;
+    std::function<QString(FileFolder &)> file;
+    const char *reason;
+    bool forceable;
+};
+
+std::vector<std::uint8_t> randomBytes(std::size_t count)
+{
+    std::mt19937 random(21);
+    std::vector<std::uint8_t> bytes(count);
+    for (std::uint8_t &byte : bytes)
+        byte = static_cast<std::uint8_t>(random());
+    return bytes;
+}
+
+std::vector<std::uint8_t> textBytes(std::string_view text)
+{
+    return {text.begin(), text.end()};
+}
+
+class HostileInput : public ToolRunnerTest, public testing::WithParamInterface<HostileCase>
+{
+};
+
+INSTANTIATE_TEST_SUITE_P(
+    ToolRunner, HostileInput,
+    testing::Values(
+        HostileCase{"a device endless of zeros given to restore", ToolCommand::Kind::Restore,
+                    [](FileFolder &) { return QStringLiteral("/dev/zero"); }, "holds more than 1789 bytes", true},
+        HostileCase{"an update file given to restore", ToolCommand::Kind::Restore,
+                    [](FileFolder &f) {
+                        return f.write("fw.xupd", updateFile("MODEL=VESTRA7 &VERSION=1.3", payloadBytes(2000)));
+                    },
+                    "its size is 2031 bytes, a configuration file's is 1789 bytes", true},
+        HostileCase{"an empty file given to restore", ToolCommand::Kind::Restore,
+                    [](FileFolder &f) { return f.write("empty.cfg", {}); }, "its size is 0 bytes", true},
+        HostileCase{"an empty vCard", ToolCommand::Kind::ImportContacts,
+                    [](FileFolder &f) { return f.write("empty.vcf", {}); }, "holds no contacts", false},
+        HostileCase{"random bytes as contacts", ToolCommand::Kind::ImportContacts,
+                    [](FileFolder &f) { return f.write("noise.csv", randomBytes(4096)); },
+                    "does not look like a phone book", true},
+        HostileCase{"a name the code page cannot hold", ToolCommand::Kind::ImportContacts,
+                    [](FileFolder &f) {
+                        return f.write("cjk.vcf", textBytes("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:\xe7\x8e\x8b Li\r\n"
+                                                            "TEL:+8610123\r\nEND:VCARD\r\n"));
+                    },
+                    "cannot hold these characters of", true},
+        HostileCase{"an update file with its header only", ToolCommand::Kind::Update,
+                    [](FileFolder &f) { return f.write("header.xupd", updateFile("MODEL=VESTRA7 &VERSION=1.3", {})); },
+                    "holds no firmware behind its header", false},
+        HostileCase{"random bytes as an update file", ToolCommand::Kind::Update,
+                    [](FileFolder &f) { return f.write("noise.xupd", randomBytes(3000)); },
+                    "holds no firmware behind its header", false},
+        HostileCase{"an update to the version the adapter runs", ToolCommand::Kind::Update,
+                    [](FileFolder &f) {
+                        return f.write("same.xupd", updateFile("MODEL=VESTRA7 &VERSION=1.2.0", payloadBytes(600)));
+                    },
+                    "holds version 1.2.0 and the adapter runs version 1.2", true},
+        HostileCase{"a downgrade", ToolCommand::Kind::Update,
+                    [](FileFolder &f) {
+                        return f.write("old.xupd", updateFile("MODEL=VESTRA7 &VERSION=1.1", payloadBytes(600)));
+                    },
+                    "holds version 1.1 and the adapter runs version 1.2", true}),
+    [](const testing::TestParamInfo<HostileCase> &param) { return "case" + std::to_string(param.index); });
+
+TEST_P(HostileInput, IsRefusedWithItsReasonAndNothingReachesTheAdapter)
+{
+    bus.plug(first);
+    const DeviceRecord before = first->state().record;
+    const QString file = GetParam().file(folder);
+    EXPECT_EQ(run(command(GetParam().kind, file)), 1) << GetParam().what;
+    EXPECT_TRUE(errText().contains(GetParam().reason)) << errText().toStdString();
+    EXPECT_EQ(bytesOf(first->state().record), bytesOf(before));
+    EXPECT_FALSE(wasSent(*first, CMD_WRITE_RECORD));
+    EXPECT_FALSE(wasSent(*first, CMD_ENTER_BOOT));
+    EXPECT_TRUE(backupsOf("V7-A").isEmpty() || GetParam().kind == ToolCommand::Kind::Update)
+        << "refused before any adapter was reached";
+    for (const QString &backup : backupsOf("V7-A"))
+        EXPECT_TRUE(backup.isEmpty() || contentOf(backup) == bytesOf(before)) << "at most the first-seen backup";
+
+    if (!GetParam().forceable)
+        return;
+    first->expectImage(payloadBytes(600));
+    ToolCommand forced = command(GetParam().kind, file);
+    forced.force = true;
+    EXPECT_EQ(run(forced), 0) << errText().toStdString();
+    EXPECT_TRUE(wasSent(*first, GetParam().kind == ToolCommand::Kind::Update ? CMD_FW_CHUNK : CMD_WRITE_RECORD));
 }
 
 TEST_F(ToolRunnerTest, ResetSettingsResetsOnlyTheAdapterAskedAndBringsItBack)
@@ -385,3 +508,114 @@ TEST_F(ToolRunnerTest, AnAdapterHeldByAnotherProgramIsExitFiveAndNoOtherIsTakenI
     ASSERT_EQ(run(command(ToolCommand::Kind::Backup, file)), 0) << errText().toStdString();
     EXPECT_EQ(contentOf(file), bytesOf(first->state().record));
 }
+TEST_F(ToolRunnerTest, EveryStepThatReplacesTheRecordIsBackedUpFirstAndTheResultNamesTheBackup)
+{
+    plugBoth();
+    const QString config = folder.path("other.cfg");
+    DeviceRecord other = initialAdapterRecord();
+    other.contact[0] = makeParty("Restored", "+300");
+    ASSERT_FALSE(saveConfigFile(config, other));
+    const QString contacts =
+        folder.write("book.vcf", textBytes("BEGIN:VCARD\r\nFN:Imported\r\nTEL:+400\r\nEND:VCARD\r\n"));
+    const QString firmware = folder.write("fw.xupd", updateFile("MODEL=VESTRA7 &VERSION=1.3", payloadBytes(600)));
+    second->expectImage(payloadBytes(600));
+    const std::pair<ToolCommand::Kind, QString> steps[] = {{ToolCommand::Kind::Restore, config},
+                                                           {ToolCommand::Kind::ImportContacts, contacts},
+                                                           {ToolCommand::Kind::ResetSettings, {}},
+                                                           {ToolCommand::Kind::Update, firmware}};
+    for (const auto &[kind, file] : steps) {
+        SCOPED_TRACE(toolCommandName(kind).toStdString());
+        // Something the adapter holds that no earlier backup has.
+        DeviceRecord held = second->state().record;
+        held.contact[5] = makeParty(qPrintable(toolCommandName(kind)), "+5");
+        second->setRecord(held);
+        ASSERT_EQ(run(command(kind, file, "V7-B", false, true)), 0) << errText().toStdString();
+        const QJsonObject result = QJsonDocument::fromJson(out.data()).object().value("results")[0].toObject();
+        const QString backup = result.value("backup").toString();
+        ASSERT_FALSE(backup.isEmpty()) << outText().toStdString();
+        EXPECT_EQ(contentOf(backup), bytesOf(held)) << "the record just before the step";
+        EXPECT_TRUE(backupsOf("V7-A").isEmpty()) << "the other adapter is not touched";
+    }
+}
+
+TEST_F(ToolRunnerTest, ABackupThatCannotBeWrittenStopsTheCommandUnlessTheUserGoesOnWithout)
+{
+    bus.plug(first);
+    backupRoot = folder.write("not-a-folder", {1}); // a file where the backups' folder should be
+    const QString config = folder.path("other.cfg");
+    DeviceRecord other = initialAdapterRecord();
+    other.contact[0] = makeParty("Restored", "+300");
+    ASSERT_FALSE(saveConfigFile(config, other));
+
+    EXPECT_EQ(run(command(ToolCommand::Kind::Restore, config)), 1);
+    EXPECT_TRUE(errText().contains("Cannot back up the adapter's record")) << errText().toStdString();
+    EXPECT_FALSE(wasSent(*first, CMD_WRITE_RECORD));
+
+    ToolCommand withoutBackup = command(ToolCommand::Kind::Restore, config);
+    withoutBackup.noBackup = true;
+    EXPECT_EQ(run(withoutBackup), 0) << errText().toStdString();
+    EXPECT_TRUE(errText().contains("Going on without a backup")) << errText().toStdString();
+    EXPECT_EQ(bytesOf(first->state().record), bytesOf(other));
+}
+
+TEST_F(ToolRunnerTest, ADryRunSaysWhatItWouldDoAndWritesNothing)
+{
+    bus.plug(first);
+    const DeviceRecord before = first->state().record;
+    const QString config = folder.path("other.cfg");
+    ASSERT_FALSE(saveConfigFile(config, initialAdapterRecord()));
+    const QString contacts =
+        folder.write("book.vcf", textBytes("BEGIN:VCARD\r\nFN:Imported\r\nTEL:+400\r\nEND:VCARD\r\n"));
+    const QString firmware = folder.write("fw.xupd", updateFile("MODEL=VESTRA7 &VERSION=1.3", payloadBytes(600)));
+    const std::pair<ToolCommand::Kind, QString> commands[] = {
+        {ToolCommand::Kind::Backup, folder.path("saved.cfg")},
+        {ToolCommand::Kind::ExportContacts, folder.path("saved.vcf")},
+        {ToolCommand::Kind::Restore, config},
+        {ToolCommand::Kind::ImportContacts, contacts},
+        {ToolCommand::Kind::ResetSettings, {}},
+        {ToolCommand::Kind::Update, firmware}};
+    for (const auto &[kind, file] : commands) {
+        SCOPED_TRACE(toolCommandName(kind).toStdString());
+        ToolCommand dry = command(kind, file);
+        dry.dryRun = true;
+        ASSERT_EQ(run(dry), 0) << errText().toStdString();
+        EXPECT_TRUE(outText().contains("would ")) << outText().toStdString();
+        if (kind != ToolCommand::Kind::Backup && kind != ToolCommand::Kind::ExportContacts) {
+            EXPECT_TRUE(outText().contains(BackupStore(backupRoot).folderFor("V7-A"))) << outText().toStdString();
+        }
+    }
+    EXPECT_FALSE(QFile::exists(folder.path("saved.cfg")));
+    EXPECT_FALSE(QFile::exists(folder.path("saved.vcf")));
+    EXPECT_FALSE(QFile::exists(backupRoot)) << "not even the backup of an adapter seen for the first time";
+    EXPECT_FALSE(wasSent(*first, CMD_WRITE_RECORD));
+    EXPECT_FALSE(wasSent(*first, CMD_ENTER_BOOT));
+    EXPECT_EQ(bytesOf(first->state().record), bytesOf(before));
+}
+
+TEST_F(ToolRunnerTest, JsonAnswersAFileThatCannotBeReadToo)
+{
+    bus.plug(first);
+    EXPECT_EQ(run(command(ToolCommand::Kind::Restore, "/nonexistent.cfg", {}, false, true)), 1);
+    const QJsonObject answer = QJsonDocument::fromJson(out.data()).object();
+    EXPECT_EQ(answer.value("command").toString(), "restore") << outText().toStdString();
+    EXPECT_EQ(answer.value("exitCode").toInt(), 1);
+    const QJsonObject result = answer.value("results")[0].toObject();
+    EXPECT_EQ(result.value("file").toString(), "/nonexistent.cfg");
+    EXPECT_EQ(result.value("exitCode").toInt(), 1);
+    EXPECT_TRUE(result.value("message").toString().contains("/nonexistent.cfg"));
+}
+
+TEST_F(ToolRunnerTest, AnAdapterMetInItsBootLoaderIsUpdatedWithoutVersionCheckOrBackup)
+{
+    first->enterBootLoader();
+    bus.plug(first);
+    ASSERT_TRUE(first->waitFor([](const AdapterState &s) { return s.bootMode; }));
+    // The version its firmware had before the interruption: nothing newer to offer than the same again.
+    const QString file = folder.write("same.xupd", updateFile("MODEL=VESTRA7 &VERSION=1.2", payloadBytes(600)));
+    first->expectImage(payloadBytes(600));
+    ASSERT_EQ(run(command(ToolCommand::Kind::Update, file)), 0) << errText().toStdString();
+    EXPECT_FALSE(first->state().bootMode);
+    EXPECT_TRUE(outText().contains("updated with " + file)) << outText().toStdString();
+}
+
+} // namespace

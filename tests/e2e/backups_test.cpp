@@ -167,7 +167,7 @@ TEST_F(Backups, TheFirmwareConfirmationNamesTheFilesVersionAndTheAdaptersAndCanc
     });
     ASSERT_EQ(prompts.questions.size(), 1);
     const QString question = prompts.questions[0];
-    EXPECT_TRUE(question.contains("File: VESTRA7 , version 1.3.0")) << question.toStdString();
+    EXPECT_TRUE(question.contains("File: VESTRA7, version 1.3.0")) << question.toStdString();
     EXPECT_TRUE(question.contains("Adapter: version 1.2")) << question.toStdString();
     EXPECT_TRUE(question.contains("newer version")) << question.toStdString();
     EXPECT_TRUE(adapter->state().image.empty());

@@ -41,7 +41,8 @@ protected:
         err.setData({});
         out.open(QIODevice::WriteOnly);
         err.open(QIODevice::WriteOnly);
-        ToolRunner runner([] { return std::make_unique<HidapiBackend>(); }, {&out, &err, false});
+        ToolRunner runner([] { return std::make_unique<HidapiBackend>(); }, {&out, &err, false}, {},
+                          folder.filePath(QStringLiteral("backups")));
         const int code = runner.run(command);
         out.close();
         err.close();

@@ -30,11 +30,11 @@ void act(Application &application, const QString &command)
         prompts.chooseFile = [path = command.mid(7)](QFileDialog &) {
             return path;
         };
-        prompts.showMessage = [](QWidget *, QMessageBox::Icon, const QString &text) {
+        prompts.showMessage = [](QWidget *, QMessageBox::Icon, const QString &text, const QString &) {
             std::printf("message %s\n", qPrintable(text));
             std::fflush(stdout);
         };
-        prompts.confirm = [](QWidget *, const QString &question) {
+        prompts.confirm = [](QWidget *, const QString &question, bool) {
             std::printf("confirm %s\n", qPrintable(question));
             std::fflush(stdout);
             return true;

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QMenuBar>
 
 #include <gmock/gmock.h>
@@ -70,13 +71,19 @@ protected:
         return box && box->windowTitle() == QLatin1String("Confirm");
     }
 
-    // The question before the transfer, which names the file's version and the adapter's.
+    // The question before the transfer, which names the file's version and the adapter's, and the
+    // file's checksum.
     static SeenWindow transferQuestion()
     {
+        const std::vector<std::uint8_t> file = demoUpdateFile(16 * 1024);
+        const QByteArray sha256 = QCryptographicHash::hash(
+            QByteArray(reinterpret_cast<const char *>(file.data()), static_cast<qsizetype>(file.size())),
+            QCryptographicHash::Sha256);
         return {SeenWindow::Kind::MessageBox, QStringLiteral("Confirm"),
-                QStringLiteral("This replaces the adapter's firmware.\n\nFile: VESTRA7 , version 1.3.0\nAdapter: "
+                QStringLiteral("This replaces the adapter's firmware.\n\nFile: VESTRA7, version 1.3.0\nAdapter: "
                                "version 1.2\n\nThe file holds a newer version than the adapter runs.\n\n"
-                               "Transfer the file?")};
+                               "SHA-256 of the file: %1\n\nTransfer the file?")
+                    .arg(QString::fromLatin1(sha256.toHex()))};
     }
 
     // Records come again and are shown: the main window polls the adapter in its firmware.

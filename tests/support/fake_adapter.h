@@ -41,6 +41,7 @@ public:
     void startTransfer(const QByteArray &, std::uint64_t) override {}
     void leave() override {}
     void resetSettings() override {}
+    bool transferring() const override { return false; }
 };
 
 class FakeAdapter final : public AdapterPort

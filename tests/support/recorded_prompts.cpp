@@ -20,15 +20,17 @@ UpdatePrompts RecordedPrompts::prompts(FirmwareUpdateDialog &window)
         files.pop_front();
         return path;
     };
-    prompts.showMessage = [this, &window](QWidget *owner, QMessageBox::Icon icon, const QString &text) {
+    prompts.showMessage = [this, &window](QWidget *owner, QMessageBox::Icon icon, const QString &text,
+                                          const QString &detail) {
         const UpdateDialogControls controls(window);
-        messages.push_back({icon, text, owner == &window, controls.progressBar->barState(),
+        messages.push_back({icon, text, detail, owner == &window, controls.progressBar->barState(),
                             controls.progressBar->value(),
                             controls.selectFileButton->isEnabled() || controls.resetSettingsButton->isEnabled(),
                             controls.progressBar->captionLabel()->text()});
     };
-    prompts.confirm = [this](QWidget *, const QString &question) {
+    prompts.confirm = [this](QWidget *, const QString &question, bool cancelFirst) {
         questions << question;
+        cancelFirstAnswers << cancelFirst;
         return confirmAnswer;
     };
     return prompts;

@@ -16,6 +16,7 @@ public:
     {
         QMessageBox::Icon icon;
         QString text;
+        QString detail;
         bool ownedByWindow;
         // The window as it was while the box was open.
         CaptionedProgressBar::BarState barState;
@@ -29,6 +30,8 @@ public:
     std::vector<Message> messages;
     // The questions asked, each answered with `confirmAnswer`.
     QStringList questions;
+    // For each question, whether "Cancel" was its default.
+    QList<bool> cancelFirstAnswers;
     bool confirmAnswer = true;
     int dialogs = 0;
     bool dialogOwnedByWindow = false;

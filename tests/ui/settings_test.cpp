@@ -63,7 +63,10 @@ TEST_F(SettingsTest, SetToDefaultAsksThenAsksTheAdapterForTheReset)
 
     confirmAnswer = false;
     reset->trigger();
-    EXPECT_EQ(questions, QStringList{"Set to default?"});
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_TRUE(questions[0].startsWith("Set to default?\n\n")) << questions[0].toStdString();
+    EXPECT_TRUE(questions[0].contains("empties the phone book and the call list")) << questions[0].toStdString();
+    EXPECT_TRUE(questions[0].contains("backup")) << questions[0].toStdString();
     EXPECT_EQ(adapter.takeChanges(), Changes{});
 
     confirmAnswer = true;

@@ -13,11 +13,14 @@
 #include "support/update_dialog_controls.h"
 #include "widgets/captioned_progress_bar.h"
 
+#include <QCryptographicHash>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+
+#include <string_view>
 
 #include <gtest/gtest.h>
 
@@ -59,6 +62,16 @@ protected:
     {
         prompts.files.push_back(files.write(QStringLiteral("fw%1.xupd").arg(++m_fileCount), file));
         controls.selectFileButton->click();
+    }
+
+    void closeBy(std::string_view way)
+    {
+        if (way == "Close")
+            controls.closeButton->click();
+        else if (way == "Escape")
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        else
+            dialog.close();
     }
 
     bool actionsEnabled() const
@@ -183,24 +196,60 @@ TEST_F(UpdateDialog, ShowingResetsTheBarAndCentresOverTheMainWindow)
     EXPECT_EQ(port.take(), (std::vector<RecordingPort::Message>{{CMD_ENTER_BOOT, {}}}));
 }
 
-TEST_F(UpdateDialog, OnlyCloseLeavesTheShownWindowAndItEndsTheUpdate)
+// "Close", Escape and the window manager's close request leave the window alike.
+const char *const kWaysToClose[] = {"Close", "Escape", "a close request"};
+
+TEST_F(UpdateDialog, EveryWayToCloseLeavesTheReadyWindowAndEndsTheUpdate)
 {
-    inBootLoader();
-    dialog.show();
+    for (const char *way : kWaysToClose) {
+        SCOPED_TRACE(way);
+        dialog.show();
+        inBootLoader();
+        port.take();
 
-    QTest::keyClick(&dialog, Qt::Key_Escape);
-    EXPECT_TRUE(dialog.isVisible()) << "Escape";
-    EXPECT_FALSE(dialog.close());
-    EXPECT_TRUE(dialog.isVisible()) << "a close request";
-    EXPECT_TRUE(port.take().empty());
+        closeBy(way);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+        EXPECT_EQ(port.take(), (std::vector<RecordingPort::Message>{{CMD_LEAVE_UPDATE, {}}}));
+        EXPECT_TRUE(prompts.questions.empty()) << "nothing to lose: no question";
+        EXPECT_FALSE(updater.bootMode()) << "the main window's polling resumes";
+        timer.advance(1s);
+        EXPECT_TRUE(port.take().empty()) << "a hidden window has no boot loader woken";
+    }
+}
 
-    controls.closeButton->click();
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_EQ(port.take(), (std::vector<RecordingPort::Message>{{CMD_LEAVE_UPDATE, {}}}));
-    EXPECT_FALSE(updater.bootMode()) << "the main window's polling resumes";
-    timer.advance(1s);
-    EXPECT_TRUE(port.take().empty()) << "a hidden window has no boot loader woken";
+TEST_F(UpdateDialog, EveryWayToCloseDuringATransferAsksFirstWithCancelTheDefault)
+{
+    for (const char *way : kWaysToClose) {
+        SCOPED_TRACE(way);
+        dialog.show();
+        inBootLoader();
+        prompts.confirmAnswer = true;
+        choose(updateFile(kHeader, payloadBytes(2000)));
+        ASSERT_TRUE(updater.isSending());
+        prompts.questions.clear();
+        prompts.cancelFirstAnswers.clear();
+        port.take();
+
+        prompts.confirmAnswer = false;
+        closeBy(way);
+        ASSERT_EQ(prompts.questions.size(), 1);
+        EXPECT_TRUE(prompts.questions[0].contains("stays in its boot loader until a transfer completes"))
+            << prompts.questions[0].toStdString();
+        EXPECT_TRUE(prompts.cancelFirstAnswers[0]);
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_TRUE(updater.isSending()) << "declined: the transfer goes on";
+        for (const RecordingPort::Message &message : port.take())
+            EXPECT_NE(message.cmd, CMD_LEAVE_UPDATE);
+
+        prompts.confirmAnswer = true;
+        closeBy(way);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_FALSE(updater.isSending());
+        const std::vector<RecordingPort::Message> sent = port.take();
+        ASSERT_FALSE(sent.empty());
+        EXPECT_EQ(sent.back().cmd, CMD_LEAVE_UPDATE);
+    }
 }
 
 TEST_F(UpdateDialog, ASelectionWithoutTransferGivesBothButtonsBack)
@@ -213,16 +262,23 @@ TEST_F(UpdateDialog, ASelectionWithoutTransferGivesBothButtonsBack)
         const char *what;
         std::optional<Bytes> file; // none: the dialog is cancelled
         QString message;
+        QString detail;
     };
     Bytes unended = updateFile("MODEL=VESTRA7 ", {});
     unended.pop_back();
     const Outcome outcomes[] = {
-        {"dialog cancelled", std::nullopt, {}},
-        {"another model", updateFile("MODEL=VESTRA8 &", payloadBytes(600)), QStringLiteral("Incorrect file!")},
+        {"dialog cancelled", std::nullopt, {}, {}},
+        {"another model", updateFile("MODEL=VESTRA8 &", payloadBytes(600)), QStringLiteral("Incorrect file!"),
+         QStringLiteral("The file is for a VESTRA8; the adapter is a VESTRA7.")},
         {"the device's name with (boot) in it", updateFile("MODEL=VESTRA7 (boot)&", payloadBytes(600)),
-         QStringLiteral("Incorrect file!")},
-        {"too short", Bytes{0x05, 0x00, 0x00, 0x00}, QStringLiteral("Incorrect file!")},
-        {"header text without its end", unended, QStringLiteral("Incorrect file!")},
+         QStringLiteral("Incorrect file!"),
+         QStringLiteral("The file is for a VESTRA7 (boot); the adapter is a VESTRA7.")},
+        {"too short", Bytes{0x05, 0x00, 0x00, 0x00}, QStringLiteral("Incorrect file!"),
+         QStringLiteral("The file has no update header. The adapter is a VESTRA7.")},
+        {"header text without its end", unended, QStringLiteral("Incorrect file!"),
+         QStringLiteral("The file has no update header. The adapter is a VESTRA7.")},
+        {"a header only", updateFile("MODEL=VESTRA7 &", {}), QStringLiteral("Incorrect file!"),
+         QStringLiteral("The file, for a VESTRA7, holds no firmware behind its header.")},
     };
     for (const Outcome &outcome : outcomes) {
         SCOPED_TRACE(outcome.what);
@@ -243,6 +299,7 @@ TEST_F(UpdateDialog, ASelectionWithoutTransferGivesBothButtonsBack)
         }
         ASSERT_EQ(prompts.messages.size(), 1u);
         EXPECT_EQ(prompts.messages[0].text, outcome.message);
+        EXPECT_EQ(prompts.messages[0].detail, outcome.detail);
         EXPECT_EQ(prompts.messages[0].icon, QMessageBox::Critical);
         EXPECT_TRUE(prompts.messages[0].ownedByWindow);
         EXPECT_FALSE(prompts.messages[0].actionsEnabled) << "while the box is open";
@@ -395,29 +452,38 @@ TEST_F(UpdateDialog, ATransferIsConfirmedFirstWithTheFilesModelAndVersionAgainst
     {
         const char *header;
         const char *comparison;
+        bool cancelFirst;
     };
     const Case cases[] = {
-        {"MODEL=VESTRA7 &VERSION=1.10", "newer version"},
-        {"MODEL=VESTRA7 &VERSION=1.3.0&DATE=2026-11-20", "same version"},
-        {"MODEL=VESTRA7 &VERSION=1.2", "this is a downgrade"},
-        {"MODEL=VESTRA7 &", "cannot be told"},
+        {"MODEL=VESTRA7 &VERSION=1.10", "newer version", false},
+        {"MODEL=VESTRA7 &VERSION=1.3.0&DATE=2026-11-20", "same version", true},
+        {"MODEL=VESTRA7 &VERSION=1.2", "this is a downgrade", true},
+        {"MODEL=VESTRA7 &", "cannot be told", false},
     };
     prompts.confirmAnswer = false;
     for (const Case &c : cases) {
         SCOPED_TRACE(c.header);
         prompts.questions.clear();
-        choose(updateFile(c.header, payloadBytes(600)));
+        prompts.cancelFirstAnswers.clear();
+        const Bytes file = updateFile(c.header, payloadBytes(600));
+        choose(file);
         ASSERT_EQ(prompts.questions.size(), 1);
         const QString question = prompts.questions[0];
         EXPECT_TRUE(question.contains("replaces the adapter's firmware")) << question.toStdString();
         EXPECT_TRUE(question.contains("Adapter: version 1.3")) << question.toStdString();
         EXPECT_TRUE(question.contains(c.comparison)) << question.toStdString();
+        EXPECT_EQ(prompts.cancelFirstAnswers[0], c.cancelFirst);
+        // Worked out here with a tool of its own, so that the window's hash is checked, not restated.
+        const QByteArray sha = QCryptographicHash::hash(
+            QByteArray(reinterpret_cast<const char *>(file.data()), static_cast<qsizetype>(file.size())),
+            QCryptographicHash::Sha256);
+        EXPECT_TRUE(question.contains("SHA-256 of the file: " + sha.toHex())) << question.toStdString();
         // Declined: nothing goes out, and the buttons are back for another file.
         timer.tick();
         EXPECT_TRUE(port.take().empty());
         EXPECT_TRUE(actionsEnabled());
     }
-    EXPECT_TRUE(prompts.questions[0].contains("File: VESTRA7 , version unknown"));
+    EXPECT_TRUE(prompts.questions[0].contains("File: VESTRA7, version unknown")) << "the model shown trimmed";
 
     prompts.confirmAnswer = true;
     choose(updateFile(kHeader, payloadBytes(600)));

@@ -73,7 +73,7 @@ TEST(UpdateFile, TheModelNameIsEightBitTextInTheSystemCodePage)
     const QString name = AnsiCodec::system().decode(std::span(&euroInWindows1252, 1));
     ASSERT_NE(name, QString(QChar(0x80)));
     const std::string header = std::string("MODEL=V") + char(euroInWindows1252) + "&";
-    EXPECT_TRUE(checkUpdateFile(updateFile(header, {}), QStringLiteral("V") + name + QStringLiteral("(boot)")));
+    EXPECT_TRUE(checkUpdateFile(updateFile(header, {1}), QStringLiteral("V") + name + QStringLiteral("(boot)")));
 }
 
 TEST(UpdateFile, PayloadOffsetIsLittleEndianAndBytesTwoAndThreeMeanNothing)
@@ -85,13 +85,35 @@ TEST(UpdateFile, PayloadOffsetIsLittleEndianAndBytesTwoAndThreeMeanNothing)
         file[3] = filler;
         EXPECT_EQ(checkUpdateFile(file, kBoot), 0x0123) << int(filler);
     }
-    // Where the payload starts is the file's business: at the very start, or past its end.
+    // The payload may start at the very start of the file, header included.
     file[0] = 0;
     file[1] = 0;
     EXPECT_EQ(checkUpdateFile(file, kBoot), 0);
-    file[0] = 0xFF;
-    file[1] = 0xFF;
-    EXPECT_EQ(checkUpdateFile(file, kBoot), 0xFFFF);
+}
+
+TEST(UpdateFile, AFileWithNothingBehindItsHeaderIsIncorrect)
+{
+    const std::vector<std::uint8_t> headerOnly = updateFile("MODEL=VESTRA7&", {});
+    EXPECT_EQ(updateFileFault(headerOnly, kBoot), UpdateFileFault::NoPayload);
+    std::vector<std::uint8_t> pastTheEnd = updateFile("MODEL=VESTRA7&", payloadBytes(10));
+    for (const std::size_t offset : {pastTheEnd.size(), pastTheEnd.size() + 1, std::size_t{0xFFFF}}) {
+        pastTheEnd[0] = static_cast<std::uint8_t>(offset & 0xFF);
+        pastTheEnd[1] = static_cast<std::uint8_t>(offset >> 8);
+        EXPECT_FALSE(checkUpdateFile(pastTheEnd, kBoot)) << offset;
+    }
+    pastTheEnd[0] = static_cast<std::uint8_t>((pastTheEnd.size() - 1) & 0xFF);
+    pastTheEnd[1] = static_cast<std::uint8_t>((pastTheEnd.size() - 1) >> 8);
+    EXPECT_TRUE(checkUpdateFile(pastTheEnd, kBoot)) << "one byte of payload is one chunk";
+}
+
+TEST(UpdateFile, TheFirmwaresOwnNameMatchesWithBlanksAroundIgnored)
+{
+    const std::vector<std::uint8_t> file = updateFile("MODEL=VESTRA7 &VERSION=1.3", payloadBytes(10));
+    EXPECT_TRUE(updateFileNamesModel(file, QStringLiteral("VESTRA7")));
+    EXPECT_TRUE(updateFileNamesModel(file, QStringLiteral(" VESTRA7  ")));
+    EXPECT_FALSE(updateFileNamesModel(file, QStringLiteral("VESTRA8")));
+    EXPECT_FALSE(updateFileNamesModel(file, QStringLiteral("vestra7")));
+    EXPECT_FALSE(checkUpdateFile(file, QStringLiteral("VESTRA7(boot)"))) << "the boot loader's name is matched exactly";
 }
 
 TEST(UpdateFile, AFileWithoutAWholeHeaderIsRefused)

@@ -2,8 +2,8 @@
 // Updates of the emulated adapter through the real link (worker, reading thread, receiver) with the
 // USB timing model on: what reaches the boot loader, in which order, and what the window makes of its
 // replies.
-#include "update_test_files.h"
 #include "support/recorded_prompts.h"
+#include "update_test_files.h"
 #include "updater_fakes.h"
 
 #include "sim/emulated_adapter.h"
@@ -12,8 +12,8 @@
 #include "support/gui_wait.h"
 #include "support/update_dialog_controls.h"
 
-#include "link/commands.h"
 #include "link/adapter.h"
+#include "link/commands.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -215,17 +215,22 @@ TEST_F(SteppedUpdateTransfer, ALateAcknowledgementAndThatOfTheRepeatMoveOnTwice)
               (std::vector<Bytes>{chunkAt(file, 64), chunkAt(file, 64), chunkAt(file, 608), chunkAt(file, 1152)}));
 }
 
-TEST_F(UpdateTransfer, APayloadOffsetPastTheEndSendsTheEndAtOnce)
+TEST_F(UpdateTransfer, AFileWithNothingBehindItsHeaderIsAnIncorrectFileAndNothingIsSent)
 {
     start(true);
-    Bytes file = updateFile(kHeader, {});
-    file[0] = static_cast<std::uint8_t>(file.size() + 10);
-    file[1] = 0;
-    choose(file);
-    waitForTheEnd();
-    EXPECT_EQ(updateMessages(), (std::vector<ReceivedMessage>{{CMD_FW_END, {}}}));
+    Bytes pastTheEnd = updateFile(kHeader, payloadBytes(10));
+    pastTheEnd[0] = static_cast<std::uint8_t>(pastTheEnd.size() + 10);
+    pastTheEnd[1] = 0;
+    for (const Bytes &file : {updateFile(kHeader, {}), pastTheEnd}) {
+        prompts.messages.clear();
+        prompts.files.push_back(files.write(QStringLiteral("fw.xupd"), file));
+        controls.selectFileButton->click();
+        EXPECT_FALSE(updater.isSending());
+        ASSERT_EQ(prompts.messages.size(), 1u);
+        EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Incorrect file!"));
+    }
+    EXPECT_TRUE(updateMessages().empty());
     EXPECT_TRUE(adapter->state().image.empty());
-    EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Update success!"));
 }
 
 TEST_F(UpdateTransfer, AFailedUpdateIsReportedAndTheWindowClosesAsAfterSuccess)

@@ -228,7 +228,7 @@ int main(int argc, char *argv[])
     prompts.chooseFile = [&updateFile](QFileDialog &) {
         return updateFile;
     };
-    prompts.showMessage = [](QWidget *, QMessageBox::Icon, const QString &) {
+    prompts.showMessage = [](QWidget *, QMessageBox::Icon, const QString &, const QString &) {
     };
     update.setPrompts(prompts);
     bool saved = false;

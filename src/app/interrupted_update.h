@@ -1,0 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the program says when a signal ends it in the middle of a firmware transfer.
+#pragma once
+
+#include <QString>
+
+// Names the adapter left in its boot loader (by serial number, else by product) and the way back.
+QString interruptedUpdateText(const QString &serial, const QString &product);

@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The automatic backups: when an adapter is first seen, and before each step that replaces its record.
+#include "link/backup_policy.h"
+
+#include "link/adapter_port.h"
+#include "model/backup_store.h"
+#include "model/boot_loader_name.h"
+
+#include <QCoreApplication>
+
+#include <utility>
+
+BackupPolicy::BackupPolicy(AdapterPort &adapter, const QString &root, QObject *parent)
+    : QObject(parent)
+    , m_adapter(adapter)
+    , m_store(root)
+{
+    connect(&m_adapter, &AdapterPort::identityChanged, this, &BackupPolicy::onIdentityChanged);
+    connect(&m_adapter, &AdapterPort::connectionChanged, this, &BackupPolicy::onConnectionChanged);
+    connect(&m_adapter, &AdapterPort::recordChanged, this, &BackupPolicy::onRecordChanged);
+}
+
+QString BackupPolicy::defaultRoot()
+{
+    return BackupStore::defaultRoot();
+}
+
+void BackupPolicy::onIdentityChanged(const AdapterIdentity &identity)
+{
+    m_identitySerial = identity.serial;
+    m_identityInBootLoader = isBootLoaderName(identity.product);
+    // A record announced before the adapter was found (again) may be the one it replaced.
+    m_recordBeforeConnection = false;
+}
+
+void BackupPolicy::onConnectionChanged(bool connected)
+{
+    m_connected = connected;
+    // An adapter taken in place of another counts as connected only once its first record has come,
+    // which is announced just before: that record is its own.
+    if (connected && std::exchange(m_recordBeforeConnection, false))
+        onRecordChanged();
+}
+
+void BackupPolicy::onRecordChanged()
+{
+    // Only a record read from an adapter in its firmware is the adapter's; the boot loader sends none.
+    if (!m_connected) {
+        m_recordBeforeConnection = true;
+        return;
+    }
+    m_recordSerial = m_identitySerial;
+    m_holdsRecord = true;
+    if (!m_backUpFirstSeen || m_seenSerials.contains(m_recordSerial))
+        return;
+    // Once per adapter and session: later records only follow the user's own changes, which the
+    // steps that replace them back up.
+    m_seenSerials.insert(m_recordSerial);
+    if (!m_store.root().isEmpty() &&
+        m_store.backUp(m_recordSerial, m_adapter.record(), BackupStep::FirstSeen).succeeded())
+        emit backupsChanged();
+}
+
+BackupAttempt BackupPolicy::planBefore(BackupStep step) const
+{
+    const bool recordIsThisAdapters = m_holdsRecord && m_identitySerial == m_recordSerial;
+    // An adapter met in its boot loader (an interrupted update) runs no firmware with a record to
+    // read, and a new firmware is what brings it back.
+    if (step == BackupStep::FirmwareUpdate && m_identityInBootLoader && !recordIsThisAdapters)
+        return {};
+    if (m_store.root().isEmpty()) {
+        // Without a home there is no data folder; a relative one would scatter backups wherever the
+        // program was started.
+        return {{}, tr("No folder is known to keep backups in.")};
+    }
+    if (!recordIsThisAdapters) {
+        // The record held is another adapter's when a different one was found since (one met in its
+        // boot loader sends none): backing that up would keep nothing of the adapter about to change.
+        return {{}, tr("The program has not read this adapter's record yet, so it cannot be backed up.")};
+    }
+    return {m_store.folderFor(m_recordSerial), {}};
+}
+
+BackupAttempt BackupPolicy::backUpBefore(BackupStep step)
+{
+    BackupAttempt attempt = planBefore(step);
+    if (!attempt.succeeded() || attempt.path.isEmpty())
+        return attempt;
+    const BackupOutcome outcome = m_store.backUp(m_recordSerial, m_adapter.record(), step);
+    if (!outcome.succeeded())
+        return {{}, outcome.error};
+    if (!outcome.alreadyStored)
+        emit backupsChanged();
+    return {outcome.path, {}};
+}
