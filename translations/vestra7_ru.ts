@@ -111,6 +111,10 @@ Go on without a backup? What the adapter holds now cannot be restored afterwards
         <source>Before restoring a backup</source>
         <translation>Перед восстановлением резервной копии</translation>
     </message>
+    <message>
+        <source>Before replacing a phone-book entry</source>
+        <translation>Перед заменой записи телефонной книги</translation>
+    </message>
 </context>
 <context>
     <name>BackupStore</name>
@@ -369,6 +373,17 @@ hidapi %4
     <message>
         <source>Connect to USB</source>
         <translation>Подключите адаптер к USB</translation>
+    </message>
+</context>
+<context>
+    <name>FieldFitValidator</name>
+    <message>
+        <source>&quot;%1&quot; cannot be stored: the adapter&apos;s code page has no such character.</source>
+        <translation>«%1» нельзя сохранить: в кодовой странице адаптера нет такого символа.</translation>
+    </message>
+    <message>
+        <source>Only the first %1 bytes fit into this field; the rest was cut off.</source>
+        <translation>В это поле помещаются только первые %1 байт; остальное отрезано.</translation>
     </message>
 </context>
 <context>
@@ -711,16 +726,8 @@ Close anyway?</source>
         <translation>Линия A</translation>
     </message>
     <message>
-        <source>Click to make line A the active line</source>
-        <translation>Нажмите, чтобы сделать линию A активной</translation>
-    </message>
-    <message>
         <source>Line B</source>
         <translation>Линия B</translation>
-    </message>
-    <message>
-        <source>Click to make line B the active line</source>
-        <translation>Нажмите, чтобы сделать линию B активной</translation>
     </message>
     <message>
         <source>Call, line A</source>
@@ -967,6 +974,26 @@ Go on?</source>
     <message>
         <source>This also empties the phone book and the call list. What the adapter holds now is kept in a backup.</source>
         <translation>Это также очищает телефонную книгу и список вызовов. Текущие данные адаптера сохраняются в резервной копии.</translation>
+    </message>
+    <message>
+        <source>The phone book is full, so nothing was stored. To replace a contact, select it in the contact list, edit it and press Enter; or delete one first.</source>
+        <translation>Телефонная книга заполнена, ничего не сохранено. Чтобы заменить контакт, выберите его в списке контактов, измените и нажмите Enter; или сначала удалите один из контактов.</translation>
+    </message>
+    <message>
+        <source>Make line A the active line</source>
+        <translation>Сделать линию A активной</translation>
+    </message>
+    <message>
+        <source>Make line B the active line</source>
+        <translation>Сделать линию B активной</translation>
+    </message>
+    <message>
+        <source>%1; the active line</source>
+        <translation>%1; активная линия</translation>
+    </message>
+    <message>
+        <source>%1; a click or %2 makes it the active line</source>
+        <translation>%1; щелчок или %2 делает её активной</translation>
     </message>
 </context>
 <context>

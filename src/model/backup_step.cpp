@@ -31,6 +31,8 @@ constexpr std::array kSteps{
     StepNames{BackupStep::ImportContacts, "import-contacts",
               QT_TRANSLATE_NOOP("BackupStep", "Before importing contacts")},
     StepNames{BackupStep::Restore, "restore", QT_TRANSLATE_NOOP("BackupStep", "Before restoring a backup")},
+    StepNames{BackupStep::ReplaceContact, "replace-contact",
+              QT_TRANSLATE_NOOP("BackupStep", "Before replacing a phone-book entry")},
 };
 
 const StepNames &namesOf(BackupStep step)

@@ -17,6 +17,7 @@ enum class BackupStep {
     DeleteCallListEntry,
     ImportContacts,
     Restore,
+    ReplaceContact,
 };
 
 QString backupStepText(BackupStep step);

@@ -4,28 +4,6 @@
 
 #include "model/text_field.h"
 
-#include <QCoreApplication>
-
-LineState lineState(std::uint8_t stat)
-{
-    if (stat <= 1)
-        return LineState::Ready;
-    return stat >= 3 ? LineState::InCall : LineState::Busy;
-}
-
-QString lineStateText(LineState state)
-{
-    switch (state) {
-    case LineState::Ready:
-        return QCoreApplication::translate("LineState", "ready");
-    case LineState::Busy:
-        return QCoreApplication::translate("LineState", "busy");
-    case LineState::InCall:
-        break;
-    }
-    return QCoreApplication::translate("LineState", "in a call");
-}
-
 LineHealth lineHealth(const DeviceRecord &record, int line, AnsiCodec &codec)
 {
     return {record.stat[line], record.sim_pres[line], record.rssi[line], readTextField(record.ops[line], codec),

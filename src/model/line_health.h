@@ -11,14 +11,6 @@
 
 class AnsiCodec;
 
-// What a line's state allows: a call can be placed ("ready"), the call can be ended ("in a call"),
-// or neither ("busy").
-enum class LineState { Ready, Busy, InCall };
-
-LineState lineState(std::uint8_t stat);
-// "ready", "busy" or "in a call", translated.
-QString lineStateText(LineState state);
-
 struct LineHealth
 {
     std::uint8_t state = 0; // the raw `stat`

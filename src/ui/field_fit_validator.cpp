@@ -1,8 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Checking a text against the field that will hold it.
+// Checking a text against the field that will hold it, and cutting an insertion to fit.
 #include "ui/field_fit_validator.h"
 
 #include "model/ansi_codec.h"
+
+namespace {
+
+QString decoded(AnsiCodec &codec, const QByteArray &bytes)
+{
+    return codec.decode(
+        std::span(reinterpret_cast<const std::uint8_t *>(bytes.constData()), static_cast<std::size_t>(bytes.size())));
+}
+
+// How many code units make the character that ends just before `position`.
+int characterBefore(const QString &text, int position)
+{
+    return position >= 2 && text.at(position - 1).isLowSurrogate() && text.at(position - 2).isHighSurrogate() ? 2 : 1;
+}
+
+} // namespace
 
 FieldFitValidator::FieldFitValidator(std::size_t fieldWidth, QObject *parent)
     : QValidator(parent)
@@ -10,18 +26,49 @@ FieldFitValidator::FieldFitValidator(std::size_t fieldWidth, QObject *parent)
 {
 }
 
-QValidator::State FieldFitValidator::validate(QString &input, int &) const
+QValidator::State FieldFitValidator::validate(QString &input, int &position) const
 {
-    return fits(input) ? Acceptable : Invalid;
+    if (const QString missing = firstUnencodable(input); !missing.isEmpty()) {
+        emit textRefused(tr("\"%1\" cannot be stored: the adapter's code page has no such character.").arg(missing));
+        return Invalid;
+    }
+    if (byteCount(input) <= m_fieldWidth)
+        return Acceptable;
+    // What was there before fitted, so cutting the insertion back from its end comes to a fit at the
+    // latest where it began.
+    while (position > 0 && byteCount(input) > m_fieldWidth) {
+        const int length = characterBefore(input, position);
+        position -= length;
+        input.remove(position, length);
+    }
+    if (byteCount(input) > m_fieldWidth)
+        return Invalid;
+    emit textRefused(tr("Only the first %1 bytes fit into this field; the rest was cut off.").arg(m_fieldWidth));
+    return Acceptable;
 }
 
 bool FieldFitValidator::fits(const QString &text) const
 {
+    return firstUnencodable(text).isEmpty() && byteCount(text) <= m_fieldWidth;
+}
+
+std::size_t FieldFitValidator::byteCount(const QString &text) const
+{
+    return static_cast<std::size_t>(AnsiCodec::system().encode(text).size());
+}
+
+QString FieldFitValidator::firstUnencodable(const QString &text) const
+{
     AnsiCodec &codec = AnsiCodec::system();
-    const QByteArray bytes = codec.encode(text);
-    if (static_cast<std::size_t>(bytes.size()) > m_fieldWidth)
-        return false;
+    if (decoded(codec, codec.encode(text)) == text)
+        return {};
     // A character the code page lacks comes back as something else.
-    return codec.decode(std::span(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
-                                  static_cast<std::size_t>(bytes.size()))) == text;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString character = text.mid(i, length);
+        if (decoded(codec, codec.encode(character)) != character)
+            return character;
+        i += length;
+    }
+    return {};
 }

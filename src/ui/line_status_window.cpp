@@ -8,6 +8,7 @@
 #include "model/ansi_codec.h"
 #include "model/checked_files.h"
 #include "model/line_health.h"
+#include "model/line_state.h"
 #include "ui/file_dialog.h"
 #include "ui/message_boxes.h"
 #include "ui/signal_plot.h"
@@ -24,7 +25,7 @@ namespace {
 // Raw values are shown as numbers; the state says what it allows, then its number.
 QString stateText(std::uint8_t state)
 {
-    return QCoreApplication::translate("LineStatusWindow", "%1 (%2)").arg(lineStateText(lineState(state))).arg(state);
+    return QCoreApplication::translate("LineStatusWindow", "%1 (%2)").arg(lineStateText(state)).arg(state);
 }
 
 } // namespace

@@ -22,6 +22,7 @@
 #include <QLayout>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QToolTip>
 
 #include <algorithm>
 #include <vector>
@@ -85,8 +86,16 @@ MainWindow::MainWindow(AdapterPort &adapter, QWidget *parent)
     // Characters reach the number filter only as key presses, never as input-method text.
     m_ui->partyNumberEdit->setAttribute(Qt::WA_InputMethodEnabled, false);
     // The edits take only what the record's fields hold as shown, so what they show is what is stored.
-    for (QLineEdit *edit : {m_ui->partyNameEdit, m_ui->partyNumberEdit})
-        edit->setValidator(new FieldFitValidator(kPartyTextWidth, edit));
+    for (QLineEdit *edit : {m_ui->partyNameEdit, m_ui->partyNumberEdit}) {
+        auto *validator = new FieldFitValidator(kPartyTextWidth, edit);
+        edit->setValidator(validator);
+        // Said beside the edit to the user typing or pasting there. A refresh writes the edits only
+        // while neither has the focus, and never anything that does not fit.
+        connect(validator, &FieldFitValidator::textRefused, edit, [this, edit](const QString &explanation) {
+            if (focusWidget() == edit)
+                QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())), explanation, edit);
+        });
+    }
     for (QWidget *label : std::initializer_list<QWidget *>{m_ui->lineALabel, m_ui->lineBLabel, m_ui->nameCaption,
                                                            m_ui->numberCaption, m_ui->phoneBookCaption,
                                                            m_ui->callListCaption})
@@ -95,11 +104,14 @@ MainWindow::MainWindow(AdapterPort &adapter, QWidget *parent)
         lineButton.button->setGlyph(glyphPicture(lineButton.calls ? QStringLiteral("ON") : QStringLiteral("OFF")));
 
     m_ui->settingsPanel->setAdapter(m_adapter);
+    // Hidden from the start, so that showing the window does not show and hide it again.
+    m_ui->settingsPanel->hide();
     addToolsMenu();
     connectAdapter();
     connectControls();
     connectKeys();
     addAdapterChoice();
+    showLineStates();
 }
 
 MainWindow::~MainWindow() = default;
@@ -128,6 +140,7 @@ void MainWindow::changeEvent(QEvent *event)
     // The form's title is the program's; once an adapter was found the window carries its name.
     setWindowTitle(m_applicationTitle);
     showKeysInToolTips();
+    showLineStates();
     m_saveFileDialog.setFilter(configFileFilter());
     m_openFileDialog.setFilter(configFileFilter());
     m_exportContactsDialog.setFilter(contactsExportFilter());
@@ -174,9 +187,9 @@ void MainWindow::connectControls()
     for (const LineButton &lineButton : m_lineButtons)
         connect(lineButton.button, &GlyphButton::OnMouseDown, this,
                 [this, &lineButton] { onLineButtonPressed(lineButton); });
-    for (QObject *control :
-         std::initializer_list<QObject *>{m_ui->lineALabel, m_ui->lineBLabel, m_ui->partyNameEdit,
-                                          m_ui->partyNumberEdit, m_ui->phoneBookList, m_ui->callList})
+    for (QObject *control : std::initializer_list<QObject *>{m_ui->lineALabel, m_ui->lineBLabel, m_ui->partyNameEdit,
+                                                             m_ui->partyNumberEdit, m_ui->phoneBookList, m_ui->callList,
+                                                             m_ui->settingsPanel})
         control->installEventFilter(this);
     // Every row that becomes selected is handled, each in turn, from the top down.
     for (const PartyTable *list : {&m_contacts, &m_calls}) {
@@ -213,6 +226,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             onPhoneBookKey(key);
         else if (watched == m_ui->callList)
             onCallListKey(key);
+    } else if (watched == m_ui->settingsPanel && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+        coverLinePanel(!m_ui->settingsPanel->isHidden());
     } else if (event->type() == QEvent::MouseButtonRelease &&
                (watched == m_ui->lineALabel || watched == m_ui->lineBLabel)) {
         // A click: the release of the left button that was pressed on the label, still over it.
@@ -232,6 +247,7 @@ void MainWindow::showRecord()
     m_calls.showEntries(record.call_list);
     m_ui->settingsPanel->showSettings(record);
     showLineButtons();
+    showLineStates();
 }
 
 void MainWindow::showActiveParty()
@@ -244,6 +260,22 @@ void MainWindow::showActiveParty()
     const PartyEntry *party = activeSubscriber(m_adapter.record());
     setTextIfChanged(m_ui->partyNameEdit, party ? withoutCarriageReturns(readTextField(party->name)) : QString());
     setTextIfChanged(m_ui->partyNumberEdit, party ? withoutCarriageReturns(readTextField(party->number)) : QString());
+}
+
+void MainWindow::coverLinePanel(bool covered)
+{
+    if (covered == m_ui->linePanel->isCovered())
+        return;
+    if (covered) {
+        // The panel takes the focus as it shows; it goes back where it was once the panel goes.
+        m_focusBeforeSettings = focusWidget();
+        m_ui->linePanel->setCovered(true);
+        return;
+    }
+    m_ui->linePanel->setCovered(false);
+    if (m_focusBeforeSettings && m_focusBeforeSettings->isVisible())
+        m_focusBeforeSettings->setFocus(Qt::OtherFocusReason);
+    m_focusBeforeSettings = nullptr;
 }
 
 void MainWindow::setConnected(bool connected)

@@ -19,6 +19,7 @@ class GlyphButton;
 class QActionGroup;
 class QDialog;
 class QKeyEvent;
+class QKeySequence;
 enum class BackupStep;
 class QMenu;
 
@@ -52,7 +53,7 @@ public:
     FileDialog &exportContactsDialog() { return m_exportContactsDialog; }
     FileDialog &importContactsDialog() { return m_importContactsDialog; }
 
-    // The row last selected in either list: Enter in a party edit stores the party there.
+    // The row last selected in either list.
     int selectedRow() const { return m_selectedRow; }
 
 public slots:
@@ -89,17 +90,25 @@ private:
     void connectAdapter();
     void connectControls();
     void showActiveParty();
+    // The settings panel lies over the line panel while it shows: the line panel's controls are then
+    // out of reach of Tab and of screen readers.
+    void coverLinePanel(bool covered);
     void showIdentity(const AdapterIdentity &identity);
     void showAccessProblem(const QString &reason);
     void showSendFailure(const QString &text);
 
-    // Keys that act as the line buttons do, shown in their tooltips (main_window_keys.cpp).
+    // Keys that act as the line buttons and the line labels do, the former shown in the buttons'
+    // tooltips (main_window_keys.cpp).
+    static QKeySequence activeLineKey(int line);
     void connectKeys();
     void showKeysInToolTips();
     void onShowKeyboardShortcuts();
 
     // Line control (main_window_lines.cpp).
     void showLineButtons();
+    // Each line's state, and which line is active, as the line labels' accessible descriptions.
+    void showLineStates();
+    QWidget *lineLabel(int line) const;
     void showButtonState(LineButton &lineButton, bool allowed);
     void onLineButtonPressed(const LineButton &lineButton);
     void onLineLabelClicked(int line);
@@ -108,6 +117,11 @@ private:
     void onListRowSelected(const PartyTable &list, int row);
     // Whether the edit takes the key; Enter also stores the edits into the phone book.
     bool onPartyEditKey(const QObject *edit, const QKeyEvent &key);
+    // Stores the edits over the contact being edited, else into the first free entry; with neither,
+    // says that the book is full. Replacing a contact is backed up first.
+    void storeParty();
+    // The phone-book row the user selected and still has selected, whose contact the edits show; or -1.
+    int contactBeingEdited() const;
     void onPhoneBookKey(const QKeyEvent &key);
     void onCallListKey(const QKeyEvent &key);
     void deleteSelectedRow(PartyTable &list, void (AdapterPort::*deleteEntry)(int));
@@ -160,12 +174,13 @@ private:
     QMenu *m_adapterMenu = nullptr;
     QActionGroup *m_adapterChoices = nullptr;
     int m_selectedRow = 0;
-    // The list m_selectedRow came from, and whether that row has been deleted since.
+    // The list m_selectedRow came from.
     const PartyTable *m_selectedList = nullptr;
-    bool m_selectedRowDeleted = false;
     bool m_shown = false;
     // The program's title: the adapter's product name once one was found. Error boxes carry it.
     QString m_applicationTitle = QStringLiteral("VESTRA7");
     // The control that held the focus when the window was last disabled, given it back on reconnection.
     QPointer<QWidget> m_focusBeforeDisconnect;
+    // The control that held the focus when the settings panel opened, given it back when it closes.
+    QPointer<QWidget> m_focusBeforeSettings;
 };

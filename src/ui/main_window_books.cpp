@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window's phone book and call list: picking a party, storing the edits with Enter, the
-// number edit's character filter, and deleting entries.
+// The main window's phone book and call list: picking a party, storing the edits with Enter over the
+// contact being edited or into a free entry, the number edit's character filter, and deleting entries.
 #include "ui/main_window.h"
 
 #include "link/adapter_port.h"
-#include "ui/logging.h"
 #include "model/backup_step.h"
+#include "ui/logging.h"
 
 #include "ui_main_window.h"
 
@@ -44,7 +44,6 @@ void MainWindow::onListRowSelected(const PartyTable &list, int row)
 {
     m_selectedRow = row;
     m_selectedList = &list;
-    m_selectedRowDeleted = false;
     // An active line other than A or B, as only the adapter can report, has no party to store into.
     if (!activeSubscriber(m_adapter.record()))
         return;
@@ -54,22 +53,41 @@ void MainWindow::onListRowSelected(const PartyTable &list, int row)
 
 bool MainWindow::onPartyEditKey(const QObject *edit, const QKeyEvent &key)
 {
-    if (isEnterKey(key)) {
-        // Once the selected row has been deleted, its index holds the entry that moved up into it:
-        // the edits then go into a free entry instead of over that one.
-        const int row = m_selectedRowDeleted ? firstFreeContact() : m_selectedRow;
-        if (row >= 0) {
-            // The row shows the edits uncut until the next refresh shows what the record holds. A row
-            // last selected in the call list stores into the phone-book entry of the same index.
-            const Party party{m_ui->partyNameEdit->text(), m_ui->partyNumberEdit->text()};
-            m_contacts.ensureRow(row);
-            m_contacts.setRow(row, party.name, party.number);
-            qCDebug(lcUi) << "store the party in phone-book row" << row;
-            m_adapter.storeContact(row, party);
-        }
-    }
+    if (isEnterKey(key))
+        storeParty();
     // Only the number edit filters what is typed; pasted text is not filtered.
     return edit != m_ui->partyNumberEdit || numberEditTakes(key);
+}
+
+int MainWindow::contactBeingEdited() const
+{
+    // A call-list row, or a phone-book row no longer selected (a deletion drops the selection, and the
+    // index then holds the entry that moved up into it), names no contact to store over.
+    if (m_selectedList != &m_contacts || !m_contacts.isSelected(m_selectedRow))
+        return -1;
+    return m_selectedRow;
+}
+
+void MainWindow::storeParty()
+{
+    int row = contactBeingEdited();
+    if (row < 0)
+        row = firstFreeContact();
+    if (row < 0) {
+        qCDebug(lcUi) << "party not stored: the phone book is full";
+        informationBox(this, m_applicationTitle,
+                       tr("The phone book is full, so nothing was stored. To replace a contact, select it in the "
+                          "contact list, edit it and press Enter; or delete one first."));
+        return;
+    }
+    if (!isEmptyEntry(m_adapter.record().contact[row]) && !backUpBefore(BackupStep::ReplaceContact))
+        return;
+    // The row shows the edits at once; the next refresh shows what the record holds.
+    const Party party{m_ui->partyNameEdit->text(), m_ui->partyNumberEdit->text()};
+    m_contacts.ensureRow(row);
+    m_contacts.setRow(row, party.name, party.number);
+    qCDebug(lcUi) << "store the party in phone-book row" << row;
+    m_adapter.storeContact(row, party);
 }
 
 void MainWindow::onPhoneBookKey(const QKeyEvent &key)
@@ -99,8 +117,6 @@ void MainWindow::deleteSelectedRow(PartyTable &list, void (AdapterPort::*deleteE
         list.removeRowKeepingLength(row);
         list.widget()->clearSelection();
     }
-    if (m_selectedList == &list)
-        m_selectedRowDeleted = true;
     qCDebug(lcUi) << (&list == &m_contacts ? "delete phone-book row" : "delete call-list row") << row;
     (m_adapter.*deleteEntry)(row);
 }

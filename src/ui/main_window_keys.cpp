@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window's keyboard: keys for the call and hang-up buttons, F10 for the menu, and the list of
-// every shortcut.
+// The main window's keyboard: keys for the call and hang-up buttons and for the active line, F10 for
+// the menu, and the list of every shortcut.
 #include "ui/main_window.h"
 
 #include "widgets/glyph_button.h"
@@ -39,12 +39,25 @@ QString withoutMnemonic(QString text)
 
 } // namespace
 
+QKeySequence MainWindow::activeLineKey(int line)
+{
+    // Alt and the line's digit, beside Ctrl and the digit that calls on it. Menu mnemonics are letters.
+    return QKeySequence(QKeyCombination(Qt::AltModifier, static_cast<Qt::Key>(Qt::Key_1 + line)));
+}
+
 void MainWindow::connectKeys()
 {
     for (const LineButton &lineButton : m_lineButtons) {
         // The key presses the button as the mouse does, so it does nothing while the button is disabled.
         connect(new QShortcut(lineButtonKey(lineButton.line, lineButton.calls), this), &QShortcut::activated,
                 lineButton.button, &GlyphButton::press);
+    }
+    for (const int line : {kLineA, kLineB}) {
+        // As a click on the line's label: nothing while the label is disabled.
+        connect(new QShortcut(activeLineKey(line), this), &QShortcut::activated, this, [this, line] {
+            if (lineLabel(line)->isEnabled())
+                onLineLabelClicked(line);
+        });
     }
     showKeysInToolTips();
     // Qt's menu bar has no F10 of its own. It opens the first menu that can be opened: "File", or
@@ -76,8 +89,10 @@ void MainWindow::onShowKeyboardShortcuts()
     if (const auto *lineStatus = findChild<QAction *>(QStringLiteral("lineStatusAction")))
         rows += shortcutRow(keyText(lineStatus->shortcut()), withoutMnemonic(lineStatus->text()));
     for (const LineButton &lineButton : m_lineButtons)
-        rows +=
-            shortcutRow(keyText(lineButtonKey(lineButton.line, lineButton.calls)), lineButton.button->accessibleName());
+        rows += shortcutRow(keyText(lineButtonKey(lineButton.line, lineButton.calls)),
+                            lineButton.button->accessibleName());
+    rows += shortcutRow(keyText(activeLineKey(kLineA)), tr("Make line A the active line"));
+    rows += shortcutRow(keyText(activeLineKey(kLineB)), tr("Make line B the active line"));
     rows += shortcutRow(keyText(QKeySequence(Qt::Key_Escape)), tr("Close the settings panel"));
     rows += shortcutRow(keyText(QKeySequence(Qt::Key_F10)), tr("Open the menu"));
     rows += shortcutRow(tr("Alt+underlined letter"), tr("Open that menu entry"));

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's line control: the call and hang-up buttons of each line, and the line labels
-// that choose the active line.
+// that choose the active line and tell a screen reader each line's state.
 #include "ui/main_window.h"
 
 #include "link/adapter_port.h"
+#include "model/line_state.h"
 #include "ui/logging.h"
 #include "widgets/glyph_button.h"
 #include "widgets/glyph_pictures.h"
@@ -27,9 +28,32 @@ void MainWindow::showLineButtons()
     const bool numberGiven = m_ui->partyNumberEdit->text().size() > 2;
     const DeviceRecord &record = m_adapter.record();
     for (LineButton &lineButton : m_lineButtons) {
-        const unsigned state = record.stat[lineButton.line];
-        showButtonState(lineButton, lineButton.calls ? state <= 1 && numberGiven : state >= 3);
+        const std::uint8_t state = record.stat[lineButton.line];
+        showButtonState(lineButton, lineButton.calls ? canCall(state) && numberGiven : inCall(state));
     }
+}
+
+void MainWindow::showLineStates()
+{
+    // The labels look the same whichever line is active; a screen reader learns it, and each line's
+    // state, from their descriptions.
+    const DeviceRecord &record = m_adapter.record();
+    for (const int line : {kLineA, kLineB}) {
+        QWidget *label = lineLabel(line);
+        const QString state = lineStateText(record.stat[line]);
+        const QString description = record.act_line == line
+                                        ? tr("%1; the active line").arg(state)
+                                        : tr("%1; a click or %2 makes it the active line")
+                                              .arg(state, activeLineKey(line).toString(QKeySequence::NativeText));
+        // Each change is announced, so only a real one is made.
+        if (label->accessibleDescription() != description)
+            label->setAccessibleDescription(description);
+    }
+}
+
+QWidget *MainWindow::lineLabel(int line) const
+{
+    return line == kLineB ? m_ui->lineBLabel : m_ui->lineALabel;
 }
 
 void MainWindow::showButtonState(LineButton &lineButton, bool allowed)
@@ -48,7 +72,7 @@ void MainWindow::showButtonState(LineButton &lineButton, bool allowed)
 bool MainWindow::lineInCall() const
 {
     const DeviceRecord &record = m_adapter.record();
-    return std::any_of(std::begin(record.stat), std::end(record.stat), [](std::uint8_t state) { return state >= 3; });
+    return std::any_of(std::begin(record.stat), std::end(record.stat), inCall);
 }
 
 void MainWindow::onLineButtonPressed(const LineButton &lineButton)

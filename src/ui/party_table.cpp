@@ -103,6 +103,11 @@ int PartyTable::firstSelectedRow() const
     return first;
 }
 
+bool PartyTable::isSelected(int row) const
+{
+    return m_table->selectionModel()->isRowSelected(row, {});
+}
+
 void PartyTable::removeRowKeepingLength(int row)
 {
     m_table->setUpdatesEnabled(false);

@@ -35,6 +35,7 @@ public:
 
     // The lowest selected row, or -1.
     int firstSelectedRow() const;
+    bool isSelected(int row) const;
     // Removes the row and appends an empty one, so the list keeps its length: the rows below move up.
     void removeRowKeepingLength(int row);
 

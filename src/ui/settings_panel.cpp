@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShortcut>
+#include <QShowEvent>
 
 #include <algorithm>
 #include <utility>
@@ -44,6 +45,14 @@ void SettingsPanel::changeEvent(QEvent *event)
         showItems();
         fitLabels();
     }
+}
+
+void SettingsPanel::showEvent(QShowEvent *event)
+{
+    QFrame::showEvent(event);
+    // Not when the window comes back from being minimised: the user's focus stays where it was.
+    if (!event->spontaneous())
+        m_ui->micGainSelector->setFocus(Qt::OtherFocusReason);
 }
 
 std::array<SpinSelector *, 4> SettingsPanel::selectors() const

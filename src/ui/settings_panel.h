@@ -34,6 +34,8 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
+    // The panel takes the focus as it opens, on its first setting.
+    void showEvent(QShowEvent *event) override;
 
 private:
     std::array<SpinSelector *, 4> selectors() const;

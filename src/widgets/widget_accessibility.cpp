@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The accessible interfaces of GlyphButton and SpinSelector, and their registration.
+// The accessible interfaces of GlyphButton, SpinSelector and CoverableFrame, and their registration.
 #include "widgets/widget_accessibility.h"
 
+#include "widgets/coverable_frame.h"
 #include "widgets/glyph_button.h"
 #include "widgets/spin_selector.h"
 
@@ -77,6 +78,29 @@ private:
     SpinSelector *selector() const { return static_cast<SpinSelector *>(widget()); }
 };
 
+// A covered frame has no children for a screen reader: what lies under the cover is not there to use.
+class CoverableFrameAccessible final : public QAccessibleWidget
+{
+public:
+    explicit CoverableFrameAccessible(CoverableFrame *frame)
+        : QAccessibleWidget(frame, QAccessible::Pane)
+    {
+    }
+
+    int childCount() const override { return frame()->isCovered() ? 0 : QAccessibleWidget::childCount(); }
+    QAccessibleInterface *child(int index) const override
+    {
+        return frame()->isCovered() ? nullptr : QAccessibleWidget::child(index);
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return frame()->isCovered() ? -1 : QAccessibleWidget::indexOfChild(child);
+    }
+
+private:
+    CoverableFrame *frame() const { return static_cast<CoverableFrame *>(widget()); }
+};
+
 QAccessibleInterface *accessibleWidget(const QString &className, QObject *object)
 {
     // Qt asks with the name of each class up the object's hierarchy, most derived first.
@@ -84,6 +108,8 @@ QAccessibleInterface *accessibleWidget(const QString &className, QObject *object
         return new GlyphButtonAccessible(static_cast<GlyphButton *>(object));
     if (className == QLatin1String(SpinSelector::staticMetaObject.className()))
         return new SpinSelectorAccessible(static_cast<SpinSelector *>(object));
+    if (className == QLatin1String(CoverableFrame::staticMetaObject.className()))
+        return new CoverableFrameAccessible(static_cast<CoverableFrame *>(object));
     return nullptr;
 }
 

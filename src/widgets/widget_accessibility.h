@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What screen readers learn of the glyph button and the spin selector.
+// What screen readers learn of the glyph button, the spin selector and the coverable frame.
 #pragma once
 
-// Registers the accessible interfaces of GlyphButton (a button with a press action) and SpinSelector
-// (a spin box whose value is the shown item) with Qt. Each widget calls it on construction; the
-// registration happens once.
+// Registers the accessible interfaces of GlyphButton (a button with a press action), SpinSelector
+// (a spin box whose value is the shown item) and CoverableFrame (no children while covered) with Qt.
+// Each widget calls it on construction; the registration happens once.
 void installWidgetAccessibility();

@@ -69,15 +69,18 @@ protected:
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         environment.insert(QStringLiteral("DISPLAY"), desktop.display());
         environment.insert(QStringLiteral("UMOCKDEV_DIR"), hidraw->rootDir());
-        // The titles and menu entries looked for are the English ones, whatever the machine's language.
-        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
-        environment.insert(QStringLiteral("LANG"), QStringLiteral("C"));
+        // The titles and menu entries looked for are the English ones, whatever the machine's language,
+        // unless a test asks for another.
+        environment.insert(QStringLiteral("LC_ALL"), locale());
+        environment.insert(QStringLiteral("LANG"), locale());
         program.setProcessEnvironment(environment);
         program.setProcessChannelMode(QProcess::MergedChannels);
         program.setStandardOutputFile(folder.filePath(QStringLiteral("program.log")));
         program.start(QStringLiteral(VESTRA7_PROGRAM), {});
         ASSERT_TRUE(program.waitForStarted()) << program.errorString().toStdString();
     }
+
+    virtual QString locale() const { return QStringLiteral("C"); }
 
     void TearDown() override
     {
@@ -211,6 +214,41 @@ TEST_F(Desktop, EveryWindowShowsItsOwnTitleAndABoxTakesTheFocus)
     // Back in its firmware, the adapter names the main window again.
     EXPECT_TRUE(waitUntil([&] { return desktop.title(mainWindow) == product; }, kReactionTime))
         << "the main window is titled \"" << desktop.title(mainWindow).toStdString() << '"';
+}
+
+class RussianDesktop : public Desktop
+{
+protected:
+    QString locale() const override { return QStringLiteral("ru_RU.UTF-8"); }
+};
+
+// At the window's fixed width the Russian menu bar shows all its entries, with nothing in an overflow:
+// its last entry, "Tools", opens its own menu of at least three entries (Backups, Import contacts,
+// Export contacts), not the overflow's list of what did not fit.
+TEST_F(RussianDesktop, TheWholeMenuBarIsInSightAndItsLastEntryOpensItsOwnMenu)
+{
+    const QString product = adapter->identity().product;
+    mainWindow = waitForWindow([&](XWindow window) { return desktop.title(window) == product; }, kStartTime);
+    ASSERT_NE(mainWindow, 0u) << "no window titled \"" << product.toStdString() << "\"; " << shownWindows();
+    choose(QStringLiteral("Tools"));
+    std::vector<XWindow> menus;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            menus = desktop.windowsOf(program.processId(), XDesktop::Kind::Menu);
+            return !menus.empty();
+        },
+        kReactionTime))
+        << "no menu opened";
+    int lines = 0;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            // Inside the menu's frame, whose edges may be drawn dark.
+            lines = textLines(desktop.grab(desktop.geometry(menus.front()).adjusted(3, 3, -3, -3)));
+            return lines >= 3;
+        },
+        kReactionTime))
+        << "the menu shows " << lines << " entries";
+    desktop.pressKey(QStringLiteral("Escape"));
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Finding menu entries by the ink of their captions.
+// Finding menu entries, and counting them, by the ink of their captions.
 #include "menu_bar_picture.h"
 
 #include <algorithm>
@@ -24,6 +24,20 @@ struct Run
 };
 
 } // namespace
+
+int textLines(const QImage &picture)
+{
+    int lines = 0;
+    bool inLine = false;
+    for (int y = 0; y < picture.height(); ++y) {
+        bool inked = false;
+        for (int x = 0; x < picture.width() && !inked; ++x)
+            inked = isInk(picture.pixel(x, y));
+        lines += inked && !inLine;
+        inLine = inked;
+    }
+    return lines;
+}
 
 std::vector<QRect> menuBarEntries(const QImage &window, int count)
 {

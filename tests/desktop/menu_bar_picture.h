@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Where a window's menu bar shows its entries, read from a picture of the window as the eye reads it.
+// Where a window's menu bar shows its entries, and how many entries a menu shows, read from pictures as
+// the eye reads them.
 #pragma once
 
 #include <QImage>
@@ -12,3 +13,6 @@
 // hold spaces, but they are narrower than the room between two entries. Empty when the line does
 // not show that many clearly apart, as while some entries are disabled and greyed out.
 std::vector<QRect> menuBarEntries(const QImage &window, int count);
+
+// How many lines of dark text `picture` holds, one under the other, as the entries of an open menu.
+int textLines(const QImage &picture);

@@ -9,14 +9,18 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -101,8 +105,8 @@ const QStringList kEnglish = {"&File",
                               "+7.5 dB ",
                               "OFF"};
 const QStringList kRussianCaptions = {"&Файл",
-                                      "&Обновить прошивку",
-                                      "Сброс по &умолчанию",
+                                      "&Прошивка",
+                                      "По &умолчанию",
                                       "&Сохранить в файл",
                                       "Линия A",
                                       "Список контактов",
@@ -164,6 +168,34 @@ TEST_F(TranslationTest, LanguagesWithoutATranslationStayEnglishQtsTextsIncluded)
         deliverLanguageChange();
         EXPECT_EQ(captions(), kEnglish);
         EXPECT_EQ(qtCancelText(), "Cancel");
+    }
+}
+
+TEST_F(TranslationTest, EveryMenuBarEntryIsWhollyInSightAtTheWindowsWidthInEveryShippedLanguage)
+{
+    QStringList languages{QString()}; // English, the program's own texts
+    for (const QString &file : QDir(QStringLiteral(":/i18n")).entryList({QStringLiteral("vestra7_*.qm")}))
+        languages << file.sliced(8).chopped(3);
+    ASSERT_GT(languages.size(), 1) << "no translation is built in";
+    for (const QString &language : languages) {
+        SCOPED_TRACE(language.isEmpty() ? std::string("English") : language.toStdString());
+        const auto translations =
+            language.isEmpty() ? nullptr : std::make_unique<ProgramTranslations>(QLocale(language));
+        window = std::make_unique<MainWindow>(adapter);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        auto *bar = child<QMenuBar>("mainMenu");
+        for (QAction *entry : bar->actions()) {
+            if (!entry->isVisible())
+                continue;
+            const QRect place = bar->actionGeometry(entry);
+            EXPECT_TRUE(!place.isEmpty() && bar->rect().contains(place))
+                << entry->text().toStdString() << " lies at " << place.x() << ".." << place.right() << " of "
+                << bar->width();
+        }
+        // Entries that do not fit go into an overflow button at the bar's end.
+        const auto *overflow = bar->findChild<QToolButton *>(QStringLiteral("qt_menubar_ext_button"));
+        EXPECT_TRUE(!overflow || overflow->isHidden()) << "the menu bar overflows";
     }
 }
 

@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What a screen reader finds in the main window and the settings panel.
+// What a screen reader finds in the main window and the settings panel, and what it learns of the lines.
 #include "main_window_fixture.h"
 
 #include "sim/emulated_adapter.h"
+#include "ui/firmware_update_dialog.h"
 
 #include <QAccessible>
+#include <QAction>
+#include <QLineEdit>
 
 #include <functional>
 #include <set>
+#include <utility>
 
 namespace {
 
@@ -28,52 +32,116 @@ bool isInteractive(QAccessible::Role role)
     }
 }
 
-using AccessibilityTest = MainWindowTest;
-
-TEST_F(AccessibilityTest, EveryControlAScreenReaderReachesHasAName)
+class AccessibilityTest : public MainWindowTest
 {
-    child<QWidget>("settingsPanel")->show();
-    std::set<QString> named;   // the controls found, by object name
-    int menuEntries = 0;
-    const std::function<void(QAccessibleInterface *)> walk = [&](QAccessibleInterface *node) {
-        const QAccessible::Role role = node->role();
-        if (isInteractive(role)) {
-            const QString what = node->object() ? node->object()->objectName() : QString();
-            EXPECT_FALSE(node->text(QAccessible::Name).isEmpty()) << "role " << role << " " << what.toStdString();
-            named.insert(what);
-            menuEntries += role == QAccessible::MenuItem;
-        }
-        // A list's rows and cells are its content, not controls of the window.
-        if (role == QAccessible::Table || role == QAccessible::List)
-            return;
-        for (int i = 0; i < node->childCount(); ++i)
-            if (QAccessibleInterface *next = node->child(i))
-                walk(next);
-    };
-    walk(QAccessible::queryAccessibleInterface(&window));
+protected:
+    // The controls a screen reader reaches from the window, by object name; each must have a name.
+    std::set<QString> reachedControls(int *menuEntries = nullptr)
+    {
+        std::set<QString> reached;
+        const std::function<void(QAccessibleInterface *)> walk = [&](QAccessibleInterface *node) {
+            const QAccessible::Role role = node->role();
+            if (isInteractive(role)) {
+                const QString what = node->object() ? node->object()->objectName() : QString();
+                EXPECT_FALSE(node->text(QAccessible::Name).isEmpty()) << "role " << role << " " << what.toStdString();
+                reached.insert(what);
+                if (menuEntries)
+                    *menuEntries += role == QAccessible::MenuItem;
+            }
+            // A list's rows and cells are its content, not controls of the window.
+            if (role == QAccessible::Table || role == QAccessible::List)
+                return;
+            for (int i = 0; i < node->childCount(); ++i)
+                if (QAccessibleInterface *next = node->child(i))
+                    walk(next);
+        };
+        walk(QAccessible::queryAccessibleInterface(&window));
+        return reached;
+    }
 
-    for (const char *control : {"callButtonLineA", "hangUpButtonLineA", "callButtonLineB", "hangUpButtonLineB",
-                                "partyNameEdit", "partyNumberEdit", "phoneBookList", "callList", "micGainSelector",
-                                "lineGainSelector", "autoAnswerASelector", "autoAnswerBSelector", "okButton"})
-        EXPECT_TRUE(named.count(QLatin1String(control))) << control << " was not reached as a control";
+    DeviceRecord record = initialAdapterRecord();
+};
+
+const char *const kLineControls[] = {"callButtonLineA", "hangUpButtonLineA", "callButtonLineB", "hangUpButtonLineB",
+                                     "partyNameEdit",   "partyNumberEdit",   "phoneBookList",   "callList"};
+const char *const kSettings[] = {"micGainSelector", "lineGainSelector", "autoAnswerASelector", "autoAnswerBSelector",
+                                 "okButton"};
+
+TEST_F(AccessibilityTest, EveryControlAScreenReaderReachesHasANameAndWhatThePanelCoversIsNotReached)
+{
+    int menuEntries = 0;
+    std::set<QString> reached = reachedControls(&menuEntries);
+    for (const char *control : kLineControls)
+        EXPECT_TRUE(reached.count(QLatin1String(control))) << control << " was not reached as a control";
     EXPECT_EQ(menuEntries, 7 + 3 + 2 + 5); // the bar's, "File"'s, "Help"'s and "Tools"' (with "Adapter")
-    // The labels that choose the line are named and say what a click on them does.
-    for (const char *label : {"lineALabel", "lineBLabel"}) {
-        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(child<QWidget>(label));
-        EXPECT_FALSE(accessible->text(QAccessible::Name).isEmpty()) << label;
-        EXPECT_FALSE(accessible->text(QAccessible::Description).isEmpty()) << label;
+    for (const char *label : {"lineALabel", "lineBLabel"})
+        EXPECT_FALSE(QAccessible::queryAccessibleInterface(child<QWidget>(label))->text(QAccessible::Name).isEmpty())
+            << label;
+
+    // The open settings panel covers the line controls: a screen reader finds the panel's alone.
+    child<QAction>("settingsAction")->trigger();
+    reached = reachedControls();
+    for (const char *control : kSettings)
+        EXPECT_TRUE(reached.count(QLatin1String(control))) << control << " was not reached as a control";
+    for (const char *control : kLineControls)
+        EXPECT_FALSE(reached.count(QLatin1String(control))) << control << " is reached under the panel";
+
+    child<QAction>("settingsAction")->trigger();
+    reached = reachedControls();
+    for (const char *control : kLineControls)
+        EXPECT_TRUE(reached.count(QLatin1String(control))) << control << " is not reached once the panel is closed";
+}
+
+// The labels look alike whichever line is active and the buttons show the state only in colour: the
+// labels' descriptions say both in words.
+TEST_F(AccessibilityTest, TheLineLabelsTellEachLinesStateAndWhichLineIsActive)
+{
+    const struct
+    {
+        std::uint8_t stateA;
+        std::uint8_t stateB;
+        std::uint8_t activeLine;
+        const char *lineA;
+        const char *lineB;
+    } cases[] = {
+        {1, 2, 0, "ready; the active line", "busy; a click or Alt+2 makes it the active line"},
+        {0, 4, 1, "ready; a click or Alt+1 makes it the active line", "in a call; the active line"},
+        {3, 255, 2, "in a call; a click or Alt+1 makes it the active line",
+         "in a call; a click or Alt+2 makes it the active line"},
+    };
+    for (const auto &[stateA, stateB, activeLine, lineA, lineB] : cases) {
+        record.stat[0] = stateA;
+        record.stat[1] = stateB;
+        record.act_line = activeLine;
+        receive(record);
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(child<QWidget>("lineALabel"))->text(QAccessible::Description),
+                  lineA);
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(child<QWidget>("lineBLabel"))->text(QAccessible::Description),
+                  lineB);
     }
 }
 
 TEST_F(AccessibilityTest, ADisabledCallButtonIsAnnouncedAsADisabledButton)
 {
-    DeviceRecord record = initialAdapterRecord();
     record.subscriber[0] = makeParty("Ann", ""); // no number to call
     receive(record);
     QAccessibleInterface *call = QAccessible::queryAccessibleInterface(child<QWidget>("callButtonLineA"));
     EXPECT_EQ(call->role(), QAccessible::Button);
     EXPECT_EQ(call->text(QAccessible::Name), "Call, line A");
     EXPECT_TRUE(call->state().disabled);
+}
+
+TEST(UpdateWindowAccessibility, TheDeviceSerialAndVersionFieldsAreNamedAsTheirLabelsRead)
+{
+    FakeAdapter adapter;
+    FirmwareUpdateDialog dialog(adapter);
+    const std::pair<const char *, const char *> fields[] = {
+        {"deviceNameEdit", "Device"}, {"serialNumberEdit", "Serial"}, {"versionEdit", "Version"}};
+    for (const auto &[field, name] : fields) {
+        auto *edit = dialog.findChild<QLineEdit *>(QLatin1String(field));
+        ASSERT_TRUE(edit) << field;
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(edit)->text(QAccessible::Name), name) << field;
+    }
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -144,6 +145,14 @@ TEST_F(BackupsTest, EveryStepThatReplacesTheRecordBacksUpWhatTheAdapterHeldJustB
          change::DeleteCall{0}},
         {BackupStep::LoadFromFile, [] {}, [&] { child<QAction>("loadFromFileAction")->trigger(); },
          change::LoadConfiguration{bytesOf(recordNamed("From file"))}},
+        {BackupStep::ReplaceContact,
+         [&] {
+             selectRow("phoneBookList", 1);
+             child<QLineEdit>("partyNameEdit")->setText("New Person");
+             child<QLineEdit>("partyNumberEdit")->setText("+79001234567");
+         },
+         [&] { QTest::keyClick(child<QLineEdit>("partyNameEdit"), Qt::Key_Return); },
+         change::StoreContact{1, {"New Person", "+79001234567"}}},
     };
     // Seen first with another record, so that no step's backup is the first one's.
     receive(recordNamed("First"));

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The keyboard: the line keys press their buttons, the menu's shortcuts and mnemonics, and Esc on
-// the settings panel.
+// The keyboard: the line keys press their buttons and choose the active line, the menu's shortcuts and
+// mnemonics, and the settings panel's focus and Esc.
 #include "main_window_fixture.h"
 
 #include "sim/emulated_adapter.h"
@@ -10,6 +10,8 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <set>
 
 namespace {
 
@@ -62,6 +64,41 @@ TEST_F(KeyboardTest, LineKeysDoWhatAPressOfTheirButtonDoesAndOnlyWhileItIsEnable
         QTest::keyClick(&window, key.key(), key.keyboardModifiers());
         EXPECT_EQ(adapter.takeChanges(), Changes{}) << name;
     }
+}
+
+TEST_F(KeyboardTest, AltAndALinesDigitMakeItTheActiveLineAsAClickOnItsLabelDoesAndOnlyWhileItCan)
+{
+    QTest::keyClick(&window, Qt::Key_2, Qt::AltModifier);
+    QTest::keyClick(&window, Qt::Key_1, Qt::AltModifier);
+    EXPECT_EQ(adapter.takeChanges(), (Changes{change::SetActiveLine{1}, change::SetActiveLine{0}}));
+    emit adapter.connectionChanged(false);
+    QTest::keyClick(&window, Qt::Key_2, Qt::AltModifier);
+    EXPECT_EQ(adapter.takeChanges(), Changes{});
+}
+
+TEST_F(KeyboardTest, TheSettingsPanelTakesTheFocusAndTabStaysOutOfWhatItCoversUntilItCloses)
+{
+    auto *panel = child<QWidget>("settingsPanel");
+    auto *name = child<QWidget>("partyNameEdit");
+    name->setFocus();
+    child<QAction>("settingsAction")->trigger();
+    EXPECT_EQ(QApplication::focusWidget(), child<QWidget>("micGainSelector"));
+    std::set<QString> reached;
+    for (int i = 0; i < 12; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget *focused = QApplication::focusWidget();
+        ASSERT_TRUE(focused);
+        EXPECT_TRUE(panel->isAncestorOf(focused)) << focused->objectName().toStdString() << " under the panel";
+        reached.insert(focused->objectName());
+    }
+    EXPECT_EQ(reached, (std::set<QString>{"okButton", "micGainSelector", "lineGainSelector", "autoAnswerASelector",
+                                          "autoAnswerBSelector"}));
+
+    // Closed, the panel gives the focus back, and Tab walks the line controls again.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(QApplication::focusWidget(), name);
+    QTest::keyClick(name, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), child<QWidget>("partyNumberEdit"));
 }
 
 TEST_F(KeyboardTest, MenuShortcutsTriggerTheirEntriesOnlyWhileTheEntriesAreUsable)

@@ -12,6 +12,9 @@
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTest>
+#include <QToolTip>
+
+#include <functional>
 
 namespace {
 
@@ -98,30 +101,15 @@ TEST_F(LineControlTest, EverySelectedRowBecomesTheActivePartyInTurn)
     EXPECT_EQ(adapter.takeChanges(), Changes{});
 }
 
-TEST_F(LineControlTest, EnterStoresTheEditsUncutInTheRowOfTheLastSelection)
-{
-    clickRow(calls, 3);
-    adapter.takeChanges();
-    name->setFocus();
-    name->setText("Twenty characters!!!");
-    number->setText("+4912");
-    QTest::keyClick(name, Qt::Key_Return);
-    EXPECT_EQ(adapter.takeChanges(), (Changes{change::StoreContact{3, {"Twenty characters!!!", "+4912"}}}));
-    EXPECT_EQ(clist->item(3, 0)->text(), "Twenty characters!!!");
-    EXPECT_EQ(calls->item(3, 0)->text(), "L3");
-
-    // The adapter's reply holds the name cut to its field.
-    record.contact[3] = makeParty("Twenty character", "+4912");
-    receive(record);
-    EXPECT_EQ(clist->item(3, 0)->text(), "Twenty character");
-}
-
 TEST_F(LineControlTest, NumberEditTakesDigitsPlusAndCopyPasteOnly)
 {
     number->clear();
     number->setFocus();
     QTest::keyClicks(number, "a *#+1 2");
-    QTest::keyClick(number, Qt::Key_Return);
+    {
+        const BoxAnswerer full; // Enter stores, and the book is full
+        QTest::keyClick(number, Qt::Key_Return);
+    }
     adapter.takeChanges();
     EXPECT_EQ(number->text(), "+12");
     QTest::keyClick(number, Qt::Key_Backspace);
@@ -155,10 +143,21 @@ TEST_F(LineControlTest, PartyEditsTakeOnlyWhatTheirRecordFieldsHoldAndTheNumberF
     number->setFocus();
     QTest::keyClicks(number, "+38050123x45678901");
     EXPECT_EQ(number->text(), "+380501234567890");
+    // A paste too long for the field pastes what fits, and the edit says the rest was cut.
     number->clear();
     QApplication::clipboard()->setText("12345678901234567");
     QTest::keyClick(number, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(number->text(), ""); // one byte too many: the paste is refused whole
+    EXPECT_EQ(number->text(), "1234567890123456");
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_TRUE(QToolTip::text().contains("the rest was cut off")) << QToolTip::text().toStdString();
+    QToolTip::hideText();
+    // A character the code page lacks is refused, and the edit says why.
+    name->setFocus();
+    name->setText("Ann");
+    QApplication::clipboard()->setText("\u674E");
+    QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(name->text(), "Ann");
+    EXPECT_TRUE(QToolTip::text().contains("code page has no such character")) << QToolTip::text().toStdString();
 }
 
 TEST_F(LineControlTest, DeleteInThePhoneBookAsksThenAsksTheAdapterForThatRowAlone)
@@ -195,47 +194,81 @@ TEST_F(LineControlTest, DeleteInTheCallListAsksNothing)
     EXPECT_EQ(calls->item(15, 0)->text(), "");
 }
 
-// After the selected row was deleted, its index holds the entry that moved up into it: Enter stores
-// the edits into a free phone-book entry, if there is one, never over that entry.
-TEST_F(LineControlTest, EnterAfterADeletionFillsAFreeEntryInsteadOfTheRow)
+// Enter stores over a contact only while its phone-book row is the one selected, so that the edits are
+// that contact's; otherwise into the first free entry. The row shows the edits at once.
+TEST_F(LineControlTest, EnterStoresOverTheSelectedContactOnlyAndElseIntoTheFirstFreeEntry)
 {
-    record.subscriber[0] = makeParty("Active", "12345");
+    record.contact[20] = {};
+    record.contact[25] = {};
     receive(record);
-
-    struct Case
+    const Party typed{"New Person", "+79001234567"};
+    const struct
     {
-        QTableWidget *list;
-        Change deletion;
-        Changes enter;
+        const char *what;
+        std::function<void()> select;
+        int stored;
+    } cases[] = {
+        {"nothing selected since the start", [] {}, 20},
+        {"a call-list row", [&] { clickRow(calls, 3); }, 20},
+        {"the phone-book row", [&] { clickRow(clist, 3); }, 3},
+        {"a phone-book row, then a call-list row",
+         [&] {
+             clickRow(clist, 3);
+             clickRow(calls, 5);
+         },
+         20},
+        {"a call-list row, then a deletion in the phone book",
+         [&] {
+             clickRow(clist, 1);
+             clickRow(calls, 3);
+             QTest::keyClick(clist, Qt::Key_Delete);
+         },
+         20},
+        {"a phone-book row, then a deletion there",
+         [&] {
+             clickRow(clist, 3);
+             QTest::keyClick(clist, Qt::Key_Delete);
+         },
+         20},
+        {"a phone-book row, then a deletion in the call list",
+         [&] {
+             clickRow(calls, 5);
+             clickRow(clist, 3);
+             QTest::keyClick(calls, Qt::Key_Delete);
+         },
+         3},
     };
-    const Case cases[] = {
-        {clist, change::DeleteContact{3}, {change::StoreContact{31, {"Active", "12345"}}}},
-        {calls, change::DeleteCall{3}, {}}, // the entry stored above filled the book
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.list->objectName().toStdString());
-        clickRow(c.list, 3);
+    for (const auto &[what, select, stored] : cases) {
+        SCOPED_TRACE(what);
+        select();
         adapter.takeChanges();
-        QTest::keyClick(c.list, Qt::Key_Delete);
-        EXPECT_EQ(adapter.takeChanges(), Changes{c.deletion});
-        EXPECT_EQ(window.selectedRow(), 3);
-
-        // The adapter's record holds the deletion as soon as it was asked for.
-        DeviceRecord deleted = adapter.record();
-        if (c.list == clist)
-            removeEntry(deleted.contact, 3);
-        else
-            removeEntry(deleted.call_list, 3);
-        adapter.setRecord(deleted);
-
-        QTest::keyClick(name, Qt::Key_Return);
-        const Changes stored = adapter.takeChanges();
-        EXPECT_EQ(stored, c.enter);
-        if (!stored.empty()) {
-            deleted.contact[31] = makeParty("Active", "12345");
-            receive(deleted);
-        }
+        // As a person types: into the name, Tab, the number, Enter.
+        name->clear();
+        number->clear();
+        QTest::keyClicks(name, typed.name);
+        QTest::keyClick(name, Qt::Key_Tab);
+        QTest::keyClicks(number, typed.number);
+        QTest::keyClick(number, Qt::Key_Return);
+        EXPECT_EQ(adapter.takeChanges(), (Changes{change::StoreContact{stored, typed}}));
+        EXPECT_EQ(clist->item(stored, 0)->text(), typed.name);
+        // The next case starts from the adapter's record, with nothing selected.
+        receive(record);
+        clist->clearSelection();
+        calls->clearSelection();
     }
+}
+
+TEST_F(LineControlTest, EnterWithTheBookFullAndNoContactSelectedSaysSoAndStoresNothing)
+{
+    clickRow(calls, 3);
+    adapter.takeChanges();
+    name->setText("New Person");
+    const BoxAnswerer answer;
+    QTest::keyClick(name, Qt::Key_Return);
+    ASSERT_TRUE(answer.seen);
+    EXPECT_TRUE(answer.seen->text.contains("phone book is full")) << answer.seen->text.toStdString();
+    EXPECT_EQ(adapter.takeChanges(), Changes{});
+    EXPECT_EQ(clist->item(3, 0)->text(), "C3");
 }
 
 } // namespace
