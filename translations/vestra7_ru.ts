@@ -349,6 +349,38 @@ hidapi %4
         <source>--serial, --port, --all, --json, --force, --no-backup and --dry-run go with a command.</source>
         <translation>--serial, --port, --all, --json, --force, --no-backup и --dry-run указываются вместе с командой.</translation>
     </message>
+    <message>
+        <source>--watch goes with the command &apos;status&apos; on one adapter, not with --all.</source>
+        <translation>--watch указывается с командой «status» для одного адаптера, не с --all.</translation>
+    </message>
+    <message>
+        <source>status: print again at every change until interrupted.</source>
+        <translation>status: выводить снова при каждом изменении, пока не прервут.</translation>
+    </message>
+    <message>
+        <source>status --watch: look every &lt;seconds&gt; (1 unless given).</source>
+        <translation>status --watch: проверять каждые &lt;секунды&gt; (по умолчанию 1).</translation>
+    </message>
+    <message>
+        <source>seconds</source>
+        <translation>секунды</translation>
+    </message>
+    <message>
+        <source>Read and write the adapter&apos;s texts in this code page: %1. Without it, the one the locale&apos;s language uses.</source>
+        <translation>Читать и записывать тексты адаптера в этой кодовой странице: %1. Без неё — в той, что соответствует языку локали.</translation>
+    </message>
+    <message>
+        <source>name</source>
+        <translation>имя</translation>
+    </message>
+    <message>
+        <source>Unknown code page &apos;%1&apos;; known are %2.</source>
+        <translation>Неизвестная кодовая страница «%1»; известны: %2.</translation>
+    </message>
+    <message>
+        <source>--interval needs a whole number of seconds, 1 to 3600.</source>
+        <translation>Для --interval нужно целое число секунд от 1 до 3600.</translation>
+    </message>
 </context>
 <context>
     <name>ConfigFile</name>
@@ -650,6 +682,29 @@ Close anyway?</source>
     <message>
         <source>in a call</source>
         <translation>идёт вызов</translation>
+    </message>
+</context>
+<context>
+    <name>LineStatusText</name>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>  line %1: %2, SIM %3, signal %4, operator %5, USSD number %6
+</source>
+        <translation>  линия %1: %2, SIM %3, сигнал %4, оператор %5, номер USSD %6
+</translation>
+    </message>
+    <message>
+        <source>  USSD text: %1
+</source>
+        <translation>  текст USSD: %1
+</translation>
+    </message>
+    <message>
+        <source>%1: %2 SIM %3 signal %4 %5</source>
+        <translation>%1: %2 SIM %3 сигнал %4 %5</translation>
     </message>
 </context>
 <context>
@@ -995,6 +1050,18 @@ Go on?</source>
         <source>%1; a click or %2 makes it the active line</source>
         <translation>%1; щелчок или %2 делает её активной</translation>
     </message>
+    <message>
+        <source>%1, operator %2, signal %3</source>
+        <translation>%1, оператор %2, сигнал %3</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>нет</translation>
+    </message>
+    <message>
+        <source>Line %1: %2</source>
+        <translation>Линия %1: %2</translation>
+    </message>
 </context>
 <context>
     <name>MessageBoxes</name>
@@ -1150,6 +1217,8 @@ Commands (run without a window; without one the window opens):
   export-contacts FILE  Save the phone book: CSV for a name ending in .csv, vCards otherwise
                         (- writes vCards to standard output).
   import-contacts FILE  Replace the phone book with the contacts of a vCard or CSV file.
+  status                Each line&apos;s state, SIM, signal, operator and USSD, as the adapter reports
+                        them; with --watch again at every change until interrupted (Ctrl+C).
 
 With --all, backup and export-contacts write one file per adapter, the serial number put before
 the extension: backup.cfg becomes backup-V7-2041-000117.cfg; adapters that share a serial number
@@ -1184,6 +1253,8 @@ With --all the code is that of the first adapter that did not succeed.
   export-contacts FILE  Сохранить телефонную книгу: CSV для имени с окончанием .csv, иначе vCard
                         (- пишет vCard в стандартный вывод).
   import-contacts FILE  Заменить телефонную книгу контактами из файла vCard или CSV.
+  status                Состояние, SIM, сигнал, оператор и USSD каждой линии, как их сообщает
+                        адаптер; с --watch снова при каждом изменении, пока не прервут (Ctrl+C).
 
 С --all команды backup и export-contacts пишут по файлу на адаптер, вставляя серийный номер
 перед расширением: backup.cfg становится backup-V7-2041-000117.cfg; адаптеры с одинаковым
@@ -1412,6 +1483,10 @@ restore, import-contacts, reset-settings и update сначала сохраня
     <message>
         <source>would reset the settings, the phone book and the call list</source>
         <translation>настройки, телефонная книга и список вызовов были бы сброшены</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
     </message>
 </context>
 </TS>

@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 
 #include "link/hidapi_backend.h"
+#include "model/ansi_codec.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -51,6 +52,11 @@ bool readTool(const QStringList &words, CommandLine &command, QString &why)
     if (tool.kind == ToolCommand::Kind::List && (tool.all || !tool.serial.isEmpty())) {
         why = QCoreApplication::translate(
             "CommandLine", "The command 'list' shows every adapter and takes neither --serial nor --all.");
+        return false;
+    }
+    if (tool.watch && (tool.kind != ToolCommand::Kind::Status || tool.all)) {
+        why = QCoreApplication::translate("CommandLine",
+                                          "--watch goes with the command 'status' on one adapter, not with --all.");
         return false;
     }
     command.action = CommandLine::Action::RunTool;
@@ -113,6 +119,19 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption dryRun(
         QStringLiteral("dry-run"),
         QCoreApplication::translate("CommandLine", "Say what would be written and backed up, and write nothing."));
+    const QCommandLineOption watch(
+        QStringLiteral("watch"),
+        QCoreApplication::translate("CommandLine", "status: print again at every change until interrupted."));
+    const QCommandLineOption interval(
+        QStringLiteral("interval"),
+        QCoreApplication::translate("CommandLine", "status --watch: look every <seconds> (1 unless given)."),
+        QCoreApplication::translate("CommandLine", "seconds"));
+    const QCommandLineOption codePage(
+        QStringLiteral("code-page"),
+        QCoreApplication::translate("CommandLine", "Read and write the adapter's texts in this code page: %1. "
+                                                   "Without it, the one the locale's language uses.")
+            .arg(ansiCodePageNames().join(QStringLiteral(", "))),
+        QCoreApplication::translate("CommandLine", "name"));
     parser.addOption(verbose);
     parser.addOption(trace);
     parser.addOption(serial);
@@ -122,6 +141,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
     parser.addOption(force);
     parser.addOption(noBackup);
     parser.addOption(dryRun);
+    parser.addOption(watch);
+    parser.addOption(interval);
+    parser.addOption(codePage);
     parser.addPositionalArgument(
         QStringLiteral("command"),
         QCoreApplication::translate("CommandLine", "A command to run without the window (see below)."),
@@ -164,6 +186,24 @@ CommandLine parseCommandLine(const QStringList &arguments)
     command.tool.force = parser.isSet(force);
     command.tool.noBackup = parser.isSet(noBackup);
     command.tool.dryRun = parser.isSet(dryRun);
+    command.tool.watch = parser.isSet(watch);
+    command.tool.codePage = parser.value(codePage);
+    if (!command.tool.codePage.isEmpty() && !ansiCodePageNames().contains(command.tool.codePage)) {
+        command.action = CommandLine::Action::Refuse;
+        command.text = QCoreApplication::translate("CommandLine", "Unknown code page '%1'; known are %2.")
+                           .arg(command.tool.codePage, ansiCodePageNames().join(QStringLiteral(", ")));
+        return command;
+    }
+    if (parser.isSet(interval)) {
+        bool number = false;
+        command.tool.intervalSeconds = parser.value(interval).toInt(&number);
+        if (!number || command.tool.intervalSeconds < 1 || command.tool.intervalSeconds > 3600) {
+            command.action = CommandLine::Action::Refuse;
+            command.text =
+                QCoreApplication::translate("CommandLine", "--interval needs a whole number of seconds, 1 to 3600.");
+            return command;
+        }
+    }
     const QStringList words = parser.positionalArguments();
     if (words.isEmpty()) {
         if (parser.isSet(serial) || parser.isSet(port) || command.tool.all || command.tool.json || command.tool.force ||

@@ -18,6 +18,7 @@ constexpr std::array kNames = {
     std::pair{ToolCommand::Kind::ResetSettings, "reset-settings"},
     std::pair{ToolCommand::Kind::ExportContacts, "export-contacts"},
     std::pair{ToolCommand::Kind::ImportContacts, "import-contacts"},
+    std::pair{ToolCommand::Kind::Status, "status"},
 };
 
 bool fitsFileName(QChar c)
@@ -46,7 +47,8 @@ QString toolCommandName(ToolCommand::Kind kind)
 
 bool takesFile(ToolCommand::Kind kind)
 {
-    return kind != ToolCommand::Kind::List && kind != ToolCommand::Kind::ResetSettings;
+    return kind != ToolCommand::Kind::List && kind != ToolCommand::Kind::ResetSettings &&
+           kind != ToolCommand::Kind::Status;
 }
 
 bool writesFilePerAdapter(ToolCommand::Kind kind)
@@ -90,6 +92,8 @@ QString toolCommandsHelp()
         "  export-contacts FILE  Save the phone book: CSV for a name ending in .csv, vCards otherwise\n"
         "                        (- writes vCards to standard output).\n"
         "  import-contacts FILE  Replace the phone book with the contacts of a vCard or CSV file.\n"
+        "  status                Each line's state, SIM, signal, operator and USSD, as the adapter reports\n"
+        "                        them; with --watch again at every change until interrupted (Ctrl+C).\n"
         "\n"
         "With --all, backup and export-contacts write one file per adapter, the serial number put before\n"
         "the extension: backup.cfg becomes backup-V7-2041-000117.cfg; adapters that share a serial number\n"

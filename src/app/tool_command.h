@@ -21,7 +21,7 @@ enum class ToolExit : int {
 
 struct ToolCommand
 {
-    enum class Kind { List, Backup, Restore, Update, ResetSettings, ExportContacts, ImportContacts };
+    enum class Kind { List, Backup, Restore, Update, ResetSettings, ExportContacts, ImportContacts, Status };
 
     Kind kind = Kind::List;
     QString file;   // empty for the commands that take none
@@ -32,6 +32,9 @@ struct ToolCommand
     bool force = false;    // goes on where a file or a version looks wrong
     bool noBackup = false; // goes on where the adapter's record cannot be backed up first
     bool dryRun = false;   // says what would be written and backed up, and writes nothing
+    bool watch = false;        // status: goes on printing each change until interrupted
+    int intervalSeconds = 1;   // status --watch: how often it looks
+    QString codePage = {};     // the adapter's texts' code page; empty for the locale's
 };
 
 // The file name that stands for standard output, for the commands that write one file.

@@ -3,6 +3,7 @@
 #include "app/tool_runner.h"
 
 #include "app/interrupted_update.h"
+#include "app/line_status_text.h"
 #include "app/termination_signals.h"
 #include "app/tool_progress.h"
 #include "model/ansi_codec.h"
@@ -17,6 +18,7 @@
 #include "model/update_file.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -198,6 +200,12 @@ int ToolRunner::run(const ToolCommand &command)
     // A dry run writes nothing, not even the backup of an adapter seen for the first time.
     m_backups.setBackUpFirstSeen(!command.dryRun);
 
+    if (!command.codePage.isEmpty()) {
+        // The codec keeps the name it is given for the whole run.
+        static QByteArray chosenCodePage;
+        chosenCodePage = command.codePage.toLatin1();
+        AnsiCodec::useCodePage(chosenCodePage.constData());
+    }
     m_adapter.start();
     // The first search has run once the adapters present are known, none included.
     waitUntil([this] { return m_searched; }, m_timeouts.answer);
@@ -246,10 +254,11 @@ int ToolRunner::run(const ToolCommand &command)
         files.append(file);
         m_lastBackup.clear();
         Outcome outcome = runOn(command, target, file);
-        if (m_interruption != 0)
+        // Watching ends with the user's Ctrl+C: that is how it is meant to end.
+        if (m_interruption != 0 && !command.watch)
             outcome = interrupted(command, target, file);
         report(command, target, outcome);
-        if (result == ToolExit::Done || m_interruption != 0)
+        if (result == ToolExit::Done || (m_interruption != 0 && !command.watch))
             result = outcome.exit;
         if (m_interruption != 0)
             break;
@@ -259,7 +268,8 @@ int ToolRunner::run(const ToolCommand &command)
 
 int ToolRunner::finish(const ToolCommand &command, ToolExit result)
 {
-    if (command.json) {
+    // What --watch printed were JSON lines, one per change; a summary would break them.
+    if (command.json && !(command.watch && result == ToolExit::Done)) {
         const QJsonObject summary{{QStringLiteral("command"), toolCommandName(command.kind)},
                                   {QStringLiteral("exitCode"), static_cast<int>(result)},
                                   {QStringLiteral("results"), m_jsonResults}};
@@ -331,6 +341,8 @@ std::optional<PresentAdapter> ToolRunner::defaultTarget() const
 ToolRunner::Outcome ToolRunner::runOn(const ToolCommand &command, const PresentAdapter &target, const QString &file)
 {
     switch (command.kind) {
+    case ToolCommand::Kind::Status:
+        return status(command, target);
     case ToolCommand::Kind::Update:
         return update(command, target);
     case ToolCommand::Kind::ResetSettings:
@@ -638,6 +650,61 @@ ToolRunner::Outcome ToolRunner::resetSettings(const ToolCommand &command, const 
     return {ToolExit::Done, tr("settings reset") + backupNote(command), {}};
 }
 
+ToolRunner::Outcome ToolRunner::status(const ToolCommand &command, const PresentAdapter &target)
+{
+    if (std::optional<Outcome> failed = reach(target, true))
+        return *failed;
+    if (std::optional<Outcome> failed = readRecord())
+        return *failed;
+    if (command.watch) {
+        watchStatus(command, target);
+        return {ToolExit::Done, {}, {}};
+    }
+    AnsiCodec &codec = AnsiCodec::system();
+    const AdapterIdentity identity = m_adapter.identity();
+    return {ToolExit::Done,
+            tr("%1 %2").arg(identity.product, identity.version) + QLatin1Char('\n') +
+                lineStatusBlock(m_adapter.record(), codec).chopped(1),
+            {},
+            lineStatusJson(m_adapter.record(), codec)};
+}
+
+void ToolRunner::watchStatus(const ToolCommand &command, const PresentAdapter &target)
+{
+    AnsiCodec &codec = AnsiCodec::system();
+    const QString name = escaped(target.key.isEmpty() ? target.product : target.key);
+    QString shown;
+    const auto show = [&] {
+        const DeviceRecord &record = m_adapter.record();
+        const QString line = lineStatusLine(record, codec);
+        if (line == shown)
+            return;
+        shown = line;
+        const QString time = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
+        if (command.json) {
+            QJsonObject entry = lineStatusJson(record, codec);
+            entry.insert(QStringLiteral("time"), time);
+            entry.insert(QStringLiteral("key"), target.key);
+            entry.insert(QStringLiteral("serial"), target.serial);
+            writeOut(QString::fromUtf8(QJsonDocument(entry).toJson(QJsonDocument::Compact)) + QLatin1Char('\n'));
+        } else if (m_streams.outTerminal) {
+            // Redrawn in place: the cursor back to the line's start, the old text cleared.
+            writeOut(QStringLiteral("\r\x1b[K%1: %2").arg(name, line));
+        } else {
+            writeOut(QStringLiteral("%1 %2: %3\n").arg(time, name, line));
+        }
+    };
+    show();
+    QTimer tick;
+    tick.start(std::chrono::seconds(command.intervalSeconds));
+    const QMetaObject::Connection looked = connect(&tick, &QTimer::timeout, this, show);
+    // Until the user ends it, or the adapter goes away.
+    waitUntil([&] { return m_interruption != 0 || !m_adapter.connected(); }, std::chrono::hours(24 * 365));
+    disconnect(looked);
+    if (m_streams.outTerminal && !command.json)
+        writeOut(QStringLiteral("\n"));
+}
+
 bool ToolRunner::waitUntil(const std::function<bool()> &condition, std::chrono::milliseconds timeout)
 {
     if (condition())
@@ -669,7 +736,11 @@ void ToolRunner::report(const ToolCommand &command, const PresentAdapter &target
             entry.insert(QStringLiteral("file"), outcome.file);
         if (!m_lastBackup.isEmpty())
             entry.insert(command.dryRun ? QStringLiteral("backupFolder") : QStringLiteral("backup"), m_lastBackup);
-        m_jsonResults.append(entry);
+        for (auto detail = outcome.details.begin(); detail != outcome.details.end(); ++detail)
+            entry.insert(detail.key(), detail.value());
+        // Watching printed its own lines.
+        if (!command.watch || outcome.exit != ToolExit::Done)
+            m_jsonResults.append(entry);
         return;
     }
     // Each line names its adapter by its key, or by product when it has none (no adapter at all).
@@ -678,7 +749,7 @@ void ToolRunner::report(const ToolCommand &command, const PresentAdapter &target
     // Standard output holds the file written there and nothing else.
     if (outcome.exit == ToolExit::Done && outcome.file == QLatin1String(kStandardOutputName))
         m_streams.err->write(fileNameBytes(prefix + outcome.message + QLatin1Char('\n')));
-    else if (outcome.exit == ToolExit::Done)
+    else if (outcome.exit == ToolExit::Done && !outcome.message.isEmpty())
         writeOut(prefix + outcome.message + QLatin1Char('\n'));
     else
         writeErr(prefix + outcome.message);
@@ -701,6 +772,6 @@ int runToolCommand(const ToolCommand &command, Adapter::BackendFactory makeBacke
     QFile err;
     out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
     err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
-    ToolRunner runner(std::move(makeBackend), {&out, &err, isatty(fileno(stderr)) == 1});
+    ToolRunner runner(std::move(makeBackend), {&out, &err, isatty(fileno(stderr)) == 1, isatty(fileno(stdout)) == 1});
     return runner.run(command);
 }

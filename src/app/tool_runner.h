@@ -9,6 +9,7 @@
 #include "model/phone_book_exchange.h"
 
 #include <QJsonArray>
+#include <QJsonObject>
 #include <QObject>
 
 #include <chrono>
@@ -23,6 +24,7 @@ struct ToolStreams
     QIODevice *out = nullptr;
     QIODevice *err = nullptr;
     bool terminal = false; // `err` is a terminal: the update's progress is a bar redrawn in place
+    bool outTerminal = false; // `out` is a terminal: status --watch redraws its line in place
 };
 
 struct ToolTimeouts
@@ -58,6 +60,7 @@ private:
         ToolExit exit = ToolExit::Done;
         QString message;
         QString file;
+        QJsonObject details = {}; // more for --json: the lines of `status`
     };
 
     // Reads the command's file and refuses what no adapter is needed to refuse.
@@ -89,6 +92,9 @@ private:
     Outcome interrupted(const ToolCommand &command, const PresentAdapter &target, const QString &file) const;
     Outcome update(const ToolCommand &command, const PresentAdapter &target);
     Outcome resetSettings(const ToolCommand &command, const PresentAdapter &target);
+    Outcome status(const ToolCommand &command, const PresentAdapter &target);
+    // Prints the lines again at each change until a signal asks the command to end.
+    void watchStatus(const ToolCommand &command, const PresentAdapter &target);
 
     bool waitUntil(const std::function<bool()> &condition, std::chrono::milliseconds timeout);
     void report(const ToolCommand &command, const PresentAdapter &target, const Outcome &outcome);

@@ -12,6 +12,15 @@ std::atomic<const char *> g_chosenCodePage{nullptr};
 
 } // namespace
 
+QStringList ansiCodePageNames()
+{
+    return {QStringLiteral("windows-874"),  QStringLiteral("windows-932"),  QStringLiteral("windows-936"),
+            QStringLiteral("windows-949"),  QStringLiteral("windows-950"),  QStringLiteral("windows-1250"),
+            QStringLiteral("windows-1251"), QStringLiteral("windows-1252"), QStringLiteral("windows-1253"),
+            QStringLiteral("windows-1254"), QStringLiteral("windows-1255"), QStringLiteral("windows-1256"),
+            QStringLiteral("windows-1257"), QStringLiteral("windows-1258")};
+}
+
 const char *ansiCodePageName(const QLocale &locale)
 {
     switch (locale.language()) {

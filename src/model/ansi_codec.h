@@ -13,6 +13,8 @@
 
 // The Windows ANSI code page that a system with this locale would use, as an ICU converter name.
 const char *ansiCodePageName(const QLocale &locale);
+// Every code page ansiCodePageName() gives, "windows-1252" and the like.
+QStringList ansiCodePageNames();
 
 class AnsiCodec
 {

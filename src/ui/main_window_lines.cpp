@@ -4,6 +4,8 @@
 #include "ui/main_window.h"
 
 #include "link/adapter_port.h"
+#include "model/ansi_codec.h"
+#include "model/line_health.h"
 #include "model/line_state.h"
 #include "ui/logging.h"
 #include "widgets/glyph_button.h"
@@ -36,11 +38,18 @@ void MainWindow::showLineButtons()
 void MainWindow::showLineStates()
 {
     // The labels look the same whichever line is active; a screen reader learns it, and each line's
-    // state, from their descriptions.
+    // state, operator and signal, from their descriptions, and everyone from their tooltips.
     const DeviceRecord &record = m_adapter.record();
     for (const int line : {kLineA, kLineB}) {
         QWidget *label = lineLabel(line);
-        const QString state = lineStateText(record.stat[line]);
+        const LineHealth health = lineHealth(record, line, AnsiCodec::system());
+        const QString state = tr("%1, operator %2, signal %3")
+                                  .arg(lineStateText(health.state),
+                                       health.operatorName.isEmpty() ? tr("none") : health.operatorName)
+                                  .arg(health.signalLevel);
+        const QString toolTip = tr("Line %1: %2").arg(QLatin1String(lineName(line)), state);
+        if (label->toolTip() != toolTip)
+            label->setToolTip(toolTip);
         const QString description = record.act_line == line
                                         ? tr("%1; the active line").arg(state)
                                         : tr("%1; a click or %2 makes it the active line")

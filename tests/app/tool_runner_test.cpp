@@ -19,10 +19,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -616,6 +618,66 @@ TEST_F(ToolRunnerTest, AnAdapterMetInItsBootLoaderIsUpdatedWithoutVersionCheckOr
     ASSERT_EQ(run(command(ToolCommand::Kind::Update, file)), 0) << errText().toStdString();
     EXPECT_FALSE(first->state().bootMode);
     EXPECT_TRUE(outText().contains("updated with " + file)) << outText().toStdString();
+}
+
+TEST_F(ToolRunnerTest, StatusShowsEachLineAsTheAdapterReportsIt)
+{
+    plugBoth();
+    DeviceRecord record = second->state().record;
+    record.stat[0] = 4;
+    record.sim_pres[1] = 0;
+    record.rssi[0] = -101;
+    record.rssi[1] = 5;
+    std::memcpy(record.ops[1], "Op\nB", 5); // a device text must not break a line of the output
+    std::memcpy(record.ussd_num[0], "*100#", 6);
+    std::memcpy(record.usd_txt, "Balance 3", 10);
+    second->setRecord(record);
+
+    ASSERT_EQ(run(command(ToolCommand::Kind::Status, {}, "V7-B", false, true)), 0) << errText().toStdString();
+    const QJsonObject result = QJsonDocument::fromJson(out.data()).object().value("results")[0].toObject();
+    const QJsonArray lines = result.value("lines").toArray();
+    ASSERT_EQ(lines.size(), 2) << outText().toStdString();
+    const struct
+    {
+        const char *field;
+        QJsonValue lineA;
+        QJsonValue lineB;
+    } expected[] = {{"state", 4, 1},        {"stateText", "in a call", "ready"}, {"sim", 1, 0},
+                    {"signal", -101, 5},    {"operator", "Operator A", "Op\nB"},  {"ussdNumber", "*100#", ""}};
+    for (const auto &[field, lineA, lineB] : expected) {
+        EXPECT_EQ(lines[0].toObject().value(field), lineA) << field;
+        EXPECT_EQ(lines[1].toObject().value(field), lineB) << field;
+    }
+    EXPECT_EQ(result.value("ussdText").toString(), "Balance 3");
+
+    ASSERT_EQ(run(command(ToolCommand::Kind::Status, {}, "V7-B")), 0) << errText().toStdString();
+    EXPECT_TRUE(outText().contains("line B: ready (1), SIM 0, signal 5, operator \"Op\\x0aB\"")) << outText().toStdString();
+    EXPECT_EQ(outText().count(QLatin1Char('\n')), 4) << outText().toStdString();
+}
+
+TEST_F(ToolRunnerTest, StatusWatchPrintsEachChangeAsAJsonLineAndEndsWellOnCtrlC)
+{
+    bus.plug(first);
+    ToolCommand watch = command(ToolCommand::Kind::Status, {}, {}, false, true);
+    watch.watch = true;
+    // As the user at the terminal: the signal moves once the first line is out, Ctrl+C once the change is.
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        const int printed = static_cast<int>(out.data().count('\n'));
+        if (printed == 1 && first->state().record.rssi[0] != -90)
+            first->setSignalLevel(0, -90);
+        if (printed == 2)
+            std::raise(SIGINT);
+    });
+    user.start(20);
+    ASSERT_EQ(run(watch), 0) << errText().toStdString();
+    const QList<QByteArray> printed = out.data().trimmed().split('\n');
+    ASSERT_EQ(printed.size(), 2) << outText().toStdString();
+    const auto signalOf = [](const QByteArray &line) {
+        return QJsonDocument::fromJson(line).object().value("lines")[0].toObject().value("signal").toInt();
+    };
+    EXPECT_EQ(signalOf(printed[0]), -63);
+    EXPECT_EQ(signalOf(printed[1]), -90);
 }
 
 } // namespace

@@ -104,11 +104,15 @@ TEST_F(AccessibilityTest, TheLineLabelsTellEachLinesStateAndWhichLineIsActive)
         const char *lineA;
         const char *lineB;
     } cases[] = {
-        {1, 2, 0, "ready; the active line", "busy; a click or Alt+2 makes it the active line"},
-        {0, 4, 1, "ready; a click or Alt+1 makes it the active line", "in a call; the active line"},
-        {3, 255, 2, "in a call; a click or Alt+1 makes it the active line",
-         "in a call; a click or Alt+2 makes it the active line"},
+        {1, 2, 0, "ready, operator Operator A, signal -63; the active line",
+         "busy, operator none, signal -128; a click or Alt+2 makes it the active line"},
+        {0, 4, 1, "ready, operator Operator A, signal -63; a click or Alt+1 makes it the active line",
+         "in a call, operator none, signal -128; the active line"},
+        {3, 255, 2, "in a call, operator Operator A, signal -63; a click or Alt+1 makes it the active line",
+         "in a call, operator none, signal -128; a click or Alt+2 makes it the active line"},
     };
+    std::memset(record.ops[1], 0, sizeof record.ops[1]); // a line registered with no operator
+    record.rssi[1] = -128;
     for (const auto &[stateA, stateB, activeLine, lineA, lineB] : cases) {
         record.stat[0] = stateA;
         record.stat[1] = stateB;
@@ -118,6 +122,8 @@ TEST_F(AccessibilityTest, TheLineLabelsTellEachLinesStateAndWhichLineIsActive)
                   lineA);
         EXPECT_EQ(QAccessible::queryAccessibleInterface(child<QWidget>("lineBLabel"))->text(QAccessible::Description),
                   lineB);
+        // Everyone else reads the same in the tooltip.
+        EXPECT_EQ(child<QWidget>("lineALabel")->toolTip(), "Line A: " + QString::fromUtf8(lineA).section(';', 0, 0));
     }
 }
 

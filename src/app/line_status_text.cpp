@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The lines' health as the command line shows it; the values are the adapter's own, untranslated
+// numbers, and the texts are quoted with their control characters written out.
+#include "app/line_status_text.h"
+
+#include "model/line_health.h"
+#include "model/line_state.h"
+
+#include <QCoreApplication>
+#include <QJsonArray>
+
+namespace {
+
+QString lineName(int line)
+{
+    return line == 0 ? QStringLiteral("A") : QStringLiteral("B");
+}
+
+// A text from the adapter as one quoted line: no device text may break the output's lines.
+QString quoted(const QString &text)
+{
+    QString out = QStringLiteral("\"");
+    for (const QChar c : text) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('\\'))
+            out += QLatin1Char('\\') + c;
+        else if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out + QLatin1Char('"');
+}
+
+// The words of JSON stay English whatever the locale: scripts read them.
+QString stateWord(std::uint8_t state)
+{
+    if (canCall(state))
+        return QStringLiteral("ready");
+    return inCall(state) ? QStringLiteral("in a call") : QStringLiteral("busy");
+}
+
+QString stateText(const LineHealth &health)
+{
+    return QCoreApplication::translate("LineStatusText", "%1 (%2)").arg(lineStateText(health.state)).arg(health.state);
+}
+
+} // namespace
+
+QString lineStatusBlock(const DeviceRecord &record, AnsiCodec &codec)
+{
+    QString block;
+    for (int line = 0; line < kLineCount; ++line) {
+        const LineHealth health = lineHealth(record, line, codec);
+        block += QCoreApplication::translate("LineStatusText",
+                                             "  line %1: %2, SIM %3, signal %4, operator %5, USSD number %6\n")
+                     .arg(lineName(line), stateText(health))
+                     .arg(health.simPresence)
+                     .arg(health.signalLevel)
+                     .arg(quoted(health.operatorName), quoted(health.ussdNumber));
+    }
+    return block + QCoreApplication::translate("LineStatusText", "  USSD text: %1\n").arg(quoted(ussdText(record, codec)));
+}
+
+QString lineStatusLine(const DeviceRecord &record, AnsiCodec &codec)
+{
+    QStringList lines;
+    for (int line = 0; line < kLineCount; ++line) {
+        const LineHealth health = lineHealth(record, line, codec);
+        lines << QCoreApplication::translate("LineStatusText", "%1: %2 SIM %3 signal %4 %5")
+                     .arg(lineName(line), stateText(health))
+                     .arg(health.simPresence)
+                     .arg(health.signalLevel)
+                     .arg(quoted(health.operatorName));
+    }
+    return lines.join(QStringLiteral(" | "));
+}
+
+QJsonObject lineStatusJson(const DeviceRecord &record, AnsiCodec &codec)
+{
+    QJsonArray lines;
+    for (int line = 0; line < kLineCount; ++line) {
+        const LineHealth health = lineHealth(record, line, codec);
+        lines.append(QJsonObject{{QStringLiteral("line"), lineName(line)},
+                                 {QStringLiteral("state"), health.state},
+                                 {QStringLiteral("stateText"), stateWord(health.state)},
+                                 {QStringLiteral("sim"), health.simPresence},
+                                 {QStringLiteral("signal"), health.signalLevel},
+                                 {QStringLiteral("operator"), health.operatorName},
+                                 {QStringLiteral("ussdNumber"), health.ussdNumber}});
+    }
+    return {{QStringLiteral("lines"), lines}, {QStringLiteral("ussdText"), ussdText(record, codec)}};
+}
