@@ -878,7 +878,7 @@ Close anyway?</source>
     </message>
     <message>
         <source>&amp;Update firmware</source>
-        <translation>&amp;Обновить прошивку</translation>
+        <translation>&amp;Прошивка</translation>
     </message>
     <message>
         <source>&amp;Settings</source>
@@ -886,7 +886,7 @@ Close anyway?</source>
     </message>
     <message>
         <source>Set to &amp;default</source>
-        <translation>Сброс по &amp;умолчанию</translation>
+        <translation>По &amp;умолчанию</translation>
     </message>
     <message>
         <source>&amp;About</source>
@@ -992,7 +992,7 @@ Go on?</source>
     </message>
     <message>
         <source>&amp;Tools</source>
-        <translation>&amp;Инструменты</translation>
+        <translation>Серв&amp;ис</translation>
     </message>
     <message>
         <source>&amp;Backups…</source>
