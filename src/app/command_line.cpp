@@ -210,7 +210,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
             command.tool.noBackup || command.tool.dryRun) {
             command.action = CommandLine::Action::Refuse;
             command.text = QCoreApplication::translate(
-                "CommandLine", "--serial, --port, --all, --json, --force, --no-backup and --dry-run go with a command.");
+                "CommandLine",
+                "--serial, --port, --all, --json, --force, --no-backup and --dry-run go with a command.");
         }
         return command;
     }

@@ -58,7 +58,8 @@ QString lineStatusBlock(const DeviceRecord &record, AnsiCodec &codec)
                      .arg(health.signalLevel)
                      .arg(quoted(health.operatorName), quoted(health.ussdNumber));
     }
-    return block + QCoreApplication::translate("LineStatusText", "  USSD text: %1\n").arg(quoted(ussdText(record, codec)));
+    return block +
+           QCoreApplication::translate("LineStatusText", "  USSD text: %1\n").arg(quoted(ussdText(record, codec)));
 }
 
 QString lineStatusLine(const DeviceRecord &record, AnsiCodec &codec)

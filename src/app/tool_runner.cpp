@@ -138,8 +138,7 @@ std::optional<ToolRunner::Outcome> ToolRunner::readInput(const ToolCommand &comm
         if (content.error)
             return Outcome{ToolExit::Failed, *content.error, file};
         m_input = content.bytes;
-        if (const std::optional<QString> problem = configFileSizeProblem(file, content.size);
-            problem && !command.force)
+        if (const std::optional<QString> problem = configFileSizeProblem(file, content.size); problem && !command.force)
             return Outcome{ToolExit::Failed, *problem + QLatin1Char(' ') + forceHint, file};
     } else if (command.kind == ToolCommand::Kind::Update) {
         InputFile input = readInputFile(file, InputKind::Update);

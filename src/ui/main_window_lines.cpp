@@ -43,10 +43,10 @@ void MainWindow::showLineStates()
     for (const int line : {kLineA, kLineB}) {
         QWidget *label = lineLabel(line);
         const LineHealth health = lineHealth(record, line, AnsiCodec::system());
-        const QString state = tr("%1, operator %2, signal %3")
-                                  .arg(lineStateText(health.state),
-                                       health.operatorName.isEmpty() ? tr("none") : health.operatorName)
-                                  .arg(health.signalLevel);
+        const QString state =
+            tr("%1, operator %2, signal %3")
+                .arg(lineStateText(health.state), health.operatorName.isEmpty() ? tr("none") : health.operatorName)
+                .arg(health.signalLevel);
         const QString toolTip = tr("Line %1: %2").arg(QLatin1String(lineName(line)), state);
         if (label->toolTip() != toolTip)
             label->setToolTip(toolTip);
