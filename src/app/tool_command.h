@@ -28,7 +28,7 @@ struct ToolCommand
     QString serial; // the adapter asked for; empty for the one the window would use
     bool all = false;
     bool json = false;
-    QString port = {}; // the USB port of the adapter asked for; empty for any
+    QString port = {};     // the USB port of the adapter asked for; empty for any
     bool force = false;    // goes on where a file or a version looks wrong
     bool noBackup = false; // goes on where the adapter's record cannot be backed up first
     bool dryRun = false;   // says what would be written and backed up, and writes nothing
