@@ -51,11 +51,7 @@ Exporter::Exporter(Adapter::BackendFactory makeBackend, Watch watch, const QByte
                    [this] { return QHttpServerResponse(QByteArray(kMetricsContentType), metrics()); });
 }
 
-Exporter::~Exporter()
-{
-    // Each Adapter's backend is a view of the shared one: they go first.
-    m_watched.clear();
-}
+Exporter::~Exporter() = default;
 
 std::optional<quint16> Exporter::start(const ListenAddress &listen)
 {

@@ -57,7 +57,7 @@ private:
     bool wanted(const QString &key) const;
     void claim(Watched &watched);
 
-    SharedHidBackend m_backend;
+    SharedHidBackend m_backend; // each Adapter's backend is a view of it, so it goes after them
     Watch m_watch;
     QByteArray m_codePage; // goes after the codec that was made by its name
     AnsiCodec m_codec;

@@ -197,4 +197,10 @@ TEST_F(PrometheusScrape, TheEngineSeesTheSignalLevelsTheirChangeAndAnAdapterGone
         << "V7-A: " << seen["V7-A"].toStdString();
     // Its line values are gone with it, not left at their last reading.
     EXPECT_TRUE(engineShows(signalA, "adapter", {{"V7-B", "-85"}}, seen)) << seen.size() << " series";
+
+    // Stopping the service is an orderly end, not a failure for systemd to report.
+    exporter.terminate();
+    ASSERT_TRUE(exporter.waitForFinished(5000));
+    EXPECT_EQ(exporter.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(exporter.exitCode(), 0);
 }
