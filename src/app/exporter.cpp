@@ -22,11 +22,6 @@ QByteArray codePageOrLocale(const QByteArray &codePage)
 
 } // namespace
 
-QString exporterAdapterKey(const HidDeviceInfo &device)
-{
-    return device.serialNumber;
-}
-
 // One adapter the exporter watches: what the last search saw of it, and its own Adapter while the
 // exporter holds it.
 struct Exporter::Watched
@@ -63,10 +58,11 @@ std::optional<quint16> Exporter::start(const ListenAddress &listen)
     return port;
 }
 
-bool Exporter::wanted(const QString &key) const
+bool Exporter::wanted(const SharedHidBackend::KeyedAdapter &adapter) const
 {
+    const QString &key = adapter.key;
     if (!m_watch.serial.isEmpty())
-        return key == m_watch.serial;
+        return key == m_watch.serial || adapter.device.serialNumber == m_watch.serial;
     // Without a choice the first adapter found is the one watched, from then on.
     return m_watch.all || m_watched.empty() || m_watched.front()->key == key;
 }
@@ -80,12 +76,10 @@ void Exporter::onDevicesChanged()
     }
     for (const std::unique_ptr<Watched> &watched : m_watched)
         watched->present = false;
-    for (const HidDeviceInfo &device : m_backend.scan()) {
-        if (!isAdapterManufacturer(device.manufacturer))
+    for (const SharedHidBackend::KeyedAdapter &adapter : m_backend.adapters()) {
+        if (!wanted(adapter))
             continue;
-        const QString key = exporterAdapterKey(device);
-        if (!wanted(key))
-            continue;
+        const QString &key = adapter.key;
         auto found = std::find_if(m_watched.begin(), m_watched.end(),
                                   [&key](const std::unique_ptr<Watched> &watched) { return watched->key == key; });
         if (found == m_watched.end()) {
@@ -94,7 +88,7 @@ void Exporter::onDevicesChanged()
             (*found)->key = key;
         }
         Watched &watched = **found;
-        watched.seen = device;
+        watched.seen = adapter.device;
         watched.present = true;
         if (!watched.adapter && !watched.heldByOtherProgram)
             claim(watched);
@@ -106,11 +100,7 @@ void Exporter::claim(Watched &watched)
 {
     // The Adapter sees only this adapter, so it stays with it, and reports it gone while it is away.
     const QString key = watched.key;
-    watched.adapter = std::make_unique<Adapter>([this, key] {
-        return m_backend.view([key](const HidDeviceInfo &device) {
-            return isAdapterManufacturer(device.manufacturer) && exporterAdapterKey(device) == key;
-        });
-    });
+    watched.adapter = std::make_unique<Adapter>([this, key] { return m_backend.view(key); });
     Adapter &adapter = *watched.adapter;
     connect(&adapter, &AdapterPort::recordChanged, this, [this, &watched] {
         watched.lastRecord = Clock::now();
@@ -118,6 +108,7 @@ void Exporter::claim(Watched &watched)
     });
     connect(&adapter, &AdapterPort::sendFailed, this, [&watched] { ++watched.failedWrites; });
     connect(&adapter, &AdapterPort::connectionChanged, this, &Exporter::adaptersChanged);
+    connect(&adapter, &AdapterPort::inUseChanged, this, &Exporter::adaptersChanged);
     adapter.start();
 }
 
@@ -158,6 +149,7 @@ QByteArray Exporter::metrics()
         sample.present = watched->present;
         sample.heldByOtherProgram = watched->heldByOtherProgram && watched->present;
         if (const Adapter *adapter = watched->adapter.get()) {
+            sample.heldByOtherProgram = !adapter->inUseBy().isEmpty() && watched->present;
             sample.connected = adapter->connected();
             if (watched->lastRecord)
                 sample.record = adapter->record();

@@ -16,9 +16,6 @@
 #include <optional>
 #include <vector>
 
-// The key an adapter is known by in the metrics.
-QString exporterAdapterKey(const HidDeviceInfo &device);
-
 class Exporter final : public QObject
 {
     Q_OBJECT
@@ -26,7 +23,7 @@ class Exporter final : public QObject
 public:
     struct Watch
     {
-        QString serial;   // only this adapter; empty: as `all` says
+        QString serial;   // only this adapter, by its key or serial number; empty: as `all` says
         bool all = false; // every adapter; otherwise the first one found, and only it
     };
 
@@ -39,8 +36,9 @@ public:
     // What a scrape gets.
     QByteArray metrics();
 
-    // While another program holds the adapter, the exporter lets go of it and reports it held; it
-    // takes it back once it is free again.
+    // The hand-over: while another program asks for the adapter, the exporter lets go of it (closing
+    // it and releasing its lock) and reports it held; it takes it back once it is free again. An
+    // adapter whose lock another program holds already is reported held without this.
     void setHeldByOtherProgram(const QString &key, bool held);
 
     // The adapter the exporter watches under this key, while it holds one; for tests.
@@ -54,7 +52,7 @@ private:
     struct Watched;
 
     void onDevicesChanged();
-    bool wanted(const QString &key) const;
+    bool wanted(const SharedHidBackend::KeyedAdapter &adapter) const;
     void claim(Watched &watched);
 
     SharedHidBackend m_backend; // each Adapter's backend is a view of it, so it goes after them

@@ -2,14 +2,17 @@
 // The shared backend and its filtered views.
 #include "app/shared_hid_backend.h"
 
+#include "link/adapter.h"
+#include "link/adapter_key.h"
+
 #include <algorithm>
 
 class SharedHidBackend::View final : public HidBackend
 {
 public:
-    View(SharedHidBackend &shared, Filter keep)
+    View(SharedHidBackend &shared, QString key)
         : m_shared(shared)
-        , m_keep(std::move(keep))
+        , m_key(std::move(key))
     {
         m_shared.m_views.push_back(this);
     }
@@ -18,12 +21,16 @@ public:
 
     std::vector<HidDeviceInfo> scan() override
     {
-        std::vector<HidDeviceInfo> devices = m_shared.m_backend->scan();
-        std::erase_if(devices, [this](const HidDeviceInfo &device) { return !m_keep(device); });
+        std::vector<HidDeviceInfo> devices;
+        for (KeyedAdapter &adapter : m_shared.adapters())
+            if (adapter.key == m_key)
+                devices.push_back(std::move(adapter.device));
         return devices;
     }
 
     HidOpenResult open(const QString &instance) override { return m_shared.m_backend->open(instance); }
+
+    QString lockFolder() const override { return m_shared.m_backend->lockFolder(); }
 
     void watchChanges(std::function<void()> onChange) override { m_onChange = std::move(onChange); }
 
@@ -38,7 +45,7 @@ public:
 
 private:
     SharedHidBackend &m_shared;
-    Filter m_keep;
+    const QString m_key;
     std::function<void()> m_onChange;
     std::vector<HidDeviceEvent> m_events; // announced since this view's last scan
 };
@@ -50,9 +57,20 @@ SharedHidBackend::SharedHidBackend(std::unique_ptr<HidBackend> backend)
 
 SharedHidBackend::~SharedHidBackend() = default;
 
-std::vector<HidDeviceInfo> SharedHidBackend::scan()
+std::vector<SharedHidBackend::KeyedAdapter> SharedHidBackend::adapters()
 {
-    return m_backend->scan();
+    std::vector<KeyedAdapter> adapters;
+    std::vector<AdapterAddress> addresses;
+    for (HidDeviceInfo &device : m_backend->scan()) {
+        if (!isAdapterManufacturer(device.manufacturer))
+            continue;
+        addresses.push_back({device.serialNumber, device.port});
+        adapters.push_back({std::move(device), {}});
+    }
+    const std::vector<QString> keys = adapterKeys(addresses);
+    for (std::size_t i = 0; i < adapters.size(); ++i)
+        adapters[i].key = keys[i];
+    return adapters;
 }
 
 void SharedHidBackend::watchChanges(std::function<void()> onChange)
@@ -62,9 +80,9 @@ void SharedHidBackend::watchChanges(std::function<void()> onChange)
         m_backend->watchChanges([this] { this->onChange(); });
 }
 
-std::unique_ptr<HidBackend> SharedHidBackend::view(Filter keep)
+std::unique_ptr<HidBackend> SharedHidBackend::view(const QString &key)
 {
-    return std::make_unique<View>(*this, std::move(keep));
+    return std::make_unique<View>(*this, key);
 }
 
 void SharedHidBackend::onChange()

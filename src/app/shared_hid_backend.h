@@ -14,7 +14,12 @@
 class SharedHidBackend final
 {
 public:
-    using Filter = std::function<bool(const HidDeviceInfo &)>;
+    // A present adapter and the key that names it among all those present.
+    struct KeyedAdapter
+    {
+        HidDeviceInfo device;
+        QString key;
+    };
 
     explicit SharedHidBackend(std::unique_ptr<HidBackend> backend);
     ~SharedHidBackend();
@@ -22,12 +27,12 @@ public:
     SharedHidBackend(const SharedHidBackend &) = delete;
     SharedHidBackend &operator=(const SharedHidBackend &) = delete;
 
-    // Every present HID interface.
-    std::vector<HidDeviceInfo> scan();
+    // Every present adapter, in list order, keyed as every program keys it.
+    std::vector<KeyedAdapter> adapters();
     // Called on the GUI thread when the devices may have changed, before any view hears of it.
     void watchChanges(std::function<void()> onChange);
-    // A backend whose scans list only what `keep` lets through; it must go before this object.
-    std::unique_ptr<HidBackend> view(Filter keep);
+    // A backend whose scans list only the adapter with this key; it must go before this object.
+    std::unique_ptr<HidBackend> view(const QString &key);
 
 private:
     class View;

@@ -3,6 +3,7 @@
 // and how it lets go of an adapter another program holds; and its options on the command line.
 #include "app/command_line.h"
 #include "app/exporter.h"
+#include "link/adapter_lock.h"
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
@@ -105,6 +106,8 @@ TEST_F(ExporterTest, AnAdapterHeldByAnotherProgramIsLetGoReportedHeldAndTakenBac
 
     exporter->setHeldByOtherProgram(QStringLiteral("V7-A"), true);
     EXPECT_EQ(exporter->adapter(QStringLiteral("V7-A")), nullptr);
+    auto window = std::make_unique<AdapterLock>(bus.lockFolder());
+    EXPECT_FALSE(window->take(QStringLiteral("V7-A"))) << "the adapter's lock is free for the one who asked";
     EXPECT_TRUE(shows(*exporter, "vestra7_adapter_held_by_other_program{adapter=\"V7-A\"} 1"));
     EXPECT_TRUE(shows(*exporter, "vestra7_adapter_connected{adapter=\"V7-A\"} 0"));
     EXPECT_TRUE(shows(*exporter, "vestra7_adapter_present{adapter=\"V7-A\"} 1"));
@@ -113,9 +116,30 @@ TEST_F(ExporterTest, AnAdapterHeldByAnotherProgramIsLetGoReportedHeldAndTakenBac
     ASSERT_TRUE(waitToShow(*exporter, "vestra7_adapter_connected{adapter=\"V7-B\"} 1"));
     EXPECT_EQ(exporter->adapter(QStringLiteral("V7-A")), nullptr);
 
+    window.reset();
     exporter->setHeldByOtherProgram(QStringLiteral("V7-A"), false);
     EXPECT_TRUE(waitToShow(*exporter, "vestra7_adapter_connected{adapter=\"V7-A\"} 1"));
     EXPECT_TRUE(shows(*exporter, "vestra7_adapter_held_by_other_program{adapter=\"V7-A\"} 0"));
+}
+
+TEST_F(ExporterTest, AnAdapterWhoseLockAnotherProgramHoldsIsReportedHeldAndTakenOnceFreeAndTheOthersWatched)
+{
+    bus.plug(first);
+    bus.plug(second);
+    auto other = std::make_unique<AdapterLock>(bus.lockFolder());
+    ASSERT_FALSE(other->take(QStringLiteral("V7-A")));
+    std::unique_ptr<Exporter> exporter = start({{}, true});
+    ASSERT_TRUE(waitToShow(*exporter, "vestra7_adapter_connected{adapter=\"V7-B\"} 1"));
+    EXPECT_TRUE(waitToShow(*exporter, "vestra7_adapter_held_by_other_program{adapter=\"V7-A\"} 1"));
+    EXPECT_TRUE(shows(*exporter, "vestra7_adapter_connected{adapter=\"V7-A\"} 0"));
+
+    // The exporter's own lock keeps the other program out while it watches.
+    other.reset();
+    EXPECT_TRUE(waitToShow(*exporter, "vestra7_adapter_connected{adapter=\"V7-A\"} 1"));
+    EXPECT_TRUE(shows(*exporter, "vestra7_adapter_held_by_other_program{adapter=\"V7-A\"} 0"));
+    AdapterLock late(bus.lockFolder());
+    EXPECT_TRUE(late.take(QStringLiteral("V7-A")).has_value());
+    EXPECT_TRUE(late.take(QStringLiteral("V7-B")).has_value());
 }
 
 TEST(ExporterOptions, ListenAddresses)
