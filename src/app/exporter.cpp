@@ -184,6 +184,7 @@ int runExporter(const ToolCommand &command, Adapter::BackendFactory makeBackend)
         qPrintable(
             QCoreApplication::translate("Exporter", "Serving metrics at http://%1:%2/metrics").arg(host).arg(*port)));
     std::fflush(stderr);
-    const TerminationSignals stopRequests([] { QCoreApplication::quit(); });
+    // Stopping is how the exporter ends: an orderly end, not a failure for systemd to report.
+    const TerminationSignals stopRequests([](int) { QCoreApplication::quit(); });
     return QCoreApplication::exec();
 }

@@ -2,7 +2,7 @@
 // Writing the adapters' metrics in the text exposition format.
 #include "model/adapter_metrics.h"
 
-#include "model/text_field.h"
+#include "model/line_health.h"
 
 #include <functional>
 
@@ -90,13 +90,13 @@ struct LineSeries
 
 // A series per line of a connected adapter.
 MetricsWriter::Samples perLine(const char *name, AnsiCodec &codec,
-                               std::function<LineSeries(const LineReading &)> valueOf)
+                               std::function<LineSeries(const LineHealth &)> valueOf)
 {
     return [name, &codec, valueOf = std::move(valueOf)](const AdapterSample &adapter, QByteArray &series) {
         if (!adapter.connected || !adapter.record)
             return;
         for (int line = 0; line < kLineCount; ++line) {
-            LineSeries one = valueOf(readLine(*adapter.record, line, codec));
+            LineSeries one = valueOf(lineHealth(*adapter.record, line, codec));
             Labels all{{"adapter", adapter.key}, {"line", QString::fromLatin1(lineName(line))}};
             all.insert(all.end(), one.extraLabels.begin(), one.extraLabels.end());
             add(series, name, labels(all), one.value);
@@ -105,11 +105,6 @@ MetricsWriter::Samples perLine(const char *name, AnsiCodec &codec,
 }
 
 } // namespace
-
-LineReading readLine(const DeviceRecord &record, int line, AnsiCodec &codec)
-{
-    return {record.stat[line], record.sim_pres[line], record.rssi[line], readTextField(record.ops[line], codec)};
-}
 
 QByteArray renderMetrics(const std::vector<AdapterSample> &adapters, AnsiCodec &codec)
 {
@@ -155,20 +150,20 @@ QByteArray renderMetrics(const std::vector<AdapterSample> &adapters, AnsiCodec &
                   });
     writer.metric("vestra7_line_state", "gauge",
                   "The line's state as the adapter reports it: 0-1 can call, 3 and above in a call.",
-                  perLine("vestra7_line_state", codec, [](const LineReading &reading) {
+                  perLine("vestra7_line_state", codec, [](const LineHealth &reading) {
                       return LineSeries{{}, QByteArray::number(reading.state)};
                   }));
     writer.metric("vestra7_line_sim_pres", "gauge", "The line's SIM presence, the adapter's raw value.",
-                  perLine("vestra7_line_sim_pres", codec, [](const LineReading &reading) {
+                  perLine("vestra7_line_sim_pres", codec, [](const LineHealth &reading) {
                       return LineSeries{{}, QByteArray::number(reading.simPresence)};
                   }));
     writer.metric("vestra7_line_rssi", "gauge", "The line's signal level, the adapter's raw signed value.",
-                  perLine("vestra7_line_rssi", codec, [](const LineReading &reading) {
-                      return LineSeries{{}, QByteArray::number(reading.signal)};
+                  perLine("vestra7_line_rssi", codec, [](const LineHealth &reading) {
+                      return LineSeries{{}, QByteArray::number(reading.signalLevel)};
                   }));
     writer.metric("vestra7_line_ops_info", "gauge",
                   "The operator the line is registered with, as the adapter names it.",
-                  perLine("vestra7_line_ops_info", codec, [](const LineReading &reading) {
+                  perLine("vestra7_line_ops_info", codec, [](const LineHealth &reading) {
                       return LineSeries{{{"ops", reading.operatorName}}, QByteArray("1")};
                   }));
     writer.metric("vestra7_polls_total", "counter", "Polls sent to the adapter since the exporter started.",

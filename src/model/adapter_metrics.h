@@ -13,18 +13,6 @@
 #include <optional>
 #include <vector>
 
-// One line as the adapter reports it, in its own raw values.
-struct LineReading
-{
-    int state = 0;       // line state: 0-1 can call, 3 and above in a call
-    int simPresence = 0; // the adapter's SIM presence value
-    int signal = 0;      // the adapter's signal level, signed
-    QString operatorName;
-};
-
-// The line's values in the record; `line` is 0 for line A.
-LineReading readLine(const DeviceRecord &record, int line, AnsiCodec &codec);
-
 // One adapter at the moment of a scrape.
 struct AdapterSample
 {
