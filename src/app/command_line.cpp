@@ -222,9 +222,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
         if (parser.isSet(serial) || parser.isSet(port) || command.tool.all || command.tool.json || command.tool.force ||
             command.tool.noBackup || command.tool.dryRun || parser.isSet(listen) || parser.isSet(codePage)) {
             command.action = CommandLine::Action::Refuse;
-            command.text = QCoreApplication::translate("CommandLine",
-                                                       "--serial, --port, --all, --json, --force, --no-backup, --dry-run, "
-                                                       "--listen and --code-page go with a command.");
+            command.text = QCoreApplication::translate(
+                "CommandLine", "--serial, --port, --all, --json, --force, --no-backup, --dry-run, "
+                               "--listen and --code-page go with a command.");
         }
         return command;
     }

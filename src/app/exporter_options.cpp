@@ -2,12 +2,7 @@
 // Reading the exporter's options.
 #include "app/exporter_options.h"
 
-#include "model/ansi_codec.h"
-
 #include <QCoreApplication>
-#include <QLocale>
-
-#include <set>
 
 std::optional<ListenAddress> parseListenAddress(const QString &text)
 {
@@ -28,19 +23,6 @@ std::optional<ListenAddress> parseListenAddress(const QString &text)
     return listen;
 }
 
-bool isKnownCodePage(const QString &name)
-{
-    static const std::set<QString> known = [] {
-        std::set<QString> names;
-        for (int language = QLocale::C; language <= QLocale::LastLanguage; ++language)
-            for (const QLocale::Script script : {QLocale::AnyScript, QLocale::TraditionalChineseScript})
-                names.insert(QString::fromLatin1(ansiCodePageName(
-                    QLocale(static_cast<QLocale::Language>(language), script, QLocale::AnyTerritory))));
-        return names;
-    }();
-    return known.contains(name);
-}
-
 std::optional<QString> exporterUsageProblem(const ToolCommand &command)
 {
     if (!command.listen.isEmpty() && command.kind != ToolCommand::Kind::Exporter)
@@ -48,11 +30,6 @@ std::optional<QString> exporterUsageProblem(const ToolCommand &command)
     if (!command.listen.isEmpty() && !parseListenAddress(command.listen))
         return QCoreApplication::translate("Exporter", "--listen takes ADDRESS:PORT, such as 127.0.0.1:%1 or [::1]:%1.")
             .arg(kExporterDefaultPort);
-    if (!command.codePage.isEmpty() && !isKnownCodePage(command.codePage))
-        return QCoreApplication::translate("Exporter",
-                                           "Unknown code page '%1'. Known: windows-1250 to windows-1258, "
-                                           "windows-874, windows-932, windows-936, windows-949, windows-950.")
-            .arg(command.codePage);
     if (command.kind == ToolCommand::Kind::Exporter && command.json)
         return QCoreApplication::translate("Exporter", "The command 'exporter' takes no --json.");
     return std::nullopt;

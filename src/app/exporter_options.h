@@ -21,11 +21,9 @@ struct ListenAddress
 
 // "ADDRESS:PORT", with an IPv6 address in brackets ("[::1]:9787"); none when it is not one.
 std::optional<ListenAddress> parseListenAddress(const QString &text);
-// The code pages the program maps a locale to ("windows-1251"), the ones --code-page takes.
-bool isKnownCodePage(const QString &name);
 
 // Why the command line's options do not fit the command, when they do not: --listen only goes with
-// the exporter, and --code-page must name a known code page.
+// the exporter, and takes an address and a port.
 std::optional<QString> exporterUsageProblem(const ToolCommand &command);
 
 // The exporter's lines of --help.
