@@ -346,10 +346,6 @@ hidapi %4
         <translation>Сообщить, что было бы записано и сохранено в резервную копию, ничего не записывая.</translation>
     </message>
     <message>
-        <source>--serial, --port, --all, --json, --force, --no-backup and --dry-run go with a command.</source>
-        <translation>--serial, --port, --all, --json, --force, --no-backup и --dry-run указываются вместе с командой.</translation>
-    </message>
-    <message>
         <source>--watch goes with the command &apos;status&apos; on one adapter, not with --all.</source>
         <translation>--watch указывается с командой «status» для одного адаптера, не с --all.</translation>
     </message>
@@ -381,6 +377,14 @@ hidapi %4
         <source>--interval needs a whole number of seconds, 1 to 3600.</source>
         <translation>Для --interval нужно целое число секунд от 1 до 3600.</translation>
     </message>
+    <message>
+        <source>Where the exporter listens (default 127.0.0.1:%1).</source>
+        <translation>Где экспортёр принимает запросы (по умолчанию 127.0.0.1:%1).</translation>
+    </message>
+    <message>
+        <source>--serial, --port, --all, --json, --force, --no-backup, --dry-run, --listen and --code-page go with a command.</source>
+        <translation>--serial, --port, --all, --json, --force, --no-backup, --dry-run, --listen и --code-page указываются вместе с командой.</translation>
+    </message>
 </context>
 <context>
     <name>ConfigFile</name>
@@ -405,6 +409,45 @@ hidapi %4
     <message>
         <source>Connect to USB</source>
         <translation>Подключите адаптер к USB</translation>
+    </message>
+</context>
+<context>
+    <name>Exporter</name>
+    <message>
+        <source>Cannot listen on %1:%2.</source>
+        <translation>Не удаётся принимать запросы на %1:%2.</translation>
+    </message>
+    <message>
+        <source>Serving metrics at http://%1:%2/metrics</source>
+        <translation>Метрики доступны по адресу http://%1:%2/metrics</translation>
+    </message>
+    <message>
+        <source>--listen goes with the command &apos;exporter&apos;.</source>
+        <translation>--listen указывается только с командой «exporter».</translation>
+    </message>
+    <message>
+        <source>--listen takes ADDRESS:PORT, such as 127.0.0.1:%1 or [::1]:%1.</source>
+        <translation>--listen принимает АДРЕС:ПОРТ, например 127.0.0.1:%1 или [::1]:%1.</translation>
+    </message>
+    <message>
+        <source>The command &apos;exporter&apos; takes no --json.</source>
+        <translation>Команда «exporter» не принимает --json.</translation>
+    </message>
+    <message>
+        <source>
+The command exporter serves the adapters&apos; state to a monitoring system over HTTP, in the
+Prometheus text format, at http://127.0.0.1:%1/metrics, until it is stopped:
+  exporter [--listen ADDRESS:PORT] [--serial S | --all] [--code-page NAME]
+Without --serial or --all it watches the first adapter found. --code-page names the code page
+of the operator names (windows-1251, say) where the locale does not.
+</source>
+        <translation>
+Команда exporter передаёт состояние адаптеров системе мониторинга по HTTP в текстовом формате
+Prometheus по адресу http://127.0.0.1:%1/metrics, пока её не остановят:
+  exporter [--listen АДРЕС:ПОРТ] [--serial S | --all] [--code-page ИМЯ]
+Без --serial и --all она следит за первым найденным адаптером. --code-page задаёт кодовую
+страницу названий операторов (например, windows-1251), если её не задаёт локаль.
+</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,8 @@
 // Reading the command line.
 #include "app/command_line.h"
 
+#include "app/exporter_options.h"
+
 #include "link/hidapi_backend.h"
 #include "model/ansi_codec.h"
 
@@ -57,6 +59,10 @@ bool readTool(const QStringList &words, CommandLine &command, QString &why)
     if (tool.watch && (tool.kind != ToolCommand::Kind::Status || tool.all)) {
         why = QCoreApplication::translate("CommandLine",
                                           "--watch goes with the command 'status' on one adapter, not with --all.");
+        return false;
+    }
+    if (const std::optional<QString> problem = exporterUsageProblem(tool)) {
+        why = *problem;
         return false;
     }
     command.action = CommandLine::Action::RunTool;
@@ -132,6 +138,11 @@ CommandLine parseCommandLine(const QStringList &arguments)
                                                    "Without it, the one the locale's language uses.")
             .arg(ansiCodePageNames().join(QStringLiteral(", "))),
         QCoreApplication::translate("CommandLine", "name"));
+    const QCommandLineOption listen(
+        QStringLiteral("listen"),
+        QCoreApplication::translate("CommandLine", "Where the exporter listens (default 127.0.0.1:%1).")
+            .arg(kExporterDefaultPort),
+        QStringLiteral("address:port"));
     parser.addOption(verbose);
     parser.addOption(trace);
     parser.addOption(serial);
@@ -143,6 +154,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
     parser.addOption(dryRun);
     parser.addOption(watch);
     parser.addOption(interval);
+    parser.addOption(listen);
     parser.addOption(codePage);
     parser.addPositionalArgument(
         QStringLiteral("command"),
@@ -169,7 +181,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
         const qsizetype at = command.text.indexOf(written);
         if (at >= 0)
             command.text.replace(at, written.size(), name);
-        command.text += toolCommandsHelp();
+        command.text += toolCommandsHelp() + exporterHelp();
         return command;
     }
     if (parser.isSet(version)) {
@@ -204,14 +216,15 @@ CommandLine parseCommandLine(const QStringList &arguments)
             return command;
         }
     }
+    command.tool.listen = parser.value(listen);
     const QStringList words = parser.positionalArguments();
     if (words.isEmpty()) {
         if (parser.isSet(serial) || parser.isSet(port) || command.tool.all || command.tool.json || command.tool.force ||
-            command.tool.noBackup || command.tool.dryRun) {
+            command.tool.noBackup || command.tool.dryRun || parser.isSet(listen) || parser.isSet(codePage)) {
             command.action = CommandLine::Action::Refuse;
             command.text = QCoreApplication::translate(
-                "CommandLine",
-                "--serial, --port, --all, --json, --force, --no-backup and --dry-run go with a command.");
+                "CommandLine", "--serial, --port, --all, --json, --force, --no-backup, --dry-run, "
+                               "--listen and --code-page go with a command.");
         }
         return command;
     }

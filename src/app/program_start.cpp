@@ -4,6 +4,7 @@
 
 #include "app/application.h"
 #include "app/command_line.h"
+#include "app/exporter.h"
 #include "app/program_translations.h"
 #include "app/tool_runner.h"
 #include "link/report_trace.h"
@@ -82,6 +83,8 @@ int runProgram(int argc, char *argv[], const std::function<ProgramBackend()> &pr
             if (!prepareLogging(command, trace))
                 return 1;
             const ProgramBackend devices = prepare();
+            if (command.tool.kind == ToolCommand::Kind::Exporter)
+                return runExporter(command.tool, traced(devices.makeBackend, trace));
             return runToolCommand(command.tool, traced(devices.makeBackend, trace));
         }
         case CommandLine::Action::Run:

@@ -19,6 +19,7 @@ constexpr std::array kNames = {
     std::pair{ToolCommand::Kind::ExportContacts, "export-contacts"},
     std::pair{ToolCommand::Kind::ImportContacts, "import-contacts"},
     std::pair{ToolCommand::Kind::Status, "status"},
+    std::pair{ToolCommand::Kind::Exporter, "exporter"},
 };
 
 bool fitsFileName(QChar c)
@@ -48,7 +49,7 @@ QString toolCommandName(ToolCommand::Kind kind)
 bool takesFile(ToolCommand::Kind kind)
 {
     return kind != ToolCommand::Kind::List && kind != ToolCommand::Kind::ResetSettings &&
-           kind != ToolCommand::Kind::Status;
+           kind != ToolCommand::Kind::Status && kind != ToolCommand::Kind::Exporter;
 }
 
 bool writesFilePerAdapter(ToolCommand::Kind kind)

@@ -21,7 +21,7 @@ enum class ToolExit : int {
 
 struct ToolCommand
 {
-    enum class Kind { List, Backup, Restore, Update, ResetSettings, ExportContacts, ImportContacts, Status };
+    enum class Kind { List, Backup, Restore, Update, ResetSettings, ExportContacts, ImportContacts, Status, Exporter };
 
     Kind kind = Kind::List;
     QString file;   // empty for the commands that take none
@@ -35,6 +35,7 @@ struct ToolCommand
     bool watch = false;      // status: goes on printing each change until interrupted
     int intervalSeconds = 1; // status --watch: how often it looks
     QString codePage = {};   // the adapter's texts' code page; empty for the locale's
+    QString listen = {};     // the exporter's ADDRESS:PORT; empty for its default
 };
 
 // The file name that stands for standard output, for the commands that write one file.

@@ -50,6 +50,7 @@ Adapter::Adapter(BackendFactory makeBackend, Mailbox::Clock clock, std::unique_p
 {
     m_store.setRecordArrived([this] {
         m_recordSinceClaim = true;
+        m_pollAnswered = true;
         scheduleRecordChanged();
     });
     m_store.setWriteEnded([this](bool held) {
@@ -168,6 +169,14 @@ void Adapter::onPollTick()
 
 void Adapter::poll()
 {
+    // Only what can reach an adapter counts; without one, the next adapter starts afresh.
+    if (connected()) {
+        ++m_linkCounts.polls;
+        if (!std::exchange(m_pollAnswered, false))
+            ++m_linkCounts.lostReplies;
+    } else {
+        m_pollAnswered = true;
+    }
     Mailbox &mailbox = m_shared->mailbox;
     if (mailbox.resendDue()) {
         qCDebug(lcLink) << "the last record write is unanswered: sent again";

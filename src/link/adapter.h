@@ -79,6 +79,14 @@ public:
     // Polling pauses while this is set: the update window speaks to the adapter then.
     void setPollingHeld(bool held) { m_pollingHeld = held; }
 
+    // Counts since the start, for those who watch the link's health.
+    struct LinkCounts
+    {
+        std::uint64_t polls = 0;       // polls and repeated writes sent to a connected adapter
+        std::uint64_t lostReplies = 0; // of those, the ones no record answered before the next
+    };
+    LinkCounts linkCounts() const { return m_linkCounts; }
+
     // Posts a message for the adapter, replacing one not yet taken.
     void post(std::uint8_t cmd, std::span<const std::uint8_t> payload = {}) override;
     // Whether the adapter is taken to run its boot loader; only the end or the closing of an update
@@ -172,7 +180,12 @@ private:
     QTimer m_inUseRetry; // tries it again
     // As last announced; none before the first search.
     std::optional<std::vector<PresentAdapter>> m_presentAdapters;
+    LinkCounts m_linkCounts;
+    bool m_pollAnswered = true; // a record has come since the last poll
 };
+
+// Whether a HID device with this manufacturer string is the adapter, in its firmware or its boot loader.
+bool isAdapterManufacturer(const QString &manufacturer);
 
 // The device's version number as major.minor, from its high and low byte: 0x010A gives "1.10".
 QString versionText(std::uint16_t versionNumber);

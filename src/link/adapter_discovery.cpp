@@ -16,10 +16,15 @@ constexpr char kAdapterManufacturer[] = "TARNIX";
 
 bool isAdapterDevice(const HidDevice &device)
 {
-    return device.manufacturer() == QLatin1String(kAdapterManufacturer);
+    return isAdapterManufacturer(device.manufacturer());
 }
 
 } // namespace
+
+bool isAdapterManufacturer(const QString &manufacturer)
+{
+    return manufacturer == QLatin1String(kAdapterManufacturer);
+}
 
 void Adapter::searchAgain()
 {

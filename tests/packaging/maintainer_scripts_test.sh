@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The package's postinst and postrm: with udev running they reload the rules and trigger the hidraw
 # nodes, also when udevadm fails; where udev does not run (a chroot) or udevadm is absent they call
-# nothing and still succeed; and they act only for the dpkg steps that change the installed rule.
+# nothing and still succeed; and they act only for the dpkg steps that change the installed rule. The
+# postinst creates the group vestra7 when it does not exist yet, and only then.
 #
 #   maintainer_scripts_test.sh <folder holding postinst and postrm>
 set -euo pipefail
@@ -30,6 +31,18 @@ echo "\$*" >>"$work/calls"
 exit 1
 FAKE
 chmod +x "$work/bin/udevadm"
+# getent and addgroup stand in for the system's, logging too: the group exists once $work/group does.
+mkdir "$work/group-bin"
+cat >"$work/group-bin/getent" <<FAKE
+#!/bin/sh
+[ "\$*" = "group vestra7" ] && [ -e "$work/group" ] && echo "vestra7:x:989:"
+FAKE
+cat >"$work/group-bin/addgroup" <<FAKE
+#!/bin/sh
+echo "addgroup \$*" >>"$work/calls"
+touch "$work/group"
+FAKE
+chmod +x "$work/group-bin/getent" "$work/group-bin/addgroup"
 
 failures=0
 fail() {
@@ -53,7 +66,16 @@ run() {
 }
 
 reload_and_trigger=$'control --reload-rules\ntrigger --subsystem-match=hidraw'
-with_udevadm="$work/bin:/usr/bin:/bin"
+with_udevadm="$work/group-bin:$work/bin:/usr/bin:/bin"
+without_udevadm="$work/group-bin"
+
+# The group is made at the first configure, before the rule is applied, and left alone afterwards.
+rm -f "$work/group"
+run postinst configure yes "$with_udevadm"
+[ "$calls" = $'addgroup --system --quiet vestra7\n'"$reload_and_trigger" ] ||
+    fail "postinst configure without the group called: ${calls:-nothing}"
+run postinst configure yes "$with_udevadm"
+[ "$calls" = "$reload_and_trigger" ] || fail "postinst configure with the group called: ${calls:-nothing}"
 
 for step in "postinst configure" "postrm remove"; do
     read -r script argument <<<"$step"
@@ -63,7 +85,7 @@ for step in "postinst configure" "postrm remove"; do
         run "$script" "$argument" no "$with_udevadm"
         [ -z "$calls" ] || fail "$step without a running udev called: $calls"
     fi
-    run "$script" "$argument" yes "/nonexistent"
+    run "$script" "$argument" yes "$without_udevadm"
     [ -z "$calls" ] || fail "$step without udevadm called: $calls"
 done
 

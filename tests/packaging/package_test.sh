@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Checks what the Debian packages built by CPack hold. Each program has a package of its own name:
-# vestra7 holds the program, the udev rule, the desktop entry, the metainfo and the icons; every other
+# vestra7 holds the program, the udev rule, the desktop entry, the metainfo, the icons, the exporter's
+# service (which nothing enables) and the example alerting rules; every other
 # package holds only its program. Each has its manual page, the copyright and the changelog, nothing
 # stray, dependencies for every library its program loads, and a hardened, stripped program.
 #
@@ -84,7 +85,16 @@ for package in "${programs[@]}"; do
             "$icons/scalable/apps/$app_id.svg"
         )
         for size in 16 24 32 48 64 128 256; do expected+=("$icons/${size}x$size/apps/$app_id.png"); done
+        expected+=("$doc/examples/vestra7-alerts.yml")
+        unit='(/usr)?/lib/systemd/system/vestra7-exporter\.service'
+        grep -qxE "$unit" <<<"$files" || fail "$package: missing vestra7-exporter.service"
         allowed="$allowed|^($rules_dir/|/usr/share/applications/|/usr/share/metainfo/|$icons/)"
+        allowed="$allowed|^$unit\$|^$doc/examples/vestra7-alerts\.yml\$"
+        # Installed disabled: no maintainer script enables or starts the service.
+        dpkg-deb -e "$deb" "$scratch/control-$package"
+        if grep -lE 'systemctl|deb-systemd' "$scratch/control-$package"/*; then
+            fail "$package: a maintainer script enables or starts a service"
+        fi
     fi
     for file in "${expected[@]}"; do
         grep -qxF "$file" <<<"$files" || fail "$package: missing $file"

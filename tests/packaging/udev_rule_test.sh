@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the shipped udev rule through udevadm against emulated devices: the adapter's hidraw node, in
-# normal mode and in its boot loader, gets the uaccess tag; no other node does. Also checks that the
+# normal mode and in its boot loader, gets the uaccess tag and the group vestra7 with mode 0660; no
+# other node gets either. Also checks that the
 # rule file sorts before the seat rules that turn the tag into access.
 #
 # udevadm reads rules only from the system's folders, so it runs in a mount namespace of our own
@@ -57,14 +58,15 @@ if [ -n "${VESTRA7_RULE_TEST_EVALUATOR:-}" ]; then
         return 1
     }
 
-    tagged() {
-        local path=$1 line item key name op value matched tags
+    # Prints what the node is granted, a word a line: "uaccess", "group", both, or nothing.
+    granted() {
+        local path=$1 line item key name op value matched tags group mode
         while IFS= read -r line; do
             [[ $line =~ ^[[:space:]]*(#|$) ]] && continue
-            matched=1 tags=
+            matched=1 tags= group= mode=
             IFS=, read -ra items <<<"$line"
             for item in "${items[@]}"; do
-                [[ $item =~ ^[[:space:]]*([A-Z]+)(\{([^}]*)\})?(==|\+=)\"([^\"]*)\"[[:space:]]*$ ]] ||
+                [[ $item =~ ^[[:space:]]*([A-Z]+)(\{([^}]*)\})?(==|\+=|=)\"([^\"]*)\"[[:space:]]*$ ]] ||
                     { fail "the evaluator cannot read: $item"; return 1; }
                 key=${BASH_REMATCH[1]} name=${BASH_REMATCH[3]} op=${BASH_REMATCH[4]} value=${BASH_REMATCH[5]}
                 case "$key$op" in
@@ -72,12 +74,17 @@ if [ -n "${VESTRA7_RULE_TEST_EVALUATOR:-}" ]; then
                 SUBSYSTEM==) [[ ${subsystem[$path]:-} == $value ]] || matched=0 ;;
                 ATTRS==) any_parent_has "$path" "$name" "$value" || matched=0 ;;
                 TAG+=) tags+=":$value:" ;;
+                GROUP=) group=$value ;;
+                MODE=) mode=$value ;;
                 *) fail "the evaluator does not know $key$op"; return 1 ;;
                 esac
             done
-            [[ $matched -eq 1 && $tags == *:uaccess:* ]] && return 0
+            if [ "$matched" -eq 1 ]; then
+                if [[ $tags == *:uaccess:* ]]; then echo uaccess; fi
+                if [[ $group == vestra7 && $mode == 0660 ]]; then echo group; fi
+            fi
         done <"$rule"
-        return 1
+        return 0
     }
 else
     mount -t tmpfs tmpfs /run
@@ -87,28 +94,40 @@ else
     done
     cp "$rule" /etc/udev/rules.d/
     device_list >/run/devices.umockdev
+    # The group the package creates, in this namespace only.
+    cp /etc/group /run/group
+    grep -q '^vestra7:' /run/group || echo 'vestra7:x:989:' >>/run/group
+    mount --bind /run/group /etc/group
+    gid=$(getent group vestra7 | cut -d: -f3)
 
-    tagged() {
+    granted() {
         local path=$1 out log
         out=$(mktemp) log=$(mktemp)
+        # Run in a command substitution: what goes wrong is a word of the output, the details go to stderr.
         if ! umockdev-run --device /run/devices.umockdev -- udevadm test --action=add "/sys$path" >"$out" 2>"$log"; then
-            fail "udevadm test failed for $path:"
-            cat "$log"
+            echo "udevadm-failed"
+            cat "$log" >&2
         fi
-        grep -q "Reading rules file: /etc/udev/rules.d/$rule_name" "$log" || fail "udevadm did not read $rule_name"
+        grep -q "Reading rules file: /etc/udev/rules.d/$rule_name" "$log" || echo "rule-not-read"
         # udevadm names a rule it cannot take in full by its file and line.
-        if grep "$rule_name:" "$log"; then fail "udevadm complains about $rule_name"; fi
-        grep -q '^TAGS=.*:uaccess:' "$out"
-        local found=$?
+        if grep "^/etc/udev/rules.d/$rule_name:" "$log" >&2; then echo "complaint"; fi
+        if grep -q '^TAGS=.*:uaccess:' "$out"; then echo uaccess; fi
+        if grep -q "$rule_name:[0-9]* GROUP $gid\$" "$log" && grep -q "$rule_name:[0-9]* MODE 0660\$" "$log"; then
+            echo group
+        fi
         rm -f "$out" "$log"
-        return $found
     }
 fi
 
-# expect tagged|untagged <sysfs path> <what it is>
+# expect tagged|untagged <sysfs path> <what it is>: tagged is the uaccess tag and the group, untagged neither
 expect() {
-    local got=untagged
-    if tagged "$2"; then got=tagged; fi
+    local got
+    got=$(granted "$2" | sort | tr '\n' ' ')
+    case "$got" in
+    "group uaccess ") got=tagged ;;
+    "") got=untagged ;;
+    *) got="only $got" ;;
+    esac
     [ "$got" = "$1" ] || fail "$3: $got, expected $1"
 }
 

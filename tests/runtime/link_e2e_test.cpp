@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -179,4 +181,36 @@ TEST_F(LinkEndToEnd, ShutdownWhileAReportWaitsForTheGuiThread)
     // The record arrives and the reading thread waits for this thread, which never serves it.
     ASSERT_TRUE(m_adapter->waitFor([](const AdapterState &s) { return !s.received.empty(); }));
     EXPECT_TRUE(m_link.shutdown()) << "every thread ended";
+}
+
+TEST_F(LinkEndToEnd, PollsAndThoseLeftUnansweredUntilTheNextAreCounted)
+{
+    const auto pollsReceived = [this] {
+        const AdapterState state = m_adapter->state();
+        return std::count_if(state.received.begin(), state.received.end(),
+                             [](const ReceivedMessage &m) { return m.cmd == CMD_POLL; });
+    };
+    m_adapter->clearReceived();
+    m_link.poll();
+    ASSERT_TRUE(waitUntil([this] { return m_refreshes == 1 && idle(); }));
+    EXPECT_EQ(m_link.linkCounts().polls, 1u);
+    EXPECT_EQ(m_link.linkCounts().lostReplies, 0u);
+
+    // The second poll (occurrence 1) goes unanswered: the third finds it so.
+    m_adapter->withholdReply(CMD_POLL, 1);
+    m_link.poll();
+    ASSERT_TRUE(waitUntil([&] { return pollsReceived() == 2 && idle(); }));
+    EXPECT_EQ(m_link.linkCounts().lostReplies, 0u) << "not lost before the next poll is due";
+    m_link.poll();
+    ASSERT_TRUE(waitUntil([this] { return m_refreshes == 2 && idle(); }));
+    EXPECT_EQ(m_link.linkCounts().polls, 3u);
+    EXPECT_EQ(m_link.linkCounts().lostReplies, 1u);
+
+    // Polls without an adapter count for nothing.
+    m_bus.unplug(*m_adapter);
+    ASSERT_TRUE(waitUntil([this] { return !m_link.connected(); }));
+    m_link.poll();
+    m_link.poll();
+    EXPECT_EQ(m_link.linkCounts().polls, 3u);
+    EXPECT_EQ(m_link.linkCounts().lostReplies, 1u);
 }

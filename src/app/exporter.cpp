@@ -1,0 +1,190 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Watching the adapters, following them as they come and go, and serving their metrics.
+#include "app/exporter.h"
+
+#include "app/termination_signals.h"
+
+#include <QCoreApplication>
+#include <QHttpServerResponse>
+#include <QLocale>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+QByteArray codePageOrLocale(const QByteArray &codePage)
+{
+    return codePage.isEmpty() ? QByteArray(ansiCodePageName(QLocale::system())) : codePage;
+}
+
+} // namespace
+
+// One adapter the exporter watches: what the last search saw of it, and its own Adapter while the
+// exporter holds it.
+struct Exporter::Watched
+{
+    QString key;
+    HidDeviceInfo seen; // as last listed, while plugged in
+    bool present = false;
+    bool heldByOtherProgram = false;
+    std::unique_ptr<Adapter> adapter;
+    std::optional<Clock::time_point> lastRecord;
+    std::uint64_t failedWrites = 0;
+};
+
+Exporter::Exporter(Adapter::BackendFactory makeBackend, Watch watch, const QByteArray &codePage, QObject *parent)
+    : QObject(parent)
+    , m_backend(makeBackend())
+    , m_watch(std::move(watch))
+    , m_codePage(codePageOrLocale(codePage))
+    , m_codec(m_codePage.constData())
+{
+    m_server.route(QStringLiteral("/metrics"),
+                   [this] { return QHttpServerResponse(QByteArray(kMetricsContentType), metrics()); });
+}
+
+Exporter::~Exporter() = default;
+
+std::optional<quint16> Exporter::start(const ListenAddress &listen)
+{
+    const quint16 port = m_server.listen(listen.address, listen.port);
+    if (port == 0)
+        return std::nullopt;
+    m_backend.watchChanges([this] { onDevicesChanged(); });
+    onDevicesChanged();
+    return port;
+}
+
+bool Exporter::wanted(const SharedHidBackend::KeyedAdapter &adapter) const
+{
+    const QString &key = adapter.key;
+    if (!m_watch.serial.isEmpty())
+        return key == m_watch.serial || adapter.device.serialNumber == m_watch.serial;
+    // Without a choice the first adapter found is the one watched, from then on.
+    return m_watch.all || m_watched.empty() || m_watched.front()->key == key;
+}
+
+void Exporter::onDevicesChanged()
+{
+    // The adapter asked for by its serial number is reported from the start, plugged in or not.
+    if (!m_watch.serial.isEmpty() && m_watched.empty()) {
+        m_watched.push_back(std::make_unique<Watched>());
+        m_watched.back()->key = m_watch.serial;
+    }
+    for (const std::unique_ptr<Watched> &watched : m_watched)
+        watched->present = false;
+    for (const SharedHidBackend::KeyedAdapter &adapter : m_backend.adapters()) {
+        if (!wanted(adapter))
+            continue;
+        const QString &key = adapter.key;
+        auto found = std::find_if(m_watched.begin(), m_watched.end(),
+                                  [&key](const std::unique_ptr<Watched> &watched) { return watched->key == key; });
+        if (found == m_watched.end()) {
+            m_watched.push_back(std::make_unique<Watched>());
+            found = std::prev(m_watched.end());
+            (*found)->key = key;
+        }
+        Watched &watched = **found;
+        watched.seen = adapter.device;
+        watched.present = true;
+        if (!watched.adapter && !watched.heldByOtherProgram)
+            claim(watched);
+    }
+    emit adaptersChanged();
+}
+
+void Exporter::claim(Watched &watched)
+{
+    // The Adapter sees only this adapter, so it stays with it, and reports it gone while it is away.
+    const QString key = watched.key;
+    watched.adapter = std::make_unique<Adapter>([this, key] { return m_backend.view(key); });
+    Adapter &adapter = *watched.adapter;
+    connect(&adapter, &AdapterPort::recordChanged, this, [this, &watched] {
+        watched.lastRecord = Clock::now();
+        emit adaptersChanged();
+    });
+    connect(&adapter, &AdapterPort::sendFailed, this, [&watched] { ++watched.failedWrites; });
+    connect(&adapter, &AdapterPort::connectionChanged, this, &Exporter::adaptersChanged);
+    connect(&adapter, &AdapterPort::inUseChanged, this, &Exporter::adaptersChanged);
+    adapter.start();
+}
+
+void Exporter::setHeldByOtherProgram(const QString &key, bool held)
+{
+    for (const std::unique_ptr<Watched> &watched : m_watched) {
+        if (watched->key != key || watched->heldByOtherProgram == held)
+            continue;
+        watched->heldByOtherProgram = held;
+        if (held) {
+            watched->adapter.reset(); // closes the device, so that the other program may have it
+        } else if (watched->present) {
+            claim(*watched);
+        }
+        emit adaptersChanged();
+    }
+}
+
+Adapter *Exporter::adapter(const QString &key) const
+{
+    for (const std::unique_ptr<Watched> &watched : m_watched)
+        if (watched->key == key)
+            return watched->adapter.get();
+    return nullptr;
+}
+
+QByteArray Exporter::metrics()
+{
+    std::vector<AdapterSample> samples;
+    const Clock::time_point now = Clock::now();
+    for (const std::unique_ptr<Watched> &watched : m_watched) {
+        AdapterSample sample;
+        sample.key = watched->key;
+        sample.product = watched->seen.product;
+        sample.serial = watched->seen.serialNumber;
+        if (!watched->seen.instance.isEmpty())
+            sample.version = versionText(watched->seen.versionNumber);
+        sample.present = watched->present;
+        sample.heldByOtherProgram = watched->heldByOtherProgram && watched->present;
+        if (const Adapter *adapter = watched->adapter.get()) {
+            sample.heldByOtherProgram = !adapter->inUseBy().isEmpty() && watched->present;
+            sample.connected = adapter->connected();
+            if (watched->lastRecord)
+                sample.record = adapter->record();
+            const Adapter::LinkCounts counts = adapter->linkCounts();
+            sample.polls = counts.polls;
+            sample.lostReplies = counts.lostReplies;
+        }
+        if (watched->lastRecord)
+            sample.recordAgeSeconds = std::chrono::duration<double>(now - *watched->lastRecord).count();
+        sample.failedWrites = watched->failedWrites;
+        samples.push_back(std::move(sample));
+    }
+    return renderMetrics(samples, m_codec);
+}
+
+int runExporter(const ToolCommand &command, Adapter::BackendFactory makeBackend)
+{
+    const ListenAddress listen = command.listen.isEmpty() ? ListenAddress() : *parseListenAddress(command.listen);
+    Exporter exporter(std::move(makeBackend), {command.serial, command.all}, command.codePage.toLatin1());
+    const std::optional<quint16> port = exporter.start(listen);
+    const QString host = listen.address.protocol() == QAbstractSocket::IPv6Protocol
+                             ? QStringLiteral("[%1]").arg(listen.address.toString())
+                             : listen.address.toString();
+    if (!port) {
+        std::fprintf(
+            stderr, "vestra7: %s\n",
+            qPrintable(QCoreApplication::translate("Exporter", "Cannot listen on %1:%2.").arg(host).arg(listen.port)));
+        return static_cast<int>(ToolExit::Failed);
+    }
+    std::fprintf(
+        stderr, "vestra7: %s\n",
+        qPrintable(
+            QCoreApplication::translate("Exporter", "Serving metrics at http://%1:%2/metrics").arg(host).arg(*port)));
+    std::fflush(stderr);
+    // Stopping is how the exporter ends: an orderly end, not a failure for systemd to report.
+    const TerminationSignals stopRequests([](int) { QCoreApplication::quit(); });
+    return QCoreApplication::exec();
+}

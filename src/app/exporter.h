@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The exporter: watches adapters without a window and serves their state to a monitoring system
+// over HTTP, following them as they are plugged in and out.
+#pragma once
+
+#include "app/exporter_options.h"
+#include "app/shared_hid_backend.h"
+#include "link/adapter.h"
+#include "model/adapter_metrics.h"
+
+#include <QHttpServer>
+#include <QObject>
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class Exporter final : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Watch
+    {
+        QString serial;   // only this adapter, by its key or serial number; empty: as `all` says
+        bool all = false; // every adapter; otherwise the first one found, and only it
+    };
+
+    Exporter(Adapter::BackendFactory makeBackend, Watch watch, const QByteArray &codePage = {},
+             QObject *parent = nullptr);
+    ~Exporter() override;
+
+    // Starts watching and listening; the port bound, or none when the address cannot be bound.
+    std::optional<quint16> start(const ListenAddress &listen);
+    // What a scrape gets.
+    QByteArray metrics();
+
+    // The hand-over: while another program asks for the adapter, the exporter lets go of it (closing
+    // it and releasing its lock) and reports it held; it takes it back once it is free again. An
+    // adapter whose lock another program holds already is reported held without this.
+    void setHeldByOtherProgram(const QString &key, bool held);
+
+    // The adapter the exporter watches under this key, while it holds one; for tests.
+    Adapter *adapter(const QString &key) const;
+
+signals:
+    // The set of adapters plugged in, or the state of one, changed.
+    void adaptersChanged();
+
+private:
+    struct Watched;
+
+    void onDevicesChanged();
+    bool wanted(const SharedHidBackend::KeyedAdapter &adapter) const;
+    void claim(Watched &watched);
+
+    SharedHidBackend m_backend; // each Adapter's backend is a view of it, so it goes after them
+    Watch m_watch;
+    QByteArray m_codePage; // goes after the codec that was made by its name
+    AnsiCodec m_codec;
+    std::vector<std::unique_ptr<Watched>> m_watched; // in the order first seen
+    QHttpServer m_server;
+};
+
+// Runs the command 'exporter' until a termination signal; returns the process's exit code.
+int runExporter(const ToolCommand &command, Adapter::BackendFactory makeBackend);

@@ -1,0 +1,192 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The exporter in-process over the emulated bus: which adapters it watches, how it follows plugging,
+// and how it lets go of an adapter another program holds; and its options on the command line.
+#include "app/command_line.h"
+#include "app/exporter.h"
+#include "link/adapter_lock.h"
+#include "sim/emulated_adapter.h"
+#include "sim/emulated_backend.h"
+#include "sim/emulated_bus.h"
+#include "support/gui_wait.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::shared_ptr<EmulatedAdapter> adapterWith(const char *serial, std::int8_t rssiA)
+{
+    auto adapter = std::make_shared<EmulatedAdapter>(EmulatedIdentity::withSerialNumber(QString::fromLatin1(serial)));
+    DeviceRecord record = initialAdapterRecord();
+    record.rssi[0] = rssiA;
+    adapter->setRecord(record);
+    return adapter;
+}
+
+class ExporterTest : public testing::Test
+{
+protected:
+    std::unique_ptr<Exporter> start(Exporter::Watch watch)
+    {
+        auto exporter = std::make_unique<Exporter>([this] { return std::make_unique<EmulatedBackend>(bus); },
+                                                   std::move(watch), QByteArray("windows-1252"));
+        const ListenAddress anyPort{QHostAddress(QHostAddress::LocalHost), 0};
+        EXPECT_TRUE(exporter->start(anyPort));
+        return exporter;
+    }
+
+    static bool shows(Exporter &exporter, const char *series)
+    {
+        return exporter.metrics().contains(QByteArray(series) + '\n');
+    }
+
+    static bool waitToShow(Exporter &exporter, const char *series)
+    {
+        return waitUntil([&] { return shows(exporter, series); });
+    }
+
+    EmulatedBus bus;
+    std::shared_ptr<EmulatedAdapter> first = adapterWith("V7-A", -61);
+    std::shared_ptr<EmulatedAdapter> second = adapterWith("V7-B", -85);
+};
+
+} // namespace
+
+TEST_F(ExporterTest, AllFollowsAdaptersPluggedInAndOutAndTheirValuesAsTheyChange)
+{
+    bus.plug(first);
+    std::unique_ptr<Exporter> exporter = start({{}, true});
+    ASSERT_TRUE(waitToShow(*exporter, "vestra7_line_rssi{adapter=\"V7-A\",line=\"A\"} -61"));
+
+    // One plugged in later is watched as well, each Adapter staying with its own.
+    bus.plug(second);
+    ASSERT_TRUE(waitToShow(*exporter, "vestra7_line_rssi{adapter=\"V7-B\",line=\"A\"} -85"));
+    EXPECT_TRUE(shows(*exporter, "vestra7_line_rssi{adapter=\"V7-A\",line=\"A\"} -61"));
+
+    DeviceRecord weaker = first->state().record;
+    weaker.rssi[0] = -97;
+    first->setRecord(weaker);
+    ASSERT_TRUE(waitToShow(*exporter, "vestra7_line_rssi{adapter=\"V7-A\",line=\"A\"} -97"));
+
+    // Gone: reported so, without its line values; the other goes on.
+    bus.unplug(*first);
+    ASSERT_TRUE(waitToShow(*exporter, "vestra7_adapter_present{adapter=\"V7-A\"} 0"));
+    EXPECT_TRUE(waitToShow(*exporter, "vestra7_adapter_connected{adapter=\"V7-A\"} 0"));
+    EXPECT_FALSE(exporter->metrics().contains("vestra7_line_rssi{adapter=\"V7-A\""));
+    EXPECT_TRUE(shows(*exporter, "vestra7_adapter_connected{adapter=\"V7-B\"} 1"));
+
+    // Back again, under the same key.
+    bus.plug(first);
+    EXPECT_TRUE(waitToShow(*exporter, "vestra7_line_rssi{adapter=\"V7-A\",line=\"A\"} -97"));
+    EXPECT_TRUE(shows(*exporter, "vestra7_adapter_present{adapter=\"V7-A\"} 1"));
+}
+
+TEST_F(ExporterTest, ASerialIsReportedFromTheStartAndWithoutAChoiceOnlyTheFirstAdapterIsWatched)
+{
+    bus.plug(second);
+    std::unique_ptr<Exporter> chosen = start({QStringLiteral("V7-A"), false});
+    ASSERT_TRUE(waitToShow(*chosen, "vestra7_adapter_present{adapter=\"V7-A\"} 0"));
+    EXPECT_FALSE(chosen->metrics().contains("adapter=\"V7-B\""));
+    bus.plug(first);
+    EXPECT_TRUE(waitToShow(*chosen, "vestra7_adapter_connected{adapter=\"V7-A\"} 1"));
+    chosen.reset();
+
+    std::unique_ptr<Exporter> firstFound = start({});
+    ASSERT_TRUE(waitToShow(*firstFound, "vestra7_adapter_connected{adapter=\"V7-B\"} 1"));
+    bus.unplug(*second);
+    ASSERT_TRUE(waitToShow(*firstFound, "vestra7_adapter_present{adapter=\"V7-B\"} 0"));
+    // The one watched stays the one watched while another is plugged in.
+    EXPECT_FALSE(firstFound->metrics().contains("adapter=\"V7-A\""));
+}
+
+TEST_F(ExporterTest, AnAdapterHeldByAnotherProgramIsLetGoReportedHeldAndTakenBackOnceFree)
+{
+    bus.plug(first);
+    std::unique_ptr<Exporter> exporter = start({{}, true});
+    ASSERT_TRUE(waitToShow(*exporter, "vestra7_adapter_connected{adapter=\"V7-A\"} 1"));
+
+    exporter->setHeldByOtherProgram(QStringLiteral("V7-A"), true);
+    EXPECT_EQ(exporter->adapter(QStringLiteral("V7-A")), nullptr);
+    auto window = std::make_unique<AdapterLock>(bus.lockFolder());
+    EXPECT_FALSE(window->take(QStringLiteral("V7-A"))) << "the adapter's lock is free for the one who asked";
+    EXPECT_TRUE(shows(*exporter, "vestra7_adapter_held_by_other_program{adapter=\"V7-A\"} 1"));
+    EXPECT_TRUE(shows(*exporter, "vestra7_adapter_connected{adapter=\"V7-A\"} 0"));
+    EXPECT_TRUE(shows(*exporter, "vestra7_adapter_present{adapter=\"V7-A\"} 1"));
+    // A search meanwhile does not take it back.
+    bus.plug(second);
+    ASSERT_TRUE(waitToShow(*exporter, "vestra7_adapter_connected{adapter=\"V7-B\"} 1"));
+    EXPECT_EQ(exporter->adapter(QStringLiteral("V7-A")), nullptr);
+
+    window.reset();
+    exporter->setHeldByOtherProgram(QStringLiteral("V7-A"), false);
+    EXPECT_TRUE(waitToShow(*exporter, "vestra7_adapter_connected{adapter=\"V7-A\"} 1"));
+    EXPECT_TRUE(shows(*exporter, "vestra7_adapter_held_by_other_program{adapter=\"V7-A\"} 0"));
+}
+
+TEST_F(ExporterTest, AnAdapterWhoseLockAnotherProgramHoldsIsReportedHeldAndTakenOnceFreeAndTheOthersWatched)
+{
+    bus.plug(first);
+    bus.plug(second);
+    auto other = std::make_unique<AdapterLock>(bus.lockFolder());
+    ASSERT_FALSE(other->take(QStringLiteral("V7-A")));
+    std::unique_ptr<Exporter> exporter = start({{}, true});
+    ASSERT_TRUE(waitToShow(*exporter, "vestra7_adapter_connected{adapter=\"V7-B\"} 1"));
+    EXPECT_TRUE(waitToShow(*exporter, "vestra7_adapter_held_by_other_program{adapter=\"V7-A\"} 1"));
+    EXPECT_TRUE(shows(*exporter, "vestra7_adapter_connected{adapter=\"V7-A\"} 0"));
+
+    // The exporter's own lock keeps the other program out while it watches.
+    other.reset();
+    EXPECT_TRUE(waitToShow(*exporter, "vestra7_adapter_connected{adapter=\"V7-A\"} 1"));
+    EXPECT_TRUE(shows(*exporter, "vestra7_adapter_held_by_other_program{adapter=\"V7-A\"} 0"));
+    AdapterLock late(bus.lockFolder());
+    EXPECT_TRUE(late.take(QStringLiteral("V7-A")).has_value());
+    EXPECT_TRUE(late.take(QStringLiteral("V7-B")).has_value());
+}
+
+TEST(ExporterOptions, ListenAddresses)
+{
+    struct Case
+    {
+        const char *text;
+        const char *address; // null: refused
+        quint16 port;
+    };
+    for (const Case &c :
+         {Case{"127.0.0.1:9787", "127.0.0.1", 9787}, Case{"[::1]:0", "::1", 0}, Case{"0.0.0.0:65535", "0.0.0.0", 65535},
+          Case{"127.0.0.1:65536", nullptr, 0}, Case{"::1:9787", nullptr, 0}, Case{"localhost:9787", nullptr, 0},
+          Case{"127.0.0.1", nullptr, 0}, Case{":9787", nullptr, 0}, Case{"127.0.0.1:x", nullptr, 0}}) {
+        const std::optional<ListenAddress> listen = parseListenAddress(QLatin1String(c.text));
+        ASSERT_EQ(listen.has_value(), c.address != nullptr) << c.text;
+        if (listen) {
+            EXPECT_EQ(listen->address, QHostAddress(QLatin1String(c.address))) << c.text;
+            EXPECT_EQ(listen->port, c.port) << c.text;
+        }
+    }
+}
+
+TEST(ExporterOptions, TheCommandLineTakesTheExportersOptionsAndRefusesThemElsewhere)
+{
+    const auto parse = [](QStringList arguments) {
+        arguments.prepend(QStringLiteral("vestra7"));
+        return parseCommandLine(arguments);
+    };
+    const CommandLine exporter =
+        parse({QStringLiteral("exporter"), QStringLiteral("--all"), QStringLiteral("--listen"),
+               QStringLiteral("[::1]:9100"), QStringLiteral("--code-page"), QStringLiteral("windows-1251")});
+    ASSERT_EQ(exporter.action, CommandLine::Action::RunTool) << exporter.text.toStdString();
+    EXPECT_EQ(exporter.tool.kind, ToolCommand::Kind::Exporter);
+    EXPECT_TRUE(exporter.tool.all);
+    EXPECT_EQ(exporter.tool.listen, QStringLiteral("[::1]:9100"));
+    EXPECT_EQ(exporter.tool.codePage, QStringLiteral("windows-1251"));
+
+    for (const QStringList &refused : {
+             QStringList{QStringLiteral("backup"), QStringLiteral("f.cfg"), QStringLiteral("--listen"),
+                         QStringLiteral("127.0.0.1:1")},
+             QStringList{QStringLiteral("exporter"), QStringLiteral("--listen"), QStringLiteral("9787")},
+             QStringList{QStringLiteral("exporter"), QStringLiteral("--code-page"), QStringLiteral("koi8-r")},
+             QStringList{QStringLiteral("exporter"), QStringLiteral("--json")},
+             QStringList{QStringLiteral("exporter"), QStringLiteral("--all"), QStringLiteral("--serial"),
+                         QStringLiteral("V7-A")},
+             QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:1")},
+         })
+        EXPECT_EQ(parse(refused).action, CommandLine::Action::Refuse) << refused.join(QLatin1Char(' ')).toStdString();
+}
