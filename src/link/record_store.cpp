@@ -72,12 +72,15 @@ void RecordStore::recordReceived(std::uint8_t cmd, std::span<const std::uint8_t>
         const Mailbox::WriteNumber answered = m_mailbox.answeredChange();
         overwritePrefix(m_base, record);
         // Held against what was last shown and sent, so that a change a later one overwrote counts
-        // as held once the later one is.
+        // as held once the later one is. Changes are done in the order they were made: the pending
+        // ones are applied again on every record, so a later change the adapter holds stays while an
+        // earlier one (a press whose reply is missing) does, or that earlier one would write over it.
         const DeviceRecord sent = m_record;
-        std::erase_if(m_pending, [&](const Pending &pending) {
+        const auto notDone = std::find_if(m_pending.begin(), m_pending.end(), [&](const Pending &pending) {
             const bool delivered = !callRequest(pending.change) || pending.write <= answered;
-            return delivered && holdsChange(m_base, sent, pending.change);
+            return !delivered || !holdsChange(m_base, sent, pending.change);
         });
+        m_pending.erase(m_pending.begin(), notDone);
         // With every write answered, or given up, the adapter's record is what it holds.
         const bool dropped = !m_pending.empty() && !m_mailbox.awaitingWriteReply();
         if (dropped)

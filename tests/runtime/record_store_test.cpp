@@ -136,6 +136,26 @@ TEST_F(RecordStoreTest, APressGoesOutOnceAndItsPartyStaysUntilItsWriteIsAnswered
     EXPECT_TRUE(sameBytes(m_store.record(), m_adapter)) << "the press was answered and held: done";
 }
 
+TEST_F(RecordStoreTest, ALaterEditTheAdapterHoldsIsNotWrittenOverByAnEarlierPressStillAwaitingItsReply)
+{
+    const int line = m_adapter.act_line;
+    ASSERT_LT(line, kLineCount);
+    m_store.make(change::Call{line, {QStringLiteral("Carol"), QStringLiteral("+380501234567")}});
+    takeWrite(send()); // its reply is lost
+    // A phone-book row picked afterwards puts its party on the same line.
+    m_store.make(change::SelectParty{{QStringLiteral("Vera"), QStringLiteral("+4930123")}});
+    const PartyEntry picked = m_store.record().subscriber[line];
+    takeWrite(send()); // its reply is lost too
+
+    // The adapter's record holds the picked party; only the press's reply is still missing.
+    receive(CMD_POLL, m_adapter);
+    EXPECT_TRUE(std::memcmp(&m_store.record().subscriber[line], &picked, sizeof picked) == 0)
+        << "the press applied again wrote its party over the later one";
+    m_store.make(change::SetMicGain{3});
+    const DeviceRecord next = send();
+    EXPECT_TRUE(std::memcmp(&next.subscriber[line], &picked, sizeof picked) == 0);
+}
+
 // A change whose write is answered, with the reply changed as an adapter may change it.
 struct AnsweredCase
 {
