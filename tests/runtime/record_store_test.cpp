@@ -231,3 +231,23 @@ TEST_F(RecordStoreTest, ADeletionTheAdapterAlreadyTookRemovesNothingMoreWhenAppl
     EXPECT_EQ(std::memcmp(m_store.record().contact, expected, sizeof expected), 0);
     EXPECT_EQ(std::memcmp(send().contact, expected, sizeof expected), 0);
 }
+
+TEST_F(RecordStoreTest, ADeletedEmptyRowAppliedAgainLeavesTheOtherGapsWhereTheyAre)
+{
+    for (int i = 0; i < 28; ++i)
+        if (i != 2 && i != 26)
+            m_adapter.contact[i] = makeParty(("Entry " + std::to_string(i)).c_str(), "+1");
+    receive(CMD_POLL, m_adapter);
+    m_store.make(change::DeleteContact{26, m_store.record().contact[26]});
+    takeWrite(send());
+    const DeviceRecord afterDeletion = m_adapter;
+    m_store.make(change::StoreContact{28, {QStringLiteral("Vera"), QStringLiteral("+2")}});
+    const DeviceRecord stored = m_store.record();
+    send(); // lost on the way
+
+    // The adapter holds the deletion; both changes are applied again on its record.
+    receive(CMD_POLL, m_adapter);
+    EXPECT_TRUE(std::memcmp(m_store.record().contact, stored.contact, sizeof stored.contact) == 0)
+        << "the gap at row 2 was closed";
+    EXPECT_TRUE(std::memcmp(&m_store.record().contact[26], &afterDeletion.contact[26], sizeof(PartyEntry)) == 0);
+}
