@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -20,6 +21,43 @@ void keepAdapterFields(DeviceRecord &record, const DeviceRecord &adapter)
     std::memcpy(record.stat, adapter.stat, sizeof record.stat);
     std::memcpy(record.ops, adapter.ops, sizeof record.ops);
     std::memcpy(record.ussd_num, adapter.ussd_num, sizeof record.ussd_num);
+}
+
+// The parts of the record a change writes, as bits.
+enum Fields : unsigned {
+    kActiveLine = 1u << 0,
+    kSubscribers = 1u << 1,
+    kContacts = 1u << 2,
+    kCallList = 1u << 3,
+    kGains = 1u << 4,
+    kAutoAnswer = 1u << 5,
+    kAllFields = ~0u,
+};
+
+unsigned fieldsWritten(const Change &value)
+{
+    return std::visit(
+        [](const auto &c) -> unsigned {
+            using C = std::decay_t<decltype(c)>;
+            if constexpr (std::is_same_v<C, change::SetActiveLine>)
+                return kActiveLine;
+            else if constexpr (std::is_same_v<C, change::SelectParty>)
+                return kSubscribers | kActiveLine; // the party goes to the line active at the time
+            else if constexpr (std::is_same_v<C, change::Call> || std::is_same_v<C, change::HangUp>)
+                return kSubscribers;
+            else if constexpr (std::is_same_v<C, change::StoreContact> || std::is_same_v<C, change::DeleteContact> ||
+                               std::is_same_v<C, change::ImportContacts>)
+                return kContacts;
+            else if constexpr (std::is_same_v<C, change::DeleteCall>)
+                return kCallList;
+            else if constexpr (std::is_same_v<C, change::SetMicGain> || std::is_same_v<C, change::SetLineGain>)
+                return kGains;
+            else if constexpr (std::is_same_v<C, change::SetAutoAnswer>)
+                return kAutoAnswer;
+            else
+                return kAllFields;
+        },
+        value);
 }
 
 } // namespace
@@ -72,11 +110,19 @@ void RecordStore::recordReceived(std::uint8_t cmd, std::span<const std::uint8_t>
         const Mailbox::WriteNumber answered = m_mailbox.answeredChange();
         overwritePrefix(m_base, record);
         // Held against what was last shown and sent, so that a change a later one overwrote counts
-        // as held once the later one is.
+        // as held once the later one is. The pending changes are applied again on every record: a
+        // change the adapter holds stays while an earlier one that writes the same fields does (a
+        // press whose reply is missing, before a phone-book row picked for the same line), or the
+        // earlier one would write over it.
         const DeviceRecord sent = m_record;
+        unsigned stillWritten = 0;
         std::erase_if(m_pending, [&](const Pending &pending) {
             const bool delivered = !callRequest(pending.change) || pending.write <= answered;
-            return delivered && holdsChange(m_base, sent, pending.change);
+            const unsigned fields = fieldsWritten(pending.change);
+            if (delivered && (fields & stillWritten) == 0 && holdsChange(m_base, sent, pending.change))
+                return true;
+            stillWritten |= fields;
+            return false;
         });
         // With every write answered, or given up, the adapter's record is what it holds.
         const bool dropped = !m_pending.empty() && !m_mailbox.awaitingWriteReply();

@@ -15,8 +15,9 @@
 // the new base, and the changes still pending are applied on top of it: the windows follow the
 // adapter (a call coming in, a line's state) while the user's edits still show, and the next write
 // carries both. A change is done once a record holds what it wrote in the fields the user may
-// write, and a call or hang-up press, besides, once its write has had its reply. When the adapter
-// has answered every write, or the writes are given up, its record is taken as it is.
+// write, and a call or hang-up press, besides, once its write has had its reply; and only once
+// no earlier change that writes the same fields is still pending. When the adapter has answered
+// every write, or the writes are given up, its record is taken as it is.
 class RecordStore final : public MessageSink
 {
 public:

@@ -42,8 +42,12 @@ void removeNamedEntry(std::span<PartyEntry> entries, int row, const PartyEntry &
     if (row < 0 || static_cast<std::size_t>(row) >= entries.size())
         return;
     auto at = entries.begin() + row;
+    // An empty entry is no one's: any other empty one is not the deleted one. Looked for elsewhere,
+    // a deletion applied again to a record that already took it would close a gap the user left.
     if (!same(*at, entry))
-        at = std::find_if(entries.begin(), entries.end(), [&entry](const PartyEntry &e) { return same(e, entry); });
+        at = isEmptyEntry(entry) ? entries.end()
+                                 : std::find_if(entries.begin(), entries.end(),
+                                                [&entry](const PartyEntry &e) { return same(e, entry); });
     if (at != entries.end())
         removeEntry(entries, static_cast<std::size_t>(at - entries.begin()));
 }

@@ -38,8 +38,8 @@ struct StoreContact
     Party party;
 };
 // A deletion names the entry it removes as it was when the user deleted it: it removes the row if
-// the row still holds that entry, else the first entry that does, else nothing. So applied again to
-// a record that already lost the entry, it removes nothing more.
+// the row still holds that entry, else the first entry that does (an empty entry: none), else
+// nothing. So applied again to a record that already lost the entry, it removes nothing more.
 struct DeleteContact
 {
     int row;

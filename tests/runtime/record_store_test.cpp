@@ -136,6 +136,26 @@ TEST_F(RecordStoreTest, APressGoesOutOnceAndItsPartyStaysUntilItsWriteIsAnswered
     EXPECT_TRUE(sameBytes(m_store.record(), m_adapter)) << "the press was answered and held: done";
 }
 
+TEST_F(RecordStoreTest, ALaterEditTheAdapterHoldsIsNotWrittenOverByAnEarlierPressStillAwaitingItsReply)
+{
+    const int line = m_adapter.act_line;
+    ASSERT_LT(line, kLineCount);
+    m_store.make(change::Call{line, {QStringLiteral("Carol"), QStringLiteral("+380501234567")}});
+    takeWrite(send()); // its reply is lost
+    // A phone-book row picked afterwards puts its party on the same line.
+    m_store.make(change::SelectParty{{QStringLiteral("Vera"), QStringLiteral("+4930123")}});
+    const PartyEntry picked = m_store.record().subscriber[line];
+    takeWrite(send()); // its reply is lost too
+
+    // The adapter's record holds the picked party; only the press's reply is still missing.
+    receive(CMD_POLL, m_adapter);
+    EXPECT_TRUE(std::memcmp(&m_store.record().subscriber[line], &picked, sizeof picked) == 0)
+        << "the press applied again wrote its party over the later one";
+    m_store.make(change::SetMicGain{3});
+    const DeviceRecord next = send();
+    EXPECT_TRUE(std::memcmp(&next.subscriber[line], &picked, sizeof picked) == 0);
+}
+
 // A change whose write is answered, with the reply changed as an adapter may change it.
 struct AnsweredCase
 {
@@ -210,4 +230,24 @@ TEST_F(RecordStoreTest, ADeletionTheAdapterAlreadyTookRemovesNothingMoreWhenAppl
         makeParty("Vera", "+2")};
     EXPECT_EQ(std::memcmp(m_store.record().contact, expected, sizeof expected), 0);
     EXPECT_EQ(std::memcmp(send().contact, expected, sizeof expected), 0);
+}
+
+TEST_F(RecordStoreTest, ADeletedEmptyRowAppliedAgainLeavesTheOtherGapsWhereTheyAre)
+{
+    for (int i = 0; i < 28; ++i)
+        if (i != 2 && i != 26)
+            m_adapter.contact[i] = makeParty(("Entry " + std::to_string(i)).c_str(), "+1");
+    receive(CMD_POLL, m_adapter);
+    m_store.make(change::DeleteContact{26, m_store.record().contact[26]});
+    takeWrite(send());
+    const DeviceRecord afterDeletion = m_adapter;
+    m_store.make(change::StoreContact{28, {QStringLiteral("Vera"), QStringLiteral("+2")}});
+    const DeviceRecord stored = m_store.record();
+    send(); // lost on the way
+
+    // The adapter holds the deletion; both changes are applied again on its record.
+    receive(CMD_POLL, m_adapter);
+    EXPECT_TRUE(std::memcmp(m_store.record().contact, stored.contact, sizeof stored.contact) == 0)
+        << "the gap at row 2 was closed";
+    EXPECT_TRUE(std::memcmp(&m_store.record().contact[26], &afterDeletion.contact[26], sizeof(PartyEntry)) == 0);
 }
