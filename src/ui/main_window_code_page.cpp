@@ -56,6 +56,8 @@ void MainWindow::switchCodePage(const QString &name)
     for (QAction *choice : m_codePageMenu->actions())
         choice->setChecked(choice->objectName() == name);
     // Read every shown text again, also the one the user is typing in: it was read in the old one.
+    m_contacts.forgetShownEntries();
+    m_calls.forgetShownEntries();
     showActiveParty(true);
     showRecord();
     // The line status window reads its texts again as it does when the language changes.
