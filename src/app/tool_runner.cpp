@@ -8,6 +8,7 @@
 #include "app/tool_progress.h"
 #include "model/ansi_codec.h"
 #include "model/checked_files.h"
+#include "model/code_page_memory.h"
 #include "model/config_file.h"
 #include "model/file_name_bytes.h"
 #include "model/firmware_version.h"
@@ -138,8 +139,7 @@ std::optional<ToolRunner::Outcome> ToolRunner::readInput(const ToolCommand &comm
         if (content.error)
             return Outcome{ToolExit::Failed, *content.error, file};
         m_input = content.bytes;
-        if (const std::optional<QString> problem = configFileSizeProblem(file, content.size);
-            problem && !command.force)
+        if (const std::optional<QString> problem = configFileSizeProblem(file, content.size); problem && !command.force)
             return Outcome{ToolExit::Failed, *problem + QLatin1Char(' ') + forceHint, file};
     } else if (command.kind == ToolCommand::Kind::Update) {
         InputFile input = readInputFile(file, InputKind::Update);
@@ -172,13 +172,6 @@ std::optional<ToolRunner::Outcome> ToolRunner::readInput(const ToolCommand &comm
                                    .arg(file, entryList(check.unreadable)) +
                                QLatin1Char(' ') + forceHint,
                            file};
-        if (!check.unencodable.isEmpty() && !command.force)
-            return Outcome{ToolExit::Failed,
-                           tr("The adapter's code page cannot hold these characters of \"%1\", which would be "
-                              "stored as \"?\": %2")
-                                   .arg(file, check.unencodable) +
-                               QLatin1Char(' ') + forceHint,
-                           file};
     }
     return std::nullopt;
 }
@@ -201,10 +194,8 @@ int ToolRunner::run(const ToolCommand &command)
     m_backups.setBackUpFirstSeen(!command.dryRun);
 
     if (!command.codePage.isEmpty()) {
-        // The codec keeps the name it is given for the whole run.
-        static QByteArray chosenCodePage;
-        chosenCodePage = command.codePage.toLatin1();
-        AnsiCodec::useCodePage(chosenCodePage.constData());
+        // It holds for every adapter of the run, whatever code page each has remembered.
+        AnsiCodec::useCodePage(command.codePage.toLatin1().constData());
     }
     m_adapter.start();
     // The first search has run once the adapters present are known, none included.
@@ -340,6 +331,11 @@ std::optional<PresentAdapter> ToolRunner::defaultTarget() const
 
 ToolRunner::Outcome ToolRunner::runOn(const ToolCommand &command, const PresentAdapter &target, const QString &file)
 {
+    // Each adapter's texts in the code page remembered for it, unless the command line names one.
+    if (command.codePage.isEmpty()) {
+        const QByteArray remembered = rememberedCodePage(target.key).toLatin1();
+        AnsiCodec::useCodePage(remembered.isEmpty() ? nullptr : remembered.constData());
+    }
     switch (command.kind) {
     case ToolCommand::Kind::Status:
         return status(command, target);
@@ -355,6 +351,15 @@ ToolRunner::Outcome ToolRunner::runOn(const ToolCommand &command, const PresentA
     if (std::optional<Outcome> failed = readRecord())
         return *failed;
     AnsiCodec &codec = AnsiCodec::system();
+    // Only the adapter's code page tells which characters would be lost.
+    if (command.kind == ToolCommand::Kind::ImportContacts && !command.force)
+        if (const QString lost = checkImport(m_import.parties, codec).unencodable; !lost.isEmpty())
+            return {ToolExit::Failed,
+                    tr("The adapter's code page cannot hold these characters of \"%1\", which would be "
+                       "stored as \"?\": %2")
+                            .arg(file, lost) +
+                        QLatin1Char(' ') + tr("Nothing was written; --force goes on all the same."),
+                    file};
     switch (command.kind) {
     case ToolCommand::Kind::Backup:
         if (command.dryRun)

@@ -30,7 +30,8 @@ void MainWindow::addCodePageChoice()
     // What the program reads texts in before any adapter's own choice: the desktop language's code page.
     m_defaultCodePage = AnsiCodec::systemCodePage();
     connect(&m_adapter, &AdapterPort::identityChanged, this, &MainWindow::useAdapterCodePage);
-    useAdapterCodePage(m_adapter.identity());
+    for (QAction *choice : m_codePageMenu->actions())
+        choice->setChecked(choice->objectName() == m_defaultCodePage);
 }
 
 void MainWindow::useAdapterCodePage(const AdapterIdentity &identity)
