@@ -346,20 +346,20 @@ ToolRunner::Outcome ToolRunner::runOn(const ToolCommand &command, const PresentA
     default:
         break;
     }
-    if (std::optional<Outcome> failed = reach(target, true))
-        return *failed;
-    if (std::optional<Outcome> failed = readRecord())
-        return *failed;
-    AnsiCodec &codec = AnsiCodec::system();
-    // Only the adapter's code page tells which characters would be lost.
+    // Only the adapter's code page tells which characters would be lost; known before it is reached.
     if (command.kind == ToolCommand::Kind::ImportContacts && !command.force)
-        if (const QString lost = checkImport(m_import.parties, codec).unencodable; !lost.isEmpty())
+        if (const QString lost = checkImport(m_import.parties, AnsiCodec::system()).unencodable; !lost.isEmpty())
             return {ToolExit::Failed,
                     tr("The adapter's code page cannot hold these characters of \"%1\", which would be "
                        "stored as \"?\": %2")
                             .arg(file, lost) +
                         QLatin1Char(' ') + tr("Nothing was written; --force goes on all the same."),
                     file};
+    if (std::optional<Outcome> failed = reach(target, true))
+        return *failed;
+    if (std::optional<Outcome> failed = readRecord())
+        return *failed;
+    AnsiCodec &codec = AnsiCodec::system();
     switch (command.kind) {
     case ToolCommand::Kind::Backup:
         if (command.dryRun)
