@@ -366,10 +366,6 @@ hidapi %4
         <translation>секунды</translation>
     </message>
     <message>
-        <source>Read and write the adapter&apos;s texts in this code page: %1. Without it, the one the locale&apos;s language uses.</source>
-        <translation>Читать и записывать тексты адаптера в этой кодовой странице: %1. Без неё — в той, что соответствует языку локали.</translation>
-    </message>
-    <message>
         <source>name</source>
         <translation>имя</translation>
     </message>
@@ -380,6 +376,10 @@ hidapi %4
     <message>
         <source>--interval needs a whole number of seconds, 1 to 3600.</source>
         <translation>Для --interval нужно целое число секунд от 1 до 3600.</translation>
+    </message>
+    <message>
+        <source>Read and write the adapter&apos;s texts in this code page: %1. Without it, the one remembered for the adapter, else the one the locale&apos;s language uses.</source>
+        <translation>Читать и записывать тексты адаптера в этой кодовой странице: %1. Без неё — в запомненной для адаптера, иначе в той, что соответствует языку локали.</translation>
     </message>
 </context>
 <context>
@@ -1061,6 +1061,10 @@ Go on?</source>
     <message>
         <source>Line %1: %2</source>
         <translation>Линия %1: %2</translation>
+    </message>
+    <message>
+        <source>&amp;Text encoding</source>
+        <translation>&amp;Кодировка текста</translation>
     </message>
 </context>
 <context>
