@@ -176,7 +176,12 @@ std::optional<ToolRunner::Outcome> ToolRunner::readInput(const ToolCommand &comm
     return std::nullopt;
 }
 
-ToolRunner::~ToolRunner() = default;
+ToolRunner::~ToolRunner()
+{
+    // An adapter's code page holds for its commands only, not for what the program does afterwards.
+    if (!m_defaultCodePage.isEmpty())
+        AnsiCodec::useCodePage(m_defaultCodePage.toLatin1().constData());
+}
 
 int ToolRunner::run(const ToolCommand &command)
 {
@@ -193,6 +198,7 @@ int ToolRunner::run(const ToolCommand &command)
     // A dry run writes nothing, not even the backup of an adapter seen for the first time.
     m_backups.setBackUpFirstSeen(!command.dryRun);
 
+    m_defaultCodePage = AnsiCodec::systemCodePage();
     if (!command.codePage.isEmpty()) {
         // It holds for every adapter of the run, whatever code page each has remembered.
         AnsiCodec::useCodePage(command.codePage.toLatin1().constData());
@@ -333,8 +339,8 @@ ToolRunner::Outcome ToolRunner::runOn(const ToolCommand &command, const PresentA
 {
     // Each adapter's texts in the code page remembered for it, unless the command line names one.
     if (command.codePage.isEmpty()) {
-        const QByteArray remembered = rememberedCodePage(target.key).toLatin1();
-        AnsiCodec::useCodePage(remembered.isEmpty() ? nullptr : remembered.constData());
+        const QString remembered = rememberedCodePage(target.key);
+        AnsiCodec::useCodePage((remembered.isEmpty() ? m_defaultCodePage : remembered).toLatin1().constData());
     }
     switch (command.kind) {
     case ToolCommand::Kind::Status:

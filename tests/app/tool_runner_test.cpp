@@ -406,7 +406,6 @@ TEST_F(ToolRunnerTest, EachAdapterTextsAreInTheCodePageRememberedForItUnlessOneI
     ToolCommand named = command(ToolCommand::Kind::ImportContacts, russian, "V7-A");
     named.codePage = QStringLiteral("windows-1252");
     EXPECT_EQ(run(named), 1);
-    AnsiCodec::useCodePage(nullptr);
 }
 
 TEST_F(ToolRunnerTest, AWriteTheAdapterNeverConfirmsFails)
