@@ -52,10 +52,11 @@ void MainWindow::switchCodePage(const QString &name)
 {
     // The program's one codec follows the adapter in use. It is switched here, on the GUI thread,
     // between two records, so every text of one record is read in one code page.
-    if (name != AnsiCodec::systemCodePage())
-        AnsiCodec::useCodePage(name.toLatin1().constData());
     for (QAction *choice : m_codePageMenu->actions())
         choice->setChecked(choice->objectName() == name);
+    if (name == AnsiCodec::systemCodePage())
+        return;
+    AnsiCodec::useCodePage(name.toLatin1().constData());
     // Read every shown text again, also the one the user is typing in: it was read in the old one.
     m_contacts.forgetShownEntries();
     m_calls.forgetShownEntries();
