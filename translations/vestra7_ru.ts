@@ -362,10 +362,6 @@ hidapi %4
         <translation>секунды</translation>
     </message>
     <message>
-        <source>Read and write the adapter&apos;s texts in this code page: %1. Without it, the one the locale&apos;s language uses.</source>
-        <translation>Читать и записывать тексты адаптера в этой кодовой странице: %1. Без неё — в той, что соответствует языку локали.</translation>
-    </message>
-    <message>
         <source>name</source>
         <translation>имя</translation>
     </message>
@@ -384,6 +380,10 @@ hidapi %4
     <message>
         <source>--serial, --port, --all, --json, --force, --no-backup, --dry-run, --listen and --code-page go with a command.</source>
         <translation>--serial, --port, --all, --json, --force, --no-backup, --dry-run, --listen и --code-page указываются вместе с командой.</translation>
+    </message>
+    <message>
+        <source>Read and write the adapter&apos;s texts in this code page: %1. Without it, the one remembered for the adapter, else the one the locale&apos;s language uses.</source>
+        <translation>Читать и записывать тексты адаптера в этой кодовой странице: %1. Без неё — в запомненной для адаптера, иначе в той, что соответствует языку локали.</translation>
     </message>
 </context>
 <context>
@@ -1104,6 +1104,10 @@ Go on?</source>
     <message>
         <source>Line %1: %2</source>
         <translation>Линия %1: %2</translation>
+    </message>
+    <message>
+        <source>&amp;Text encoding</source>
+        <translation>&amp;Кодировка текста</translation>
     </message>
 </context>
 <context>

@@ -135,7 +135,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption codePage(
         QStringLiteral("code-page"),
         QCoreApplication::translate("CommandLine", "Read and write the adapter's texts in this code page: %1. "
-                                                   "Without it, the one the locale's language uses.")
+                                                   "Without it, the one remembered for the adapter, else the one the "
+                                                   "locale's language uses.")
             .arg(ansiCodePageNames().join(QStringLiteral(", "))),
         QCoreApplication::translate("CommandLine", "name"));
     const QCommandLineOption listen(

@@ -8,6 +8,7 @@
 #include "app/tool_progress.h"
 #include "model/ansi_codec.h"
 #include "model/checked_files.h"
+#include "model/code_page_memory.h"
 #include "model/config_file.h"
 #include "model/file_name_bytes.h"
 #include "model/firmware_version.h"
@@ -171,18 +172,16 @@ std::optional<ToolRunner::Outcome> ToolRunner::readInput(const ToolCommand &comm
                                    .arg(file, entryList(check.unreadable)) +
                                QLatin1Char(' ') + forceHint,
                            file};
-        if (!check.unencodable.isEmpty() && !command.force)
-            return Outcome{ToolExit::Failed,
-                           tr("The adapter's code page cannot hold these characters of \"%1\", which would be "
-                              "stored as \"?\": %2")
-                                   .arg(file, check.unencodable) +
-                               QLatin1Char(' ') + forceHint,
-                           file};
     }
     return std::nullopt;
 }
 
-ToolRunner::~ToolRunner() = default;
+ToolRunner::~ToolRunner()
+{
+    // An adapter's code page holds for its commands only, not for what the program does afterwards.
+    if (!m_defaultCodePage.isEmpty())
+        AnsiCodec::useCodePage(m_defaultCodePage.toLatin1().constData());
+}
 
 int ToolRunner::run(const ToolCommand &command)
 {
@@ -199,11 +198,10 @@ int ToolRunner::run(const ToolCommand &command)
     // A dry run writes nothing, not even the backup of an adapter seen for the first time.
     m_backups.setBackUpFirstSeen(!command.dryRun);
 
+    m_defaultCodePage = AnsiCodec::systemCodePage();
     if (!command.codePage.isEmpty()) {
-        // The codec keeps the name it is given for the whole run.
-        static QByteArray chosenCodePage;
-        chosenCodePage = command.codePage.toLatin1();
-        AnsiCodec::useCodePage(chosenCodePage.constData());
+        // It holds for every adapter of the run, whatever code page each has remembered.
+        AnsiCodec::useCodePage(command.codePage.toLatin1().constData());
     }
     m_adapter.start();
     // The first search has run once the adapters present are known, none included.
@@ -339,6 +337,11 @@ std::optional<PresentAdapter> ToolRunner::defaultTarget() const
 
 ToolRunner::Outcome ToolRunner::runOn(const ToolCommand &command, const PresentAdapter &target, const QString &file)
 {
+    // Each adapter's texts in the code page remembered for it, unless the command line names one.
+    if (command.codePage.isEmpty()) {
+        const QString remembered = rememberedCodePage(target.key);
+        AnsiCodec::useCodePage((remembered.isEmpty() ? m_defaultCodePage : remembered).toLatin1().constData());
+    }
     switch (command.kind) {
     case ToolCommand::Kind::Status:
         return status(command, target);
@@ -349,6 +352,15 @@ ToolRunner::Outcome ToolRunner::runOn(const ToolCommand &command, const PresentA
     default:
         break;
     }
+    // Only the adapter's code page tells which characters would be lost; known before it is reached.
+    if (command.kind == ToolCommand::Kind::ImportContacts && !command.force)
+        if (const QString lost = checkImport(m_import.parties, AnsiCodec::system()).unencodable; !lost.isEmpty())
+            return {ToolExit::Failed,
+                    tr("The adapter's code page cannot hold these characters of \"%1\", which would be "
+                       "stored as \"?\": %2")
+                            .arg(file, lost) +
+                        QLatin1Char(' ') + tr("Nothing was written; --force goes on all the same."),
+                    file};
     if (std::optional<Outcome> failed = reach(target, true))
         return *failed;
     if (std::optional<Outcome> failed = readRecord())

@@ -109,6 +109,8 @@ private:
     int m_interruption = 0;   // the signal that asked the command to end
     QByteArray m_input;       // the file read once for restore and update
     PhoneBookImport m_import; // the contacts read once for import-contacts
+    // The code page of an adapter with none remembered: the locale's, or the one the program chose.
+    QString m_defaultCodePage;
     QJsonArray m_jsonResults; // one object per adapter, for --json
     bool m_searched = false;
     int m_records = 0;

@@ -4,11 +4,18 @@
 
 #include <QStringView>
 
+#include <QMutex>
+#include <QMutexLocker>
+
 #include <atomic>
+#include <memory>
 
 namespace {
 
-std::atomic<const char *> g_chosenCodePage{nullptr};
+// Counted up at each choice, so that a thread's codec sees a new one without taking the lock.
+std::atomic<unsigned> g_choice{0};
+QMutex g_chosenMutex;
+QByteArray g_chosenCodePage;
 
 } // namespace
 
@@ -110,12 +117,28 @@ QString AnsiCodec::decode(std::span<const std::uint8_t> bytes)
 
 AnsiCodec &AnsiCodec::system()
 {
-    thread_local AnsiCodec codec(g_chosenCodePage.load() ? g_chosenCodePage.load()
-                                                         : ansiCodePageName(QLocale::system()));
-    return codec;
+    thread_local std::unique_ptr<AnsiCodec> codec;
+    thread_local unsigned choice = 0;
+    const unsigned current = g_choice.load();
+    if (!codec || choice != current) {
+        choice = current;
+        codec = std::make_unique<AnsiCodec>(systemCodePage().toLatin1().constData());
+    }
+    return *codec;
 }
 
 void AnsiCodec::useCodePage(const char *codePageName)
 {
-    g_chosenCodePage = codePageName;
+    {
+        const QMutexLocker lock(&g_chosenMutex);
+        g_chosenCodePage = codePageName ? QByteArray(codePageName) : QByteArray();
+    }
+    ++g_choice;
+}
+
+QString AnsiCodec::systemCodePage()
+{
+    const QMutexLocker lock(&g_chosenMutex);
+    return QString::fromLatin1(g_chosenCodePage.isEmpty() ? QByteArray(ansiCodePageName(QLocale::system()))
+                                                          : g_chosenCodePage);
 }

@@ -26,10 +26,14 @@ public:
     QString decode(std::span<const std::uint8_t> bytes);
 
     // The codec for the user's locale, or for the code page chosen with useCodePage(). Converters
-    // keep state, so each thread has its own.
+    // keep state, so each thread has its own; each picks up a new choice at its next call.
     static AnsiCodec &system();
-    // Chooses the code page of system() in place of the locale's; only before any text is converted.
+    // Chooses the code page of system() in place of the locale's; empty goes back to the locale's.
+    // The window switches it to the connected adapter's code page on the GUI thread, between texts:
+    // a reference from system() held across the switch keeps the old code page.
     static void useCodePage(const char *codePageName);
+    // The name of the code page system() converts with.
+    static QString systemCodePage();
 
 private:
     QStringEncoder m_encoder;

@@ -250,11 +250,11 @@ void MainWindow::showRecord()
     showLineStates();
 }
 
-void MainWindow::showActiveParty()
+void MainWindow::showActiveParty(bool evenWhileTyping)
 {
     // The window's focused control, also while another window is active: the user may be typing.
     const QWidget *focused = focusWidget();
-    if (focused == m_ui->partyNameEdit || focused == m_ui->partyNumberEdit)
+    if (!evenWhileTyping && (focused == m_ui->partyNameEdit || focused == m_ui->partyNumberEdit))
         return;
     // An active line other than A or B has no party to show.
     const PartyEntry *party = activeSubscriber(m_adapter.record());

@@ -89,7 +89,7 @@ private:
     static QString contactsImportFilter();
     void connectAdapter();
     void connectControls();
-    void showActiveParty();
+    void showActiveParty(bool evenWhileTyping = false);
     // The settings panel lies over the line panel while it shows: the line panel's controls are then
     // out of reach of Tab and of screen readers.
     void coverLinePanel(bool covered);
@@ -154,6 +154,11 @@ private:
     // The choice of adapter under "Tools" (main_window_adapters.cpp).
     void addAdapterChoice();
     void showAdapterChoice();
+    // The code page of the adapter's texts under "Tools" (main_window_code_page.cpp).
+    void addCodePageChoice();
+    void useAdapterCodePage(const AdapterIdentity &identity);
+    void chooseCodePage(const QString &name);
+    void switchCodePage(const QString &name);
 
     std::unique_ptr<Ui::MainWindow> m_ui;
     AdapterPort &m_adapter;
@@ -173,6 +178,8 @@ private:
     QMenu *m_toolsMenu = nullptr;
     QMenu *m_adapterMenu = nullptr;
     QActionGroup *m_adapterChoices = nullptr;
+    QMenu *m_codePageMenu = nullptr;
+    QString m_defaultCodePage;
     int m_selectedRow = 0;
     // The list m_selectedRow came from.
     const PartyTable *m_selectedList = nullptr;

@@ -32,6 +32,7 @@ void MainWindow::addToolsMenu()
     importContacts->setObjectName(QStringLiteral("importContactsAction"));
     QAction *exportContacts = tools->addAction(tr("&Export contacts…"), this, &MainWindow::onExportContacts);
     exportContacts->setObjectName(QStringLiteral("exportContactsAction"));
+    addCodePageChoice();
 }
 
 void MainWindow::onShowBackups()

@@ -70,6 +70,12 @@ void PartyTable::showEntries(std::span<const PartyEntry> entries)
     }
 }
 
+void PartyTable::forgetShownEntries()
+{
+    for (std::optional<PartyEntry> &shown : m_shown)
+        shown.reset();
+}
+
 void PartyTable::setRow(int row, const QString &name, const QString &number)
 {
     setCellText(*m_table, row, kNameColumn, name);

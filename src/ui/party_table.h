@@ -25,6 +25,8 @@ public:
     // Grows the list to one row per entry, then shows each entry's name and number as the record's
     // text rule reads them. A row whose entry is as it was when last shown here is not touched.
     void showEntries(std::span<const PartyEntry> entries);
+    // The next showEntries() rewrites every row, as when the texts are to be read in another code page.
+    void forgetShownEntries();
 
     // Appends rows with empty texts until `row` exists.
     void ensureRow(int row);

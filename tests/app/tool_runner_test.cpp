@@ -2,15 +2,17 @@
 // The commands without a window, run in-process against two adapters on the emulated bus.
 #include "app/tool_runner.h"
 #include "link/commands.h"
+#include "model/ansi_codec.h"
 #include "model/backup_store.h"
+#include "model/code_page_memory.h"
 #include "model/config_file.h"
 #include "model/firmware_image.h"
 #include "model/text_field.h"
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
-#include "support/tiny_disk.h"
 #include "support/gui_wait.h"
+#include "support/tiny_disk.h"
 #include "update/update_test_files.h"
 
 #include <QBuffer>
@@ -26,11 +28,11 @@
 #include <algorithm>
 #include <csignal>
 #include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <functional>
 #include <random>
 #include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -377,6 +379,35 @@ TEST_F(ToolRunnerTest, ContactsExportedFromOneAdapterImportIntoAnother)
     EXPECT_TRUE(isEmptyEntry(imported.contact[2]));
 }
 
+TEST_F(ToolRunnerTest, EachAdapterTextsAreInTheCodePageRememberedForItUnlessOneIsNamed)
+{
+    if (QString::fromLatin1(ansiCodePageName(QLocale::system())) == "windows-1251")
+        GTEST_SKIP() << "the desktop's language already reads Cyrillic";
+    AnsiCodec cyrillic("windows-1251");
+    DeviceRecord record = first->state().record;
+    writeTextField(record.contact[0].name, QStringLiteral("Иван Петров"), cyrillic);
+    first->setRecord(record);
+    bus.plug(first);
+    const QString exported = folder.path("exported.vcf");
+    const QString russian = folder.write("russian.vcf", textBytes("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Пётр\r\n"
+                                                                  "TEL:+7900\r\nEND:VCARD\r\n"));
+
+    // Nothing remembered: the desktop's code page, which holds no Cyrillic.
+    ASSERT_EQ(run(command(ToolCommand::Kind::ImportContacts, russian, "V7-A")), 1);
+    EXPECT_TRUE(errText().contains("cannot hold these characters")) << errText().toStdString();
+
+    rememberCodePage(QStringLiteral("V7-A"), QStringLiteral("windows-1251"));
+    ASSERT_EQ(run(command(ToolCommand::Kind::ExportContacts, exported, "V7-A")), 0) << errText().toStdString();
+    EXPECT_TRUE(QString::fromUtf8(contentOf(exported)).contains("FN:Иван Петров"));
+    ASSERT_EQ(run(command(ToolCommand::Kind::ImportContacts, russian, "V7-A")), 0) << errText().toStdString();
+    EXPECT_EQ(readTextField(first->state().record.contact[0].name, cyrillic), "Пётр");
+
+    // A code page named on the command line goes before the remembered one.
+    ToolCommand named = command(ToolCommand::Kind::ImportContacts, russian, "V7-A");
+    named.codePage = QStringLiteral("windows-1252");
+    EXPECT_EQ(run(named), 1);
+}
+
 TEST_F(ToolRunnerTest, AWriteTheAdapterNeverConfirmsFails)
 {
     bus.plug(first);
@@ -642,8 +673,8 @@ TEST_F(ToolRunnerTest, StatusShowsEachLineAsTheAdapterReportsIt)
         const char *field;
         QJsonValue lineA;
         QJsonValue lineB;
-    } expected[] = {{"state", 4, 1},        {"stateText", "in a call", "ready"}, {"sim", 1, 0},
-                    {"signal", -101, 5},    {"operator", "Operator A", "Op\nB"},  {"ussdNumber", "*100#", ""}};
+    } expected[] = {{"state", 4, 1},     {"stateText", "in a call", "ready"}, {"sim", 1, 0},
+                    {"signal", -101, 5}, {"operator", "Operator A", "Op\nB"}, {"ussdNumber", "*100#", ""}};
     for (const auto &[field, lineA, lineB] : expected) {
         EXPECT_EQ(lines[0].toObject().value(field), lineA) << field;
         EXPECT_EQ(lines[1].toObject().value(field), lineB) << field;
@@ -651,7 +682,8 @@ TEST_F(ToolRunnerTest, StatusShowsEachLineAsTheAdapterReportsIt)
     EXPECT_EQ(result.value("ussdText").toString(), "Balance 3");
 
     ASSERT_EQ(run(command(ToolCommand::Kind::Status, {}, "V7-B")), 0) << errText().toStdString();
-    EXPECT_TRUE(outText().contains("line B: ready (1), SIM 0, signal 5, operator \"Op\\x0aB\"")) << outText().toStdString();
+    EXPECT_TRUE(outText().contains("line B: ready (1), SIM 0, signal 5, operator \"Op\\x0aB\""))
+        << outText().toStdString();
     EXPECT_EQ(outText().count(QLatin1Char('\n')), 4) << outText().toStdString();
 }
 

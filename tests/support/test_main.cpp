@@ -14,6 +14,11 @@ int main(int argc, char *argv[])
     if (!dataHome.isValid())
         return 1;
     qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
+    // Its settings (the code page remembered per adapter) likewise.
+    const QTemporaryDir configHome;
+    if (!configHome.isValid())
+        return 1;
+    qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
     // Adapters are locked in a folder of this run too: runs side by side on one machine, each with
     // virtual adapters of the same serial numbers, must not wait for each other.
     const QTemporaryDir lockFolder;
