@@ -218,16 +218,20 @@ Go on without a backup? What the adapter holds now cannot be restored afterwards
         <translation>Данные адаптера ещё не прочитаны, сравнивать резервную копию не с чем.</translation>
     </message>
     <message>
-        <source>The backup holds the same phone book, call list and settings as the adapter now.</source>
-        <translation>В резервной копии те же телефонная книга, список вызовов и настройки, что сейчас в адаптере.</translation>
+        <source>The backup holds the same phone book, call list and settings as adapter %1 now.</source>
+        <translation>В резервной копии те же телефонная книга, список вызовов и настройки, что сейчас в адаптере %1.</translation>
     </message>
     <message>
-        <source>Items of the backup that differ from the adapter&apos;s record now: %1</source>
-        <translation>Элементов резервной копии, отличающихся от текущих данных адаптера: %1</translation>
+        <source>Items of the backup that differ from the record of adapter %1 now: %2</source>
+        <translation>Элементов резервной копии, отличающихся от текущих данных адаптера %1: %2</translation>
     </message>
     <message>
-        <source>Write the backup taken %1 to the adapter? It replaces the adapter&apos;s whole record: phone book, call list and settings. What the adapter holds now is backed up first.</source>
-        <translation>Записать в адаптер резервную копию от %1? Она заменит все данные адаптера: телефонную книгу, список вызовов и настройки. Текущие данные адаптера сначала будут сохранены в резервную копию.</translation>
+        <source>Write the backup taken %1 to adapter %2? It replaces the adapter&apos;s whole record: phone book, call list and settings. What the adapter holds now is backed up first.</source>
+        <translation>Записать в адаптер %2 резервную копию от %1? Она заменит все данные адаптера: телефонную книгу, список вызовов и настройки. Текущие данные адаптера сначала будут сохранены в резервную копию.</translation>
+    </message>
+    <message>
+        <source>Write the backup taken %1 from adapter %2 to another adapter, %3? It replaces that adapter&apos;s whole record: phone book, call list and settings. What it holds now is backed up first.</source>
+        <translation>Записать резервную копию адаптера %2 от %1 в другой адаптер, %3? Она заменит все данные этого адаптера: телефонную книгу, список вызовов и настройки. Его текущие данные сначала будут сохранены в резервную копию.</translation>
     </message>
 </context>
 <context>
