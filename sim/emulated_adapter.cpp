@@ -401,6 +401,7 @@ void EmulatedAdapter::restart(Restart target)
             m_receiver = std::make_unique<Receiver>(*m_sink);
         }
         setProduct(boot ? m_identity.bootProduct : m_identity.product);
+        setSerialNumber(boot && !m_identity.bootLoaderSerial ? QString() : m_identity.serialNumber);
     });
     m_changed.notify_all();
 }

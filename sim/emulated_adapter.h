@@ -27,6 +27,9 @@ struct EmulatedIdentity
     QString bootProduct = QStringLiteral("VESTRA7 (boot)");
     QString serialNumber = QStringLiteral("V7-2041-000117");
     std::uint16_t version = 0x0102;
+    // Whether the boot loader reports the serial number too; without it, only the port it is
+    // plugged into tells it apart from another adapter's boot loader.
+    bool bootLoaderSerial = true;
 
     // Another adapter of the same kind: only its serial number differs.
     static EmulatedIdentity withSerialNumber(QString serial)

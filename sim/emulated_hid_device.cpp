@@ -248,6 +248,12 @@ void EmulatedHidDevice::setProduct(const QString &product)
     m_info.product = product.toStdString();
 }
 
+void EmulatedHidDevice::setSerialNumber(const QString &serialNumber)
+{
+    const std::lock_guard lock(m_mutex);
+    m_info.serialNumber = serialNumber.toStdString();
+}
+
 bool EmulatedHidDevice::roll(double share)
 {
     return share > 0 && std::uniform_real_distribution<double>(0, 1)(m_random) < share;

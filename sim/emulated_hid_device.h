@@ -94,6 +94,7 @@ protected:
     // (on its reading thread), or at once, here, when nothing is queued. Dropped on unplug.
     void whenDrained(std::function<void()> action);
     void setProduct(const QString &product);
+    void setSerialNumber(const QString &serialNumber);
 
 private:
     bool roll(double share);

@@ -144,6 +144,11 @@ private:
     // The plugged-in adapters' devices, in list order, and the key of each.
     std::vector<const HidDevice *> adapterDevices() const;
     QString keyOf(const HidDevice &device) const;
+    // The key of the adapter behind the device: keyOf(), but for the chosen adapter's boot loader
+    // where that reports no serial number of its own.
+    QString adapterKeyOf(const HidDevice &device) const;
+    bool isChosenBootLoader(const HidDevice &device) const;
+    bool keyPresent(const QString &key) const;
     // Takes the lock of the device about to be claimed; false, and the windows told, when another
     // program holds it.
     bool lockFor(const HidDevice &device);
@@ -156,6 +161,7 @@ private:
 
     std::unique_ptr<WorkerShared> m_shared;
     AdapterIdentity m_identity;
+    QString m_identityPort; // the USB port of the adapter claimed last
     BackendFactory m_makeBackend;
     RecordStore m_store;
     Receiver m_receiver;

@@ -68,6 +68,35 @@ QString Adapter::keyOf(const HidDevice &device) const
     return device.serialNumber();
 }
 
+QString Adapter::adapterKeyOf(const HidDevice &device) const
+{
+    return isChosenBootLoader(device) ? m_chosenKey : keyOf(device);
+}
+
+bool Adapter::isChosenBootLoader(const HidDevice &device) const
+{
+    // A boot loader that reports the serial number is keyed by it, as the adapter is. One that does
+    // not is the chosen adapter come back from its restart only when it sits in the port that
+    // adapter left: another adapter's boot loader (an update by another program, say) must not be
+    // taken for it. Where no port tells them apart, it is not guessed at.
+    if (m_chosenKey.isEmpty() || m_identity.key != m_chosenKey || !device.serialNumber().isEmpty() ||
+        !isBootLoaderName(device.product()) || keyPresent(m_chosenKey))
+        return false;
+    if (m_identityPort.isEmpty() || device.port().isEmpty()) {
+        qCDebug(lcHid) << "a boot loader without serial number or port:" << device.instance()
+                       << "cannot be told from another adapter's; it is not taken for" << m_chosenKey;
+        return false;
+    }
+    return device.port() == m_identityPort;
+}
+
+bool Adapter::keyPresent(const QString &key) const
+{
+    const std::vector<PresentAdapter> present = presentAdapters();
+    return std::any_of(present.begin(), present.end(),
+                       [&key](const PresentAdapter &adapter) { return adapter.key == key; });
+}
+
 void Adapter::chooseAdapter(const QString &key)
 {
     m_chosenKey = key;
@@ -79,9 +108,11 @@ void Adapter::chooseAdapter(const QString &key)
 
 bool Adapter::chosenAdapterPresent() const
 {
-    const std::vector<PresentAdapter> present = presentAdapters();
-    return std::any_of(present.begin(), present.end(),
-                       [this](const PresentAdapter &adapter) { return adapter.key == m_chosenKey; });
+    if (keyPresent(m_chosenKey))
+        return true;
+    const std::vector<const HidDevice *> devices = adapterDevices();
+    return std::any_of(devices.begin(), devices.end(),
+                       [this](const HidDevice *device) { return isChosenBootLoader(*device); });
 }
 
 void Adapter::onDeviceChange()
@@ -134,7 +165,7 @@ bool Adapter::lockFor(const HidDevice &device)
 {
     if (!m_lock)
         return true;
-    const QString key = keyOf(device);
+    const QString key = adapterKeyOf(device);
     if (const std::optional<AdapterLockHolder> holder = m_lock->take(key)) {
         setInUse(key, adapterInUseText(*holder));
         m_inUseRetry.start();
@@ -197,7 +228,7 @@ bool Adapter::onDeviceOffered(HidDevice &device)
     setConnected(false);
     if (!isAdapterDevice(device))
         return true;
-    if (!m_chosenKey.isEmpty() && keyOf(device) != m_chosenKey)
+    if (!m_chosenKey.isEmpty() && adapterKeyOf(device) != m_chosenKey)
         return true;
     // Held by another program: wait for it, rather than take another adapter without a word.
     const QString heldBefore = m_lock ? m_lock->key() : QString();
@@ -224,10 +255,11 @@ bool Adapter::onDeviceOffered(HidDevice &device)
         m_shared->mailbox.forgetWrites(); // writes sent to another adapter object are not answered by this one
         if (previous != nullptr)
             m_updater.adapterLeft();
-        // Taken in place of another adapter still plugged in, as a choice does: until this one's
-        // record has come, the record held is the other's, and a change made on it would write the
-        // other adapter's phone book into this one.
-        if (previous != nullptr && previous->isPluggedIn()) {
+        // Taken in place of another adapter, still plugged in as after a choice or unplugged: until
+        // this one's record has come, the record held is the other's, and a change made on it would
+        // write the other adapter's phone book into this one. The same adapter back from a restart
+        // keeps its key.
+        if (previous != nullptr && (previous->isPluggedIn() || m_identity.key != adapterKeyOf(device))) {
             m_connectOnRecord = true;
             m_recordSinceClaim = false;
         }
@@ -236,7 +268,8 @@ bool Adapter::onDeviceOffered(HidDevice &device)
     m_chosenRestartWaited = false;
     m_shared->devicePresent = true;
 
-    m_identity = {device.product(), device.serialNumber(), versionText(device.versionNumber()), keyOf(device)};
+    m_identity = {device.product(), device.serialNumber(), versionText(device.versionNumber()), adapterKeyOf(device)};
+    m_identityPort = device.port();
     qCDebug(lcHid) << "claimed" << device.instance() << m_identity.product << "serial" << m_identity.serial << "version"
                    << m_identity.version;
     emit identityChanged(m_identity);

@@ -15,6 +15,7 @@
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
+constexpr int kSerialRole = Qt::UserRole + 1; // on an adapter's row
 
 QString partyText(const Party &party)
 {
@@ -25,6 +26,11 @@ QString partyText(const Party &party)
     if (party.name.isEmpty())
         return party.number;
     return QCoreApplication::translate("BackupsDialog", "%1, %2").arg(party.name, party.number);
+}
+
+QString serialText(const QString &serial)
+{
+    return serial.isEmpty() ? QCoreApplication::translate("BackupsDialog", "(no serial number)") : serial;
 }
 
 QString backupTime(const BackupInfo &backup)
@@ -82,12 +88,13 @@ void BackupsDialog::showBackups()
                                                 ? std::vector<AdapterBackups>()
                                                 : m_keeper.policy().store().allBackups();
     for (const AdapterBackups &adapter : all) {
-        const QString serial = adapter.serial.isEmpty() ? tr("(no serial number)") : adapter.serial;
+        const QString serial = serialText(adapter.serial);
         auto *adapterItem =
             new QTreeWidgetItem(m_ui->backupList, {adapter.serial == current && m_keeper.policy().holdsRecord()
                                                        ? tr("Adapter %1 (connected)").arg(serial)
                                                        : tr("Adapter %1").arg(serial)});
         adapterItem->setFirstColumnSpanned(true);
+        adapterItem->setData(0, kSerialRole, adapter.serial);
         for (const BackupInfo &backup : adapter.backups) {
             auto *item = new QTreeWidgetItem(
                 adapterItem, {backupTime(backup), backupStepText(backup.step),
@@ -132,10 +139,13 @@ void BackupsDialog::showDifferences()
     }
     const std::vector<RecordDifference> differences =
         recordDifferences(m_adapter.record(), stored, AnsiCodec::system());
+    const QString connected = serialText(m_keeper.policy().currentSerial());
     m_ui->differenceCaption->setText(
         differences.empty()
-            ? tr("The backup holds the same phone book, call list and settings as the adapter now.")
-            : tr("Items of the backup that differ from the adapter's record now: %1").arg(differences.size()));
+            ? tr("The backup holds the same phone book, call list and settings as adapter %1 now.").arg(connected)
+            : tr("Items of the backup that differ from the record of adapter %1 now: %2")
+                  .arg(connected)
+                  .arg(differences.size()));
     for (const RecordDifference &difference : differences) {
         const bool entry = difference.item == RecordItem::Contact || difference.item == RecordItem::CallListEntry;
         new QTreeWidgetItem(m_ui->differenceList,
@@ -156,9 +166,18 @@ void BackupsDialog::restoreSelected()
         m_ui->differenceCaption->setText(*error);
         return;
     }
-    if (!m_keeper.confirm(this, tr("Write the backup taken %1 to the adapter? It replaces the adapter's whole record: "
-                                   "phone book, call list and settings. What the adapter holds now is backed up first.")
-                                    .arg(item->text(0))))
+    // A backup of another adapter is its phone book and settings, not this one's: asked with care.
+    const QString from = item->parent()->data(0, kSerialRole).toString();
+    const QString to = m_keeper.policy().currentSerial();
+    const QString question =
+        from == to ? tr("Write the backup taken %1 to adapter %2? It replaces the adapter's whole record: phone book, "
+                        "call list and settings. What the adapter holds now is backed up first.")
+                         .arg(item->text(0), serialText(to))
+                   : tr("Write the backup taken %1 from adapter %2 to another adapter, %3? It replaces that "
+                        "adapter's whole record: phone book, call list and settings. What it holds now is backed "
+                        "up first.")
+                         .arg(item->text(0), serialText(from), serialText(to));
+    if (!m_keeper.confirm(this, question, from != to))
         return;
     if (!m_keeper.backUpBefore(BackupStep::Restore, this))
         return;

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The choice of adapter under "Tools", for when more than one adapter is plugged in, and the word
-// of an adapter held by another program.
+// The adapters plugged in under "Tools", the one in use checked, to choose another from, and the
+// word of an adapter held by another program.
 #include "ui/main_window.h"
 
 #include "link/adapter_port.h"
@@ -53,6 +53,6 @@ void MainWindow::showAdapterChoice()
         choice->setChecked(adapter.key == inUse);
         connect(choice, &QAction::triggered, this, [this, key = adapter.key] { m_adapter.chooseAdapter(key); });
     }
-    // With one adapter there is nothing to choose.
-    m_adapterMenu->menuAction()->setVisible(present.size() > 1);
+    // Listed also when it is the only one, so that the window shows which adapter is in use.
+    m_adapterMenu->menuAction()->setVisible(!present.empty());
 }

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QPushButton>
 
 #include <algorithm>
 
@@ -31,6 +32,17 @@ protected:
         return adapter;
     }
 
+    // The menu's entry for the second adapter. The entries are made anew whenever the adapters
+    // change: look each time.
+    QAction *secondChoice()
+    {
+        const QList<QAction *> choices = child<QMenu>("adapterMenu")->actions();
+        const auto found = std::find_if(choices.begin(), choices.end(), [](const QAction *choice) {
+            return choice->text().endsWith(QLatin1String("V7-SECOND"));
+        });
+        return found != choices.end() ? *found : nullptr;
+    }
+
     std::shared_ptr<EmulatedAdapter> second = adapterWith("V7-SECOND");
 };
 
@@ -43,14 +55,6 @@ TEST_F(AdapterChoice, TheAdapterChosenInTheMenuIsTheOneWrittenTo)
     auto *menu = child<QMenu>("adapterMenu");
     ASSERT_TRUE(waitUntil([&] { return menu->menuAction()->isVisible() && menu->actions().size() == 2; }))
         << "the menu does not offer both adapters";
-    // The entries are made anew whenever the adapters change: look each time.
-    const auto secondChoice = [menu]() -> QAction * {
-        const QList<QAction *> choices = menu->actions();
-        const auto found = std::find_if(choices.begin(), choices.end(), [](const QAction *choice) {
-            return choice->text().endsWith(QLatin1String("V7-SECOND"));
-        });
-        return found != choices.end() ? *found : nullptr;
-    };
     ASSERT_NE(secondChoice(), nullptr);
     EXPECT_FALSE(secondChoice()->isChecked()) << "the first adapter found is the one in use";
 
@@ -66,4 +70,27 @@ TEST_F(AdapterChoice, TheAdapterChosenInTheMenuIsTheOneWrittenTo)
     EXPECT_TRUE(waitUntil([&] { return second->state().record.mic_gain == gain; }));
     EXPECT_EQ(recordWritesTo(*adapter), writesToFirst);
     EXPECT_NE(adapter->state().record.mic_gain, gain);
+}
+
+TEST_F(AdapterChoice, AnUpdateRestartsOnlyTheChosenAdapterAndTheWindowsFollowIt)
+{
+    startConnected();
+    hidraw->plug(second);
+    ASSERT_TRUE(waitUntil([&] { return secondChoice() != nullptr; }));
+    secondChoice()->trigger();
+    ASSERT_TRUE(waitUntil([&] { return link().identity().serial == "V7-SECOND" && connectedOnScreen(); }));
+    adapter->clearReceived();
+
+    whileUpdateWindowOpen([&] {
+        ASSERT_TRUE(waitUntil([this] { return updateControls().selectFileButton->isEnabled(); }));
+        EXPECT_EQ(updateDialog().deviceName(), "VESTRA7 (boot)");
+        EXPECT_EQ(updateDialog().serialNumber(), "V7-SECOND");
+        updateControls().closeButton->click();
+    });
+    ASSERT_TRUE(waitUntil([&] { return second->state().restarts == 2; }, std::chrono::seconds(20)));
+    ASSERT_TRUE(waitUntil([&] { return link().identity().serial == "V7-SECOND" && connectedOnScreen(); }));
+    ASSERT_NE(secondChoice(), nullptr);
+    EXPECT_TRUE(secondChoice()->isChecked());
+    EXPECT_TRUE(adapterNow([](const AdapterState &state) { return state.received.empty() && !state.bootMode; }))
+        << "the adapter not chosen received a report";
 }

@@ -16,9 +16,11 @@
 
 namespace {
 
-std::shared_ptr<EmulatedAdapter> adapterWith(const char *serial, const char *owner)
+std::shared_ptr<EmulatedAdapter> adapterWith(const char *serial, const char *owner, bool bootLoaderSerial = true)
 {
-    auto adapter = std::make_shared<EmulatedAdapter>(EmulatedIdentity::withSerialNumber(QString::fromLatin1(serial)));
+    EmulatedIdentity identity = EmulatedIdentity::withSerialNumber(QString::fromLatin1(serial));
+    identity.bootLoaderSerial = bootLoaderSerial;
+    auto adapter = std::make_shared<EmulatedAdapter>(identity);
     DeviceRecord record = initialAdapterRecord();
     record.contact[0] = makeParty(owner, "+100");
     adapter->setRecord(record);
@@ -113,10 +115,18 @@ TEST_F(AdapterChoice, TheChoiceSurvivesTheOtherAdapterLeavingAndComingBack)
 
 TEST_F(AdapterChoice, WhenTheChosenOneLeavesTheFirstFoundIsUsedAndStaysSoWhenItReturns)
 {
+    // Which adapter the window is told of at each connection, and the record it then has to show.
+    QStringList shownOnConnection;
+    QObject::connect(&m_link, &Adapter::connectionChanged, [&](bool connected) {
+        if (connected)
+            shownOnConnection << m_link.identity().serial + ' ' + readTextField(m_link.record().contact[0].name);
+    });
     m_link.chooseAdapter(QStringLiteral("V7-B"));
     ASSERT_TRUE(inUse("V7-B", "Bert"));
 
     m_bus.unplug(*m_second);
+    ASSERT_TRUE(waitUntil([&] { return !shownOnConnection.isEmpty() && shownOnConnection.last().startsWith("V7-A"); }));
+    EXPECT_EQ(shownOnConnection.last(), "V7-A Anna") << "connected before the new adapter's record came";
     ASSERT_TRUE(inUse("V7-A", "Anna"));
     m_bus.plug(m_second);
     ASSERT_TRUE(adaptersPresent(2));
@@ -165,3 +175,32 @@ TEST_F(AdapterChoice, AnAdapterThatCannotBeOpenedIsNotKeptLockedFromThoseWhoCan)
     EXPECT_EQ(other.take(QStringLiteral("V7-B")), std::nullopt) << "locked by a program that could not open it";
     EXPECT_TRUE(other.take(QStringLiteral("V7-A")).has_value()) << "the adapter still claimed keeps its lock";
 }
+
+// With or without its serial number reported by the boot loader, the adapter chosen is the one
+// that restarts, is updated and comes back; the other receives nothing.
+class UpdateOfTheChosenAdapter : public AdapterChoice, public testing::WithParamInterface<bool>
+{
+protected:
+    UpdateOfTheChosenAdapter() { m_second = adapterWith("V7-B", "Bert", GetParam()); }
+};
+
+TEST_P(UpdateOfTheChosenAdapter, LeavesTheOtherUntouchedAndComesBackConnected)
+{
+    m_link.chooseAdapter(QStringLiteral("V7-B"));
+    ASSERT_TRUE(inUse("V7-B", "Bert"));
+    m_first->clearReceived();
+
+    // The adapter restarts by itself into its boot loader and, at "Close", back into its firmware.
+    m_link.updater().windowShown();
+    ASSERT_TRUE(waitUntil([this] { return m_link.bootLoaderPresent(); }));
+    EXPECT_EQ(m_second->state().restarts, 1);
+    EXPECT_EQ(m_link.identity().key, QStringLiteral("V7-B"));
+    m_link.updater().leave();
+    m_link.updater().windowHidden();
+    ASSERT_TRUE(waitUntil([this] { return m_second->state().restarts == 2; }));
+    ASSERT_TRUE(inUse("V7-B", "Bert"));
+    EXPECT_TRUE(m_first->state().received.empty()) << "the adapter not chosen received a report";
+    expectWrittenTo(*m_second, *m_first);
+}
+
+INSTANTIATE_TEST_SUITE_P(BootLoaderSerial, UpdateOfTheChosenAdapter, testing::Bool());

@@ -32,12 +32,17 @@ const QStringList kBar = {"&File", "&Update firmware", "&Settings", "Set to &def
 
 } // namespace
 
-TEST_F(AdapterMenu, WithOneAdapterThereIsNothingToChoose)
+TEST_F(AdapterMenu, WithOneAdapterItIsListedAsTheOneInUse)
 {
     EXPECT_FALSE(adapterMenu()->menuAction()->isVisible()) << "no adapter yet";
+    adapter.setIdentity({kFirst.product, kFirst.serial, kFirst.version, kFirst.key});
     adapter.setPresentAdapters({kFirst});
     EXPECT_EQ(barEntries(), kBar);
-    EXPECT_FALSE(adapterMenu()->menuAction()->isVisible());
+    EXPECT_TRUE(adapterMenu()->menuAction()->isVisible()) << "the window shows which adapter is in use";
+    const QList<QAction *> choices = adapterMenu()->actions();
+    ASSERT_EQ(choices.size(), 1);
+    EXPECT_EQ(choices[0]->text(), "VESTRA7 V7-0001");
+    EXPECT_TRUE(choices[0]->isChecked());
 }
 
 TEST_F(AdapterMenu, WithTwoAdaptersToolsOffersEachBySerialWithTheOneInUseChecked)
@@ -64,7 +69,8 @@ TEST_F(AdapterMenu, WithTwoAdaptersToolsOffersEachBySerialWithTheOneInUseChecked
     EXPECT_FALSE(adapterMenu()->actions()[0]->isChecked());
 
     adapter.setPresentAdapters({kSecond});
-    EXPECT_FALSE(adapterMenu()->menuAction()->isVisible()) << "one left: nothing to choose";
+    ASSERT_EQ(adapterMenu()->actions().size(), 1) << "one left";
+    EXPECT_TRUE(adapterMenu()->actions()[0]->isChecked());
 }
 
 TEST_F(AdapterMenu, ToolsWaitsForTheConnectionAsTheOtherEntriesDo)

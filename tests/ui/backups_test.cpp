@@ -5,6 +5,7 @@
 #include "model/ansi_codec.h"
 #include "model/backup_store.h"
 #include "sim/emulated_adapter.h"
+#include "support/box_answerer.h"
 #include "ui/backup_keeper.h"
 #include "ui/backups_dialog.h"
 #include "ui/import_preview_dialog.h"
@@ -314,6 +315,41 @@ TEST_F(BackupsWindowTest, RestoresTheSelectedBackupsBytesAfterOneQuestionAndABac
 
     emit adapter.connectionChanged(false);
     EXPECT_FALSE(restore->isEnabled()) << "no adapter to restore to";
+}
+
+TEST_F(BackupsWindowTest, ABackupOfAnotherAdapterIsRestoredOnlyAfterAQuestionNamingBothWithCancelTheDefault)
+{
+    // The same adapter's backup: the question names it, and "OK" stays the default.
+    keeper->setConfirmer(nullptr);
+    list->setCurrentItem(backupRow(1));
+    {
+        const BoxAnswerer cancel(QStringLiteral("Cancel"));
+        restore->click();
+        ASSERT_TRUE(cancel.seen);
+        EXPECT_TRUE(cancel.seen->text.contains("to adapter V7-1?")) << cancel.seen->text.toStdString();
+        EXPECT_EQ(cancel.seen->defaultButton, "OK");
+    }
+
+    const AdapterIdentity other{kAdapter.product, QStringLiteral("V7-2"), kAdapter.version};
+    adapter.setIdentity(other);
+    emit adapter.identityChanged(other);
+    emit adapter.connectionChanged(true);
+    receive(recordNamed("Other"));
+    const auto adapterRow = [this](const QString &title) {
+        return list->findItems(title, Qt::MatchExactly).value(0);
+    };
+    ASSERT_NE(adapterRow("Adapter V7-1"), nullptr);
+    list->setCurrentItem(adapterRow("Adapter V7-1")->child(0));
+    const auto *caption = dialog->findChild<QLabel *>(QStringLiteral("differenceCaption"));
+    EXPECT_TRUE(caption->text().contains("adapter V7-2")) << caption->text().toStdString();
+
+    const BoxAnswerer cancel(QStringLiteral("Cancel"));
+    restore->click();
+    ASSERT_TRUE(cancel.seen);
+    EXPECT_TRUE(cancel.seen->text.contains("from adapter V7-1 to another adapter, V7-2?"))
+        << cancel.seen->text.toStdString();
+    EXPECT_EQ(cancel.seen->defaultButton, "Cancel");
+    EXPECT_EQ(adapter.takeChanges(), Changes{});
 }
 
 TEST(ImportPreview, MarksTheNamesAndNumbersTheAdapterCannotHoldAsTheFileHasThem)
