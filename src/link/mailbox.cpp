@@ -142,6 +142,16 @@ std::optional<Request> Mailbox::takeRequest()
     m_requestPending = false;
     m_sending = true;
     if (taken.cmd == CMD_WRITE_RECORD) {
+        // A copy goes out only once the last write's reply is overdue by far more than a round trip,
+        // and it carries every change so far: the replies of the earlier copies and of older changes
+        // are taken for lost. Kept, each would wait for a reply that never comes, and on a link that
+        // loses many replies the writes would be given up although the adapter answers. The change
+        // it copies stays awaited, in case its own reply is merely late.
+        if (m_origin == Origin::Resend) {
+            const WriteNumber copied = m_slotNumber;
+            std::erase_if(m_sentWrites,
+                          [copied](const SentWrite &w) { return w.origin == Origin::Resend || w.number < copied; });
+        }
         // Counted before the send, since the reply may arrive before the send has returned.
         m_sentWrites.push_back({m_origin, m_slotNumber});
         m_lastWriteTaken = m_clock();

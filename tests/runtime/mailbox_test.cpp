@@ -194,6 +194,25 @@ TEST_F(MailboxTest, ALostReplyCostsOneMoreRoundButNeverShowsAnOlderState)
     EXPECT_FALSE(m_mailbox.awaitingWriteReply());
 }
 
+TEST_F(MailboxTest, ACopyLeavesOnlyItsOwnChangeAwaitedSoOneReplyConfirmsIt)
+{
+    // Three changes and five copies of the last, every reply lost on the way.
+    for (int change = 1; change <= 3; ++change) {
+        postWrite(static_cast<std::uint8_t>(change));
+        sendOne();
+    }
+    for (int copy = 0; copy < 5; ++copy) {
+        m_clock.advance(Mailbox::kResendAfter);
+        ASSERT_TRUE(m_mailbox.resendDue());
+        m_mailbox.post(CMD_WRITE_RECORD, m_record.data(), static_cast<std::uint16_t>(m_record.size()),
+                       Mailbox::Origin::Resend);
+        sendOne();
+    }
+    EXPECT_TRUE(m_mailbox.takeRecord(CMD_WRITE_RECORD)) << "the first reply that comes through";
+    EXPECT_EQ(m_mailbox.answeredChange(), 3u);
+    EXPECT_FALSE(m_mailbox.awaitingWriteReply());
+}
+
 TEST_F(MailboxTest, AfterSomeSecondsOfTryingTheWriteIsNoLongerAwaited)
 {
     postWrite(1);
