@@ -27,7 +27,9 @@ int ceilToTens(int value)
 SignalPlot::SignalPlot(QWidget *parent)
     : QChartView(parent)
 {
-    auto *chart = new QChart;
+    // The view comes with a chart of its own, which it keeps; one set in its place would leave this one
+    // to the caller.
+    QChart *chart = this->chart();
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart->setMargins({4, 4, 4, 4});
     m_timeAxis = new QDateTimeAxis(chart);
@@ -45,7 +47,6 @@ SignalPlot::SignalPlot(QWidget *parent)
         m_series[line]->attachAxis(m_timeAxis);
         m_series[line]->attachAxis(m_levelAxis);
     }
-    setChart(chart);
     setRenderHint(QPainter::Antialiasing, false);
 }
 
