@@ -4,6 +4,7 @@
 #include "program_fixture.h"
 
 #include "support/gui_wait.h"
+#include "support/sanitizers.h"
 
 #include <QProcess>
 
@@ -13,6 +14,8 @@
 
 TEST_F(ProgramOnHidraw, ACommandBesideTheWindowIsRefusedWithExitFiveAndTheWindowsWritesGoOn)
 {
+    if (kUnderThreadSanitizer)
+        GTEST_SKIP() << "ThreadSanitizer cannot start a child from a process that runs threads";
     startConnected();
     const QString file = folder.filePath(QStringLiteral("beside.cfg"));
 
