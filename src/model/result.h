@@ -13,14 +13,15 @@ struct Error
     QString message;
 };
 
-// Either the value asked for or the Error that stopped it. Callers test it (`if (!result)`) before
-// they take the value; taking the value of a failure is a programming error.
-template <typename T>
+// Either the value asked for or the error that stopped it. Callers test it (`if (!result)`) before
+// they take the value; taking the value of a failure is a programming error. A caller that must say
+// more than words about a failure (an exit code with them) gives its own error type.
+template <typename T, typename E = Error>
 class [[nodiscard]] Result
 {
 public:
     Result(T value) : m_value(std::move(value)) {}
-    Result(Error error) : m_error(std::move(error.message)) {}
+    Result(E error) : m_error(std::move(error)) {}
 
     bool ok() const { return m_value.has_value(); }
     explicit operator bool() const { return ok(); }
@@ -33,27 +34,27 @@ public:
     const T *operator->() const { return &*m_value; }
     T *operator->() { return &*m_value; }
 
-    // Empty for a value.
-    const QString &error() const { return m_error; }
+    // Default-made for a value.
+    const E &error() const { return m_error; }
 
 private:
     std::optional<T> m_value;
-    QString m_error;
+    E m_error{};
 };
 
 // Success with nothing to hand back: `return {};`.
-template <>
-class [[nodiscard]] Result<void>
+template <typename E>
+class [[nodiscard]] Result<void, E>
 {
 public:
     Result() = default;
-    Result(Error error) : m_error(std::move(error.message)), m_failed(true) {}
+    Result(E error) : m_error(std::move(error)), m_failed(true) {}
 
     bool ok() const { return !m_failed; }
     explicit operator bool() const { return ok(); }
-    const QString &error() const { return m_error; }
+    const E &error() const { return m_error; }
 
 private:
-    QString m_error;
+    E m_error{};
     bool m_failed = false;
 };
