@@ -185,7 +185,7 @@ void MainWindow::connectAdapter()
 void MainWindow::connectControls()
 {
     for (const LineButton &lineButton : m_lineButtons)
-        connect(lineButton.button, &GlyphButton::OnMouseDown, this,
+        connect(lineButton.button, &GlyphButton::pressed, this,
                 [this, &lineButton] { onLineButtonPressed(lineButton); });
     for (QObject *control : std::initializer_list<QObject *>{m_ui->lineALabel, m_ui->lineBLabel, m_ui->partyNameEdit,
                                                              m_ui->partyNumberEdit, m_ui->phoneBookList, m_ui->callList,

@@ -21,15 +21,6 @@ public:
     {
     }
 
-    QString text(QAccessible::Text t) const override
-    {
-        QString text = QAccessibleWidget::text(t);
-        // A caption is what a sighted user reads on the button, so it names it when the owner did not.
-        if (t == QAccessible::Name && text.isEmpty())
-            text = button()->Caption();
-        return text;
-    }
-
     QStringList actionNames() const override { return QStringList{pressAction()} + QAccessibleWidget::actionNames(); }
 
     void doAction(const QString &actionName) override
