@@ -46,10 +46,7 @@ TEST(GlyphButtonAccessibility, IsAButtonNamedByItsOwnerThatAPressActionPressesWi
 TEST(SpinSelectorAccessibility, ItsValueIsTheShownItemAndSettingItIsAChange)
 {
     SpinSelector selector({QStringLiteral("0 dB    "), QStringLiteral("+1.5 dB "), QStringLiteral("+3.0 dB ")});
-    int changes = 0;
-    selector.OnChange = [&changes](SpinSelector *) {
-        ++changes;
-    };
+    QSignalSpy changes(&selector, &SpinSelector::valueChanged);
     QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(&selector);
     ASSERT_TRUE(accessible);
     EXPECT_EQ(accessible->role(), QAccessible::SpinBox);
@@ -60,9 +57,11 @@ TEST(SpinSelectorAccessibility, ItsValueIsTheShownItemAndSettingItIsAChange)
     selector.setValue(1);
     EXPECT_EQ(accessible->text(QAccessible::Value), "+1.5 dB");
     EXPECT_EQ(value->currentValue().toInt(), 1);
+    value->setCurrentValue(1.9); // the fraction is dropped, not rounded
+    EXPECT_EQ(selector.value(), 1);
     value->setCurrentValue(7); // clamped as any other value
     EXPECT_EQ(selector.text(), "+3.0 dB ");
-    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(changes.count(), 2);
 }
 
 } // namespace
