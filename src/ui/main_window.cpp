@@ -141,10 +141,10 @@ void MainWindow::changeEvent(QEvent *event)
     setWindowTitle(m_applicationTitle);
     showKeysInToolTips();
     showLineStates();
-    m_saveFileDialog.setFilter(configFileFilter());
-    m_openFileDialog.setFilter(configFileFilter());
-    m_exportContactsDialog.setFilter(contactsExportFilter());
-    m_importContactsDialog.setFilter(contactsImportFilter());
+    m_saveFileDialog.setNameFilter(configFileFilter());
+    m_openFileDialog.setNameFilter(configFileFilter());
+    m_exportContactsDialog.setNameFilter(contactsExportFilter());
+    m_importContactsDialog.setNameFilter(contactsImportFilter());
 }
 
 void MainWindow::setConfirmer(Confirmer confirm)
