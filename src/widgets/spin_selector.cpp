@@ -80,7 +80,7 @@ void SpinSelector::showItem(int index)
     update();
     QAccessibleValueChangeEvent announcement(this, index);
     QAccessible::updateAccessibility(&announcement);
-    emit valueChanged(index);
+    emit valueChanged(value());
 }
 
 void SpinSelector::step(StepDirection direction)
