@@ -141,10 +141,10 @@ void MainWindow::changeEvent(QEvent *event)
     setWindowTitle(m_applicationTitle);
     showKeysInToolTips();
     showLineStates();
-    m_saveFileDialog.setFilter(configFileFilter());
-    m_openFileDialog.setFilter(configFileFilter());
-    m_exportContactsDialog.setFilter(contactsExportFilter());
-    m_importContactsDialog.setFilter(contactsImportFilter());
+    m_saveFileDialog.setNameFilter(configFileFilter());
+    m_openFileDialog.setNameFilter(configFileFilter());
+    m_exportContactsDialog.setNameFilter(contactsExportFilter());
+    m_importContactsDialog.setNameFilter(contactsImportFilter());
 }
 
 void MainWindow::setConfirmer(Confirmer confirm)
@@ -185,7 +185,7 @@ void MainWindow::connectAdapter()
 void MainWindow::connectControls()
 {
     for (const LineButton &lineButton : m_lineButtons)
-        connect(lineButton.button, &GlyphButton::OnMouseDown, this,
+        connect(lineButton.button, &GlyphButton::pressed, this,
                 [this, &lineButton] { onLineButtonPressed(lineButton); });
     for (QObject *control : std::initializer_list<QObject *>{m_ui->lineALabel, m_ui->lineBLabel, m_ui->partyNameEdit,
                                                              m_ui->partyNumberEdit, m_ui->phoneBookList, m_ui->callList,

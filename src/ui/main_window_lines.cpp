@@ -73,8 +73,7 @@ void MainWindow::showButtonState(LineButton &lineButton, bool allowed)
     QString glyph = lineButton.calls ? QStringLiteral("ON") : QStringLiteral("OFF");
     if (!allowed)
         glyph.prepend(QLatin1Char('n'));
-    lineButton.button->loadGlyph(glyphPicture(glyph));
-    lineButton.button->Repaint();
+    lineButton.button->setGlyph(glyphPicture(glyph));
     lineButton.showsFaded = !allowed;
 }
 

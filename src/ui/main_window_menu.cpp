@@ -17,10 +17,10 @@
 
 void MainWindow::onSaveToFile()
 {
-    if (!m_saveFileDialog.Execute(this))
+    if (!m_saveFileDialog.exec(this))
         return;
-    const QString fileName = withConfigExtension(m_saveFileDialog.FileName());
-    m_saveFileDialog.setFileName(fileName);
+    const QString fileName = withConfigExtension(m_saveFileDialog.selectedFile());
+    m_saveFileDialog.selectFile(fileName);
     qCDebug(lcUi) << "save to file" << fileName;
     if (const std::optional<QString> error = saveConfigFile(fileName, m_adapter.record()))
         errorBox(this, m_applicationTitle, *error);
@@ -28,22 +28,22 @@ void MainWindow::onSaveToFile()
 
 void MainWindow::onLoadFromFile()
 {
-    if (!m_openFileDialog.Execute(this))
+    if (!m_openFileDialog.exec(this))
         return;
-    qCDebug(lcUi) << "load from file" << m_openFileDialog.FileName();
-    const ConfigFileContent content = readConfigFile(m_openFileDialog.FileName());
+    qCDebug(lcUi) << "load from file" << m_openFileDialog.selectedFile();
+    const ConfigFileContent content = readConfigFile(m_openFileDialog.selectedFile());
     if (content.error) {
         errorBox(this, m_applicationTitle, *content.error);
         return;
     }
     // A file of another size is most likely no configuration at all; it still loads, as far as it goes,
     // once the user says so. Only the first record's worth is read, so the size comes from the file.
-    const qint64 size = QFileInfo(m_openFileDialog.FileName()).size();
+    const qint64 size = QFileInfo(m_openFileDialog.selectedFile()).size();
     if (size != static_cast<qint64>(kRecordSize) &&
         !confirm(tr("\"%1\" is not the size of a configuration file: its size is %2 bytes, a configuration "
                     "file's is %3 bytes. Loading it overwrites the adapter's record from its start with whatever "
                     "the file holds.\n\nLoad it anyway?")
-                     .arg(QDir::toNativeSeparators(m_openFileDialog.FileName()))
+                     .arg(QDir::toNativeSeparators(m_openFileDialog.selectedFile()))
                      .arg(size)
                      .arg(kRecordSize),
                  true))

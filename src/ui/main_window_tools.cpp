@@ -54,24 +54,24 @@ void MainWindow::onShowLineStatus()
 
 void MainWindow::onExportContacts()
 {
-    if (!m_exportContactsDialog.Execute(this))
+    if (!m_exportContactsDialog.exec(this))
         return;
-    QString fileName = m_exportContactsDialog.FileName();
+    QString fileName = m_exportContactsDialog.selectedFile();
     const QString suffix = QFileInfo(fileName).suffix().toLower();
     if (suffix != QLatin1String("vcf") && suffix != QLatin1String("csv"))
         fileName += QStringLiteral(".vcf");
-    m_exportContactsDialog.setFileName(fileName);
+    m_exportContactsDialog.selectFile(fileName);
     if (const std::optional<QString> error = exportPhoneBookFile(fileName, m_adapter.record(), AnsiCodec::system()))
         errorBox(this, m_applicationTitle, *error);
 }
 
 void MainWindow::onImportContacts()
 {
-    if (!m_importContactsDialog.Execute(this))
+    if (!m_importContactsDialog.exec(this))
         return;
     PhoneBookImport imported;
     if (const std::optional<QString> error =
-            importPhoneBookFile(m_importContactsDialog.FileName(), AnsiCodec::system(), imported)) {
+            importPhoneBookFile(m_importContactsDialog.selectedFile(), AnsiCodec::system(), imported)) {
         errorBox(this, m_applicationTitle, *error);
         return;
     }
