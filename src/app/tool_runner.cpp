@@ -6,6 +6,7 @@
 #include "app/line_status_text.h"
 #include "app/termination_signals.h"
 #include "app/tool_progress.h"
+#include "link/adapter_lock.h"
 #include "model/ansi_codec.h"
 #include "model/checked_files.h"
 #include "model/code_page_memory.h"
@@ -433,6 +434,12 @@ std::optional<ToolRunner::Outcome> ToolRunner::reach(const PresentAdapter &targe
     const auto reached = [this, &target] {
         return m_adapter.identity().key == target.key && (m_adapter.connected() || m_adapter.bootLoaderPresent());
     };
+    // A service that only watches the adapter lets go of it when asked, as the search just did.
+    const auto handingOver = [this, &target] {
+        return m_adapter.inUseHandsOver() && m_adapter.inUseKey() == target.key;
+    };
+    if (!reached() && handingOver())
+        waitUntil([&] { return reached() || !handingOver(); }, AdapterLock::kHandOverWait);
     if (!reached()) {
         // The search that the choice ran has tried to lock and to open it.
         if (!m_adapter.inUseBy().isEmpty() && m_adapter.inUseKey() == target.key)
