@@ -7,6 +7,7 @@
 #include "app/termination_signals.h"
 #include "app/tool_progress.h"
 #include "model/ansi_codec.h"
+#include "model/byte_span.h"
 #include "model/checked_files.h"
 #include "model/code_page_memory.h"
 #include "model/config_file.h"
@@ -56,16 +57,6 @@ QString escaped(const QString &text)
             out += c;
     }
     return out;
-}
-
-std::span<const std::uint8_t> bytesOf(const QByteArray &content)
-{
-    return {reinterpret_cast<const std::uint8_t *>(content.constData()), static_cast<std::size_t>(content.size())};
-}
-
-QByteArray bytesOf(const DeviceRecord &record)
-{
-    return {reinterpret_cast<const char *>(record.bytes().data()), static_cast<qsizetype>(kRecordSize)};
 }
 
 // Why a file given to restore is taken for no configuration file, if it is: its size, as the window
@@ -147,7 +138,7 @@ std::optional<ToolRunner::Outcome> ToolRunner::readInput(const ToolCommand &comm
             return Outcome{ToolExit::Failed, *input.error, file};
         m_input = std::move(input.bytes);
         // What needs no adapter to tell is told before any adapter is touched.
-        switch (updateFileFault(bytesOf(m_input), {})) {
+        switch (updateFileFault(asBytes(m_input), {})) {
         case UpdateFileFault::NoHeader:
             return Outcome{ToolExit::Failed, tr("\"%1\" is not an update file: it has no update header.").arg(file),
                            file};
@@ -371,7 +362,7 @@ ToolRunner::Outcome ToolRunner::runOn(const ToolCommand &command, const PresentA
         if (command.dryRun)
             return {ToolExit::Done, tr("would save the record to %1").arg(file), file};
         if (writesToStandardOutput(command))
-            return toStandardOutput(bytesOf(m_adapter.record()), tr("saved to standard output"));
+            return toStandardOutput(toByteArray(m_adapter.record().bytes()), tr("saved to standard output"));
         if (const std::optional<QString> error = saveConfigFile(file, m_adapter.record()))
             return {ToolExit::Failed, *error, file};
         return {ToolExit::Done, tr("saved to %1").arg(file), file};
@@ -406,7 +397,7 @@ ToolRunner::Outcome ToolRunner::runOn(const ToolCommand &command, const PresentA
                     file};
         DeviceRecord next = m_adapter.record();
         applyImport(next, m_import.parties, codec);
-        if (std::optional<Outcome> failed = writeRecord(bytesOf(next)))
+        if (std::optional<Outcome> failed = writeRecord(toByteArray(next.bytes())))
             return *failed;
         const QString message =
             m_import.leftOut > 0
@@ -568,9 +559,9 @@ ToolRunner::Outcome ToolRunner::update(const ToolCommand &command, const Present
         const AdapterIdentity identity = m_adapter.identity();
         // The file has a header: one without was refused when it was read.
         const std::span<const std::uint8_t> headerText =
-            updateHeaderText(bytesOf(m_input)).value_or(std::span<const std::uint8_t>());
+            updateHeaderText(asBytes(m_input)).value_or(std::span<const std::uint8_t>());
         // Before the restart, so that a wrong file leaves the adapter running as it was.
-        if (!updateFileNamesModel(bytesOf(m_input), identity.product))
+        if (!updateFileNamesModel(asBytes(m_input), identity.product))
             return {ToolExit::Failed,
                     tr("The update file is for a %1; the adapter is a %2.")
                         .arg(updateModelName(headerText).trimmed(), identity.product.trimmed()),
@@ -594,7 +585,7 @@ ToolRunner::Outcome ToolRunner::update(const ToolCommand &command, const Present
     if (std::optional<Outcome> failed = enterBootLoader(target))
         return *failed;
     FirmwareUpdater &updater = m_adapter.updater();
-    const std::optional<std::uint16_t> payloadOffset = checkUpdateFile(bytesOf(m_input), m_adapter.identity().product);
+    const std::optional<std::uint16_t> payloadOffset = checkUpdateFile(asBytes(m_input), m_adapter.identity().product);
     if (!payloadOffset) {
         const QString product = m_adapter.identity().product;
         leaveBootLoader(target);

@@ -3,6 +3,7 @@
 #include "model/backup_store.h"
 
 #include "model/backup_index.h"
+#include "model/byte_span.h"
 #include "model/checked_files.h"
 #include "model/file_name_bytes.h"
 #include "model/party_text.h"
@@ -176,9 +177,7 @@ BackupOutcome BackupStore::backUp(const QString &serial, const DeviceRecord &rec
     const QString name = backupName(time);
     const QString path = QDir(folder).filePath(name);
 
-    const auto bytes = record.bytes();
-    const QByteArray content(reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-    if (std::optional<QString> error = writeWholeFile(path, content, FileKind::Private))
+    if (std::optional<QString> error = writeWholeFile(path, toByteArray(record.bytes()), FileKind::Private))
         return {{}, false, writeError(path, *error)};
 
     names.append(name);

@@ -2,6 +2,7 @@
 // Saving and loading configuration files.
 #include "model/config_file.h"
 
+#include "model/byte_span.h"
 #include "model/checked_files.h"
 #include "model/input_file.h"
 
@@ -30,9 +31,7 @@ QString withConfigExtension(const QString &fileName)
 
 std::optional<QString> saveConfigFile(const QString &fileName, const DeviceRecord &record)
 {
-    const auto bytes = record.bytes();
-    const QByteArray content(reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-    if (std::optional<QString> error = writeWholeFile(fileName, content, FileKind::Shared))
+    if (std::optional<QString> error = writeWholeFile(fileName, toByteArray(record.bytes()), FileKind::Shared))
         return createError(fileName, *error);
     return std::nullopt;
 }

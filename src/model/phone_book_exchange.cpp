@@ -3,6 +3,7 @@
 #include "model/phone_book_exchange.h"
 
 #include "model/ansi_codec.h"
+#include "model/byte_span.h"
 #include "model/checked_files.h"
 #include "model/csv_format.h"
 #include "model/input_file.h"
@@ -44,8 +45,7 @@ QString decodedText(const QByteArray &content, AnsiCodec &fallback)
     }
     if (valid >= invalid)
         return text;
-    return fallback.decode(
-        {reinterpret_cast<const std::uint8_t *>(content.constData()), static_cast<std::size_t>(content.size())});
+    return fallback.decode(asBytes(content));
 }
 
 // A line break inside a name (a quoted one in CSV, an escaped one in a vCard) would show as nothing

@@ -5,6 +5,7 @@
 
 #include "link/adapter_port.h"
 #include "model/ansi_codec.h"
+#include "model/byte_span.h"
 #include "model/record_difference.h"
 #include "ui/backup_keeper.h"
 
@@ -36,12 +37,6 @@ QString serialText(const QString &serial)
 QString backupTime(const BackupInfo &backup)
 {
     return QLocale().toString(backup.time.toLocalTime(), QLocale::ShortFormat);
-}
-
-QByteArray bytesOf(const DeviceRecord &record)
-{
-    const auto bytes = record.bytes();
-    return {reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size())};
 }
 
 } // namespace
@@ -181,7 +176,7 @@ void BackupsDialog::restoreSelected()
         return;
     if (!m_keeper.backUpBefore(BackupStep::Restore, this))
         return;
-    m_adapter.loadConfiguration(bytesOf(stored));
+    m_adapter.loadConfiguration(toByteArray(stored.bytes()));
 }
 
 void BackupsDialog::setConnected(bool connected)
