@@ -127,10 +127,6 @@ Go on without a backup? What the adapter holds now cannot be restored afterwards
         <translation>Не удаётся создать папку.</translation>
     </message>
     <message>
-        <source>Cannot open file "%1". %2</source>
-        <translation>Не удаётся открыть файл «%1». %2</translation>
-    </message>
-    <message>
         <source>"%1" is not a backup of the adapter's record.</source>
         <translation>«%1» не является резервной копией данных адаптера.</translation>
     </message>
@@ -391,13 +387,6 @@ hidapi %4
     </message>
 </context>
 <context>
-    <name>ConfigFile</name>
-    <message>
-        <source>Cannot create file "%1". %2</source>
-        <translation>Не удаётся создать файл «%1». %2</translation>
-    </message>
-</context>
-<context>
     <name>Demo</name>
     <message>
         <source>A firmware update file for the demo adapter: %1</source>
@@ -463,6 +452,21 @@ Prometheus по адресу http://127.0.0.1:%1/metrics, пока её не о�
     <message>
         <source>Only the first %1 bytes fit into this field; the rest was cut off.</source>
         <translation>В это поле помещаются только первые %1 байт; остальное отрезано.</translation>
+    </message>
+</context>
+<context>
+    <name>FileMessages</name>
+    <message>
+        <source>Cannot open file "%1". %2</source>
+        <translation>Не удаётся открыть файл «%1». %2</translation>
+    </message>
+    <message>
+        <source>Cannot read file "%1". %2</source>
+        <translation>Не удаётся прочитать файл «%1». %2</translation>
+    </message>
+    <message>
+        <source>Cannot create file "%1". %2</source>
+        <translation>Не удаётся создать файл «%1». %2</translation>
     </message>
 </context>
 <context>
@@ -693,20 +697,16 @@ Close anyway?</source>
         <translation>%1, а файл телефонной книги занимает не более %2 байт.</translation>
     </message>
     <message>
-        <source>Cannot open file "%1". %2</source>
-        <translation>Не удаётся открыть файл «%1». %2</translation>
-    </message>
-    <message>
-        <source>Cannot read file "%1". %2</source>
-        <translation>Не удаётся прочитать файл «%1». %2</translation>
-    </message>
-    <message>
         <source>It is %1 bytes</source>
         <translation>Он занимает %1 байт</translation>
     </message>
     <message>
         <source>It gives more than %1 bytes</source>
         <translation>Он выдаёт больше %1 байт</translation>
+    </message>
+    <message>
+        <source>%1; a backup index has at most %2 bytes.</source>
+        <translation>%1, а указатель резервных копий занимает не более %2 байт.</translation>
     </message>
 </context>
 <context>
@@ -1119,13 +1119,6 @@ Go on?</source>
     <message>
         <source>Confirm</source>
         <translation>Подтверждение</translation>
-    </message>
-</context>
-<context>
-    <name>PhoneBookFile</name>
-    <message>
-        <source>Cannot create file "%1". %2</source>
-        <translation>Не удаётся создать файл «%1». %2</translation>
     </message>
 </context>
 <context>

@@ -21,7 +21,7 @@ namespace {
 void writeSampleFile(const QString &folder, const QString &name, const QByteArray &content, const QString &what)
 {
     const QString path = QDir(folder).filePath(name);
-    if (!writeWholeFile(path, content, FileKind::Private)) {
+    if (writeWholeFile(path, content, FileKind::Private)) {
         // On standard error, so that a command's output (list --json, say) stays what it says.
         std::fprintf(stderr, "%s\n", qPrintable(what.arg(QDir::toNativeSeparators(path))));
         std::fflush(stderr);

@@ -126,17 +126,18 @@ std::optional<ToolRunner::Outcome> ToolRunner::readInput(const ToolCommand &comm
     const QString &file = command.file;
     const QString forceHint = tr("Nothing was written; --force goes on all the same.");
     if (command.kind == ToolCommand::Kind::Restore) {
-        const ConfigFileContent content = readConfigFile(file);
-        if (content.error)
-            return Outcome{ToolExit::Failed, *content.error, file};
-        m_input = content.bytes;
-        if (const std::optional<QString> problem = configFileSizeProblem(file, content.size); problem && !command.force)
+        const Result<ConfigFileContent> content = readConfigFile(file);
+        if (!content)
+            return Outcome{ToolExit::Failed, content.error().message, file};
+        m_input = content->bytes;
+        if (const std::optional<QString> problem = configFileSizeProblem(file, content->size);
+            problem && !command.force)
             return Outcome{ToolExit::Failed, *problem + QLatin1Char(' ') + forceHint, file};
     } else if (command.kind == ToolCommand::Kind::Update) {
-        InputFile input = readInputFile(file, InputKind::Update);
-        if (input.error)
-            return Outcome{ToolExit::Failed, *input.error, file};
-        m_input = std::move(input.bytes);
+        Result<QByteArray> input = readWholeFile(file, InputKind::Update);
+        if (!input)
+            return Outcome{ToolExit::Failed, input.error().message, file};
+        m_input = std::move(*input);
         // What needs no adapter to tell is told before any adapter is touched.
         switch (updateFileFault(asBytes(m_input), {})) {
         case UpdateFileFault::NoHeader:
@@ -150,8 +151,10 @@ std::optional<ToolRunner::Outcome> ToolRunner::readInput(const ToolCommand &comm
             break;
         }
     } else if (command.kind == ToolCommand::Kind::ImportContacts) {
-        if (const std::optional<QString> error = importPhoneBookFile(file, AnsiCodec::system(), m_import))
-            return Outcome{ToolExit::Failed, *error, file};
+        Result<PhoneBookImport> imported = importPhoneBookFile(file, AnsiCodec::system());
+        if (!imported)
+            return Outcome{ToolExit::Failed, imported.error().message, file};
+        m_import = std::move(*imported);
         const ImportCheck check = checkImport(m_import.parties, AnsiCodec::system());
         // Storing no contacts would only empty the phone book: that is not what an import is for.
         if (check.empty)
@@ -363,8 +366,8 @@ ToolRunner::Outcome ToolRunner::runOn(const ToolCommand &command, const PresentA
             return {ToolExit::Done, tr("would save the record to %1").arg(file), file};
         if (writesToStandardOutput(command))
             return toStandardOutput(toByteArray(m_adapter.record().bytes()), tr("saved to standard output"));
-        if (const std::optional<QString> error = saveConfigFile(file, m_adapter.record()))
-            return {ToolExit::Failed, *error, file};
+        if (const Result<void> saved = saveConfigFile(file, m_adapter.record()); !saved)
+            return {ToolExit::Failed, saved.error().message, file};
         return {ToolExit::Done, tr("saved to %1").arg(file), file};
     case ToolCommand::Kind::ExportContacts:
         if (command.dryRun)
@@ -372,8 +375,8 @@ ToolRunner::Outcome ToolRunner::runOn(const ToolCommand &command, const PresentA
         if (writesToStandardOutput(command))
             return toStandardOutput(exportPhoneBook(m_adapter.record(), PhoneBookFormat::VCard, codec),
                                     tr("phone book saved to standard output"));
-        if (const std::optional<QString> error = exportPhoneBookFile(file, m_adapter.record(), codec))
-            return {ToolExit::Failed, *error, file};
+        if (const Result<void> saved = exportPhoneBookFile(file, m_adapter.record(), codec); !saved)
+            return {ToolExit::Failed, saved.error().message, file};
         return {ToolExit::Done, tr("phone book saved to %1").arg(file), file};
     case ToolCommand::Kind::Restore:
         if (std::optional<Outcome> failed = backUpBefore(command, BackupStep::LoadFromFile))

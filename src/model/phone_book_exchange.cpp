@@ -6,11 +6,10 @@
 #include "model/byte_span.h"
 #include "model/checked_files.h"
 #include "model/csv_format.h"
+#include "model/file_messages.h"
 #include "model/input_file.h"
 #include "model/vcard_format.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -82,12 +81,6 @@ QString dialableNumber(QString number)
     return number;
 }
 
-QString createError(const QString &fileName, const QString &reason)
-{
-    return QCoreApplication::translate("PhoneBookFile", "Cannot create file \"%1\". %2")
-        .arg(QDir::toNativeSeparators(fileName), reason);
-}
-
 } // namespace
 
 PhoneBookFormat exportFormatFor(const QString &fileName)
@@ -136,20 +129,19 @@ PhoneBookImport importPhoneBook(QByteArray content, PhoneBookFormat format, Ansi
     return result;
 }
 
-std::optional<QString> exportPhoneBookFile(const QString &fileName, const DeviceRecord &record, AnsiCodec &codec)
+Result<void> exportPhoneBookFile(const QString &fileName, const DeviceRecord &record, AnsiCodec &codec)
 {
     const QByteArray content = exportPhoneBook(record, exportFormatFor(fileName), codec);
-    if (std::optional<QString> error = writeWholeFile(fileName, content, FileKind::Shared))
-        return createError(fileName, *error);
-    return std::nullopt;
+    if (const Result<void> written = writeWholeFile(fileName, content, FileKind::Shared); !written)
+        return cannotCreateFile(fileName, written.error().message);
+    return {};
 }
 
-std::optional<QString> importPhoneBookFile(const QString &fileName, AnsiCodec &fallback, PhoneBookImport &result)
+Result<PhoneBookImport> importPhoneBookFile(const QString &fileName, AnsiCodec &fallback)
 {
-    InputFile file = readInputFile(fileName, InputKind::PhoneBook);
-    if (file.error)
-        return file.error;
-    const PhoneBookFormat format = importFormatFor(fileName, file.bytes);
-    result = importPhoneBook(std::move(file.bytes), format, fallback);
-    return std::nullopt;
+    Result<QByteArray> file = readWholeFile(fileName, InputKind::PhoneBook);
+    if (!file)
+        return file.error();
+    const PhoneBookFormat format = importFormatFor(fileName, *file);
+    return importPhoneBook(std::move(*file), format, fallback);
 }

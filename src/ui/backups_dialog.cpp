@@ -115,17 +115,14 @@ void BackupsDialog::showDifferences()
 {
     m_ui->differenceList->clear();
     const QString path = selectedPath();
-    DeviceRecord stored;
-    std::optional<QString> error;
-    if (!path.isEmpty())
-        error = readBackup(path, stored);
-    m_ui->restoreButton->setEnabled(!path.isEmpty() && !error && m_connected);
+    const Result<DeviceRecord> stored = path.isEmpty() ? Error{} : readBackup(path);
+    m_ui->restoreButton->setEnabled(stored && m_connected);
     if (path.isEmpty()) {
         m_ui->differenceCaption->setText(tr("Select a backup to see how it differs from the adapter's record."));
         return;
     }
-    if (error) {
-        m_ui->differenceCaption->setText(*error);
+    if (!stored) {
+        m_ui->differenceCaption->setText(stored.error().message);
         return;
     }
     if (!m_keeper.policy().holdsRecord()) {
@@ -133,7 +130,7 @@ void BackupsDialog::showDifferences()
         return;
     }
     const std::vector<RecordDifference> differences =
-        recordDifferences(m_adapter.record(), stored, AnsiCodec::system());
+        recordDifferences(m_adapter.record(), *stored, AnsiCodec::system());
     const QString connected = serialText(m_keeper.policy().currentSerial());
     m_ui->differenceCaption->setText(
         differences.empty()
@@ -156,9 +153,9 @@ void BackupsDialog::restoreSelected()
     const QString path = selectedPath();
     if (path.isEmpty())
         return;
-    DeviceRecord stored;
-    if (const std::optional<QString> error = readBackup(path, stored)) {
-        m_ui->differenceCaption->setText(*error);
+    const Result<DeviceRecord> stored = readBackup(path);
+    if (!stored) {
+        m_ui->differenceCaption->setText(stored.error().message);
         return;
     }
     // A backup of another adapter is its phone book and settings, not this one's: asked with care.
@@ -176,7 +173,7 @@ void BackupsDialog::restoreSelected()
         return;
     if (!m_keeper.backUpBefore(BackupStep::Restore, this))
         return;
-    m_adapter.loadConfiguration(toByteArray(stored.bytes()));
+    m_adapter.loadConfiguration(toByteArray(stored->bytes()));
 }
 
 void BackupsDialog::setConnected(bool connected)

@@ -234,12 +234,12 @@ bool FirmwareUpdateDialog::backUpBefore(BackupStep step)
 
 std::optional<QByteArray> FirmwareUpdateDialog::readFile(const QString &path)
 {
-    InputFile file = readInputFile(path, InputKind::Update);
-    if (file.error) {
-        showMessage(QMessageBox::Critical, *file.error);
+    Result<QByteArray> file = readWholeFile(path, InputKind::Update);
+    if (!file) {
+        showMessage(QMessageBox::Critical, file.error().message);
         return std::nullopt;
     }
-    return std::move(file.bytes);
+    return std::move(*file);
 }
 
 void FirmwareUpdateDialog::leaveUpdate()

@@ -22,8 +22,8 @@ void MainWindow::onSaveToFile()
     const QString fileName = withConfigExtension(m_saveFileDialog.FileName());
     m_saveFileDialog.setFileName(fileName);
     qCDebug(lcUi) << "save to file" << fileName;
-    if (const std::optional<QString> error = saveConfigFile(fileName, m_adapter.record()))
-        errorBox(this, m_applicationTitle, *error);
+    if (const Result<void> saved = saveConfigFile(fileName, m_adapter.record()); !saved)
+        errorBox(this, m_applicationTitle, saved.error().message);
 }
 
 void MainWindow::onLoadFromFile()
@@ -31,9 +31,9 @@ void MainWindow::onLoadFromFile()
     if (!m_openFileDialog.Execute(this))
         return;
     qCDebug(lcUi) << "load from file" << m_openFileDialog.FileName();
-    const ConfigFileContent content = readConfigFile(m_openFileDialog.FileName());
-    if (content.error) {
-        errorBox(this, m_applicationTitle, *content.error);
+    const Result<ConfigFileContent> content = readConfigFile(m_openFileDialog.FileName());
+    if (!content) {
+        errorBox(this, m_applicationTitle, content.error().message);
         return;
     }
     // A file of another size is most likely no configuration at all; it still loads, as far as it goes,
@@ -53,7 +53,7 @@ void MainWindow::onLoadFromFile()
     // With the focus on the window itself and on none of its controls, the next refresh shows the
     // loaded party in the edits, even if one of them had the focus.
     setFocus(Qt::OtherFocusReason);
-    m_adapter.loadConfiguration(content.bytes);
+    m_adapter.loadConfiguration(content->bytes);
 }
 
 void MainWindow::onUpdateFirmware()

@@ -61,20 +61,20 @@ void MainWindow::onExportContacts()
     if (suffix != QLatin1String("vcf") && suffix != QLatin1String("csv"))
         fileName += QStringLiteral(".vcf");
     m_exportContactsDialog.setFileName(fileName);
-    if (const std::optional<QString> error = exportPhoneBookFile(fileName, m_adapter.record(), AnsiCodec::system()))
-        errorBox(this, m_applicationTitle, *error);
+    if (const Result<void> saved = exportPhoneBookFile(fileName, m_adapter.record(), AnsiCodec::system()); !saved)
+        errorBox(this, m_applicationTitle, saved.error().message);
 }
 
 void MainWindow::onImportContacts()
 {
     if (!m_importContactsDialog.Execute(this))
         return;
-    PhoneBookImport imported;
-    if (const std::optional<QString> error =
-            importPhoneBookFile(m_importContactsDialog.FileName(), AnsiCodec::system(), imported)) {
-        errorBox(this, m_applicationTitle, *error);
+    const Result<PhoneBookImport> read = importPhoneBookFile(m_importContactsDialog.FileName(), AnsiCodec::system());
+    if (!read) {
+        errorBox(this, m_applicationTitle, read.error().message);
         return;
     }
+    const PhoneBookImport &imported = *read;
     // An empty import would only empty the phone book; that is what "Delete" is for.
     if (imported.parties.empty()) {
         informationBox(this, m_applicationTitle, tr("The file holds no contacts. The phone book stays as it is."));

@@ -51,10 +51,8 @@ protected:
     QByteArray newestBackup() const
     {
         const std::vector<BackupInfo> all = backups();
-        DeviceRecord record{};
-        if (all.empty() || readBackup(all.front().path, record))
-            return {};
-        return bytesOf(record);
+        const Result<DeviceRecord> record = all.empty() ? Error{} : readBackup(all.front().path);
+        return record ? bytesOf(*record) : QByteArray();
     }
 
     int recordWrites() const

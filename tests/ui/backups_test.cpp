@@ -35,9 +35,9 @@ QByteArray bytesOf(const DeviceRecord &record)
 
 DeviceRecord storedIn(const BackupInfo &backup)
 {
-    DeviceRecord record{};
-    EXPECT_FALSE(readBackup(backup.path, record)) << backup.path.toStdString();
-    return record;
+    const Result<DeviceRecord> record = readBackup(backup.path);
+    EXPECT_TRUE(record) << backup.path.toStdString();
+    return record ? *record : DeviceRecord{};
 }
 
 // A record that differs from every other one the tests make in its first contact's name.
