@@ -73,14 +73,6 @@ QString wholeCharacters(QString text)
     return text;
 }
 
-// Every blank counts, as in the readers' trimming, so that an exported number reads back the same.
-QString dialableNumber(QString number)
-{
-    static const QString grouping = QStringLiteral("-./()[]");
-    number.removeIf([](QChar c) { return c.isSpace() || grouping.contains(c); });
-    return number;
-}
-
 } // namespace
 
 PhoneBookFormat exportFormatFor(const QString &fileName)
