@@ -1253,22 +1253,80 @@ Go on?</source>
     <message>
         <source>
 Commands (run without a window; without one the window opens):
-  list                  Every adapter: serial number, product, version, normal or boot loader.
-  backup FILE           Save the adapter's record to a configuration file; - for standard output.
-  restore FILE          Write a configuration file to the adapter.
-  update FILE.xupd      Replace the adapter's firmware from an update file.
-  reset-settings        Reset the adapter's settings, as the update window's "Reset settings".
-  export-contacts FILE  Save the phone book: CSV for a name ending in .csv, vCards otherwise
+</source>
+        <translation>
+Команды (выполняются без окна; без команды открывается окно):
+</translation>
+    </message>
+    <message>
+        <source>  list                  Every adapter: serial number, product, version, normal or boot loader.
+</source>
+        <translation>  list                  Все адаптеры: серийный номер, изделие, версия, обычный режим или загрузчик.
+</translation>
+    </message>
+    <message>
+        <source>  backup FILE           Save the adapter's record to a configuration file; - for standard output.
+</source>
+        <translation>  backup FILE           Сохранить данные адаптера в файл конфигурации; - для стандартного вывода.
+</translation>
+    </message>
+    <message>
+        <source>  restore FILE          Write a configuration file to the adapter.
+</source>
+        <translation>  restore FILE          Записать файл конфигурации в адаптер.
+</translation>
+    </message>
+    <message>
+        <source>  update FILE.xupd      Replace the adapter's firmware from an update file.
+</source>
+        <translation>  update FILE.xupd      Заменить прошивку адаптера из файла обновления.
+</translation>
+    </message>
+    <message>
+        <source>  reset-settings        Reset the adapter's settings, as the update window's "Reset settings".
+</source>
+        <translation>  reset-settings        Сбросить настройки адаптера, как кнопка «Сбросить настройки» окна обновления.
+</translation>
+    </message>
+    <message>
+        <source>  export-contacts FILE  Save the phone book: CSV for a name ending in .csv, vCards otherwise
                         (- writes vCards to standard output).
-  import-contacts FILE  Replace the phone book with the contacts of a vCard or CSV file.
-  status                Each line's state, SIM, signal, operator and USSD, as the adapter reports
+</source>
+        <translation>  export-contacts FILE  Сохранить телефонную книгу: CSV для имени с окончанием .csv, иначе vCard
+                        (- пишет vCard в стандартный вывод).
+</translation>
+    </message>
+    <message>
+        <source>  import-contacts FILE  Replace the phone book with the contacts of a vCard or CSV file.
+</source>
+        <translation>  import-contacts FILE  Заменить телефонную книгу контактами из файла vCard или CSV.
+</translation>
+    </message>
+    <message>
+        <source>  status                Each line's state, SIM, signal, operator and USSD, as the adapter reports
                         them; with --watch again at every change until interrupted (Ctrl+C).
-
+</source>
+        <translation>  status                Состояние, SIM, сигнал, оператор и USSD каждой линии, как их сообщает
+                        адаптер; с --watch снова при каждом изменении, пока не прервут (Ctrl+C).
+</translation>
+    </message>
+    <message>
+        <source>
 With --all, backup and export-contacts write one file per adapter, the serial number put before
 the extension: backup.cfg becomes backup-V7-2041-000117.cfg; adapters that share a serial number
 or have none are told apart by their USB port: backup-DUP@1-2.cfg. restore, import-contacts and
 update use the same file for every adapter. - (standard output) goes with neither --all nor --json.
-
+</source>
+        <translation>
+С --all команды backup и export-contacts пишут по файлу на адаптер, вставляя серийный номер
+перед расширением: backup.cfg становится backup-V7-2041-000117.cfg; адаптеры с одинаковым
+серийным номером или без него различаются по порту USB: backup-DUP@1-2.cfg. restore,
+import-contacts и update используют один и тот же файл для всех адаптеров. - (стандартный вывод)
+нельзя сочетать ни с --all, ни с --json.
+</translation>
+    </message>
+    <message>
+        <source>
 restore, import-contacts, reset-settings and update back the adapter's record up first, as the
 window does; if that backup cannot be written they stop, unless --no-backup is given. They refuse,
 unless --force is given: a configuration file that is not 1789 bytes long, a phone-book file with
@@ -1276,7 +1334,19 @@ entries that read as no contact or with characters the adapter's code page canno
 update file with the same or an older version than the adapter runs. A phone-book file without
 contacts and an update file for another model or without firmware are always refused.
 --dry-run says what would be written and backed up, and writes nothing.
-
+</source>
+        <translation>
+restore, import-contacts, reset-settings и update сначала сохраняют данные адаптера в резервную
+копию, как это делает окно; если её не удаётся записать, они останавливаются, если не указан
+--no-backup. Без --force они отвергают: файл конфигурации длиной не 1789 байт, файл телефонной
+книги с записями, которые не читаются как контакты, или с символами, которых нет в кодовой
+странице адаптера, файл обновления с той же или более старой версией, чем в адаптере. Файл
+телефонной книги без контактов и файл обновления для другой модели или без прошивки отвергаются
+всегда. --dry-run сообщает, что было бы записано и сохранено в резервную копию, ничего не записывая.
+</translation>
+    </message>
+    <message>
+        <source>
 Exit codes:
   0  done
   1  failed
@@ -1288,32 +1358,6 @@ Exit codes:
 With --all the code is that of the first adapter that did not succeed.
 </source>
         <translation>
-Команды (выполняются без окна; без команды открывается окно):
-  list                  Все адаптеры: серийный номер, изделие, версия, обычный режим или загрузчик.
-  backup FILE           Сохранить данные адаптера в файл конфигурации; - для стандартного вывода.
-  restore FILE          Записать файл конфигурации в адаптер.
-  update FILE.xupd      Заменить прошивку адаптера из файла обновления.
-  reset-settings        Сбросить настройки адаптера, как кнопка «Сбросить настройки» окна обновления.
-  export-contacts FILE  Сохранить телефонную книгу: CSV для имени с окончанием .csv, иначе vCard
-                        (- пишет vCard в стандартный вывод).
-  import-contacts FILE  Заменить телефонную книгу контактами из файла vCard или CSV.
-  status                Состояние, SIM, сигнал, оператор и USSD каждой линии, как их сообщает
-                        адаптер; с --watch снова при каждом изменении, пока не прервут (Ctrl+C).
-
-С --all команды backup и export-contacts пишут по файлу на адаптер, вставляя серийный номер
-перед расширением: backup.cfg становится backup-V7-2041-000117.cfg; адаптеры с одинаковым
-серийным номером или без него различаются по порту USB: backup-DUP@1-2.cfg. restore,
-import-contacts и update используют один и тот же файл для всех адаптеров. - (стандартный вывод)
-нельзя сочетать ни с --all, ни с --json.
-
-restore, import-contacts, reset-settings и update сначала сохраняют данные адаптера в резервную
-копию, как это делает окно; если её не удаётся записать, они останавливаются, если не указан
---no-backup. Без --force они отвергают: файл конфигурации длиной не 1789 байт, файл телефонной
-книги с записями, которые не читаются как контакты, или с символами, которых нет в кодовой
-странице адаптера, файл обновления с той же или более старой версией, чем в адаптере. Файл
-телефонной книги без контактов и файл обновления для другой модели или без прошивки отвергаются
-всегда. --dry-run сообщает, что было бы записано и сохранено в резервную копию, ничего не записывая.
-
 Коды завершения:
   0  выполнено
   1  ошибка
