@@ -4,6 +4,7 @@
 #include "link/commands.h"
 #include "model/ansi_codec.h"
 #include "model/backup_store.h"
+#include "model/byte_span.h"
 #include "model/code_page_memory.h"
 #include "model/config_file.h"
 #include "model/firmware_image.h"
@@ -51,7 +52,7 @@ std::shared_ptr<EmulatedAdapter> adapterWith(const char *serial, const char *own
 
 QByteArray bytesOf(const DeviceRecord &record)
 {
-    return {reinterpret_cast<const char *>(record.bytes().data()), static_cast<qsizetype>(kRecordSize)};
+    return toByteArray(record.bytes());
 }
 
 QByteArray contentOf(const QString &path)

@@ -4,6 +4,7 @@
 
 #include "model/ansi_codec.h"
 #include "model/backup_store.h"
+#include "model/byte_span.h"
 #include "sim/emulated_adapter.h"
 #include "support/box_answerer.h"
 #include "ui/backup_keeper.h"
@@ -30,7 +31,7 @@ const AdapterIdentity kAdapter{QStringLiteral("VESTRA7"), QStringLiteral("V7-1")
 
 QByteArray bytesOf(const DeviceRecord &record)
 {
-    return {reinterpret_cast<const char *>(&record), static_cast<qsizetype>(kRecordSize)};
+    return toByteArray(record.bytes());
 }
 
 DeviceRecord storedIn(const BackupInfo &backup)
