@@ -151,10 +151,10 @@ int main()
     const double before = statusKib("VmRSS:");
     resetPeak();
     {
-        PhoneBookImport imported;
-        if (importPhoneBookFile(path, codec, imported))
+        const Result<PhoneBookImport> imported = importPhoneBookFile(path, codec);
+        if (!imported)
             return 1;
-        const std::vector<PartyPreview> preview = previewImport(imported.parties, codec);
+        const std::vector<PartyPreview> preview = previewImport(imported->parties, codec);
     }
     const double peak = statusKib("VmHWM:");
     const double after = statusKib("VmRSS:");

@@ -3,6 +3,7 @@
 // field the window shows has changed (each list row, both edits, the four settings and all four line
 // buttons with their glyphs).
 #include "link/adapter.h"
+#include "model/byte_span.h"
 #include "sim/demo_adapter.h"
 #include "sim/emulated_adapter.h"
 #include "ui/main_window.h"
@@ -50,7 +51,7 @@ DeviceRecord otherRecord()
 // The record as the adapter holds it from now on; the write this posts goes nowhere, no worker runs.
 void show(Adapter &adapter, const DeviceRecord &record)
 {
-    adapter.loadConfiguration(QByteArray(reinterpret_cast<const char *>(&record), static_cast<qsizetype>(kRecordSize)));
+    adapter.loadConfiguration(toByteArray(record.bytes()));
 }
 
 void RefreshUnchangedRecord(benchmark::State &state)

@@ -65,7 +65,7 @@ QString writeImage(const QTemporaryDir &dir, std::size_t payloadSize)
     return out.fileName();
 }
 
-struct Result
+struct UpdateRun
 {
     double fromClickMs = 0;
     double steadyMs = 0; // from the first acknowledgement to the result
@@ -73,7 +73,7 @@ struct Result
     bool success = false;
 };
 
-std::optional<Result> updateOnce(std::size_t payloadSize)
+std::optional<UpdateRun> updateOnce(std::size_t payloadSize)
 {
     QTemporaryDir dir;
     const QString path = writeImage(dir, payloadSize);
@@ -130,7 +130,7 @@ std::optional<Result> updateOnce(std::size_t payloadSize)
     if (!finished || !firstAck || !resultAt)
         return std::nullopt;
 
-    Result result;
+    UpdateRun result;
     result.chunks = (payloadSize + kFirmwareChunkSize - 1) / kFirmwareChunkSize;
     result.fromClickMs = static_cast<double>(*resultAt) / 1e6;
     result.steadyMs = static_cast<double>(*resultAt - *firstAck) / 1e6;
@@ -150,7 +150,7 @@ int main(int argc, char *argv[])
     int status = 0;
     for (const std::size_t kib : {64u, 256u}) {
         const std::size_t payloadSize = kib * 1024;
-        const std::optional<Result> result = updateOnce(payloadSize);
+        const std::optional<UpdateRun> result = updateOnce(payloadSize);
         const std::string figure = "Firmware update, " + std::to_string(kib) + " KiB image (emulated bus)";
         if (!result || !result->success) {
             tableRow(figure, "failed", "");

@@ -22,12 +22,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             return 0;
         file.write(reinterpret_cast<const char *>(data), static_cast<qint64>(size));
     }
-    const ConfigFileContent content = readConfigFile(path);
-    if (content.error)
+    const Result<ConfigFileContent> content = readConfigFile(path);
+    if (!content)
         std::abort();
     const std::size_t taken = std::min(size, kRecordSize);
-    if (static_cast<std::size_t>(content.bytes.size()) != taken ||
-        (taken > 0 && std::memcmp(content.bytes.constData(), data, taken) != 0))
+    if (static_cast<std::size_t>(content->bytes.size()) != taken ||
+        (taken > 0 && std::memcmp(content->bytes.constData(), data, taken) != 0))
         std::abort();
     return 0;
 }

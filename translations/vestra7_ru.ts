@@ -22,7 +22,7 @@
 </translation>
     </message>
     <message>
-        <source>The udev rule %1, which gives the logged-in user access to the adapter, is not installed. Install the vestra7 package, or run &quot;sudo cmake --install&quot; on your build folder, then run
+        <source>The udev rule %1, which gives the logged-in user access to the adapter, is not installed. Install the vestra7 package, or run "sudo cmake --install" on your build folder, then run
 </source>
         <translation>Правило udev %1, которое даёт пользователю, вошедшему в систему, доступ к адаптеру, не установлено. Установите пакет vestra7 или выполните «sudo cmake --install» в каталоге сборки, затем выполните
 </translation>
@@ -80,7 +80,7 @@ Go on without a backup? What the adapter holds now cannot be restored afterwards
         <translation>Неизвестна папка для резервных копий.</translation>
     </message>
     <message>
-        <source>The program has not read this adapter&apos;s record yet, so it cannot be backed up.</source>
+        <source>The program has not read this adapter's record yet, so it cannot be backed up.</source>
         <translation>Программа ещё не прочитала данные этого адаптера, поэтому их нельзя сохранить в резервную копию.</translation>
     </message>
 </context>
@@ -95,15 +95,15 @@ Go on without a backup? What the adapter holds now cannot be restored afterwards
         <translation>Первое подключение за сеанс</translation>
     </message>
     <message>
-        <source>Before &quot;Set to default&quot;</source>
+        <source>Before "Set to default"</source>
         <translation>Перед командой «Сброс по умолчанию»</translation>
     </message>
     <message>
-        <source>Before &quot;Reset settings&quot;</source>
+        <source>Before "Reset settings"</source>
         <translation>Перед командой «Сбросить настройки»</translation>
     </message>
     <message>
-        <source>Before &quot;Load from file&quot;</source>
+        <source>Before "Load from file"</source>
         <translation>Перед командой «Загрузить из файла»</translation>
     </message>
     <message>
@@ -134,7 +134,7 @@ Go on without a backup? What the adapter holds now cannot be restored afterwards
 <context>
     <name>BackupStore</name>
     <message>
-        <source>Cannot back up the adapter&apos;s record to &quot;%1&quot;. %2</source>
+        <source>Cannot back up the adapter's record to "%1". %2</source>
         <translation>Не удаётся сохранить резервную копию данных адаптера в «%1». %2</translation>
     </message>
     <message>
@@ -142,11 +142,7 @@ Go on without a backup? What the adapter holds now cannot be restored afterwards
         <translation>Не удаётся создать папку.</translation>
     </message>
     <message>
-        <source>Cannot open file &quot;%1&quot;. %2</source>
-        <translation>Не удаётся открыть файл «%1». %2</translation>
-    </message>
-    <message>
-        <source>&quot;%1&quot; is not a backup of the adapter&apos;s record.</source>
+        <source>"%1" is not a backup of the adapter's record.</source>
         <translation>«%1» не является резервной копией данных адаптера.</translation>
     </message>
 </context>
@@ -169,7 +165,7 @@ Go on without a backup? What the adapter holds now cannot be restored afterwards
         <translation>Записей в телефонной книге</translation>
     </message>
     <message>
-        <source>Differences to the adapter&apos;s present record</source>
+        <source>Differences to the adapter's present record</source>
         <translation>Отличия от текущих данных адаптера</translation>
     </message>
     <message>
@@ -205,7 +201,7 @@ Go on without a backup? What the adapter holds now cannot be restored afterwards
         <translation>%1, %2</translation>
     </message>
     <message>
-        <source>The adapter&apos;s record is backed up when the program first sees an adapter and before every step that replaces it. The newest %1 backups of each adapter are kept, as configuration files, in %2.</source>
+        <source>The adapter's record is backed up when the program first sees an adapter and before every step that replaces it. The newest %1 backups of each adapter are kept, as configuration files, in %2.</source>
         <translation>Данные адаптера сохраняются в резервную копию, когда программа впервые видит адаптер, и перед каждым действием, которое их заменяет. Для каждого адаптера хранятся %1 последних копий в виде файлов конфигурации в папке %2.</translation>
     </message>
     <message>
@@ -225,11 +221,11 @@ Go on without a backup? What the adapter holds now cannot be restored afterwards
         <translation>не читается</translation>
     </message>
     <message>
-        <source>Select a backup to see how it differs from the adapter&apos;s record.</source>
+        <source>Select a backup to see how it differs from the adapter's record.</source>
         <translation>Выберите резервную копию, чтобы увидеть её отличия от данных адаптера.</translation>
     </message>
     <message>
-        <source>No adapter&apos;s record has been read yet to compare the backup with.</source>
+        <source>No adapter's record has been read yet to compare the backup with.</source>
         <translation>Данные адаптера ещё не прочитаны, сравнивать резервную копию не с чем.</translation>
     </message>
     <message>
@@ -241,11 +237,11 @@ Go on without a backup? What the adapter holds now cannot be restored afterwards
         <translation>Элементов резервной копии, отличающихся от текущих данных адаптера %1: %2</translation>
     </message>
     <message>
-        <source>Write the backup taken %1 to adapter %2? It replaces the adapter&apos;s whole record: phone book, call list and settings. What the adapter holds now is backed up first.</source>
+        <source>Write the backup taken %1 to adapter %2? It replaces the adapter's whole record: phone book, call list and settings. What the adapter holds now is backed up first.</source>
         <translation>Записать в адаптер %2 резервную копию от %1? Она заменит все данные адаптера: телефонную книгу, список вызовов и настройки. Текущие данные адаптера сначала будут сохранены в резервную копию.</translation>
     </message>
     <message>
-        <source>Write the backup taken %1 from adapter %2 to another adapter, %3? It replaces that adapter&apos;s whole record: phone book, call list and settings. What it holds now is backed up first.</source>
+        <source>Write the backup taken %1 from adapter %2 to another adapter, %3? It replaces that adapter's whole record: phone book, call list and settings. What it holds now is backed up first.</source>
         <translation>Записать резервную копию адаптера %2 от %1 в другой адаптер, %3? Она заменит все данные этого адаптера: телефонную книгу, список вызовов и настройки. Его текущие данные сначала будут сохранены в резервную копию.</translation>
     </message>
 </context>
@@ -296,19 +292,19 @@ hidapi %4
         <translation>файл</translation>
     </message>
     <message>
-        <source>Try &apos;%1 --help&apos;.</source>
+        <source>Try '%1 --help'.</source>
         <translation>Справка: «%1 --help».</translation>
     </message>
     <message>
-        <source>Unknown command &apos;%1&apos;.</source>
+        <source>Unknown command '%1'.</source>
         <translation>Неизвестная команда «%1».</translation>
     </message>
     <message>
-        <source>The command &apos;%1&apos; needs a file.</source>
+        <source>The command '%1' needs a file.</source>
         <translation>Команде «%1» нужен файл.</translation>
     </message>
     <message>
-        <source>Unknown argument &apos;%1&apos;.</source>
+        <source>Unknown argument '%1'.</source>
         <translation>Неизвестный аргумент «%1».</translation>
     </message>
     <message>
@@ -316,7 +312,7 @@ hidapi %4
         <translation>--serial и --all нельзя указывать вместе.</translation>
     </message>
     <message>
-        <source>The command &apos;list&apos; shows every adapter and takes neither --serial nor --all.</source>
+        <source>The command 'list' shows every adapter and takes neither --serial nor --all.</source>
         <translation>Команда «list» показывает все адаптеры и не принимает ни --serial, ни --all.</translation>
     </message>
     <message>
@@ -348,12 +344,12 @@ hidapi %4
         <translation>--port и --all нельзя указывать вместе.</translation>
     </message>
     <message>
-        <source>The command &apos;list&apos; shows every adapter and takes no --port.</source>
-        <translation>Команда &apos;list&apos; показывает все адаптеры и не принимает --port.</translation>
+        <source>The command 'list' shows every adapter and takes no --port.</source>
+        <translation>Команда 'list' показывает все адаптеры и не принимает --port.</translation>
     </message>
     <message>
-        <source>Run the command on the adapter in this USB port (as &apos;list&apos; shows it, such as 1-1.2): for adapters that share a serial number or have none.</source>
-        <translation>Выполнить команду на адаптере в этом порту USB (как его показывает &apos;list&apos;, например 1-1.2): для адаптеров с одинаковым серийным номером или без него.</translation>
+        <source>Run the command on the adapter in this USB port (as 'list' shows it, such as 1-1.2): for adapters that share a serial number or have none.</source>
+        <translation>Выполнить команду на адаптере в этом порту USB (как его показывает 'list', например 1-1.2): для адаптеров с одинаковым серийным номером или без него.</translation>
     </message>
     <message>
         <source>--port needs a USB port path.</source>
@@ -364,7 +360,7 @@ hidapi %4
         <translation>Продолжить с файлом, который команда отвергла бы: файл конфигурации другого размера, контакты, которые выглядят неверно или теряют символы, обновление не новее установленного.</translation>
     </message>
     <message>
-        <source>Go on when the adapter&apos;s record cannot be backed up before it is replaced.</source>
+        <source>Go on when the adapter's record cannot be backed up before it is replaced.</source>
         <translation>Продолжить, если данные адаптера не удаётся сохранить в резервную копию перед их заменой.</translation>
     </message>
     <message>
@@ -372,7 +368,7 @@ hidapi %4
         <translation>Сообщить, что было бы записано и сохранено в резервную копию, ничего не записывая.</translation>
     </message>
     <message>
-        <source>--watch goes with the command &apos;status&apos; on one adapter, not with --all.</source>
+        <source>--watch goes with the command 'status' on one adapter, not with --all.</source>
         <translation>--watch указывается с командой «status» для одного адаптера, не с --all.</translation>
     </message>
     <message>
@@ -392,7 +388,7 @@ hidapi %4
         <translation>имя</translation>
     </message>
     <message>
-        <source>Unknown code page &apos;%1&apos;; known are %2.</source>
+        <source>Unknown code page '%1'; known are %2.</source>
         <translation>Неизвестная кодовая страница «%1»; известны: %2.</translation>
     </message>
     <message>
@@ -408,15 +404,8 @@ hidapi %4
         <translation>--serial, --port, --all, --json, --force, --no-backup, --dry-run, --listen и --code-page указываются вместе с командой.</translation>
     </message>
     <message>
-        <source>Read and write the adapter&apos;s texts in this code page: %1. Without it, the one remembered for the adapter, else the one the locale&apos;s language uses.</source>
+        <source>Read and write the adapter's texts in this code page: %1. Without it, the one remembered for the adapter, else the one the locale's language uses.</source>
         <translation>Читать и записывать тексты адаптера в этой кодовой странице: %1. Без неё — в запомненной для адаптера, иначе в той, что соответствует языку локали.</translation>
-    </message>
-</context>
-<context>
-    <name>ConfigFile</name>
-    <message>
-        <source>Cannot create file &quot;%1&quot;. %2</source>
-        <translation>Не удаётся создать файл «%1». %2</translation>
     </message>
 </context>
 <context>
@@ -426,7 +415,7 @@ hidapi %4
         <translation>Файл конфигурации (*.cfg)</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; is not the size of a configuration file: its size is %2 bytes, a configuration file&apos;s is %3 bytes. Loading it overwrites the adapter&apos;s record from its start with whatever the file holds.
+        <source>"%1" is not the size of a configuration file: its size is %2 bytes, a configuration file's is %3 bytes. Loading it overwrites the adapter's record from its start with whatever the file holds.
 
 Load it anyway?</source>
         <translation>Размер «%1» не совпадает с размером файла конфигурации: %2 байт вместо %3. Загрузка перезапишет данные адаптера с самого начала содержимым файла.
@@ -463,7 +452,7 @@ Load it anyway?</source>
         <translation>Метрики доступны по адресу http://%1:%2/metrics</translation>
     </message>
     <message>
-        <source>--listen goes with the command &apos;exporter&apos;.</source>
+        <source>--listen goes with the command 'exporter'.</source>
         <translation>--listen указывается только с командой «exporter».</translation>
     </message>
     <message>
@@ -471,12 +460,12 @@ Load it anyway?</source>
         <translation>--listen принимает АДРЕС:ПОРТ, например 127.0.0.1:%1 или [::1]:%1.</translation>
     </message>
     <message>
-        <source>The command &apos;exporter&apos; takes no --json.</source>
+        <source>The command 'exporter' takes no --json.</source>
         <translation>Команда «exporter» не принимает --json.</translation>
     </message>
     <message>
         <source>
-The command exporter serves the adapters&apos; state to a monitoring system over HTTP, in the
+The command exporter serves the adapters' state to a monitoring system over HTTP, in the
 Prometheus text format, at http://127.0.0.1:%1/metrics, until it is stopped:
   exporter [--listen ADDRESS:PORT] [--serial S | --all] [--code-page NAME]
 Without --serial or --all it watches the first adapter found. --code-page names the code page
@@ -494,12 +483,27 @@ Prometheus по адресу http://127.0.0.1:%1/metrics, пока её не о�
 <context>
     <name>FieldFitValidator</name>
     <message>
-        <source>&quot;%1&quot; cannot be stored: the adapter&apos;s code page has no such character.</source>
+        <source>"%1" cannot be stored: the adapter's code page has no such character.</source>
         <translation>«%1» нельзя сохранить: в кодовой странице адаптера нет такого символа.</translation>
     </message>
     <message>
         <source>Only the first %1 bytes fit into this field; the rest was cut off.</source>
         <translation>В это поле помещаются только первые %1 байт; остальное отрезано.</translation>
+    </message>
+</context>
+<context>
+    <name>FileMessages</name>
+    <message>
+        <source>Cannot open file "%1". %2</source>
+        <translation>Не удаётся открыть файл «%1». %2</translation>
+    </message>
+    <message>
+        <source>Cannot read file "%1". %2</source>
+        <translation>Не удаётся прочитать файл «%1». %2</translation>
+    </message>
+    <message>
+        <source>Cannot create file "%1". %2</source>
+        <translation>Не удаётся создать файл «%1». %2</translation>
     </message>
 </context>
 <context>
@@ -549,9 +553,9 @@ Prometheus по адресу http://127.0.0.1:%1/metrics, пока её не о�
         <translation>Обновление выполнено!</translation>
     </message>
     <message>
-        <source>Error!<byte value="xd"/>
+        <source>Error!<byte value="xd" />
 Retry again</source>
-        <translation>Ошибка!<byte value="xd"/>
+        <translation>Ошибка!<byte value="xd" />
 Повторите попытку</translation>
     </message>
     <message>
@@ -575,7 +579,7 @@ Retry again</source>
         <translation>неизвестна</translation>
     </message>
     <message>
-        <source>&quot;Reset settings&quot; clears the adapter&apos;s settings, its phone book and its call list.
+        <source>"Reset settings" clears the adapter's settings, its phone book and its call list.
 
 Reset them?</source>
         <translation>«Сбросить настройки» очищает настройки адаптера, его телефонную книгу и список вызовов.
@@ -595,7 +599,7 @@ Reset them?</source>
         <translation>Файл предназначен для %1; адаптер: %2.</translation>
     </message>
     <message>
-        <source>This replaces the adapter&apos;s firmware.
+        <source>This replaces the adapter's firmware.
 
 File: %1, version %2
 Adapter: version %3
@@ -632,13 +636,13 @@ Close anyway?</source>
         <translation>Сведения</translation>
     </message>
     <message>
-        <source>Model: %1<byte value="xd"/>
-Serial: %2<byte value="xd"/>
-Software version: %3<byte value="xd"/>
+        <source>Model: %1<byte value="xd" />
+Serial: %2<byte value="xd" />
+Software version: %3<byte value="xd" />
 Program version: %4</source>
-        <translation>Модель: %1<byte value="xd"/>
-Серийный номер: %2<byte value="xd"/>
-Версия ПО: %3<byte value="xd"/>
+        <translation>Модель: %1<byte value="xd" />
+Серийный номер: %2<byte value="xd" />
+Версия ПО: %3<byte value="xd" />
 Версия программы: %4</translation>
     </message>
     <message>
@@ -720,7 +724,7 @@ Qt %2
         <translation>&amp;Записать в адаптер</translation>
     </message>
     <message>
-        <source>The contacts from the file replace the adapter&apos;s phone book; the entries after them are emptied.</source>
+        <source>The contacts from the file replace the adapter's phone book; the entries after them are emptied.</source>
         <translation>Контакты из файла заменят телефонную книгу адаптера; записи после них будут очищены.</translation>
     </message>
     <message>
@@ -728,7 +732,7 @@ Qt %2
         <translation>Будет записано контактов: %1</translation>
     </message>
     <message>
-        <source>Left out, beyond the phone book&apos;s %1 entries: %2</source>
+        <source>Left out, beyond the phone book's %1 entries: %2</source>
         <translation>Не поместились в %1 записей телефонной книги: %2</translation>
     </message>
     <message>
@@ -752,11 +756,11 @@ Qt %2
         <translation>в номере теряются символы, которые адаптер не может показать</translation>
     </message>
     <message>
-        <source>name holds bytes that are no text in the file&apos;s encoding, shown as �</source>
+        <source>name holds bytes that are no text in the file's encoding, shown as �</source>
         <translation>в имени есть байты, которые не являются текстом в кодировке файла; они показаны как �</translation>
     </message>
     <message>
-        <source>number holds bytes that are no text in the file&apos;s encoding, shown as �</source>
+        <source>number holds bytes that are no text in the file's encoding, shown as �</source>
         <translation>в номере есть байты, которые не являются текстом в кодировке файла; они показаны как �</translation>
     </message>
     <message>
@@ -783,20 +787,16 @@ Qt %2
         <translation>%1, а файл телефонной книги занимает не более %2 байт.</translation>
     </message>
     <message>
-        <source>Cannot open file &quot;%1&quot;. %2</source>
-        <translation>Не удаётся открыть файл «%1». %2</translation>
-    </message>
-    <message>
-        <source>Cannot read file &quot;%1&quot;. %2</source>
-        <translation>Не удаётся прочитать файл «%1». %2</translation>
-    </message>
-    <message>
         <source>It is %1 bytes</source>
         <translation>Он занимает %1 байт</translation>
     </message>
     <message>
         <source>It gives more than %1 bytes</source>
         <translation>Он выдаёт больше %1 байт</translation>
+    </message>
+    <message>
+        <source>%1; a backup index has at most %2 bytes.</source>
+        <translation>%1, а указатель резервных копий занимает не более %2 байт.</translation>
     </message>
 </context>
 <context>
@@ -1001,7 +1001,7 @@ Qt %2
         <translation>Имя абонента</translation>
     </message>
     <message>
-        <source>The active line&apos;s party name; Enter stores name and number in the contact list</source>
+        <source>The active line's party name; Enter stores name and number in the contact list</source>
         <translation>Имя абонента активной линии; Enter сохраняет имя и номер в списке контактов</translation>
     </message>
     <message>
@@ -1009,7 +1009,7 @@ Qt %2
         <translation>Номер абонента</translation>
     </message>
     <message>
-        <source>The active line&apos;s party number, digits and &apos;+&apos;; Enter stores name and number in the contact list</source>
+        <source>The active line's party number, digits and '+'; Enter stores name and number in the contact list</source>
         <translation>Номер абонента активной линии: цифры и «+»; Enter сохраняет имя и номер в списке контактов</translation>
     </message>
     <message>
@@ -1017,7 +1017,7 @@ Qt %2
         <translation>Список контактов</translation>
     </message>
     <message>
-        <source>The adapter&apos;s phone book; a selected contact becomes the active line&apos;s party, Delete removes it</source>
+        <source>The adapter's phone book; a selected contact becomes the active line's party, Delete removes it</source>
         <translation>Телефонная книга адаптера; выбранный контакт становится абонентом активной линии, Delete удаляет его</translation>
     </message>
     <message>
@@ -1025,7 +1025,7 @@ Qt %2
         <translation>Список вызовов</translation>
     </message>
     <message>
-        <source>The adapter&apos;s recent calls; a selected call becomes the active line&apos;s party, Delete removes it</source>
+        <source>The adapter's recent calls; a selected call becomes the active line's party, Delete removes it</source>
         <translation>Последние вызовы адаптера; выбранный вызов становится абонентом активной линии, Delete удаляет его</translation>
     </message>
     <message>
@@ -1108,16 +1108,9 @@ Go on?</source>
     </message>
 </context>
 <context>
-    <name>PhoneBookFile</name>
-    <message>
-        <source>Cannot create file &quot;%1&quot;. %2</source>
-        <translation>Не удаётся создать файл «%1». %2</translation>
-    </message>
-</context>
-<context>
     <name>ProgramStart</name>
     <message>
-        <source>Cannot write the trace &quot;%1&quot;. %2</source>
+        <source>Cannot write the trace "%1". %2</source>
         <translation>Не удаётся записать трассировку «%1». %2</translation>
     </message>
 </context>
@@ -1246,30 +1239,100 @@ Go on?</source>
     <message>
         <source>
 Commands (run without a window; without one the window opens):
-  list                  Every adapter: serial number, product, version, normal or boot loader.
-  backup FILE           Save the adapter&apos;s record to a configuration file; - for standard output.
-  restore FILE          Write a configuration file to the adapter.
-  update FILE.xupd      Replace the adapter&apos;s firmware from an update file.
-  reset-settings        Reset the adapter&apos;s settings, as the update window&apos;s &quot;Reset settings&quot;.
-  export-contacts FILE  Save the phone book: CSV for a name ending in .csv, vCards otherwise
+</source>
+        <translation>
+Команды (выполняются без окна; без команды открывается окно):
+</translation>
+    </message>
+    <message>
+        <source>  list                  Every adapter: serial number, product, version, normal or boot loader.
+</source>
+        <translation>  list                  Все адаптеры: серийный номер, изделие, версия, обычный режим или загрузчик.
+</translation>
+    </message>
+    <message>
+        <source>  backup FILE           Save the adapter's record to a configuration file; - for standard output.
+</source>
+        <translation>  backup FILE           Сохранить данные адаптера в файл конфигурации; - для стандартного вывода.
+</translation>
+    </message>
+    <message>
+        <source>  restore FILE          Write a configuration file to the adapter.
+</source>
+        <translation>  restore FILE          Записать файл конфигурации в адаптер.
+</translation>
+    </message>
+    <message>
+        <source>  update FILE.xupd      Replace the adapter's firmware from an update file.
+</source>
+        <translation>  update FILE.xupd      Заменить прошивку адаптера из файла обновления.
+</translation>
+    </message>
+    <message>
+        <source>  reset-settings        Reset the adapter's settings, as the update window's "Reset settings".
+</source>
+        <translation>  reset-settings        Сбросить настройки адаптера, как кнопка «Сбросить настройки» окна обновления.
+</translation>
+    </message>
+    <message>
+        <source>  export-contacts FILE  Save the phone book: CSV for a name ending in .csv, vCards otherwise
                         (- writes vCards to standard output).
-  import-contacts FILE  Replace the phone book with the contacts of a vCard or CSV file.
-  status                Each line&apos;s state, SIM, signal, operator and USSD, as the adapter reports
+</source>
+        <translation>  export-contacts FILE  Сохранить телефонную книгу: CSV для имени с окончанием .csv, иначе vCard
+                        (- пишет vCard в стандартный вывод).
+</translation>
+    </message>
+    <message>
+        <source>  import-contacts FILE  Replace the phone book with the contacts of a vCard or CSV file.
+</source>
+        <translation>  import-contacts FILE  Заменить телефонную книгу контактами из файла vCard или CSV.
+</translation>
+    </message>
+    <message>
+        <source>  status                Each line's state, SIM, signal, operator and USSD, as the adapter reports
                         them; with --watch again at every change until interrupted (Ctrl+C).
-
+</source>
+        <translation>  status                Состояние, SIM, сигнал, оператор и USSD каждой линии, как их сообщает
+                        адаптер; с --watch снова при каждом изменении, пока не прервут (Ctrl+C).
+</translation>
+    </message>
+    <message>
+        <source>
 With --all, backup and export-contacts write one file per adapter, the serial number put before
 the extension: backup.cfg becomes backup-V7-2041-000117.cfg; adapters that share a serial number
 or have none are told apart by their USB port: backup-DUP@1-2.cfg. restore, import-contacts and
 update use the same file for every adapter. - (standard output) goes with neither --all nor --json.
-
-restore, import-contacts, reset-settings and update back the adapter&apos;s record up first, as the
+</source>
+        <translation>
+С --all команды backup и export-contacts пишут по файлу на адаптер, вставляя серийный номер
+перед расширением: backup.cfg становится backup-V7-2041-000117.cfg; адаптеры с одинаковым
+серийным номером или без него различаются по порту USB: backup-DUP@1-2.cfg. restore,
+import-contacts и update используют один и тот же файл для всех адаптеров. - (стандартный вывод)
+нельзя сочетать ни с --all, ни с --json.
+</translation>
+    </message>
+    <message>
+        <source>
+restore, import-contacts, reset-settings and update back the adapter's record up first, as the
 window does; if that backup cannot be written they stop, unless --no-backup is given. They refuse,
 unless --force is given: a configuration file that is not 1789 bytes long, a phone-book file with
-entries that read as no contact or with characters the adapter&apos;s code page cannot hold, an
+entries that read as no contact or with characters the adapter's code page cannot hold, an
 update file with the same or an older version than the adapter runs. A phone-book file without
 contacts and an update file for another model or without firmware are always refused.
 --dry-run says what would be written and backed up, and writes nothing.
-
+</source>
+        <translation>
+restore, import-contacts, reset-settings и update сначала сохраняют данные адаптера в резервную
+копию, как это делает окно; если её не удаётся записать, они останавливаются, если не указан
+--no-backup. Без --force они отвергают: файл конфигурации длиной не 1789 байт, файл телефонной
+книги с записями, которые не читаются как контакты, или с символами, которых нет в кодовой
+странице адаптера, файл обновления с той же или более старой версией, чем в адаптере. Файл
+телефонной книги без контактов и файл обновления для другой модели или без прошивки отвергаются
+всегда. --dry-run сообщает, что было бы записано и сохранено в резервную копию, ничего не записывая.
+</translation>
+    </message>
+    <message>
+        <source>
 Exit codes:
   0  done
   1  failed
@@ -1281,32 +1344,6 @@ Exit codes:
 With --all the code is that of the first adapter that did not succeed.
 </source>
         <translation>
-Команды (выполняются без окна; без команды открывается окно):
-  list                  Все адаптеры: серийный номер, изделие, версия, обычный режим или загрузчик.
-  backup FILE           Сохранить данные адаптера в файл конфигурации; - для стандартного вывода.
-  restore FILE          Записать файл конфигурации в адаптер.
-  update FILE.xupd      Заменить прошивку адаптера из файла обновления.
-  reset-settings        Сбросить настройки адаптера, как кнопка «Сбросить настройки» окна обновления.
-  export-contacts FILE  Сохранить телефонную книгу: CSV для имени с окончанием .csv, иначе vCard
-                        (- пишет vCard в стандартный вывод).
-  import-contacts FILE  Заменить телефонную книгу контактами из файла vCard или CSV.
-  status                Состояние, SIM, сигнал, оператор и USSD каждой линии, как их сообщает
-                        адаптер; с --watch снова при каждом изменении, пока не прервут (Ctrl+C).
-
-С --all команды backup и export-contacts пишут по файлу на адаптер, вставляя серийный номер
-перед расширением: backup.cfg становится backup-V7-2041-000117.cfg; адаптеры с одинаковым
-серийным номером или без него различаются по порту USB: backup-DUP@1-2.cfg. restore,
-import-contacts и update используют один и тот же файл для всех адаптеров. - (стандартный вывод)
-нельзя сочетать ни с --all, ни с --json.
-
-restore, import-contacts, reset-settings и update сначала сохраняют данные адаптера в резервную
-копию, как это делает окно; если её не удаётся записать, они останавливаются, если не указан
---no-backup. Без --force они отвергают: файл конфигурации длиной не 1789 байт, файл телефонной
-книги с записями, которые не читаются как контакты, или с символами, которых нет в кодовой
-странице адаптера, файл обновления с той же или более старой версией, чем в адаптере. Файл
-телефонной книги без контактов и файл обновления для другой модели или без прошивки отвергаются
-всегда. --dry-run сообщает, что было бы записано и сохранено в резервную копию, ничего не записывая.
-
 Коды завершения:
   0  выполнено
   1  ошибка
@@ -1326,7 +1363,7 @@ restore, import-contacts, reset-settings и update сначала сохраня
         <translation>Адаптер не найден.</translation>
     </message>
     <message>
-        <source>No adapter with the serial number &quot;%1&quot; found.</source>
+        <source>No adapter with the serial number "%1" found.</source>
         <translation>Адаптер с серийным номером «%1» не найден.</translation>
     </message>
     <message>
@@ -1418,15 +1455,15 @@ restore, import-contacts, reset-settings и update сначала сохраня
         <translation>Не удаётся записать в стандартный вывод. %1</translation>
     </message>
     <message>
-        <source>%1 adapters have the serial number &quot;%2&quot;; choose one with --port: %3.</source>
+        <source>%1 adapters have the serial number "%2"; choose one with --port: %3.</source>
         <translation>Серийный номер «%2» у %1 адаптеров; выберите один с помощью --port: %3.</translation>
     </message>
     <message>
-        <source>No adapter in the USB port &quot;%1&quot; found.</source>
+        <source>No adapter in the USB port "%1" found.</source>
         <translation>Адаптер в порту USB «%1» не найден.</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; is not the size of a configuration file: its size is %2 bytes, a configuration file&apos;s is %3 bytes.</source>
+        <source>"%1" is not the size of a configuration file: its size is %2 bytes, a configuration file's is %3 bytes.</source>
         <translation>Размер «%1» не совпадает с размером файла конфигурации: %2 байт, а у файла конфигурации %3 байт.</translation>
     </message>
     <message>
@@ -1434,23 +1471,23 @@ restore, import-contacts, reset-settings и update сначала сохраня
         <translation>Ничего не записано; с --force команда всё равно продолжит.</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; is not an update file: it has no update header.</source>
+        <source>"%1" is not an update file: it has no update header.</source>
         <translation>«%1» не является файлом обновления: у него нет заголовка обновления.</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; is an incorrect update file: it holds no firmware behind its header.</source>
+        <source>"%1" is an incorrect update file: it holds no firmware behind its header.</source>
         <translation>«%1» — неверный файл обновления: после заголовка в нём нет прошивки.</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; holds no contacts. The phone book stays as it is.</source>
+        <source>"%1" holds no contacts. The phone book stays as it is.</source>
         <translation>В «%1» нет контактов. Телефонная книга остаётся без изменений.</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; does not look like a phone book: entries %2 read as no contact.</source>
+        <source>"%1" does not look like a phone book: entries %2 read as no contact.</source>
         <translation>«%1» не похож на телефонную книгу: записи %2 не читаются как контакты.</translation>
     </message>
     <message>
-        <source>The adapter&apos;s code page cannot hold these characters of &quot;%1&quot;, which would be stored as &quot;?&quot;: %2</source>
+        <source>The adapter's code page cannot hold these characters of "%1", which would be stored as "?": %2</source>
         <translation>Кодовая страница адаптера не может сохранить эти символы из «%1», они были бы записаны как «?»: %2</translation>
     </message>
     <message>
@@ -1470,7 +1507,7 @@ restore, import-contacts, reset-settings и update сначала сохраня
         <translation>%1 контактов из %2 заменили бы телефонную книгу</translation>
     </message>
     <message>
-        <source>Cannot back up the adapter&apos;s record: %1 Nothing was written; --no-backup goes on without a backup.</source>
+        <source>Cannot back up the adapter's record: %1 Nothing was written; --no-backup goes on without a backup.</source>
         <translation>Не удаётся сохранить данные адаптера в резервную копию: %1 Ничего не записано; с --no-backup команда продолжит без резервной копии.</translation>
     </message>
     <message>

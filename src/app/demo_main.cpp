@@ -2,6 +2,7 @@
 // The demo: the program with an emulated adapter plugged in, for trying the tool without hardware.
 #include "app/program_start.h"
 #include "model/ansi_codec.h"
+#include "model/byte_span.h"
 #include "model/checked_files.h"
 #include "sim/demo_adapter.h"
 #include "sim/emulated_adapter.h"
@@ -20,7 +21,7 @@ namespace {
 void writeSampleFile(const QString &folder, const QString &name, const QByteArray &content, const QString &what)
 {
     const QString path = QDir(folder).filePath(name);
-    if (!writeWholeFile(path, content, FileKind::Private)) {
+    if (writeWholeFile(path, content, FileKind::Private)) {
         // On standard error, so that a command's output (list --json, say) stays what it says.
         std::fprintf(stderr, "%s\n", qPrintable(what.arg(QDir::toNativeSeparators(path))));
         std::fflush(stderr);
@@ -31,8 +32,7 @@ void writeSampleFile(const QString &folder, const QString &name, const QByteArra
 void writeSampleFiles(const QString &folder)
 {
     const std::vector<std::uint8_t> update = demoUpdateFile();
-    writeSampleFile(folder, QStringLiteral("VESTRA7-1.3.0.xupd"),
-                    QByteArray(reinterpret_cast<const char *>(update.data()), static_cast<qsizetype>(update.size())),
+    writeSampleFile(folder, QStringLiteral("VESTRA7-1.3.0.xupd"), toByteArray(update),
                     QCoreApplication::translate("Demo", "A firmware update file for the demo adapter: %1"));
     writeSampleFile(folder, QStringLiteral("contacts.vcf"), demoContactsFile(),
                     QCoreApplication::translate("Demo", "Contacts to import (Tools > Import contacts): %1"));

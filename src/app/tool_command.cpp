@@ -22,6 +22,58 @@ constexpr std::array kNames = {
     std::pair{ToolCommand::Kind::Exporter, "exporter"},
 };
 
+// The commands' help, a text for each command and paragraph, so that a change to one command's help
+// leaves the translations of the others alone.
+constexpr const char *kHelpParts[] = {
+    QT_TRANSLATE_NOOP("ToolCommand", "\nCommands (run without a window; without one the window opens):\n"),
+    QT_TRANSLATE_NOOP(
+        "ToolCommand",
+        "  list                  Every adapter: serial number, product, version, normal or boot loader.\n"),
+    QT_TRANSLATE_NOOP(
+        "ToolCommand",
+        "  backup FILE           Save the adapter's record to a configuration file; - for standard output.\n"),
+    QT_TRANSLATE_NOOP("ToolCommand", "  restore FILE          Write a configuration file to the adapter.\n"),
+    QT_TRANSLATE_NOOP("ToolCommand", "  update FILE.xupd      Replace the adapter's firmware from an update file.\n"),
+    QT_TRANSLATE_NOOP(
+        "ToolCommand",
+        "  reset-settings        Reset the adapter's settings, as the update window's \"Reset settings\".\n"),
+    QT_TRANSLATE_NOOP("ToolCommand",
+                      "  export-contacts FILE  Save the phone book: CSV for a name ending in .csv, vCards otherwise\n"
+                      "                        (- writes vCards to standard output).\n"),
+    QT_TRANSLATE_NOOP("ToolCommand",
+                      "  import-contacts FILE  Replace the phone book with the contacts of a vCard or CSV file.\n"),
+    QT_TRANSLATE_NOOP(
+        "ToolCommand",
+        "  status                Each line's state, SIM, signal, operator and USSD, as the adapter reports\n"
+        "                        them; with --watch again at every change until interrupted (Ctrl+C).\n"),
+    QT_TRANSLATE_NOOP(
+        "ToolCommand",
+        "\nWith --all, backup and export-contacts write one file per adapter, the serial number put before\n"
+        "the extension: backup.cfg becomes backup-V7-2041-000117.cfg; adapters that share a serial number\n"
+        "or have none are told apart by their USB port: backup-DUP@1-2.cfg. restore, import-contacts and\n"
+        "update use the same file for every adapter. - (standard output) goes with neither --all nor --json.\n"),
+    QT_TRANSLATE_NOOP(
+        "ToolCommand",
+        "\nrestore, import-contacts, reset-settings and update back the adapter's record up first, as the\n"
+        "window does; if that backup cannot be written they stop, unless --no-backup is given. They refuse,\n"
+        "unless --force is given: a configuration file that is not 1789 bytes long, a phone-book file with\n"
+        "entries that read as no contact or with characters the adapter's code page cannot hold, an\n"
+        "update file with the same or an older version than the adapter runs. A phone-book file without\n"
+        "contacts and an update file for another model or without firmware are always refused.\n"
+        "--dry-run says what would be written and backed up, and writes nothing.\n"),
+    QT_TRANSLATE_NOOP(
+        "ToolCommand",
+        "\nExit codes:\n"
+        "  0  done\n"
+        "  1  failed\n"
+        "  2  usage error\n"
+        "  3  no adapter, or none with the serial number asked for\n"
+        "  4  access denied: the adapter cannot be opened\n"
+        "  5  the adapter is in use by another program, which is named\n"
+        "  130, 143  interrupted by SIGINT or SIGTERM (an update says which adapter it left in its boot loader)\n"
+        "With --all the code is that of the first adapter that did not succeed.\n"),
+};
+
 bool fitsFileName(QChar c)
 {
     return (c.unicode() < 128 && c.isLetterOrNumber()) || c == QLatin1Char('-') || c == QLatin1Char('.') ||
@@ -82,40 +134,8 @@ bool writesToStandardOutput(const ToolCommand &command)
 
 QString toolCommandsHelp()
 {
-    return QCoreApplication::translate(
-        "ToolCommand",
-        "\nCommands (run without a window; without one the window opens):\n"
-        "  list                  Every adapter: serial number, product, version, normal or boot loader.\n"
-        "  backup FILE           Save the adapter's record to a configuration file; - for standard output.\n"
-        "  restore FILE          Write a configuration file to the adapter.\n"
-        "  update FILE.xupd      Replace the adapter's firmware from an update file.\n"
-        "  reset-settings        Reset the adapter's settings, as the update window's \"Reset settings\".\n"
-        "  export-contacts FILE  Save the phone book: CSV for a name ending in .csv, vCards otherwise\n"
-        "                        (- writes vCards to standard output).\n"
-        "  import-contacts FILE  Replace the phone book with the contacts of a vCard or CSV file.\n"
-        "  status                Each line's state, SIM, signal, operator and USSD, as the adapter reports\n"
-        "                        them; with --watch again at every change until interrupted (Ctrl+C).\n"
-        "\n"
-        "With --all, backup and export-contacts write one file per adapter, the serial number put before\n"
-        "the extension: backup.cfg becomes backup-V7-2041-000117.cfg; adapters that share a serial number\n"
-        "or have none are told apart by their USB port: backup-DUP@1-2.cfg. restore, import-contacts and\n"
-        "update use the same file for every adapter. - (standard output) goes with neither --all nor --json.\n"
-        "\n"
-        "restore, import-contacts, reset-settings and update back the adapter's record up first, as the\n"
-        "window does; if that backup cannot be written they stop, unless --no-backup is given. They refuse,\n"
-        "unless --force is given: a configuration file that is not 1789 bytes long, a phone-book file with\n"
-        "entries that read as no contact or with characters the adapter's code page cannot hold, an\n"
-        "update file with the same or an older version than the adapter runs. A phone-book file without\n"
-        "contacts and an update file for another model or without firmware are always refused.\n"
-        "--dry-run says what would be written and backed up, and writes nothing.\n"
-        "\n"
-        "Exit codes:\n"
-        "  0  done\n"
-        "  1  failed\n"
-        "  2  usage error\n"
-        "  3  no adapter, or none with the serial number asked for\n"
-        "  4  access denied: the adapter cannot be opened\n"
-        "  5  the adapter is in use by another program, which is named\n"
-        "  130, 143  interrupted by SIGINT or SIGTERM (an update says which adapter it left in its boot loader)\n"
-        "With --all the code is that of the first adapter that did not succeed.\n");
+    QString help;
+    for (const char *part : kHelpParts)
+        help += QCoreApplication::translate("ToolCommand", part);
+    return help;
 }

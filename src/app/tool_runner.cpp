@@ -8,6 +8,7 @@
 #include "app/tool_progress.h"
 #include "link/adapter_lock.h"
 #include "model/ansi_codec.h"
+#include "model/byte_span.h"
 #include "model/checked_files.h"
 #include "model/code_page_memory.h"
 #include "model/config_file.h"
@@ -57,16 +58,6 @@ QString escaped(const QString &text)
             out += c;
     }
     return out;
-}
-
-std::span<const std::uint8_t> bytesOf(const QByteArray &content)
-{
-    return {reinterpret_cast<const std::uint8_t *>(content.constData()), static_cast<std::size_t>(content.size())};
-}
-
-QByteArray bytesOf(const DeviceRecord &record)
-{
-    return {reinterpret_cast<const char *>(record.bytes().data()), static_cast<qsizetype>(kRecordSize)};
 }
 
 // Why a file given to restore is taken for no configuration file, if it is: its size, as the window
@@ -136,19 +127,20 @@ std::optional<ToolRunner::Outcome> ToolRunner::readInput(const ToolCommand &comm
     const QString &file = command.file;
     const QString forceHint = tr("Nothing was written; --force goes on all the same.");
     if (command.kind == ToolCommand::Kind::Restore) {
-        const ConfigFileContent content = readConfigFile(file);
-        if (content.error)
-            return Outcome{ToolExit::Failed, *content.error, file};
-        m_input = content.bytes;
-        if (const std::optional<QString> problem = configFileSizeProblem(file, content.size); problem && !command.force)
+        const Result<ConfigFileContent> content = readConfigFile(file);
+        if (!content)
+            return Outcome{ToolExit::Failed, content.error().message, file};
+        m_input = content->bytes;
+        if (const std::optional<QString> problem = configFileSizeProblem(file, content->size);
+            problem && !command.force)
             return Outcome{ToolExit::Failed, *problem + QLatin1Char(' ') + forceHint, file};
     } else if (command.kind == ToolCommand::Kind::Update) {
-        InputFile input = readInputFile(file, InputKind::Update);
-        if (input.error)
-            return Outcome{ToolExit::Failed, *input.error, file};
-        m_input = std::move(input.bytes);
+        Result<QByteArray> input = readWholeFile(file, InputKind::Update);
+        if (!input)
+            return Outcome{ToolExit::Failed, input.error().message, file};
+        m_input = std::move(*input);
         // What needs no adapter to tell is told before any adapter is touched.
-        switch (updateFileFault(bytesOf(m_input), {})) {
+        switch (updateFileFault(asBytes(m_input), {})) {
         case UpdateFileFault::NoHeader:
             return Outcome{ToolExit::Failed, tr("\"%1\" is not an update file: it has no update header.").arg(file),
                            file};
@@ -160,8 +152,10 @@ std::optional<ToolRunner::Outcome> ToolRunner::readInput(const ToolCommand &comm
             break;
         }
     } else if (command.kind == ToolCommand::Kind::ImportContacts) {
-        if (const std::optional<QString> error = importPhoneBookFile(file, AnsiCodec::system(), m_import))
-            return Outcome{ToolExit::Failed, *error, file};
+        Result<PhoneBookImport> imported = importPhoneBookFile(file, AnsiCodec::system());
+        if (!imported)
+            return Outcome{ToolExit::Failed, imported.error().message, file};
+        m_import = std::move(*imported);
         const ImportCheck check = checkImport(m_import.parties, AnsiCodec::system());
         // Storing no contacts would only empty the phone book: that is not what an import is for.
         if (check.empty)
@@ -372,9 +366,9 @@ ToolRunner::Outcome ToolRunner::runOn(const ToolCommand &command, const PresentA
         if (command.dryRun)
             return {ToolExit::Done, tr("would save the record to %1").arg(file), file};
         if (writesToStandardOutput(command))
-            return toStandardOutput(bytesOf(m_adapter.record()), tr("saved to standard output"));
-        if (const std::optional<QString> error = saveConfigFile(file, m_adapter.record()))
-            return {ToolExit::Failed, *error, file};
+            return toStandardOutput(toByteArray(m_adapter.record().bytes()), tr("saved to standard output"));
+        if (const Result<void> saved = saveConfigFile(file, m_adapter.record()); !saved)
+            return {ToolExit::Failed, saved.error().message, file};
         return {ToolExit::Done, tr("saved to %1").arg(file), file};
     case ToolCommand::Kind::ExportContacts:
         if (command.dryRun)
@@ -382,8 +376,8 @@ ToolRunner::Outcome ToolRunner::runOn(const ToolCommand &command, const PresentA
         if (writesToStandardOutput(command))
             return toStandardOutput(exportPhoneBook(m_adapter.record(), PhoneBookFormat::VCard, codec),
                                     tr("phone book saved to standard output"));
-        if (const std::optional<QString> error = exportPhoneBookFile(file, m_adapter.record(), codec))
-            return {ToolExit::Failed, *error, file};
+        if (const Result<void> saved = exportPhoneBookFile(file, m_adapter.record(), codec); !saved)
+            return {ToolExit::Failed, saved.error().message, file};
         return {ToolExit::Done, tr("phone book saved to %1").arg(file), file};
     case ToolCommand::Kind::Restore:
         if (std::optional<Outcome> failed = backUpBefore(command, BackupStep::LoadFromFile))
@@ -407,7 +401,7 @@ ToolRunner::Outcome ToolRunner::runOn(const ToolCommand &command, const PresentA
                     file};
         DeviceRecord next = m_adapter.record();
         applyImport(next, m_import.parties, codec);
-        if (std::optional<Outcome> failed = writeRecord(bytesOf(next)))
+        if (std::optional<Outcome> failed = writeRecord(toByteArray(next.bytes())))
             return *failed;
         const QString message =
             m_import.leftOut > 0
@@ -575,9 +569,9 @@ ToolRunner::Outcome ToolRunner::update(const ToolCommand &command, const Present
         const AdapterIdentity identity = m_adapter.identity();
         // The file has a header: one without was refused when it was read.
         const std::span<const std::uint8_t> headerText =
-            updateHeaderText(bytesOf(m_input)).value_or(std::span<const std::uint8_t>());
+            updateHeaderText(asBytes(m_input)).value_or(std::span<const std::uint8_t>());
         // Before the restart, so that a wrong file leaves the adapter running as it was.
-        if (!updateFileNamesModel(bytesOf(m_input), identity.product))
+        if (!updateFileNamesModel(asBytes(m_input), identity.product))
             return {ToolExit::Failed,
                     tr("The update file is for a %1; the adapter is a %2.")
                         .arg(updateModelName(headerText).trimmed(), identity.product.trimmed()),
@@ -601,7 +595,7 @@ ToolRunner::Outcome ToolRunner::update(const ToolCommand &command, const Present
     if (std::optional<Outcome> failed = enterBootLoader(target))
         return *failed;
     FirmwareUpdater &updater = m_adapter.updater();
-    const std::optional<std::uint16_t> payloadOffset = checkUpdateFile(bytesOf(m_input), m_adapter.identity().product);
+    const std::optional<std::uint16_t> payloadOffset = checkUpdateFile(asBytes(m_input), m_adapter.identity().product);
     if (!payloadOffset) {
         const QString product = m_adapter.identity().product;
         leaveBootLoader(target);

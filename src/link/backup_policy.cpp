@@ -56,8 +56,7 @@ void BackupPolicy::onRecordChanged()
     // Once per adapter and session: later records only follow the user's own changes, which the
     // steps that replace them back up.
     m_seenSerials.insert(m_recordSerial);
-    if (!m_store.root().isEmpty() &&
-        m_store.backUp(m_recordSerial, m_adapter.record(), BackupStep::FirstSeen).succeeded())
+    if (!m_store.root().isEmpty() && m_store.backUp(m_recordSerial, m_adapter.record(), BackupStep::FirstSeen))
         emit backupsChanged();
 }
 
@@ -86,10 +85,10 @@ BackupAttempt BackupPolicy::backUpBefore(BackupStep step)
     BackupAttempt attempt = planBefore(step);
     if (!attempt.succeeded() || attempt.path.isEmpty())
         return attempt;
-    const BackupOutcome outcome = m_store.backUp(m_recordSerial, m_adapter.record(), step);
-    if (!outcome.succeeded())
-        return {{}, outcome.error};
-    if (!outcome.alreadyStored)
+    const Result<StoredBackup> stored = m_store.backUp(m_recordSerial, m_adapter.record(), step);
+    if (!stored)
+        return {{}, stored.error().message};
+    if (!stored->alreadyStored)
         emit backupsChanged();
-    return {outcome.path, {}};
+    return {stored->path, {}};
 }

@@ -3,9 +3,9 @@
 #include "model/backup_index.h"
 
 #include "model/checked_files.h"
+#include "model/input_file.h"
 
 #include <QDir>
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -14,19 +14,16 @@ namespace {
 const QString kStepsKey = QStringLiteral("steps");
 const QString kSerialKey = QStringLiteral("serial");
 
-// An index many times the size of 50 entries is not ours; do not read it whole.
-constexpr qint64 kMaxIndexSize = 1024 * 1024;
-
 } // namespace
 
 BackupIndex BackupIndex::load(const QString &folder)
 {
     BackupIndex index;
-    // A link or a pipe in its place is not an index: never read through it, never wait on it.
-    QFile file;
-    if (openRegularFile(QDir(folder).filePath(QLatin1String(kFileName)), file) || file.size() > kMaxIndexSize)
+    const Result<QByteArray> file =
+        readWholeFile(QDir(folder).filePath(QLatin1String(kFileName)), InputKind::BackupIndex);
+    if (!file)
         return index;
-    const QJsonObject content = QJsonDocument::fromJson(file.readAll()).object();
+    const QJsonObject content = QJsonDocument::fromJson(*file).object();
     index.m_serial = content.value(kSerialKey).toString();
     const QJsonObject steps = content.value(kStepsKey).toObject();
     for (auto it = steps.begin(); it != steps.end(); ++it)
@@ -34,7 +31,7 @@ BackupIndex BackupIndex::load(const QString &folder)
     return index;
 }
 
-bool BackupIndex::save(const QString &folder) const
+Result<void> BackupIndex::save(const QString &folder) const
 {
     QJsonObject steps;
     for (auto it = m_steps.begin(); it != m_steps.end(); ++it)
@@ -42,8 +39,8 @@ bool BackupIndex::save(const QString &folder) const
     QJsonObject content{{kStepsKey, steps}};
     if (!m_serial.isEmpty())
         content.insert(kSerialKey, m_serial);
-    return !writeWholeFile(QDir(folder).filePath(QLatin1String(kFileName)), QJsonDocument(content).toJson(),
-                           FileKind::Private);
+    return writeWholeFile(QDir(folder).filePath(QLatin1String(kFileName)), QJsonDocument(content).toJson(),
+                          FileKind::Private);
 }
 
 BackupStep BackupIndex::step(const QString &backupName) const

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "model/backup_step.h"
+#include "model/result.h"
 
 #include <QMap>
 #include <QString>
@@ -17,9 +18,8 @@ public:
 
     // An empty index when the folder has none or it cannot be read.
     static BackupIndex load(const QString &folder);
-    // Whether the index could be written, as a private file that replaces only a regular one; a
-    // failure loses no backup.
-    bool save(const QString &folder) const;
+    // Writes the index as a private file that replaces only a regular one; a failure loses no backup.
+    Result<void> save(const QString &folder) const;
 
     // The adapter's serial number, for a folder whose name is too long to hold all of it.
     const QString &serial() const { return m_serial; }

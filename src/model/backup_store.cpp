@@ -3,8 +3,10 @@
 #include "model/backup_store.h"
 
 #include "model/backup_index.h"
+#include "model/byte_span.h"
 #include "model/checked_files.h"
 #include "model/file_name_bytes.h"
+#include "model/input_file.h"
 #include "model/party_text.h"
 
 #include <QCoreApplication>
@@ -78,24 +80,23 @@ void makeFilesPrivate(const QString &folder)
     QStringList names = backupNamesIn(folder);
     names << QLatin1String(BackupIndex::kFileName);
     for (const QString &name : names) {
-        QFile file;
-        if (!openRegularFile(QDir(folder).filePath(name), file) &&
-            (file.permissions() &
-             (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther)))
-            file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        const Result<std::unique_ptr<QFile>> file = openRegularFile(QDir(folder).filePath(name));
+        if (file && ((*file)->permissions() & (QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                               QFileDevice::ReadOther | QFileDevice::WriteOther)))
+            (*file)->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 }
 
 bool holdsRecord(const QString &path, const DeviceRecord &record)
 {
-    DeviceRecord stored;
-    return !readBackup(path, stored) && std::memcmp(&stored, &record, sizeof record) == 0;
+    const Result<DeviceRecord> stored = readBackup(path);
+    return stored && std::memcmp(&*stored, &record, sizeof record) == 0;
 }
 
-QString writeError(const QString &path, const QString &reason)
+Error writeError(const QString &path, const QString &reason)
 {
-    return QCoreApplication::translate("BackupStore", "Cannot back up the adapter's record to \"%1\". %2")
-        .arg(QDir::toNativeSeparators(path), reason);
+    return {QCoreApplication::translate("BackupStore", "Cannot back up the adapter's record to \"%1\". %2")
+                .arg(QDir::toNativeSeparators(path), reason)};
 }
 
 } // namespace
@@ -140,31 +141,31 @@ QString BackupStore::defaultRoot()
     return QDir(data).filePath(QCoreApplication::applicationName());
 }
 
-std::optional<QString> BackupStore::prepareFolder(const QString &folder) const
+Result<void> BackupStore::prepareFolder(const QString &folder) const
 {
     // The folders above the store are the user's, made as any program makes them.
     if (!QDir().mkpath(QFileInfo(m_root).path()))
-        return QCoreApplication::translate("BackupStore", "The folder cannot be created.");
-    if (std::optional<QString> error = makePrivateFolder(m_root))
-        return error;
-    if (std::optional<QString> error = makePrivateFolder(folder))
-        return error;
+        return Error{QCoreApplication::translate("BackupStore", "The folder cannot be created.")};
+    if (Result<void> made = makePrivateFolder(m_root); !made)
+        return made;
+    if (Result<void> made = makePrivateFolder(folder); !made)
+        return made;
     makeFilesPrivate(folder);
-    return std::nullopt;
+    return {};
 }
 
-BackupOutcome BackupStore::backUp(const QString &serial, const DeviceRecord &record, BackupStep step)
+Result<StoredBackup> BackupStore::backUp(const QString &serial, const DeviceRecord &record, BackupStep step)
 {
     const QString folder = folderFor(serial);
     QStringList names = backupNamesIn(folder);
     if (!names.isEmpty()) {
         const QString newest = QDir(folder).filePath(names.last());
         if (holdsRecord(newest, record))
-            return {newest, true, {}};
+            return StoredBackup{newest, true};
     }
 
-    if (std::optional<QString> error = prepareFolder(folder))
-        return {{}, false, writeError(folder, *error)};
+    if (const Result<void> prepared = prepareFolder(folder); !prepared)
+        return writeError(folder, prepared.error().message);
     // Named after the newest backup even when the clock is behind it, so that the names keep the
     // order the backups were stored in and pruning never takes the one just written. Nothing in the
     // folder, not even a dangling link, is ever written through.
@@ -176,10 +177,8 @@ BackupOutcome BackupStore::backUp(const QString &serial, const DeviceRecord &rec
     const QString name = backupName(time);
     const QString path = QDir(folder).filePath(name);
 
-    const auto bytes = record.bytes();
-    const QByteArray content(reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-    if (std::optional<QString> error = writeWholeFile(path, content, FileKind::Private))
-        return {{}, false, writeError(path, *error)};
+    if (const Result<void> written = writeWholeFile(path, toByteArray(record.bytes()), FileKind::Private); !written)
+        return writeError(path, written.error().message);
 
     names.append(name);
     while (names.size() > m_limit)
@@ -190,8 +189,8 @@ BackupOutcome BackupStore::backUp(const QString &serial, const DeviceRecord &rec
         index.setSerial(serial);
     index.setStep(name, step);
     index.keepOnly(names);
-    index.save(folder); // the backup is safe without its note
-    return {path, false, {}};
+    (void)index.save(folder); // the backup is safe without its note
+    return StoredBackup{path, false};
 }
 
 std::vector<BackupInfo> BackupStore::backupsIn(const QString &folder) const
@@ -202,9 +201,8 @@ std::vector<BackupInfo> BackupStore::backupsIn(const QString &folder) const
     backups.reserve(static_cast<std::size_t>(names.size()));
     for (auto it = names.crbegin(); it != names.crend(); ++it) {
         BackupInfo info{timeOf(*it), index.step(*it), std::nullopt, QDir(folder).filePath(*it)};
-        DeviceRecord record;
-        if (!readBackup(info.path, record))
-            info.phoneBookEntries = phoneBookEntryCount(record);
+        if (const Result<DeviceRecord> record = readBackup(info.path))
+            info.phoneBookEntries = phoneBookEntryCount(*record);
         backups.push_back(std::move(info));
     }
     return backups;
@@ -231,17 +229,15 @@ std::vector<AdapterBackups> BackupStore::allBackups() const
     return adapters;
 }
 
-std::optional<QString> readBackup(const QString &path, DeviceRecord &record)
+Result<DeviceRecord> readBackup(const QString &path)
 {
-    QFile file;
-    if (const std::optional<QString> error = openRegularFile(path, file))
-        return QCoreApplication::translate("BackupStore", "Cannot open file \"%1\". %2")
-            .arg(QDir::toNativeSeparators(path), *error);
-    // One byte more than a record tells a longer file from a whole one.
-    const QByteArray content = file.read(static_cast<qint64>(kRecordSize) + 1);
-    if (content.size() != static_cast<qsizetype>(kRecordSize))
-        return QCoreApplication::translate("BackupStore", "\"%1\" is not a backup of the adapter's record.")
-            .arg(QDir::toNativeSeparators(path));
-    std::memcpy(&record, content.constData(), kRecordSize);
-    return std::nullopt;
+    const Result<QByteArray> content = readWholeFile(path, InputKind::Backup);
+    if (!content)
+        return content.error();
+    if (content->size() != static_cast<qsizetype>(kRecordSize))
+        return Error{QCoreApplication::translate("BackupStore", "\"%1\" is not a backup of the adapter's record.")
+                         .arg(QDir::toNativeSeparators(path))};
+    DeviceRecord record;
+    std::memcpy(&record, content->constData(), kRecordSize);
+    return record;
 }

@@ -4,6 +4,7 @@
 
 #include "model/backup_step.h"
 #include "model/device_record.h"
+#include "model/result.h"
 
 #include <QDateTime>
 #include <QString>
@@ -26,13 +27,10 @@ struct AdapterBackups
     std::vector<BackupInfo> backups; // newest first
 };
 
-struct BackupOutcome
+struct StoredBackup
 {
     QString path;               // the backup that holds the record
     bool alreadyStored = false; // the newest backup held the same record, so nothing was written
-    QString error;              // the message for the user when nothing could be written
-
-    bool succeeded() const { return error.isEmpty(); }
 };
 
 // Each adapter has a folder under the root, named after its serial number, with one file per
@@ -53,7 +51,7 @@ public:
     // Stores the record, as a private file in a private folder, unless the adapter's newest backup
     // holds the same bytes, then removes the backups stored first beyond the limit. A new backup is
     // named after the newest one even when the clock says otherwise, so it is never the one pruned.
-    BackupOutcome backUp(const QString &serial, const DeviceRecord &record, BackupStep step);
+    Result<StoredBackup> backUp(const QString &serial, const DeviceRecord &record, BackupStep step);
 
     const QString &root() const { return m_root; }
     std::vector<BackupInfo> backups(const QString &serial) const;
@@ -67,12 +65,12 @@ public:
 
 private:
     std::vector<BackupInfo> backupsIn(const QString &folder) const;
-    std::optional<QString> prepareFolder(const QString &folder) const;
+    Result<void> prepareFolder(const QString &folder) const;
 
     QString m_root;
     Clock m_clock;
     int m_limit;
 };
 
-// Reads a backup back: exactly one record's bytes, or the message for the user and the record untouched.
-std::optional<QString> readBackup(const QString &path, DeviceRecord &record);
+// Reads a backup back: a file of exactly one record's bytes.
+Result<DeviceRecord> readBackup(const QString &path);

@@ -18,14 +18,14 @@
 
 namespace {
 
-QString systemError(int error)
+Error systemError(int error)
 {
-    return qt_error_string(error);
+    return {qt_error_string(error)};
 }
 
-QString notRegularError()
+Error notRegularError()
 {
-    return QCoreApplication::translate("CheckedFiles", "It is not a regular file.");
+    return {QCoreApplication::translate("CheckedFiles", "It is not a regular file.")};
 }
 
 // The folder and the last name of a path, as bytes.
@@ -60,18 +60,17 @@ private:
 
 // The file a user's name stands for: a link to a regular file is followed, so that saving over it
 // changes the file it points to, as editors do.
-std::optional<QString> resolveSharedTarget(QByteArray &path)
+Result<QByteArray> resolveSharedTarget(const QByteArray &path)
 {
     struct stat status
     {
     };
     if (::lstat(path.constData(), &status) != 0 || !S_ISLNK(status.st_mode))
-        return std::nullopt;
+        return path;
     char resolved[PATH_MAX];
     if (!::realpath(path.constData(), resolved))
         return systemError(errno);
-    path = resolved;
-    return std::nullopt;
+    return QByteArray(resolved);
 }
 
 // Creates a temporary file in the folder, with a name no other file has; -1 and errno on failure.
@@ -86,9 +85,19 @@ int createTemporary(int folder, mode_t mode, QByteArray &name)
     return -1;
 }
 
+// The descriptor, once the file has it, is the file's to close.
+Result<std::unique_ptr<QFile>> fileOwning(Descriptor &fd)
+{
+    auto file = std::make_unique<QFile>();
+    if (!file->open(fd.get(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return Error{file->errorString()};
+    fd.release();
+    return file;
+}
+
 } // namespace
 
-std::optional<QString> writeAll(int fd, const QByteArray &content)
+Result<void> writeAll(int fd, const QByteArray &content)
 {
     const char *data = content.constData();
     qsizetype left = content.size();
@@ -104,18 +113,18 @@ std::optional<QString> writeAll(int fd, const QByteArray &content)
         data += written;
         left -= written;
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<QString> writeWholeFile(const QString &path, const QByteArray &content, FileKind kind)
+Result<void> writeWholeFile(const QString &path, const QByteArray &content, FileKind kind)
 {
-    QByteArray target = fileNameBytes(path);
-    if (kind == FileKind::Shared)
-        if (std::optional<QString> error = resolveSharedTarget(target))
-            return error;
+    const QByteArray named = fileNameBytes(path);
+    const Result<QByteArray> target = kind == FileKind::Shared ? resolveSharedTarget(named) : Result<QByteArray>(named);
+    if (!target)
+        return target.error();
     QByteArray folderPath;
     QByteArray name;
-    splitPath(target, folderPath, name);
+    splitPath(*target, folderPath, name);
     const int noFollow = kind == FileKind::Private ? O_NOFOLLOW : 0;
     const Descriptor folder(::open(folderPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | noFollow));
     if (folder.get() < 0)
@@ -132,16 +141,16 @@ std::optional<QString> writeWholeFile(const QString &path, const QByteArray &con
     Descriptor file(createTemporary(folder.get(), kind == FileKind::Private ? 0600 : 0666, temporaryName));
     if (file.get() < 0)
         return systemError(errno);
-    const auto fail = [&](int error) -> std::optional<QString> {
+    const auto fail = [&](int error) -> Result<void> {
         ::unlinkat(folder.get(), temporaryName.constData(), 0);
         return systemError(error);
     };
     // The user's file keeps the rights it had; the program's own files stay private whatever they had.
     if (exists && kind == FileKind::Shared && ::fchmod(file.get(), existing.st_mode & 07777) != 0)
         return fail(errno);
-    if (std::optional<QString> error = writeAll(file.get(), content)) {
+    if (Result<void> written = writeAll(file.get(), content); !written) {
         ::unlinkat(folder.get(), temporaryName.constData(), 0);
-        return error;
+        return written;
     }
     // Only a file known to be on the disk may replace the one that is there.
     if (::fsync(file.get()) != 0)
@@ -157,10 +166,10 @@ std::optional<QString> writeWholeFile(const QString &path, const QByteArray &con
         return fail(errno);
     // The new name itself is on the disk once the folder is; a failure here loses no data already written.
     ::fsync(folder.get());
-    return std::nullopt;
+    return {};
 }
 
-std::optional<QString> openRegularFile(const QString &path, QFile &file)
+Result<std::unique_ptr<QFile>> openRegularFile(const QString &path)
 {
     // Non-blocking, so that a pipe put in place of a file cannot make the open wait for a writer.
     Descriptor fd(::open(fileNameBytes(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
@@ -173,32 +182,27 @@ std::optional<QString> openRegularFile(const QString &path, QFile &file)
         return notRegularError();
     // Reads of a regular file never wait anyway; the flag goes so that Qt sees an ordinary file.
     ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
-    if (!file.open(fd.get(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-        return file.errorString();
-    fd.release();
-    return std::nullopt;
+    return fileOwning(fd);
 }
 
-std::optional<QString> openNamedFile(const QString &path, QFile &file)
+Result<std::unique_ptr<QFile>> openNamedFile(const QString &path)
 {
     Descriptor fd(::open(fileNameBytes(path).constData(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0)
         return systemError(errno);
-    if (!file.open(fd.get(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-        return file.errorString();
-    fd.release();
-    return std::nullopt;
+    return fileOwning(fd);
 }
 
-std::optional<QString> makePrivateFolder(const QString &path)
+Result<void> makePrivateFolder(const QString &path)
 {
     const QByteArray bytes = fileNameBytes(path);
     if (::mkdir(bytes.constData(), 0700) != 0 && errno != EEXIST)
         return systemError(errno);
     const Descriptor folder(::open(bytes.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (folder.get() < 0)
-        return errno == ELOOP || errno == ENOTDIR ? QCoreApplication::translate("CheckedFiles", "It is not a folder.")
-                                                  : systemError(errno);
+        return errno == ELOOP || errno == ENOTDIR
+                   ? Error{QCoreApplication::translate("CheckedFiles", "It is not a folder.")}
+                   : systemError(errno);
     struct stat status
     {
     };
@@ -206,5 +210,5 @@ std::optional<QString> makePrivateFolder(const QString &path)
         return systemError(errno);
     if ((status.st_mode & 077) != 0 && ::fchmod(folder.get(), 0700) != 0)
         return systemError(errno);
-    return std::nullopt;
+    return {};
 }

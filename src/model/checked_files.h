@@ -2,11 +2,13 @@
 // Every file the program writes goes through here: checked to the last byte, replaced only whole.
 #pragma once
 
+#include "model/result.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
 
-#include <optional>
+#include <memory>
 
 enum class FileKind {
     // The user's own files (a saved configuration, an exported phone book): as readable as the umask
@@ -20,20 +22,20 @@ enum class FileKind {
 // Writes `content` to a new file beside `path`, checking every write and the sync to the disk, and
 // only then renames it over `path`; a full disk or any other failure leaves an existing file as it
 // was and the temporary file removed. An existing `path` that is not a regular file (a device, a
-// pipe, a folder) is refused. Returns why it failed, as a sentence for the user.
-std::optional<QString> writeWholeFile(const QString &path, const QByteArray &content, FileKind kind);
+// pipe, a folder) is refused. A failure says why, as a sentence for the user.
+Result<void> writeWholeFile(const QString &path, const QByteArray &content, FileKind kind);
 
-// Writes all of `content` to an open descriptor (standard output, say). Returns why it failed.
-std::optional<QString> writeAll(int fd, const QByteArray &content);
+// Writes all of `content` to an open descriptor (standard output, say).
+Result<void> writeAll(int fd, const QByteArray &content);
 
-// Opens a regular file for reading without following a link and without waiting on a pipe; `file`
-// owns the descriptor. Returns why it could not.
-std::optional<QString> openRegularFile(const QString &path, QFile &file);
+// Opens a regular file for reading without following a link and without waiting on a pipe; the
+// file owns the descriptor.
+Result<std::unique_ptr<QFile>> openRegularFile(const QString &path);
 
 // Opens a file the user named for reading, by the bytes of its name (see fileNameFromBytes()), as
-// QFile::open() would; `file` owns the descriptor. Returns why it could not.
-std::optional<QString> openNamedFile(const QString &path, QFile &file);
+// QFile::open() would; the file owns the descriptor.
+Result<std::unique_ptr<QFile>> openNamedFile(const QString &path);
 
 // Makes `path` a folder that only its owner can enter, creating it (but not its parents) when
 // missing and taking the rights of others away from one that is there. A link is refused.
-std::optional<QString> makePrivateFolder(const QString &path);
+Result<void> makePrivateFolder(const QString &path);

@@ -2,21 +2,10 @@
 // Saving and loading configuration files.
 #include "model/config_file.h"
 
+#include "model/byte_span.h"
 #include "model/checked_files.h"
+#include "model/file_messages.h"
 #include "model/input_file.h"
-
-#include <QCoreApplication>
-#include <QDir>
-
-namespace {
-
-QString createError(const QString &fileName, const QString &reason)
-{
-    return QCoreApplication::translate("ConfigFile", "Cannot create file \"%1\". %2")
-        .arg(QDir::toNativeSeparators(fileName), reason);
-}
-
-} // namespace
 
 QString withConfigExtension(const QString &fileName)
 {
@@ -28,22 +17,20 @@ QString withConfigExtension(const QString &fileName)
     return fileName + QLatin1String(kConfigExtension);
 }
 
-std::optional<QString> saveConfigFile(const QString &fileName, const DeviceRecord &record)
+Result<void> saveConfigFile(const QString &fileName, const DeviceRecord &record)
 {
-    const auto bytes = record.bytes();
-    const QByteArray content(reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-    if (std::optional<QString> error = writeWholeFile(fileName, content, FileKind::Shared))
-        return createError(fileName, *error);
-    return std::nullopt;
+    if (const Result<void> written = writeWholeFile(fileName, toByteArray(record.bytes()), FileKind::Shared); !written)
+        return cannotCreateFile(fileName, written.error().message);
+    return {};
 }
 
-ConfigFileContent readConfigFile(const QString &fileName)
+Result<ConfigFileContent> readConfigFile(const QString &fileName)
 {
-    InputFile file = readInputFile(fileName, InputKind::Configuration);
-    if (file.error)
-        return {{}, 0, std::move(file.error)};
-    const qint64 size = file.bytes.size();
+    Result<QByteArray> file = readWholeFile(fileName, InputKind::Configuration);
+    if (!file)
+        return file.error();
+    const qint64 size = file->size();
     // Bytes after the first record's worth are ignored.
-    file.bytes.truncate(static_cast<qsizetype>(kRecordSize));
-    return {std::move(file.bytes), size, std::nullopt};
+    file->truncate(static_cast<qsizetype>(kRecordSize));
+    return ConfigFileContent{std::move(*file), size};
 }

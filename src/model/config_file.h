@@ -3,11 +3,10 @@
 #pragma once
 
 #include "model/device_record.h"
+#include "model/result.h"
 
 #include <QByteArray>
 #include <QString>
-
-#include <optional>
 
 inline constexpr char kConfigExtension[] = ".cfg";
 
@@ -16,10 +15,10 @@ inline constexpr char kConfigExtension[] = ".cfg";
 QString withConfigExtension(const QString &fileName);
 
 // Writes the whole record through a temporary file that replaces the target only once complete,
-// so a failed save leaves an existing file as it was. Returns the message for the user on failure.
-std::optional<QString> saveConfigFile(const QString &fileName, const DeviceRecord &record);
+// so a failed save leaves an existing file as it was.
+Result<void> saveConfigFile(const QString &fileName, const DeviceRecord &record);
 
-// What a configuration file gives the record, or why it could not be read.
+// What a configuration file gives the record.
 struct ConfigFileContent
 {
     // The file's first bytes, at most one record's worth. The content is not checked: a shorter file
@@ -27,9 +26,7 @@ struct ConfigFileContent
     QByteArray bytes;
     // How many bytes the file holds, also beyond the first record.
     qint64 size = 0;
-    // The message for the user when the file could not be read; `bytes` is then empty.
-    std::optional<QString> error;
 };
 
 // Read through the bounded reader: a file beyond its cap for configuration files is refused.
-ConfigFileContent readConfigFile(const QString &fileName);
+Result<ConfigFileContent> readConfigFile(const QString &fileName);

@@ -2,6 +2,8 @@
 // Chunks of the update image.
 #include "model/firmware_image.h"
 
+#include "model/byte_span.h"
+
 #include <algorithm>
 
 void FirmwareImage::load(const QByteArray &file)
@@ -12,7 +14,7 @@ void FirmwareImage::load(const QByteArray &file)
 
 std::span<const std::uint8_t> FirmwareImage::bytes() const
 {
-    return {reinterpret_cast<const std::uint8_t *>(m_file.constData()), static_cast<std::size_t>(m_file.size())};
+    return asBytes(m_file);
 }
 
 FirmwareChunk FirmwareImage::chunk() const

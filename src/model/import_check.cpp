@@ -3,6 +3,7 @@
 #include "model/import_check.h"
 
 #include "model/ansi_codec.h"
+#include "model/byte_span.h"
 #include "model/device_record.h"
 
 #include <algorithm>
@@ -40,8 +41,7 @@ void collectUnencodable(const QString &text, AnsiCodec &codec, QString &found)
         if (found.contains(character))
             continue;
         const QByteArray encoded = codec.encode(character);
-        const auto *bytes = reinterpret_cast<const std::uint8_t *>(encoded.constData());
-        if (codec.decode({bytes, static_cast<std::size_t>(encoded.size())}) != character)
+        if (codec.decode(asBytes(encoded)) != character)
             found += character;
     }
 }

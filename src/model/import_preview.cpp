@@ -3,6 +3,7 @@
 #include "model/import_preview.h"
 
 #include "model/ansi_codec.h"
+#include "model/byte_span.h"
 #include "model/text_field.h"
 
 #include <algorithm>
@@ -11,8 +12,7 @@
 FieldPreview previewField(const QString &text, AnsiCodec &codec)
 {
     const QByteArray encoded = codec.encode(text);
-    const std::span<const std::uint8_t> encodedBytes(reinterpret_cast<const std::uint8_t *>(encoded.constData()),
-                                                     static_cast<std::size_t>(encoded.size()));
+    const std::span<const std::uint8_t> encodedBytes = asBytes(encoded);
     std::uint8_t field[kPartyTextWidth];
     writeTextField(field, text, codec);
     // A zero byte ends the field's text, so whatever follows one is lost as well.

@@ -23,6 +23,13 @@ void writeParty(PartyEntry &entry, const Party &party, AnsiCodec &codec)
     writeTextField(entry.number, party.number, codec);
 }
 
+QString dialableNumber(QString number)
+{
+    static const QString grouping = QStringLiteral("-./()[]");
+    number.removeIf([](QChar c) { return c.isSpace() || grouping.contains(c); });
+    return number;
+}
+
 std::vector<Party> phoneBookParties(const DeviceRecord &record, AnsiCodec &codec)
 {
     std::vector<Party> parties;

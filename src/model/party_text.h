@@ -28,5 +28,10 @@ int phoneBookEntryCount(const DeviceRecord &record);
 Party readParty(const PartyEntry &entry, AnsiCodec &codec);
 void writeParty(PartyEntry &entry, const Party &party, AnsiCodec &codec);
 
+// The number without the blanks, dashes, dots, slashes and brackets that only group its digits, as
+// the adapter's 16-byte field has no room for them. Every blank counts, as in the readers' trimming,
+// so that an exported number reads back the same.
+QString dialableNumber(QString number);
+
 // The phone book's non-empty entries, in the order of the record.
 std::vector<Party> phoneBookParties(const DeviceRecord &record, AnsiCodec &codec);

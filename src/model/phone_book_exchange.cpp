@@ -3,13 +3,13 @@
 #include "model/phone_book_exchange.h"
 
 #include "model/ansi_codec.h"
+#include "model/byte_span.h"
 #include "model/checked_files.h"
 #include "model/csv_format.h"
+#include "model/file_messages.h"
 #include "model/input_file.h"
 #include "model/vcard_format.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -44,8 +44,7 @@ QString decodedText(const QByteArray &content, AnsiCodec &fallback)
     }
     if (valid >= invalid)
         return text;
-    return fallback.decode(
-        {reinterpret_cast<const std::uint8_t *>(content.constData()), static_cast<std::size_t>(content.size())});
+    return fallback.decode(asBytes(content));
 }
 
 // A line break inside a name (a quoted one in CSV, an escaped one in a vCard) would show as nothing
@@ -72,20 +71,6 @@ QString wholeCharacters(QString text)
             text[i] = QChar::ReplacementCharacter;
     }
     return text;
-}
-
-// Every blank counts, as in the readers' trimming, so that an exported number reads back the same.
-QString dialableNumber(QString number)
-{
-    static const QString grouping = QStringLiteral("-./()[]");
-    number.removeIf([](QChar c) { return c.isSpace() || grouping.contains(c); });
-    return number;
-}
-
-QString createError(const QString &fileName, const QString &reason)
-{
-    return QCoreApplication::translate("PhoneBookFile", "Cannot create file \"%1\". %2")
-        .arg(QDir::toNativeSeparators(fileName), reason);
 }
 
 } // namespace
@@ -136,20 +121,19 @@ PhoneBookImport importPhoneBook(QByteArray content, PhoneBookFormat format, Ansi
     return result;
 }
 
-std::optional<QString> exportPhoneBookFile(const QString &fileName, const DeviceRecord &record, AnsiCodec &codec)
+Result<void> exportPhoneBookFile(const QString &fileName, const DeviceRecord &record, AnsiCodec &codec)
 {
     const QByteArray content = exportPhoneBook(record, exportFormatFor(fileName), codec);
-    if (std::optional<QString> error = writeWholeFile(fileName, content, FileKind::Shared))
-        return createError(fileName, *error);
-    return std::nullopt;
+    if (const Result<void> written = writeWholeFile(fileName, content, FileKind::Shared); !written)
+        return cannotCreateFile(fileName, written.error().message);
+    return {};
 }
 
-std::optional<QString> importPhoneBookFile(const QString &fileName, AnsiCodec &fallback, PhoneBookImport &result)
+Result<PhoneBookImport> importPhoneBookFile(const QString &fileName, AnsiCodec &fallback)
 {
-    InputFile file = readInputFile(fileName, InputKind::PhoneBook);
-    if (file.error)
-        return file.error;
-    const PhoneBookFormat format = importFormatFor(fileName, file.bytes);
-    result = importPhoneBook(std::move(file.bytes), format, fallback);
-    return std::nullopt;
+    Result<QByteArray> file = readWholeFile(fileName, InputKind::PhoneBook);
+    if (!file)
+        return file.error();
+    const PhoneBookFormat format = importFormatFor(fileName, *file);
+    return importPhoneBook(std::move(*file), format, fallback);
 }

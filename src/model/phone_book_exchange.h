@@ -4,11 +4,11 @@
 
 #include "model/device_record.h"
 #include "model/party_text.h"
+#include "model/result.h"
 
 #include <QByteArray>
 #include <QString>
 
-#include <optional>
 #include <vector>
 
 class AnsiCodec;
@@ -38,7 +38,6 @@ QByteArray exportPhoneBook(const DeviceRecord &record, PhoneBookFormat format, A
 // holds 16 bytes. Memory stays within a small multiple of the content, however many entries it has.
 PhoneBookImport importPhoneBook(QByteArray content, PhoneBookFormat format, AnsiCodec &fallback);
 
-// Each returns the message for the user on failure, as the configuration file does.
-std::optional<QString> exportPhoneBookFile(const QString &fileName, const DeviceRecord &record, AnsiCodec &codec);
+Result<void> exportPhoneBookFile(const QString &fileName, const DeviceRecord &record, AnsiCodec &codec);
 // The file is read through the bounded reader, with the phone-book cap.
-std::optional<QString> importPhoneBookFile(const QString &fileName, AnsiCodec &fallback, PhoneBookImport &result);
+Result<PhoneBookImport> importPhoneBookFile(const QString &fileName, AnsiCodec &fallback);

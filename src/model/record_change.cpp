@@ -3,6 +3,7 @@
 #include "model/record_change.h"
 
 #include "model/ansi_codec.h"
+#include "model/byte_span.h"
 #include "model/import_preview.h"
 #include "model/text_field.h"
 
@@ -109,8 +110,7 @@ void apply(DeviceRecord &record, const Change &value)
                 setDefaults(record);
             } else {
                 static_assert(std::is_same_v<C, change::LoadConfiguration>);
-                overwritePrefix(record, std::span(reinterpret_cast<const std::uint8_t *>(c.bytes.constData()),
-                                                  static_cast<std::size_t>(c.bytes.size())));
+                overwritePrefix(record, asBytes(c.bytes));
             }
         },
         value);

@@ -247,11 +247,9 @@ struct Card
         } else if (line.name == u"N") {
             structuredName = nameFromParts(line.value);
         } else if (line.name == u"TEL") {
-            QString number = unescaped(line.value).trimmed();
             // The marks that only group digits go first, as the import drops them anyway: "t.el:"
             // would otherwise become a "tel:" that the number written back loses when read again.
-            static const QString grouping = QStringLiteral("-./()[]");
-            number.removeIf([](QChar c) { return c.isSpace() || grouping.contains(c); });
+            QString number = dialableNumber(unescaped(line.value));
             // Every "tel:" goes, so that the number written back reads the same; counted first, as
             // removing each in turn would move the rest of a long value every time.
             qsizetype prefix = 0;

@@ -5,6 +5,7 @@
 
 #include "link/adapter_port.h"
 #include "model/ansi_codec.h"
+#include "model/byte_span.h"
 #include "model/record_difference.h"
 #include "ui/backup_keeper.h"
 
@@ -36,12 +37,6 @@ QString serialText(const QString &serial)
 QString backupTime(const BackupInfo &backup)
 {
     return QLocale().toString(backup.time.toLocalTime(), QLocale::ShortFormat);
-}
-
-QByteArray bytesOf(const DeviceRecord &record)
-{
-    const auto bytes = record.bytes();
-    return {reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size())};
 }
 
 } // namespace
@@ -120,17 +115,14 @@ void BackupsDialog::showDifferences()
 {
     m_ui->differenceList->clear();
     const QString path = selectedPath();
-    DeviceRecord stored;
-    std::optional<QString> error;
-    if (!path.isEmpty())
-        error = readBackup(path, stored);
-    m_ui->restoreButton->setEnabled(!path.isEmpty() && !error && m_connected);
+    const Result<DeviceRecord> stored = path.isEmpty() ? Error{} : readBackup(path);
+    m_ui->restoreButton->setEnabled(stored && m_connected);
     if (path.isEmpty()) {
         m_ui->differenceCaption->setText(tr("Select a backup to see how it differs from the adapter's record."));
         return;
     }
-    if (error) {
-        m_ui->differenceCaption->setText(*error);
+    if (!stored) {
+        m_ui->differenceCaption->setText(stored.error().message);
         return;
     }
     if (!m_keeper.policy().holdsRecord()) {
@@ -138,7 +130,7 @@ void BackupsDialog::showDifferences()
         return;
     }
     const std::vector<RecordDifference> differences =
-        recordDifferences(m_adapter.record(), stored, AnsiCodec::system());
+        recordDifferences(m_adapter.record(), *stored, AnsiCodec::system());
     const QString connected = serialText(m_keeper.policy().currentSerial());
     m_ui->differenceCaption->setText(
         differences.empty()
@@ -161,9 +153,9 @@ void BackupsDialog::restoreSelected()
     const QString path = selectedPath();
     if (path.isEmpty())
         return;
-    DeviceRecord stored;
-    if (const std::optional<QString> error = readBackup(path, stored)) {
-        m_ui->differenceCaption->setText(*error);
+    const Result<DeviceRecord> stored = readBackup(path);
+    if (!stored) {
+        m_ui->differenceCaption->setText(stored.error().message);
         return;
     }
     // A backup of another adapter is its phone book and settings, not this one's: asked with care.
@@ -181,7 +173,7 @@ void BackupsDialog::restoreSelected()
         return;
     if (!m_keeper.backUpBefore(BackupStep::Restore, this))
         return;
-    m_adapter.loadConfiguration(bytesOf(stored));
+    m_adapter.loadConfiguration(toByteArray(stored->bytes()));
 }
 
 void BackupsDialog::setConnected(bool connected)

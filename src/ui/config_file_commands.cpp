@@ -46,8 +46,8 @@ void ConfigFileCommands::saveToFile()
     const QString fileName = withConfigExtension(m_saveFileDialog.selectedFile());
     m_saveFileDialog.selectFile(fileName);
     qCDebug(lcUi) << "save to file" << fileName;
-    if (const std::optional<QString> error = saveConfigFile(fileName, m_adapter.record()))
-        m_prompter.showError(*error);
+    if (const Result<void> saved = saveConfigFile(fileName, m_adapter.record()); !saved)
+        m_prompter.showError(saved.error().message);
 }
 
 void ConfigFileCommands::loadFromFile()
@@ -55,9 +55,9 @@ void ConfigFileCommands::loadFromFile()
     if (!m_openFileDialog.exec(&m_window))
         return;
     qCDebug(lcUi) << "load from file" << m_openFileDialog.selectedFile();
-    const ConfigFileContent content = readConfigFile(m_openFileDialog.selectedFile());
-    if (content.error) {
-        m_prompter.showError(*content.error);
+    const Result<ConfigFileContent> content = readConfigFile(m_openFileDialog.selectedFile());
+    if (!content) {
+        m_prompter.showError(content.error().message);
         return;
     }
     // A file of another size is most likely no configuration at all; it still loads, as far as it goes,
@@ -77,5 +77,5 @@ void ConfigFileCommands::loadFromFile()
     // With the focus on the window itself and on none of its controls, the next refresh shows the
     // loaded party in the edits, even if one of them had the focus.
     m_window.setFocus(Qt::OtherFocusReason);
-    m_adapter.loadConfiguration(content.bytes);
+    m_adapter.loadConfiguration(content->bytes);
 }

@@ -3,13 +3,13 @@
 #include "ui/field_fit_validator.h"
 
 #include "model/ansi_codec.h"
+#include "model/byte_span.h"
 
 namespace {
 
 QString decoded(AnsiCodec &codec, const QByteArray &bytes)
 {
-    return codec.decode(
-        std::span(reinterpret_cast<const std::uint8_t *>(bytes.constData()), static_cast<std::size_t>(bytes.size())));
+    return codec.decode(asBytes(bytes));
 }
 
 // How many code units make the character that ends just before `position`.

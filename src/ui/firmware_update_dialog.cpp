@@ -7,6 +7,7 @@
 #include "link/firmware_update_port.h"
 #include "model/backup_step.h"
 #include "model/boot_loader_name.h"
+#include "model/byte_span.h"
 #include "model/firmware_version.h"
 #include "model/input_file.h"
 #include "model/update_file.h"
@@ -24,11 +25,6 @@
 namespace {
 
 const QString kZeroCaption = QStringLiteral("0 %");
-
-std::span<const std::uint8_t> bytesOf(const QByteArray &content)
-{
-    return {reinterpret_cast<const std::uint8_t *>(content.constData()), static_cast<std::size_t>(content.size())};
-}
 
 } // namespace
 
@@ -152,7 +148,7 @@ void FirmwareUpdateDialog::selectFile()
         m_updater.endSelection();
         return;
     }
-    const std::optional<std::uint16_t> payloadOffset = checkUpdateFile(bytesOf(*content), deviceName());
+    const std::optional<std::uint16_t> payloadOffset = checkUpdateFile(asBytes(*content), deviceName());
     if (!payloadOffset) {
         m_ui->progressBar->setBarState(CaptionedProgressBar::BarState::Error);
         showMessage(QMessageBox::Critical, tr("Incorrect file!"), incorrectFileDetail(*content));
@@ -169,12 +165,12 @@ void FirmwareUpdateDialog::selectFile()
 
 QString FirmwareUpdateDialog::incorrectFileDetail(const QByteArray &file) const
 {
-    const std::optional<std::span<const std::uint8_t>> headerText = updateHeaderText(bytesOf(file));
+    const std::optional<std::span<const std::uint8_t>> headerText = updateHeaderText(asBytes(file));
     const QString adapterModel = deviceModelName(deviceName()).trimmed();
     if (!headerText)
         return tr("The file has no update header. The adapter is a %1.").arg(adapterModel);
     const QString fileModel = updateModelName(*headerText).trimmed();
-    if (updateFileFault(bytesOf(file), deviceName()) == UpdateFileFault::NoPayload)
+    if (updateFileFault(asBytes(file), deviceName()) == UpdateFileFault::NoPayload)
         return tr("The file, for a %1, holds no firmware behind its header.").arg(fileModel);
     return tr("The file is for a %1; the adapter is a %2.").arg(fileModel, adapterModel);
 }
@@ -182,7 +178,7 @@ QString FirmwareUpdateDialog::incorrectFileDetail(const QByteArray &file) const
 bool FirmwareUpdateDialog::confirmTransfer(const QByteArray &file)
 {
     const std::span<const std::uint8_t> headerText =
-        updateHeaderText(bytesOf(file)).value_or(std::span<const std::uint8_t>());
+        updateHeaderText(asBytes(file)).value_or(std::span<const std::uint8_t>());
     const QString model = updateModelName(headerText).trimmed();
     const QString fileVersion = updateVersion(headerText);
     const VersionOrder order = compareVersions(fileVersion, m_firmwareVersion);
@@ -237,12 +233,12 @@ bool FirmwareUpdateDialog::backUpBefore(BackupStep step)
 
 std::optional<QByteArray> FirmwareUpdateDialog::readFile(const QString &path)
 {
-    InputFile file = readInputFile(path, InputKind::Update);
-    if (file.error) {
-        showMessage(QMessageBox::Critical, *file.error);
+    Result<QByteArray> file = readWholeFile(path, InputKind::Update);
+    if (!file) {
+        showMessage(QMessageBox::Critical, file.error().message);
         return std::nullopt;
     }
-    return std::move(file.bytes);
+    return std::move(*file);
 }
 
 void FirmwareUpdateDialog::leaveUpdate()

@@ -147,8 +147,8 @@ bool LineStatusWindow::savePicture(const QString &fileName)
 
 bool LineStatusWindow::save(const QString &fileName, const QByteArray &content)
 {
-    if (const std::optional<QString> error = writeWholeFile(fileName, content, FileKind::Shared)) {
-        errorBox(this, windowTitle(), *error);
+    if (const Result<void> written = writeWholeFile(fileName, content, FileKind::Shared); !written) {
+        errorBox(this, windowTitle(), written.error().message);
         return false;
     }
     return true;

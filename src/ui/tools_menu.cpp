@@ -83,20 +83,20 @@ void ToolsMenu::onExportContacts()
     if (suffix != QLatin1String("vcf") && suffix != QLatin1String("csv"))
         fileName += QStringLiteral(".vcf");
     m_exportContactsDialog.selectFile(fileName);
-    if (const std::optional<QString> error = exportPhoneBookFile(fileName, m_adapter.record(), AnsiCodec::system()))
-        m_prompter.showError(*error);
+    if (const Result<void> saved = exportPhoneBookFile(fileName, m_adapter.record(), AnsiCodec::system()); !saved)
+        m_prompter.showError(saved.error().message);
 }
 
 void ToolsMenu::onImportContacts()
 {
     if (!m_importContactsDialog.exec(&m_window))
         return;
-    PhoneBookImport imported;
-    if (const std::optional<QString> error =
-            importPhoneBookFile(m_importContactsDialog.selectedFile(), AnsiCodec::system(), imported)) {
-        m_prompter.showError(*error);
+    const Result<PhoneBookImport> read = importPhoneBookFile(m_importContactsDialog.selectedFile(), AnsiCodec::system());
+    if (!read) {
+        m_prompter.showError(read.error().message);
         return;
     }
+    const PhoneBookImport &imported = *read;
     // An empty import would only empty the phone book; that is what "Delete" is for.
     if (imported.parties.empty()) {
         m_prompter.showInformation(tr("The file holds no contacts. The phone book stays as it is."));

@@ -113,6 +113,35 @@ TEST(CommandLine, CommandsUsedWronglyAreRefused)
     }
 }
 
+TEST(CommandLine, EachRefusalSaysWhatDoesNotFit)
+{
+    const struct
+    {
+        QStringList arguments;
+        const char *why;
+    } cases[] = {
+        {{"list", "--code-page", "cp0"}, "Unknown code page 'cp0'; known are "},
+        {{"status", "--watch", "--interval", "0"}, "--interval needs a whole number of seconds, 1 to 3600."},
+        {{"--dry-run"},
+         "--serial, --port, --all, --json, --force, --no-backup, --dry-run, --listen and --code-page go "
+         "with a command."},
+        {{"backup", "a.cfg", "--serial="}, "--serial needs a serial number."},
+        {{"backup", "a.cfg", "--port="}, "--port needs a USB port path."},
+        {{"frobnicate"}, "Unknown command 'frobnicate'."},
+        {{"restore"}, "The command 'restore' needs a file."},
+        {{"list", "extra"}, "Unknown argument 'extra'."},
+        {{"backup", "-", "--json"}, "Standard output (-) goes with neither --all nor --json."},
+        {{"backup", "a.cfg", "--all", "--serial", "V7"}, "--serial and --all cannot go together."},
+        {{"list", "--port", "1-1"}, "The command 'list' shows every adapter and takes no --port."},
+        {{"status", "--watch", "--all"}, "--watch goes with the command 'status' on one adapter, not with --all."},
+    };
+    for (const auto &[arguments, why] : cases) {
+        const CommandLine command = parse(arguments);
+        EXPECT_EQ(command.action, CommandLine::Action::Refuse) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(command.text.startsWith(QLatin1String(why))) << command.text.toStdString();
+    }
+}
+
 TEST(ToolFiles, WithAllEachAdapterGetsItsKeyBeforeTheExtension)
 {
     const QStringList none;

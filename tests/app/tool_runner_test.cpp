@@ -4,6 +4,7 @@
 #include "link/commands.h"
 #include "model/ansi_codec.h"
 #include "model/backup_store.h"
+#include "model/byte_span.h"
 #include "model/code_page_memory.h"
 #include "model/config_file.h"
 #include "model/firmware_image.h"
@@ -51,7 +52,7 @@ std::shared_ptr<EmulatedAdapter> adapterWith(const char *serial, const char *own
 
 QByteArray bytesOf(const DeviceRecord &record)
 {
-    return {reinterpret_cast<const char *>(record.bytes().data()), static_cast<qsizetype>(kRecordSize)};
+    return toByteArray(record.bytes());
 }
 
 QByteArray contentOf(const QString &path)
@@ -414,7 +415,7 @@ TEST_F(ToolRunnerTest, AWriteTheAdapterNeverConfirmsFails)
     first->withholdReply(CMD_WRITE_RECORD);
     timeouts.answer = 1s;
     const QString file = folder.path("b.cfg");
-    ASSERT_TRUE(!saveConfigFile(file, initialAdapterRecord()));
+    ASSERT_TRUE(saveConfigFile(file, initialAdapterRecord()));
     EXPECT_EQ(run(command(ToolCommand::Kind::Restore, file)), 1);
     EXPECT_TRUE(errText().contains("did not confirm")) << errText().toStdString();
 }
@@ -547,7 +548,7 @@ TEST_F(ToolRunnerTest, EveryStepThatReplacesTheRecordIsBackedUpFirstAndTheResult
     const QString config = folder.path("other.cfg");
     DeviceRecord other = initialAdapterRecord();
     other.contact[0] = makeParty("Restored", "+300");
-    ASSERT_FALSE(saveConfigFile(config, other));
+    ASSERT_TRUE(saveConfigFile(config, other));
     const QString contacts =
         folder.write("book.vcf", textBytes("BEGIN:VCARD\r\nFN:Imported\r\nTEL:+400\r\nEND:VCARD\r\n"));
     const QString firmware = folder.write("fw.xupd", updateFile("MODEL=VESTRA7 &VERSION=1.3", payloadBytes(600)));
@@ -578,7 +579,7 @@ TEST_F(ToolRunnerTest, ABackupThatCannotBeWrittenStopsTheCommandUnlessTheUserGoe
     const QString config = folder.path("other.cfg");
     DeviceRecord other = initialAdapterRecord();
     other.contact[0] = makeParty("Restored", "+300");
-    ASSERT_FALSE(saveConfigFile(config, other));
+    ASSERT_TRUE(saveConfigFile(config, other));
 
     EXPECT_EQ(run(command(ToolCommand::Kind::Restore, config)), 1);
     EXPECT_TRUE(errText().contains("Cannot back up the adapter's record")) << errText().toStdString();
@@ -596,7 +597,7 @@ TEST_F(ToolRunnerTest, ADryRunSaysWhatItWouldDoAndWritesNothing)
     bus.plug(first);
     const DeviceRecord before = first->state().record;
     const QString config = folder.path("other.cfg");
-    ASSERT_FALSE(saveConfigFile(config, initialAdapterRecord()));
+    ASSERT_TRUE(saveConfigFile(config, initialAdapterRecord()));
     const QString contacts =
         folder.write("book.vcf", textBytes("BEGIN:VCARD\r\nFN:Imported\r\nTEL:+400\r\nEND:VCARD\r\n"));
     const QString firmware = folder.write("fw.xupd", updateFile("MODEL=VESTRA7 &VERSION=1.3", payloadBytes(600)));

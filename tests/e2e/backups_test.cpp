@@ -5,6 +5,7 @@
 
 #include "link/commands.h"
 #include "model/backup_store.h"
+#include "model/byte_span.h"
 #include "sim/demo_adapter.h"
 #include "support/gui_wait.h"
 #include "ui/backups_dialog.h"
@@ -25,12 +26,12 @@ namespace {
 
 QByteArray bytesOf(const DeviceRecord &record)
 {
-    return {reinterpret_cast<const char *>(&record), static_cast<qsizetype>(kRecordSize)};
+    return toByteArray(record.bytes());
 }
 
 QByteArray bytesOf(const std::vector<std::uint8_t> &bytes)
 {
-    return {reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size())};
+    return toByteArray(bytes);
 }
 
 class Backups : public ProgramOnHidraw
@@ -51,10 +52,8 @@ protected:
     QByteArray newestBackup() const
     {
         const std::vector<BackupInfo> all = backups();
-        DeviceRecord record{};
-        if (all.empty() || readBackup(all.front().path, record))
-            return {};
-        return bytesOf(record);
+        const Result<DeviceRecord> record = all.empty() ? Error{} : readBackup(all.front().path);
+        return record ? bytesOf(*record) : QByteArray();
     }
 
     int recordWrites() const

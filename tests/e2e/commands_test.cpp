@@ -3,6 +3,7 @@
 // virtual hidraw nodes, one of which cannot be opened.
 #include "app/tool_runner.h"
 #include "link/hidapi_backend.h"
+#include "model/byte_span.h"
 #include "sim/emulated_adapter.h"
 #include "support/virtual_hidraw.h"
 
@@ -75,8 +76,7 @@ TEST_F(Commands, ListAndBackupOfAllThroughHidapiSkippingTheOneThatCannotBeOpened
     QFile saved(folder.filePath(QStringLiteral("site-V7-A.cfg")));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     const DeviceRecord record = first->state().record;
-    EXPECT_EQ(saved.readAll(),
-              QByteArray(reinterpret_cast<const char *>(&record), static_cast<qsizetype>(kRecordSize)));
+    EXPECT_EQ(saved.readAll(), toByteArray(record.bytes()));
     EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("site-V7-B.cfg"))));
     EXPECT_TRUE(err.data().contains("V7-B: ")) << err.data().toStdString();
 }

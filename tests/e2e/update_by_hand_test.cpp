@@ -4,6 +4,7 @@
 // ticks on.
 #include "program_fixture.h"
 
+#include "model/byte_span.h"
 #include "sim/demo_adapter.h"
 #include "support/patient_user.h"
 
@@ -76,9 +77,7 @@ protected:
     static SeenWindow transferQuestion()
     {
         const std::vector<std::uint8_t> file = demoUpdateFile(16 * 1024);
-        const QByteArray sha256 = QCryptographicHash::hash(
-            QByteArray(reinterpret_cast<const char *>(file.data()), static_cast<qsizetype>(file.size())),
-            QCryptographicHash::Sha256);
+        const QByteArray sha256 = QCryptographicHash::hash(toByteArray(file), QCryptographicHash::Sha256);
         return {SeenWindow::Kind::MessageBox, QStringLiteral("Confirm"),
                 QStringLiteral("This replaces the adapter's firmware.\n\nFile: VESTRA7, version 1.3.0\nAdapter: "
                                "version 1.2\n\nThe file holds a newer version than the adapter runs.\n\n"
@@ -96,8 +95,8 @@ protected:
     QAction *menuEntry(const QString &text)
     {
         const QList<QAction *> entries = window().findChild<QMenuBar *>()->actions();
-        const auto found =
-            std::find_if(entries.begin(), entries.end(), [&](QAction *entry) { return entry->text().remove(u'&') == text; });
+        const auto found = std::find_if(entries.begin(), entries.end(),
+                                        [&](QAction *entry) { return entry->text().remove(u'&') == text; });
         return found != entries.end() ? *found : nullptr;
     }
 

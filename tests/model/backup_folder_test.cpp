@@ -102,24 +102,24 @@ TEST_P(TamperedFolder, TheStoreFollowsNoLinkAndOpensOnlyRegularFiles)
     file.close();
     QDateTime now = kNow.addSecs(-60);
     BackupStore store(root.path(), [&now] { return now; });
-    ASSERT_TRUE(store.backUp(kSerial, record(1), BackupStep::FirstSeen).succeeded());
+    ASSERT_TRUE(store.backUp(kSerial, record(1), BackupStep::FirstSeen));
     const QString folder = store.folderFor(kSerial);
     ASSERT_TRUE(GetParam().make(folder, outside.path()));
 
     now = kNow;
     // A pipe opened for reading would wait here for a writer for ever.
-    const BackupOutcome outcome = store.backUp(kSerial, record(2), BackupStep::Restore);
-    ASSERT_TRUE(outcome.succeeded()) << outcome.error.toStdString();
+    const Result<StoredBackup> outcome = store.backUp(kSerial, record(2), BackupStep::Restore);
+    ASSERT_TRUE(outcome) << outcome.error().message.toStdString();
     EXPECT_EQ(contentOf(victim), "the other user's own file");
     EXPECT_FALSE(QFile::exists(QDir(outside.path()).filePath("created")));
-    EXPECT_EQ(QFileInfo(outcome.path).path(), folder);
-    EXPECT_FALSE(QFileInfo(outcome.path).isSymLink());
-    EXPECT_EQ(contentOf(outcome.path).size(), static_cast<qsizetype>(kRecordSize));
+    EXPECT_EQ(QFileInfo(outcome->path).path(), folder);
+    EXPECT_FALSE(QFileInfo(outcome->path).isSymLink());
+    EXPECT_EQ(contentOf(outcome->path).size(), static_cast<qsizetype>(kRecordSize));
 
     const std::vector<AdapterBackups> adapters = store.allBackups();
     ASSERT_EQ(adapters.size(), 1u);
     ASSERT_EQ(adapters[0].backups.size(), 2u) << "only the two backups the store wrote are listed";
-    EXPECT_EQ(adapters[0].backups[0].path, outcome.path);
+    EXPECT_EQ(adapters[0].backups[0].path, outcome->path);
 }
 
 INSTANTIATE_TEST_SUITE_P(Entries, TamperedFolder, testing::ValuesIn(kTamperings),
@@ -131,7 +131,7 @@ TEST(BackupFolder, AnAdapterFolderThatIsALinkIsRefused)
     QTemporaryDir outside;
     BackupStore store(root.path(), [] { return kNow; });
     ASSERT_TRUE(symlinkTo(outside.path(), store.folderFor(kSerial)));
-    EXPECT_FALSE(store.backUp(kSerial, record(1), BackupStep::FirstSeen).succeeded());
+    EXPECT_FALSE(store.backUp(kSerial, record(1), BackupStep::FirstSeen));
     EXPECT_TRUE(QDir(outside.path()).isEmpty());
 }
 
@@ -152,11 +152,11 @@ TEST(BackupFolder, BackupsAreOnlyTheUsersToReadAlsoThoseWrittenBefore)
     ::chmod(QFile::encodeName(old).constData(), 0644);
 
     BackupStore store(root, [] { return kNow; });
-    const BackupOutcome outcome = store.backUp("OLD", record(1), BackupStep::FirstSeen);
-    ASSERT_TRUE(outcome.succeeded()) << outcome.error.toStdString();
+    const Result<StoredBackup> outcome = store.backUp("OLD", record(1), BackupStep::FirstSeen);
+    ASSERT_TRUE(outcome) << outcome.error().message.toStdString();
     EXPECT_EQ(modeOf(root), 0700u);
     EXPECT_EQ(modeOf(folder), 0700u);
-    EXPECT_EQ(modeOf(outcome.path), 0600u);
+    EXPECT_EQ(modeOf(outcome->path), 0600u);
     EXPECT_EQ(modeOf(QDir(folder).filePath(BackupIndex::kFileName)), 0600u);
     EXPECT_EQ(modeOf(old), 0600u);
 }
@@ -167,15 +167,15 @@ TEST(BackupFolder, BackupsTakenWhileTheClockWasAheadDoNotPushOutTheNewOne)
     QDateTime now = kNow.addYears(1);
     BackupStore store(
         root.path(), [&now] { return now; }, 2);
-    store.backUp(kSerial, record(1), BackupStep::FirstSeen);
-    store.backUp(kSerial, record(2), BackupStep::Restore);
+    ASSERT_TRUE(store.backUp(kSerial, record(1), BackupStep::FirstSeen));
+    ASSERT_TRUE(store.backUp(kSerial, record(2), BackupStep::Restore));
     now = kNow;
-    const BackupOutcome outcome = store.backUp(kSerial, record(3), BackupStep::ImportContacts);
-    ASSERT_TRUE(outcome.succeeded());
-    ASSERT_TRUE(QFile::exists(outcome.path)) << "a backup reported as done was pruned";
+    const Result<StoredBackup> outcome = store.backUp(kSerial, record(3), BackupStep::ImportContacts);
+    ASSERT_TRUE(outcome);
+    ASSERT_TRUE(QFile::exists(outcome->path)) << "a backup reported as done was pruned";
     const std::vector<BackupInfo> listed = store.backups(kSerial);
     ASSERT_EQ(listed.size(), 2u);
-    EXPECT_EQ(listed[0].path, outcome.path);
+    EXPECT_EQ(listed[0].path, outcome->path);
     EXPECT_EQ(listed[0].step, BackupStep::ImportContacts);
     EXPECT_EQ(listed[1].step, BackupStep::Restore);
 }
@@ -188,8 +188,8 @@ TEST(BackupFolder, LongSerialsFitAFolderNameAndStayApart)
     const QString cjk(29, QChar(0x4E32)); // nine bytes each once percent-encoded
     const QStringList serials{longAscii + "1", longAscii + "2", cjk, cjk + "x", QStringLiteral("short")};
     for (const QString &serial : serials) {
-        const BackupOutcome outcome = store.backUp(serial, record(1), BackupStep::FirstSeen);
-        ASSERT_TRUE(outcome.succeeded()) << outcome.error.toStdString();
+        const Result<StoredBackup> outcome = store.backUp(serial, record(1), BackupStep::FirstSeen);
+        ASSERT_TRUE(outcome) << outcome.error().message.toStdString();
         EXPECT_LE(QFileInfo(store.folderFor(serial)).fileName().toUtf8().size(), 255);
     }
     QStringList listed;

@@ -56,42 +56,43 @@ TEST_F(BackupStoreTest, StoresTheExactRecordAsAConfigurationFile)
     for (std::size_t i = 0; i < kRecordSize; ++i)
         original.bytes()[i] = static_cast<std::uint8_t>(i * 31 + 7);
     BackupStore backups = store();
-    const BackupOutcome outcome = backups.backUp(QStringLiteral("SN-0042"), original, BackupStep::FirstSeen);
-    ASSERT_TRUE(outcome.succeeded()) << outcome.error.toStdString();
-    EXPECT_FALSE(outcome.alreadyStored);
-    EXPECT_EQ(outcome.path, m_dir.filePath(QStringLiteral("SN-0042/20240331-015958-250.cfg")));
+    const Result<StoredBackup> stored = backups.backUp(QStringLiteral("SN-0042"), original, BackupStep::FirstSeen);
+    ASSERT_TRUE(stored) << stored.error().message.toStdString();
+    EXPECT_FALSE(stored->alreadyStored);
+    EXPECT_EQ(stored->path, m_dir.filePath(QStringLiteral("SN-0042/20240331-015958-250.cfg")));
 
-    DeviceRecord read{};
-    ASSERT_FALSE(readBackup(outcome.path, read));
-    EXPECT_EQ(std::memcmp(&read, &original, kRecordSize), 0);
-    const ConfigFileContent loaded = readConfigFile(outcome.path);
-    ASSERT_FALSE(loaded.error);
-    ASSERT_EQ(loaded.bytes.size(), static_cast<qsizetype>(kRecordSize));
-    EXPECT_EQ(std::memcmp(loaded.bytes.constData(), &original, kRecordSize), 0);
+    const Result<DeviceRecord> read = readBackup(stored->path);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(std::memcmp(&*read, &original, kRecordSize), 0);
+    const Result<ConfigFileContent> loaded = readConfigFile(stored->path);
+    ASSERT_TRUE(loaded);
+    ASSERT_EQ(loaded->bytes.size(), static_cast<qsizetype>(kRecordSize));
+    EXPECT_EQ(std::memcmp(loaded->bytes.constData(), &original, kRecordSize), 0);
 
     // A file cut short, or grown, is not taken for a record.
-    QFile file(outcome.path);
+    QFile file(stored->path);
     ASSERT_TRUE(file.open(QIODevice::Append));
     file.write("x");
     file.close();
-    EXPECT_TRUE(readBackup(outcome.path, read));
+    EXPECT_FALSE(readBackup(stored->path));
 }
 
 TEST_F(BackupStoreTest, SkipsARecordEqualToTheNewestBackupOnly)
 {
     BackupStore backups = store();
     const QString serial = QStringLiteral("A1");
-    const BackupOutcome first = backups.backUp(serial, record(1), BackupStep::FirstSeen);
+    const Result<StoredBackup> first = backups.backUp(serial, record(1), BackupStep::FirstSeen);
     m_now = m_now.addSecs(5);
-    const BackupOutcome again = backups.backUp(serial, record(1), BackupStep::SetToDefault);
-    EXPECT_TRUE(again.succeeded());
-    EXPECT_TRUE(again.alreadyStored);
-    EXPECT_EQ(again.path, first.path);
+    const Result<StoredBackup> again = backups.backUp(serial, record(1), BackupStep::SetToDefault);
+    ASSERT_TRUE(first && again);
+    EXPECT_TRUE(again->alreadyStored);
+    EXPECT_EQ(again->path, first->path);
 
-    backups.backUp(serial, record(2), BackupStep::LoadFromFile);
+    ASSERT_TRUE(backups.backUp(serial, record(2), BackupStep::LoadFromFile));
     // Equal to an older backup but not to the newest: the step before it changed the record.
-    const BackupOutcome back = backups.backUp(serial, record(1), BackupStep::Restore);
-    EXPECT_FALSE(back.alreadyStored);
+    const Result<StoredBackup> back = backups.backUp(serial, record(1), BackupStep::Restore);
+    ASSERT_TRUE(back);
+    EXPECT_FALSE(back->alreadyStored);
     EXPECT_EQ(stepsOf(backups.backups(serial)),
               (std::vector{BackupStep::Restore, BackupStep::LoadFromFile, BackupStep::FirstSeen}));
 }
@@ -99,12 +100,13 @@ TEST_F(BackupStoreTest, SkipsARecordEqualToTheNewestBackupOnly)
 TEST_F(BackupStoreTest, BackupsWithinOneMillisecondKeepTheirOrder)
 {
     BackupStore backups = store();
-    const BackupOutcome a = backups.backUp(QString(), record(1), BackupStep::DeleteContact);
-    const BackupOutcome b = backups.backUp(QString(), record(2), BackupStep::DeleteCallListEntry);
-    ASSERT_NE(a.path, b.path);
+    const Result<StoredBackup> a = backups.backUp(QString(), record(1), BackupStep::DeleteContact);
+    const Result<StoredBackup> b = backups.backUp(QString(), record(2), BackupStep::DeleteCallListEntry);
+    ASSERT_TRUE(a && b);
+    ASSERT_NE(a->path, b->path);
     const std::vector<BackupInfo> listed = backups.backups(QString());
     ASSERT_EQ(listed.size(), 2u);
-    EXPECT_EQ(listed[0].path, b.path);
+    EXPECT_EQ(listed[0].path, b->path);
     EXPECT_LT(listed[1].time, listed[0].time);
 }
 
@@ -116,7 +118,7 @@ TEST_F(BackupStoreTest, PrunesTheOldestBeyondTheLimitAndListsNewestFirst)
                                 BackupStep::ImportContacts, BackupStep::Restore};
     for (int i = 0; i < 5; ++i) {
         m_now = m_now.addSecs(1); // across the hour
-        ASSERT_TRUE(backups.backUp(serial, record(i, i * 2), steps[i]).succeeded());
+        ASSERT_TRUE(backups.backUp(serial, record(i, i * 2), steps[i]));
     }
     const std::vector<BackupInfo> listed = backups.backups(serial);
     ASSERT_EQ(listed.size(), 3u);
@@ -134,10 +136,10 @@ TEST_F(BackupStoreTest, KeepsAdaptersApartWhateverTheirSerial)
 {
     BackupStore backups = store();
     const QString odd = QStringLiteral("../a/b:c*Ж");
-    backups.backUp(odd, record(1, 1), BackupStep::FirstSeen);
+    ASSERT_TRUE(backups.backUp(odd, record(1, 1), BackupStep::FirstSeen));
     m_now = m_now.addSecs(60);
-    backups.backUp(QString(), record(1, 2), BackupStep::FirstSeen);
-    backups.backUp(QStringLiteral("plain"), record(1, 3), BackupStep::FirstSeen);
+    ASSERT_TRUE(backups.backUp(QString(), record(1, 2), BackupStep::FirstSeen));
+    ASSERT_TRUE(backups.backUp(QStringLiteral("plain"), record(1, 3), BackupStep::FirstSeen));
 
     // Every folder lies directly under the root.
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 3);
@@ -156,10 +158,9 @@ TEST_F(BackupStoreTest, AFailedWriteSaysWhereAndWhy)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
     BackupStore backups(blocker + QStringLiteral("/backups"), [this] { return m_now; });
-    const BackupOutcome outcome = backups.backUp(QStringLiteral("C3"), record(1), BackupStep::FirstSeen);
-    EXPECT_FALSE(outcome.succeeded());
-    EXPECT_TRUE(outcome.path.isEmpty());
-    EXPECT_TRUE(outcome.error.contains(blocker)) << outcome.error.toStdString();
+    const Result<StoredBackup> stored = backups.backUp(QStringLiteral("C3"), record(1), BackupStep::FirstSeen);
+    ASSERT_FALSE(stored);
+    EXPECT_TRUE(stored.error().message.contains(blocker)) << stored.error().message.toStdString();
     EXPECT_TRUE(backups.backups(QStringLiteral("C3")).empty());
 }
 
@@ -167,8 +168,8 @@ TEST_F(BackupStoreTest, ADamagedIndexLosesOnlyTheSteps)
 {
     BackupStore backups = store();
     const QString serial = QStringLiteral("D4");
-    backups.backUp(serial, record(1), BackupStep::FirstSeen);
-    backups.backUp(serial, record(2), BackupStep::SetToDefault);
+    ASSERT_TRUE(backups.backUp(serial, record(1), BackupStep::FirstSeen));
+    ASSERT_TRUE(backups.backUp(serial, record(2), BackupStep::SetToDefault));
     const QString indexPath = QDir(backups.folderFor(serial)).filePath(QLatin1String(BackupIndex::kFileName));
     QFile index(indexPath);
     ASSERT_TRUE(index.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -176,7 +177,7 @@ TEST_F(BackupStoreTest, ADamagedIndexLosesOnlyTheSteps)
     index.close();
 
     EXPECT_EQ(stepsOf(backups.backups(serial)), (std::vector{BackupStep::Unknown, BackupStep::Unknown}));
-    ASSERT_TRUE(backups.backUp(serial, record(3), BackupStep::ImportContacts).succeeded());
+    ASSERT_TRUE(backups.backUp(serial, record(3), BackupStep::ImportContacts));
     EXPECT_EQ(stepsOf(backups.backups(serial)),
               (std::vector{BackupStep::ImportContacts, BackupStep::Unknown, BackupStep::Unknown}));
 

@@ -56,20 +56,20 @@ TEST(ConfigExtension, AppendsUnlessExactlyDotCfg)
 TEST_F(ConfigFile, SaveWritesExactlyTheRecordAndLoadGivesItBack)
 {
     const DeviceRecord saved = patterned();
-    ASSERT_FALSE(saveConfigFile(path("a.cfg"), saved));
+    ASSERT_TRUE(saveConfigFile(path("a.cfg"), saved));
     const QByteArray content = readFile(path("a.cfg"));
     ASSERT_EQ(content.size(), static_cast<qsizetype>(kRecordSize));
     EXPECT_EQ(std::memcmp(content.constData(), &saved, kRecordSize), 0);
 
-    const ConfigFileContent loaded = readConfigFile(path("a.cfg"));
-    ASSERT_FALSE(loaded.error);
-    EXPECT_EQ(loaded.bytes, content);
+    const Result<ConfigFileContent> loaded = readConfigFile(path("a.cfg"));
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->bytes, content);
 }
 
 TEST_F(ConfigFile, SaveReplacesAnExistingFile)
 {
     writeFile(path("old.cfg"), QByteArray(4000, 'x'));
-    ASSERT_FALSE(saveConfigFile(path("old.cfg"), patterned()));
+    ASSERT_TRUE(saveConfigFile(path("old.cfg"), patterned()));
     EXPECT_EQ(readFile(path("old.cfg")).size(), static_cast<qsizetype>(kRecordSize));
 }
 
@@ -77,15 +77,16 @@ TEST_F(ConfigFile, FailedSaveNamesTheFileAndKeepsWhatWasThere)
 {
     // A folder where the file should go cannot be replaced by a file.
     ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("taken.cfg")));
-    const auto error = saveConfigFile(path("taken.cfg"), patterned());
-    ASSERT_TRUE(error);
-    EXPECT_TRUE(error->startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(path("taken.cfg"))));
-    EXPECT_GT(error->size(), QStringLiteral("Cannot create file \"%1\". ").arg(path("taken.cfg")).size());
+    const Result<void> taken = saveConfigFile(path("taken.cfg"), patterned());
+    ASSERT_FALSE(taken);
+    const QString &error = taken.error().message;
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(path("taken.cfg"))));
+    EXPECT_GT(error.size(), QStringLiteral("Cannot create file \"%1\". ").arg(path("taken.cfg")).size());
     EXPECT_TRUE(QFileInfo(path("taken.cfg")).isDir());
 
-    const auto missingFolder = saveConfigFile(path("no/such/folder.cfg"), patterned());
-    ASSERT_TRUE(missingFolder);
-    EXPECT_TRUE(missingFolder->startsWith(QStringLiteral("Cannot create file \"")));
+    const Result<void> missingFolder = saveConfigFile(path("no/such/folder.cfg"), patterned());
+    ASSERT_FALSE(missingFolder);
+    EXPECT_TRUE(missingFolder.error().message.startsWith(QStringLiteral("Cannot create file \"")));
 }
 
 TEST_F(ConfigFile, ReadGivesAtMostOneRecordsWorthAndShortFilesAsTheyAre)
@@ -108,16 +109,15 @@ TEST_F(ConfigFile, ReadGivesAtMostOneRecordsWorthAndShortFilesAsTheyAre)
     };
     for (const auto &[name, content, read] : cases) {
         writeFile(path(name), content);
-        const ConfigFileContent loaded = readConfigFile(path(name));
-        EXPECT_FALSE(loaded.error) << name;
-        EXPECT_EQ(loaded.bytes, read) << name;
+        const Result<ConfigFileContent> loaded = readConfigFile(path(name));
+        ASSERT_TRUE(loaded) << name;
+        EXPECT_EQ(loaded->bytes, read) << name;
     }
 }
 
 TEST_F(ConfigFile, MissingFileNamesIt)
 {
-    const ConfigFileContent loaded = readConfigFile(path("none.cfg"));
-    ASSERT_TRUE(loaded.error);
-    EXPECT_TRUE(loaded.error->startsWith(QStringLiteral("Cannot open file \"%1\". ").arg(path("none.cfg"))));
-    EXPECT_TRUE(loaded.bytes.isEmpty());
+    const Result<ConfigFileContent> loaded = readConfigFile(path("none.cfg"));
+    ASSERT_FALSE(loaded);
+    EXPECT_TRUE(loaded.error().message.startsWith(QStringLiteral("Cannot open file \"%1\". ").arg(path("none.cfg"))));
 }

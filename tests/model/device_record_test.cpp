@@ -1,29 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The record's layout where the adapter relies on it, its signedness and its defaults.
+// The record's signedness where the adapter relies on it, its defaults and its partial overwrites.
 #include "model/device_record.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-
-namespace {
-
-std::size_t offsetIn(const DeviceRecord &record, const void *field)
-{
-    return static_cast<std::size_t>(static_cast<const std::uint8_t *>(field) - record.bytes().data());
-}
-
-} // namespace
-
-TEST(DeviceRecordLayout, BoundariesBetweenTheBooksAndTheLastByte)
-{
-    DeviceRecord record{};
-    EXPECT_EQ(offsetIn(record, &record.contact[31]), 1187u);
-    EXPECT_EQ(offsetIn(record, &record.contact[31].number[15]), 1218u);
-    EXPECT_EQ(offsetIn(record, record.call_list[0].name), 1219u);
-    EXPECT_EQ(offsetIn(record, &record.auto_answer[1]), 1788u);
-    EXPECT_EQ(record.bytes().size(), kRecordSize);
-}
 
 TEST(DeviceRecordLayout, GainsAreSignedAndDelaysUnsigned)
 {

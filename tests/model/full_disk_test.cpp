@@ -53,23 +53,23 @@ class FullDisk : public testing::TestWithParam<WritePath>
 const WritePath kWritePaths[] = {
     {"SaveToFile",
      [](const QString &folder, const DeviceRecord &record) {
-         return !saveConfigFile(QDir(folder).filePath("a.cfg"), record);
+         return saveConfigFile(QDir(folder).filePath("a.cfg"), record).ok();
      },
      [](const QString &folder) {
          return QDir(folder).filePath("a.cfg");
      }},
     {"ExportContacts",
      [](const QString &folder, const DeviceRecord &record) {
-         return !exportPhoneBookFile(QDir(folder).filePath("pb.vcf"), record, AnsiCodec::system());
+         return exportPhoneBookFile(QDir(folder).filePath("pb.vcf"), record, AnsiCodec::system()).ok();
      },
      [](const QString &folder) {
          return QDir(folder).filePath("pb.vcf");
      }},
     {"AutomaticBackup",
      [](const QString &folder, const DeviceRecord &record) {
-         const BackupOutcome outcome = BackupStore(folder).backUp("V7", record, BackupStep::FirstSeen);
+         const Result<StoredBackup> stored = BackupStore(folder).backUp("V7", record, BackupStep::FirstSeen);
          // A backup reported as done must hold the record, whatever else went wrong.
-         return outcome.succeeded() && contentOf(outcome.path).size() == static_cast<qsizetype>(kRecordSize);
+         return stored && contentOf(stored->path).size() == static_cast<qsizetype>(kRecordSize);
      },
      [](const QString &folder) {
          const std::vector<BackupInfo> backups = BackupStore(folder).backups("V7");
@@ -81,7 +81,7 @@ const WritePath kWritePaths[] = {
          BackupIndex index;
          index.setStep(QString(QLatin1Char(static_cast<char>(record.contact[0].name[0]))) + "-20240101-000000-000.cfg",
                        BackupStep::Restore);
-         return index.save(folder);
+         return index.save(folder).ok();
      },
      [](const QString &folder) {
          return QDir(folder).filePath(BackupIndex::kFileName);

@@ -2,6 +2,7 @@
 // What each change does to the record the adapter is sent: exactly that change, nothing else.
 #include "link/adapter.h"
 #include "link/commands.h"
+#include "model/byte_span.h"
 
 #include <QByteArray>
 
@@ -15,7 +16,7 @@ namespace {
 
 QByteArray bytesOf(const DeviceRecord &record)
 {
-    return QByteArray(reinterpret_cast<const char *>(&record), static_cast<qsizetype>(kRecordSize));
+    return toByteArray(record.bytes());
 }
 
 // Every entry carries bytes behind its text's terminator, which a round trip through text would lose.

@@ -4,6 +4,7 @@
 
 #include "model/ansi_codec.h"
 #include "model/backup_store.h"
+#include "model/byte_span.h"
 #include "sim/emulated_adapter.h"
 #include "support/box_answerer.h"
 #include "ui/backup_keeper.h"
@@ -30,14 +31,14 @@ const AdapterIdentity kAdapter{QStringLiteral("VESTRA7"), QStringLiteral("V7-1")
 
 QByteArray bytesOf(const DeviceRecord &record)
 {
-    return {reinterpret_cast<const char *>(&record), static_cast<qsizetype>(kRecordSize)};
+    return toByteArray(record.bytes());
 }
 
 DeviceRecord storedIn(const BackupInfo &backup)
 {
-    DeviceRecord record{};
-    EXPECT_FALSE(readBackup(backup.path, record)) << backup.path.toStdString();
-    return record;
+    const Result<DeviceRecord> record = readBackup(backup.path);
+    EXPECT_TRUE(record) << backup.path.toStdString();
+    return record ? *record : DeviceRecord{};
 }
 
 // A record that differs from every other one the tests make in its first contact's name.

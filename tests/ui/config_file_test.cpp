@@ -2,6 +2,7 @@
 // "Save to file" and "Load from file": the dialogs, the extension rule, short files, and failures.
 #include "main_window_fixture.h"
 
+#include "model/byte_span.h"
 #include "sim/emulated_adapter.h"
 
 #include <QFile>
@@ -43,7 +44,7 @@ protected:
 
 QByteArray bytesOf(const DeviceRecord &record)
 {
-    return {reinterpret_cast<const char *>(&record), static_cast<qsizetype>(kRecordSize)};
+    return toByteArray(record.bytes());
 }
 
 DeviceRecord patterned()

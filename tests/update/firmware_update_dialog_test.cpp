@@ -10,6 +10,7 @@
 #include "link/commands.h"
 #include "link/firmware_updater.h"
 #include "link/tick_timer.h"
+#include "model/byte_span.h"
 #include "support/update_dialog_controls.h"
 #include "widgets/captioned_progress_bar.h"
 
@@ -474,9 +475,7 @@ TEST_F(UpdateDialog, ATransferIsConfirmedFirstWithTheFilesModelAndVersionAgainst
         EXPECT_TRUE(question.contains(c.comparison)) << question.toStdString();
         EXPECT_EQ(prompts.cancelFirstAnswers[0], c.cancelFirst);
         // Worked out here with a tool of its own, so that the window's hash is checked, not restated.
-        const QByteArray sha = QCryptographicHash::hash(
-            QByteArray(reinterpret_cast<const char *>(file.data()), static_cast<qsizetype>(file.size())),
-            QCryptographicHash::Sha256);
+        const QByteArray sha = QCryptographicHash::hash(toByteArray(file), QCryptographicHash::Sha256);
         EXPECT_TRUE(question.contains("SHA-256 of the file: " + sha.toHex())) << question.toStdString();
         // Declined: nothing goes out, and the buttons are back for another file.
         timer.tick();

@@ -6,6 +6,7 @@
 
 #include "link/commands.h"
 #include "link/firmware_updater.h"
+#include "model/byte_span.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +24,7 @@ constexpr char kHeader[] = "MODEL=VESTRA7 &VERSION=1.3";
 
 QByteArray bytesOf(const Bytes &bytes)
 {
-    return {reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size())};
+    return toByteArray(bytes);
 }
 
 // The chunk that starts at `position`, padded with zeros past the end of the file.

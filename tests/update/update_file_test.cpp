@@ -3,6 +3,7 @@
 #include "update_test_files.h"
 
 #include "model/ansi_codec.h"
+#include "model/byte_span.h"
 #include "model/firmware_image.h"
 #include "model/update_file.h"
 #include "model/update_progress.h"
@@ -133,7 +134,7 @@ TEST(FirmwareImage, ChunksAreFullSizeWithZerosPastTheEndOfTheFile)
 {
     const std::vector<std::uint8_t> file = payloadBytes(1000);
     FirmwareImage image;
-    image.load(QByteArray(reinterpret_cast<const char *>(file.data()), static_cast<qsizetype>(file.size())));
+    image.load(toByteArray(file));
     image.setPosition(100);
     FirmwareChunk chunk = image.chunk();
     EXPECT_TRUE(std::equal(chunk.begin(), chunk.end(), file.begin() + 100));
