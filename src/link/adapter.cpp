@@ -27,11 +27,6 @@ template <class T> void keepForever(std::unique_ptr<T> object)
 
 } // namespace
 
-QString versionText(std::uint16_t versionNumber)
-{
-    return QStringLiteral("%1.%2").arg(versionNumber >> 8).arg(versionNumber & 0xFFu);
-}
-
 Adapter::WorkerShared::WorkerShared(Mailbox::Clock clock)
     : mailbox(std::move(clock))
 {

@@ -2,6 +2,7 @@
 // The adapter behind the windows: its record, the link that carries it, discovery and polling.
 #pragma once
 
+#include "link/adapter_device.h"
 #include "link/adapter_port.h"
 #include "link/firmware_updater.h"
 #include "link/gui_dispatcher.h"
@@ -195,9 +196,3 @@ private:
     LinkCounts m_linkCounts;
     bool m_pollAnswered = true; // a record has come since the last poll
 };
-
-// Whether a HID device with this manufacturer string is the adapter, in its firmware or its boot loader.
-bool isAdapterManufacturer(const QString &manufacturer);
-
-// The device's version number as major.minor, from its high and low byte: 0x010A gives "1.10".
-QString versionText(std::uint16_t versionNumber);

@@ -2,6 +2,7 @@
 // Finding the adapter among the HID devices: claiming it, its identity and its boot loader.
 #include "link/adapter.h"
 
+#include "link/adapter_device.h"
 #include "link/adapter_key.h"
 #include "link/adapter_lock.h"
 #include "link/hid_controller.h"
@@ -12,19 +13,12 @@
 
 namespace {
 
-constexpr char kAdapterManufacturer[] = "TARNIX";
-
 bool isAdapterDevice(const HidDevice &device)
 {
     return isAdapterManufacturer(device.manufacturer());
 }
 
 } // namespace
-
-bool isAdapterManufacturer(const QString &manufacturer)
-{
-    return manufacturer == QLatin1String(kAdapterManufacturer);
-}
 
 void Adapter::searchAgain()
 {
@@ -52,7 +46,7 @@ std::vector<PresentAdapter> Adapter::presentAdapters() const
     std::vector<PresentAdapter> present;
     for (std::size_t i = 0; i < devices.size(); ++i) {
         const HidDevice &device = *devices[i];
-        present.push_back({device.product(), device.serialNumber(), versionText(device.versionNumber()),
+        present.push_back({device.product(), device.serialNumber(), deviceVersionText(device.versionNumber()),
                            isBootLoaderName(device.product()), device.accessError(), device.port(), keys[i]});
     }
     return present;
@@ -280,7 +274,8 @@ bool Adapter::onDeviceOffered(HidDevice &device)
     m_chosenRestartWaited = false;
     m_shared->devicePresent = true;
 
-    m_identity = {device.product(), device.serialNumber(), versionText(device.versionNumber()), adapterKeyOf(device)};
+    m_identity = {device.product(), device.serialNumber(), deviceVersionText(device.versionNumber()),
+                  adapterKeyOf(device)};
     m_identityPort = device.port();
     qCDebug(lcHid) << "claimed" << device.instance() << m_identity.product << "serial" << m_identity.serial << "version"
                    << m_identity.version;

@@ -126,9 +126,9 @@ protected:
 
 TEST(DeviceIdentity, VersionTextIsMajorDotMinorInDecimal)
 {
-    EXPECT_EQ(versionText(0x0102), QStringLiteral("1.2"));
-    EXPECT_EQ(versionText(0x010A), QStringLiteral("1.10"));
-    EXPECT_EQ(versionText(0xFFFF), QStringLiteral("255.255"));
+    EXPECT_EQ(deviceVersionText(0x0102), QStringLiteral("1.2"));
+    EXPECT_EQ(deviceVersionText(0x010A), QStringLiteral("1.10"));
+    EXPECT_EQ(deviceVersionText(0xFFFF), QStringLiteral("255.255"));
 }
 
 TEST_F(DiscoveryTest, TheAdapterIsFoundByItsManufacturerAmongOtherDevices)
