@@ -28,7 +28,10 @@ public:
         return devices;
     }
 
-    HidOpenResult open(const QString &instance) override { return m_shared.m_backend->open(instance); }
+    Result<std::unique_ptr<HidConnection>> open(const QString &instance) override
+    {
+        return m_shared.m_backend->open(instance);
+    }
 
     QString lockFolder() const override { return m_shared.m_backend->lockFolder(); }
 

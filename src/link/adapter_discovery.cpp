@@ -241,13 +241,12 @@ bool Adapter::onDeviceOffered(HidDevice &device)
     if (!lockFor(device))
         return false;
 
-    device.claim();
-    if (!device.isClaimed()) {
+    if (const Result<void> claimed = device.claim(); !claimed) {
         // Found but not ours to open: say so once for this device, and look on for another adapter.
-        qCWarning(lcHid) << "adapter" << device.instance() << "cannot be opened:" << device.accessError();
+        qCWarning(lcHid) << "adapter" << device.instance() << "cannot be opened:" << claimed.error().message;
         if (m_reportedAccessProblem != device.instance()) {
             m_reportedAccessProblem = device.instance();
-            emit accessProblem(device.accessError());
+            emit accessProblem(claimed.error().message);
         }
         // Nor is its lock ours to keep: a user who may open it must not find it held by one who may not.
         if (m_lock && m_lock->key() != heldBefore) {

@@ -3,7 +3,6 @@
 // writing and the reading threads. The backend below does the platform's part.
 #include "link/hid_controller.h"
 
-#include "link/hid_error.h"
 #include "link/report_reader.h"
 
 #include <QCoreApplication>
@@ -134,21 +133,23 @@ bool HidDevice::isClaimed() const
     return d->claimed;
 }
 
-bool HidDevice::claim()
+Result<void> HidDevice::claim()
 {
-    if (!isPluggedIn() || isClaimed() || d->controller->d->shutDown)
-        return false;
-    HidOpenResult opened = d->backend->open(d->info.instance);
-    if (!opened.connection) {
-        d->accessError = opened.error.isEmpty()
+    if (!isPluggedIn() || d->controller->d->shutDown)
+        return Error{QCoreApplication::translate("HidDevice", "The device is no longer there.")};
+    if (isClaimed())
+        return {};
+    Result<std::unique_ptr<HidConnection>> opened = d->backend->open(d->info.instance);
+    if (!opened) {
+        d->accessError = opened.error().message.isEmpty()
                              ? QCoreApplication::translate("HidDevice", "The device cannot be opened.")
-                             : opened.error;
-        return false;
+                             : opened.error().message;
+        return Error{d->accessError};
     }
     d->accessError.clear();
     {
         const std::lock_guard lock(d->mutex);
-        d->connection = std::move(opened.connection);
+        d->connection = std::move(*opened);
         d->claimed = true;
     }
     d->reader =
@@ -158,7 +159,7 @@ bool HidDevice::claim()
                                                d->controller->reportReceived(*this, reportId, data);
                                        },
                                        d->controller->endsReportGroup);
-    return true;
+    return {};
 }
 
 QString HidDevice::accessError() const
@@ -171,21 +172,19 @@ std::size_t HidDevice::outputReportLength()
     return d->info.outputReportLength;
 }
 
-std::size_t HidDevice::writeReport(std::span<const std::uint8_t> report)
+Result<std::size_t> HidDevice::writeReport(std::span<const std::uint8_t> report)
 {
     const std::shared_ptr<HidConnection> connection = d->currentConnection();
     if (!connection)
-        return 0;
-    const int written = connection->write(report);
-    if (written >= 0)
-        return std::min(static_cast<std::size_t>(written), report.size());
-    const HidIoFailure failure = connection->lastWriteFailure();
+        return std::size_t{0};
+    const HidIoResult written = connection->write(report);
+    if (written)
+        return std::min(*written, report.size());
     // A removal is not an error: the device simply takes no more reports.
-    if (failure.deviceGone || !isPluggedIn())
-        return 0;
-    throw HidError(QCoreApplication::translate("HidDevice", "Writing to the device failed: %1")
-                       .arg(failure.message)
-                       .toStdString());
+    if (written.error().deviceGone || !isPluggedIn())
+        return std::size_t{0};
+    return Error{
+        QCoreApplication::translate("HidDevice", "Writing to the device failed: %1").arg(written.error().message)};
 }
 
 // --- HidController ---

@@ -32,16 +32,18 @@ public:
     bool isPluggedIn() const;
     bool isClaimed() const;
 
-    // Claims the device: opens it for reading and writing and starts its reading thread. Returns
-    // false when it is gone, already claimed, or cannot be opened; accessError() then says why.
-    // GUI thread only: the reading thread hands its reports to the thread that claimed.
-    bool claim();
+    // Claims the device, unless it is claimed already: opens it for reading and writing and starts
+    // its reading thread. Fails when it is gone or cannot be opened. GUI thread only: the reading
+    // thread hands its reports to the thread that claimed.
+    Result<void> claim();
+    // Why the last try to open the device failed; empty once it has opened. Kept for the list of
+    // adapters, which names those this user may not open.
     QString accessError() const;
 
     // ReportWriter: may be called from any one thread at a time beside the reading thread. Once the
     // device is gone a write reports no bytes written, and never touches a closed handle.
     std::size_t outputReportLength() override;
-    std::size_t writeReport(std::span<const std::uint8_t> report) override;
+    Result<std::size_t> writeReport(std::span<const std::uint8_t> report) override;
 
 private:
     friend class HidController;

@@ -55,8 +55,9 @@ void LinkWorker::run()
         if (const std::optional<Request> request = m_mailbox.takeRequest()) {
             const SendOutcome outcome = sendMessage(*request, m_hooks.writer());
             m_mailbox.sendFinished(request->cmd, outcome.written);
-            if (outcome.error)
-                m_gui.post([sendFailed = m_hooks.sendFailed, text = *outcome.error] { sendFailed(text); });
+            if (!outcome.ended)
+                m_gui.post(
+                    [sendFailed = m_hooks.sendFailed, text = outcome.ended.error().message] { sendFailed(text); });
         }
     }
 }

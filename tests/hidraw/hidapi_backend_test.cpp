@@ -88,7 +88,7 @@ protected:
     {
         const std::size_t before = collector.records.size();
         std::size_t written = 0;
-        std::thread worker([&] { written = device.writeReport(kPoll); });
+        std::thread worker([&] { written = device.writeReport(kPoll).value(); });
         worker.join();
         EXPECT_EQ(written, kReportSize);
         return waitUntil([&] { return collector.records.size() > before; });
@@ -153,10 +153,10 @@ TEST_F(HidrawTest, RemovalAndReturnAreHeardThroughUevents)
 
     adapter->unplug();
     // Before the GUI thread has heard of it, and after: a write fails quietly.
-    EXPECT_EQ(first->writeReport(kPoll), 0u);
+    EXPECT_EQ(first->writeReport(kPoll).value(), 0u);
     ASSERT_TRUE(waitForChanges(2));
     EXPECT_FALSE(first->isPluggedIn());
-    EXPECT_EQ(first->writeReport(kPoll), 0u);
+    EXPECT_EQ(first->writeReport(kPoll).value(), 0u);
     ASSERT_EQ(controller->devices().size(), 2u);
     EXPECT_EQ(controller->devices()[1], first);
 
@@ -177,7 +177,9 @@ TEST_F(HidrawTest, AdapterRestartingIntoItsBootLoaderComesBackOnANewNode)
     ASSERT_TRUE(waitForChanges(1));
     HidDevice *normal = findAdapter();
     ASSERT_TRUE(normal && normal->claim());
-    std::thread worker([normal] { normal->writeReport(makeReport(makeTrailerFrame({0, 0xFFFF, CMD_ENTER_BOOT}))); });
+    std::thread worker([normal] {
+        ASSERT_TRUE(normal->writeReport(makeReport(makeTrailerFrame({0, 0xFFFF, CMD_ENTER_BOOT}))));
+    });
     worker.join();
 
     HidDevice *boot = nullptr;

@@ -2,7 +2,6 @@
 // The HID controller over the emulated bus: list order rules, claiming, reading threads, writes
 // racing removals, and shutting down while a report waits for the GUI thread.
 #include "link/hid_controller.h"
-#include "link/hid_error.h"
 
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
@@ -59,7 +58,7 @@ public:
             m_view->edit(found);
         return found;
     }
-    HidOpenResult open(const QString &instance) override { return m_inner.open(instance); }
+    Result<std::unique_ptr<HidConnection>> open(const QString &instance) override { return m_inner.open(instance); }
     void watchChanges(std::function<void()> onChange) override { m_inner.watchChanges(std::move(onChange)); }
     std::vector<HidDeviceEvent> takeEvents() override { return std::exchange(m_view->events, {}); }
 
@@ -191,7 +190,7 @@ TEST_F(HidControllerTest, ClaimedDeviceStaysListedUnpluggedAndItsReturnIsANewDev
     HidDevice *claimed = claimAdapter();
     ASSERT_TRUE(claimed);
     EXPECT_TRUE(claimed->isClaimed());
-    EXPECT_FALSE(claimed->claim());
+    EXPECT_TRUE(claimed->claim()) << "claimed already";
 
     adapter->unplug();
     ASSERT_TRUE(waitForChanges(2));
@@ -200,7 +199,7 @@ TEST_F(HidControllerTest, ClaimedDeviceStaysListedUnpluggedAndItsReturnIsANewDev
     EXPECT_FALSE(claimed->isPluggedIn());
     EXPECT_TRUE(claimed->isClaimed());
     EXPECT_FALSE(claimed->claim());
-    EXPECT_EQ(claimed->writeReport(kPoll), 0u);
+    EXPECT_EQ(claimed->writeReport(kPoll).value(), 0u);
     EXPECT_EQ(claimed->inputReportLength(), 65);
 
     bus.plug(adapter);
@@ -217,7 +216,9 @@ TEST_F(HidControllerTest, AdapterRestartingFromTheWorkerThreadComesBackAsItsBoot
 {
     HidDevice *claimed = claimAdapter();
     ASSERT_TRUE(claimed);
-    std::thread worker([claimed] { claimed->writeReport(makeReport(makeTrailerFrame({0, 0xFFFF, CMD_ENTER_BOOT}))); });
+    std::thread worker([claimed] {
+        ASSERT_TRUE(claimed->writeReport(makeReport(makeTrailerFrame({0, 0xFFFF, CMD_ENTER_BOOT}))));
+    });
     worker.join();
     ASSERT_TRUE(waitUntil([&] { return products().contains("VESTRA7 (boot)"); }));
     EXPECT_FALSE(claimed->isPluggedIn());
@@ -237,7 +238,9 @@ TEST_F(HidControllerTest, DeviceAnnouncedRemovedIsGoneAtOnceThoughScansStillList
         found.insert(found.begin(), old);
     };
 
-    std::thread worker([normal] { normal->writeReport(makeReport(makeTrailerFrame({0, 0xFFFF, CMD_ENTER_BOOT}))); });
+    std::thread worker([normal] {
+        ASSERT_TRUE(normal->writeReport(makeReport(makeTrailerFrame({0, 0xFFFF, CMD_ENTER_BOOT}))));
+    });
     worker.join();
     ASSERT_TRUE(waitUntil([&] { return products().contains("VESTRA7 (boot)"); }));
     EXPECT_FALSE(normal->isPluggedIn());
@@ -435,7 +438,7 @@ TEST_F(HidControllerTest, ReportsReachTheGuiThreadOneAtATimeAndInOrder)
     };
 
     std::size_t written = 0;
-    std::thread worker([&] { written = device->writeReport(kPoll); });
+    std::thread worker([&] { written = device->writeReport(kPoll).value(); });
     worker.join();
     EXPECT_EQ(written, 65u);
     ASSERT_TRUE(waitUntil([&] { return collector.records == 1; }));
@@ -453,9 +456,9 @@ TEST_F(HidControllerTest, ExceptionInTheDataHandlerDoesNotEndTheReading)
         if (++reports == 1)
             throw std::runtime_error("handler failed");
     };
-    device->writeReport(kPoll);
+    ASSERT_TRUE(device->writeReport(kPoll));
     ASSERT_TRUE(waitUntil([&] { return reports == 30; }));
-    device->writeReport(kPoll);
+    ASSERT_TRUE(device->writeReport(kPoll));
     ASSERT_TRUE(waitUntil([&] { return reports == 60; }));
 }
 
@@ -467,34 +470,33 @@ TEST_F(HidControllerTest, DeviceThatCannotBeOpenedIsNotClaimedAndSaysWhy)
     ASSERT_TRUE(waitForChanges(1));
     HidDevice *device = deviceFor(adapter);
     ASSERT_TRUE(device);
-    EXPECT_FALSE(device->claim());
+    const Result<void> refused = device->claim();
+    ASSERT_FALSE(refused);
+    EXPECT_TRUE(refused.error().message.contains("Permission denied"));
     EXPECT_FALSE(device->isClaimed());
-    EXPECT_TRUE(device->accessError().contains("Permission denied"));
-    EXPECT_EQ(device->writeReport(kPoll), 0u);
+    EXPECT_EQ(device->accessError(), refused.error().message) << "the list of adapters names it";
+    EXPECT_EQ(device->writeReport(kPoll).value(), 0u);
 
     adapter->refuseOpen({});
     EXPECT_TRUE(device->claim());
     EXPECT_TRUE(device->accessError().isEmpty());
 }
 
-TEST_F(HidControllerTest, WriteFailureRaisesButARemovalDoesNot)
+TEST_F(HidControllerTest, WriteFailureIsAnErrorButARemovalIsNot)
 {
     HidDevice *device = claimAdapter();
     ASSERT_TRUE(device);
     adapter->failWrites("Input/output error");
-    try {
-        device->writeReport(kPoll);
-        ADD_FAILURE() << "no HidError";
-    } catch (const HidError &error) {
-        EXPECT_TRUE(QString(error.what()).contains("Input/output error"));
-    }
+    const Result<std::size_t> failed = device->writeReport(kPoll);
+    ASSERT_FALSE(failed);
+    EXPECT_TRUE(failed.error().message.contains("Input/output error"));
     adapter->failWrites({});
 
     // Gone before the GUI thread has heard of it: the write fails quietly all the same.
     adapter->unplug();
-    EXPECT_EQ(device->writeReport(kPoll), 0u);
+    EXPECT_EQ(device->writeReport(kPoll).value(), 0u);
     ASSERT_TRUE(waitForChanges(2));
-    EXPECT_EQ(device->writeReport(kPoll), 0u);
+    EXPECT_EQ(device->writeReport(kPoll).value(), 0u);
 }
 
 TEST_F(HidControllerTest, ShutdownInsideTheDataHandlerReleasesTheWaitingReader)
@@ -506,7 +508,7 @@ TEST_F(HidControllerTest, ShutdownInsideTheDataHandlerReleasesTheWaitingReader)
         if (++reports == 1)
             controller->shutdown(); // the reading thread is waiting for this very call
     };
-    device->writeReport(kPoll);
+    ASSERT_TRUE(device->writeReport(kPoll));
     ASSERT_TRUE(waitUntil([&] { return reports >= 1; }));
     drainPostedEvents();
     EXPECT_EQ(reports, 1);
@@ -522,7 +524,7 @@ TEST_F(HidControllerTest, DestroyedWhileTheGuiThreadServesNoHandOver)
     controller->reportReceived = [&](HidDevice &, std::uint8_t, std::span<const std::uint8_t>) {
         ++reports;
     };
-    device->writeReport(kPoll);
+    ASSERT_TRUE(device->writeReport(kPoll));
     ASSERT_TRUE(adapter->waitFor([](const AdapterState &s) { return !s.received.empty(); }));
     // The reading thread has a report for the GUI thread, which does not run its loop now.
     controller.reset();

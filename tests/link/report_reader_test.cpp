@@ -34,17 +34,16 @@ public:
         m_arrived.notify_all();
     }
 
-    int write(std::span<const std::uint8_t>) override { return -1; }
-    HidIoFailure lastWriteFailure() const override { return {}; }
-    int read(std::span<std::uint8_t> buffer, int timeoutMs) override
+    HidIoResult write(std::span<const std::uint8_t>) override { return HidIoFailure{}; }
+    HidIoResult read(std::span<std::uint8_t> buffer, int timeoutMs) override
     {
         std::unique_lock lock(m_mutex);
         if (!m_arrived.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return !m_reports.empty(); }))
-            return 0;
+            return std::size_t{0};
         const Bytes report = m_reports.front();
         m_reports.pop_front();
         std::copy(report.begin(), report.end(), buffer.begin());
-        return static_cast<int>(report.size());
+        return report.size();
     }
 
 private:

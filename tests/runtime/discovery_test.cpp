@@ -15,13 +15,12 @@ namespace {
 class IdleConnection final : public HidConnection
 {
 public:
-    int write(std::span<const std::uint8_t> report) override { return static_cast<int>(report.size()); }
-    int read(std::span<std::uint8_t>, int timeoutMs) override
+    HidIoResult write(std::span<const std::uint8_t> report) override { return report.size(); }
+    HidIoResult read(std::span<std::uint8_t>, int timeoutMs) override
     {
         QThread::msleep(static_cast<unsigned long>(std::min(timeoutMs, 20)));
-        return 0;
+        return std::size_t{0};
     }
-    HidIoFailure lastWriteFailure() const override { return {}; }
 };
 
 // A bus whose devices the test sets directly; a device listed in `locked` cannot be opened.
@@ -45,12 +44,12 @@ public:
         const std::lock_guard lock(m_shared->mutex);
         return m_shared->devices;
     }
-    HidOpenResult open(const QString &instance) override
+    Result<std::unique_ptr<HidConnection>> open(const QString &instance) override
     {
         const std::lock_guard lock(m_shared->mutex);
         if (m_shared->locked.contains(instance))
-            return {nullptr, QStringLiteral("Permission denied")};
-        return {std::make_unique<IdleConnection>(), {}};
+            return Error{QStringLiteral("Permission denied")};
+        return std::unique_ptr<HidConnection>(std::make_unique<IdleConnection>());
     }
     void watchChanges(std::function<void()> onChange) override { m_shared->onChange = std::move(onChange); }
 
@@ -134,8 +133,8 @@ TEST(DeviceIdentity, VersionTextIsMajorDotMinorInDecimal)
 TEST_F(DiscoveryTest, TheAdapterIsFoundByItsManufacturerAmongOtherDevices)
 {
     start({device("/dev/hidraw0", "Logi"), device("/dev/hidraw1", "TARNIX", "VESTRA7", "A1B2", 0x0102)});
-    EXPECT_EQ(m_view.calls, (QStringList{"disconnected", "disconnected", "identity VESTRA7|A1B2|1.2",
-                                         "no boot loader", "connected"}));
+    EXPECT_EQ(m_view.calls, (QStringList{"disconnected", "disconnected", "identity VESTRA7|A1B2|1.2", "no boot loader",
+                                         "connected"}));
     ASSERT_NE(m_link.claimedDevice(), nullptr);
     EXPECT_EQ(m_link.claimedDevice()->instance(), QStringLiteral("/dev/hidraw1"));
     EXPECT_EQ(m_link.identity().serial, QStringLiteral("A1B2"));
@@ -179,8 +178,7 @@ TEST_F(DiscoveryTest, AnUnrelatedChangeRewritesTheSameIdentity)
 {
     start({device("/dev/hidraw1", "TARNIX", "VESTRA7", "A1B2", 0x0102)});
     change({device("/dev/hidraw1", "TARNIX", "VESTRA7", "A1B2", 0x0102), device("/dev/hidraw2", "Logi")});
-    EXPECT_EQ(m_view.calls, (QStringList{"disconnected", "identity VESTRA7|A1B2|1.2",
-                                         "no boot loader", "connected"}));
+    EXPECT_EQ(m_view.calls, (QStringList{"disconnected", "identity VESTRA7|A1B2|1.2", "no boot loader", "connected"}));
 }
 
 TEST_F(DiscoveryTest, RemovalDisconnectsAndReplugClaimsTheNewDevice)
