@@ -4,8 +4,8 @@
 #include "bench_table.h"
 
 #include "app/application.h"
-#include "link/commands.h"
 #include "link/adapter.h"
+#include "link/commands.h"
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
@@ -65,7 +65,7 @@ QString writeImage(const QTemporaryDir &dir, std::size_t payloadSize)
     return out.fileName();
 }
 
-struct Result
+struct UpdateTiming
 {
     double fromClickMs = 0;
     double steadyMs = 0; // from the first acknowledgement to the result
@@ -73,7 +73,7 @@ struct Result
     bool success = false;
 };
 
-std::optional<Result> updateOnce(std::size_t payloadSize)
+std::optional<UpdateTiming> updateOnce(std::size_t payloadSize)
 {
     QTemporaryDir dir;
     const QString path = writeImage(dir, payloadSize);
@@ -86,7 +86,8 @@ std::optional<Result> updateOnce(std::size_t payloadSize)
     adapter->enterBootLoader();
     bus.plug(adapter);
 
-    Application program([&bus] { return std::make_unique<EmulatedBackend>(bus); }, dir.filePath(QStringLiteral("backups")));
+    Application program([&bus] { return std::make_unique<EmulatedBackend>(bus); },
+                        dir.filePath(QStringLiteral("backups")));
     // An adapter met in its boot loader has no record to back up; the update goes on without one.
     program.backupKeeper().setConfirmer([](QWidget *, const QString &) { return true; });
     Adapter &link = program.adapter();
@@ -117,7 +118,7 @@ std::optional<Result> updateOnce(std::size_t payloadSize)
     QObject::connect(&updater, &FirmwareUpdatePort::finished, [&] { resultAt = clock.nsecsElapsed(); });
     // The main window's first showing starts the link.
     program.mainWindow().show();
-    if (!runUntil([&] { return link.claimedDevice() != nullptr; }))
+    if (!runUntil([&] { return link.connected() || link.bootLoaderPresent(); }))
         return std::nullopt;
     dialog.show();
     if (!selectFile->isEnabled())
@@ -130,7 +131,7 @@ std::optional<Result> updateOnce(std::size_t payloadSize)
     if (!finished || !firstAck || !resultAt)
         return std::nullopt;
 
-    Result result;
+    UpdateTiming result;
     result.chunks = (payloadSize + kFirmwareChunkSize - 1) / kFirmwareChunkSize;
     result.fromClickMs = static_cast<double>(*resultAt) / 1e6;
     result.steadyMs = static_cast<double>(*resultAt - *firstAck) / 1e6;
@@ -150,7 +151,7 @@ int main(int argc, char *argv[])
     int status = 0;
     for (const std::size_t kib : {64u, 256u}) {
         const std::size_t payloadSize = kib * 1024;
-        const std::optional<Result> result = updateOnce(payloadSize);
+        const std::optional<UpdateTiming> result = updateOnce(payloadSize);
         const std::string figure = "Firmware update, " + std::to_string(kib) + " KiB image (emulated bus)";
         if (!result || !result->success) {
             tableRow(figure, "failed", "");

@@ -111,10 +111,6 @@ public:
     const QString &inUseKey() const { return m_inUseKey; }
     // How often a held adapter is tried again: a lock is a cheap thing to try.
     static constexpr std::chrono::milliseconds kInUseRetry{500};
-    // For tests and benchmarks that look beneath the windows.
-    HidController *hidController() const;
-    HidDevice *claimedDevice() const { return m_shared->claimedDevice.load(); }
-    const Mailbox &mailbox() const { return m_shared->mailbox; }
 
 signals:
     // The adapter's boot loader became usable, or stopped being so.
@@ -126,6 +122,9 @@ signals:
     void writeFailed();
 
 private:
+    // Tests look at the devices and the mailbox beneath.
+    friend class AdapterProbe;
+
     // Everything the worker thread touches. A worker that cannot be stopped (a write the system
     // never returns from) keeps using it, so it is then left alive for the rest of the process
     // instead of being destroyed under that thread.
@@ -146,6 +145,10 @@ private:
     void onPollTick();
     void onDeviceChange();
     bool onDeviceOffered(HidDevice &device);
+    void onReportReceived(HidDevice *device, std::uint8_t reportId, std::span<const std::uint8_t> data);
+    void onRecordArrived();
+    void announceRecord();
+    void onWriteEnded(bool held);
     bool chosenAdapterPresent() const;
     // The plugged-in adapters' devices, in list order, and the key of each.
     std::vector<const HidDevice *> adapterDevices() const;
@@ -163,7 +166,6 @@ private:
     void announcePresentAdapters();
     void checkConnection();
     void setConnected(bool connected);
-    void scheduleRecordChanged();
 
     std::unique_ptr<WorkerShared> m_shared;
     AdapterIdentity m_identity;
@@ -176,7 +178,7 @@ private:
     FirmwareUpdater m_updater;
     bool m_bootMode = false;
     bool m_pollingHeld = false;
-    bool m_recordChangeQueued = false;
+    int m_recordsToAnnounce = 0;        // records arrived since the windows were last told
     bool m_connectOnRecord = false;     // connected only once the adapter just taken has sent its record
     bool m_recordSinceClaim = false;    // one has come since; an announcement queued before is not it
     bool m_abandoned = false;           // the worker did not end: m_shared must outlive this object

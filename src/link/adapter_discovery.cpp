@@ -125,7 +125,7 @@ void Adapter::onDeviceChange()
         return;
     if (!m_chosenKey.isEmpty())
         keepOrDropChoice();
-    m_shared->controller->offerDevices();
+    m_shared->controller->offerDevices([this](HidDevice &device, int) { return onDeviceOffered(device); });
     const HidDevice *claimed = m_shared->claimedDevice.load();
     if (claimed != nullptr && !claimed->isPluggedIn())
         m_updater.adapterLeft();

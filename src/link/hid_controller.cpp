@@ -59,6 +59,7 @@ struct HidDevice::Private
 struct HidController::Private
 {
     std::unique_ptr<HidBackend> backend;
+    ReportReader::GroupEnd groupEnd = nullptr;
     std::vector<std::unique_ptr<HidDevice>> owned;
     std::vector<HidDevice *> list; // in the order first found
     // Dropped while an enumeration was running: kept until it ends, so it never meets a freed device.
@@ -154,12 +155,13 @@ Result<void> HidDevice::claim()
     }
     d->reader =
         std::make_unique<ReportReader>([p = d.get()] { return p->currentConnection(); }, d->info.inputReportLength,
-                                       [this](std::uint8_t reportId, std::span<const std::uint8_t> data) {
-                                           if (d->controller->reportReceived)
-                                               d->controller->reportReceived(*this, reportId, data);
-                                       },
-                                       d->controller->endsReportGroup);
+                                       static_cast<ReportSink &>(*this), d->controller->d->groupEnd);
     return {};
+}
+
+void HidDevice::reportRead(std::uint8_t reportId, std::span<const std::uint8_t> data)
+{
+    emit d->controller->reportReceived(this, reportId, data);
 }
 
 QString HidDevice::accessError() const
@@ -189,11 +191,12 @@ Result<std::size_t> HidDevice::writeReport(std::span<const std::uint8_t> report)
 
 // --- HidController ---
 
-HidController::HidController(std::unique_ptr<HidBackend> backend, QObject *parent)
+HidController::HidController(std::unique_ptr<HidBackend> backend, ReportReader::GroupEnd groupEnd, QObject *parent)
     : QObject(parent)
     , d(std::make_unique<Private>())
 {
     d->backend = std::move(backend);
+    d->groupEnd = groupEnd;
     d->backend->watchChanges([this] { handleDeviceChange(); });
     // The first scan runs once the event loop does, after start-up has installed the handlers.
     QMetaObject::invokeMethod(this, &HidController::handleDeviceChange, Qt::QueuedConnection);
@@ -207,12 +210,10 @@ HidController::~HidController()
     d->owned.clear();
 }
 
-int HidController::offerDevices()
+int HidController::offerDevices(const std::function<bool(HidDevice &, int index)> &offer)
 {
-    if (!deviceOffered)
-        return 0;
     ++d->enumerating;
-    // The handler may spin the event loop, and a device change may then edit the list under us.
+    // The offer may spin the event loop, and a device change may then edit the list under us.
     const std::vector<HidDevice *> snapshot = d->list;
     int offered = 0;
     for (HidDevice *device : snapshot) {
@@ -220,7 +221,7 @@ int HidController::offerDevices()
         if (listed == d->list.end() || !device->isPluggedIn())
             continue;
         ++offered;
-        if (!deviceOffered(*device, static_cast<int>(listed - d->list.begin())))
+        if (!offer(*device, static_cast<int>(listed - d->list.begin())))
             break;
     }
     if (--d->enumerating == 0)
@@ -362,8 +363,8 @@ void HidController::handleDeviceChange()
     }
     d->list = std::move(kept);
 
-    if (changed && devicesChanged)
-        devicesChanged(*this);
+    if (changed)
+        emit devicesChanged();
 
     if (std::exchange(d->rescanRequested, false))
         QMetaObject::invokeMethod(this, &HidController::handleDeviceChange, Qt::QueuedConnection);

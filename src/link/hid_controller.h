@@ -4,6 +4,7 @@
 #pragma once
 
 #include "link/hid_backend.h"
+#include "link/report_reader.h"
 #include "link/report_writer.h"
 
 #include <QObject>
@@ -15,7 +16,7 @@
 
 class HidController;
 
-class HidDevice final : public ReportWriter
+class HidDevice final : public ReportWriter, private ReportSink
 {
 public:
     ~HidDevice() override;
@@ -47,6 +48,9 @@ public:
 
 private:
     friend class HidController;
+    // ReportSink: the reading thread's reports, on the GUI thread.
+    void reportRead(std::uint8_t reportId, std::span<const std::uint8_t> data) override;
+
     struct Private;
     explicit HidDevice(std::unique_ptr<Private> d);
     std::unique_ptr<Private> d;
@@ -57,27 +61,16 @@ class HidController final : public QObject
     Q_OBJECT
 
 public:
-    // Posts itself one device-change notification, handled once the GUI event loop runs.
-    explicit HidController(std::unique_ptr<HidBackend> backend, QObject *parent = nullptr);
+    // Posts itself one device-change notification, handled once the GUI event loop runs. Reports
+    // that end a group as `groupEnd` says (ReportReader::GroupEnd) reach reportReceived() together,
+    // in one pass of the GUI thread; without it every report goes over on its own.
+    explicit HidController(std::unique_ptr<HidBackend> backend, ReportReader::GroupEnd groupEnd = nullptr,
+                           QObject *parent = nullptr);
     ~HidController() override;
 
-    // Called on the GUI thread after a scan that found the set of devices changed, and after the
-    // initial one. A change that arrives while a scan's handler runs (spinning the event loop in a
-    // message box, say) is never handled inside it: one more scan follows once it has returned.
-    std::function<void(HidController &)> devicesChanged;
-    // Called on the GUI thread for every input report of a claimed device, one report at a time and
-    // in order, the reading thread waiting until it returns: the report ID, then the bytes after it.
-    std::function<void(HidDevice &, std::uint8_t reportId, std::span<const std::uint8_t> data)> reportReceived;
-    // Called on a reading thread for each input report (the bytes after the report ID): true when the
-    // report ends a group of reports that belong together, such as the frames of one message. A group
-    // reaches reportReceived in one pass of the GUI thread, report by report, when its last report has
-    // come. Unset, every report is handed over on its own. Set it before a device is claimed.
-    std::function<bool(std::span<const std::uint8_t> data)> endsReportGroup;
-    // Called by Enumerate for each plugged-in device in list order; return false to stop.
-    std::function<bool(HidDevice &, int index)> deviceOffered;
-
-    // Offers every plugged-in device to deviceOffered; returns the number offered.
-    int offerDevices();
+    // Offers every plugged-in device, in list order, until `offer` returns false; returns the number
+    // offered. `offer` may spin the event loop: a device removed meanwhile is not offered.
+    int offerDevices(const std::function<bool(HidDevice &, int index)> &offer);
 
     // Devices in the order first found; claimed devices stay listed after they are gone. A device
     // is gone once the backend announces it removed, even while a scan still lists its node, and
@@ -89,6 +82,16 @@ public:
     // for it, and releases every handle, so that writes under way end at their next report; no
     // device is claimed afterwards. Called at exit, and by the destructor.
     void shutdown();
+
+signals:
+    // After a scan that found the set of devices changed, and after the initial one. A change that
+    // arrives while a scan's receivers run (spinning the event loop in a message box, say) is never
+    // handled inside it: one more scan follows once they have returned.
+    void devicesChanged();
+    // For every input report of a claimed device, one report at a time and in order, on the GUI
+    // thread, the reading thread waiting until the receivers return: the report ID, then the bytes
+    // after it.
+    void reportReceived(HidDevice *device, std::uint8_t reportId, std::span<const std::uint8_t> data);
 
 private:
     friend class HidDevice;

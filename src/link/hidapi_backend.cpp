@@ -154,19 +154,20 @@ Result<std::unique_ptr<HidConnection>> HidapiBackend::open(const QString &instan
 
 void HidapiBackend::watchChanges(std::function<void()> onChange)
 {
-    m_monitor = std::make_unique<UdevMonitor>(
-        "hidraw", [this, onChange = std::move(onChange)](std::vector<UdevMonitor::Event> events) {
-            for (UdevMonitor::Event &event : events) {
-                if (event.devnode.isEmpty())
-                    continue;
-                if (event.action == QLatin1String("add"))
-                    m_events.push_back({HidDeviceEvent::Kind::Added, std::move(event.devnode)});
-                else if (event.action == QLatin1String("remove"))
-                    m_events.push_back({HidDeviceEvent::Kind::Removed, std::move(event.devnode)});
-            }
-            if (onChange)
-                onChange();
-        });
+    m_monitor = std::make_unique<UdevMonitor>("hidraw");
+    QObject::connect(m_monitor.get(), &UdevMonitor::eventsArrived, m_monitor.get(),
+                     [this, onChange = std::move(onChange)](const std::vector<UdevMonitor::Event> &events) {
+                         for (const UdevMonitor::Event &event : events) {
+                             if (event.devnode.isEmpty())
+                                 continue;
+                             if (event.action == QLatin1String("add"))
+                                 m_events.push_back({HidDeviceEvent::Kind::Added, event.devnode});
+                             else if (event.action == QLatin1String("remove"))
+                                 m_events.push_back({HidDeviceEvent::Kind::Removed, event.devnode});
+                         }
+                         if (onChange)
+                             onChange();
+                     });
 }
 
 std::vector<HidDeviceEvent> HidapiBackend::takeEvents()

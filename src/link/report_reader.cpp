@@ -6,11 +6,11 @@
 #include <chrono>
 #include <utility>
 
-ReportReader::ReportReader(ConnectionSource source, std::size_t reportLength, Deliver deliver, EndsGroup endsGroup)
+ReportReader::ReportReader(ConnectionSource source, std::size_t reportLength, ReportSink &sink, GroupEnd groupEnd)
     : m_source(std::move(source))
     , m_reportLength(std::max<std::size_t>(reportLength, 2))
-    , m_deliver(std::move(deliver))
-    , m_endsGroup(std::move(endsGroup))
+    , m_sink(sink)
+    , m_groupEnd(groupEnd)
     , m_thread([this] { run(); })
 {
 }
@@ -67,7 +67,7 @@ void ReportReader::run()
         } else if (*count > 0) {
             const auto report = std::span(buffer).first(std::min(*count, buffer.size()));
             group.emplace_back(report.begin(), report.end());
-            if (!m_endsGroup || m_endsGroup(report.subspan(1)) || group.size() >= kMaxGroup)
+            if (m_groupEnd == nullptr || m_groupEnd(report.subspan(1)) || group.size() >= kMaxGroup)
                 handOver(group);
         } else if (!group.empty()) {
             handOver(group);
@@ -94,7 +94,7 @@ void ReportReader::deliver(const std::vector<std::vector<std::uint8_t>> &reports
                 return;
         }
         try {
-            m_deliver(report[0], std::span(report).subspan(1));
+            m_sink.reportRead(report[0], std::span(report).subspan(1));
         } catch (...) {
             // The handler has had its say; a failure there must not end the reading of later reports.
         }

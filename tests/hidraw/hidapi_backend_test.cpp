@@ -46,14 +46,13 @@ protected:
     void start()
     {
         controller = std::make_unique<HidController>(std::make_unique<HidapiBackend>());
-        controller->devicesChanged = [this](HidController &) {
-            ++changes;
-        };
-        controller->reportReceived = [this](HidDevice &, std::uint8_t reportId, std::span<const std::uint8_t> data) {
-            reportIds.push_back(reportId);
-            reportSizes.push_back(data.size());
-            receiver.takeReport(data);
-        };
+        QObject::connect(controller.get(), &HidController::devicesChanged, [this]() { ++changes; });
+        QObject::connect(controller.get(), &HidController::reportReceived,
+                         [this](HidDevice *, std::uint8_t reportId, std::span<const std::uint8_t> data) {
+                             reportIds.push_back(reportId);
+                             reportSizes.push_back(data.size());
+                             receiver.takeReport(data);
+                         });
     }
 
     bool waitForChanges(int count)
@@ -73,13 +72,12 @@ protected:
     HidDevice *findAdapter() const
     {
         HidDevice *found = nullptr;
-        controller->deviceOffered = [&found](HidDevice &device, int) {
+        controller->offerDevices([&found](HidDevice &device, int) {
             if (device.manufacturer() != QLatin1String("TARNIX"))
                 return true;
             found = &device;
             return false;
-        };
-        controller->offerDevices();
+        });
         return found;
     }
 

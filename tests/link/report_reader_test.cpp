@@ -52,7 +52,7 @@ private:
     std::deque<Bytes> m_reports;
 };
 
-class ReportGroups : public testing::Test
+class ReportGroups : public testing::Test, public ReportSink
 {
 protected:
     ReportGroups()
@@ -62,15 +62,16 @@ protected:
         m_pass.start(0);
     }
 
-    void startReader(ReportReader::EndsGroup endsGroup)
+    void startReader(ReportReader::GroupEnd groupEnd)
     {
-        m_reader = std::make_unique<ReportReader>([this] { return m_connection; }, kReportSize,
-                                                  [this](std::uint8_t, std::span<const std::uint8_t> data) {
-                                                      handled.push_back({data[1], m_passes});
-                                                      if (onReport)
-                                                          onReport();
-                                                  },
-                                                  std::move(endsGroup));
+        m_reader = std::make_unique<ReportReader>([this] { return m_connection; }, kReportSize, *this, groupEnd);
+    }
+
+    void reportRead(std::uint8_t, std::span<const std::uint8_t> data) override
+    {
+        handled.push_back({data[1], m_passes});
+        if (onReport)
+            onReport();
     }
 
     static bool endsAtTrailer(std::span<const std::uint8_t> data) { return data[0] != kDataMarker; }

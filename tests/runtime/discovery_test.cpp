@@ -2,6 +2,7 @@
 // Finding, claiming and losing the adapter among other HID devices, and what the windows are told.
 #include "link/adapter.h"
 #include "link/hid_controller.h"
+#include "support/adapter_probe.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -135,8 +136,8 @@ TEST_F(DiscoveryTest, TheAdapterIsFoundByItsManufacturerAmongOtherDevices)
     start({device("/dev/hidraw0", "Logi"), device("/dev/hidraw1", "TARNIX", "VESTRA7", "A1B2", 0x0102)});
     EXPECT_EQ(m_view.calls, (QStringList{"disconnected", "disconnected", "identity VESTRA7|A1B2|1.2", "no boot loader",
                                          "connected"}));
-    ASSERT_NE(m_link.claimedDevice(), nullptr);
-    EXPECT_EQ(m_link.claimedDevice()->instance(), QStringLiteral("/dev/hidraw1"));
+    ASSERT_NE(AdapterProbe::claimedDevice(m_link), nullptr);
+    EXPECT_EQ(AdapterProbe::claimedDevice(m_link)->instance(), QStringLiteral("/dev/hidraw1"));
     EXPECT_EQ(m_link.identity().serial, QStringLiteral("A1B2"));
     EXPECT_FALSE(m_link.bootMode());
     EXPECT_TRUE(m_link.connected());
@@ -146,8 +147,8 @@ TEST_F(DiscoveryTest, AManufacturerDifferingOnlyInCaseIsNotTheAdapter)
 {
     start({device("/dev/hidraw0", "Tarnix", "VESTRA7")});
     EXPECT_EQ(m_view.calls, (QStringList{"disconnected", "disconnected"}));
-    EXPECT_EQ(m_link.claimedDevice(), nullptr);
-    EXPECT_EQ(m_link.claimedDevice(), nullptr);
+    EXPECT_EQ(AdapterProbe::claimedDevice(m_link), nullptr);
+    EXPECT_EQ(AdapterProbe::claimedDevice(m_link), nullptr);
 }
 
 TEST_F(DiscoveryTest, TheBootLoaderKeepsTheWindowDisconnected)
@@ -163,9 +164,9 @@ TEST_F(DiscoveryTest, WithTwoAdaptersTheFirstListedIsClaimedAndTheOtherNeverOffe
 {
     start(
         {device("/dev/hidraw0", "TARNIX", "VESTRA7", "FIRST"), device("/dev/hidraw1", "TARNIX", "VESTRA7", "SECOND")});
-    EXPECT_EQ(m_link.claimedDevice()->serialNumber(), QStringLiteral("FIRST"));
+    EXPECT_EQ(AdapterProbe::claimedDevice(m_link)->serialNumber(), QStringLiteral("FIRST"));
     EXPECT_EQ(m_view.calls.count("disconnected"), 1);
-    EXPECT_FALSE(m_link.hidController()->devices()[1]->isClaimed());
+    EXPECT_FALSE(AdapterProbe::hidController(m_link)->devices()[1]->isClaimed());
 }
 
 TEST_F(DiscoveryTest, WithNoDeviceAtAllTheWindowIsDisconnected)
@@ -184,16 +185,16 @@ TEST_F(DiscoveryTest, AnUnrelatedChangeRewritesTheSameIdentity)
 TEST_F(DiscoveryTest, RemovalDisconnectsAndReplugClaimsTheNewDevice)
 {
     start({device("/dev/hidraw1", "TARNIX", "VESTRA7", "A1B2")});
-    HidDevice *first = m_link.claimedDevice();
+    HidDevice *first = AdapterProbe::claimedDevice(m_link);
 
     change({});
     EXPECT_EQ(m_view.calls, QStringList{"disconnected"}) << "nothing else is offered, yet the window disconnects";
     EXPECT_FALSE(m_link.connected());
-    EXPECT_EQ(m_link.claimedDevice(), first) << "the claimed device object stays";
+    EXPECT_EQ(AdapterProbe::claimedDevice(m_link), first) << "the claimed device object stays";
     EXPECT_FALSE(first->isPluggedIn());
 
     change({device("/dev/hidraw3", "TARNIX", "VESTRA7", "A1B2")});
-    EXPECT_NE(m_link.claimedDevice(), first);
+    EXPECT_NE(AdapterProbe::claimedDevice(m_link), first);
     EXPECT_TRUE(m_link.connected());
     EXPECT_EQ(m_view.calls.last(), "connected");
 }
@@ -204,7 +205,7 @@ TEST_F(DiscoveryTest, AnAdapterThatCannotBeOpenedIsReportedOnceAndNotUsed)
     start({device("/dev/hidraw1", "TARNIX", "VESTRA7")});
     ASSERT_EQ(m_view.calls.filter(QStringLiteral("access")).size(), 1);
     EXPECT_TRUE(m_view.calls.filter(QStringLiteral("access")).front().contains(QStringLiteral("Permission denied")));
-    EXPECT_EQ(m_link.claimedDevice(), nullptr);
+    EXPECT_EQ(AdapterProbe::claimedDevice(m_link), nullptr);
     EXPECT_FALSE(m_view.calls.contains("connected"));
 
     change({device("/dev/hidraw1", "TARNIX", "VESTRA7"), device("/dev/hidraw2", "Logi")});

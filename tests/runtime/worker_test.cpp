@@ -70,14 +70,8 @@ class WorkerTest : public testing::Test
 protected:
     void start(ReportWriter *writer)
     {
-        LinkWorker::Hooks hooks;
-        hooks.writer = [writer] {
-            return writer;
-        };
-        hooks.sendFailed = [this](const QString &text) {
-            m_failures << text;
-        };
-        m_worker = std::make_unique<LinkWorker>(m_mailbox, m_gui, std::move(hooks));
+        m_worker = std::make_unique<LinkWorker>(m_mailbox, m_gui, [writer] { return writer; });
+        QObject::connect(m_worker.get(), &LinkWorker::sendFailed, [this](const QString &text) { m_failures << text; });
         m_worker->start();
     }
 
