@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <mutex>
@@ -276,16 +277,28 @@ void HidController::handleDeviceChange()
         d->rescanRequested = true;
         return;
     }
-    d->handling = true;
-    struct Reset
-    {
-        Private &p;
-        ~Reset() { p.handling = false; }
-    } reset{*d};
+    const QScopedValueRollback handling(d->handling, true);
     joinEndedReaders();
 
     bool changed = std::exchange(d->initialPending, false);
+    changed = takeRemovals() || changed;
+    const std::vector<HidDeviceInfo> found = scanPresent();
+    std::vector<HidDevice *> kept;
+    changed = keepListed(found, kept) || changed;
+    changed = addNew(found, kept) || changed;
+    d->list = std::move(kept);
+
+    if (changed)
+        emit devicesChanged();
+
+    if (std::exchange(d->rescanRequested, false))
+        QMetaObject::invokeMethod(this, &HidController::handleDeviceChange, Qt::QueuedConnection);
+}
+
+bool HidController::takeRemovals()
+{
     // A device announced removed is gone at once, whatever a scan still lists.
+    bool changed = false;
     for (const HidDeviceEvent &event : d->backend->takeEvents()) {
         const auto withdrawn = std::find(d->withdrawn.begin(), d->withdrawn.end(), event.instance);
         if (event.kind == HidDeviceEvent::Kind::Added) {
@@ -302,7 +315,11 @@ void HidController::handleDeviceChange()
             }
         }
     }
+    return changed;
+}
 
+std::vector<HidDeviceInfo> HidController::scanPresent()
+{
     std::vector<HidDeviceInfo> found = d->backend->scan();
     const auto listedIn = [](const std::vector<HidDeviceInfo> &infos, const QString &instance) {
         return std::any_of(infos.begin(), infos.end(),
@@ -312,6 +329,11 @@ void HidController::handleDeviceChange()
     std::erase_if(found, [&](const HidDeviceInfo &info) {
         return std::find(d->withdrawn.begin(), d->withdrawn.end(), info.instance) != d->withdrawn.end();
     });
+    return found;
+}
+
+bool HidController::keepListed(const std::vector<HidDeviceInfo> &found, std::vector<HidDevice *> &kept)
+{
     // The same node with another identity is another device: a restart under the same name, say,
     // whose removal went unheard.
     const auto isFound = [&found](const HidDevice &device) {
@@ -322,8 +344,7 @@ void HidController::handleDeviceChange()
                    info.port == known.port && info.versionNumber == known.versionNumber;
         });
     };
-
-    std::vector<HidDevice *> kept;
+    bool changed = false;
     for (HidDevice *device : d->list) {
         if (device->isPluggedIn() && isFound(*device)) {
             kept.push_back(device);
@@ -344,7 +365,12 @@ void HidController::handleDeviceChange()
         d->owned.erase(owner);
         changed = true;
     }
+    return changed;
+}
 
+bool HidController::addNew(const std::vector<HidDeviceInfo> &found, std::vector<HidDevice *> &kept)
+{
+    bool changed = false;
     for (const HidDeviceInfo &info : found) {
         // Matched only against devices still plugged in: a node name the system hands out again
         // belongs to a new device.
@@ -361,11 +387,5 @@ void HidController::handleDeviceChange()
         kept.push_back(d->owned.back().get());
         changed = true;
     }
-    d->list = std::move(kept);
-
-    if (changed)
-        emit devicesChanged();
-
-    if (std::exchange(d->rescanRequested, false))
-        QMetaObject::invokeMethod(this, &HidController::handleDeviceChange, Qt::QueuedConnection);
+    return changed;
 }

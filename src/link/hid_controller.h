@@ -97,6 +97,13 @@ private:
     friend class HidDevice;
     void handleDeviceChange();
     void joinEndedReaders();
+    // The steps of a device change; each says whether it changed the list. Removals the system
+    // announced; the scan without the nodes on their way out; the listed devices still found, or
+    // claimed, into `kept`; and the devices found that are new.
+    bool takeRemovals();
+    std::vector<HidDeviceInfo> scanPresent();
+    bool keepListed(const std::vector<HidDeviceInfo> &found, std::vector<HidDevice *> &kept);
+    bool addNew(const std::vector<HidDeviceInfo> &found, std::vector<HidDevice *> &kept);
 
     struct Private;
     std::unique_ptr<Private> d;
