@@ -55,10 +55,7 @@ Adapter::Adapter(BackendFactory makeBackend, Mailbox::Clock clock, std::unique_p
     connect(&m_store, &RecordStore::updateReplyArrived, &m_updater, &FirmwareUpdater::replyReceived);
     m_pollTimer.setInterval(kPollInterval);
     connect(&m_pollTimer, &QTimer::timeout, this, &Adapter::onPollTick);
-    m_chosenRestartWait.setSingleShot(true);
-    m_chosenRestartWait.setInterval(kRestartWait);
-    // Without a device change to look again, a choice whose adapter did not come back would hold on.
-    connect(&m_chosenRestartWait, &QTimer::timeout, this, &Adapter::onDeviceChange);
+    connect(&m_selector, &AdapterSelector::restartWaitOver, this, &Adapter::onDeviceChange);
     m_inUseRetry.setSingleShot(true);
     m_inUseRetry.setInterval(kInUseRetry);
     connect(&m_inUseRetry, &QTimer::timeout, this, &Adapter::onDeviceChange);
@@ -79,6 +76,7 @@ void Adapter::start()
         // A message's data frames are of no use before its trailer: the GUI thread takes them all at once.
         m_shared->controller = std::make_unique<HidController>(std::move(backend), &endsMessage);
         HidController *controller = m_shared->controller.get();
+        m_selector.setController(controller);
         connect(controller, &HidController::devicesChanged, this, &Adapter::onDeviceChange);
         connect(controller, &HidController::reportReceived, this, &Adapter::onReportReceived);
 

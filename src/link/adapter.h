@@ -4,6 +4,7 @@
 
 #include "link/adapter_device.h"
 #include "link/adapter_port.h"
+#include "link/adapter_selector.h"
 #include "link/firmware_updater.h"
 #include "link/gui_dispatcher.h"
 #include "link/hid_backend.h"
@@ -38,8 +39,6 @@ public:
     using BackendFactory = std::function<std::unique_ptr<HidBackend>()>;
 
     static constexpr std::chrono::milliseconds kPollInterval{200};
-    // How long an adapter that left its boot loader may take to come back before a choice of it lapses.
-    static constexpr std::chrono::milliseconds kRestartWait{15000};
 
     // The update's timer is the real one unless a test hands in its own.
     explicit Adapter(BackendFactory makeBackend, Mailbox::Clock clock = std::chrono::steady_clock::now,
@@ -149,27 +148,16 @@ private:
     void onRecordArrived();
     void announceRecord();
     void onWriteEnded(bool held);
-    bool chosenAdapterPresent() const;
-    // The plugged-in adapters' devices, in list order, and the key of each.
-    std::vector<const HidDevice *> adapterDevices() const;
-    QString keyOf(const HidDevice &device) const;
-    // The key of the adapter behind the device: keyOf(), but for the chosen adapter's boot loader
-    // where that reports no serial number of its own.
-    QString adapterKeyOf(const HidDevice &device) const;
-    bool isChosenBootLoader(const HidDevice &device) const;
-    bool keyPresent(const QString &key) const;
     // Takes the lock of the device about to be claimed; false, and the windows told, when another
     // program holds it.
     bool lockFor(const HidDevice &device);
     void setInUse(const QString &key, const QString &holder);
-    void keepOrDropChoice();
     void announcePresentAdapters();
     void checkConnection();
     void setConnected(bool connected);
 
     std::unique_ptr<WorkerShared> m_shared;
     AdapterIdentity m_identity;
-    QString m_identityPort; // the USB port of the adapter claimed last
     BackendFactory m_makeBackend;
     RecordStore m_store;
     Receiver m_receiver;
@@ -178,15 +166,12 @@ private:
     FirmwareUpdater m_updater;
     bool m_bootMode = false;
     bool m_pollingHeld = false;
-    int m_recordsToAnnounce = 0;        // records arrived since the windows were last told
-    bool m_connectOnRecord = false;     // connected only once the adapter just taken has sent its record
-    bool m_recordSinceClaim = false;    // one has come since; an announcement queued before is not it
-    bool m_abandoned = false;           // the worker did not end: m_shared must outlive this object
-    QString m_reportedAccessProblem;    // the device instance the user was last told about
-    QString m_chosenKey;                // the adapter the user picked; empty: the first one found
-    bool m_bound = false;               // the chosen adapter is the only one ever claimed
-    QTimer m_chosenRestartWait;         // how long the chosen adapter may take to come back from its boot loader
-    bool m_chosenRestartWaited = false; // that wait has been given since it was last claimed
+    int m_recordsToAnnounce = 0;     // records arrived since the windows were last told
+    bool m_connectOnRecord = false;  // connected only once the adapter just taken has sent its record
+    bool m_recordSinceClaim = false; // one has come since; an announcement queued before is not it
+    bool m_abandoned = false;        // the worker did not end: m_shared must outlive this object
+    QString m_reportedAccessProblem; // the device instance the user was last told about
+    AdapterSelector m_selector;
     // Held from the claim of an adapter until another one is claimed or the program ends, across the
     // restarts of an update; none where the backend's devices are this process's own.
     std::unique_ptr<AdapterLock> m_lock;
