@@ -595,6 +595,10 @@ Close anyway?</source>
         <translation>Не удаётся открыть устройство.</translation>
     </message>
     <message>
+        <source>The device is no longer there.</source>
+        <translation>Устройство больше не подключено.</translation>
+    </message>
+    <message>
         <source>Writing to the device failed: %1</source>
         <translation>Ошибка записи в устройство: %1</translation>
     </message>
