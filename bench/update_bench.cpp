@@ -4,8 +4,8 @@
 #include "bench_table.h"
 
 #include "app/application.h"
-#include "link/commands.h"
 #include "link/adapter.h"
+#include "link/commands.h"
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
@@ -86,7 +86,8 @@ std::optional<UpdateRun> updateOnce(std::size_t payloadSize)
     adapter->enterBootLoader();
     bus.plug(adapter);
 
-    Application program([&bus] { return std::make_unique<EmulatedBackend>(bus); }, dir.filePath(QStringLiteral("backups")));
+    Application program([&bus] { return std::make_unique<EmulatedBackend>(bus); },
+                        dir.filePath(QStringLiteral("backups")));
     // An adapter met in its boot loader has no record to back up; the update goes on without one.
     program.backupKeeper().setConfirmer([](QWidget *, const QString &) { return true; });
     Adapter &link = program.adapter();
@@ -117,7 +118,7 @@ std::optional<UpdateRun> updateOnce(std::size_t payloadSize)
     QObject::connect(&updater, &FirmwareUpdatePort::finished, [&] { resultAt = clock.nsecsElapsed(); });
     // The main window's first showing starts the link.
     program.mainWindow().show();
-    if (!runUntil([&] { return link.claimedDevice() != nullptr; }))
+    if (!runUntil([&] { return link.connected() || link.bootLoaderPresent(); }))
         return std::nullopt;
     dialog.show();
     if (!selectFile->isEnabled())

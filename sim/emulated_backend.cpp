@@ -18,24 +18,25 @@ public:
     {
     }
 
-    int write(std::span<const std::uint8_t> report) override
+    HidIoResult write(std::span<const std::uint8_t> report) override
     {
         const HostWrite outcome = m_device->hostWrite(m_instance, report);
-        m_lastWriteFailure = outcome.failure;
-        return outcome.bytes;
+        if (outcome.bytes < 0)
+            return outcome.failure;
+        return static_cast<std::size_t>(outcome.bytes);
     }
 
-    int read(std::span<std::uint8_t> buffer, int timeoutMs) override
+    HidIoResult read(std::span<std::uint8_t> buffer, int timeoutMs) override
     {
-        return m_device->hostRead(m_instance, buffer, timeoutMs);
+        const int count = m_device->hostRead(m_instance, buffer, timeoutMs);
+        if (count < 0)
+            return HidIoFailure{true};
+        return static_cast<std::size_t>(count);
     }
-
-    HidIoFailure lastWriteFailure() const override { return m_lastWriteFailure; }
 
 private:
     std::shared_ptr<EmulatedHidDevice> m_device;
     QString m_instance;
-    HidIoFailure m_lastWriteFailure;
 };
 
 } // namespace
@@ -66,15 +67,15 @@ std::vector<HidDeviceInfo> EmulatedBackend::scan()
     return m_bus.scan();
 }
 
-HidOpenResult EmulatedBackend::open(const QString &instance)
+Result<std::unique_ptr<HidConnection>> EmulatedBackend::open(const QString &instance)
 {
     std::shared_ptr<EmulatedHidDevice> device = m_bus.find(instance);
     if (!device)
-        return {nullptr, QStringLiteral("%1: No such device").arg(instance)};
+        return Error{QStringLiteral("%1: No such device").arg(instance)};
     const QString refusal = device->openRefusal();
     if (!refusal.isEmpty())
-        return {nullptr, QStringLiteral("%1: %2").arg(instance, refusal)};
-    return {std::make_unique<EmulatedConnection>(std::move(device), instance), {}};
+        return Error{QStringLiteral("%1: %2").arg(instance, refusal)};
+    return std::unique_ptr<HidConnection>(std::make_unique<EmulatedConnection>(std::move(device), instance));
 }
 
 void EmulatedBackend::watchChanges(std::function<void()> onChange)

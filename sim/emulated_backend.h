@@ -18,7 +18,7 @@ public:
     ~EmulatedBackend() override;
 
     std::vector<HidDeviceInfo> scan() override;
-    HidOpenResult open(const QString &instance) override;
+    Result<std::unique_ptr<HidConnection>> open(const QString &instance) override;
     // Every plug and unplug on the bus, from whatever thread, becomes one call on the GUI thread.
     void watchChanges(std::function<void()> onChange) override;
     QString lockFolder() const override;

@@ -689,6 +689,10 @@ Qt %2
         <translation>Не удаётся открыть устройство.</translation>
     </message>
     <message>
+        <source>The device is no longer there.</source>
+        <translation>Устройство больше не подключено.</translation>
+    </message>
+    <message>
         <source>Writing to the device failed: %1</source>
         <translation>Ошибка записи в устройство: %1</translation>
     </message>

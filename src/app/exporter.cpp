@@ -192,7 +192,7 @@ QByteArray Exporter::metrics()
         sample.product = watched->seen.product;
         sample.serial = watched->seen.serialNumber;
         if (!watched->seen.instance.isEmpty())
-            sample.version = versionText(watched->seen.versionNumber);
+            sample.version = deviceVersionText(watched->seen.versionNumber);
         sample.present = watched->present;
         sample.heldByOtherProgram = watched->heldByOtherProgram && watched->present;
         sample.polls = watched->before.polls;

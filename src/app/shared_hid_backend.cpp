@@ -28,7 +28,10 @@ public:
         return devices;
     }
 
-    HidOpenResult open(const QString &instance) override { return m_shared.m_backend->open(instance); }
+    Result<std::unique_ptr<HidConnection>> open(const QString &instance) override
+    {
+        return m_shared.m_backend->open(instance);
+    }
 
     void watchChanges(std::function<void()> onChange) override { m_onChange = std::move(onChange); }
 

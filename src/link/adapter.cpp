@@ -25,12 +25,12 @@ template <class T> void keepForever(std::unique_ptr<T> object)
     kept->push_back(std::shared_ptr<T>(std::move(object)));
 }
 
-} // namespace
-
-QString versionText(std::uint16_t versionNumber)
+bool endsMessage(std::span<const std::uint8_t> frame)
 {
-    return QStringLiteral("%1.%2").arg(versionNumber >> 8).arg(versionNumber & 0xFFu);
+    return frame.empty() || frame[0] != kDataMarker;
 }
+
+} // namespace
 
 Adapter::WorkerShared::WorkerShared(Mailbox::Clock clock)
     : mailbox(std::move(clock))
@@ -48,27 +48,14 @@ Adapter::Adapter(BackendFactory makeBackend, Mailbox::Clock clock, std::unique_p
     , m_receiver(m_store)
     , m_updater(*this, updateTimer ? std::move(updateTimer) : std::make_unique<PreciseTickTimer>())
 {
-    m_store.setRecordArrived([this] {
-        m_recordSinceClaim = true;
-        m_pollAnswered = true;
-        scheduleRecordChanged();
-    });
-    m_store.setWriteEnded([this](bool held) {
-        if (held) {
-            emit writeConfirmed();
-        } else {
-            qCDebug(lcLink) << "changes not held by the adapter's record were dropped";
-            emit writeFailed();
-        }
-    });
-    m_store.setUpdateReplyHandler(
-        [this](std::uint8_t cmd, std::span<const std::uint8_t> payload) { m_updater.replyReceived(cmd, payload); });
+    connect(&m_store, &RecordStore::recordArrived, this, &Adapter::onRecordArrived);
+    // Several records may arrive in one pass of the event loop: the windows show the last one, once.
+    connect(&m_store, &RecordStore::recordArrived, this, &Adapter::announceRecord, Qt::QueuedConnection);
+    connect(&m_store, &RecordStore::writeEnded, this, &Adapter::onWriteEnded);
+    connect(&m_store, &RecordStore::updateReplyArrived, &m_updater, &FirmwareUpdater::replyReceived);
     m_pollTimer.setInterval(kPollInterval);
     connect(&m_pollTimer, &QTimer::timeout, this, &Adapter::onPollTick);
-    m_chosenRestartWait.setSingleShot(true);
-    m_chosenRestartWait.setInterval(kRestartWait);
-    // Without a device change to look again, a choice whose adapter did not come back would hold on.
-    connect(&m_chosenRestartWait, &QTimer::timeout, this, &Adapter::onDeviceChange);
+    connect(&m_selector, &AdapterSelector::restartWaitOver, this, &Adapter::onDeviceChange);
     m_inUseRetry.setSingleShot(true);
     m_inUseRetry.setInterval(kInUseRetry);
     connect(&m_inUseRetry, &QTimer::timeout, this, &Adapter::onDeviceChange);
@@ -86,33 +73,18 @@ void Adapter::start()
     if (backend) {
         if (const QString folder = backend->lockFolder(); !folder.isEmpty())
             m_lock = std::make_unique<AdapterLock>(folder);
-        m_shared->controller = std::make_unique<HidController>(std::move(backend));
-        HidController *controller = m_shared->controller.get();
-        controller->devicesChanged = [this](HidController &) {
-            onDeviceChange();
-        };
-        controller->reportReceived = [this](HidDevice &device, std::uint8_t, std::span<const std::uint8_t> data) {
-            // Reports of an adapter object that is no longer the claimed one must not mix into its
-            // messages.
-            if (&device == m_shared->claimedDevice.load())
-                m_receiver.takeReport(data);
-        };
         // A message's data frames are of no use before its trailer: the GUI thread takes them all at once.
-        controller->endsReportGroup = [](std::span<const std::uint8_t> data) {
-            return data.empty() || data[0] != kDataMarker;
-        };
-        controller->deviceOffered = [this](HidDevice &device, int) {
-            return onDeviceOffered(device);
-        };
+        m_shared->controller = std::make_unique<HidController>(std::move(backend), &endsMessage);
+        HidController *controller = m_shared->controller.get();
+        m_selector.setController(controller);
+        connect(controller, &HidController::devicesChanged, this, &Adapter::onDeviceChange);
+        connect(controller, &HidController::reportReceived, this, &Adapter::onReportReceived);
 
-        LinkWorker::Hooks hooks;
-        hooks.writer = [shared = m_shared.get()]() -> ReportWriter * {
+        const auto writer = [shared = m_shared.get()]() -> ReportWriter * {
             return shared->devicePresent.load() ? shared->claimedDevice.load() : nullptr;
         };
-        hooks.sendFailed = [this](const QString &text) {
-            emit sendFailed(text);
-        };
-        m_worker = std::make_unique<LinkWorker>(m_shared->mailbox, m_shared->gui, std::move(hooks));
+        m_worker = std::make_unique<LinkWorker>(m_shared->mailbox, m_shared->gui, writer);
+        connect(m_worker.get(), &LinkWorker::sendFailed, this, &AdapterPort::sendFailed);
         m_worker->start();
     }
     m_pollTimer.start();
@@ -149,11 +121,6 @@ bool Adapter::shutdown()
     return true;
 }
 
-HidController *Adapter::hidController() const
-{
-    return m_shared->controller.get();
-}
-
 void Adapter::post(std::uint8_t cmd, std::span<const std::uint8_t> payload)
 {
     m_shared->mailbox.post(cmd, payload.empty() ? nullptr : payload.data(), static_cast<std::uint16_t>(payload.size()));
@@ -186,20 +153,38 @@ void Adapter::poll()
     }
 }
 
-void Adapter::scheduleRecordChanged()
+void Adapter::onReportReceived(HidDevice *device, std::uint8_t, std::span<const std::uint8_t> data)
 {
-    // Several records may arrive in one pass of the event loop: the windows show the last one, once.
-    if (std::exchange(m_recordChangeQueued, true))
+    // Reports of an adapter object that is no longer the claimed one must not mix into its messages.
+    if (device == m_shared->claimedDevice.load())
+        m_receiver.takeReport(data);
+}
+
+void Adapter::onRecordArrived()
+{
+    m_recordSinceClaim = true;
+    m_pollAnswered = true;
+    ++m_recordsToAnnounce;
+}
+
+void Adapter::announceRecord()
+{
+    // The first of the arrivals queued together announces them all; the others find nothing left.
+    if (std::exchange(m_recordsToAnnounce, 0) == 0)
         return;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_recordChangeQueued = false;
-            emit recordChanged();
-            if (m_connectOnRecord && m_recordSinceClaim && connected()) {
-                m_connectOnRecord = false;
-                setConnected(true);
-            }
-        },
-        Qt::QueuedConnection);
+    emit recordChanged();
+    if (m_connectOnRecord && m_recordSinceClaim && connected()) {
+        m_connectOnRecord = false;
+        setConnected(true);
+    }
+}
+
+void Adapter::onWriteEnded(bool held)
+{
+    if (held) {
+        emit writeConfirmed();
+    } else {
+        qCDebug(lcLink) << "changes not held by the adapter's record were dropped";
+        emit writeFailed();
+    }
 }

@@ -2,7 +2,9 @@
 // The adapter behind the windows: its record, the link that carries it, discovery and polling.
 #pragma once
 
+#include "link/adapter_device.h"
 #include "link/adapter_port.h"
+#include "link/adapter_selector.h"
 #include "link/firmware_updater.h"
 #include "link/gui_dispatcher.h"
 #include "link/hid_backend.h"
@@ -37,8 +39,6 @@ public:
     using BackendFactory = std::function<std::unique_ptr<HidBackend>()>;
 
     static constexpr std::chrono::milliseconds kPollInterval{200};
-    // How long an adapter that left its boot loader may take to come back before a choice of it lapses.
-    static constexpr std::chrono::milliseconds kRestartWait{15000};
 
     // The update's timer is the real one unless a test hands in its own.
     explicit Adapter(BackendFactory makeBackend, Mailbox::Clock clock = std::chrono::steady_clock::now,
@@ -112,10 +112,6 @@ public:
     bool inUseHandsOver() const { return m_inUseHandsOver; }
     // How often a held adapter is tried again: a lock is a cheap thing to try.
     static constexpr std::chrono::milliseconds kInUseRetry{500};
-    // For tests and benchmarks that look beneath the windows.
-    HidController *hidController() const;
-    HidDevice *claimedDevice() const { return m_shared->claimedDevice.load(); }
-    const Mailbox &mailbox() const { return m_shared->mailbox; }
 
 signals:
     // The adapter's boot loader became usable, or stopped being so.
@@ -127,6 +123,9 @@ signals:
     void writeFailed();
 
 private:
+    // Tests look at the devices and the mailbox beneath.
+    friend class AdapterProbe;
+
     // Everything the worker thread touches. A worker that cannot be stopped (a write the system
     // never returns from) keeps using it, so it is then left alive for the rest of the process
     // instead of being destroyed under that thread.
@@ -147,28 +146,20 @@ private:
     void onPollTick();
     void onDeviceChange();
     bool onDeviceOffered(HidDevice &device);
-    bool chosenAdapterPresent() const;
-    // The plugged-in adapters' devices, in list order, and the key of each.
-    std::vector<const HidDevice *> adapterDevices() const;
-    QString keyOf(const HidDevice &device) const;
-    // The key of the adapter behind the device: keyOf(), but for the chosen adapter's boot loader
-    // where that reports no serial number of its own.
-    QString adapterKeyOf(const HidDevice &device) const;
-    bool isChosenBootLoader(const HidDevice &device) const;
-    bool keyPresent(const QString &key) const;
+    void onReportReceived(HidDevice *device, std::uint8_t reportId, std::span<const std::uint8_t> data);
+    void onRecordArrived();
+    void announceRecord();
+    void onWriteEnded(bool held);
     // Takes the lock of the device about to be claimed; false, and the windows told, when another
     // program holds it.
     bool lockFor(const HidDevice &device);
     void setInUse(const QString &key, const QString &holder);
-    void keepOrDropChoice();
     void announcePresentAdapters();
     void checkConnection();
     void setConnected(bool connected);
-    void scheduleRecordChanged();
 
     std::unique_ptr<WorkerShared> m_shared;
     AdapterIdentity m_identity;
-    QString m_identityPort; // the USB port of the adapter claimed last
     BackendFactory m_makeBackend;
     RecordStore m_store;
     Receiver m_receiver;
@@ -177,15 +168,12 @@ private:
     FirmwareUpdater m_updater;
     bool m_bootMode = false;
     bool m_pollingHeld = false;
-    bool m_recordChangeQueued = false;
-    bool m_connectOnRecord = false;     // connected only once the adapter just taken has sent its record
-    bool m_recordSinceClaim = false;    // one has come since; an announcement queued before is not it
-    bool m_abandoned = false;           // the worker did not end: m_shared must outlive this object
-    QString m_reportedAccessProblem;    // the device instance the user was last told about
-    QString m_chosenKey;                // the adapter the user picked; empty: the first one found
-    bool m_bound = false;               // the chosen adapter is the only one ever claimed
-    QTimer m_chosenRestartWait;         // how long the chosen adapter may take to come back from its boot loader
-    bool m_chosenRestartWaited = false; // that wait has been given since it was last claimed
+    int m_recordsToAnnounce = 0;     // records arrived since the windows were last told
+    bool m_connectOnRecord = false;  // connected only once the adapter just taken has sent its record
+    bool m_recordSinceClaim = false; // one has come since; an announcement queued before is not it
+    bool m_abandoned = false;        // the worker did not end: m_shared must outlive this object
+    QString m_reportedAccessProblem; // the device instance the user was last told about
+    AdapterSelector m_selector;
     // Held from the claim of an adapter until another one is claimed or the program ends, across the
     // restarts of an update; none where the backend's devices are this process's own.
     std::unique_ptr<AdapterLock> m_lock;
@@ -199,9 +187,3 @@ private:
     LinkCounts m_linkCounts;
     bool m_pollAnswered = true; // a record has come since the last poll
 };
-
-// Whether a HID device with this manufacturer string is the adapter, in its firmware or its boot loader.
-bool isAdapterManufacturer(const QString &manufacturer);
-
-// The device's version number as major.minor, from its high and low byte: 0x010A gives "1.10".
-QString versionText(std::uint16_t versionNumber);

@@ -5,8 +5,8 @@
 #include <QThread>
 
 GuiDispatcher::GuiDispatcher()
-    : m_wake([this] { runPending(); })
 {
+    connect(this, &GuiDispatcher::tasksWaiting, this, &GuiDispatcher::runPending, Qt::QueuedConnection);
 }
 
 GuiDispatcher::~GuiDispatcher()
@@ -22,7 +22,8 @@ bool GuiDispatcher::enqueue(Task task)
             return false;
         m_tasks.push_back(std::move(task));
     }
-    m_wake.post();
+    if (!m_wakePosted.exchange(true))
+        emit tasksWaiting(QPrivateSignal());
     return true;
 }
 
@@ -33,7 +34,7 @@ void GuiDispatcher::post(std::function<void()> task)
 
 GuiDispatcher::Outcome GuiDispatcher::runAndWait(std::function<void()> task)
 {
-    if (QThread::currentThread() == m_wake.thread()) {
+    if (QThread::currentThread() == thread()) {
         try {
             task();
             return Outcome::Done;
@@ -63,6 +64,8 @@ void GuiDispatcher::shutdown()
 
 void GuiDispatcher::runPending()
 {
+    // Cleared first: a function queued while these run asks for another pass.
+    m_wakePosted = false;
     for (;;) {
         Task task;
         {

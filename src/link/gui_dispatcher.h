@@ -2,8 +2,9 @@
 // Runs functions on the GUI thread on behalf of other threads, with or without waiting for them.
 #pragma once
 
-#include "link/queued_call.h"
+#include <QObject>
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -12,19 +13,19 @@
 #include <mutex>
 
 // The functions and their completion travel through a mutex of our own rather than inside Qt's
-// events, so that every hand-over is a synchronisation point the thread sanitizer can see; Qt only
-// wakes the GUI thread up.
-class GuiDispatcher final
+// events, so that every hand-over is a synchronisation point the thread sanitizer can see: Qt's
+// internal locking is invisible to it. Qt only wakes the GUI thread up, by a queued signal that
+// carries nothing; wake-ups asked for before the GUI thread gets to them are answered by one pass.
+class GuiDispatcher final : public QObject
 {
+    Q_OBJECT
+
 public:
     enum class Outcome { Done, Failed, Abandoned };
 
     // Belongs to the thread that creates it, which must be the GUI thread.
     GuiDispatcher();
-    ~GuiDispatcher();
-
-    GuiDispatcher(const GuiDispatcher &) = delete;
-    GuiDispatcher &operator=(const GuiDispatcher &) = delete;
+    ~GuiDispatcher() override;
 
     // Queues the function to run on the GUI thread and returns at once.
     void post(std::function<void()> task);
@@ -36,6 +37,10 @@ public:
 
     // Releases every waiting thread and drops functions not yet run; later calls do nothing.
     void shutdown();
+
+signals:
+    // Any thread: there are functions to run.
+    void tasksWaiting(QPrivateSignal);
 
 private:
     void runPending();
@@ -53,7 +58,7 @@ private:
 
     bool enqueue(Task task);
 
-    QueuedCall m_wake;
+    std::atomic<bool> m_wakePosted{false};
     std::mutex m_mutex;
     std::condition_variable m_finished;
     std::deque<Task> m_tasks;

@@ -3,6 +3,8 @@
 // device changes. The controller's rules stay the same whatever backend sits under it.
 #pragma once
 
+#include "model/result.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -39,8 +41,11 @@ struct HidDeviceEvent
 struct HidIoFailure
 {
     bool deviceGone = false; // the device has been removed: a normal event, not an error for the user
-    QString message;         // the system's words for it
+    QString message = {};    // the system's words for it
 };
+
+// The bytes a call on an open device moved, or why it failed.
+using HidIoResult = Result<std::size_t, HidIoFailure>;
 
 // One open device handle. One thread may read while another writes; the handle is destroyed only
 // when neither is inside a call.
@@ -49,19 +54,11 @@ class HidConnection
 public:
     virtual ~HidConnection() = default;
 
-    // Writes one output report, report ID first. Returns the bytes written, or -1 on failure.
-    virtual int write(std::span<const std::uint8_t> report) = 0;
-    // Reads one input report into `buffer`, report ID first (0 for unnumbered reports). Returns the
-    // bytes read, 0 when nothing came within `timeoutMs`, or -1 on failure (the device is gone).
-    virtual int read(std::span<std::uint8_t> buffer, int timeoutMs) = 0;
-    // Why the last write failed; asked on the writing thread right after write() returned -1.
-    virtual HidIoFailure lastWriteFailure() const = 0;
-};
-
-struct HidOpenResult
-{
-    std::unique_ptr<HidConnection> connection; // null on failure
-    QString error;                             // the system's reason when it failed
+    // Writes one output report, report ID first, and says how many bytes went.
+    virtual HidIoResult write(std::span<const std::uint8_t> report) = 0;
+    // Reads one input report into `buffer`, report ID first (0 for unnumbered reports): the bytes
+    // read, 0 when nothing came within `timeoutMs`. A failure means the device is gone.
+    virtual HidIoResult read(std::span<std::uint8_t> buffer, int timeoutMs) = 0;
 };
 
 class HidBackend
@@ -71,8 +68,8 @@ public:
 
     // Every present HID interface, in the order the platform lists them.
     virtual std::vector<HidDeviceInfo> scan() = 0;
-    // Opens the device for reading and writing.
-    virtual HidOpenResult open(const QString &instance) = 0;
+    // Opens the device for reading and writing; a failure carries the system's reason.
+    virtual Result<std::unique_ptr<HidConnection>> open(const QString &instance) = 0;
     // Installs the function to call, on the GUI thread, whenever the set of devices may have changed.
     virtual void watchChanges(std::function<void()> onChange) = 0;
     // What the system announced since the last call, oldest first; taken on the GUI thread right

@@ -3,11 +3,11 @@
 // writing and the reading threads. The backend below does the platform's part.
 #include "link/hid_controller.h"
 
-#include "link/hid_error.h"
 #include "link/report_reader.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <mutex>
@@ -60,6 +60,7 @@ struct HidDevice::Private
 struct HidController::Private
 {
     std::unique_ptr<HidBackend> backend;
+    ReportReader::GroupEnd groupEnd = nullptr;
     std::vector<std::unique_ptr<HidDevice>> owned;
     std::vector<HidDevice *> list; // in the order first found
     // Dropped while an enumeration was running: kept until it ends, so it never meets a freed device.
@@ -134,31 +135,34 @@ bool HidDevice::isClaimed() const
     return d->claimed;
 }
 
-bool HidDevice::claim()
+Result<void> HidDevice::claim()
 {
-    if (!isPluggedIn() || isClaimed() || d->controller->d->shutDown)
-        return false;
-    HidOpenResult opened = d->backend->open(d->info.instance);
-    if (!opened.connection) {
-        d->accessError = opened.error.isEmpty()
+    if (!isPluggedIn() || d->controller->d->shutDown)
+        return Error{QCoreApplication::translate("HidDevice", "The device is no longer there.")};
+    if (isClaimed())
+        return {};
+    Result<std::unique_ptr<HidConnection>> opened = d->backend->open(d->info.instance);
+    if (!opened) {
+        d->accessError = opened.error().message.isEmpty()
                              ? QCoreApplication::translate("HidDevice", "The device cannot be opened.")
-                             : opened.error;
-        return false;
+                             : opened.error().message;
+        return Error{d->accessError};
     }
     d->accessError.clear();
     {
         const std::lock_guard lock(d->mutex);
-        d->connection = std::move(opened.connection);
+        d->connection = std::move(*opened);
         d->claimed = true;
     }
     d->reader =
         std::make_unique<ReportReader>([p = d.get()] { return p->currentConnection(); }, d->info.inputReportLength,
-                                       [this](std::uint8_t reportId, std::span<const std::uint8_t> data) {
-                                           if (d->controller->reportReceived)
-                                               d->controller->reportReceived(*this, reportId, data);
-                                       },
-                                       d->controller->endsReportGroup);
-    return true;
+                                       static_cast<ReportSink &>(*this), d->controller->d->groupEnd);
+    return {};
+}
+
+void HidDevice::reportRead(std::uint8_t reportId, std::span<const std::uint8_t> data)
+{
+    emit d->controller->reportReceived(this, reportId, data);
 }
 
 QString HidDevice::accessError() const
@@ -171,30 +175,29 @@ std::size_t HidDevice::outputReportLength()
     return d->info.outputReportLength;
 }
 
-std::size_t HidDevice::writeReport(std::span<const std::uint8_t> report)
+Result<std::size_t> HidDevice::writeReport(std::span<const std::uint8_t> report)
 {
     const std::shared_ptr<HidConnection> connection = d->currentConnection();
     if (!connection)
-        return 0;
-    const int written = connection->write(report);
-    if (written >= 0)
-        return std::min(static_cast<std::size_t>(written), report.size());
-    const HidIoFailure failure = connection->lastWriteFailure();
+        return std::size_t{0};
+    const HidIoResult written = connection->write(report);
+    if (written)
+        return std::min(*written, report.size());
     // A removal is not an error: the device simply takes no more reports.
-    if (failure.deviceGone || !isPluggedIn())
-        return 0;
-    throw HidError(QCoreApplication::translate("HidDevice", "Writing to the device failed: %1")
-                       .arg(failure.message)
-                       .toStdString());
+    if (written.error().deviceGone || !isPluggedIn())
+        return std::size_t{0};
+    return Error{
+        QCoreApplication::translate("HidDevice", "Writing to the device failed: %1").arg(written.error().message)};
 }
 
 // --- HidController ---
 
-HidController::HidController(std::unique_ptr<HidBackend> backend, QObject *parent)
+HidController::HidController(std::unique_ptr<HidBackend> backend, ReportReader::GroupEnd groupEnd, QObject *parent)
     : QObject(parent)
     , d(std::make_unique<Private>())
 {
     d->backend = std::move(backend);
+    d->groupEnd = groupEnd;
     d->backend->watchChanges([this] { handleDeviceChange(); });
     // The first scan runs once the event loop does, after start-up has installed the handlers.
     QMetaObject::invokeMethod(this, &HidController::handleDeviceChange, Qt::QueuedConnection);
@@ -208,12 +211,10 @@ HidController::~HidController()
     d->owned.clear();
 }
 
-int HidController::offerDevices()
+int HidController::offerDevices(const std::function<bool(HidDevice &, int index)> &offer)
 {
-    if (!deviceOffered)
-        return 0;
     ++d->enumerating;
-    // The handler may spin the event loop, and a device change may then edit the list under us.
+    // The offer may spin the event loop, and a device change may then edit the list under us.
     const std::vector<HidDevice *> snapshot = d->list;
     int offered = 0;
     for (HidDevice *device : snapshot) {
@@ -221,7 +222,7 @@ int HidController::offerDevices()
         if (listed == d->list.end() || !device->isPluggedIn())
             continue;
         ++offered;
-        if (!deviceOffered(*device, static_cast<int>(listed - d->list.begin())))
+        if (!offer(*device, static_cast<int>(listed - d->list.begin())))
             break;
     }
     if (--d->enumerating == 0)
@@ -276,16 +277,28 @@ void HidController::handleDeviceChange()
         d->rescanRequested = true;
         return;
     }
-    d->handling = true;
-    struct Reset
-    {
-        Private &p;
-        ~Reset() { p.handling = false; }
-    } reset{*d};
+    const QScopedValueRollback handling(d->handling, true);
     joinEndedReaders();
 
     bool changed = std::exchange(d->initialPending, false);
+    changed = takeRemovals() || changed;
+    const std::vector<HidDeviceInfo> found = scanPresent();
+    std::vector<HidDevice *> kept;
+    changed = keepListed(found, kept) || changed;
+    changed = addNew(found, kept) || changed;
+    d->list = std::move(kept);
+
+    if (changed)
+        emit devicesChanged();
+
+    if (std::exchange(d->rescanRequested, false))
+        QMetaObject::invokeMethod(this, &HidController::handleDeviceChange, Qt::QueuedConnection);
+}
+
+bool HidController::takeRemovals()
+{
     // A device announced removed is gone at once, whatever a scan still lists.
+    bool changed = false;
     for (const HidDeviceEvent &event : d->backend->takeEvents()) {
         const auto withdrawn = std::find(d->withdrawn.begin(), d->withdrawn.end(), event.instance);
         if (event.kind == HidDeviceEvent::Kind::Added) {
@@ -302,7 +315,11 @@ void HidController::handleDeviceChange()
             }
         }
     }
+    return changed;
+}
 
+std::vector<HidDeviceInfo> HidController::scanPresent()
+{
     std::vector<HidDeviceInfo> found = d->backend->scan();
     const auto listedIn = [](const std::vector<HidDeviceInfo> &infos, const QString &instance) {
         return std::any_of(infos.begin(), infos.end(),
@@ -312,6 +329,11 @@ void HidController::handleDeviceChange()
     std::erase_if(found, [&](const HidDeviceInfo &info) {
         return std::find(d->withdrawn.begin(), d->withdrawn.end(), info.instance) != d->withdrawn.end();
     });
+    return found;
+}
+
+bool HidController::keepListed(const std::vector<HidDeviceInfo> &found, std::vector<HidDevice *> &kept)
+{
     // The same node with another identity is another device: a restart under the same name, say,
     // whose removal went unheard.
     const auto isFound = [&found](const HidDevice &device) {
@@ -322,8 +344,7 @@ void HidController::handleDeviceChange()
                    info.port == known.port && info.versionNumber == known.versionNumber;
         });
     };
-
-    std::vector<HidDevice *> kept;
+    bool changed = false;
     for (HidDevice *device : d->list) {
         if (device->isPluggedIn() && isFound(*device)) {
             kept.push_back(device);
@@ -344,7 +365,12 @@ void HidController::handleDeviceChange()
         d->owned.erase(owner);
         changed = true;
     }
+    return changed;
+}
 
+bool HidController::addNew(const std::vector<HidDeviceInfo> &found, std::vector<HidDevice *> &kept)
+{
+    bool changed = false;
     for (const HidDeviceInfo &info : found) {
         // Matched only against devices still plugged in: a node name the system hands out again
         // belongs to a new device.
@@ -361,11 +387,5 @@ void HidController::handleDeviceChange()
         kept.push_back(d->owned.back().get());
         changed = true;
     }
-    d->list = std::move(kept);
-
-    if (changed && devicesChanged)
-        devicesChanged(*this);
-
-    if (std::exchange(d->rescanRequested, false))
-        QMetaObject::invokeMethod(this, &HidController::handleDeviceChange, Qt::QueuedConnection);
+    return changed;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "link/hid_backend.h"
+#include "link/report_reader.h"
 #include "link/report_writer.h"
 
 #include <QObject>
@@ -15,7 +16,7 @@
 
 class HidController;
 
-class HidDevice final : public ReportWriter
+class HidDevice final : public ReportWriter, private ReportSink
 {
 public:
     ~HidDevice() override;
@@ -32,19 +33,24 @@ public:
     bool isPluggedIn() const;
     bool isClaimed() const;
 
-    // Claims the device: opens it for reading and writing and starts its reading thread. Returns
-    // false when it is gone, already claimed, or cannot be opened; accessError() then says why.
-    // GUI thread only: the reading thread hands its reports to the thread that claimed.
-    bool claim();
+    // Claims the device, unless it is claimed already: opens it for reading and writing and starts
+    // its reading thread. Fails when it is gone or cannot be opened. GUI thread only: the reading
+    // thread hands its reports to the thread that claimed.
+    Result<void> claim();
+    // Why the last try to open the device failed; empty once it has opened. Kept for the list of
+    // adapters, which names those this user may not open.
     QString accessError() const;
 
     // ReportWriter: may be called from any one thread at a time beside the reading thread. Once the
     // device is gone a write reports no bytes written, and never touches a closed handle.
     std::size_t outputReportLength() override;
-    std::size_t writeReport(std::span<const std::uint8_t> report) override;
+    Result<std::size_t> writeReport(std::span<const std::uint8_t> report) override;
 
 private:
     friend class HidController;
+    // ReportSink: the reading thread's reports, on the GUI thread.
+    void reportRead(std::uint8_t reportId, std::span<const std::uint8_t> data) override;
+
     struct Private;
     explicit HidDevice(std::unique_ptr<Private> d);
     std::unique_ptr<Private> d;
@@ -55,27 +61,16 @@ class HidController final : public QObject
     Q_OBJECT
 
 public:
-    // Posts itself one device-change notification, handled once the GUI event loop runs.
-    explicit HidController(std::unique_ptr<HidBackend> backend, QObject *parent = nullptr);
+    // Posts itself one device-change notification, handled once the GUI event loop runs. Reports
+    // that end a group as `groupEnd` says (ReportReader::GroupEnd) reach reportReceived() together,
+    // in one pass of the GUI thread; without it every report goes over on its own.
+    explicit HidController(std::unique_ptr<HidBackend> backend, ReportReader::GroupEnd groupEnd = nullptr,
+                           QObject *parent = nullptr);
     ~HidController() override;
 
-    // Called on the GUI thread after a scan that found the set of devices changed, and after the
-    // initial one. A change that arrives while a scan's handler runs (spinning the event loop in a
-    // message box, say) is never handled inside it: one more scan follows once it has returned.
-    std::function<void(HidController &)> devicesChanged;
-    // Called on the GUI thread for every input report of a claimed device, one report at a time and
-    // in order, the reading thread waiting until it returns: the report ID, then the bytes after it.
-    std::function<void(HidDevice &, std::uint8_t reportId, std::span<const std::uint8_t> data)> reportReceived;
-    // Called on a reading thread for each input report (the bytes after the report ID): true when the
-    // report ends a group of reports that belong together, such as the frames of one message. A group
-    // reaches reportReceived in one pass of the GUI thread, report by report, when its last report has
-    // come. Unset, every report is handed over on its own. Set it before a device is claimed.
-    std::function<bool(std::span<const std::uint8_t> data)> endsReportGroup;
-    // Called by Enumerate for each plugged-in device in list order; return false to stop.
-    std::function<bool(HidDevice &, int index)> deviceOffered;
-
-    // Offers every plugged-in device to deviceOffered; returns the number offered.
-    int offerDevices();
+    // Offers every plugged-in device, in list order, until `offer` returns false; returns the number
+    // offered. `offer` may spin the event loop: a device removed meanwhile is not offered.
+    int offerDevices(const std::function<bool(HidDevice &, int index)> &offer);
 
     // Devices in the order first found; claimed devices stay listed after they are gone. A device
     // is gone once the backend announces it removed, even while a scan still lists its node, and
@@ -88,10 +83,27 @@ public:
     // device is claimed afterwards. Called at exit, and by the destructor.
     void shutdown();
 
+signals:
+    // After a scan that found the set of devices changed, and after the initial one. A change that
+    // arrives while a scan's receivers run (spinning the event loop in a message box, say) is never
+    // handled inside it: one more scan follows once they have returned.
+    void devicesChanged();
+    // For every input report of a claimed device, one report at a time and in order, on the GUI
+    // thread, the reading thread waiting until the receivers return: the report ID, then the bytes
+    // after it.
+    void reportReceived(HidDevice *device, std::uint8_t reportId, std::span<const std::uint8_t> data);
+
 private:
     friend class HidDevice;
     void handleDeviceChange();
     void joinEndedReaders();
+    // The steps of a device change; each says whether it changed the list. Removals the system
+    // announced; the scan without the nodes on their way out; the listed devices still found, or
+    // claimed, into `kept`; and the devices found that are new.
+    bool takeRemovals();
+    std::vector<HidDeviceInfo> scanPresent();
+    bool keepListed(const std::vector<HidDeviceInfo> &found, std::vector<HidDevice *> &kept);
+    bool addNew(const std::vector<HidDeviceInfo> &found, std::vector<HidDevice *> &kept);
 
     struct Private;
     std::unique_ptr<Private> d;

@@ -46,36 +46,34 @@ public:
     HidapiConnection(const HidapiConnection &) = delete;
     HidapiConnection &operator=(const HidapiConnection &) = delete;
 
-    int write(std::span<const std::uint8_t> report) override
+    HidIoResult write(std::span<const std::uint8_t> report) override
     {
         const int written = hid_write(m_writing, report.data(), report.size());
-        if (written < 0) {
-            const int error = errno;
-            m_lastWriteFailure.deviceGone = meansGone(error) || ::access(m_path.constData(), F_OK) != 0;
-            m_lastWriteFailure.message = fromWide(hid_error(m_writing));
-        }
-        return written;
+        if (written >= 0)
+            return static_cast<std::size_t>(written);
+        const int error = errno;
+        return HidIoFailure{meansGone(error) || ::access(m_path.constData(), F_OK) != 0,
+                            fromWide(hid_error(m_writing))};
     }
 
-    int read(std::span<std::uint8_t> buffer, int timeoutMs) override
+    HidIoResult read(std::span<std::uint8_t> buffer, int timeoutMs) override
     {
         if (buffer.size() < 2)
-            return -1;
+            return HidIoFailure{};
         // hidraw gives unnumbered reports without their report-ID byte: put the 0 back in front.
         const int count = hid_read_timeout(m_reading, buffer.data() + 1, buffer.size() - 1, timeoutMs);
-        if (count <= 0)
-            return count;
+        if (count < 0)
+            return HidIoFailure{true};
+        if (count == 0)
+            return std::size_t{0};
         buffer[0] = 0;
-        return count + 1;
+        return static_cast<std::size_t>(count) + 1;
     }
-
-    HidIoFailure lastWriteFailure() const override { return m_lastWriteFailure; }
 
 private:
     hid_device *m_reading;
     hid_device *m_writing;
     QByteArray m_path;
-    HidIoFailure m_lastWriteFailure;
 };
 
 QString openFailure(const QByteArray &path, int error)
@@ -139,36 +137,37 @@ std::vector<HidDeviceInfo> HidapiBackend::scan()
     return found;
 }
 
-HidOpenResult HidapiBackend::open(const QString &instance)
+Result<std::unique_ptr<HidConnection>> HidapiBackend::open(const QString &instance)
 {
     const QByteArray path = instance.toLocal8Bit();
     hid_device *const writing = hid_open_path(path.constData());
     if (writing == nullptr)
-        return {nullptr, openFailure(path, errno)};
+        return Error{openFailure(path, errno)};
     hid_device *const reading = hid_open_path(path.constData());
     if (reading == nullptr) {
         const QString failure = openFailure(path, errno);
         hid_close(writing);
-        return {nullptr, failure};
+        return Error{failure};
     }
-    return {std::make_unique<HidapiConnection>(reading, writing, path), {}};
+    return std::unique_ptr<HidConnection>(std::make_unique<HidapiConnection>(reading, writing, path));
 }
 
 void HidapiBackend::watchChanges(std::function<void()> onChange)
 {
-    m_monitor = std::make_unique<UdevMonitor>(
-        "hidraw", [this, onChange = std::move(onChange)](std::vector<UdevMonitor::Event> events) {
-            for (UdevMonitor::Event &event : events) {
-                if (event.devnode.isEmpty())
-                    continue;
-                if (event.action == QLatin1String("add"))
-                    m_events.push_back({HidDeviceEvent::Kind::Added, std::move(event.devnode)});
-                else if (event.action == QLatin1String("remove"))
-                    m_events.push_back({HidDeviceEvent::Kind::Removed, std::move(event.devnode)});
-            }
-            if (onChange)
-                onChange();
-        });
+    m_monitor = std::make_unique<UdevMonitor>("hidraw");
+    QObject::connect(m_monitor.get(), &UdevMonitor::eventsArrived, m_monitor.get(),
+                     [this, onChange = std::move(onChange)](const std::vector<UdevMonitor::Event> &events) {
+                         for (const UdevMonitor::Event &event : events) {
+                             if (event.devnode.isEmpty())
+                                 continue;
+                             if (event.action == QLatin1String("add"))
+                                 m_events.push_back({HidDeviceEvent::Kind::Added, event.devnode});
+                             else if (event.action == QLatin1String("remove"))
+                                 m_events.push_back({HidDeviceEvent::Kind::Removed, event.devnode});
+                         }
+                         if (onChange)
+                             onChange();
+                     });
 }
 
 std::vector<HidDeviceEvent> HidapiBackend::takeEvents()

@@ -21,7 +21,7 @@ public:
     std::vector<HidDeviceInfo> scan() override;
     // Opens the node twice, one handle for the reading thread and one for writes, so that the two
     // threads never share a handle's state inside hidapi.
-    HidOpenResult open(const QString &instance) override;
+    Result<std::unique_ptr<HidConnection>> open(const QString &instance) override;
     // Create it, and call this, on the GUI thread.
     void watchChanges(std::function<void()> onChange) override;
     std::vector<HidDeviceEvent> takeEvents() override;

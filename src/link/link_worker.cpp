@@ -6,10 +6,11 @@
 #include "link/mailbox.h"
 #include "link/send_message.h"
 
-LinkWorker::LinkWorker(Mailbox &mailbox, GuiDispatcher &gui, Hooks hooks)
-    : m_mailbox(mailbox)
+LinkWorker::LinkWorker(Mailbox &mailbox, GuiDispatcher &gui, WriterSource writer, QObject *parent)
+    : QObject(parent)
+    , m_mailbox(mailbox)
     , m_gui(gui)
-    , m_hooks(std::move(hooks))
+    , m_writer(std::move(writer))
 {
 }
 
@@ -53,10 +54,11 @@ void LinkWorker::run()
     // Sleeps until there is something to send instead of spinning: a posted request wakes it at once.
     while (m_mailbox.waitForWork()) {
         if (const std::optional<Request> request = m_mailbox.takeRequest()) {
-            const SendOutcome outcome = sendMessage(*request, m_hooks.writer());
+            const SendOutcome outcome = sendMessage(*request, m_writer());
             m_mailbox.sendFinished(request->cmd, outcome.written);
-            if (outcome.error)
-                m_gui.post([sendFailed = m_hooks.sendFailed, text = *outcome.error] { sendFailed(text); });
+            // Over to the GUI thread, where this object lives; the dispatcher drops it once shut down.
+            if (!outcome.ended)
+                m_gui.post([this, text = outcome.ended.error().message] { emit sendFailed(text); });
         }
     }
 }

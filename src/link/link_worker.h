@@ -2,6 +2,7 @@
 // The worker thread: writes every message to the adapter, one at a time, from the request slot.
 #pragma once
 
+#include <QObject>
 #include <QString>
 
 #include <chrono>
@@ -15,21 +16,18 @@ class Mailbox;
 class ReportWriter;
 
 // A standard thread rather than a QThread: its start and join are synchronisation points that the
-// thread sanitizer sees, where QThread's own ending is hidden inside Qt.
-class LinkWorker final
+// thread sanitizer sees, where QThread's own ending is hidden inside Qt. The object itself belongs
+// to the GUI thread, where it announces what went wrong.
+class LinkWorker final : public QObject
 {
+    Q_OBJECT
+
 public:
-    struct Hooks
-    {
-        std::function<ReportWriter *()> writer;          // the claimed adapter, or null while none is
-        std::function<void(const QString &)> sendFailed; // run on the GUI thread
-    };
+    // The claimed adapter, or null while none is; asked on the worker thread before each message.
+    using WriterSource = std::function<ReportWriter *()>;
 
-    LinkWorker(Mailbox &mailbox, GuiDispatcher &gui, Hooks hooks);
-    ~LinkWorker();
-
-    LinkWorker(const LinkWorker &) = delete;
-    LinkWorker &operator=(const LinkWorker &) = delete;
+    LinkWorker(Mailbox &mailbox, GuiDispatcher &gui, WriterSource writer, QObject *parent = nullptr);
+    ~LinkWorker() override;
 
     // Starts the loop at once. It keeps the program's normal priority: it sleeps while there is
     // nothing to send, and each report it writes waits for the bus, so a lower scheduling class would
@@ -40,12 +38,16 @@ public:
     // Waits up to `timeout` for the loop to end; true once it has.
     bool wait(std::chrono::milliseconds timeout);
 
+signals:
+    // On the GUI thread: a message could not be written; `text` is the system's words for it.
+    void sendFailed(const QString &text);
+
 private:
     void run();
 
     Mailbox &m_mailbox;
     GuiDispatcher &m_gui;
-    Hooks m_hooks;
+    const WriterSource m_writer;
     std::thread m_thread;
     std::mutex m_mutex;
     std::condition_variable m_ended;

@@ -62,8 +62,9 @@ unsigned fieldsWritten(const Change &value)
 
 } // namespace
 
-RecordStore::RecordStore(Mailbox &mailbox)
-    : m_mailbox(mailbox)
+RecordStore::RecordStore(Mailbox &mailbox, QObject *parent)
+    : QObject(parent)
+    , m_mailbox(mailbox)
 {
 }
 
@@ -129,21 +130,18 @@ void RecordStore::recordReceived(std::uint8_t cmd, std::span<const std::uint8_t>
         if (dropped)
             m_pending.clear();
         compose();
-        if (m_writeEnded && (dropped || (latestAnswered && m_pending.empty())))
-            m_writeEnded(!dropped);
+        if (dropped || (latestAnswered && m_pending.empty()))
+            emit writeEnded(!dropped);
     }
-    if (m_recordArrived)
-        m_recordArrived();
+    emit recordArrived();
 }
 
 void RecordStore::textReceived()
 {
-    if (m_recordArrived)
-        m_recordArrived();
+    emit recordArrived();
 }
 
 void RecordStore::updateReplyReceived(std::uint8_t cmd, std::span<const std::uint8_t> payload)
 {
-    if (m_updateReply)
-        m_updateReply(cmd, payload);
+    emit updateReplyArrived(cmd, payload);
 }

@@ -8,7 +8,8 @@
 #include "model/device_record.h"
 #include "model/record_change.h"
 
-#include <functional>
+#include <QObject>
+
 #include <vector>
 
 // The user's changes are kept as values until the adapter holds them. Every record that arrives is
@@ -18,15 +19,12 @@
 // write, and a call or hang-up press, besides, once its write has had its reply; and only once
 // no earlier change that writes the same fields is still pending. When the adapter has answered
 // every write, or the writes are given up, its record is taken as it is.
-class RecordStore final : public MessageSink
+class RecordStore final : public QObject, public MessageSink
 {
-public:
-    using UpdateReplyHandler = std::function<void(std::uint8_t cmd, std::span<const std::uint8_t> payload)>;
-    // True when the adapter's reply to the latest change holds every change; false when changes
-    // were dropped unheld (the adapter answered otherwise, or the writes were given up).
-    using WriteEndHandler = std::function<void(bool held)>;
+    Q_OBJECT
 
-    explicit RecordStore(Mailbox &mailbox);
+public:
+    explicit RecordStore(Mailbox &mailbox, QObject *parent = nullptr);
 
     // The adapter's last record with the pending changes applied: what the windows show.
     const DeviceRecord &record() const { return m_record; }
@@ -36,15 +34,19 @@ public:
     // The record write again, without any request, for a write whose reply is overdue.
     void repeat();
 
-    // Called for every record or text that arrived, also one that left the record as it was.
-    void setRecordArrived(std::function<void()> handler) { m_recordArrived = std::move(handler); }
-    // Called when a record ends the writes' wait, as WriteEndHandler says.
-    void setWriteEnded(WriteEndHandler handler) { m_writeEnded = std::move(handler); }
-    void setUpdateReplyHandler(UpdateReplyHandler handler) { m_updateReply = std::move(handler); }
-
     void recordReceived(std::uint8_t cmd, std::span<const std::uint8_t> record) override;
     void textReceived() override;
     void updateReplyReceived(std::uint8_t cmd, std::span<const std::uint8_t> payload) override;
+
+signals:
+    // Every record or text that arrived, also one that left the record as it was.
+    void recordArrived();
+    // A record ended the writes' wait: `held` when the adapter's reply to the latest change holds
+    // every change; false when changes were dropped unheld (the adapter answered otherwise, or the
+    // writes were given up).
+    void writeEnded(bool held);
+    // A reply for the update, with whatever payload it carried; the payload lasts for the call only.
+    void updateReplyArrived(std::uint8_t cmd, std::span<const std::uint8_t> payload);
 
 private:
     struct Pending
@@ -60,7 +62,4 @@ private:
     DeviceRecord m_base{};   // as the adapter last sent it
     DeviceRecord m_record{}; // m_base with m_pending applied
     std::vector<Pending> m_pending;
-    std::function<void()> m_recordArrived;
-    WriteEndHandler m_writeEnded;
-    UpdateReplyHandler m_updateReply;
 };

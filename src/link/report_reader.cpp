@@ -6,11 +6,11 @@
 #include <chrono>
 #include <utility>
 
-ReportReader::ReportReader(ConnectionSource source, std::size_t reportLength, Deliver deliver, EndsGroup endsGroup)
+ReportReader::ReportReader(ConnectionSource source, std::size_t reportLength, ReportSink &sink, GroupEnd groupEnd)
     : m_source(std::move(source))
     , m_reportLength(std::max<std::size_t>(reportLength, 2))
-    , m_deliver(std::move(deliver))
-    , m_endsGroup(std::move(endsGroup))
+    , m_sink(sink)
+    , m_groupEnd(groupEnd)
     , m_thread([this] { run(); })
 {
 }
@@ -58,19 +58,19 @@ void ReportReader::run()
         // A device that is gone never comes back: a re-plugged device is a new device object.
         if (!connection)
             break;
-        const int count = connection->read(buffer, group.empty() ? kReadSliceMs : kGroupGapMs);
+        const HidIoResult count = connection->read(buffer, group.empty() ? kReadSliceMs : kGroupGapMs);
         // Let go at once, so that the handle can close as soon as the device is found gone.
         connection.reset();
-        if (count > 0) {
-            const auto report = std::span(buffer).first(std::min(static_cast<std::size_t>(count), buffer.size()));
+        if (!count) {
+            if (waitForStop(kRetryDelayMs))
+                break;
+        } else if (*count > 0) {
+            const auto report = std::span(buffer).first(std::min(*count, buffer.size()));
             group.emplace_back(report.begin(), report.end());
-            if (!m_endsGroup || m_endsGroup(report.subspan(1)) || group.size() >= kMaxGroup)
+            if (m_groupEnd == nullptr || m_groupEnd(report.subspan(1)) || group.size() >= kMaxGroup)
                 handOver(group);
-        } else if (count == 0) {
-            if (!group.empty())
-                handOver(group);
-        } else if (waitForStop(kRetryDelayMs)) {
-            break;
+        } else if (!group.empty()) {
+            handOver(group);
         }
     }
     const std::lock_guard lock(m_mutex);
@@ -94,7 +94,7 @@ void ReportReader::deliver(const std::vector<std::vector<std::uint8_t>> &reports
                 return;
         }
         try {
-            m_deliver(report[0], std::span(report).subspan(1));
+            m_sink.reportRead(report[0], std::span(report).subspan(1));
         } catch (...) {
             // The handler has had its say; a failure there must not end the reading of later reports.
         }

@@ -5,8 +5,8 @@
 // report; they are handled one after another, in order, as before.
 #pragma once
 
-#include "link/hid_backend.h"
 #include "link/gui_dispatcher.h"
+#include "link/hid_backend.h"
 
 #include <condition_variable>
 #include <cstdint>
@@ -17,16 +17,27 @@
 #include <thread>
 #include <vector>
 
+// Where the reports go, on the GUI thread. A plain virtual call rather than a signal of the reader:
+// the reader is no QObject, since it lives on two threads, and its one receiver is fixed for life.
+class ReportSink
+{
+public:
+    // Each report: the report ID, then the bytes after it.
+    virtual void reportRead(std::uint8_t reportId, std::span<const std::uint8_t> data) = 0;
+
+protected:
+    ~ReportSink() = default;
+};
+
 class ReportReader
 {
 public:
     // The device's open connection, or null once the device is gone.
     using ConnectionSource = std::function<std::shared_ptr<HidConnection>()>;
-    // Runs on the GUI thread for each report: the report ID, then the bytes after it.
-    using Deliver = std::function<void(std::uint8_t reportId, std::span<const std::uint8_t> data)>;
     // Runs on the reading thread for each report (the bytes after the report ID): true when the
     // report ends a group, which then goes to the GUI thread at once with the reports read before it.
-    using EndsGroup = std::function<bool(std::span<const std::uint8_t> data)>;
+    // A plain function: a rule of the wire, with no state to carry, called for every report.
+    using GroupEnd = bool (*)(std::span<const std::uint8_t> data);
 
     // How long one read waits for a report, and how long a failed read waits before the next try.
     static constexpr int kReadSliceMs = 100;
@@ -37,8 +48,8 @@ public:
     static constexpr std::size_t kMaxGroup = 64;
 
     // Create it on the GUI thread; the reading starts at once. `reportLength` counts the report ID.
-    // Without `endsGroup` every report goes over on its own.
-    ReportReader(ConnectionSource source, std::size_t reportLength, Deliver deliver, EndsGroup endsGroup = {});
+    // Without `groupEnd` every report goes over on its own. The sink must outlive the reader.
+    ReportReader(ConnectionSource source, std::size_t reportLength, ReportSink &sink, GroupEnd groupEnd = nullptr);
     ~ReportReader();
 
     ReportReader(const ReportReader &) = delete;
@@ -60,8 +71,8 @@ private:
 
     const ConnectionSource m_source;
     const std::size_t m_reportLength;
-    const Deliver m_deliver;
-    const EndsGroup m_endsGroup;
+    ReportSink &m_sink;
+    const GroupEnd m_groupEnd;
 
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;

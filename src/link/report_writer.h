@@ -2,6 +2,8 @@
 // Where the sender writes its output reports: the claimed device, or a test's fake.
 #pragma once
 
+#include "model/result.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -14,6 +16,6 @@ public:
     // The device's output report length, report ID included.
     virtual std::size_t outputReportLength() = 0;
     // Writes one output report synchronously and returns the bytes written, 0 when the device is
-    // gone. Throws HidError for a failure the user must be told of.
-    virtual std::size_t writeReport(std::span<const std::uint8_t> report) = 0;
+    // gone; a failure the user must be told of comes back as the error.
+    virtual Result<std::size_t> writeReport(std::span<const std::uint8_t> report) = 0;
 };

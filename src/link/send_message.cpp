@@ -3,7 +3,6 @@
 #include "link/send_message.h"
 
 #include "link/frame.h"
-#include "link/hid_error.h"
 #include "link/report_writer.h"
 #include "link/request.h"
 
@@ -21,16 +20,16 @@ SendOutcome sendMessage(const Request &request, ReportWriter *writer)
         message.data != nullptr ? std::span(message.data, message.len) : std::span<const std::uint8_t>();
     MessageFrames frames(message.cmd, payload);
     Frame frame;
-    try {
-        while (frames.next(frame)) {
-            const Report report = makeReport(frame);
-            // Never hand the layer more than the one report held here, whatever length it claims.
-            const std::size_t length = std::min(writer->outputReportLength(), report.size());
-            const std::size_t written = writer->writeReport(std::span(report).first(length));
-            outcome.written = static_cast<std::uint16_t>(outcome.written + written);
+    while (frames.next(frame)) {
+        const Report report = makeReport(frame);
+        // Never hand the layer more than the one report held here, whatever length it claims.
+        const std::size_t length = std::min(writer->outputReportLength(), report.size());
+        const Result<std::size_t> written = writer->writeReport(std::span(report).first(length));
+        if (!written) {
+            outcome.ended = written.error();
+            break;
         }
-    } catch (const HidError &error) {
-        outcome.error = QString::fromStdString(error.what());
+        outcome.written = static_cast<std::uint16_t>(outcome.written + *written);
     }
     return outcome;
 }

@@ -2,21 +2,20 @@
 // Framing one message into output reports and writing them to the adapter.
 #pragma once
 
-#include <QString>
+#include "model/result.h"
 
 #include <cstdint>
-#include <optional>
 
 struct Request;
 class ReportWriter;
 
 struct SendOutcome
 {
-    std::uint16_t written = 0;    // bytes the HID layer reported written, wrapping at 16 bits
-    std::optional<QString> error; // the text of an error that ended the message
+    std::uint16_t written = 0; // bytes the HID layer reported written, wrapping at 16 bits
+    Result<void> ended = {};   // the error that ended the message early, for the user
 };
 
 // Writes the request's payload in data frames and then its trailer, every report attempted even
 // when an earlier one wrote nothing. With no writer (no adapter claimed) nothing is written. An
-// error raised by the writer ends the message and is handed back for the user.
+// error from the writer ends the message and is handed back for the user.
 SendOutcome sendMessage(const Request &request, ReportWriter *writer);

@@ -4,6 +4,8 @@
 
 #include "link/report_trace.h"
 
+#include <algorithm>
+
 namespace {
 
 class TracedConnection final : public HidConnection
@@ -15,21 +17,19 @@ public:
     {
     }
 
-    int write(std::span<const std::uint8_t> report) override
+    HidIoResult write(std::span<const std::uint8_t> report) override
     {
         m_trace->record(ReportTrace::Direction::Out, report);
         return m_inner->write(report);
     }
 
-    int read(std::span<std::uint8_t> buffer, int timeoutMs) override
+    HidIoResult read(std::span<std::uint8_t> buffer, int timeoutMs) override
     {
-        const int count = m_inner->read(buffer, timeoutMs);
-        if (count > 0)
-            m_trace->record(ReportTrace::Direction::In, buffer.first(static_cast<std::size_t>(count)));
+        HidIoResult count = m_inner->read(buffer, timeoutMs);
+        if (count && *count > 0)
+            m_trace->record(ReportTrace::Direction::In, buffer.first(std::min(*count, buffer.size())));
         return count;
     }
-
-    HidIoFailure lastWriteFailure() const override { return m_inner->lastWriteFailure(); }
 
 private:
     std::unique_ptr<HidConnection> m_inner;
@@ -49,12 +49,12 @@ std::vector<HidDeviceInfo> TracingBackend::scan()
     return m_inner->scan();
 }
 
-HidOpenResult TracingBackend::open(const QString &instance)
+Result<std::unique_ptr<HidConnection>> TracingBackend::open(const QString &instance)
 {
-    HidOpenResult result = m_inner->open(instance);
-    if (result.connection)
-        result.connection = std::make_unique<TracedConnection>(std::move(result.connection), m_trace);
-    return result;
+    Result<std::unique_ptr<HidConnection>> opened = m_inner->open(instance);
+    if (opened)
+        *opened = std::make_unique<TracedConnection>(std::move(*opened), m_trace);
+    return opened;
 }
 
 void TracingBackend::watchChanges(std::function<void()> onChange)

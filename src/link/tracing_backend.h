@@ -14,7 +14,7 @@ public:
     TracingBackend(std::unique_ptr<HidBackend> inner, std::shared_ptr<ReportTrace> trace);
 
     std::vector<HidDeviceInfo> scan() override;
-    HidOpenResult open(const QString &instance) override;
+    Result<std::unique_ptr<HidConnection>> open(const QString &instance) override;
     void watchChanges(std::function<void()> onChange) override;
     QString lockFolder() const override;
 

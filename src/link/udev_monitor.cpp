@@ -4,9 +4,9 @@
 
 #include <QSocketNotifier>
 
-UdevMonitor::UdevMonitor(const char *subsystem, std::function<void(std::vector<Event>)> onChange)
-    : m_udev(udev_new())
-    , m_onChange(std::move(onChange))
+UdevMonitor::UdevMonitor(const char *subsystem, QObject *parent)
+    : QObject(parent)
+    , m_udev(udev_new())
 {
     if (!m_udev) {
         m_error = QStringLiteral("udev is not available");
@@ -21,7 +21,7 @@ UdevMonitor::UdevMonitor(const char *subsystem, std::function<void(std::vector<E
         return;
     }
     m_notifier = std::make_unique<QSocketNotifier>(udev_monitor_get_fd(m_monitor.get()), QSocketNotifier::Read);
-    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(), [this] { drain(); });
+    connect(m_notifier.get(), &QSocketNotifier::activated, this, &UdevMonitor::drain);
 }
 
 UdevMonitor::~UdevMonitor() = default;
@@ -36,6 +36,6 @@ void UdevMonitor::drain()
         events.push_back({QString::fromLocal8Bit(action != nullptr ? action : ""),
                           QString::fromLocal8Bit(devnode != nullptr ? devnode : "")});
     }
-    if (!events.empty() && m_onChange)
-        m_onChange(std::move(events));
+    if (!events.empty())
+        emit eventsArrived(events);
 }

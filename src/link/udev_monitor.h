@@ -4,16 +4,18 @@
 
 #include "link/udev_ptr.h"
 
+#include <QObject>
 #include <QString>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
 class QSocketNotifier;
 
-class UdevMonitor
+class UdevMonitor final : public QObject
 {
+    Q_OBJECT
+
 public:
     // One uevent: its action ("add", "remove", "change"...) and the device's node, if it has one.
     struct Event
@@ -22,17 +24,18 @@ public:
         QString devnode;
     };
 
-    // Listens to the uevents of one subsystem; `onChange` runs on the creating thread's event loop,
-    // once for every burst of events that arrived together, with those events in order.
-    UdevMonitor(const char *subsystem, std::function<void(std::vector<Event>)> onChange);
-    ~UdevMonitor();
-
-    UdevMonitor(const UdevMonitor &) = delete;
-    UdevMonitor &operator=(const UdevMonitor &) = delete;
+    // Listens to the uevents of one subsystem.
+    explicit UdevMonitor(const char *subsystem, QObject *parent = nullptr);
+    ~UdevMonitor() override;
 
     bool isWatching() const { return m_notifier != nullptr; }
     // Why it is not watching.
     const QString &error() const { return m_error; }
+
+signals:
+    // On the creating thread's event loop, once for every burst of events that arrived together,
+    // with those events in order.
+    void eventsArrived(const std::vector<UdevMonitor::Event> &events);
 
 private:
     void drain();
@@ -40,6 +43,5 @@ private:
     UdevPtr m_udev;
     UdevMonitorPtr m_monitor;
     std::unique_ptr<QSocketNotifier> m_notifier;
-    std::function<void(std::vector<Event>)> m_onChange;
     QString m_error;
 };

@@ -2,6 +2,7 @@
 // Finding the adapter, losing it and finding it again, as the user sees it.
 #include "program_fixture.h"
 
+#include "support/adapter_probe.h"
 #include "support/box_answerer.h"
 #include "support/gui_wait.h"
 
@@ -68,7 +69,7 @@ TEST_F(Connection, StartsDisconnectedAndShowsTheAdapterOnceItIsPluggedIn)
     startProgram();
     // Another HID device arriving is found and passed over.
     hidraw->addForeignDevice(QStringLiteral("Other"), QStringLiteral("Keyboard"));
-    ASSERT_TRUE(waitUntil([this] { return link().hidController()->devices().size() == 1; }));
+    ASSERT_TRUE(waitUntil([this] { return AdapterProbe::hidController(link())->devices().size() == 1; }));
     expectDisconnected();
     EXPECT_EQ(window().windowTitle(), "VESTRA7");
     EXPECT_EQ(refreshes, 0);

@@ -46,14 +46,13 @@ protected:
     void start()
     {
         controller = std::make_unique<HidController>(std::make_unique<HidapiBackend>());
-        controller->devicesChanged = [this](HidController &) {
-            ++changes;
-        };
-        controller->reportReceived = [this](HidDevice &, std::uint8_t reportId, std::span<const std::uint8_t> data) {
-            reportIds.push_back(reportId);
-            reportSizes.push_back(data.size());
-            receiver.takeReport(data);
-        };
+        QObject::connect(controller.get(), &HidController::devicesChanged, [this]() { ++changes; });
+        QObject::connect(controller.get(), &HidController::reportReceived,
+                         [this](HidDevice *, std::uint8_t reportId, std::span<const std::uint8_t> data) {
+                             reportIds.push_back(reportId);
+                             reportSizes.push_back(data.size());
+                             receiver.takeReport(data);
+                         });
     }
 
     bool waitForChanges(int count)
@@ -73,13 +72,12 @@ protected:
     HidDevice *findAdapter() const
     {
         HidDevice *found = nullptr;
-        controller->deviceOffered = [&found](HidDevice &device, int) {
+        controller->offerDevices([&found](HidDevice &device, int) {
             if (device.manufacturer() != QLatin1String("TARNIX"))
                 return true;
             found = &device;
             return false;
-        };
-        controller->offerDevices();
+        });
         return found;
     }
 
@@ -88,7 +86,7 @@ protected:
     {
         const std::size_t before = collector.records.size();
         std::size_t written = 0;
-        std::thread worker([&] { written = device.writeReport(kPoll); });
+        std::thread worker([&] { written = device.writeReport(kPoll).value(); });
         worker.join();
         EXPECT_EQ(written, kReportSize);
         return waitUntil([&] { return collector.records.size() > before; });
@@ -153,10 +151,10 @@ TEST_F(HidrawTest, RemovalAndReturnAreHeardThroughUevents)
 
     adapter->unplug();
     // Before the GUI thread has heard of it, and after: a write fails quietly.
-    EXPECT_EQ(first->writeReport(kPoll), 0u);
+    EXPECT_EQ(first->writeReport(kPoll).value(), 0u);
     ASSERT_TRUE(waitForChanges(2));
     EXPECT_FALSE(first->isPluggedIn());
-    EXPECT_EQ(first->writeReport(kPoll), 0u);
+    EXPECT_EQ(first->writeReport(kPoll).value(), 0u);
     ASSERT_EQ(controller->devices().size(), 2u);
     EXPECT_EQ(controller->devices()[1], first);
 
@@ -177,7 +175,9 @@ TEST_F(HidrawTest, AdapterRestartingIntoItsBootLoaderComesBackOnANewNode)
     ASSERT_TRUE(waitForChanges(1));
     HidDevice *normal = findAdapter();
     ASSERT_TRUE(normal && normal->claim());
-    std::thread worker([normal] { normal->writeReport(makeReport(makeTrailerFrame({0, 0xFFFF, CMD_ENTER_BOOT}))); });
+    std::thread worker([normal] {
+        ASSERT_TRUE(normal->writeReport(makeReport(makeTrailerFrame({0, 0xFFFF, CMD_ENTER_BOOT}))));
+    });
     worker.join();
 
     HidDevice *boot = nullptr;

@@ -213,7 +213,7 @@ TEST(LinkRoundTrip, EverySentMessageIsReceivedIntact)
         {
         }
         std::size_t outputReportLength() override { return kReportSize; }
-        std::size_t writeReport(std::span<const std::uint8_t> report) override
+        Result<std::size_t> writeReport(std::span<const std::uint8_t> report) override
         {
             m_receiver.takeReport(report.subspan(1));
             return report.size();

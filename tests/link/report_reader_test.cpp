@@ -34,17 +34,16 @@ public:
         m_arrived.notify_all();
     }
 
-    int write(std::span<const std::uint8_t>) override { return -1; }
-    HidIoFailure lastWriteFailure() const override { return {}; }
-    int read(std::span<std::uint8_t> buffer, int timeoutMs) override
+    HidIoResult write(std::span<const std::uint8_t>) override { return HidIoFailure{}; }
+    HidIoResult read(std::span<std::uint8_t> buffer, int timeoutMs) override
     {
         std::unique_lock lock(m_mutex);
         if (!m_arrived.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return !m_reports.empty(); }))
-            return 0;
+            return std::size_t{0};
         const Bytes report = m_reports.front();
         m_reports.pop_front();
         std::copy(report.begin(), report.end(), buffer.begin());
-        return static_cast<int>(report.size());
+        return report.size();
     }
 
 private:
@@ -53,7 +52,7 @@ private:
     std::deque<Bytes> m_reports;
 };
 
-class ReportGroups : public testing::Test
+class ReportGroups : public testing::Test, public ReportSink
 {
 protected:
     ReportGroups()
@@ -63,15 +62,16 @@ protected:
         m_pass.start(0);
     }
 
-    void startReader(ReportReader::EndsGroup endsGroup)
+    void startReader(ReportReader::GroupEnd groupEnd)
     {
-        m_reader = std::make_unique<ReportReader>([this] { return m_connection; }, kReportSize,
-                                                  [this](std::uint8_t, std::span<const std::uint8_t> data) {
-                                                      handled.push_back({data[1], m_passes});
-                                                      if (onReport)
-                                                          onReport();
-                                                  },
-                                                  std::move(endsGroup));
+        m_reader = std::make_unique<ReportReader>([this] { return m_connection; }, kReportSize, *this, groupEnd);
+    }
+
+    void reportRead(std::uint8_t, std::span<const std::uint8_t> data) override
+    {
+        handled.push_back({data[1], m_passes});
+        if (onReport)
+            onReport();
     }
 
     static bool endsAtTrailer(std::span<const std::uint8_t> data) { return data[0] != kDataMarker; }

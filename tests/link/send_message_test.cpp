@@ -3,7 +3,6 @@
 #include "link/commands.h"
 #include "link/crc.h"
 #include "link/frame.h"
-#include "link/hid_error.h"
 #include "link/report_writer.h"
 #include "link/request.h"
 #include "link/send_message.h"
@@ -19,18 +18,18 @@ class RecordingWriter : public ReportWriter
 {
 public:
     std::size_t outputReportLength() override { return reportLength; }
-    std::size_t writeReport(std::span<const std::uint8_t> report) override
+    Result<std::size_t> writeReport(std::span<const std::uint8_t> report) override
     {
         const std::size_t index = reports.size();
         reports.emplace_back(report.begin(), report.end());
-        if (index == throwAt)
-            throw HidError("The device does not respond.");
+        if (index == errorAt)
+            return Error{"The device does not respond."};
         return index == failAt ? 0 : report.size();
     }
 
     std::size_t reportLength = kReportSize;
     std::size_t failAt = SIZE_MAX;
-    std::size_t throwAt = SIZE_MAX;
+    std::size_t errorAt = SIZE_MAX;
     std::vector<std::vector<std::uint8_t>> reports;
 };
 
@@ -69,7 +68,7 @@ TEST(SendMessage, PollIsOneTrailerReport)
     EXPECT_TRUE(std::equal(head.begin(), head.end(), report.begin()));
     expectZerosFrom(report, 7);
     EXPECT_EQ(outcome.written, 65);
-    EXPECT_FALSE(outcome.error);
+    EXPECT_TRUE(outcome.ended);
 }
 
 TEST(SendMessage, SixtyThreeBytesFillOneFrameAndSixtyFourSpillOneByte)
@@ -133,7 +132,7 @@ TEST(SendMessage, NoDeviceWritesNothing)
     const auto record = counting(1789);
     const SendOutcome outcome = sendMessage(requestFor(CMD_WRITE_RECORD, record), nullptr);
     EXPECT_EQ(outcome.written, 0);
-    EXPECT_FALSE(outcome.error);
+    EXPECT_TRUE(outcome.ended);
 }
 
 TEST(SendMessage, QuietFailureStillAttemptsEveryFrame)
@@ -144,19 +143,19 @@ TEST(SendMessage, QuietFailureStillAttemptsEveryFrame)
     const SendOutcome outcome = sendMessage(requestFor(CMD_WRITE_RECORD, record), &writer);
     EXPECT_EQ(writer.reports.size(), 30u);
     EXPECT_EQ(outcome.written, 29 * 65);
-    EXPECT_FALSE(outcome.error);
+    EXPECT_TRUE(outcome.ended);
 }
 
-TEST(SendMessage, RaisedErrorEndsTheMessageWithTheCountSoFar)
+TEST(SendMessage, AnErrorEndsTheMessageWithTheCountSoFar)
 {
     RecordingWriter writer;
-    writer.throwAt = 2;
+    writer.errorAt = 2;
     const auto record = counting(1789);
     const SendOutcome outcome = sendMessage(requestFor(CMD_WRITE_RECORD, record), &writer);
     EXPECT_EQ(writer.reports.size(), 3u);
     EXPECT_EQ(outcome.written, 2 * 65);
-    ASSERT_TRUE(outcome.error);
-    EXPECT_EQ(*outcome.error, QStringLiteral("The device does not respond."));
+    ASSERT_FALSE(outcome.ended);
+    EXPECT_EQ(outcome.ended.error().message, QStringLiteral("The device does not respond."));
 }
 
 TEST(SendMessage, CountWrapsAtSixteenBits)

@@ -8,6 +8,7 @@
 
 #include "link/commands.h"
 #include "link/hid_controller.h"
+#include "support/adapter_probe.h"
 #include "support/gui_wait.h"
 #include "support/update_dialog_controls.h"
 #include "ui/firmware_update_dialog.h"
@@ -53,7 +54,7 @@ TEST_F(RemovalRace, InTheMiddleOfARecordWrite)
     startConnected();
     // The first report, one inside, the last data frame and the trailer.
     for (const int report : {0, 1, 15, 28, 29}) {
-        HidDevice *device = app->adapter().claimedDevice();
+        HidDevice *device = AdapterProbe::claimedDevice(app->adapter());
         std::atomic<bool> removed{false};
         std::atomic<bool> seenGone{false};
         ledger->armWrite(report, [&] {
@@ -108,7 +109,7 @@ TEST_F(RemovalRace, WhileAReportWaitsForTheGuiThread)
                     return;
                 unplugFromAnotherThread();
                 // Handled while the reading thread still waits for this report to be taken.
-                EXPECT_TRUE(waitUntil([&] { return !app->adapter().claimedDevice()->isPluggedIn(); }));
+                EXPECT_TRUE(waitUntil([&] { return !AdapterProbe::claimedDevice(app->adapter())->isPluggedIn(); }));
             });
         controls.resetSettingsButton->click();
         ASSERT_TRUE(waitUntil([&] {
@@ -118,8 +119,10 @@ TEST_F(RemovalRace, WhileAReportWaitsForTheGuiThread)
         QObject::disconnect(hook);
         EXPECT_EQ(prompts.messages.back().text, QStringLiteral("Settings is reset!"));
         bus.plug(adapter);
-        ASSERT_TRUE(waitUntil(
-            [&] { return app->adapter().claimedDevice()->isPluggedIn() && controls.resetSettingsButton->isEnabled(); }));
+        ASSERT_TRUE(waitUntil([&] {
+            return AdapterProbe::claimedDevice(app->adapter())->isPluggedIn() &&
+                   controls.resetSettingsButton->isEnabled();
+        }));
     }
     expectOneHandleLeft();
 }
@@ -128,7 +131,7 @@ TEST_F(RemovalRace, WhileAReadIsUnderWay)
 {
     startConnected();
     for (int round = 0; round < 5; ++round) {
-        HidDevice *device = app->adapter().claimedDevice();
+        HidDevice *device = AdapterProbe::claimedDevice(app->adapter());
         std::atomic<bool> removed{false};
         std::atomic<bool> seenGone{false};
         ledger->armRead([&] {

@@ -22,7 +22,7 @@ public:
         --m_ledger->m_open;
     }
 
-    int write(std::span<const std::uint8_t> report) override
+    HidIoResult write(std::span<const std::uint8_t> report) override
     {
         const CallUnderWay call(m_callsUnderWay);
         // Writes come from one thread at a time, so the position in the message needs no lock.
@@ -31,20 +31,18 @@ public:
             m_messageHasData = marker == kDataMarker;
         if (const std::function<void()> action = m_ledger->takeWriteAction(m_reportIndex, m_messageHasData))
             action();
-        const int written = m_inner->write(report);
+        HidIoResult written = m_inner->write(report);
         m_reportIndex = marker == kTrailerMarker ? 0 : m_reportIndex + 1;
         return written;
     }
 
-    int read(std::span<std::uint8_t> buffer, int timeoutMs) override
+    HidIoResult read(std::span<std::uint8_t> buffer, int timeoutMs) override
     {
         const CallUnderWay call(m_callsUnderWay);
         if (const std::function<void()> action = m_ledger->takeReadAction())
             action();
         return m_inner->read(buffer, timeoutMs);
     }
-
-    HidIoFailure lastWriteFailure() const override { return m_inner->lastWriteFailure(); }
 
 private:
     struct CallUnderWay
@@ -103,11 +101,11 @@ std::vector<HidDeviceInfo> TrackingBackend::scan()
     return m_inner->scan();
 }
 
-HidOpenResult TrackingBackend::open(const QString &instance)
+Result<std::unique_ptr<HidConnection>> TrackingBackend::open(const QString &instance)
 {
-    HidOpenResult opened = m_inner->open(instance);
-    if (opened.connection)
-        opened.connection = std::make_unique<TrackedConnection>(std::move(opened.connection), m_ledger);
+    Result<std::unique_ptr<HidConnection>> opened = m_inner->open(instance);
+    if (opened)
+        *opened = std::make_unique<TrackedConnection>(std::move(*opened), m_ledger);
     return opened;
 }
 

@@ -46,7 +46,7 @@ public:
     TrackingBackend(std::unique_ptr<HidBackend> inner, std::shared_ptr<HandleLedger> ledger);
 
     std::vector<HidDeviceInfo> scan() override;
-    HidOpenResult open(const QString &instance) override;
+    Result<std::unique_ptr<HidConnection>> open(const QString &instance) override;
     void watchChanges(std::function<void()> onChange) override;
     std::vector<HidDeviceEvent> takeEvents() override;
     QString lockFolder() const override;

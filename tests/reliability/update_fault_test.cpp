@@ -8,6 +8,7 @@
 #include "link_faults.h"
 #include "program_fixture.h"
 #include "run_length.h"
+#include "support/adapter_probe.h"
 #include "update/update_test_files.h"
 
 #include "link/commands.h"
@@ -77,7 +78,7 @@ protected:
     // which it does only after its answer has been read and handed to the window.
     bool resultLost()
     {
-        const Mailbox &mailbox = app->adapter().mailbox();
+        const Mailbox &mailbox = AdapterProbe::mailbox(app->adapter());
         if (updater().isSending() || !updater().image().atEnd() || mailbox.requestPending() || mailbox.sending() ||
             mailbox.snapshot().cmd != CMD_FW_END)
             return false;
@@ -180,7 +181,8 @@ TEST_F(UpdateTest, WithoutAnAnswerToTheEndTheWindowWaitsAndCloseLeavesIt)
     EXPECT_TRUE(dialog().isVisible());
     EXPECT_TRUE(prompts.messages.empty()) << "no result is made up";
     EXPECT_TRUE(updateControls().closeButton->isEnabled());
-    EXPECT_FALSE(updateControls().selectFileButton->isEnabled()) << "no second file while the first one's result is awaited";
+    EXPECT_FALSE(updateControls().selectFileButton->isEnabled())
+        << "no second file while the first one's result is awaited";
 
     updateControls().closeButton->click();
     EXPECT_FALSE(dialog().isVisible());

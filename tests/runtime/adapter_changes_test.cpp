@@ -3,6 +3,7 @@
 #include "link/adapter.h"
 #include "link/commands.h"
 #include "model/byte_span.h"
+#include "support/adapter_probe.h"
 
 #include <QByteArray>
 
@@ -53,7 +54,7 @@ protected:
         EXPECT_EQ(std::memcmp(&adapter.record(), &expected, kRecordSize), 0);
         DeviceRecord written = expected;
         std::copy(requests.begin(), requests.end(), std::begin(written.resp));
-        const Mailbox::Snapshot sent = adapter.mailbox().snapshot();
+        const Mailbox::Snapshot sent = AdapterProbe::mailbox(adapter).snapshot();
         EXPECT_EQ(sent.cmd, CMD_WRITE_RECORD);
         ASSERT_EQ(sent.payload.size(), kRecordSize);
         EXPECT_EQ(std::memcmp(sent.payload.data(), &written, kRecordSize), 0);

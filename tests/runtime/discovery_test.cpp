@@ -2,6 +2,7 @@
 // Finding, claiming and losing the adapter among other HID devices, and what the windows are told.
 #include "link/adapter.h"
 #include "link/hid_controller.h"
+#include "support/adapter_probe.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -15,13 +16,12 @@ namespace {
 class IdleConnection final : public HidConnection
 {
 public:
-    int write(std::span<const std::uint8_t> report) override { return static_cast<int>(report.size()); }
-    int read(std::span<std::uint8_t>, int timeoutMs) override
+    HidIoResult write(std::span<const std::uint8_t> report) override { return report.size(); }
+    HidIoResult read(std::span<std::uint8_t>, int timeoutMs) override
     {
         QThread::msleep(static_cast<unsigned long>(std::min(timeoutMs, 20)));
-        return 0;
+        return std::size_t{0};
     }
-    HidIoFailure lastWriteFailure() const override { return {}; }
 };
 
 // A bus whose devices the test sets directly; a device listed in `locked` cannot be opened.
@@ -45,12 +45,12 @@ public:
         const std::lock_guard lock(m_shared->mutex);
         return m_shared->devices;
     }
-    HidOpenResult open(const QString &instance) override
+    Result<std::unique_ptr<HidConnection>> open(const QString &instance) override
     {
         const std::lock_guard lock(m_shared->mutex);
         if (m_shared->locked.contains(instance))
-            return {nullptr, QStringLiteral("Permission denied")};
-        return {std::make_unique<IdleConnection>(), {}};
+            return Error{QStringLiteral("Permission denied")};
+        return std::unique_ptr<HidConnection>(std::make_unique<IdleConnection>());
     }
     void watchChanges(std::function<void()> onChange) override { m_shared->onChange = std::move(onChange); }
 
@@ -126,18 +126,18 @@ protected:
 
 TEST(DeviceIdentity, VersionTextIsMajorDotMinorInDecimal)
 {
-    EXPECT_EQ(versionText(0x0102), QStringLiteral("1.2"));
-    EXPECT_EQ(versionText(0x010A), QStringLiteral("1.10"));
-    EXPECT_EQ(versionText(0xFFFF), QStringLiteral("255.255"));
+    EXPECT_EQ(deviceVersionText(0x0102), QStringLiteral("1.2"));
+    EXPECT_EQ(deviceVersionText(0x010A), QStringLiteral("1.10"));
+    EXPECT_EQ(deviceVersionText(0xFFFF), QStringLiteral("255.255"));
 }
 
 TEST_F(DiscoveryTest, TheAdapterIsFoundByItsManufacturerAmongOtherDevices)
 {
     start({device("/dev/hidraw0", "Logi"), device("/dev/hidraw1", "TARNIX", "VESTRA7", "A1B2", 0x0102)});
-    EXPECT_EQ(m_view.calls, (QStringList{"disconnected", "disconnected", "identity VESTRA7|A1B2|1.2",
-                                         "no boot loader", "connected"}));
-    ASSERT_NE(m_link.claimedDevice(), nullptr);
-    EXPECT_EQ(m_link.claimedDevice()->instance(), QStringLiteral("/dev/hidraw1"));
+    EXPECT_EQ(m_view.calls, (QStringList{"disconnected", "disconnected", "identity VESTRA7|A1B2|1.2", "no boot loader",
+                                         "connected"}));
+    ASSERT_NE(AdapterProbe::claimedDevice(m_link), nullptr);
+    EXPECT_EQ(AdapterProbe::claimedDevice(m_link)->instance(), QStringLiteral("/dev/hidraw1"));
     EXPECT_EQ(m_link.identity().serial, QStringLiteral("A1B2"));
     EXPECT_FALSE(m_link.bootMode());
     EXPECT_TRUE(m_link.connected());
@@ -147,8 +147,8 @@ TEST_F(DiscoveryTest, AManufacturerDifferingOnlyInCaseIsNotTheAdapter)
 {
     start({device("/dev/hidraw0", "Tarnix", "VESTRA7")});
     EXPECT_EQ(m_view.calls, (QStringList{"disconnected", "disconnected"}));
-    EXPECT_EQ(m_link.claimedDevice(), nullptr);
-    EXPECT_EQ(m_link.claimedDevice(), nullptr);
+    EXPECT_EQ(AdapterProbe::claimedDevice(m_link), nullptr);
+    EXPECT_EQ(AdapterProbe::claimedDevice(m_link), nullptr);
 }
 
 TEST_F(DiscoveryTest, TheBootLoaderKeepsTheWindowDisconnected)
@@ -164,9 +164,9 @@ TEST_F(DiscoveryTest, WithTwoAdaptersTheFirstListedIsClaimedAndTheOtherNeverOffe
 {
     start(
         {device("/dev/hidraw0", "TARNIX", "VESTRA7", "FIRST"), device("/dev/hidraw1", "TARNIX", "VESTRA7", "SECOND")});
-    EXPECT_EQ(m_link.claimedDevice()->serialNumber(), QStringLiteral("FIRST"));
+    EXPECT_EQ(AdapterProbe::claimedDevice(m_link)->serialNumber(), QStringLiteral("FIRST"));
     EXPECT_EQ(m_view.calls.count("disconnected"), 1);
-    EXPECT_FALSE(m_link.hidController()->devices()[1]->isClaimed());
+    EXPECT_FALSE(AdapterProbe::hidController(m_link)->devices()[1]->isClaimed());
 }
 
 TEST_F(DiscoveryTest, WithNoDeviceAtAllTheWindowIsDisconnected)
@@ -179,23 +179,22 @@ TEST_F(DiscoveryTest, AnUnrelatedChangeRewritesTheSameIdentity)
 {
     start({device("/dev/hidraw1", "TARNIX", "VESTRA7", "A1B2", 0x0102)});
     change({device("/dev/hidraw1", "TARNIX", "VESTRA7", "A1B2", 0x0102), device("/dev/hidraw2", "Logi")});
-    EXPECT_EQ(m_view.calls, (QStringList{"disconnected", "identity VESTRA7|A1B2|1.2",
-                                         "no boot loader", "connected"}));
+    EXPECT_EQ(m_view.calls, (QStringList{"disconnected", "identity VESTRA7|A1B2|1.2", "no boot loader", "connected"}));
 }
 
 TEST_F(DiscoveryTest, RemovalDisconnectsAndReplugClaimsTheNewDevice)
 {
     start({device("/dev/hidraw1", "TARNIX", "VESTRA7", "A1B2")});
-    HidDevice *first = m_link.claimedDevice();
+    HidDevice *first = AdapterProbe::claimedDevice(m_link);
 
     change({});
     EXPECT_EQ(m_view.calls, QStringList{"disconnected"}) << "nothing else is offered, yet the window disconnects";
     EXPECT_FALSE(m_link.connected());
-    EXPECT_EQ(m_link.claimedDevice(), first) << "the claimed device object stays";
+    EXPECT_EQ(AdapterProbe::claimedDevice(m_link), first) << "the claimed device object stays";
     EXPECT_FALSE(first->isPluggedIn());
 
     change({device("/dev/hidraw3", "TARNIX", "VESTRA7", "A1B2")});
-    EXPECT_NE(m_link.claimedDevice(), first);
+    EXPECT_NE(AdapterProbe::claimedDevice(m_link), first);
     EXPECT_TRUE(m_link.connected());
     EXPECT_EQ(m_view.calls.last(), "connected");
 }
@@ -206,7 +205,7 @@ TEST_F(DiscoveryTest, AnAdapterThatCannotBeOpenedIsReportedOnceAndNotUsed)
     start({device("/dev/hidraw1", "TARNIX", "VESTRA7")});
     ASSERT_EQ(m_view.calls.filter(QStringLiteral("access")).size(), 1);
     EXPECT_TRUE(m_view.calls.filter(QStringLiteral("access")).front().contains(QStringLiteral("Permission denied")));
-    EXPECT_EQ(m_link.claimedDevice(), nullptr);
+    EXPECT_EQ(AdapterProbe::claimedDevice(m_link), nullptr);
     EXPECT_FALSE(m_view.calls.contains("connected"));
 
     change({device("/dev/hidraw1", "TARNIX", "VESTRA7"), device("/dev/hidraw2", "Logi")});

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The whole link against the emulated adapter: the road of one poll, no change undone by polling,
 // removal and return, and a prompt end.
-#include "link/commands.h"
 #include "link/adapter.h"
+#include "link/commands.h"
 #include "link/hid_controller.h"
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
+#include "support/adapter_probe.h"
 #include "support/gui_wait.h"
 
 #include <QThread>
@@ -38,14 +39,11 @@ protected:
         ASSERT_TRUE(waitUntil([this] { return m_link.connected(); }));
     }
 
-    void startPolling()
-    {
-        m_link.setPollingHeld(false);
-    }
+    void startPolling() { m_link.setPollingHeld(false); }
 
     bool idle() const
     {
-        return !m_link.mailbox().requestPending() && !m_link.mailbox().sending();
+        return !AdapterProbe::mailbox(m_link).requestPending() && !AdapterProbe::mailbox(m_link).sending();
     }
 
     EmulatedBus m_bus;
@@ -150,7 +148,7 @@ TEST_F(LinkEndToEnd, RemovalAndReturnWhilePolling)
 {
     startPolling();
     ASSERT_TRUE(waitUntil([this] { return m_refreshes > 0; }));
-    HidDevice *first = m_link.claimedDevice();
+    HidDevice *first = AdapterProbe::claimedDevice(m_link);
 
     m_adapter->replug([this] {
         EXPECT_TRUE(waitUntil([this] { return !m_link.connected(); }));
@@ -158,7 +156,7 @@ TEST_F(LinkEndToEnd, RemovalAndReturnWhilePolling)
         EXPECT_FALSE(waitUntil([&] { return m_refreshes > before; }, 500ms)) << "no record while it is away";
     });
     ASSERT_TRUE(waitUntil([this] { return m_link.connected(); }));
-    EXPECT_NE(m_link.claimedDevice(), first);
+    EXPECT_NE(AdapterProbe::claimedDevice(m_link), first);
     const int before = m_refreshes;
     EXPECT_TRUE(waitUntil([&] { return m_refreshes > before; }));
 }
@@ -167,7 +165,7 @@ TEST_F(LinkEndToEnd, ShutdownCutsALongSendShort)
 {
     std::vector<std::uint8_t> big(65535, 0x5A); // over a second of reports at full speed
     m_link.post(CMD_TEXT, big);
-    ASSERT_TRUE(waitUntil([this] { return m_link.mailbox().sending(); }));
+    ASSERT_TRUE(waitUntil([this] { return AdapterProbe::mailbox(m_link).sending(); }));
     EXPECT_TRUE(m_link.shutdown()) << "every thread ended";
     const AdapterState state = m_adapter->state();
     EXPECT_TRUE(std::none_of(state.received.begin(), state.received.end(), [](const ReceivedMessage &m) {

@@ -7,6 +7,7 @@
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
+#include "support/adapter_probe.h"
 #include "support/gui_wait.h"
 
 #include <gtest/gtest.h>
@@ -63,7 +64,7 @@ protected:
         const int refreshes = m_refreshes;
         const std::size_t writes = writeCount();
         m_link.poll();
-        if (m_link.mailbox().snapshot().cmd == CMD_POLL)
+        if (AdapterProbe::mailbox(m_link).snapshot().cmd == CMD_POLL)
             ASSERT_TRUE(waitUntil([&] { return m_refreshes > refreshes; }));
         else
             ASSERT_TRUE(waitUntil([&] { return writeCount() > writes; }));

@@ -26,7 +26,7 @@ class RecordStoreTest : public testing::Test
 protected:
     RecordStoreTest()
     {
-        m_store.setWriteEnded([this](bool held) { m_ends.push_back(held); });
+        QObject::connect(&m_store, &RecordStore::writeEnded, [this](bool held) { m_ends.push_back(held); });
         receive(CMD_POLL, m_adapter);
     }
 

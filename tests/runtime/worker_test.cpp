@@ -3,10 +3,9 @@
 #include "link/commands.h"
 #include "link/frame.h"
 #include "link/gui_dispatcher.h"
-#include "link/hid_error.h"
+#include "link/link_worker.h"
 #include "link/mailbox.h"
 #include "link/report_writer.h"
-#include "link/link_worker.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -25,14 +24,14 @@ class BlockingWriter : public ReportWriter
 {
 public:
     std::size_t outputReportLength() override { return kReportSize; }
-    std::size_t writeReport(std::span<const std::uint8_t> report) override
+    Result<std::size_t> writeReport(std::span<const std::uint8_t> report) override
     {
         std::unique_lock lock(m_mutex);
         m_reports.emplace_back(report.begin(), report.end());
         m_changed.notify_all();
         m_changed.wait(lock, [this] { return !m_holding; });
         if (m_failing)
-            throw HidError("write failed");
+            return Error{"write failed"};
         return report.size();
     }
 
@@ -71,14 +70,8 @@ class WorkerTest : public testing::Test
 protected:
     void start(ReportWriter *writer)
     {
-        LinkWorker::Hooks hooks;
-        hooks.writer = [writer] {
-            return writer;
-        };
-        hooks.sendFailed = [this](const QString &text) {
-            m_failures << text;
-        };
-        m_worker = std::make_unique<LinkWorker>(m_mailbox, m_gui, std::move(hooks));
+        m_worker = std::make_unique<LinkWorker>(m_mailbox, m_gui, [writer] { return writer; });
+        QObject::connect(m_worker.get(), &LinkWorker::sendFailed, [this](const QString &text) { m_failures << text; });
         m_worker->start();
     }
 

@@ -50,9 +50,9 @@ protected:
 
     std::unique_ptr<HidConnection> open()
     {
-        HidOpenResult opened = backend.open(adapter->instance());
-        EXPECT_TRUE(opened.connection) << opened.error.toStdString();
-        return std::move(opened.connection);
+        Result<std::unique_ptr<HidConnection>> opened = backend.open(adapter->instance());
+        EXPECT_TRUE(opened) << opened.error().message.toStdString();
+        return opened ? std::move(*opened) : nullptr;
     }
 
     // A record message and its reply.
@@ -103,14 +103,15 @@ TEST_F(EmulatedAdapterTest, ShowsItsIdentityAndGetsANewInstanceAtEveryPlug)
 
     // The old handle belongs to a device that left: it fails as a removed device does.
     const Report poll = makeReport(makeTrailerFrame({0, 0xFFFF, CMD_POLL}));
-    EXPECT_EQ(connection->write(poll), -1);
-    EXPECT_TRUE(connection->lastWriteFailure().deviceGone);
+    const HidIoResult written = connection->write(poll);
+    ASSERT_FALSE(written);
+    EXPECT_TRUE(written.error().deviceGone);
     Report buffer{};
-    EXPECT_EQ(connection->read(buffer, 0), -1);
+    EXPECT_FALSE(connection->read(buffer, 0));
 
     adapter->unplug();
     EXPECT_TRUE(bus.scan().empty());
-    EXPECT_FALSE(backend.open(first).connection);
+    EXPECT_FALSE(backend.open(first));
 }
 
 TEST_F(EmulatedAdapterTest, BusTellsListenersOfEveryPlugAndUnplug)
@@ -277,7 +278,7 @@ TEST_F(EmulatedAdapterTest, BootLoaderAssemblesTheImageResetsSettingsAndRestarts
     EXPECT_EQ(*reply, (ReceivedMessage{CMD_FW_END, {1}}));
     // It restarts once the host has taken the reply and reads on.
     Report buffer{};
-    EXPECT_EQ(connection->read(buffer, 100), -1);
+    EXPECT_FALSE(connection->read(buffer, 100));
     ASSERT_TRUE(adapter->waitFor([](const AdapterState &s) { return !s.bootMode; }));
     EXPECT_NE(adapter->instance(), bootInstance);
     EXPECT_EQ(bus.scan()[0].product, "VESTRA7");
@@ -422,8 +423,12 @@ TEST_F(EmulatedAdapterTest, SameSeedDamagesTheSameBytes)
         link.send(CMD_POLL);
         std::vector<std::uint8_t> all;
         Report report{};
-        for (int i = 0; i < 30 && connection->read(report, 1000) > 0; ++i)
+        for (int i = 0; i < 30; ++i) {
+            const HidIoResult count = connection->read(report, 1000);
+            if (!count || *count == 0)
+                break;
             all.insert(all.end(), report.begin(), report.end());
+        }
         return all;
     };
     const auto first = damagedReply(11);
@@ -435,16 +440,17 @@ TEST_F(EmulatedAdapterTest, SameSeedDamagesTheSameBytes)
 TEST_F(EmulatedAdapterTest, RefusedOpenAndFailingWrites)
 {
     adapter->refuseOpen("Permission denied");
-    const HidOpenResult refused = backend.open(adapter->instance());
-    EXPECT_FALSE(refused.connection);
-    EXPECT_TRUE(refused.error.contains("Permission denied"));
+    const Result<std::unique_ptr<HidConnection>> refused = backend.open(adapter->instance());
+    EXPECT_FALSE(refused);
+    EXPECT_TRUE(refused.error().message.contains("Permission denied"));
     adapter->refuseOpen({});
 
     auto connection = open();
     adapter->failWrites("Input/output error");
-    EXPECT_EQ(connection->write(makeReport(makeTrailerFrame({0, 0xFFFF, CMD_POLL}))), -1);
-    EXPECT_FALSE(connection->lastWriteFailure().deviceGone);
-    EXPECT_EQ(connection->lastWriteFailure().message, "Input/output error");
+    const HidIoResult written = connection->write(makeReport(makeTrailerFrame({0, 0xFFFF, CMD_POLL})));
+    ASSERT_FALSE(written);
+    EXPECT_FALSE(written.error().deviceGone);
+    EXPECT_EQ(written.error().message, "Input/output error");
 }
 
 TEST_F(EmulatedAdapterTest, WorksAcrossThreadsWithUsbTiming)

@@ -18,8 +18,8 @@ std::size_t HostLink::send(std::uint8_t cmd, std::span<const std::uint8_t> paylo
     std::size_t written = 0;
     while (frames.next(frame)) {
         const Report report = makeReport(frame);
-        const int count = m_connection.write(report);
-        written += count > 0 ? static_cast<std::size_t>(count) : 0;
+        if (const HidIoResult count = m_connection.write(report))
+            written += *count;
     }
     return written;
 }
@@ -33,12 +33,12 @@ std::optional<ReceivedMessage> HostLink::receive(std::chrono::milliseconds timeo
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             return std::nullopt;
-        const int count = m_connection.read(report, static_cast<int>(std::min<long long>(left.count(), 100)));
-        if (count < 0)
+        const HidIoResult count = m_connection.read(report, static_cast<int>(std::min<long long>(left.count(), 100)));
+        if (!count)
             return std::nullopt;
-        if (count > 1) {
+        if (*count > 1) {
             ++m_reportsRead;
-            m_receiver.takeReport(std::span(report).subspan(1, static_cast<std::size_t>(count) - 1));
+            m_receiver.takeReport(std::span(report).subspan(1, *count - 1));
         }
     }
     ReceivedMessage message = std::move(m_messages.front());

@@ -2,6 +2,7 @@
 // Updates of the emulated adapter through the real link (worker, reading thread, receiver) with the
 // USB timing model on: what reaches the boot loader, in which order, and what the window makes of its
 // replies.
+#include "support/adapter_probe.h"
 #include "support/recorded_prompts.h"
 #include "update_test_files.h"
 #include "updater_fakes.h"
@@ -59,7 +60,7 @@ protected:
             adapter->enterBootLoader();
         bus.plug(adapter);
         link.start();
-        ASSERT_TRUE(waitUntil([this] { return link.claimedDevice() != nullptr; }));
+        ASSERT_TRUE(waitUntil([this] { return AdapterProbe::claimedDevice(link) != nullptr; }));
         dialog.show();
         ASSERT_EQ(link.bootMode(), inBootLoader);
         ASSERT_EQ(controls.selectFileButton->isEnabled(), inBootLoader);
@@ -257,7 +258,7 @@ TEST_F(UpdateTransfer, CloseStopsATransferAndTakesTheAdapterOutOfItsBootLoader)
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_FALSE(link.bootMode());
     EXPECT_FALSE(updater.isSending());
-    EXPECT_EQ(link.mailbox().snapshot().cmd, CMD_LEAVE_UPDATE);
+    EXPECT_EQ(AdapterProbe::mailbox(link).snapshot().cmd, CMD_LEAVE_UPDATE);
     // The restart waits for the host to read the last acknowledgement, which needs the GUI thread.
     ASSERT_TRUE(waitUntil([this] { return !adapter->state().bootMode; }));
     ASSERT_TRUE(waitUntil([this] { return link.connected(); }));
@@ -332,8 +333,9 @@ TEST_F(SteppedUpdateTransfer, ResetSettingsWithoutAnAdapterOnlyFillsTheSlot)
     drainPostedEvents();
     dialog.show();
     controls.resetSettingsButton->click();
-    ASSERT_TRUE(waitUntil([this] { return !link.mailbox().requestPending() && !link.mailbox().sending(); }));
-    const Mailbox::Snapshot taken = link.mailbox().snapshot();
+    ASSERT_TRUE(waitUntil(
+        [this] { return !AdapterProbe::mailbox(link).requestPending() && !AdapterProbe::mailbox(link).sending(); }));
+    const Mailbox::Snapshot taken = AdapterProbe::mailbox(link).snapshot();
     EXPECT_EQ(taken.cmd, CMD_RESET_SETTINGS);
     EXPECT_EQ(taken.result, 0) << "nothing was written";
     drainPostedEvents();
