@@ -6,6 +6,7 @@
 #include "support/host_link.h"
 
 #include "link/commands.h"
+#include "link/frame.h"
 
 #include <gtest/gtest.h>
 
