@@ -5,6 +5,7 @@
 #include "link/adapter.h"
 #include "sim/demo_adapter.h"
 #include "sim/emulated_adapter.h"
+#include "support/record_builders.h"
 #include "ui/main_window.h"
 
 #include <QApplication>

@@ -52,14 +52,6 @@ DeviceRecord initialAdapterRecord()
     return record;
 }
 
-PartyEntry makeParty(std::string_view name, std::string_view number)
-{
-    PartyEntry party;
-    copyText(party.name, name);
-    copyText(party.number, number);
-    return party;
-}
-
 EmulatedAdapter::EmulatedAdapter(EmulatedIdentity identity)
     : EmulatedHidDevice(identityInfo(identity))
     , m_identity(std::move(identity))

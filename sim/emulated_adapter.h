@@ -53,7 +53,6 @@ struct AdapterState
 
 // The state a new adapter starts with: settings at their defaults, both lines ready to call.
 DeviceRecord initialAdapterRecord();
-PartyEntry makeParty(std::string_view name, std::string_view number);
 
 class EmulatedAdapter final : public EmulatedHidDevice
 {

@@ -3,6 +3,7 @@
 // emulated adapters on virtual hidraw nodes; its query API shows their signal levels, a change of
 // one, and an adapter unplugged as gone. Loopback only.
 #include "sim/emulated_adapter.h"
+#include "support/adapter_builders.h"
 #include "support/gui_wait.h"
 #include "support/virtual_hidraw.h"
 
@@ -26,15 +27,6 @@ using namespace std::chrono_literals;
 
 // The whole test stays within the minute its ctest entry allows.
 constexpr auto kWait = 15s;
-
-std::shared_ptr<EmulatedAdapter> adapterWith(const char *serial, std::int8_t rssiA)
-{
-    auto adapter = std::make_shared<EmulatedAdapter>(EmulatedIdentity::withSerialNumber(QString::fromLatin1(serial)));
-    DeviceRecord record = initialAdapterRecord();
-    record.rssi[0] = rssiA;
-    adapter->setRecord(record);
-    return adapter;
-}
 
 // A port free on the loopback address right now.
 quint16 freePort()
@@ -156,8 +148,8 @@ protected:
     }
 
     std::unique_ptr<VirtualHidraw> hidraw;
-    std::shared_ptr<EmulatedAdapter> first = adapterWith("V7-A", -61);
-    std::shared_ptr<EmulatedAdapter> second = adapterWith("V7-B", -85);
+    std::shared_ptr<EmulatedAdapter> first = adapterWithSignal("V7-A", -61);
+    std::shared_ptr<EmulatedAdapter> second = adapterWithSignal("V7-B", -85);
     QProcess exporter;
     QProcess prometheus;
     QTemporaryDir folder;

@@ -8,6 +8,7 @@
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
 #include "support/gui_wait.h"
+#include "support/record_builders.h"
 
 #include <QThread>
 #include <QTimer>
