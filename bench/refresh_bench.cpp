@@ -6,6 +6,7 @@
 #include "model/byte_span.h"
 #include "sim/demo_adapter.h"
 #include "sim/emulated_adapter.h"
+#include "support/record_builders.h"
 #include "ui/main_window.h"
 
 #include <QApplication>

@@ -2,35 +2,12 @@
 // The emulated adapter's firmware and boot loader.
 #include "sim/emulated_adapter.h"
 
-#include "link/commands.h"
 #include "model/firmware_image.h"
 
 #include <algorithm>
 #include <cstring>
 
-// The adapter's messages arrive here from the link's own receiver, which checks their CRC.
 // Lock order: the adapter's lock, then the device's (sending a frame); never the other way.
-class EmulatedAdapter::Sink final : public MessageSink
-{
-public:
-    explicit Sink(EmulatedAdapter &adapter)
-        : m_adapter(adapter)
-    {
-    }
-
-    void recordReceived(std::uint8_t cmd, std::span<const std::uint8_t> record) override
-    {
-        m_adapter.handleMessage(cmd, record);
-    }
-    void textReceived() override { m_adapter.handleMessage(CMD_TEXT, {}); }
-    void updateReplyReceived(std::uint8_t cmd, std::span<const std::uint8_t> payload) override
-    {
-        m_adapter.handleMessage(cmd, payload);
-    }
-
-private:
-    EmulatedAdapter &m_adapter;
-};
 
 namespace {
 
@@ -75,19 +52,9 @@ DeviceRecord initialAdapterRecord()
     return record;
 }
 
-PartyEntry makeParty(std::string_view name, std::string_view number)
-{
-    PartyEntry party;
-    copyText(party.name, name);
-    copyText(party.number, number);
-    return party;
-}
-
 EmulatedAdapter::EmulatedAdapter(EmulatedIdentity identity)
     : EmulatedHidDevice(identityInfo(identity))
     , m_identity(std::move(identity))
-    , m_sink(std::make_unique<Sink>(*this))
-    , m_receiver(std::make_unique<Receiver>(*m_sink))
 {
     m_state.record = initialAdapterRecord();
 }
@@ -212,7 +179,7 @@ void EmulatedAdapter::setUssdAnswer(std::string_view text)
 void EmulatedAdapter::sendText(std::span<const std::uint8_t> text)
 {
     const std::lock_guard lock(m_mutex);
-    reply(CMD_TEXT, text.first(std::min(text.size(), kMaxMessageSize)));
+    reply(AdapterCommand::Text, text);
 }
 
 void EmulatedAdapter::enterBootLoader()
@@ -248,7 +215,8 @@ void EmulatedAdapter::frameReceived(std::span<const std::uint8_t> frame)
     Restart target = Restart::None;
     {
         const std::lock_guard lock(m_mutex);
-        m_receiver->takeReport(frame);
+        if (std::optional<ReceivedMessage> message = m_collector.take(frame))
+            handleMessage(message->cmd, message->payload);
         target = std::exchange(m_pendingRestart, Restart::None);
     }
     m_changed.notify_all();
@@ -274,20 +242,20 @@ void EmulatedAdapter::handleMessage(std::uint8_t cmd, std::span<const std::uint8
 
 void EmulatedAdapter::handleNormal(std::uint8_t cmd, std::span<const std::uint8_t> payload)
 {
-    switch (cmd) {
-    case CMD_WRITE_RECORD:
+    switch (AdapterCommand{cmd}) {
+    case AdapterCommand::WriteRecord:
         if (payload.size() >= kRecordSize) {
             DeviceRecord host;
             std::memcpy(&host, payload.data(), kRecordSize);
             takeHostRecord(host);
             actOnCallRequests();
         }
-        reply(CMD_WRITE_RECORD, m_state.record.bytes());
+        reply(AdapterCommand::WriteRecord, m_state.record.bytes());
         break;
-    case CMD_POLL:
-        reply(CMD_POLL, m_state.record.bytes());
+    case AdapterCommand::Poll:
+        reply(AdapterCommand::Poll, m_state.record.bytes());
         break;
-    case CMD_ENTER_BOOT:
+    case AdapterCommand::EnterBootLoader:
         m_pendingRestart = Restart::IntoBootLoader;
         break;
     default:
@@ -297,23 +265,23 @@ void EmulatedAdapter::handleNormal(std::uint8_t cmd, std::span<const std::uint8_
 
 void EmulatedAdapter::handleBoot(std::uint8_t cmd, std::span<const std::uint8_t> payload)
 {
-    switch (cmd) {
-    case CMD_FW_CHUNK:
+    switch (AdapterCommand{cmd}) {
+    case AdapterCommand::ImageChunk:
         m_state.image.insert(m_state.image.end(), payload.begin(), payload.end());
-        reply(CMD_FW_CHUNK, {});
+        reply(AdapterCommand::ImageChunk, {});
         break;
-    case CMD_FW_END: {
+    case AdapterCommand::ImageEnd: {
         const std::uint8_t result = m_updateSucceeds && imageIsExpected() ? 1 : 0;
-        reply(CMD_FW_END, std::span(&result, 1));
+        reply(AdapterCommand::ImageEnd, std::span(&result, 1));
         m_pendingRestart = Restart::IntoFirmware;
         break;
     }
-    case CMD_LEAVE_UPDATE:
+    case AdapterCommand::LeaveUpdate:
         m_pendingRestart = Restart::IntoFirmware;
         break;
-    case CMD_RESET_SETTINGS:
+    case AdapterCommand::ResetSettings:
         resetSettings();
-        reply(CMD_RESET_SETTINGS, {});
+        reply(AdapterCommand::ResetSettings, {});
         break;
     default:
         break; // polls and records get no answer from the boot loader
@@ -371,17 +339,15 @@ void EmulatedAdapter::advanceClock() const
     }
 }
 
-void EmulatedAdapter::reply(std::uint8_t cmd, std::span<const std::uint8_t> payload)
+void EmulatedAdapter::reply(AdapterCommand cmd, std::span<const std::uint8_t> payload)
 {
     if (m_withholdCurrent)
         return;
-    if (m_rememberSent && (cmd == CMD_POLL || cmd == CMD_WRITE_RECORD))
+    if (m_rememberSent && (cmd == AdapterCommand::Poll || cmd == AdapterCommand::WriteRecord))
         m_sentRecords.emplace(payload.begin(), payload.end());
-    const auto delay = m_delays.find(cmd);
-    MessageFrames frames(cmd, payload);
-    Frame frame;
+    const auto delay = m_delays.find(static_cast<std::uint8_t>(cmd));
     bool first = true;
-    while (frames.next(frame)) {
+    for (const WireFrame &frame : wireFrames(static_cast<std::uint8_t>(cmd), payload)) {
         sendFrame(frame, first && delay != m_delays.end() ? delay->second : std::chrono::milliseconds{});
         first = false;
     }
@@ -398,7 +364,7 @@ void EmulatedAdapter::restart(Restart target)
                 m_state.image.clear();
             ++m_state.restarts;
             // Whatever was half received is lost with the restart.
-            m_receiver = std::make_unique<Receiver>(*m_sink);
+            m_collector = {};
         }
         setProduct(boot ? m_identity.bootProduct : m_identity.product);
         setSerialNumber(boot && !m_identity.bootLoaderSerial ? QString() : m_identity.serialNumber);

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "sim/emulated_hid_device.h"
+#include "sim/wire_codec.h"
 
-#include "link/receiver.h"
 #include "model/device_record.h"
 
 #include <QString>
@@ -40,14 +40,6 @@ struct EmulatedIdentity
     }
 };
 
-struct ReceivedMessage
-{
-    std::uint8_t cmd = 0;
-    std::vector<std::uint8_t> payload;
-
-    bool operator==(const ReceivedMessage &) const = default;
-};
-
 // What tests look at.
 struct AdapterState
 {
@@ -61,7 +53,6 @@ struct AdapterState
 
 // The state a new adapter starts with: settings at their defaults, both lines ready to call.
 DeviceRecord initialAdapterRecord();
-PartyEntry makeParty(std::string_view name, std::string_view number);
 
 class EmulatedAdapter final : public EmulatedHidDevice
 {
@@ -127,8 +118,6 @@ protected:
 
 private:
     enum class Restart { None, IntoBootLoader, IntoFirmware };
-    class Sink;
-    friend class Sink;
 
     void handleMessage(std::uint8_t cmd, std::span<const std::uint8_t> payload);
     void handleNormal(std::uint8_t cmd, std::span<const std::uint8_t> payload);
@@ -137,7 +126,7 @@ private:
     void actOnCallRequests();
     void pushCallList(const PartyEntry &party);
     void advanceClock() const;
-    void reply(std::uint8_t cmd, std::span<const std::uint8_t> payload);
+    void reply(AdapterCommand cmd, std::span<const std::uint8_t> payload);
     void restart(Restart target);
     void resetSettings();
     bool imageIsExpected() const;
@@ -161,7 +150,5 @@ private:
     std::map<std::uint8_t, std::chrono::milliseconds> m_delays;
     Restart m_pendingRestart = Restart::None;
     bool m_withholdCurrent = false;
-
-    std::unique_ptr<Sink> m_sink;
-    std::unique_ptr<Receiver> m_receiver;
+    WireCollector m_collector;
 };

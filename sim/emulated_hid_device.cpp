@@ -161,7 +161,7 @@ int EmulatedHidDevice::hostRead(const QString &instance, std::span<std::uint8_t>
         if (!m_input.empty() && m_input.front().due <= now) {
             if (buffer.empty())
                 return -1;
-            const Frame &frame = m_input.front().frame;
+            const WireFrame &frame = m_input.front().frame;
             const std::size_t count = std::min(frame.size(), buffer.size() - 1);
             buffer[0] = 0;
             std::copy_n(frame.begin(), count, buffer.begin() + 1);
@@ -214,7 +214,7 @@ void EmulatedHidDevice::frameReceived(std::span<const std::uint8_t>)
 {
 }
 
-void EmulatedHidDevice::sendFrame(const Frame &frame, std::chrono::milliseconds delay)
+void EmulatedHidDevice::sendFrame(const WireFrame &frame, std::chrono::milliseconds delay)
 {
     {
         const std::lock_guard lock(m_mutex);

@@ -3,7 +3,8 @@
 // with an optional full-speed timing model and fault injection.
 #pragma once
 
-#include "link/frame.h"
+#include "sim/wire_codec.h"
+
 #include "link/hid_backend.h"
 
 #include <QString>
@@ -89,7 +90,7 @@ protected:
     // A frame the host wrote, report ID taken off; on the host's writing thread.
     virtual void frameReceived(std::span<const std::uint8_t> frame);
     // Queues one input report, due `delay` from now and never before the reports queued earlier.
-    void sendFrame(const Frame &frame, std::chrono::milliseconds delay = {});
+    void sendFrame(const WireFrame &frame, std::chrono::milliseconds delay = {});
     // Runs `action` once the host has taken every report queued so far and asks for the next one
     // (on its reading thread), or at once, here, when nothing is queued. Dropped on unplug.
     void whenDrained(std::function<void()> action);
@@ -102,7 +103,7 @@ private:
 
     struct QueuedFrame
     {
-        Frame frame;
+        WireFrame frame;
         Clock::time_point due;
     };
 

@@ -8,6 +8,7 @@
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
+#include "support/adapter_builders.h"
 #include "support/gui_wait.h"
 
 #include <QDateTime>
@@ -16,15 +17,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-std::shared_ptr<EmulatedAdapter> adapterWith(const char *serial, std::int8_t rssiA)
-{
-    auto adapter = std::make_shared<EmulatedAdapter>(EmulatedIdentity::withSerialNumber(QString::fromLatin1(serial)));
-    DeviceRecord record = initialAdapterRecord();
-    record.rssi[0] = rssiA;
-    adapter->setRecord(record);
-    return adapter;
-}
 
 class ExporterTest : public testing::Test
 {
@@ -49,8 +41,8 @@ protected:
     }
 
     EmulatedBus bus;
-    std::shared_ptr<EmulatedAdapter> first = adapterWith("V7-A", -61);
-    std::shared_ptr<EmulatedAdapter> second = adapterWith("V7-B", -85);
+    std::shared_ptr<EmulatedAdapter> first = adapterWithSignal("V7-A", -61);
+    std::shared_ptr<EmulatedAdapter> second = adapterWithSignal("V7-B", -85);
 };
 
 } // namespace
@@ -155,8 +147,8 @@ TEST_F(ExporterTest, AnAdapterWhoseLockAnotherProgramHoldsIsReportedHeldAndTaken
 
 TEST_F(ExporterTest, AdaptersThatShareASerialNumberAreLockedUnderTheKeysEveryProgramUses)
 {
-    first = adapterWith("DUP", -61);
-    second = adapterWith("DUP", -85);
+    first = adapterWithSignal("DUP", -61);
+    second = adapterWithSignal("DUP", -85);
     bus.plug(first);
     bus.plug(second);
     std::unique_ptr<Exporter> exporter = start({{}, true});

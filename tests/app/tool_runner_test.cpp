@@ -13,6 +13,7 @@
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
 #include "support/gui_wait.h"
+#include "support/record_builders.h"
 #include "support/tiny_disk.h"
 #include "update/update_test_files.h"
 

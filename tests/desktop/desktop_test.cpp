@@ -8,6 +8,7 @@
 #include "model/ansi_codec.h"
 #include "sim/emulated_adapter.h"
 #include "support/gui_wait.h"
+#include "support/record_builders.h"
 #include "support/virtual_hidraw.h"
 
 #include <QElapsedTimer>

@@ -5,6 +5,7 @@
 
 #include "link/commands.h"
 #include "support/gui_wait.h"
+#include "support/lost_reply_probe.h"
 #include "widgets/glyph_button.h"
 
 #include <QElapsedTimer>
@@ -17,31 +18,12 @@ namespace {
 
 using namespace std::chrono_literals;
 
-struct Probe
-{
-    int lostReplies;                  // of the press's write and its repeats
-    std::chrono::milliseconds stepAt; // the MIC gain step, after the press
-};
-
-std::vector<DeviceRecord> writesOf(const AdapterState &state)
-{
-    std::vector<DeviceRecord> writes;
-    for (const ReceivedMessage &m : state.received) {
-        if (m.cmd == CMD_WRITE_RECORD && m.payload.size() == kRecordSize) {
-            DeviceRecord record{};
-            overwritePrefix(record, m.payload);
-            writes.push_back(record);
-        }
-    }
-    return writes;
-}
-
 bool same(const PartyEntry &a, const PartyEntry &b)
 {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-class LostReplyOnHidraw : public ProgramOnHidraw, public testing::WithParamInterface<Probe>
+class LostReplyOnHidraw : public ProgramOnHidraw, public testing::WithParamInterface<LostReplyProbe>
 {
 };
 
@@ -49,7 +31,7 @@ class LostReplyOnHidraw : public ProgramOnHidraw, public testing::WithParamInter
 
 TEST_P(LostReplyOnHidraw, TheStepsWriteCarriesTheAdaptersCallListAndNoSecondPress)
 {
-    const Probe probe = GetParam();
+    const LostReplyProbe probe = GetParam();
     DeviceRecord record = initialAdapterRecord();
     record.subscriber[0] = makeParty("Eve", "+15550100");
     record.call_list[0] = makeParty("Earlier", "+100200");
@@ -64,14 +46,15 @@ TEST_P(LostReplyOnHidraw, TheStepsWriteCarriesTheAdaptersCallListAndNoSecondPres
     // The caller comes once the adapter has taken the press: a write still on its way would carry the
     // call list of before the call over it.
     ASSERT_TRUE(waitUntil([&] {
-        return sincePress.elapsed() >= 150 && adapterNow([](const AdapterState &s) { return !writesOf(s).empty(); });
+        return sincePress.elapsed() >= 150 &&
+               adapterNow([](const AdapterState &s) { return !recordWrites(s).empty(); });
     }));
     adapter->raiseIncomingCall(0, caller);
     // The window follows the adapter while the press waits for its reply.
     ASSERT_TRUE(waitUntil(
         [&] { return sincePress.elapsed() >= probe.stepAt.count() && same(link().record().call_list[0], caller); }));
     ASSERT_TRUE(adapterNow([&](const AdapterState &s) {
-        return writesOf(s).size() >= static_cast<std::size_t>(probe.lostReplies);
+        return recordWrites(s).size() >= static_cast<std::size_t>(probe.lostReplies);
     })) << "the press's write and its repeats";
 
     DeviceRecord expected = link().record();
@@ -79,7 +62,7 @@ TEST_P(LostReplyOnHidraw, TheStepsWriteCarriesTheAdaptersCallListAndNoSecondPres
     link().setMicGain(expected.mic_gain);
     ASSERT_TRUE(waitForAdapter([&](const AdapterState &s) { return s.record.mic_gain == expected.mic_gain; }));
 
-    const std::vector<DeviceRecord> writes = writesOf(adapter->state());
+    const std::vector<DeviceRecord> writes = recordWrites(adapter->state());
     ASSERT_GT(writes.size(), static_cast<std::size_t>(probe.lostReplies));
     EXPECT_EQ(writes.front().resp[1], 1) << "the press went out with its first write";
     for (std::size_t i = 1; i < writes.size(); ++i)
@@ -94,8 +77,4 @@ TEST_P(LostReplyOnHidraw, TheStepsWriteCarriesTheAdaptersCallListAndNoSecondPres
     EXPECT_TRUE(same(after.record.call_list[2], makeParty("Earlier", "+100200")));
 }
 
-INSTANTIATE_TEST_SUITE_P(Program, LostReplyOnHidraw, testing::Values(Probe{1, 400ms}, Probe{3, 1600ms}),
-                         [](const testing::TestParamInfo<Probe> &probeInfo) {
-                             return std::to_string(probeInfo.param.lostReplies) + "LostAtStep" +
-                                    std::to_string(probeInfo.param.stepAt.count()) + "ms";
-                         });
+INSTANTIATE_TEST_SUITE_P(Program, LostReplyOnHidraw, testing::ValuesIn(lostReplyProbes()), lostReplyProbeName);

@@ -30,7 +30,9 @@ int pollsIn(const AdapterState &state)
                                           [](const ReceivedMessage &m) { return m.cmd == CMD_POLL; }));
 }
 
-class ProgramExit : public testing::Test
+// The adapter on a virtual hidraw node for the program run as a child process, which reaches it as
+// it would reach hardware.
+class AdapterForChild : public testing::Test
 {
 protected:
     void SetUp() override
@@ -42,6 +44,20 @@ protected:
         hidraw = std::make_unique<VirtualHidraw>();
         adapter->setUsbTiming(true);
         hidraw->plug(adapter);
+    }
+
+    std::unique_ptr<VirtualHidraw> hidraw;
+    std::shared_ptr<EmulatedAdapter> adapter = std::make_shared<EmulatedAdapter>();
+};
+
+class ProgramExit : public AdapterForChild
+{
+protected:
+    void SetUp() override
+    {
+        AdapterForChild::SetUp();
+        if (IsSkipped())
+            return;
         program.setProgram(QStringLiteral(VESTRA7_E2E_PROGRAM));
         program.start();
         ASSERT_TRUE(program.waitForStarted());
@@ -71,8 +87,6 @@ protected:
         EXPECT_EQ(program.exitCode(), 0);
     }
 
-    std::unique_ptr<VirtualHidraw> hidraw;
-    std::shared_ptr<EmulatedAdapter> adapter = std::make_shared<EmulatedAdapter>();
     QProcess program;
 };
 
@@ -130,18 +144,14 @@ TEST_P(WindowInterrupted, MidTransferTheProgramSaysSoAndEndsWithTheSignalsCode)
 }
 
 // `vestra7 update`, interrupted in the middle of the transfer, and the same update run again.
-class UpdateCommandInterrupted : public testing::Test
+class UpdateCommandInterrupted : public AdapterForChild
 {
 protected:
     void SetUp() override
     {
-        if (!VirtualHidraw::isAvailable())
-            GTEST_SKIP() << "runs under umockdev-wrapper";
-        if (kUnderThreadSanitizer)
-            GTEST_SKIP() << "ThreadSanitizer cannot start a child from a process that runs threads";
-        hidraw = std::make_unique<VirtualHidraw>();
-        adapter->setUsbTiming(true);
-        hidraw->plug(adapter);
+        AdapterForChild::SetUp();
+        if (IsSkipped())
+            return;
         path = writeUpdateFile(folder, file);
         ASSERT_FALSE(path.isEmpty());
     }
@@ -156,8 +166,6 @@ protected:
         ASSERT_TRUE(command.waitForStarted());
     }
 
-    std::unique_ptr<VirtualHidraw> hidraw;
-    std::shared_ptr<EmulatedAdapter> adapter = std::make_shared<EmulatedAdapter>();
     QTemporaryDir folder;
     // Newer than the adapter's 1.2, so that the command takes it.
     const std::vector<std::uint8_t> file = demoUpdateFile(256 * 1024);

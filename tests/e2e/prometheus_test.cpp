@@ -4,6 +4,7 @@
 // one, and an adapter unplugged as gone. Loopback only.
 #include "exporter_process.h"
 #include "sim/emulated_adapter.h"
+#include "support/adapter_builders.h"
 #include "support/gui_wait.h"
 #include "support/virtual_hidraw.h"
 
@@ -24,15 +25,6 @@ using namespace std::chrono_literals;
 
 // The whole test stays within the minute its ctest entry allows.
 constexpr auto kWait = 15s;
-
-std::shared_ptr<EmulatedAdapter> adapterWith(const char *serial, std::int8_t rssiA)
-{
-    auto adapter = std::make_shared<EmulatedAdapter>(EmulatedIdentity::withSerialNumber(QString::fromLatin1(serial)));
-    DeviceRecord record = initialAdapterRecord();
-    record.rssi[0] = rssiA;
-    adapter->setRecord(record);
-    return adapter;
-}
 
 // A port free on the loopback address right now.
 quint16 freePort()
@@ -124,10 +116,9 @@ protected:
     }
 
     std::unique_ptr<VirtualHidraw> hidraw;
-    std::shared_ptr<EmulatedAdapter> first = adapterWith("V7-A", -61);
-    std::shared_ptr<EmulatedAdapter> second = adapterWith("V7-B", -85);
-    ExporterProcess exporter;
-    QProcess prometheus;
+    std::shared_ptr<EmulatedAdapter> first = adapterWithSignal("V7-A", -61);
+    std::shared_ptr<EmulatedAdapter> second = adapterWithSignal("V7-B", -85);
+    ExporterProcess exporter;    QProcess prometheus;
     QTemporaryDir folder;
     quint16 enginePort = 0;
 };

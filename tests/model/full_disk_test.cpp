@@ -5,7 +5,7 @@
 #include "model/backup_store.h"
 #include "model/config_file.h"
 #include "model/phone_book_exchange.h"
-#include "sim/emulated_adapter.h"
+#include "support/record_builders.h"
 #include "support/tiny_disk.h"
 
 #include <QDir>

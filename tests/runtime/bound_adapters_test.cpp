@@ -9,6 +9,7 @@
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
 #include "support/gui_wait.h"
+#include "support/record_builders.h"
 
 #include <gtest/gtest.h>
 

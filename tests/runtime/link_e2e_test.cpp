@@ -9,6 +9,7 @@
 #include "sim/emulated_bus.h"
 #include "support/adapter_probe.h"
 #include "support/gui_wait.h"
+#include "support/record_builders.h"
 
 #include <QThread>
 #include <QTimer>

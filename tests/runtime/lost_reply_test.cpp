@@ -9,6 +9,8 @@
 #include "sim/emulated_bus.h"
 #include "support/adapter_probe.h"
 #include "support/gui_wait.h"
+#include "support/lost_reply_probe.h"
+#include "support/record_builders.h"
 
 #include <gtest/gtest.h>
 
@@ -19,26 +21,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-struct Probe
-{
-    int lostReplies;                  // of the press's write and its repeats
-    std::chrono::milliseconds stepAt; // the MIC gain step, after the press
-};
-
-std::vector<DeviceRecord> writesOf(const AdapterState &state)
-{
-    std::vector<DeviceRecord> writes;
-    for (const ReceivedMessage &m : state.received) {
-        if (m.cmd == CMD_WRITE_RECORD && m.payload.size() == kRecordSize) {
-            DeviceRecord record{};
-            overwritePrefix(record, m.payload);
-            writes.push_back(record);
-        }
-    }
-    return writes;
-}
-
-class LostReply : public testing::TestWithParam<Probe>
+class LostReply : public testing::TestWithParam<LostReplyProbe>
 {
 protected:
     void SetUp() override
@@ -55,7 +38,7 @@ protected:
         tick(0ms);
     }
 
-    std::size_t writeCount() const { return writesOf(m_adapter->state()).size(); }
+    std::size_t writeCount() const { return recordWrites(m_adapter->state()).size(); }
 
     // The polling timer's tick at `at` after the press: a poll, answered, or the unanswered write again.
     void tick(std::chrono::milliseconds at)
@@ -85,7 +68,7 @@ protected:
 
 TEST_P(LostReply, TheNextWriteCarriesTheAdaptersCallListAndNoSecondPress)
 {
-    const Probe probe = GetParam();
+    const LostReplyProbe probe = GetParam();
     for (int i = 0; i < probe.lostReplies; ++i)
         m_adapter->withholdReply(CMD_WRITE_RECORD, i);
 
@@ -119,16 +102,12 @@ TEST_P(LostReply, TheNextWriteCarriesTheAdaptersCallListAndNoSecondPress)
     expected.mic_gain = static_cast<std::int8_t>(shown.mic_gain + 1);
     expected.resp[0] = 0;
     expected.resp[1] = 0;
-    const DeviceRecord sent = writesOf(m_adapter->state()).back();
+    const DeviceRecord sent = recordWrites(m_adapter->state()).back();
     EXPECT_EQ(std::memcmp(&sent, &expected, kRecordSize), 0) << "byte for byte the adapter's record and the step";
     EXPECT_EQ(sent.resp[1], 0) << "no second call";
-    EXPECT_EQ(writesOf(m_adapter->state()).front().resp[1], 1) << "the press went out with its first write";
+    EXPECT_EQ(recordWrites(m_adapter->state()).front().resp[1], 1) << "the press went out with its first write";
     const AdapterState after = m_adapter->state();
     EXPECT_EQ(std::memcmp(&after.record.call_list[0], &caller, sizeof caller), 0) << "the adapter's call list is kept";
 }
 
-INSTANTIATE_TEST_SUITE_P(LinkEndToEnd, LostReply, testing::Values(Probe{1, 400ms}, Probe{3, 1600ms}),
-                         [](const testing::TestParamInfo<Probe> &probeInfo) {
-                             return std::to_string(probeInfo.param.lostReplies) + "LostAtStep" +
-                                    std::to_string(probeInfo.param.stepAt.count()) + "ms";
-                         });
+INSTANTIATE_TEST_SUITE_P(LinkEndToEnd, LostReply, testing::ValuesIn(lostReplyProbes()), lostReplyProbeName);

@@ -5,6 +5,7 @@
 #include "link/mailbox.h"
 #include "link/record_store.h"
 #include "sim/emulated_adapter.h"
+#include "support/record_builders.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The emulated adapter and its bus: what the program's tests, demo and benchmarks rely on.
 #include "sim/emulated_adapter.h"
+#include "support/record_builders.h"
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
 #include "support/host_link.h"
 
 #include "link/commands.h"
+#include "link/frame.h"
 
 #include <gtest/gtest.h>
 

@@ -6,6 +6,7 @@
 
 #include "app/application.h"
 #include "sim/emulated_adapter.h"
+#include "support/record_builders.h"
 #include "support/recorded_prompts.h"
 #include "support/update_dialog_controls.h"
 #include "ui/firmware_update_dialog.h"

@@ -2,7 +2,7 @@
 // What a screen reader finds in the main window and the settings panel, and what it learns of the lines.
 #include "main_window_fixture.h"
 
-#include "sim/emulated_adapter.h"
+#include "support/record_builders.h"
 #include "ui/firmware_update_dialog.h"
 
 #include <QAccessible>
@@ -59,7 +59,7 @@ protected:
         return reached;
     }
 
-    DeviceRecord record = initialAdapterRecord();
+    DeviceRecord record = readyRecord();
 };
 
 const char *const kLineControls[] = {"callButtonLineA", "hangUpButtonLineA", "callButtonLineB", "hangUpButtonLineB",

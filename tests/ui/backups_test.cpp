@@ -5,8 +5,8 @@
 #include "model/ansi_codec.h"
 #include "model/backup_store.h"
 #include "model/byte_span.h"
-#include "sim/emulated_adapter.h"
 #include "support/box_answerer.h"
+#include "support/record_builders.h"
 #include "ui/backup_keeper.h"
 #include "ui/backups_dialog.h"
 #include "ui/import_preview_dialog.h"
@@ -44,7 +44,7 @@ DeviceRecord storedIn(const BackupInfo &backup)
 // A record that differs from every other one the tests make in its first contact's name.
 DeviceRecord recordNamed(const char *name)
 {
-    DeviceRecord record = initialAdapterRecord();
+    DeviceRecord record = readyRecord();
     record.contact[0] = makeParty(name, "+100");
     record.contact[1] = makeParty("Second", "+200");
     record.call_list[0] = makeParty("Caller", "+300");

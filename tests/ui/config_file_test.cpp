@@ -3,7 +3,7 @@
 #include "main_window_fixture.h"
 
 #include "model/byte_span.h"
-#include "sim/emulated_adapter.h"
+#include "support/record_builders.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -76,7 +76,7 @@ TEST_F(ConfigFileTest, SavedRecordLoadsBackWholeIntoTheAdapter)
     child<QAction>("saveToFileAction")->trigger();
     EXPECT_EQ(offers[1].fileName, path("backup.cfg")); // the last name, with its extension
 
-    receive(initialAdapterRecord());
+    receive(readyRecord());
     choose(window.openFileDialog(), path("backup.cfg"));
     child<QAction>("loadFromFileAction")->trigger();
     EXPECT_EQ(offers[2].mode, FileDialog::Mode::Open);
@@ -153,10 +153,10 @@ TEST_F(ConfigFileTest, FailuresAreShownInBoxesTitledWithTheApplicationAndChangeN
 
 TEST_F(ConfigFileTest, LoadingTakesTheFocusFromThePartyEditsSoTheNextRefreshShowsTheLoadedParty)
 {
-    DeviceRecord loaded = initialAdapterRecord();
+    DeviceRecord loaded = readyRecord();
     loaded.subscriber[0] = makeParty("Loaded", "+100");
     writeFile("party.cfg", bytesOf(loaded));
-    receive(initialAdapterRecord());
+    receive(readyRecord());
     auto *name = child<QLineEdit>("partyNameEdit");
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));

@@ -3,7 +3,7 @@
 // no configuration, and a firmware update that ends a call.
 #include "main_window_fixture.h"
 
-#include "sim/emulated_adapter.h"
+#include "support/record_builders.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -90,7 +90,7 @@ TEST_F(ConfirmationsTest, UpdatingTheFirmwareDuringACallAsksFirstSinceTheAdapter
         QCoreApplication::processEvents();
     };
 
-    DeviceRecord record = initialAdapterRecord();
+    DeviceRecord record = readyRecord();
     adapter.receive(record);
     openUpdate();
     EXPECT_TRUE(questions.isEmpty()) << "both lines idle";

@@ -6,6 +6,7 @@
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
 #include "support/gui_wait.h"
+#include "support/record_builders.h"
 #include "ui/firmware_update_dialog.h"
 #include "ui/main_window.h"
 #include "widgets/glyph_button.h"

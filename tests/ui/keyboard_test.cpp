@@ -3,7 +3,7 @@
 // mnemonics, and the settings panel's focus and Esc.
 #include "main_window_fixture.h"
 
-#include "sim/emulated_adapter.h"
+#include "support/record_builders.h"
 #include "widgets/glyph_button.h"
 
 #include <QApplication>
@@ -28,7 +28,7 @@ protected:
             dialog->setChooser([](QWidget *, const FileDialog::Offer &) { return std::optional<QString>(); });
     }
 
-    DeviceRecord record = initialAdapterRecord();
+    DeviceRecord record = readyRecord();
 };
 
 TEST_F(KeyboardTest, LineKeysDoWhatAPressOfTheirButtonDoesAndOnlyWhileItIsEnabled)

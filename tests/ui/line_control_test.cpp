@@ -3,7 +3,7 @@
 // the lists, storing with Enter, the number filter, and deleting rows.
 #include "main_window_fixture.h"
 
-#include "sim/emulated_adapter.h"
+#include "support/record_builders.h"
 #include "widgets/glyph_button.h"
 
 #include <QApplication>
@@ -42,7 +42,7 @@ protected:
     QLineEdit *number = child<QLineEdit>("partyNumberEdit");
     QTableWidget *clist = child<QTableWidget>("phoneBookList");
     QTableWidget *calls = child<QTableWidget>("callList");
-    DeviceRecord record = initialAdapterRecord();
+    DeviceRecord record = readyRecord();
 };
 
 TEST_F(LineControlTest, CallButtonAsksForACallWithTheEditsAsItsOwnLinesParty)

@@ -2,7 +2,7 @@
 // The line status window: what it shows of a record, the signal history its plot follows, and the
 // files it saves.
 #include "model/signal_history.h"
-#include "sim/emulated_adapter.h"
+#include "support/record_builders.h"
 #include "support/fake_adapter.h"
 #include "ui/line_status_window.h"
 #include "ui/signal_plot.h"
@@ -50,7 +50,7 @@ protected:
     LineStatusWindow window{adapter, nullptr, [this] {
                                 return now;
                             }};
-    DeviceRecord record = initialAdapterRecord();
+    DeviceRecord record = readyRecord();
 };
 
 TEST_F(LineStatusWindowTest, ShowsEachLinesValuesAsTheAdapterReportsThem)

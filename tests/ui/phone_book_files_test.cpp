@@ -2,7 +2,7 @@
 // "Export contacts": the phone book written in the format its file name asks for.
 #include "main_window_fixture.h"
 
-#include "sim/emulated_adapter.h"
+#include "support/record_builders.h"
 
 #include <QAction>
 #include <QFile>
@@ -27,7 +27,7 @@ protected:
 
 TEST_F(PhoneBookFilesTest, ExportWritesWhatTheAdapterHoldsAsTheExtensionSays)
 {
-    DeviceRecord record = initialAdapterRecord();
+    DeviceRecord record = readyRecord();
     record.contact[0] = makeParty("Anna", "+4930556677");
     record.contact[5] = makeParty("Boris", "+79035554411");
     receive(record);

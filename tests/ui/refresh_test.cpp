@@ -3,7 +3,7 @@
 // their glyphs, the settings panel; and the connected and disconnected states.
 #include "main_window_fixture.h"
 
-#include "sim/emulated_adapter.h"
+#include "support/record_builders.h"
 #include "widgets/glyph_button.h"
 #include "widgets/glyph_pictures.h"
 #include "widgets/spin_selector.h"
@@ -22,7 +22,7 @@ protected:
     QLineEdit *number = child<QLineEdit>("partyNumberEdit");
     QTableWidget *clist = child<QTableWidget>("phoneBookList");
     QTableWidget *calls = child<QTableWidget>("callList");
-    DeviceRecord record = initialAdapterRecord();
+    DeviceRecord record = readyRecord();
 };
 
 TEST_F(RefreshTest, PartyEditsShowTheActiveLineUnlessOneOfThemHasTheFocus)

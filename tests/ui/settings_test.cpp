@@ -2,7 +2,7 @@
 // The settings panel's own commands and "Set to default".
 #include "main_window_fixture.h"
 
-#include "sim/emulated_adapter.h"
+#include "support/record_builders.h"
 #include "ui/message_boxes.h"
 #include "widgets/spin_selector.h"
 
@@ -17,7 +17,7 @@ using SettingsTest = MainWindowTest;
 
 TEST_F(SettingsTest, EachSelectorAsksForItsOwnSettingAlone)
 {
-    receive(initialAdapterRecord()); // gains 5 and 10, both lines answering by themselves never
+    receive(readyRecord()); // gains 5 and 10, both lines answering by themselves never
     const struct
     {
         const char *selector;
@@ -56,7 +56,7 @@ TEST_F(SettingsTest, OkHidesThePanelAndSendsNothing)
 
 TEST_F(SettingsTest, SetToDefaultAsksThenAsksTheAdapterForTheReset)
 {
-    DeviceRecord record = initialAdapterRecord();
+    DeviceRecord record = readyRecord();
     record.mic_gain = 0;
     receive(record);
     QAction *reset = child<QAction>("setToDefaultAction");

@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Setting up the run's own folders.
+#include "support/run_folders.h"
+
+RunFolders::RunFolders()
+{
+    if (!isValid())
+        return;
+    qputenv("XDG_DATA_HOME", m_dataHome.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", m_configHome.path().toLocal8Bit());
+    qputenv("VESTRA7_LOCK_DIR", m_lockFolder.path().toLocal8Bit());
+}
+
+bool RunFolders::isValid() const
+{
+    return m_dataHome.isValid() && m_configHome.isValid() && m_lockFolder.isValid();
+}
