@@ -115,7 +115,7 @@ ToolRunner::ToolRunner(Adapter::BackendFactory makeBackend, ToolStreams streams,
     });
     connect(&m_adapter, &AdapterPort::connectionChanged, this, news);
     connect(&m_adapter, &Adapter::bootLoaderChanged, this, news);
-    FirmwareUpdater &updater = m_adapter.updater();
+    FirmwareUpdatePort &updater = m_adapter.firmwareUpdate();
     connect(&updater, &FirmwareUpdatePort::settingsReset, this, [this] {
         m_settingsReset = true;
         emit adapterNews();
@@ -483,14 +483,13 @@ std::optional<ToolRunner::Outcome> ToolRunner::writeRecord(const QByteArray &byt
 
 std::optional<ToolRunner::Outcome> ToolRunner::enterBootLoader(const PresentAdapter &target)
 {
-    // As with the update window shown: the adapter is asked into its boot loader, and stays the one
-    // used while it restarts.
-    m_adapter.updater().windowShown();
+    // The adapter is asked into its boot loader, and stays the one used while it restarts.
+    m_adapter.firmwareUpdate().enterBootLoader();
     const bool entered =
         waitUntil([&] { return m_adapter.bootLoaderPresent() && m_adapter.identity().serial == target.serial; },
                   m_timeouts.restart);
     if (!entered) {
-        m_adapter.updater().windowHidden();
+        m_adapter.firmwareUpdate().leaveBootLoader();
         return Outcome{ToolExit::Failed, tr("The adapter did not restart into its boot loader."), {}};
     }
     return std::nullopt;
@@ -511,9 +510,8 @@ std::optional<ToolRunner::Outcome> ToolRunner::returnToFirmware(const PresentAda
 
 std::optional<ToolRunner::Outcome> ToolRunner::leaveBootLoader(const PresentAdapter &target)
 {
-    // As "Close" in the update window; the message must reach the adapter before the program ends.
-    m_adapter.updater().leave();
-    m_adapter.updater().windowHidden();
+    // The message must reach the adapter before the program ends.
+    m_adapter.firmwareUpdate().leaveBootLoader();
     return returnToFirmware(target);
 }
 
@@ -593,7 +591,7 @@ ToolRunner::Outcome ToolRunner::update(const ToolCommand &command, const Present
         return {ToolExit::Done, tr("would update from %1 with %2").arg(from, file) + backupNote(command), file};
     if (std::optional<Outcome> failed = enterBootLoader(target))
         return *failed;
-    FirmwareUpdater &updater = m_adapter.updater();
+    FirmwareUpdatePort &updater = m_adapter.firmwareUpdate();
     const std::optional<std::uint16_t> payloadOffset = checkUpdateFile(bytesOf(m_input), m_adapter.identity().product);
     if (!payloadOffset) {
         const QString product = m_adapter.identity().product;
@@ -606,8 +604,10 @@ ToolRunner::Outcome ToolRunner::update(const ToolCommand &command, const Present
         connect(&updater, &FirmwareUpdatePort::progressChanged, this,
                 [&progress](std::uint64_t position, std::uint64_t size) { progress.show(position, size); });
     m_updateResult.reset();
-    updater.beginSelection();
-    updater.startTransfer(m_input, *payloadOffset);
+    FirmwareImage image;
+    image.load(m_input);
+    image.setPosition(*payloadOffset);
+    updater.transfer(std::move(image));
     // A chunk without an answer goes again; only an adapter that answers nothing for long stops it.
     bool answering = true;
     while (answering && !m_updateResult) {
@@ -623,7 +623,6 @@ ToolRunner::Outcome ToolRunner::update(const ToolCommand &command, const Present
         leaveBootLoader(target);
         return {ToolExit::Failed, tr("The adapter stopped answering during the update."), file};
     }
-    updater.windowHidden();
     if (*m_updateResult != FirmwareUpdatePort::Result::Success)
         return {ToolExit::Failed, tr("The update failed."), file};
     if (std::optional<Outcome> failed = returnToFirmware(target))
@@ -648,7 +647,7 @@ ToolRunner::Outcome ToolRunner::resetSettings(const ToolCommand &command, const 
     if (std::optional<Outcome> failed = enterBootLoader(target))
         return *failed;
     m_settingsReset = false;
-    m_adapter.updater().resetSettings();
+    m_adapter.firmwareUpdate().resetSettings();
     const bool reset = waitUntil([this] { return m_settingsReset; }, m_timeouts.answer);
     if (m_interruption != 0)
         return {};

@@ -155,7 +155,7 @@ void Adapter::keepOrDropChoice()
         m_chosenRestartWait.start();
         m_chosenRestartWaited = true;
     }
-    if (m_updater.windowShowing() || m_chosenRestartWait.isActive())
+    if (m_updater.holdsAdapter() || m_chosenRestartWait.isActive())
         return;
     qCDebug(lcHid) << "the chosen adapter" << m_chosenKey << "has left; the first one found is used again";
     m_chosenKey.clear();
@@ -274,8 +274,6 @@ bool Adapter::onDeviceOffered(HidDevice &device)
                    << m_identity.version;
     emit identityChanged(m_identity);
     const bool bootLoader = isBootLoaderName(m_identity.product);
-    if (bootLoader)
-        m_bootMode = true;
     m_updater.adapterFound(bootLoader);
     emit bootLoaderChanged(bootLoader);
     if (!bootLoader && !m_connectOnRecord)

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The whole link against the emulated adapter: the road of one poll, no change undone by polling,
 // removal and return, and a prompt end.
-#include "link/commands.h"
 #include "link/adapter.h"
+#include "link/commands.h"
 #include "link/hid_controller.h"
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
@@ -38,15 +38,9 @@ protected:
         ASSERT_TRUE(waitUntil([this] { return m_link.connected(); }));
     }
 
-    void startPolling()
-    {
-        m_link.setPollingHeld(false);
-    }
+    void startPolling() { m_link.setPollingHeld(false); }
 
-    bool idle() const
-    {
-        return !m_link.mailbox().requestPending() && !m_link.mailbox().sending();
-    }
+    bool idle() const { return !m_link.mailbox().requestPending() && !m_link.mailbox().sending(); }
 
     EmulatedBus m_bus;
     std::shared_ptr<EmulatedAdapter> m_adapter = std::make_shared<EmulatedAdapter>();
@@ -166,7 +160,7 @@ TEST_F(LinkEndToEnd, RemovalAndReturnWhilePolling)
 TEST_F(LinkEndToEnd, ShutdownCutsALongSendShort)
 {
     std::vector<std::uint8_t> big(65535, 0x5A); // over a second of reports at full speed
-    m_link.post(CMD_TEXT, big);
+    m_link.post(Command::Text, big);
     ASSERT_TRUE(waitUntil([this] { return m_link.mailbox().sending(); }));
     EXPECT_TRUE(m_link.shutdown()) << "every thread ended";
     const AdapterState state = m_adapter->state();

@@ -4,9 +4,9 @@
 #include "link/frame.h"
 #include "link/gui_dispatcher.h"
 #include "link/hid_error.h"
+#include "link/link_worker.h"
 #include "link/mailbox.h"
 #include "link/report_writer.h"
-#include "link/link_worker.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -126,7 +126,7 @@ TEST_F(WorkerTest, ARequestPostedDuringASendIsSentAfterIt)
     start(&writer);
     m_mailbox.postPoll();
     writer.waitForReports(1);
-    m_mailbox.post(CMD_RESET_SETTINGS, nullptr, 0);
+    m_mailbox.post(Command::ResetSettings, nullptr, 0);
     writer.hold(false);
     writer.waitForReports(2);
     EXPECT_EQ(writer.commands(), (std::vector<std::uint8_t>{CMD_POLL, CMD_RESET_SETTINGS}));
@@ -137,7 +137,7 @@ TEST_F(WorkerTest, AWriteErrorIsReportedOnTheGuiThreadAndTheWorkerGoesOn)
     BlockingWriter writer;
     writer.fail();
     start(&writer);
-    m_mailbox.post(CMD_WRITE_RECORD, nullptr, 0);
+    m_mailbox.post(Command::WriteRecord, nullptr, 0);
     QTRY_COMPARE(m_failures.size(), 1);
     EXPECT_EQ(m_failures.front(), QStringLiteral("write failed"));
     m_mailbox.postPoll();
