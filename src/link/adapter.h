@@ -45,6 +45,11 @@ public:
                      std::unique_ptr<TickTimer> updateTimer = nullptr, QObject *parent = nullptr);
     ~Adapter() override;
 
+    // From now on only the adapter with this key is claimed, in its firmware or its boot loader, and
+    // it is waited for while it is away: never another in its place. For programs that use several
+    // adapters at once, one Adapter each; chooseAdapter() then changes nothing.
+    void claimOnly(const QString &key);
+
     // AdapterPort
     void start() override;
     void stop() override;
@@ -172,6 +177,7 @@ private:
     bool m_abandoned = false;           // the worker did not end: m_shared must outlive this object
     QString m_reportedAccessProblem;    // the device instance the user was last told about
     QString m_chosenKey;                // the adapter the user picked; empty: the first one found
+    bool m_bound = false;               // the chosen adapter is the only one ever claimed
     QTimer m_chosenRestartWait;         // how long the chosen adapter may take to come back from its boot loader
     bool m_chosenRestartWaited = false; // that wait has been given since it was last claimed
     // Held from the claim of an adapter until another one is claimed or the program ends, across the

@@ -97,8 +97,18 @@ bool Adapter::keyPresent(const QString &key) const
                        [&key](const PresentAdapter &adapter) { return adapter.key == key; });
 }
 
+void Adapter::claimOnly(const QString &key)
+{
+    m_chosenKey = key;
+    m_bound = true;
+    qCDebug(lcHid) << "only adapter" << key << "is claimed";
+    onDeviceChange();
+}
+
 void Adapter::chooseAdapter(const QString &key)
 {
+    if (m_bound)
+        return;
     m_chosenKey = key;
     if (!chosenAdapterPresent())
         m_chosenKey.clear();
@@ -144,6 +154,8 @@ void Adapter::keepOrDropChoice()
         m_chosenRestartWait.stop();
         return;
     }
+    if (m_bound)
+        return;
     // An update restarts the adapter into its boot loader and back, which is no leaving: meanwhile no
     // other adapter may take its place, or the update would go on with that one, and the choice
     // would be lost to the restart that ends it. An adapter that left its boot loader is given a
