@@ -3,10 +3,10 @@
 // one adapter's record.
 #include "app/tool_runner.h"
 
-#include "app/line_status_text.h"
 #include "app/termination_signals.h"
 #include "app/tool_backup.h"
 #include "app/tool_list.h"
+#include "app/tool_status.h"
 #include "app/tool_text.h"
 #include "app/tool_update.h"
 #include "model/ansi_codec.h"
@@ -17,11 +17,9 @@
 #include "model/import_check.h"
 #include "model/import_preview.h"
 
-#include <QDateTime>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -346,53 +344,10 @@ ToolOutcome ToolRunner::status(const ToolCommand &command, const PresentAdapter 
     if (ToolStep read = m_session.readRecord(); !read)
         return read.error();
     if (command.watch) {
-        watchStatus(command, target);
+        watchStatus(command, target, m_adapter, m_waiter, *m_streams.out, m_streams.outTerminal);
         return {ToolExit::Done, {}, {}};
     }
-    AnsiCodec &codec = AnsiCodec::system();
-    const AdapterIdentity identity = m_adapter.identity();
-    return {ToolExit::Done,
-            tr("%1 %2").arg(identity.product, identity.version) + QLatin1Char('\n') +
-                lineStatusBlock(m_adapter.record(), codec).chopped(1),
-            {},
-            lineStatusJson(m_adapter.record(), codec)};
-}
-
-void ToolRunner::watchStatus(const ToolCommand &command, const PresentAdapter &target)
-{
-    AnsiCodec &codec = AnsiCodec::system();
-    const QString name = escapedDeviceText(target.key.isEmpty() ? target.product : target.key);
-    QString shown;
-    const auto show = [&] {
-        const DeviceRecord &record = m_adapter.record();
-        const QString line = lineStatusLine(record, codec);
-        if (line == shown)
-            return;
-        shown = line;
-        const QString time = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
-        if (command.json) {
-            QJsonObject entry = lineStatusJson(record, codec);
-            entry.insert(QStringLiteral("time"), time);
-            entry.insert(QStringLiteral("key"), target.key);
-            entry.insert(QStringLiteral("serial"), target.serial);
-            writeOut(QString::fromUtf8(QJsonDocument(entry).toJson(QJsonDocument::Compact)) + QLatin1Char('\n'));
-        } else if (m_streams.outTerminal) {
-            // Redrawn in place: the cursor back to the line's start, the old text cleared.
-            writeOut(QStringLiteral("\r\x1b[K%1: %2").arg(name, line));
-        } else {
-            writeOut(QStringLiteral("%1 %2: %3\n").arg(time, name, line));
-        }
-    };
-    show();
-    QTimer tick;
-    tick.start(std::chrono::seconds(command.intervalSeconds));
-    const QMetaObject::Connection looked = connect(&tick, &QTimer::timeout, this, show);
-    // Until the user ends it, or the adapter goes away.
-    m_waiter.waitUntil([&] { return m_waiter.interruption() != 0 || !m_adapter.connected(); },
-                       std::chrono::hours(24 * 365));
-    disconnect(looked);
-    if (m_streams.outTerminal && !command.json)
-        writeOut(QStringLiteral("\n"));
+    return statusOutcome(m_adapter);
 }
 
 void ToolRunner::report(const ToolCommand &command, const PresentAdapter &target, const ToolOutcome &outcome)

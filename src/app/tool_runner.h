@@ -58,8 +58,6 @@ private:
     QString backupNote(const ToolCommand &command) const;
     ToolOutcome resetSettings(const ToolCommand &command, const PresentAdapter &target);
     ToolOutcome status(const ToolCommand &command, const PresentAdapter &target);
-    // Prints the lines again at each change until a signal asks the command to end.
-    void watchStatus(const ToolCommand &command, const PresentAdapter &target);
 
     void report(const ToolCommand &command, const PresentAdapter &target, const ToolOutcome &outcome);
     void writeOut(const QString &text);

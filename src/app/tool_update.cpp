@@ -164,6 +164,9 @@ ToolStep ToolUpdate::prepare(Lane &lane)
 
 std::vector<ToolUpdate::Lane *> ToolUpdate::enterBootLoaders(const std::vector<Lane *> &lanes)
 {
+    // Asked to end before the restarts, every adapter is left running as it was.
+    if (m_waiter.interruption() != 0)
+        return {};
     for (Lane *lane : lanes)
         lane->session->firmwareUpdate().enterBootLoader();
     m_waiter.waitUntil(

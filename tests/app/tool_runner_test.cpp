@@ -261,8 +261,15 @@ TEST_F(ToolRunnerTest, UpdateOfAllGoesOnPastFailingAdaptersAndExitsAsTheFirstOfT
     third->expectImage(payload);
     third->refuseOpen(QStringLiteral("Permission denied"));
 
+    // Run one after another, no two adapters would ever be in their boot loaders together.
+    bool together = false;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout,
+                     [&] { together = together || (first->state().bootMode && second->state().bootMode); });
+    look.start(1);
     // The second adapter fails first in the list (1), before the third that cannot be opened (4).
     ASSERT_EQ(run(command(ToolCommand::Kind::Update, file, {}, true, true)), 1) << errText().toStdString();
+    EXPECT_TRUE(together) << "the transfers ran at once";
     const QJsonArray results = QJsonDocument::fromJson(out.data()).object().value("results").toArray();
     ASSERT_EQ(results.size(), 3) << outText().toStdString();
     const struct
