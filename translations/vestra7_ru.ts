@@ -22,7 +22,7 @@
 </translation>
     </message>
     <message>
-        <source>The udev rule %1, which gives the logged-in user access to the adapter, is not installed. Install the vestra7 package, or run "sudo cmake --install" on your build folder, then run
+        <source>The udev rule %1, which gives the logged-in user access to the adapter, is not installed. Install the vestra7 package, or run &quot;sudo cmake --install&quot; on your build folder, then run
 </source>
         <translation>Правило udev %1, которое даёт пользователю, вошедшему в систему, доступ к адаптеру, не установлено. Установите пакет vestra7 или выполните «sudo cmake --install» в каталоге сборки, затем выполните
 </translation>
@@ -48,6 +48,21 @@
     </message>
 </context>
 <context>
+    <name>AdapterMenu</name>
+    <message>
+        <source>&amp;Adapter</source>
+        <translation>&amp;Адаптер</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>%1 %2 (USB port %3)</source>
+        <translation>%1 %2 (порт USB %3)</translation>
+    </message>
+</context>
+<context>
     <name>BackupKeeper</name>
     <message>
         <source>%1
@@ -65,7 +80,7 @@ Go on without a backup? What the adapter holds now cannot be restored afterwards
         <translation>Неизвестна папка для резервных копий.</translation>
     </message>
     <message>
-        <source>The program has not read this adapter's record yet, so it cannot be backed up.</source>
+        <source>The program has not read this adapter&apos;s record yet, so it cannot be backed up.</source>
         <translation>Программа ещё не прочитала данные этого адаптера, поэтому их нельзя сохранить в резервную копию.</translation>
     </message>
 </context>
@@ -80,15 +95,15 @@ Go on without a backup? What the adapter holds now cannot be restored afterwards
         <translation>Первое подключение за сеанс</translation>
     </message>
     <message>
-        <source>Before "Set to default"</source>
+        <source>Before &quot;Set to default&quot;</source>
         <translation>Перед командой «Сброс по умолчанию»</translation>
     </message>
     <message>
-        <source>Before "Reset settings"</source>
+        <source>Before &quot;Reset settings&quot;</source>
         <translation>Перед командой «Сбросить настройки»</translation>
     </message>
     <message>
-        <source>Before "Load from file"</source>
+        <source>Before &quot;Load from file&quot;</source>
         <translation>Перед командой «Загрузить из файла»</translation>
     </message>
     <message>
@@ -119,7 +134,7 @@ Go on without a backup? What the adapter holds now cannot be restored afterwards
 <context>
     <name>BackupStore</name>
     <message>
-        <source>Cannot back up the adapter's record to "%1". %2</source>
+        <source>Cannot back up the adapter&apos;s record to &quot;%1&quot;. %2</source>
         <translation>Не удаётся сохранить резервную копию данных адаптера в «%1». %2</translation>
     </message>
     <message>
@@ -127,11 +142,11 @@ Go on without a backup? What the adapter holds now cannot be restored afterwards
         <translation>Не удаётся создать папку.</translation>
     </message>
     <message>
-        <source>Cannot open file "%1". %2</source>
+        <source>Cannot open file &quot;%1&quot;. %2</source>
         <translation>Не удаётся открыть файл «%1». %2</translation>
     </message>
     <message>
-        <source>"%1" is not a backup of the adapter's record.</source>
+        <source>&quot;%1&quot; is not a backup of the adapter&apos;s record.</source>
         <translation>«%1» не является резервной копией данных адаптера.</translation>
     </message>
 </context>
@@ -154,7 +169,7 @@ Go on without a backup? What the adapter holds now cannot be restored afterwards
         <translation>Записей в телефонной книге</translation>
     </message>
     <message>
-        <source>Differences to the adapter's present record</source>
+        <source>Differences to the adapter&apos;s present record</source>
         <translation>Отличия от текущих данных адаптера</translation>
     </message>
     <message>
@@ -190,7 +205,7 @@ Go on without a backup? What the adapter holds now cannot be restored afterwards
         <translation>%1, %2</translation>
     </message>
     <message>
-        <source>The adapter's record is backed up when the program first sees an adapter and before every step that replaces it. The newest %1 backups of each adapter are kept, as configuration files, in %2.</source>
+        <source>The adapter&apos;s record is backed up when the program first sees an adapter and before every step that replaces it. The newest %1 backups of each adapter are kept, as configuration files, in %2.</source>
         <translation>Данные адаптера сохраняются в резервную копию, когда программа впервые видит адаптер, и перед каждым действием, которое их заменяет. Для каждого адаптера хранятся %1 последних копий в виде файлов конфигурации в папке %2.</translation>
     </message>
     <message>
@@ -210,11 +225,11 @@ Go on without a backup? What the adapter holds now cannot be restored afterwards
         <translation>не читается</translation>
     </message>
     <message>
-        <source>Select a backup to see how it differs from the adapter's record.</source>
+        <source>Select a backup to see how it differs from the adapter&apos;s record.</source>
         <translation>Выберите резервную копию, чтобы увидеть её отличия от данных адаптера.</translation>
     </message>
     <message>
-        <source>No adapter's record has been read yet to compare the backup with.</source>
+        <source>No adapter&apos;s record has been read yet to compare the backup with.</source>
         <translation>Данные адаптера ещё не прочитаны, сравнивать резервную копию не с чем.</translation>
     </message>
     <message>
@@ -226,11 +241,11 @@ Go on without a backup? What the adapter holds now cannot be restored afterwards
         <translation>Элементов резервной копии, отличающихся от текущих данных адаптера %1: %2</translation>
     </message>
     <message>
-        <source>Write the backup taken %1 to adapter %2? It replaces the adapter's whole record: phone book, call list and settings. What the adapter holds now is backed up first.</source>
+        <source>Write the backup taken %1 to adapter %2? It replaces the adapter&apos;s whole record: phone book, call list and settings. What the adapter holds now is backed up first.</source>
         <translation>Записать в адаптер %2 резервную копию от %1? Она заменит все данные адаптера: телефонную книгу, список вызовов и настройки. Текущие данные адаптера сначала будут сохранены в резервную копию.</translation>
     </message>
     <message>
-        <source>Write the backup taken %1 from adapter %2 to another adapter, %3? It replaces that adapter's whole record: phone book, call list and settings. What it holds now is backed up first.</source>
+        <source>Write the backup taken %1 from adapter %2 to another adapter, %3? It replaces that adapter&apos;s whole record: phone book, call list and settings. What it holds now is backed up first.</source>
         <translation>Записать резервную копию адаптера %2 от %1 в другой адаптер, %3? Она заменит все данные этого адаптера: телефонную книгу, список вызовов и настройки. Его текущие данные сначала будут сохранены в резервную копию.</translation>
     </message>
 </context>
@@ -243,6 +258,13 @@ Go on without a backup? What the adapter holds now cannot be restored afterwards
     <message>
         <source>It is not a folder.</source>
         <translation>Это не папка.</translation>
+    </message>
+</context>
+<context>
+    <name>CodePageMenu</name>
+    <message>
+        <source>&amp;Text encoding</source>
+        <translation>&amp;Кодировка текста</translation>
     </message>
 </context>
 <context>
@@ -274,19 +296,19 @@ hidapi %4
         <translation>файл</translation>
     </message>
     <message>
-        <source>Try '%1 --help'.</source>
+        <source>Try &apos;%1 --help&apos;.</source>
         <translation>Справка: «%1 --help».</translation>
     </message>
     <message>
-        <source>Unknown command '%1'.</source>
+        <source>Unknown command &apos;%1&apos;.</source>
         <translation>Неизвестная команда «%1».</translation>
     </message>
     <message>
-        <source>The command '%1' needs a file.</source>
+        <source>The command &apos;%1&apos; needs a file.</source>
         <translation>Команде «%1» нужен файл.</translation>
     </message>
     <message>
-        <source>Unknown argument '%1'.</source>
+        <source>Unknown argument &apos;%1&apos;.</source>
         <translation>Неизвестный аргумент «%1».</translation>
     </message>
     <message>
@@ -294,7 +316,7 @@ hidapi %4
         <translation>--serial и --all нельзя указывать вместе.</translation>
     </message>
     <message>
-        <source>The command 'list' shows every adapter and takes neither --serial nor --all.</source>
+        <source>The command &apos;list&apos; shows every adapter and takes neither --serial nor --all.</source>
         <translation>Команда «list» показывает все адаптеры и не принимает ни --serial, ни --all.</translation>
     </message>
     <message>
@@ -326,12 +348,12 @@ hidapi %4
         <translation>--port и --all нельзя указывать вместе.</translation>
     </message>
     <message>
-        <source>The command 'list' shows every adapter and takes no --port.</source>
-        <translation>Команда 'list' показывает все адаптеры и не принимает --port.</translation>
+        <source>The command &apos;list&apos; shows every adapter and takes no --port.</source>
+        <translation>Команда &apos;list&apos; показывает все адаптеры и не принимает --port.</translation>
     </message>
     <message>
-        <source>Run the command on the adapter in this USB port (as 'list' shows it, such as 1-1.2): for adapters that share a serial number or have none.</source>
-        <translation>Выполнить команду на адаптере в этом порту USB (как его показывает 'list', например 1-1.2): для адаптеров с одинаковым серийным номером или без него.</translation>
+        <source>Run the command on the adapter in this USB port (as &apos;list&apos; shows it, such as 1-1.2): for adapters that share a serial number or have none.</source>
+        <translation>Выполнить команду на адаптере в этом порту USB (как его показывает &apos;list&apos;, например 1-1.2): для адаптеров с одинаковым серийным номером или без него.</translation>
     </message>
     <message>
         <source>--port needs a USB port path.</source>
@@ -342,7 +364,7 @@ hidapi %4
         <translation>Продолжить с файлом, который команда отвергла бы: файл конфигурации другого размера, контакты, которые выглядят неверно или теряют символы, обновление не новее установленного.</translation>
     </message>
     <message>
-        <source>Go on when the adapter's record cannot be backed up before it is replaced.</source>
+        <source>Go on when the adapter&apos;s record cannot be backed up before it is replaced.</source>
         <translation>Продолжить, если данные адаптера не удаётся сохранить в резервную копию перед их заменой.</translation>
     </message>
     <message>
@@ -350,7 +372,7 @@ hidapi %4
         <translation>Сообщить, что было бы записано и сохранено в резервную копию, ничего не записывая.</translation>
     </message>
     <message>
-        <source>--watch goes with the command 'status' on one adapter, not with --all.</source>
+        <source>--watch goes with the command &apos;status&apos; on one adapter, not with --all.</source>
         <translation>--watch указывается с командой «status» для одного адаптера, не с --all.</translation>
     </message>
     <message>
@@ -370,7 +392,7 @@ hidapi %4
         <translation>имя</translation>
     </message>
     <message>
-        <source>Unknown code page '%1'; known are %2.</source>
+        <source>Unknown code page &apos;%1&apos;; known are %2.</source>
         <translation>Неизвестная кодовая страница «%1»; известны: %2.</translation>
     </message>
     <message>
@@ -386,15 +408,30 @@ hidapi %4
         <translation>--serial, --port, --all, --json, --force, --no-backup, --dry-run, --listen и --code-page указываются вместе с командой.</translation>
     </message>
     <message>
-        <source>Read and write the adapter's texts in this code page: %1. Without it, the one remembered for the adapter, else the one the locale's language uses.</source>
+        <source>Read and write the adapter&apos;s texts in this code page: %1. Without it, the one remembered for the adapter, else the one the locale&apos;s language uses.</source>
         <translation>Читать и записывать тексты адаптера в этой кодовой странице: %1. Без неё — в запомненной для адаптера, иначе в той, что соответствует языку локали.</translation>
     </message>
 </context>
 <context>
     <name>ConfigFile</name>
     <message>
-        <source>Cannot create file "%1". %2</source>
+        <source>Cannot create file &quot;%1&quot;. %2</source>
         <translation>Не удаётся создать файл «%1». %2</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigFileCommands</name>
+    <message>
+        <source>Config File (*.cfg)</source>
+        <translation>Файл конфигурации (*.cfg)</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not the size of a configuration file: its size is %2 bytes, a configuration file&apos;s is %3 bytes. Loading it overwrites the adapter&apos;s record from its start with whatever the file holds.
+
+Load it anyway?</source>
+        <translation>Размер «%1» не совпадает с размером файла конфигурации: %2 байт вместо %3. Загрузка перезапишет данные адаптера с самого начала содержимым файла.
+
+Всё равно загрузить?</translation>
     </message>
 </context>
 <context>
@@ -426,7 +463,7 @@ hidapi %4
         <translation>Метрики доступны по адресу http://%1:%2/metrics</translation>
     </message>
     <message>
-        <source>--listen goes with the command 'exporter'.</source>
+        <source>--listen goes with the command &apos;exporter&apos;.</source>
         <translation>--listen указывается только с командой «exporter».</translation>
     </message>
     <message>
@@ -434,12 +471,12 @@ hidapi %4
         <translation>--listen принимает АДРЕС:ПОРТ, например 127.0.0.1:%1 или [::1]:%1.</translation>
     </message>
     <message>
-        <source>The command 'exporter' takes no --json.</source>
+        <source>The command &apos;exporter&apos; takes no --json.</source>
         <translation>Команда «exporter» не принимает --json.</translation>
     </message>
     <message>
         <source>
-The command exporter serves the adapters' state to a monitoring system over HTTP, in the
+The command exporter serves the adapters&apos; state to a monitoring system over HTTP, in the
 Prometheus text format, at http://127.0.0.1:%1/metrics, until it is stopped:
   exporter [--listen ADDRESS:PORT] [--serial S | --all] [--code-page NAME]
 Without --serial or --all it watches the first adapter found. --code-page names the code page
@@ -457,7 +494,7 @@ Prometheus по адресу http://127.0.0.1:%1/metrics, пока её не о�
 <context>
     <name>FieldFitValidator</name>
     <message>
-        <source>"%1" cannot be stored: the adapter's code page has no such character.</source>
+        <source>&quot;%1&quot; cannot be stored: the adapter&apos;s code page has no such character.</source>
         <translation>«%1» нельзя сохранить: в кодовой странице адаптера нет такого символа.</translation>
     </message>
     <message>
@@ -512,9 +549,9 @@ Prometheus по адресу http://127.0.0.1:%1/metrics, пока её не о�
         <translation>Обновление выполнено!</translation>
     </message>
     <message>
-        <source>Error!<byte value="xd" />
+        <source>Error!<byte value="xd"/>
 Retry again</source>
-        <translation>Ошибка!<byte value="xd" />
+        <translation>Ошибка!<byte value="xd"/>
 Повторите попытку</translation>
     </message>
     <message>
@@ -538,7 +575,7 @@ Retry again</source>
         <translation>неизвестна</translation>
     </message>
     <message>
-        <source>"Reset settings" clears the adapter's settings, its phone book and its call list.
+        <source>&quot;Reset settings&quot; clears the adapter&apos;s settings, its phone book and its call list.
 
 Reset them?</source>
         <translation>«Сбросить настройки» очищает настройки адаптера, его телефонную книгу и список вызовов.
@@ -558,7 +595,7 @@ Reset them?</source>
         <translation>Файл предназначен для %1; адаптер: %2.</translation>
     </message>
     <message>
-        <source>This replaces the adapter's firmware.
+        <source>This replaces the adapter&apos;s firmware.
 
 File: %1, version %2
 Adapter: version %3
@@ -586,6 +623,59 @@ Close anyway?</source>
         <translation>Передача не завершена. Адаптер остаётся в загрузчике, пока передача не будет доведена до конца; повторный выбор того же файла начинает её заново.
 
 Всё равно закрыть?</translation>
+    </message>
+</context>
+<context>
+    <name>HelpBoxes</name>
+    <message>
+        <source>Information</source>
+        <translation>Сведения</translation>
+    </message>
+    <message>
+        <source>Model: %1<byte value="xd"/>
+Serial: %2<byte value="xd"/>
+Software version: %3<byte value="xd"/>
+Program version: %4</source>
+        <translation>Модель: %1<byte value="xd"/>
+Серийный номер: %2<byte value="xd"/>
+Версия ПО: %3<byte value="xd"/>
+Версия программы: %4</translation>
+    </message>
+    <message>
+        <source>About vestra7</source>
+        <translation>О программе vestra7</translation>
+    </message>
+    <message>
+        <source>vestra7 %1
+Configuration and control tool for the VESTRA7 cellular voice adapter
+
+Qt %2
+Licence: GPL-3.0-or-later</source>
+        <translation>vestra7 %1
+Программа настройки сотового голосового адаптера VESTRA7 и управления им
+
+Qt %2
+Лицензия: GPL-3.0-or-later</translation>
+    </message>
+    <message>
+        <source>Close the settings panel</source>
+        <translation>Закрыть панель настроек</translation>
+    </message>
+    <message>
+        <source>Open the menu</source>
+        <translation>Открыть меню</translation>
+    </message>
+    <message>
+        <source>Alt+underlined letter</source>
+        <translation>Alt+подчёркнутая буква</translation>
+    </message>
+    <message>
+        <source>Open that menu entry</source>
+        <translation>Открыть этот пункт меню</translation>
+    </message>
+    <message>
+        <source>Keyboard shortcuts</source>
+        <translation>Сочетания клавиш</translation>
     </message>
 </context>
 <context>
@@ -630,7 +720,7 @@ Close anyway?</source>
         <translation>&amp;Записать в адаптер</translation>
     </message>
     <message>
-        <source>The contacts from the file replace the adapter's phone book; the entries after them are emptied.</source>
+        <source>The contacts from the file replace the adapter&apos;s phone book; the entries after them are emptied.</source>
         <translation>Контакты из файла заменят телефонную книгу адаптера; записи после них будут очищены.</translation>
     </message>
     <message>
@@ -638,7 +728,7 @@ Close anyway?</source>
         <translation>Будет записано контактов: %1</translation>
     </message>
     <message>
-        <source>Left out, beyond the phone book's %1 entries: %2</source>
+        <source>Left out, beyond the phone book&apos;s %1 entries: %2</source>
         <translation>Не поместились в %1 записей телефонной книги: %2</translation>
     </message>
     <message>
@@ -662,11 +752,11 @@ Close anyway?</source>
         <translation>в номере теряются символы, которые адаптер не может показать</translation>
     </message>
     <message>
-        <source>name holds bytes that are no text in the file's encoding, shown as �</source>
+        <source>name holds bytes that are no text in the file&apos;s encoding, shown as �</source>
         <translation>в имени есть байты, которые не являются текстом в кодировке файла; они показаны как �</translation>
     </message>
     <message>
-        <source>number holds bytes that are no text in the file's encoding, shown as �</source>
+        <source>number holds bytes that are no text in the file&apos;s encoding, shown as �</source>
         <translation>в номере есть байты, которые не являются текстом в кодировке файла; они показаны как �</translation>
     </message>
     <message>
@@ -693,11 +783,11 @@ Close anyway?</source>
         <translation>%1, а файл телефонной книги занимает не более %2 байт.</translation>
     </message>
     <message>
-        <source>Cannot open file "%1". %2</source>
+        <source>Cannot open file &quot;%1&quot;. %2</source>
         <translation>Не удаётся открыть файл «%1». %2</translation>
     </message>
     <message>
-        <source>Cannot read file "%1". %2</source>
+        <source>Cannot read file &quot;%1&quot;. %2</source>
         <translation>Не удаётся прочитать файл «%1». %2</translation>
     </message>
     <message>
@@ -714,6 +804,41 @@ Close anyway?</source>
     <message>
         <source>Interrupted during a firmware update: the adapter %1 is left in its boot loader. Running the same update again recovers it.</source>
         <translation>Прервано во время обновления прошивки: адаптер %1 остался в загрузчике. Повторный запуск того же обновления восстановит его.</translation>
+    </message>
+</context>
+<context>
+    <name>LineControls</name>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>Make line A the active line</source>
+        <translation>Сделать линию A активной</translation>
+    </message>
+    <message>
+        <source>Make line B the active line</source>
+        <translation>Сделать линию B активной</translation>
+    </message>
+    <message>
+        <source>%1, operator %2, signal %3</source>
+        <translation>%1, оператор %2, сигнал %3</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>нет</translation>
+    </message>
+    <message>
+        <source>Line %1: %2</source>
+        <translation>Линия %1: %2</translation>
+    </message>
+    <message>
+        <source>%1; the active line</source>
+        <translation>%1; активная линия</translation>
+    </message>
+    <message>
+        <source>%1; a click or %2 makes it the active line</source>
+        <translation>%1; щелчок или %2 делает её активной</translation>
     </message>
 </context>
 <context>
@@ -876,7 +1001,7 @@ Close anyway?</source>
         <translation>Имя абонента</translation>
     </message>
     <message>
-        <source>The active line's party name; Enter stores name and number in the contact list</source>
+        <source>The active line&apos;s party name; Enter stores name and number in the contact list</source>
         <translation>Имя абонента активной линии; Enter сохраняет имя и номер в списке контактов</translation>
     </message>
     <message>
@@ -884,7 +1009,7 @@ Close anyway?</source>
         <translation>Номер абонента</translation>
     </message>
     <message>
-        <source>The active line's party number, digits and '+'; Enter stores name and number in the contact list</source>
+        <source>The active line&apos;s party number, digits and &apos;+&apos;; Enter stores name and number in the contact list</source>
         <translation>Номер абонента активной линии: цифры и «+»; Enter сохраняет имя и номер в списке контактов</translation>
     </message>
     <message>
@@ -892,7 +1017,7 @@ Close anyway?</source>
         <translation>Список контактов</translation>
     </message>
     <message>
-        <source>The adapter's phone book; a selected contact becomes the active line's party, Delete removes it</source>
+        <source>The adapter&apos;s phone book; a selected contact becomes the active line&apos;s party, Delete removes it</source>
         <translation>Телефонная книга адаптера; выбранный контакт становится абонентом активной линии, Delete удаляет его</translation>
     </message>
     <message>
@@ -900,7 +1025,7 @@ Close anyway?</source>
         <translation>Список вызовов</translation>
     </message>
     <message>
-        <source>The adapter's recent calls; a selected call becomes the active line's party, Delete removes it</source>
+        <source>The adapter&apos;s recent calls; a selected call becomes the active line&apos;s party, Delete removes it</source>
         <translation>Последние вызовы адаптера; выбранный вызов становится абонентом активной линии, Delete удаляет его</translation>
     </message>
     <message>
@@ -948,86 +1073,8 @@ Close anyway?</source>
         <translation>&amp;Сочетания клавиш</translation>
     </message>
     <message>
-        <source>Config File (*.cfg)</source>
-        <translation>Файл конфигурации (*.cfg)</translation>
-    </message>
-    <message>
-        <source>Delete contact?</source>
-        <translation>Удалить контакт?</translation>
-    </message>
-    <message>
-        <source>%1 (%2)</source>
-        <translation>%1 (%2)</translation>
-    </message>
-    <message>
-        <source>Close the settings panel</source>
-        <translation>Закрыть панель настроек</translation>
-    </message>
-    <message>
-        <source>Open the menu</source>
-        <translation>Открыть меню</translation>
-    </message>
-    <message>
-        <source>Alt+underlined letter</source>
-        <translation>Alt+подчёркнутая буква</translation>
-    </message>
-    <message>
-        <source>Open that menu entry</source>
-        <translation>Открыть этот пункт меню</translation>
-    </message>
-    <message>
-        <source>Keyboard shortcuts</source>
-        <translation>Сочетания клавиш</translation>
-    </message>
-    <message>
         <source>Set to default?</source>
         <translation>Сбросить всё по умолчанию?</translation>
-    </message>
-    <message>
-        <source>Information</source>
-        <translation>Сведения</translation>
-    </message>
-    <message>
-        <source>Model: %1<byte value="xd" />
-Serial: %2<byte value="xd" />
-Software version: %3<byte value="xd" />
-Program version: %4</source>
-        <translation>Модель: %1<byte value="xd" />
-Серийный номер: %2<byte value="xd" />
-Версия ПО: %3<byte value="xd" />
-Версия программы: %4</translation>
-    </message>
-    <message>
-        <source>About vestra7</source>
-        <translation>О программе vestra7</translation>
-    </message>
-    <message>
-        <source>vestra7 %1
-Configuration and control tool for the VESTRA7 cellular voice adapter
-
-Qt %2
-Licence: GPL-3.0-or-later</source>
-        <translation>vestra7 %1
-Программа настройки сотового голосового адаптера VESTRA7 и управления им
-
-Qt %2
-Лицензия: GPL-3.0-or-later</translation>
-    </message>
-    <message>
-        <source>vCard (*.vcf);;CSV (*.csv)</source>
-        <translation>vCard (*.vcf);;CSV (*.csv)</translation>
-    </message>
-    <message>
-        <source>Phone book (*.vcf *.vcard *.csv);;All files (*)</source>
-        <translation>Телефонная книга (*.vcf *.vcard *.csv);;Все файлы (*)</translation>
-    </message>
-    <message>
-        <source>"%1" is not the size of a configuration file: its size is %2 bytes, a configuration file's is %3 bytes. Loading it overwrites the adapter's record from its start with whatever the file holds.
-
-Load it anyway?</source>
-        <translation>Размер «%1» не совпадает с размером файла конфигурации: %2 байт вместо %3. Загрузка перезапишет данные адаптера с самого начала содержимым файла.
-
-Всё равно загрузить?</translation>
     </message>
     <message>
         <source>A line is in a call. Updating the firmware restarts the adapter, which ends the call.
@@ -1038,80 +1085,8 @@ Go on?</source>
 Продолжить?</translation>
     </message>
     <message>
-        <source>&amp;Tools</source>
-        <translation>Серв&amp;ис</translation>
-    </message>
-    <message>
-        <source>&amp;Backups…</source>
-        <translation>&amp;Резервные копии…</translation>
-    </message>
-    <message>
-        <source>&amp;Import contacts…</source>
-        <translation>&amp;Импорт контактов…</translation>
-    </message>
-    <message>
-        <source>&amp;Export contacts…</source>
-        <translation>&amp;Экспорт контактов…</translation>
-    </message>
-    <message>
-        <source>The file holds no contacts. The phone book stays as it is.</source>
-        <translation>В файле нет контактов. Телефонная книга остаётся без изменений.</translation>
-    </message>
-    <message>
-        <source>&amp;Adapter</source>
-        <translation>&amp;Адаптер</translation>
-    </message>
-    <message>
-        <source>%1 %2</source>
-        <translation>%1 %2</translation>
-    </message>
-    <message>
-        <source>%1 %2 (USB port %3)</source>
-        <translation>%1 %2 (порт USB %3)</translation>
-    </message>
-    <message>
-        <source>&amp;Line status…</source>
-        <translation>&amp;Состояние линий…</translation>
-    </message>
-    <message>
         <source>This also empties the phone book and the call list. What the adapter holds now is kept in a backup.</source>
         <translation>Это также очищает телефонную книгу и список вызовов. Текущие данные адаптера сохраняются в резервной копии.</translation>
-    </message>
-    <message>
-        <source>The phone book is full, so nothing was stored. To replace a contact, select it in the contact list, edit it and press Enter; or delete one first.</source>
-        <translation>Телефонная книга заполнена, ничего не сохранено. Чтобы заменить контакт, выберите его в списке контактов, измените и нажмите Enter; или сначала удалите один из контактов.</translation>
-    </message>
-    <message>
-        <source>Make line A the active line</source>
-        <translation>Сделать линию A активной</translation>
-    </message>
-    <message>
-        <source>Make line B the active line</source>
-        <translation>Сделать линию B активной</translation>
-    </message>
-    <message>
-        <source>%1; the active line</source>
-        <translation>%1; активная линия</translation>
-    </message>
-    <message>
-        <source>%1; a click or %2 makes it the active line</source>
-        <translation>%1; щелчок или %2 делает её активной</translation>
-    </message>
-    <message>
-        <source>%1, operator %2, signal %3</source>
-        <translation>%1, оператор %2, сигнал %3</translation>
-    </message>
-    <message>
-        <source>none</source>
-        <translation>нет</translation>
-    </message>
-    <message>
-        <source>Line %1: %2</source>
-        <translation>Линия %1: %2</translation>
-    </message>
-    <message>
-        <source>&amp;Text encoding</source>
-        <translation>&amp;Кодировка текста</translation>
     </message>
 </context>
 <context>
@@ -1122,16 +1097,27 @@ Go on?</source>
     </message>
 </context>
 <context>
+    <name>PartyBooks</name>
+    <message>
+        <source>The phone book is full, so nothing was stored. To replace a contact, select it in the contact list, edit it and press Enter; or delete one first.</source>
+        <translation>Телефонная книга заполнена, ничего не сохранено. Чтобы заменить контакт, выберите его в списке контактов, измените и нажмите Enter; или сначала удалите один из контактов.</translation>
+    </message>
+    <message>
+        <source>Delete contact?</source>
+        <translation>Удалить контакт?</translation>
+    </message>
+</context>
+<context>
     <name>PhoneBookFile</name>
     <message>
-        <source>Cannot create file "%1". %2</source>
+        <source>Cannot create file &quot;%1&quot;. %2</source>
         <translation>Не удаётся создать файл «%1». %2</translation>
     </message>
 </context>
 <context>
     <name>ProgramStart</name>
     <message>
-        <source>Cannot write the trace "%1". %2</source>
+        <source>Cannot write the trace &quot;%1&quot;. %2</source>
         <translation>Не удаётся записать трассировку «%1». %2</translation>
     </message>
 </context>
@@ -1261,14 +1247,14 @@ Go on?</source>
         <source>
 Commands (run without a window; without one the window opens):
   list                  Every adapter: serial number, product, version, normal or boot loader.
-  backup FILE           Save the adapter's record to a configuration file; - for standard output.
+  backup FILE           Save the adapter&apos;s record to a configuration file; - for standard output.
   restore FILE          Write a configuration file to the adapter.
-  update FILE.xupd      Replace the adapter's firmware from an update file.
-  reset-settings        Reset the adapter's settings, as the update window's "Reset settings".
+  update FILE.xupd      Replace the adapter&apos;s firmware from an update file.
+  reset-settings        Reset the adapter&apos;s settings, as the update window&apos;s &quot;Reset settings&quot;.
   export-contacts FILE  Save the phone book: CSV for a name ending in .csv, vCards otherwise
                         (- writes vCards to standard output).
   import-contacts FILE  Replace the phone book with the contacts of a vCard or CSV file.
-  status                Each line's state, SIM, signal, operator and USSD, as the adapter reports
+  status                Each line&apos;s state, SIM, signal, operator and USSD, as the adapter reports
                         them; with --watch again at every change until interrupted (Ctrl+C).
 
 With --all, backup and export-contacts write one file per adapter, the serial number put before
@@ -1276,10 +1262,10 @@ the extension: backup.cfg becomes backup-V7-2041-000117.cfg; adapters that share
 or have none are told apart by their USB port: backup-DUP@1-2.cfg. restore, import-contacts and
 update use the same file for every adapter. - (standard output) goes with neither --all nor --json.
 
-restore, import-contacts, reset-settings and update back the adapter's record up first, as the
+restore, import-contacts, reset-settings and update back the adapter&apos;s record up first, as the
 window does; if that backup cannot be written they stop, unless --no-backup is given. They refuse,
 unless --force is given: a configuration file that is not 1789 bytes long, a phone-book file with
-entries that read as no contact or with characters the adapter's code page cannot hold, an
+entries that read as no contact or with characters the adapter&apos;s code page cannot hold, an
 update file with the same or an older version than the adapter runs. A phone-book file without
 contacts and an update file for another model or without firmware are always refused.
 --dry-run says what would be written and backed up, and writes nothing.
@@ -1340,7 +1326,7 @@ restore, import-contacts, reset-settings и update сначала сохраня
         <translation>Адаптер не найден.</translation>
     </message>
     <message>
-        <source>No adapter with the serial number "%1" found.</source>
+        <source>No adapter with the serial number &quot;%1&quot; found.</source>
         <translation>Адаптер с серийным номером «%1» не найден.</translation>
     </message>
     <message>
@@ -1412,15 +1398,15 @@ restore, import-contacts, reset-settings и update сначала сохраня
         <translation>Не удаётся записать в стандартный вывод. %1</translation>
     </message>
     <message>
-        <source>%1 adapters have the serial number "%2"; choose one with --port: %3.</source>
+        <source>%1 adapters have the serial number &quot;%2&quot;; choose one with --port: %3.</source>
         <translation>Серийный номер «%2» у %1 адаптеров; выберите один с помощью --port: %3.</translation>
     </message>
     <message>
-        <source>No adapter in the USB port "%1" found.</source>
+        <source>No adapter in the USB port &quot;%1&quot; found.</source>
         <translation>Адаптер в порту USB «%1» не найден.</translation>
     </message>
     <message>
-        <source>"%1" is not the size of a configuration file: its size is %2 bytes, a configuration file's is %3 bytes.</source>
+        <source>&quot;%1&quot; is not the size of a configuration file: its size is %2 bytes, a configuration file&apos;s is %3 bytes.</source>
         <translation>Размер «%1» не совпадает с размером файла конфигурации: %2 байт, а у файла конфигурации %3 байт.</translation>
     </message>
     <message>
@@ -1428,23 +1414,23 @@ restore, import-contacts, reset-settings и update сначала сохраня
         <translation>Ничего не записано; с --force команда всё равно продолжит.</translation>
     </message>
     <message>
-        <source>"%1" is not an update file: it has no update header.</source>
+        <source>&quot;%1&quot; is not an update file: it has no update header.</source>
         <translation>«%1» не является файлом обновления: у него нет заголовка обновления.</translation>
     </message>
     <message>
-        <source>"%1" is an incorrect update file: it holds no firmware behind its header.</source>
+        <source>&quot;%1&quot; is an incorrect update file: it holds no firmware behind its header.</source>
         <translation>«%1» — неверный файл обновления: после заголовка в нём нет прошивки.</translation>
     </message>
     <message>
-        <source>"%1" holds no contacts. The phone book stays as it is.</source>
+        <source>&quot;%1&quot; holds no contacts. The phone book stays as it is.</source>
         <translation>В «%1» нет контактов. Телефонная книга остаётся без изменений.</translation>
     </message>
     <message>
-        <source>"%1" does not look like a phone book: entries %2 read as no contact.</source>
+        <source>&quot;%1&quot; does not look like a phone book: entries %2 read as no contact.</source>
         <translation>«%1» не похож на телефонную книгу: записи %2 не читаются как контакты.</translation>
     </message>
     <message>
-        <source>The adapter's code page cannot hold these characters of "%1", which would be stored as "?": %2</source>
+        <source>The adapter&apos;s code page cannot hold these characters of &quot;%1&quot;, which would be stored as &quot;?&quot;: %2</source>
         <translation>Кодовая страница адаптера не может сохранить эти символы из «%1», они были бы записаны как «?»: %2</translation>
     </message>
     <message>
@@ -1464,7 +1450,7 @@ restore, import-contacts, reset-settings и update сначала сохраня
         <translation>%1 контактов из %2 заменили бы телефонную книгу</translation>
     </message>
     <message>
-        <source>Cannot back up the adapter's record: %1 Nothing was written; --no-backup goes on without a backup.</source>
+        <source>Cannot back up the adapter&apos;s record: %1 Nothing was written; --no-backup goes on without a backup.</source>
         <translation>Не удаётся сохранить данные адаптера в резервную копию: %1 Ничего не записано; с --no-backup команда продолжит без резервной копии.</translation>
     </message>
     <message>
@@ -1549,6 +1535,41 @@ restore, import-contacts, reset-settings и update сначала сохраня
     <message>
         <source>The adapter did not come back from its boot loader.</source>
         <translation>Адаптер не вернулся из режима загрузчика.</translation>
+    </message>
+</context>
+<context>
+    <name>ToolsMenu</name>
+    <message>
+        <source>&amp;Tools</source>
+        <translation>Серв&amp;ис</translation>
+    </message>
+    <message>
+        <source>&amp;Backups…</source>
+        <translation>&amp;Резервные копии…</translation>
+    </message>
+    <message>
+        <source>&amp;Line status…</source>
+        <translation>&amp;Состояние линий…</translation>
+    </message>
+    <message>
+        <source>&amp;Import contacts…</source>
+        <translation>&amp;Импорт контактов…</translation>
+    </message>
+    <message>
+        <source>&amp;Export contacts…</source>
+        <translation>&amp;Экспорт контактов…</translation>
+    </message>
+    <message>
+        <source>vCard (*.vcf);;CSV (*.csv)</source>
+        <translation>vCard (*.vcf);;CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>Phone book (*.vcf *.vcard *.csv);;All files (*)</source>
+        <translation>Телефонная книга (*.vcf *.vcard *.csv);;Все файлы (*)</translation>
+    </message>
+    <message>
+        <source>The file holds no contacts. The phone book stays as it is.</source>
+        <translation>В файле нет контактов. Телефонная книга остаётся без изменений.</translation>
     </message>
 </context>
 </TS>

@@ -21,7 +21,5 @@ bool BackupKeeper::backUpBefore(BackupStep step, QWidget *parent)
 
 bool BackupKeeper::confirm(QWidget *parent, const QString &question, bool cancelFirst) const
 {
-    if (m_confirm)
-        return m_confirm(parent, question);
-    return cancelFirst ? cautiousConfirmBox(parent, question) : confirmBox(parent, question);
+    return confirmThrough(m_confirm, parent, question, cancelFirst);
 }

@@ -27,7 +27,7 @@ FileDialog::FileDialog(Mode mode, QString filter, QString fileName)
 {
 }
 
-bool FileDialog::Execute(QWidget *parent)
+bool FileDialog::exec(QWidget *parent)
 {
     const std::optional<QString> chosen = m_chooser(parent, {m_mode, m_fileName, m_filter});
     if (!chosen)

@@ -28,13 +28,15 @@ public:
     // replacing a file and adds no extension of its own.
     FileDialog(Mode mode, QString filter, QString fileName);
 
-    // False when the user cancelled; otherwise FileName() is the name chosen.
-    bool Execute(QWidget *parent);
+    // Shows the dialog modally. False when the user cancelled; otherwise selectedFile() is the name
+    // chosen.
+    bool exec(QWidget *parent);
 
-    const QString &FileName() const { return m_fileName; }
-    void setFileName(const QString &fileName) { m_fileName = fileName; }
+    const QString &selectedFile() const { return m_fileName; }
+    // The name the dialog offers next time.
+    void selectFile(const QString &fileName) { m_fileName = fileName; }
     // The filter's caption is in the user's language, which may change while the dialog lives.
-    void setFilter(const QString &filter) { m_filter = filter; }
+    void setNameFilter(const QString &filter) { m_filter = filter; }
 
     void setChooser(Chooser chooser) { m_chooser = std::move(chooser); }
 

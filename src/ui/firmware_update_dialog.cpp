@@ -14,6 +14,7 @@
 #include "model/update_progress.h"
 #include "ui/backup_keeper.h"
 #include "ui/message_boxes.h"
+#include "ui/window_placement.h"
 #include "widgets/captioned_progress_bar.h"
 
 #include <QCryptographicHash>
@@ -131,9 +132,7 @@ void FirmwareUpdateDialog::centreOverMainWindow()
 {
     if (parentWidget() == nullptr)
         return;
-    const QRect main = parentWidget()->window()->frameGeometry();
-    const QSize own = frameGeometry().size();
-    move(main.left() + main.width() / 2 - own.width() / 2, main.top() + main.height() / 2 - own.height() / 2);
+    centreOver(*this, *parentWidget()->window());
 }
 
 void FirmwareUpdateDialog::selectFile()
@@ -248,7 +247,7 @@ bool FirmwareUpdateDialog::confirm(const QString &question, bool cancelFirst)
         return m_prompts.confirm(this, question, cancelFirst);
     if (m_backupKeeper)
         return m_backupKeeper->confirm(this, question, cancelFirst);
-    return cancelFirst ? cautiousConfirmBox(this, question) : confirmBox(this, question);
+    return confirmThrough({}, this, question, cancelFirst);
 }
 
 bool FirmwareUpdateDialog::backUpBefore(BackupStep step)

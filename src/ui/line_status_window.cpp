@@ -157,13 +157,13 @@ bool LineStatusWindow::save(const QString &fileName, const QByteArray &content)
 void LineStatusWindow::onSaveData()
 {
     FileDialog dialog(FileDialog::Mode::Save, tr("CSV files (*.csv)"), QStringLiteral("signal.csv"));
-    if (dialog.Execute(this))
-        saveData(dialog.FileName());
+    if (dialog.exec(this))
+        saveData(dialog.selectedFile());
 }
 
 void LineStatusWindow::onSavePicture()
 {
     FileDialog dialog(FileDialog::Mode::Save, tr("PNG pictures (*.png)"), QStringLiteral("signal.png"));
-    if (dialog.Execute(this))
-        savePicture(dialog.FileName());
+    if (dialog.exec(this))
+        savePicture(dialog.selectedFile());
 }

@@ -1,19 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window: its form, the record shown, the connected and disconnected states, what the
-// adapter announces, and its start and end.
+// The main window: its form and parts, the record shown, the connected and disconnected states,
+// what the adapter announces, and its start and end.
 #include "ui/main_window.h"
 
 #include "link/adapter_port.h"
-#include "model/device_record.h"
-#include "model/text_field.h"
+#include "model/backup_step.h"
+#include "model/line_state.h"
 #include "ui/access_problem.h"
-#include "ui/backup_keeper.h"
-#include "ui/field_fit_validator.h"
+#include "ui/config_file_commands.h"
+#include "ui/disconnected_overlay.h"
+#include "ui/help_boxes.h"
+#include "ui/line_controls.h"
 #include "ui/logging.h"
 #include "ui/panel_text.h"
+#include "ui/party_books.h"
+#include "ui/tools_menu.h"
 #include "ui/window_fonts.h"
-#include "widgets/glyph_button.h"
-#include "widgets/glyph_pictures.h"
+#include "ui/window_placement.h"
 
 #include "ui_main_window.h"
 
@@ -21,20 +24,13 @@
 #include <QHeaderView>
 #include <QLayout>
 #include <QMessageBox>
-#include <QMouseEvent>
-#include <QToolTip>
+#include <QShortcut>
 
 #include <algorithm>
-#include <vector>
 
 namespace {
 
 constexpr int kFormMargin = 10;
-// "Update firmware" is the one adapter command on the menu bar that stays usable without a connected
-// adapter, so that an adapter left in its boot loader can still be updated.
-constexpr qsizetype kUpdateEntry = 1;
-
-const QString kConfigFileName = QStringLiteral("config.cfg");
 
 std::unique_ptr<Ui::MainWindow> buildForm(QMainWindow *window)
 {
@@ -43,16 +39,9 @@ std::unique_ptr<Ui::MainWindow> buildForm(QMainWindow *window)
     return ui;
 }
 
-QString withoutCarriageReturns(QString text)
+QString withoutMnemonic(QString text)
 {
-    return text.remove(QLatin1Char('\r'));
-}
-
-void setTextIfChanged(QLineEdit *edit, const QString &text)
-{
-    // Setting an equal text would still reset the cursor and the undo history.
-    if (edit->text() != text)
-        edit->setText(text);
+    return text.remove(QLatin1Char('&'));
 }
 
 } // namespace
@@ -61,16 +50,33 @@ MainWindow::MainWindow(AdapterPort &adapter, QWidget *parent)
     : QMainWindow(parent)
     , m_ui(buildForm(this))
     , m_adapter(adapter)
-    , m_lineButtons{{{m_ui->callButtonLineA, kLineA, true},
-                     {m_ui->hangUpButtonLineA, kLineA, false},
-                     {m_ui->callButtonLineB, kLineB, true},
-                     {m_ui->hangUpButtonLineB, kLineB, false}}}
-    , m_contacts(m_ui->phoneBookList)
-    , m_calls(m_ui->callList)
-    , m_saveFileDialog(FileDialog::Mode::Save, configFileFilter(), kConfigFileName)
-    , m_openFileDialog(FileDialog::Mode::Open, configFileFilter(), kConfigFileName)
-    , m_exportContactsDialog(FileDialog::Mode::Save, contactsExportFilter(), QStringLiteral("contacts.vcf"))
-    , m_importContactsDialog(FileDialog::Mode::Open, contactsImportFilter(), QStringLiteral("contacts.vcf"))
+    , m_prompter(*this)
+{
+    setUpLook();
+    m_books = std::make_unique<PartyBooks>(
+        PartyBooks::Widgets{m_ui->partyNameEdit, m_ui->partyNumberEdit, m_ui->phoneBookList, m_ui->callList}, m_adapter,
+        m_prompter);
+    m_lines = std::make_unique<LineControls>(LineControls::Widgets{{m_ui->lineALabel, m_ui->lineBLabel},
+                                                                   {m_ui->callButtonLineA, m_ui->callButtonLineB},
+                                                                   {m_ui->hangUpButtonLineA, m_ui->hangUpButtonLineB},
+                                                                   m_ui->partyNameEdit,
+                                                                   m_ui->partyNumberEdit},
+                                             m_adapter, *this);
+    m_configFiles = std::make_unique<ConfigFileCommands>(m_adapter, m_prompter, *this);
+    m_tools = std::make_unique<ToolsMenu>(*m_ui->mainMenu, m_adapter, m_prompter, *this);
+    connect(m_tools.get(), &ToolsMenu::codePageSwitched, this, &MainWindow::onCodePageSwitched);
+
+    m_ui->settingsPanel->setAdapter(m_adapter);
+    // Hidden from the start, so that showing the window does not show and hide it again.
+    m_ui->settingsPanel->hide();
+    m_ui->settingsPanel->installEventFilter(this);
+    connectAdapter();
+    connectMenu();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::setUpLook()
 {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
@@ -83,52 +89,40 @@ MainWindow::MainWindow(AdapterPort &adapter, QWidget *parent)
         large->setFont(tahomaBold(16));
     for (QTableWidget *list : {m_ui->phoneBookList, m_ui->callList})
         list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    // Characters reach the number filter only as key presses, never as input-method text.
-    m_ui->partyNumberEdit->setAttribute(Qt::WA_InputMethodEnabled, false);
-    // The edits take only what the record's fields hold as shown, so what they show is what is stored.
-    for (QLineEdit *edit : {m_ui->partyNameEdit, m_ui->partyNumberEdit}) {
-        auto *validator = new FieldFitValidator(kPartyTextWidth, edit);
-        edit->setValidator(validator);
-        // Said beside the edit to the user typing or pasting there. A refresh writes the edits only
-        // while neither has the focus, and never anything that does not fit.
-        connect(validator, &FieldFitValidator::textRefused, edit, [this, edit](const QString &explanation) {
-            if (focusWidget() == edit)
-                QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())), explanation, edit);
-        });
-    }
-    for (QWidget *label : std::initializer_list<QWidget *>{m_ui->lineALabel, m_ui->lineBLabel, m_ui->nameCaption,
-                                                           m_ui->numberCaption, m_ui->phoneBookCaption,
-                                                           m_ui->callListCaption})
+    for (QWidget *label :
+         std::initializer_list<QWidget *>{m_ui->lineALabel, m_ui->lineBLabel, m_ui->nameCaption, m_ui->numberCaption,
+                                          m_ui->phoneBookCaption, m_ui->callListCaption})
         setDarkPanelText(label);
-    for (const LineButton &lineButton : m_lineButtons)
-        lineButton.button->setGlyph(glyphPicture(lineButton.calls ? QStringLiteral("ON") : QStringLiteral("OFF")));
-
-    m_ui->settingsPanel->setAdapter(m_adapter);
-    // Hidden from the start, so that showing the window does not show and hide it again.
-    m_ui->settingsPanel->hide();
-    addToolsMenu();
-    connectAdapter();
-    connectControls();
-    connectKeys();
-    addAdapterChoice();
-    showLineStates();
 }
 
-MainWindow::~MainWindow() = default;
-
-QString MainWindow::configFileFilter()
+void MainWindow::setLineStatusWindow(QDialog *lineStatusWindow)
 {
-    return tr("Config File (*.cfg)");
+    m_tools->setLineStatusWindow(lineStatusWindow);
 }
 
-QString MainWindow::contactsExportFilter()
+FileDialog &MainWindow::saveFileDialog()
 {
-    return tr("vCard (*.vcf);;CSV (*.csv)");
+    return m_configFiles->saveFileDialog();
 }
 
-QString MainWindow::contactsImportFilter()
+FileDialog &MainWindow::openFileDialog()
 {
-    return tr("Phone book (*.vcf *.vcard *.csv);;All files (*)");
+    return m_configFiles->openFileDialog();
+}
+
+FileDialog &MainWindow::exportContactsDialog()
+{
+    return m_tools->exportContactsDialog();
+}
+
+FileDialog &MainWindow::importContactsDialog()
+{
+    return m_tools->importContactsDialog();
+}
+
+int MainWindow::selectedRow() const
+{
+    return m_books->selectedRow();
 }
 
 void MainWindow::changeEvent(QEvent *event)
@@ -138,39 +132,10 @@ void MainWindow::changeEvent(QEvent *event)
         return;
     m_ui->retranslateUi(this);
     // The form's title is the program's; once an adapter was found the window carries its name.
-    setWindowTitle(m_applicationTitle);
-    showKeysInToolTips();
-    showLineStates();
-    m_saveFileDialog.setFilter(configFileFilter());
-    m_openFileDialog.setFilter(configFileFilter());
-    m_exportContactsDialog.setFilter(contactsExportFilter());
-    m_importContactsDialog.setFilter(contactsImportFilter());
-}
-
-void MainWindow::setConfirmer(Confirmer confirm)
-{
-    m_confirm = std::move(confirm);
-    if (m_backupKeeper)
-        m_backupKeeper->setConfirmer(m_confirm);
-}
-
-void MainWindow::setBackupKeeper(BackupKeeper *keeper)
-{
-    m_backupKeeper = keeper;
-    if (m_backupKeeper && m_confirm)
-        m_backupKeeper->setConfirmer(m_confirm);
-}
-
-bool MainWindow::confirm(const QString &question, bool cancelFirst)
-{
-    if (m_confirm)
-        return m_confirm(this, question);
-    return cancelFirst ? cautiousConfirmBox(this, question) : confirmBox(this, question);
-}
-
-bool MainWindow::backUpBefore(BackupStep step)
-{
-    return !m_backupKeeper || m_backupKeeper->backUpBefore(step, this);
+    setWindowTitle(m_prompter.title());
+    m_lines->retranslate();
+    m_configFiles->retranslate();
+    m_tools->retranslate();
 }
 
 void MainWindow::connectAdapter()
@@ -180,86 +145,56 @@ void MainWindow::connectAdapter()
     connect(&m_adapter, &AdapterPort::identityChanged, this, &MainWindow::showIdentity);
     connect(&m_adapter, &AdapterPort::accessProblem, this, &MainWindow::showAccessProblem);
     connect(&m_adapter, &AdapterPort::sendFailed, this, &MainWindow::showSendFailure);
+    // The overlay shows while no adapter is connected, which is the case while one is held elsewhere.
+    connect(&m_adapter, &AdapterPort::inUseChanged, m_ui->overlay, &DisconnectedOverlay::setInUse);
 }
 
-void MainWindow::connectControls()
+void MainWindow::connectMenu()
 {
-    for (const LineButton &lineButton : m_lineButtons)
-        connect(lineButton.button, &GlyphButton::OnMouseDown, this,
-                [this, &lineButton] { onLineButtonPressed(lineButton); });
-    for (QObject *control : std::initializer_list<QObject *>{m_ui->lineALabel, m_ui->lineBLabel, m_ui->partyNameEdit,
-                                                             m_ui->partyNumberEdit, m_ui->phoneBookList, m_ui->callList,
-                                                             m_ui->settingsPanel})
-        control->installEventFilter(this);
-    // Every row that becomes selected is handled, each in turn, from the top down.
-    for (const PartyTable *list : {&m_contacts, &m_calls}) {
-        connect(list->widget()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-                [this, list](const QItemSelection &selected) {
-                    std::vector<int> rows;
-                    for (const QModelIndex &index : selected.indexes())
-                        rows.push_back(index.row());
-                    std::sort(rows.begin(), rows.end());
-                    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-                    for (const int row : rows)
-                        onListRowSelected(*list, row);
-                });
-    }
-
-    connect(m_ui->saveToFileAction, &QAction::triggered, this, &MainWindow::onSaveToFile);
-    connect(m_ui->loadFromFileAction, &QAction::triggered, this, &MainWindow::onLoadFromFile);
+    connect(m_ui->saveToFileAction, &QAction::triggered, m_configFiles.get(), &ConfigFileCommands::saveToFile);
+    connect(m_ui->loadFromFileAction, &QAction::triggered, m_configFiles.get(), &ConfigFileCommands::loadFromFile);
     connect(m_ui->closeAction, &QAction::triggered, this, &QWidget::close);
     connect(m_ui->updateFirmwareAction, &QAction::triggered, this, &MainWindow::onUpdateFirmware);
     connect(m_ui->settingsAction, &QAction::triggered, this, &MainWindow::onToggleSettings);
     connect(m_ui->setToDefaultAction, &QAction::triggered, this, &MainWindow::onSetToDefault);
-    connect(m_ui->aboutAction, &QAction::triggered, this, &MainWindow::onAbout);
-    connect(m_ui->aboutProgramAction, &QAction::triggered, this, &MainWindow::onAboutProgram);
+    connect(m_ui->aboutAction, &QAction::triggered, this,
+            [this] { showAdapterInformation(this, m_adapter.identity()); });
+    connect(m_ui->aboutProgramAction, &QAction::triggered, this, [this] { showAboutProgram(this); });
     connect(m_ui->keyboardShortcutsAction, &QAction::triggered, this, &MainWindow::onShowKeyboardShortcuts);
+    // Qt's menu bar has no F10 of its own. It opens the first menu that can be opened: "File", or
+    // "Help" while no adapter is connected.
+    connect(new QShortcut(Qt::Key_F10, this), &QShortcut::activated, this, [this] {
+        const QList<QAction *> entries = m_ui->mainMenu->actions();
+        const auto usable = std::find_if(entries.begin(), entries.end(),
+                                         [](const QAction *entry) { return entry->menu() && entry->isEnabled(); });
+        if (usable != entries.end())
+            m_ui->mainMenu->setActiveAction(*usable);
+    });
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress) {
-        const auto &key = *static_cast<QKeyEvent *>(event);
-        if (watched == m_ui->partyNameEdit || watched == m_ui->partyNumberEdit)
-            return !onPartyEditKey(watched, key);
-        if (watched == m_ui->phoneBookList)
-            onPhoneBookKey(key);
-        else if (watched == m_ui->callList)
-            onCallListKey(key);
-    } else if (watched == m_ui->settingsPanel && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+    if (watched == m_ui->settingsPanel && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
         coverLinePanel(!m_ui->settingsPanel->isHidden());
-    } else if (event->type() == QEvent::MouseButtonRelease &&
-               (watched == m_ui->lineALabel || watched == m_ui->lineBLabel)) {
-        // A click: the release of the left button that was pressed on the label, still over it.
-        const auto &mouse = *static_cast<QMouseEvent *>(event);
-        if (mouse.button() == Qt::LeftButton &&
-            static_cast<QWidget *>(watched)->rect().contains(mouse.position().toPoint()))
-            onLineLabelClicked(watched == m_ui->lineBLabel ? kLineB : kLineA);
-    }
     return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::showRecord()
 {
-    const DeviceRecord &record = m_adapter.record();
-    showActiveParty();
-    m_contacts.showEntries(record.contact);
-    m_calls.showEntries(record.call_list);
-    m_ui->settingsPanel->showSettings(record);
-    showLineButtons();
-    showLineStates();
+    m_books->showRecord();
+    m_ui->settingsPanel->showSettings(m_adapter.record());
+    m_lines->showRecord();
 }
 
-void MainWindow::showActiveParty(bool evenWhileTyping)
+void MainWindow::onCodePageSwitched()
 {
-    // The window's focused control, also while another window is active: the user may be typing.
-    const QWidget *focused = focusWidget();
-    if (!evenWhileTyping && (focused == m_ui->partyNameEdit || focused == m_ui->partyNumberEdit))
-        return;
-    // An active line other than A or B has no party to show.
-    const PartyEntry *party = activeSubscriber(m_adapter.record());
-    setTextIfChanged(m_ui->partyNameEdit, party ? withoutCarriageReturns(readTextField(party->name)) : QString());
-    setTextIfChanged(m_ui->partyNumberEdit, party ? withoutCarriageReturns(readTextField(party->number)) : QString());
+    m_books->rereadTexts();
+    showRecord();
+    // The line status window reads its texts again as it does when the language changes.
+    if (QDialog *lineStatus = m_tools->lineStatusWindow()) {
+        QEvent reread(QEvent::LanguageChange);
+        QCoreApplication::sendEvent(lineStatus, &reread);
+    }
 }
 
 void MainWindow::coverLinePanel(bool covered)
@@ -290,10 +225,11 @@ void MainWindow::setConnected(bool connected)
 
     for (QWidget *control : std::initializer_list<QWidget *>{m_ui->linePanel, m_ui->settingsPanel, m_ui->overlay})
         control->setEnabled(connected);
-    // The program's own help needs no adapter either.
-    const QList<QAction *> entries = m_ui->mainMenu->actions();
-    for (qsizetype i = 0; i < entries.size(); ++i)
-        entries[i]->setEnabled(connected || i == kUpdateEntry || entries[i] == m_ui->helpMenu->menuAction());
+    // "Update firmware" is the one adapter command on the menu bar that stays usable without a
+    // connected adapter, so that an adapter left in its boot loader can still be updated; the
+    // program's own help needs no adapter either.
+    for (QAction *entry : m_ui->mainMenu->actions())
+        entry->setEnabled(connected || entry == m_ui->updateFirmwareAction || entry == m_ui->helpMenu->menuAction());
 
     m_ui->overlay->setGeometry(
         m_ui->clientArea->rect().marginsRemoved(QMargins(kFormMargin, kFormMargin, kFormMargin, kFormMargin)));
@@ -312,20 +248,20 @@ void MainWindow::showIdentity(const AdapterIdentity &identity)
     // Only the main window carries the adapter's name. Set as the application's display name, it
     // would be appended by the desktop to the caption of every other window and box.
     qCDebug(lcUi) << "adapter" << identity.product << "serial" << identity.serial << "version" << identity.version;
-    m_applicationTitle = identity.product;
+    m_prompter.setTitle(identity.product);
     setWindowTitle(identity.product);
 }
 
 void MainWindow::showAccessProblem(const QString &reason)
 {
     qCDebug(lcUi) << "the adapter cannot be opened:" << reason;
-    QMessageBox::warning(this, m_applicationTitle, accessProblemText(reason));
+    QMessageBox::warning(this, m_prompter.title(), accessProblemText(reason));
 }
 
 void MainWindow::showSendFailure(const QString &text)
 {
     qCDebug(lcUi) << "a write to the adapter failed:" << text;
-    QMessageBox::critical(this, m_applicationTitle, text);
+    QMessageBox::critical(this, m_prompter.title(), text);
 }
 
 void MainWindow::showEvent(QShowEvent *event)
@@ -347,4 +283,56 @@ void MainWindow::closeEvent(QCloseEvent *event)
     qCDebug(lcUi) << "main window closed";
     m_adapter.stop();
     QMainWindow::closeEvent(event);
+}
+
+void MainWindow::onUpdateFirmware()
+{
+    if (!m_updateWindow)
+        return;
+    // The adapter restarts into its boot loader as soon as the window shows, which ends any call.
+    if (m_connected && anyLineInCall(m_adapter.record()) &&
+        !m_prompter.confirm(tr("A line is in a call. Updating the firmware restarts the adapter, which ends the "
+                               "call.\n\nGo on?"),
+                            true))
+        return;
+    // Give a window that was never shown the size it will show with, so that the centring holds.
+    if (!m_updateWindow->testAttribute(Qt::WA_Resized))
+        m_updateWindow->adjustSize();
+    centreOver(*m_updateWindow, *this);
+    qCDebug(lcUi) << "update window opened";
+    m_updateWindow->exec();
+    qCDebug(lcUi) << "update window closed";
+}
+
+void MainWindow::onToggleSettings()
+{
+    m_ui->settingsPanel->setVisible(m_ui->settingsPanel->isHidden());
+    qCDebug(lcUi) << (m_ui->settingsPanel->isHidden() ? "settings panel hidden" : "settings panel shown");
+}
+
+void MainWindow::onSetToDefault()
+{
+    if (!m_prompter.confirm(tr("Set to default?") + QStringLiteral("\n\n") +
+                            tr("This also empties the phone book and the call list. What the adapter holds now is "
+                               "kept in a backup.")) ||
+        !m_prompter.backUpBefore(BackupStep::SetToDefault)) {
+        qCDebug(lcUi) << "set to default: cancelled";
+        return;
+    }
+    qCDebug(lcUi) << "set to default";
+    // The selectors show the new values with the adapter's reply.
+    m_adapter.resetToDefaults();
+}
+
+void MainWindow::onShowKeyboardShortcuts()
+{
+    std::vector<std::pair<QKeySequence, QString>> keys;
+    for (const QAction *action :
+         {m_ui->saveToFileAction, m_ui->loadFromFileAction, m_ui->closeAction, m_ui->aboutAction})
+        keys.emplace_back(action->shortcut(), withoutMnemonic(action->text()));
+    if (const auto *lineStatus = findChild<QAction *>(QStringLiteral("lineStatusAction")))
+        keys.emplace_back(lineStatus->shortcut(), withoutMnemonic(lineStatus->text()));
+    const std::vector<std::pair<QKeySequence, QString>> lineKeys = m_lines->shortcuts();
+    keys.insert(keys.end(), lineKeys.begin(), lineKeys.end());
+    showKeyboardShortcuts(this, keys);
 }

@@ -33,6 +33,13 @@ bool cautiousConfirmBox(QWidget *parent, const QString &question)
     return askBox(parent, question, QMessageBox::Cancel);
 }
 
+bool confirmThrough(const Confirmer &answerer, QWidget *parent, const QString &question, bool cancelFirst)
+{
+    if (answerer)
+        return answerer(parent, question);
+    return cancelFirst ? cautiousConfirmBox(parent, question) : confirmBox(parent, question);
+}
+
 void errorBox(QWidget *parent, const QString &title, const QString &text)
 {
     showBox(parent, QMessageBox::Critical, title, text);

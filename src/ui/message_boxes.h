@@ -15,6 +15,9 @@ using Confirmer = std::function<bool(QWidget *parent, const QString &question)>;
 bool confirmBox(QWidget *parent, const QString &question);
 // The same with "Cancel" the default button, for a question whose "OK" replaces what the adapter holds.
 bool cautiousConfirmBox(QWidget *parent, const QString &question);
+// Asks through `answerer` where there is one, else with the system's own box; `cancelFirst` gives the
+// box "Cancel" for its default button. Every window asks its questions through here.
+bool confirmThrough(const Confirmer &answerer, QWidget *parent, const QString &question, bool cancelFirst = false);
 // A failure: the error icon and "OK".
 void errorBox(QWidget *parent, const QString &title, const QString &text);
 // A notice: the information icon and "OK".

@@ -14,9 +14,9 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QShowEvent>
+#include <QSignalBlocker>
 
 #include <algorithm>
-#include <utility>
 
 SettingsPanel::SettingsPanel(QWidget *parent)
     : QFrame(parent)
@@ -60,15 +60,10 @@ std::array<SpinSelector *, 4> SettingsPanel::selectors() const
     return {m_ui->micGainSelector, m_ui->lineGainSelector, m_ui->autoAnswerASelector, m_ui->autoAnswerBSelector};
 }
 
-void SettingsPanel::withoutChangeNotifications(const std::function<void()> &change)
+std::array<QSignalBlocker, 4> SettingsPanel::blockChangeSignals() const
 {
-    const std::array<SpinSelector *, 4> all = selectors();
-    std::array<std::function<void(SpinSelector *)>, 4> handlers;
-    for (std::size_t i = 0; i < all.size(); ++i)
-        handlers[i] = std::exchange(all[i]->OnChange, nullptr);
-    change();
-    for (std::size_t i = 0; i < all.size(); ++i)
-        all[i]->OnChange = std::move(handlers[i]);
+    return {QSignalBlocker(m_ui->micGainSelector), QSignalBlocker(m_ui->lineGainSelector),
+            QSignalBlocker(m_ui->autoAnswerASelector), QSignalBlocker(m_ui->autoAnswerBSelector)};
 }
 
 void SettingsPanel::showItems()
@@ -79,14 +74,13 @@ void SettingsPanel::showItems()
     std::array<int, 4> values;
     std::transform(all.begin(), all.end(), values.begin(),
                    [](const SpinSelector *selector) { return selector->value(); });
-    withoutChangeNotifications([&] {
-        m_ui->micGainSelector->setItems(micGainItems());
-        m_ui->lineGainSelector->setItems(lineGainItems());
-        m_ui->autoAnswerASelector->setItems(autoAnswerItems());
-        m_ui->autoAnswerBSelector->setItems(autoAnswerItems());
-        for (std::size_t i = 0; i < all.size(); ++i)
-            all[i]->setValue(values[i]);
-    });
+    const std::array<QSignalBlocker, 4> blockers = blockChangeSignals();
+    m_ui->micGainSelector->setItems(micGainItems());
+    m_ui->lineGainSelector->setItems(lineGainItems());
+    m_ui->autoAnswerASelector->setItems(autoAnswerItems());
+    m_ui->autoAnswerBSelector->setItems(autoAnswerItems());
+    for (std::size_t i = 0; i < all.size(); ++i)
+        all[i]->setValue(values[i]);
 }
 
 void SettingsPanel::fitLabels()
@@ -103,31 +97,30 @@ void SettingsPanel::fitLabels()
 void SettingsPanel::setAdapter(AdapterPort &adapter)
 {
     // A selector's value is the index of the item it shows, and that index is the setting.
-    m_ui->micGainSelector->OnChange = [&adapter](SpinSelector *selector) {
-        qCDebug(lcUi) << "MIC gain" << selector->value();
-        adapter.setMicGain(selector->value());
-    };
-    m_ui->lineGainSelector->OnChange = [&adapter](SpinSelector *selector) {
-        qCDebug(lcUi) << "LINE gain" << selector->value();
-        adapter.setLineGain(selector->value());
-    };
-    m_ui->autoAnswerASelector->OnChange = [&adapter](SpinSelector *selector) {
-        qCDebug(lcUi) << "auto answer A" << selector->value();
-        adapter.setAutoAnswer(0, selector->value());
-    };
-    m_ui->autoAnswerBSelector->OnChange = [&adapter](SpinSelector *selector) {
-        qCDebug(lcUi) << "auto answer B" << selector->value();
-        adapter.setAutoAnswer(1, selector->value());
-    };
+    connect(m_ui->micGainSelector, &SpinSelector::valueChanged, this, [&adapter](int value) {
+        qCDebug(lcUi) << "MIC gain" << value;
+        adapter.setMicGain(value);
+    });
+    connect(m_ui->lineGainSelector, &SpinSelector::valueChanged, this, [&adapter](int value) {
+        qCDebug(lcUi) << "LINE gain" << value;
+        adapter.setLineGain(value);
+    });
+    connect(m_ui->autoAnswerASelector, &SpinSelector::valueChanged, this, [&adapter](int value) {
+        qCDebug(lcUi) << "auto answer A" << value;
+        adapter.setAutoAnswer(0, value);
+    });
+    connect(m_ui->autoAnswerBSelector, &SpinSelector::valueChanged, this, [&adapter](int value) {
+        qCDebug(lcUi) << "auto answer B" << value;
+        adapter.setAutoAnswer(1, value);
+    });
 }
 
 void SettingsPanel::showSettings(const DeviceRecord &record)
 {
-    withoutChangeNotifications([&] {
-        // The gains are signed bytes and the delays unsigned ones, as the adapter gives them.
-        m_ui->micGainSelector->setValue(record.mic_gain);
-        m_ui->lineGainSelector->setValue(record.spk_gain);
-        m_ui->autoAnswerASelector->setValue(record.auto_answer[0]);
-        m_ui->autoAnswerBSelector->setValue(record.auto_answer[1]);
-    });
+    const std::array<QSignalBlocker, 4> blockers = blockChangeSignals();
+    // The gains are signed bytes and the delays unsigned ones, as the adapter gives them.
+    m_ui->micGainSelector->setValue(record.mic_gain);
+    m_ui->lineGainSelector->setValue(record.spk_gain);
+    m_ui->autoAnswerASelector->setValue(record.auto_answer[0]);
+    m_ui->autoAnswerBSelector->setValue(record.auto_answer[1]);
 }

@@ -3,9 +3,9 @@
 #pragma once
 
 #include <QFrame>
+#include <QSignalBlocker>
 
 #include <array>
-#include <functional>
 #include <memory>
 
 class AdapterPort;
@@ -27,8 +27,8 @@ public:
     // The adapter each step of a selector goes to, as that one setting alone.
     void setAdapter(AdapterPort &adapter);
 
-    // Shows the record's four settings without change notifications, so that showing never asks for
-    // a change. A value outside a list shows its nearer end; the adapter keeps the value until the
+    // Shows the record's four settings with the selectors' signals blocked, so that showing never asks
+    // for a change. A value outside a list shows its nearer end; the adapter keeps the value until the
     // user steps that selector.
     void showSettings(const DeviceRecord &record);
 
@@ -39,8 +39,9 @@ protected:
 
 private:
     std::array<SpinSelector *, 4> selectors() const;
-    // Runs `change` with the selectors' change notifications detached, so it asks nothing of the adapter.
-    void withoutChangeNotifications(const std::function<void()> &change);
+    // Silences the selectors while the blockers live, so that what the panel shows asks nothing of
+    // the adapter.
+    std::array<QSignalBlocker, 4> blockChangeSignals() const;
     // The selectors' items in the current language.
     void showItems();
     void fitLabels();

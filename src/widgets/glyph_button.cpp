@@ -2,103 +2,37 @@
 // GlyphButton: painting, mouse handling and the enabled, down and hover states.
 #include "widgets/glyph_button.h"
 
+#include "widgets/glyph_button_paint.h"
 #include "widgets/widget_accessibility.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 
-#include <algorithm>
+namespace {
+
+// The pointer over an enabled button; a disabled one shows its parent's.
+constexpr Qt::CursorShape enabledCursor = Qt::PointingHandCursor;
+
+} // namespace
 
 GlyphButton::GlyphButton(QWidget *parent)
     : QWidget(parent)
 {
-    QWidget::setCursor(m_enabledCursor);
+    setCursor(enabledCursor);
     installWidgetAccessibility();
 }
 
 void GlyphButton::setGlyph(const QImage &glyph)
 {
     m_glyph = glyph;
-    m_numGlyphs = glyph.height() > 0 ? glyph.width() / glyph.height() : 0;
-    refresh();
-}
-
-void GlyphButton::loadGlyph(const QImage &picture)
-{
-    m_glyph = picture;
-}
-
-void GlyphButton::setNumGlyphs(int numGlyphs)
-{
-    m_numGlyphs = std::max(numGlyphs, 0);
-    refresh();
-}
-
-void GlyphButton::setStyle(ButtonStyle style)
-{
-    m_style = style;
-    refresh();
-}
-
-void GlyphButton::setTransparent(bool transparent)
-{
-    m_transparent = transparent;
-    refresh();
-}
-
-void GlyphButton::setCaption(const QString &caption)
-{
-    m_caption = caption;
-    refresh();
-}
-
-void GlyphButton::setCaptionColor(const QColor &color)
-{
-    m_captionColor = color;
-    refresh();
-}
-
-void GlyphButton::setWordWrap(bool wordWrap)
-{
-    m_wordWrap = wordWrap;
-    refresh();
-}
-
-void GlyphButton::setColor(const QColor &color)
-{
-    m_color = color;
-    m_colours = deriveGlyphButtonColours(color);
-    m_captionColor = m_colours.caption;
-    refresh();
-}
-
-void GlyphButton::setEnabledCursor(const QCursor &cursor)
-{
-    m_enabledCursor = cursor;
-    if (isEnabled())
-        QWidget::setCursor(cursor);
-}
-
-void GlyphButton::Repaint()
-{
-    repaint();
+    update();
 }
 
 void GlyphButton::press()
 {
-    if (!isEnabled())
-        return;
-    const QPoint centre = rect().center();
-    emit OnMouseDown(this, Qt::LeftButton, Qt::NoModifier, centre.x(), centre.y());
-}
-
-void GlyphButton::refresh()
-{
-    if (m_transparent)
-        update();
-    else
-        repaint();
+    if (isEnabled())
+        emit pressed();
 }
 
 void GlyphButton::setDown(bool down)
@@ -106,32 +40,22 @@ void GlyphButton::setDown(bool down)
     if (m_down == down)
         return;
     m_down = down;
-    refresh();
+    update();
 }
 
-void GlyphButton::setHover(bool hover)
+void GlyphButton::setHovered(bool hovered)
 {
-    if (m_hover == hover)
+    if (m_hovered == hovered)
         return;
-    m_hover = hover;
-    refresh();
+    m_hovered = hovered;
+    update();
 }
 
 void GlyphButton::paintEvent(QPaintEvent *)
 {
-    GlyphButtonFace face;
-    face.size = size();
-    face.glyph = m_glyph;
-    face.numGlyphs = m_numGlyphs;
-    face.cellIndex = glyphCellIndex(isEnabled(), m_down, m_hover, m_numGlyphs);
-    face.caption = m_caption;
-    face.font = font();
-    face.captionColour = m_captionColor;
-    face.wordWrap = m_wordWrap;
-    face.pressedIn = m_down && isEnabled();
-    QImage image = composeGlyphButton(face);
-    makeColourTransparent(image, glyphButtonKeyColour);
-    QPainter(this).drawImage(0, 0, image);
+    const int cellCount = glyphCellCount(m_glyph.size());
+    const QImage cell = glyphCellImage(m_glyph, cellCount, glyphCellIndex(isEnabled(), m_down, m_hovered, cellCount));
+    QPainter(this).drawImage(0, 0, composeGlyphButton(size(), cell));
 }
 
 void GlyphButton::mousePressEvent(QMouseEvent *event)
@@ -141,10 +65,9 @@ void GlyphButton::mousePressEvent(QMouseEvent *event)
         event->ignore();
         return;
     }
-    const QPoint at = event->position().toPoint();
     QPointer<GlyphButton> self(this);
-    emit OnMouseDown(this, button, event->modifiers(), at.x(), at.y());
-    // The handler may have disabled or deleted the button; a disabled button would never see the
+    emit pressed();
+    // A receiver may have disabled or deleted the button; a disabled button would never see the
     // release, so it must not be left down.
     if (self && button == Qt::LeftButton && isEnabled())
         setDown(true);
@@ -165,29 +88,27 @@ void GlyphButton::mouseReleaseEvent(QMouseEvent *event)
 void GlyphButton::enterEvent(QEnterEvent *)
 {
     if (isEnabled() && isVisible() && parentWidget() && parentWidget()->isVisible())
-        setHover(true);
+        setHovered(true);
 }
 
 void GlyphButton::leaveEvent(QEvent *)
 {
-    setHover(false);
+    setHovered(false);
 }
 
 void GlyphButton::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::EnabledChange) {
         if (isEnabled()) {
-            QWidget::setCursor(m_enabledCursor);
+            setCursor(enabledCursor);
         } else {
             // Without a cursor of its own the button shows its parent's pointer; Qt would otherwise
             // show the default arrow over a disabled widget that has one.
             unsetCursor();
             m_down = false;
-            m_hover = false;
+            m_hovered = false;
         }
-        refresh();
-    } else if (event->type() == QEvent::FontChange) {
-        refresh();
+        update();
     }
     QWidget::changeEvent(event);
 }

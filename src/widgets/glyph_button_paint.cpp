@@ -2,30 +2,49 @@
 // The glyph button's painting steps.
 #include "widgets/glyph_button_paint.h"
 
-#include <QFontMetrics>
 #include <QPainter>
 
-#include <algorithm>
+namespace {
 
-int glyphCellIndex(bool enabled, bool down, bool hover, int numGlyphs)
+// The colour that fills the off-screen image before anything is drawn; it never reaches the screen.
+constexpr QRgb keyColour = qRgb(255, 0, 255);
+
+// Makes every pixel of exactly `colour` fully transparent (the image is converted to ARGB32).
+void makeColourTransparent(QImage &image, QRgb colour)
+{
+    if (image.format() != QImage::Format_ARGB32)
+        image = image.convertToFormat(QImage::Format_ARGB32);
+    const QRgb rgb = colour & RGB_MASK;
+    for (int y = 0; y < image.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if ((line[x] & RGB_MASK) == rgb)
+                line[x] = 0;
+        }
+    }
+}
+
+} // namespace
+
+int glyphCellCount(QSize glyph)
+{
+    return glyph.height() > 0 ? glyph.width() / glyph.height() : 0;
+}
+
+int glyphCellIndex(bool enabled, bool down, bool hover, int cellCount)
 {
     if (!enabled)
         return 1;
-    if (down && numGlyphs > 2)
+    if (down && cellCount > 2)
         return 2;
-    if (hover && numGlyphs > 3)
+    if (hover && cellCount > 3)
         return 3;
     return 0;
 }
 
-QSize glyphCellSize(QSize glyph, int numGlyphs)
+QImage glyphCellImage(const QImage &glyph, int cellCount, int cellIndex)
 {
-    return {numGlyphs > 0 ? glyph.width() / numGlyphs : 0, glyph.height()};
-}
-
-QImage glyphCellImage(const QImage &glyph, int numGlyphs, int cellIndex)
-{
-    const QSize cell = glyphCellSize(glyph.size(), numGlyphs);
+    const QSize cell(cellCount > 0 ? glyph.width() / cellCount : 0, glyph.height());
     if (cell.isEmpty())
         return {};
     // A copy of the glyph's start, with the glyph drawn over it shifted left to the wanted cell: where
@@ -42,74 +61,17 @@ QPoint glyphCellOrigin(QSize button, QSize cell)
     return {(button.width() - cell.width()) / 2, (button.height() - cell.height()) / 2};
 }
 
-QString trimCaption(const QString &caption, int maxWidth, const std::function<int(const QString &)> &widthOf)
+QImage composeGlyphButton(QSize button, const QImage &cell)
 {
-    QString text = caption;
-    while (!text.isEmpty() && widthOf(text) > maxWidth)
-        text.chop(1);
-    return text;
-}
-
-QRect captionBox(QSize button, int textHeight, bool pressedIn)
-{
-    const int shift = pressedIn ? 2 : 0;
-    return QRect(QPoint(shift, (button.height() - textHeight) / 2 + shift),
-                 QPoint(button.width() - 1, button.height() - 1));
-}
-
-GlyphButtonColours deriveGlyphButtonColours(const QColor &color)
-{
-    const auto shifted = [&color](int by) {
-        return QColor(std::clamp(color.red() + by, 0, 255), std::clamp(color.green() + by, 0, 255),
-                      std::clamp(color.blue() + by, 0, 255));
-    };
-    const int grey = (color.red() + color.green() + color.blue()) / 3;
-    return {shifted(128), shifted(32), shifted(-128), QColor(), grey >= 96 ? QColor(Qt::black) : QColor(Qt::white)};
-}
-
-QImage composeGlyphButton(const GlyphButtonFace &face)
-{
-    if (face.size.isEmpty())
+    if (button.isEmpty())
         return {};
-    QImage image(face.size, QImage::Format_ARGB32);
-    image.fill(glyphButtonKeyColour);
-    QPainter painter(&image);
-
-    QImage cell = glyphCellImage(face.glyph, face.numGlyphs, face.cellIndex);
+    QImage image(button, QImage::Format_ARGB32);
+    image.fill(keyColour);
     if (!cell.isNull()) {
-        makeColourTransparent(cell, cell.pixel(0, cell.height() - 1));
-        painter.drawImage(glyphCellOrigin(face.size, cell.size()), cell);
+        QImage shown = cell;
+        makeColourTransparent(shown, cell.pixel(0, cell.height() - 1));
+        QPainter(&image).drawImage(glyphCellOrigin(button, cell.size()), shown);
     }
-
-    if (!face.caption.isEmpty()) {
-        // Smoothed text would blend into the key colour and leave a magenta fringe once it is keyed out.
-        QFont font = face.font;
-        font.setStyleStrategy(QFont::NoAntialias);
-        const QFontMetrics metrics(font);
-        const int wrapWidth = face.size.width() - 8;
-        const QString text =
-            face.wordWrap ? face.caption : trimCaption(face.caption, wrapWidth, [&metrics](const QString &s) {
-                return metrics.horizontalAdvance(s);
-            });
-        const int flags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
-        const int textHeight = metrics.boundingRect(QRect(0, 0, wrapWidth, face.size.height()), flags, text).height();
-        painter.setFont(font);
-        painter.setPen(face.captionColour);
-        painter.drawText(captionBox(face.size, textHeight, face.pressedIn), flags, text);
-    }
+    makeColourTransparent(image, keyColour);
     return image;
-}
-
-void makeColourTransparent(QImage &image, QRgb colour)
-{
-    if (image.format() != QImage::Format_ARGB32)
-        image = image.convertToFormat(QImage::Format_ARGB32);
-    const QRgb rgb = colour & RGB_MASK;
-    for (int y = 0; y < image.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            if ((line[x] & RGB_MASK) == rgb)
-                line[x] = 0;
-        }
-    }
 }

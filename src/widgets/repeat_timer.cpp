@@ -2,18 +2,15 @@
 // The QTimer-based repeat timer.
 #include "widgets/repeat_timer.h"
 
-QtRepeatTimer::QtRepeatTimer()
+QtRepeatTimer::QtRepeatTimer(QObject *parent)
+    : RepeatTimer(parent)
 {
     m_timer.setSingleShot(true);
-    QObject::connect(&m_timer, &QTimer::timeout, [this] {
-        if (m_onTimeout)
-            m_onTimeout();
-    });
+    connect(&m_timer, &QTimer::timeout, this, &RepeatTimer::timeout);
 }
 
-void QtRepeatTimer::start(std::chrono::milliseconds delay, std::function<void()> onTimeout)
+void QtRepeatTimer::start(std::chrono::milliseconds delay)
 {
-    m_onTimeout = std::move(onTimeout);
     m_timer.start(delay);
 }
 

@@ -45,8 +45,8 @@ SpinSelector::SpinSelector(QWidget *parent)
 
 SpinSelector::SpinSelector(const QStringList &items, QWidget *parent)
     : QWidget(parent)
-    , m_repeatTimer(std::make_unique<QtRepeatTimer>())
 {
+    setRepeatTimer(std::make_unique<QtRepeatTimer>());
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
     setItems(items);
@@ -67,9 +67,9 @@ int SpinSelector::value() const
     return index < 0 ? 0 : static_cast<int>(index);
 }
 
-void SpinSelector::setValue(double v)
+void SpinSelector::setValue(int value)
 {
-    showItem(clampItemIndex(v, static_cast<int>(m_items.size())));
+    showItem(clampItemIndex(value, static_cast<int>(m_items.size())));
 }
 
 void SpinSelector::showItem(int index)
@@ -80,8 +80,7 @@ void SpinSelector::showItem(int index)
     update();
     QAccessibleValueChangeEvent announcement(this, index);
     QAccessible::updateAccessibility(&announcement);
-    if (OnChange)
-        OnChange(this);
+    emit valueChanged(value());
 }
 
 void SpinSelector::step(StepDirection direction)
@@ -96,6 +95,7 @@ void SpinSelector::setRepeatTimer(std::unique_ptr<RepeatTimer> timer)
 {
     stopRepeat();
     m_repeatTimer = std::move(timer);
+    connect(m_repeatTimer.get(), &RepeatTimer::timeout, this, &SpinSelector::repeatStep);
 }
 
 void SpinSelector::repeatStep()
@@ -106,7 +106,7 @@ void SpinSelector::repeatStep()
     if (m_pointerOnPressedHalf)
         step(m_pressed);
     if (m_pressed != StepDirection::None)
-        m_repeatTimer->start(repeatInterval, [this] { repeatStep(); });
+        m_repeatTimer->start(repeatInterval);
 }
 
 void SpinSelector::stopRepeat()
@@ -132,9 +132,9 @@ void SpinSelector::mousePressEvent(QMouseEvent *event)
     m_pointerOnPressedHalf = true;
     update();
     step(direction);
-    // The change handler may have hidden or disabled the selector, which ends the hold.
+    // A receiver of the change may have hidden or disabled the selector, which ends the hold.
     if (m_pressed == direction)
-        m_repeatTimer->start(firstRepeatDelay, [this] { repeatStep(); });
+        m_repeatTimer->start(firstRepeatDelay);
 }
 
 void SpinSelector::mouseMoveEvent(QMouseEvent *event)

@@ -7,7 +7,6 @@
 #include <QStringList>
 #include <QWidget>
 
-#include <functional>
 #include <memory>
 
 class QStyleOptionSpinBox;
@@ -25,15 +24,14 @@ StepDirection stepDirectionAt(const QRect &stepControl, QPoint point);
 // held on the pressed half, again 400 ms later and every 100 ms after that), from the Up and Down keys
 // and from the wheel while the field has the focus. Typed characters are refused.
 //
-// OnChange is called once after every change of the shown text, whether a step or setValue() made it,
-// and never when the text stays the same. To load values without notifying, keep the handler, clear
-// it, set the values and put it back:
-//     const auto handler = std::exchange(selector->OnChange, nullptr);
-//     selector->setValue(v);
-//     selector->OnChange = handler;
+// valueChanged() follows every change of the shown text, whether a step or setValue() made it, and
+// never comes when the text stays the same; setItems() raises none. To load values without it, block
+// the selector's signals with a QSignalBlocker.
 class SpinSelector : public QWidget
 {
     Q_OBJECT
+    Q_PROPERTY(QStringList items READ items WRITE setItems)
+    Q_PROPERTY(int value READ value WRITE setValue NOTIFY valueChanged USER true)
 
 public:
     explicit SpinSelector(QWidget *parent = nullptr);
@@ -46,10 +44,6 @@ public:
     QString text() const { return m_text; }
     // The index of the shown text among the items; a text that matches no item reads as 0.
     int value() const;
-    // Shows the item clampItemIndex(v) selects.
-    void setValue(double v);
-
-    std::function<void(SpinSelector *Sender)> OnChange;
 
     // Where the step control lies, in the selector's coordinates.
     QRect stepControlRect() const;
@@ -58,6 +52,14 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+
+public slots:
+    // Shows the item clampItemIndex(value) selects.
+    void setValue(int value);
+
+signals:
+    // The index of the item now shown.
+    void valueChanged(int value);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -21,15 +21,6 @@ public:
     {
     }
 
-    QString text(QAccessible::Text t) const override
-    {
-        QString text = QAccessibleWidget::text(t);
-        // A caption is what a sighted user reads on the button, so it names it when the owner did not.
-        if (t == QAccessible::Name && text.isEmpty())
-            text = button()->Caption();
-        return text;
-    }
-
     QStringList actionNames() const override { return QStringList{pressAction()} + QAccessibleWidget::actionNames(); }
 
     void doAction(const QString &actionName) override
@@ -69,7 +60,11 @@ public:
     }
 
     QVariant currentValue() const override { return selector()->value(); }
-    void setCurrentValue(const QVariant &value) override { selector()->setValue(value.toDouble()); }
+    // An assistive tool may offer any number; it lands on an item as a value set in code would.
+    void setCurrentValue(const QVariant &value) override
+    {
+        selector()->setValue(clampItemIndex(value.toDouble(), static_cast<int>(selector()->items().size())));
+    }
     QVariant maximumValue() const override { return std::max(static_cast<int>(selector()->items().size()) - 1, 0); }
     QVariant minimumValue() const override { return 0; }
     QVariant minimumStepSize() const override { return 1; }

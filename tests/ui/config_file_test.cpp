@@ -103,7 +103,7 @@ TEST_F(ConfigFileTest, SaveAppendsTheExtensionUnlessItIsExactlyCfgAndReplacesWit
         choose(window.saveFileDialog(), path(chosen));
         child<QAction>("saveToFileAction")->trigger();
         EXPECT_EQ(contents(written).size(), qsizetype(kRecordSize)) << chosen;
-        EXPECT_EQ(window.saveFileDialog().FileName(), path(written));
+        EXPECT_EQ(window.saveFileDialog().selectedFile(), path(written));
     }
     EXPECT_FALSE(QFile::exists(path("backup.CFG")));
 }
@@ -136,7 +136,7 @@ TEST_F(ConfigFileTest, FailuresAreShownInBoxesTitledWithTheApplicationAndChangeN
         << cannotCreate.seen->text.toStdString();
     EXPECT_EQ(cannotCreate.seen->icon, QMessageBox::Critical);
     EXPECT_EQ(cannotCreate.seen->buttons, QStringList{"OK"});
-    EXPECT_EQ(window.saveFileDialog().FileName(), path("missing/backup.cfg"));
+    EXPECT_EQ(window.saveFileDialog().selectedFile(), path("missing/backup.cfg"));
 
     emit adapter.identityChanged({"VESTRA7 Duo", "", ""}); // its product name, once it was found
     choose(window.openFileDialog(), path("absent.cfg"));

@@ -18,7 +18,7 @@ protected:
         window.exportContactsDialog().setChooser(
             [this, name](QWidget *, const FileDialog::Offer &) { return std::optional(dir.filePath(name)); });
         child<QAction>("exportContactsAction")->trigger();
-        QFile file(window.exportContactsDialog().FileName());
+        QFile file(window.exportContactsDialog().selectedFile());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
@@ -36,7 +36,7 @@ TEST_F(PhoneBookFilesTest, ExportWritesWhatTheAdapterHoldsAsTheExtensionSays)
               "\xEF\xBB\xBFName,Number\r\nAnna,+4930556677\r\nBoris,+79035554411\r\n");
 
     const QByteArray vcards = exportAs(QStringLiteral("book"));
-    EXPECT_EQ(window.exportContactsDialog().FileName(), dir.filePath(QStringLiteral("book.vcf")))
+    EXPECT_EQ(window.exportContactsDialog().selectedFile(), dir.filePath(QStringLiteral("book.vcf")))
         << "a name without a known extension becomes a vCard file";
     EXPECT_EQ(vcards.count("BEGIN:VCARD"), 2);
     EXPECT_TRUE(vcards.contains("FN:Boris")) << vcards.toStdString();

@@ -102,8 +102,8 @@ TEST_F(RefreshTest, LineButtonsFollowTheLineStatesAndChangeGlyphsOnlyWhenTheirSt
     auto *callB = child<GlyphButton>("callButtonLineB");
     auto *hangUpB = child<GlyphButton>("hangUpButtonLineB");
     ASSERT_FALSE(glyphPicture("nON").isNull());
-    EXPECT_EQ(callA->Glyph(), glyphPicture("ON"));
-    EXPECT_EQ(hangUpA->Glyph(), glyphPicture("OFF"));
+    EXPECT_EQ(callA->glyph(), glyphPicture("ON"));
+    EXPECT_EQ(hangUpA->glyph(), glyphPicture("OFF"));
 
     record.stat[0] = 2;
     record.stat[1] = 0;
@@ -112,13 +112,13 @@ TEST_F(RefreshTest, LineButtonsFollowTheLineStatesAndChangeGlyphsOnlyWhenTheirSt
     EXPECT_FALSE(callA->isEnabled());
     EXPECT_FALSE(hangUpA->isEnabled());
     EXPECT_FALSE(callB->isEnabled()); // two characters are not a number yet
-    EXPECT_EQ(callA->Glyph(), glyphPicture("nON"));
-    EXPECT_EQ(hangUpA->Glyph(), glyphPicture("nOFF"));
-    EXPECT_EQ(hangUpB->Glyph(), glyphPicture("nOFF"));
+    EXPECT_EQ(callA->glyph(), glyphPicture("nON"));
+    EXPECT_EQ(hangUpA->glyph(), glyphPicture("nOFF"));
+    EXPECT_EQ(hangUpB->glyph(), glyphPicture("nOFF"));
 
-    const qint64 loaded = callA->Glyph().cacheKey();
+    const qint64 loaded = callA->glyph().cacheKey();
     receive(record);
-    EXPECT_EQ(callA->Glyph().cacheKey(), loaded);
+    EXPECT_EQ(callA->glyph().cacheKey(), loaded);
 
     record.subscriber[0] = makeParty("Ann", "123");
     record.stat[0] = 3;
@@ -126,9 +126,9 @@ TEST_F(RefreshTest, LineButtonsFollowTheLineStatesAndChangeGlyphsOnlyWhenTheirSt
     EXPECT_TRUE(callB->isEnabled());
     EXPECT_TRUE(hangUpA->isEnabled());
     EXPECT_FALSE(callA->isEnabled());
-    EXPECT_EQ(callB->Glyph(), glyphPicture("ON"));
-    EXPECT_EQ(hangUpA->Glyph(), glyphPicture("OFF"));
-    EXPECT_EQ(callA->Glyph(), glyphPicture("nON"));
+    EXPECT_EQ(callB->glyph(), glyphPicture("ON"));
+    EXPECT_EQ(hangUpA->glyph(), glyphPicture("OFF"));
+    EXPECT_EQ(callA->glyph(), glyphPicture("nON"));
     EXPECT_FALSE(hangUpB->isEnabled());
 }
 

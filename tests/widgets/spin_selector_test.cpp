@@ -4,6 +4,7 @@
 #include "model/selector_items.h"
 #include "widgets/spin_selector.h"
 
+#include <QSignalSpy>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -18,40 +19,20 @@ using namespace std::chrono_literals;
 namespace {
 
 // A repeat timer that only fires when the test says so.
-struct ManualTimerState
+class ManualTimer final : public RepeatTimer
 {
-    std::optional<std::chrono::milliseconds> pending;
-    std::function<void()> onTimeout;
+public:
+    void start(std::chrono::milliseconds delay) override { pending = delay; }
+    void stop() override { pending.reset(); }
 
     void fire()
     {
         ASSERT_TRUE(pending.has_value());
-        const auto callback = std::exchange(onTimeout, nullptr);
         pending.reset();
-        callback();
-    }
-};
-
-class ManualTimer final : public RepeatTimer
-{
-public:
-    explicit ManualTimer(ManualTimerState &state)
-        : m_state(state)
-    {
-    }
-    void start(std::chrono::milliseconds delay, std::function<void()> onTimeout) override
-    {
-        m_state.pending = delay;
-        m_state.onTimeout = std::move(onTimeout);
-    }
-    void stop() override
-    {
-        m_state.pending.reset();
-        m_state.onTimeout = nullptr;
+        emit timeout();
     }
 
-private:
-    ManualTimerState &m_state;
+    std::optional<std::chrono::milliseconds> pending;
 };
 
 class ShownSelector : public testing::Test
@@ -61,11 +42,13 @@ protected:
     {
         selector = new SpinSelector(lineGainItems(), &window);
         selector->setGeometry(10, 10, 121, 24);
-        selector->setRepeatTimer(std::make_unique<ManualTimer>(timer));
-        selector->OnChange = [this](SpinSelector *sender) {
-            EXPECT_EQ(sender, selector);
-            shownAtNotification.push_back(sender->text());
-        };
+        auto manualTimer = std::make_unique<ManualTimer>();
+        timer = manualTimer.get();
+        selector->setRepeatTimer(std::move(manualTimer));
+        QObject::connect(selector, &SpinSelector::valueChanged, [this](int value) {
+            EXPECT_EQ(value, selector->value());
+            shownAtNotification.push_back(selector->text());
+        });
         window.resize(200, 60);
         window.show();
         window.activateWindow();
@@ -85,8 +68,8 @@ protected:
     QPoint upperHalf() const { return selector->stepControlRect().center() - QPoint(0, 4); }
     QPoint lowerHalf() const { return selector->stepControlRect().center() + QPoint(0, 4); }
 
-    ManualTimerState timer;
     QWidget window;
+    ManualTimer *timer = nullptr;
     SpinSelector *selector = nullptr;
     std::vector<QString> shownAtNotification;
 };
@@ -130,53 +113,34 @@ TEST(SpinSelectorStepControl, UpperHalfStepsUpLowerHalfDown)
 TEST(SpinSelectorValue, SettingShowsTheClampedItemAndNotifiesOnlyOnChange)
 {
     SpinSelector selector(micGainItems());
-    int notifications = 0;
-    selector.OnChange = [&](SpinSelector *) {
-        ++notifications;
-    };
+    QSignalSpy changes(&selector, &SpinSelector::valueChanged);
     EXPECT_EQ(selector.text(), QStringLiteral("0 dB    "));
 
     selector.setValue(40);
     EXPECT_EQ(selector.text(), QStringLiteral("+22.5 dB"));
     EXPECT_EQ(selector.value(), 15);
-    selector.setValue(15.9);
-    EXPECT_EQ(notifications, 1);
+    selector.setValue(15);
+    EXPECT_EQ(changes.count(), 1);
     selector.setValue(-56);
     EXPECT_EQ(selector.text(), QStringLiteral("0 dB    "));
     selector.setValue(5);
     EXPECT_EQ(selector.text(), QStringLiteral("+7.5 dB "));
-    EXPECT_EQ(notifications, 3);
-}
-
-TEST(SpinSelectorValue, DetachedHandlerLetsValuesLoadSilently)
-{
-    SpinSelector selector(autoAnswerItems());
-    int notifications = 0;
-    selector.OnChange = [&](SpinSelector *) {
-        ++notifications;
-    };
-
-    const auto handler = std::exchange(selector.OnChange, nullptr);
-    selector.setValue(150);
-    selector.OnChange = handler;
-    EXPECT_EQ(selector.text(), QStringLiteral("100 sec"));
-    EXPECT_EQ(notifications, 0);
-
-    selector.setValue(0);
-    EXPECT_EQ(notifications, 1);
+    selector.setItems(autoAnswerItems());
+    EXPECT_EQ(selector.text(), QStringLiteral("OFF"));
+    ASSERT_EQ(changes.count(), 3);
+    EXPECT_EQ(changes.at(0).at(0).toInt(), 15);
+    EXPECT_EQ(changes.at(1).at(0).toInt(), 0);
+    EXPECT_EQ(changes.at(2).at(0).toInt(), 5);
 }
 
 TEST(SpinSelectorValue, EmptyListReadsZeroAndNeverNotifies)
 {
     SpinSelector selector;
-    int notifications = 0;
-    selector.OnChange = [&](SpinSelector *) {
-        ++notifications;
-    };
+    QSignalSpy changes(&selector, &SpinSelector::valueChanged);
     selector.setValue(3);
     EXPECT_EQ(selector.value(), 0);
     EXPECT_TRUE(selector.text().isEmpty());
-    EXPECT_EQ(notifications, 0);
+    EXPECT_EQ(changes.count(), 0);
 }
 
 TEST_F(ShownSelector, ArrowKeysStepAndNotifyAfterTheItemIsShown)
@@ -233,25 +197,25 @@ TEST_F(ShownSelector, HeldStepControlRepeatsAfter400ThenEvery100Milliseconds)
 {
     QTest::mousePress(selector, Qt::LeftButton, {}, upperHalf());
     EXPECT_EQ(selector->text(), QStringLiteral("+ 1 dB"));
-    ASSERT_EQ(timer.pending, 400ms);
-    timer.fire();
+    ASSERT_EQ(timer->pending, 400ms);
+    timer->fire();
     EXPECT_EQ(selector->value(), 2);
-    ASSERT_EQ(timer.pending, 100ms);
-    timer.fire();
+    ASSERT_EQ(timer->pending, 100ms);
+    timer->fire();
     EXPECT_EQ(selector->value(), 3);
-    EXPECT_EQ(timer.pending, 100ms);
+    EXPECT_EQ(timer->pending, 100ms);
 
     // Off the pressed half the repeat pauses; back on it, it resumes.
     QTest::mouseMove(selector, lowerHalf());
-    timer.fire();
-    timer.fire();
+    timer->fire();
+    timer->fire();
     EXPECT_EQ(selector->value(), 3);
     QTest::mouseMove(selector, upperHalf());
-    timer.fire();
+    timer->fire();
     EXPECT_EQ(selector->value(), 4);
 
     QTest::mouseRelease(selector, Qt::LeftButton, {}, upperHalf());
-    EXPECT_FALSE(timer.pending.has_value());
+    EXPECT_FALSE(timer->pending.has_value());
     EXPECT_EQ(shownAtNotification.size(), 4u);
 }
 
@@ -260,9 +224,9 @@ TEST_F(ShownSelector, HeldLowerHalfStepsDownAndStopsQuietlyAtTheFirstItem)
     selector->setValue(2);
     shownAtNotification.clear();
     QTest::mousePress(selector, Qt::LeftButton, {}, lowerHalf());
-    timer.fire();
-    timer.fire();
-    timer.fire();
+    timer->fire();
+    timer->fire();
+    timer->fire();
     EXPECT_EQ(selector->text(), QStringLiteral("0 dB"));
     EXPECT_EQ(shownAtNotification, (std::vector<QString>{"+ 1 dB", "0 dB"}));
     QTest::mouseRelease(selector, Qt::LeftButton, {}, lowerHalf());
@@ -273,11 +237,11 @@ TEST_F(ShownSelector, PressOnTheTextStepsNothingAndHidingEndsAHold)
     QTest::mousePress(selector, Qt::LeftButton, {}, QPoint(10, 12));
     QTest::mouseRelease(selector, Qt::LeftButton, {}, QPoint(10, 12));
     EXPECT_EQ(selector->value(), 0);
-    EXPECT_FALSE(timer.pending.has_value());
+    EXPECT_FALSE(timer->pending.has_value());
 
     QTest::mousePress(selector, Qt::LeftButton, {}, upperHalf());
     selector->hide();
-    EXPECT_FALSE(timer.pending.has_value());
+    EXPECT_FALSE(timer->pending.has_value());
     EXPECT_EQ(selector->value(), 1);
 }
 
