@@ -3,6 +3,8 @@
 #include "app/exporter.h"
 
 #include "app/termination_signals.h"
+#include "link/adapter_lock.h"
+#include "link/logging.h"
 
 #include <QCoreApplication>
 #include <QHttpServerResponse>
@@ -22,16 +24,28 @@ QByteArray codePageOrLocale(const QByteArray &codePage)
 
 } // namespace
 
-// One adapter the exporter watches: what the last search saw of it, and its own Adapter while the
-// exporter holds it.
+// One adapter the exporter watches: what the last search saw of it, its lock, and its own Adapter
+// while the exporter holds it.
 struct Exporter::Watched
 {
+    Watched(QString name, const QString &lockFolder)
+        : key(std::move(name))
+    {
+        if (!lockFolder.isEmpty())
+            lock = std::make_unique<AdapterLock>(lockFolder, AdapterLock::Hold::UntilAsked);
+    }
+
     QString key;
     HidDeviceInfo seen; // as last listed, while plugged in
     bool present = false;
     bool heldByOtherProgram = false;
+    QString lockProblem; // why the lock could not be taken, as last told
+    // Taken under the key every program uses before the Adapter claims the device, and let go of
+    // after it has closed it; none where the backend's devices are this process's own.
+    std::unique_ptr<AdapterLock> lock;
     std::unique_ptr<Adapter> adapter;
     std::optional<Clock::time_point> lastRecord;
+    Adapter::LinkCounts before; // of the Adapters let go at hand-overs: the counters never go back
     std::uint64_t failedWrites = 0;
 };
 
@@ -55,6 +69,9 @@ std::optional<quint16> Exporter::start(const ListenAddress &listen)
         return std::nullopt;
     m_backend.watchChanges([this] { onDevicesChanged(); });
     onDevicesChanged();
+    m_requestCheck.setInterval(AdapterLock::kRequestCheck);
+    connect(&m_requestCheck, &QTimer::timeout, this, &Exporter::onRequestCheck);
+    m_requestCheck.start();
     return port;
 }
 
@@ -70,10 +87,8 @@ bool Exporter::wanted(const SharedHidBackend::KeyedAdapter &adapter) const
 void Exporter::onDevicesChanged()
 {
     // The adapter asked for by its serial number is reported from the start, plugged in or not.
-    if (!m_watch.serial.isEmpty() && m_watched.empty()) {
-        m_watched.push_back(std::make_unique<Watched>());
-        m_watched.back()->key = m_watch.serial;
-    }
+    if (!m_watch.serial.isEmpty() && m_watched.empty())
+        m_watched.push_back(std::make_unique<Watched>(m_watch.serial, m_backend.lockFolder()));
     for (const std::unique_ptr<Watched> &watched : m_watched)
         watched->present = false;
     for (const SharedHidBackend::KeyedAdapter &adapter : m_backend.adapters()) {
@@ -83,23 +98,71 @@ void Exporter::onDevicesChanged()
         auto found = std::find_if(m_watched.begin(), m_watched.end(),
                                   [&key](const std::unique_ptr<Watched> &watched) { return watched->key == key; });
         if (found == m_watched.end()) {
-            m_watched.push_back(std::make_unique<Watched>());
+            m_watched.push_back(std::make_unique<Watched>(key, m_backend.lockFolder()));
             found = std::prev(m_watched.end());
-            (*found)->key = key;
         }
         Watched &watched = **found;
         watched.seen = adapter.device;
         watched.present = true;
-        if (!watched.adapter && !watched.heldByOtherProgram)
-            claim(watched);
+        if (!watched.adapter)
+            takeOrWait(watched);
     }
     emit adaptersChanged();
+}
+
+void Exporter::onRequestCheck()
+{
+    bool changed = false;
+    for (const std::unique_ptr<Watched> &watched : m_watched) {
+        const bool wasHeld = watched->heldByOtherProgram;
+        const bool wasHolding = watched->adapter != nullptr;
+        if (wasHolding && watched->lock && watched->lock->handOverAsked(watched->key))
+            letGo(*watched);
+        else if (!wasHolding && watched->present)
+            takeOrWait(*watched);
+        changed = changed || wasHeld != watched->heldByOtherProgram || wasHolding != (watched->adapter != nullptr);
+    }
+    if (changed)
+        emit adaptersChanged();
+}
+
+void Exporter::takeOrWait(Watched &watched)
+{
+    if (watched.lock) {
+        // The one who asked tries again only every 500 ms, and takes the adapter at the first try
+        // after the exporter let go. Taking it back in between would snatch it from them at every
+        // try, so the exporter waits until the request has gone stale: they have it, or gave up.
+        watched.heldByOtherProgram = watched.lock->handOverAsked(watched.key);
+        if (watched.heldByOtherProgram)
+            return;
+        if (const Result<void, AdapterLockHolder> taken = watched.lock->take(watched.key); !taken) {
+            watched.heldByOtherProgram = true;
+            if (taken.error().failure != std::exchange(watched.lockProblem, taken.error().failure))
+                qCWarning(lcHid) << "adapter" << watched.key << "cannot be locked:" << watched.lockProblem;
+            return;
+        }
+    }
+    watched.lockProblem.clear();
+    claim(watched);
+}
+
+void Exporter::letGo(Watched &watched)
+{
+    qCDebug(lcHid) << "adapter" << watched.key << "is handed over on request";
+    const Adapter::LinkCounts counts = watched.adapter->linkCounts();
+    watched.before.polls += counts.polls;
+    watched.before.lostReplies += counts.lostReplies;
+    watched.adapter.reset(); // closes the device before the lock lets the other program in
+    watched.lock->release();
+    watched.heldByOtherProgram = true;
 }
 
 void Exporter::claim(Watched &watched)
 {
     // The Adapter sees only this adapter, so it stays with it, and reports it gone while it is away.
     const QString key = watched.key;
+    watched.heldByOtherProgram = false;
+    watched.lastRecord.reset(); // the new Adapter has no record yet
     watched.adapter = std::make_unique<Adapter>([this, key] { return m_backend.view(key); });
     Adapter &adapter = *watched.adapter;
     connect(&adapter, &AdapterPort::recordChanged, this, [this, &watched] {
@@ -108,23 +171,7 @@ void Exporter::claim(Watched &watched)
     });
     connect(&adapter, &AdapterPort::sendFailed, this, [&watched] { ++watched.failedWrites; });
     connect(&adapter, &AdapterPort::connectionChanged, this, &Exporter::adaptersChanged);
-    connect(&adapter, &AdapterPort::inUseChanged, this, &Exporter::adaptersChanged);
     adapter.start();
-}
-
-void Exporter::setHeldByOtherProgram(const QString &key, bool held)
-{
-    for (const std::unique_ptr<Watched> &watched : m_watched) {
-        if (watched->key != key || watched->heldByOtherProgram == held)
-            continue;
-        watched->heldByOtherProgram = held;
-        if (held) {
-            watched->adapter.reset(); // closes the device, so that the other program may have it
-        } else if (watched->present) {
-            claim(*watched);
-        }
-        emit adaptersChanged();
-    }
 }
 
 Adapter *Exporter::adapter(const QString &key) const
@@ -148,14 +195,15 @@ QByteArray Exporter::metrics()
             sample.version = versionText(watched->seen.versionNumber);
         sample.present = watched->present;
         sample.heldByOtherProgram = watched->heldByOtherProgram && watched->present;
+        sample.polls = watched->before.polls;
+        sample.lostReplies = watched->before.lostReplies;
         if (const Adapter *adapter = watched->adapter.get()) {
-            sample.heldByOtherProgram = !adapter->inUseBy().isEmpty() && watched->present;
             sample.connected = adapter->connected();
             if (watched->lastRecord)
                 sample.record = adapter->record();
             const Adapter::LinkCounts counts = adapter->linkCounts();
-            sample.polls = counts.polls;
-            sample.lostReplies = counts.lostReplies;
+            sample.polls += counts.polls;
+            sample.lostReplies += counts.lostReplies;
         }
         if (watched->lastRecord)
             sample.recordAgeSeconds = std::chrono::duration<double>(now - *watched->lastRecord).count();

@@ -10,12 +10,16 @@
 
 #include <QHttpServer>
 #include <QObject>
+#include <QTimer>
 
 #include <chrono>
 #include <memory>
 #include <optional>
 #include <vector>
 
+// Holds each adapter it watches only until someone else asks for it: its lock says that it hands
+// the adapter over (see AdapterLock), and while the window or a command has the adapter the
+// exporter reports it held by another program, taking it back once it is free again.
 class Exporter final : public QObject
 {
     Q_OBJECT
@@ -36,11 +40,6 @@ public:
     // What a scrape gets.
     QByteArray metrics();
 
-    // The hand-over: while another program asks for the adapter, the exporter lets go of it (closing
-    // it and releasing its lock) and reports it held; it takes it back once it is free again. An
-    // adapter whose lock another program holds already is reported held without this.
-    void setHeldByOtherProgram(const QString &key, bool held);
-
     // The adapter the exporter watches under this key, while it holds one; for tests.
     Adapter *adapter(const QString &key) const;
 
@@ -53,6 +52,9 @@ private:
 
     void onDevicesChanged();
     bool wanted(const SharedHidBackend::KeyedAdapter &adapter) const;
+    void onRequestCheck();
+    void takeOrWait(Watched &watched);
+    void letGo(Watched &watched);
     void claim(Watched &watched);
 
     SharedHidBackend m_backend; // each Adapter's backend is a view of it, so it goes after them
@@ -60,6 +62,7 @@ private:
     QByteArray m_codePage; // goes after the codec that was made by its name
     AnsiCodec m_codec;
     std::vector<std::unique_ptr<Watched>> m_watched; // in the order first seen
+    QTimer m_requestCheck;                           // looks for requests for the adapters, and for their locks
     QHttpServer m_server;
 };
 

@@ -30,8 +30,6 @@ public:
 
     HidOpenResult open(const QString &instance) override { return m_shared.m_backend->open(instance); }
 
-    QString lockFolder() const override { return m_shared.m_backend->lockFolder(); }
-
     void watchChanges(std::function<void()> onChange) override { m_onChange = std::move(onChange); }
 
     std::vector<HidDeviceEvent> takeEvents() override { return std::exchange(m_events, {}); }

@@ -2,6 +2,7 @@
 // The steps of the commands on one adapter, each waiting for what the adapter says.
 #include "app/tool_session.h"
 
+#include "link/adapter_lock.h"
 #include "model/ansi_codec.h"
 #include "model/record_difference.h"
 
@@ -64,6 +65,12 @@ ToolStep ToolSession::reach(const PresentAdapter &target, bool firmwareNeeded)
     const auto reached = [this, &target] {
         return m_adapter.identity().key == target.key && (m_adapter.connected() || m_adapter.bootLoaderPresent());
     };
+    // A service that only watches the adapter lets go of it when asked, as the search just did.
+    const auto handingOver = [this, &target] {
+        return m_adapter.inUseHandsOver() && m_adapter.inUseKey() == target.key;
+    };
+    if (!reached() && handingOver())
+        m_waiter.waitUntil([&] { return reached() || !handingOver(); }, AdapterLock::kHandOverWait);
     if (!reached()) {
         // The search that the choice ran has tried to lock and to open it.
         if (!m_adapter.inUseBy().isEmpty() && m_adapter.inUseKey() == target.key)

@@ -108,6 +108,8 @@ public:
     const QString &inUseBy() const { return m_inUseBy; }
     // The key of the adapter it waits for.
     const QString &inUseKey() const { return m_inUseKey; }
+    // Whether its holder hands it over when asked, as the tries to take it do.
+    bool inUseHandsOver() const { return m_inUseHandsOver; }
     // How often a held adapter is tried again: a lock is a cheap thing to try.
     static constexpr std::chrono::milliseconds kInUseRetry{500};
     // For tests and benchmarks that look beneath the windows.
@@ -186,6 +188,8 @@ private:
     QString m_inUseBy;   // the holder of the adapter waited for
     QString m_inUseKey;  // its key
     QTimer m_inUseRetry; // tries it again
+    // The holder lets go of it when asked.
+    bool m_inUseHandsOver = false;
     // As last announced; none before the first search.
     std::optional<std::vector<PresentAdapter>> m_presentAdapters;
     LinkCounts m_linkCounts;

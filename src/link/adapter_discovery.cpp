@@ -178,12 +178,14 @@ bool Adapter::lockFor(const HidDevice &device)
     if (!m_lock)
         return true;
     const QString key = adapterKeyOf(device);
-    if (const std::optional<AdapterLockHolder> holder = m_lock->take(key)) {
-        setInUse(key, adapterInUseText(*holder));
+    if (const Result<void, AdapterLockHolder> taken = m_lock->take(key); !taken) {
+        setInUse(key, adapterInUseText(taken.error()));
+        m_inUseHandsOver = taken.error().handsOver;
         m_inUseRetry.start();
         return false;
     }
     setInUse({}, {});
+    m_inUseHandsOver = false;
     return true;
 }
 
@@ -258,8 +260,8 @@ bool Adapter::onDeviceOffered(HidDevice &device)
         // Nor is its lock ours to keep: a user who may open it must not find it held by one who may not.
         if (m_lock && m_lock->key() != heldBefore) {
             m_lock->release();
-            if (!heldBefore.isEmpty())
-                m_lock->take(heldBefore);
+            if (!heldBefore.isEmpty() && !m_lock->take(heldBefore))
+                qCDebug(lcHid) << "the adapter held before is held by another program now:" << heldBefore;
         }
         return true;
     }

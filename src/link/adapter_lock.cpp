@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Lock files per adapter: taking, reading and letting go of them.
+// Lock files per adapter: taking, reading and letting go of them, and asking a holder for them.
 #include "link/adapter_lock.h"
 
 #include "link/logging.h"
@@ -11,6 +11,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -41,7 +42,7 @@ QByteArray thisProgram()
     return text.toUtf8();
 }
 
-// Opens the lock file without following a link and without hanging on a FIFO. In a sticky folder a
+// Opens a lock or request file without following a link and without hanging on a FIFO. In a sticky folder a
 // file of another user may not be opened with O_CREAT, so an existing file is opened without it.
 int openLockFile(const QByteArray &path, QString &failure)
 {
@@ -86,8 +87,19 @@ AdapterLockHolder holderIn(int fd)
             holder.processId = line.mid(equals + 1).toLongLong();
         else if (equals > 0 && name == "program")
             holder.program = QString::fromUtf8(line.mid(equals + 1));
+        else if (equals > 0 && name == "handover")
+            holder.handsOver = line.mid(equals + 1) == "request";
     }
     return holder;
+}
+
+QString fileNamed(const QString &folder, const QString &key, const char *extension)
+{
+    QByteArray name = key.toUtf8().toPercentEncoding("@");
+    if (name.size() > kLongestEncodedKey)
+        name = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha256).toHex();
+    return QDir(folder).filePath(
+        QStringLiteral("vestra7-%1.%2").arg(QString::fromLatin1(name), QLatin1String(extension)));
 }
 
 } // namespace
@@ -100,8 +112,9 @@ QString AdapterLock::systemFolder()
     return QFileInfo(QStringLiteral("/run/lock")).isDir() ? QStringLiteral("/run/lock") : QStringLiteral("/tmp");
 }
 
-AdapterLock::AdapterLock(QString folder)
+AdapterLock::AdapterLock(QString folder, Hold hold)
     : m_folder(std::move(folder))
+    , m_hold(hold)
 {
 }
 
@@ -110,10 +123,10 @@ AdapterLock::~AdapterLock()
     release();
 }
 
-std::optional<AdapterLockHolder> AdapterLock::take(const QString &key)
+Result<void, AdapterLockHolder> AdapterLock::take(const QString &key)
 {
     if (m_fd >= 0 && key == m_key)
-        return std::nullopt;
+        return {};
     AdapterLockHolder refused;
     const int fd = openLockFile(QFile::encodeName(fileFor(m_folder, key)), refused.failure);
     if (fd < 0)
@@ -125,9 +138,13 @@ std::optional<AdapterLockHolder> AdapterLock::take(const QString &key)
         else
             refused.failure = systemError(error);
         ::close(fd);
+        if (refused.handsOver && m_hold == Hold::UntilDone)
+            askHandOver(key);
         return refused;
     }
-    const QByteArray name = "pid=" + QByteArray::number(::getpid()) + "\nprogram=" + thisProgram() + '\n';
+    QByteArray name = "pid=" + QByteArray::number(::getpid()) + "\nprogram=" + thisProgram() + '\n';
+    if (m_hold == Hold::UntilAsked)
+        name += "handover=request\n";
     // A file opened read-only keeps the last holder's name; the lock holds all the same, as it does
     // when the name could not be written whole (a full disk): the holder is then "another process".
     if (::ftruncate(fd, 0) == 0 &&
@@ -137,7 +154,7 @@ std::optional<AdapterLockHolder> AdapterLock::take(const QString &key)
     release();
     m_fd = fd;
     m_key = key;
-    return std::nullopt;
+    return {};
 }
 
 void AdapterLock::release()
@@ -151,12 +168,45 @@ void AdapterLock::release()
     m_key.clear();
 }
 
+void AdapterLock::askHandOver(const QString &key) const
+{
+    // The request is the file's time: renewing it needs no more than the write access every user
+    // has to it, whoever made it first. A request that cannot be made leaves the holder be.
+    QString failure;
+    const int fd = openLockFile(QFile::encodeName(requestFileFor(m_folder, key)), failure);
+    if (fd < 0) {
+        qCDebug(lcHid) << "cannot ask for the adapter:" << failure;
+        return;
+    }
+    if (::futimens(fd, nullptr) != 0)
+        qCDebug(lcHid) << "cannot ask for the adapter:" << systemError(errno);
+    ::close(fd);
+}
+
+bool AdapterLock::handOverAsked(const QString &key) const
+{
+    struct stat status
+    {
+    };
+    const QByteArray path = QFile::encodeName(requestFileFor(m_folder, key));
+    if (::lstat(path.constData(), &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    using namespace std::chrono;
+    const system_clock::time_point made{
+        duration_cast<system_clock::duration>(seconds(status.st_mtim.tv_sec) + nanoseconds(status.st_mtim.tv_nsec))};
+    const auto age = system_clock::now() - made;
+    // A file dated ahead (set so by its owner) would otherwise keep the holder away for good.
+    return age < kRequestLifetime && age > -seconds(1);
+}
+
 QString AdapterLock::fileFor(const QString &folder, const QString &key)
 {
-    QByteArray name = key.toUtf8().toPercentEncoding("@");
-    if (name.size() > kLongestEncodedKey)
-        name = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha256).toHex();
-    return QDir(folder).filePath(QStringLiteral("vestra7-%1.lock").arg(QString::fromLatin1(name)));
+    return fileNamed(folder, key, "lock");
+}
+
+QString AdapterLock::requestFileFor(const QString &folder, const QString &key)
+{
+    return fileNamed(folder, key, "request");
 }
 
 QString adapterInUseText(const AdapterLockHolder &holder)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The exporter in-process over the emulated bus: which adapters it watches, how it follows plugging,
-// and how it lets go of an adapter another program holds; and its options on the command line.
+// how it hands an adapter over to another program that asks for it, and under which key it locks
+// each; and its options on the command line.
 #include "app/command_line.h"
 #include "app/exporter.h"
 #include "link/adapter_lock.h"
@@ -8,6 +9,9 @@
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
 #include "support/gui_wait.h"
+
+#include <QDateTime>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -98,28 +102,35 @@ TEST_F(ExporterTest, ASerialIsReportedFromTheStartAndWithoutAChoiceOnlyTheFirstA
     EXPECT_FALSE(firstFound->metrics().contains("adapter=\"V7-A\""));
 }
 
-TEST_F(ExporterTest, AnAdapterHeldByAnotherProgramIsLetGoReportedHeldAndTakenBackOnceFree)
+TEST_F(ExporterTest, AnAdapterAskedForIsHandedOverAndTakenBackOnceFreeAndTheRequestStale)
 {
     bus.plug(first);
+    bus.plug(second);
     std::unique_ptr<Exporter> exporter = start({{}, true});
     ASSERT_TRUE(waitToShow(*exporter, "vestra7_adapter_connected{adapter=\"V7-A\"} 1"));
+    ASSERT_TRUE(waitToShow(*exporter, "vestra7_adapter_connected{adapter=\"V7-B\"} 1"));
+    ASSERT_TRUE(waitUntil([&] { return !shows(*exporter, "vestra7_polls_total{adapter=\"V7-A\"} 0"); }));
 
-    exporter->setHeldByOtherProgram(QStringLiteral("V7-A"), true);
+    // The window's search asks at every try, as here.
+    AdapterLock window(bus.lockFolder());
+    ASSERT_TRUE(waitUntil([&] { return window.take(QStringLiteral("V7-A")).ok(); }, std::chrono::seconds(2)));
     EXPECT_EQ(exporter->adapter(QStringLiteral("V7-A")), nullptr);
-    auto window = std::make_unique<AdapterLock>(bus.lockFolder());
-    EXPECT_FALSE(window->take(QStringLiteral("V7-A"))) << "the adapter's lock is free for the one who asked";
     EXPECT_TRUE(shows(*exporter, "vestra7_adapter_held_by_other_program{adapter=\"V7-A\"} 1"));
     EXPECT_TRUE(shows(*exporter, "vestra7_adapter_connected{adapter=\"V7-A\"} 0"));
     EXPECT_TRUE(shows(*exporter, "vestra7_adapter_present{adapter=\"V7-A\"} 1"));
-    // A search meanwhile does not take it back.
-    bus.plug(second);
-    ASSERT_TRUE(waitToShow(*exporter, "vestra7_adapter_connected{adapter=\"V7-B\"} 1"));
-    EXPECT_EQ(exporter->adapter(QStringLiteral("V7-A")), nullptr);
+    EXPECT_FALSE(exporter->metrics().contains("vestra7_line_rssi{adapter=\"V7-A\""));
+    EXPECT_TRUE(shows(*exporter, "vestra7_adapter_connected{adapter=\"V7-B\"} 1"));
+    EXPECT_FALSE(shows(*exporter, "vestra7_polls_total{adapter=\"V7-A\"} 0")) << "counters never go back";
 
-    window.reset();
-    exporter->setHeldByOtherProgram(QStringLiteral("V7-A"), false);
-    EXPECT_TRUE(waitToShow(*exporter, "vestra7_adapter_connected{adapter=\"V7-A\"} 1"));
-    EXPECT_TRUE(shows(*exporter, "vestra7_adapter_held_by_other_program{adapter=\"V7-A\"} 0"));
+    // Free again, it is taken back only once the request has gone stale: were it taken at once, the
+    // one who asked would lose it to the exporter between two of its tries.
+    const QDateTime asked =
+        QFileInfo(AdapterLock::requestFileFor(bus.lockFolder(), QStringLiteral("V7-A"))).lastModified();
+    window.release();
+    ASSERT_TRUE(waitToShow(*exporter, "vestra7_adapter_held_by_other_program{adapter=\"V7-A\"} 0"));
+    EXPECT_GE(asked.msecsTo(QDateTime::currentDateTime()), AdapterLock::kRequestLifetime.count());
+    EXPECT_TRUE(waitToShow(*exporter, "vestra7_line_rssi{adapter=\"V7-A\",line=\"A\"} -61"));
+    EXPECT_FALSE(window.take(QStringLiteral("V7-A"))) << "held by the exporter again";
 }
 
 TEST_F(ExporterTest, AnAdapterWhoseLockAnotherProgramHoldsIsReportedHeldAndTakenOnceFreeAndTheOthersWatched)
@@ -127,7 +138,7 @@ TEST_F(ExporterTest, AnAdapterWhoseLockAnotherProgramHoldsIsReportedHeldAndTaken
     bus.plug(first);
     bus.plug(second);
     auto other = std::make_unique<AdapterLock>(bus.lockFolder());
-    ASSERT_FALSE(other->take(QStringLiteral("V7-A")));
+    ASSERT_TRUE(other->take(QStringLiteral("V7-A")));
     std::unique_ptr<Exporter> exporter = start({{}, true});
     ASSERT_TRUE(waitToShow(*exporter, "vestra7_adapter_connected{adapter=\"V7-B\"} 1"));
     EXPECT_TRUE(waitToShow(*exporter, "vestra7_adapter_held_by_other_program{adapter=\"V7-A\"} 1"));
@@ -137,9 +148,24 @@ TEST_F(ExporterTest, AnAdapterWhoseLockAnotherProgramHoldsIsReportedHeldAndTaken
     other.reset();
     EXPECT_TRUE(waitToShow(*exporter, "vestra7_adapter_connected{adapter=\"V7-A\"} 1"));
     EXPECT_TRUE(shows(*exporter, "vestra7_adapter_held_by_other_program{adapter=\"V7-A\"} 0"));
-    AdapterLock late(bus.lockFolder());
-    EXPECT_TRUE(late.take(QStringLiteral("V7-A")).has_value());
-    EXPECT_TRUE(late.take(QStringLiteral("V7-B")).has_value());
+    AdapterLock late(bus.lockFolder(), AdapterLock::Hold::UntilAsked); // asks nobody to hand over
+    EXPECT_FALSE(late.take(QStringLiteral("V7-A")));
+    EXPECT_FALSE(late.take(QStringLiteral("V7-B")));
+}
+
+TEST_F(ExporterTest, AdaptersThatShareASerialNumberAreLockedUnderTheKeysEveryProgramUses)
+{
+    first = adapterWith("DUP", -61);
+    second = adapterWith("DUP", -85);
+    bus.plug(first);
+    bus.plug(second);
+    std::unique_ptr<Exporter> exporter = start({{}, true});
+    ASSERT_TRUE(waitToShow(*exporter, "vestra7_line_rssi{adapter=\"DUP@1-1\",line=\"A\"} -61"));
+    ASSERT_TRUE(waitToShow(*exporter, "vestra7_line_rssi{adapter=\"DUP@1-2\",line=\"A\"} -85"));
+    AdapterLock other(bus.lockFolder(), AdapterLock::Hold::UntilAsked);
+    EXPECT_FALSE(other.take(QStringLiteral("DUP@1-1")));
+    EXPECT_FALSE(other.take(QStringLiteral("DUP@1-2")));
+    EXPECT_TRUE(other.take(QStringLiteral("DUP"))) << "no adapter goes by the bare serial number";
 }
 
 TEST(ExporterOptions, ListenAddresses)

@@ -25,15 +25,18 @@ struct Run
 
 } // namespace
 
-int textLines(const QImage &picture)
+std::vector<QRect> textLines(const QImage &picture)
 {
-    int lines = 0;
+    std::vector<QRect> lines;
     bool inLine = false;
     for (int y = 0; y < picture.height(); ++y) {
         bool inked = false;
         for (int x = 0; x < picture.width() && !inked; ++x)
             inked = isInk(picture.pixel(x, y));
-        lines += inked && !inLine;
+        if (inked && !inLine)
+            lines.emplace_back(0, y, picture.width(), 1);
+        else if (inked)
+            lines.back().setBottom(y);
         inLine = inked;
     }
     return lines;

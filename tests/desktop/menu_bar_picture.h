@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Where a window's menu bar shows its entries, and how many entries a menu shows, read from pictures as
-// the eye reads them.
+// Where a window's menu bar shows its entries, and where the lines of text of a menu or a form lie,
+// read from pictures as the eye reads them.
 #pragma once
 
 #include <QImage>
@@ -14,5 +14,6 @@
 // not show that many clearly apart, as while some entries are disabled and greyed out.
 std::vector<QRect> menuBarEntries(const QImage &window, int count);
 
-// How many lines of dark text `picture` holds, one under the other, as the entries of an open menu.
-int textLines(const QImage &picture);
+// The lines of dark text `picture` holds, one under the other, as the entries of an open menu or the
+// rows of a form: each as wide as the picture, from the top of its ink to the bottom.
+std::vector<QRect> textLines(const QImage &picture);

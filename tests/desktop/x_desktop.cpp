@@ -155,10 +155,24 @@ std::vector<XWindow> XDesktop::windowsOf(qint64 pid, Kind kind) const
         // The first type named is the one the window means; the others are fall-backs.
         static const QRegularExpression ordinary(QStringLiteral(R"(= _NET_WM_WINDOW_TYPE_(NORMAL|DIALOG)\b)"));
         static const QRegularExpression menu(QStringLiteral(R"(= _NET_WM_WINDOW_TYPE_(DROPDOWN_MENU|POPUP_MENU)\b)"));
-        if ((kind == Kind::Window ? ordinary : menu).match(type).hasMatch())
+        bool isMenu = menu.match(type).hasMatch();
+        bool isOrdinary = ordinary.match(type).hasMatch();
+        // Qt names a menu it shows a second time an ordinary window; that it bypasses the window
+        // manager still tells it from one.
+        if (isOrdinary && bypassesManager(window)) {
+            isOrdinary = false;
+            isMenu = true;
+        }
+        if (kind == Kind::Window ? isOrdinary : isMenu)
             windows.push_back(window);
     }
     return windows;
+}
+
+bool XDesktop::bypassesManager(XWindow window) const
+{
+    return run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(window)})
+        .contains(QLatin1String("Override Redirect State: yes"));
 }
 
 QString XDesktop::title(XWindow window) const
@@ -215,9 +229,20 @@ void XDesktop::click(const QPoint &point) const
                                     QString::number(point.y()), QStringLiteral("click"), QStringLiteral("1")});
 }
 
+void XDesktop::moveMouse(const QPoint &point) const
+{
+    run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(point.x()),
+                                    QString::number(point.y())});
+}
+
 void XDesktop::pressKey(const QString &key) const
 {
     run(QStringLiteral("xdotool"), {QStringLiteral("key"), key});
+}
+
+void XDesktop::type(const QString &text) const
+{
+    run(QStringLiteral("xdotool"), {QStringLiteral("type"), text});
 }
 
 QString XDesktop::log() const

@@ -49,8 +49,13 @@ public:
 
     // A click of the left mouse button at a point of the screen.
     void click(const QPoint &point) const;
-    // A key pressed and released in the focused window, by its X name ("Return", "Escape").
+    // The mouse put where it points at nothing a test looks at.
+    void moveMouse(const QPoint &point) const;
+    // A key pressed and released in the focused window, by its X name ("Return", "Escape"), or a
+    // chord of them ("ctrl+l").
     void pressKey(const QString &key) const;
+    // Text typed into the focused window, key by key.
+    void type(const QString &text) const;
 
     // The server's and the manager's messages, for a failure report.
     QString log() const;
@@ -58,6 +63,8 @@ public:
 private:
     QString run(const QString &tool, const QStringList &arguments) const;
     bool managerRuns() const;
+    // Whether the window is one that the window manager does not frame or place: a popup.
+    bool bypassesManager(XWindow window) const;
 
     QTemporaryDir m_folder;
     QProcessEnvironment m_environment;

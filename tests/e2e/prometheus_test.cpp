@@ -2,6 +2,7 @@
 // The real monitoring engine: Debian's prometheus scrapes `vestra7 exporter`, which watches two
 // emulated adapters on virtual hidraw nodes; its query API shows their signal levels, a change of
 // one, and an adapter unplugged as gone. Loopback only.
+#include "exporter_process.h"
 #include "sim/emulated_adapter.h"
 #include "support/gui_wait.h"
 #include "support/virtual_hidraw.h"
@@ -9,10 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -59,25 +57,7 @@ protected:
         hidraw = std::make_unique<VirtualHidraw>();
         hidraw->plug(first);
         hidraw->plug(second);
-
-        // The exporter picks a free port and says which.
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
-        environment.insert(QStringLiteral("UMOCKDEV_DIR"), hidraw->rootDir());
-        exporter.setProcessEnvironment(environment);
-        exporter.start(QStringLiteral(VESTRA7_PROGRAM), {QStringLiteral("exporter"), QStringLiteral("--all"),
-                                                         QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0")});
-        ASSERT_TRUE(exporter.waitForStarted());
-        const QRegularExpression serving(QStringLiteral("http://127\\.0\\.0\\.1:(\\d+)/metrics"));
-        QByteArray said;
-        ASSERT_TRUE(waitUntil(
-            [&] {
-                said += exporter.readAllStandardError();
-                return serving.match(QString::fromUtf8(said)).hasMatch();
-            },
-            kWait))
-            << said.toStdString();
-        exporterPort = serving.match(QString::fromUtf8(said)).captured(1).toUShort();
+        ASSERT_TRUE(exporter.start(hidraw->rootDir(), {QStringLiteral("--all")}, kWait));
 
         // The engine with its own configuration and storage, scraping every second.
         ASSERT_TRUE(folder.isValid());
@@ -90,7 +70,7 @@ protected:
                                     "  - job_name: vestra7\n"
                                     "    static_configs:\n"
                                     "      - targets: ['127.0.0.1:%1']\n")
-                         .arg(exporterPort)
+                         .arg(exporter.port())
                          .toUtf8());
         config.close();
         enginePort = freePort();
@@ -109,24 +89,12 @@ protected:
 
     void TearDown() override
     {
-        for (QProcess *process : {&prometheus, &exporter}) {
-            if (process->state() != QProcess::NotRunning) {
-                process->terminate();
-                if (!process->waitForFinished(5000))
-                    process->kill();
-                process->waitForFinished();
-            }
+        if (prometheus.state() != QProcess::NotRunning) {
+            prometheus.terminate();
+            if (!prometheus.waitForFinished(5000))
+                prometheus.kill();
+            prometheus.waitForFinished();
         }
-    }
-
-    // GET on the loopback address; the body, or nothing when it failed.
-    QByteArray get(const QUrl &url)
-    {
-        QNetworkRequest request(url);
-        request.setTransferTimeout(5000);
-        std::unique_ptr<QNetworkReply> reply(network.get(request));
-        waitUntil([&] { return reply->isFinished(); }, kWait);
-        return reply->error() == QNetworkReply::NoError ? reply->readAll() : QByteArray();
     }
 
     // The values of an instant query, by the label `by`.
@@ -134,7 +102,7 @@ protected:
     {
         QUrl url(QStringLiteral("http://127.0.0.1:%1/api/v1/query").arg(enginePort));
         url.setQuery(QUrlQuery{{QStringLiteral("query"), promql}});
-        const QJsonObject answer = QJsonDocument::fromJson(get(url)).object();
+        const QJsonObject answer = QJsonDocument::fromJson(httpGet(url)).object();
         std::map<QString, QString> values;
         for (const QJsonValue &series :
              answer.value(QStringLiteral("data")).toObject().value(QStringLiteral("result")).toArray())
@@ -158,11 +126,9 @@ protected:
     std::unique_ptr<VirtualHidraw> hidraw;
     std::shared_ptr<EmulatedAdapter> first = adapterWith("V7-A", -61);
     std::shared_ptr<EmulatedAdapter> second = adapterWith("V7-B", -85);
-    QProcess exporter;
+    ExporterProcess exporter;
     QProcess prometheus;
     QTemporaryDir folder;
-    QNetworkAccessManager network;
-    quint16 exporterPort = 0;
     quint16 enginePort = 0;
 };
 
@@ -176,7 +142,7 @@ TEST_F(PrometheusScrape, TheEngineSeesTheSignalLevelsTheirChangeAndAnAdapterGone
         << "last seen: " << seen.size() << " series; engine output: " << prometheus.readAll().toStdString();
 
     // What the exporter serves passes the engine's own check of the format and its naming rules.
-    const QByteArray scraped = get(QUrl(QStringLiteral("http://127.0.0.1:%1/metrics").arg(exporterPort)));
+    const QByteArray scraped = exporter.metrics();
     QProcess check;
     check.start(QStringLiteral("promtool"), {QStringLiteral("check"), QStringLiteral("metrics")});
     ASSERT_TRUE(check.waitForStarted());
@@ -199,8 +165,8 @@ TEST_F(PrometheusScrape, TheEngineSeesTheSignalLevelsTheirChangeAndAnAdapterGone
     EXPECT_TRUE(engineShows(signalA, "adapter", {{"V7-B", "-85"}}, seen)) << seen.size() << " series";
 
     // Stopping the service is an orderly end, not a failure for systemd to report.
-    exporter.terminate();
-    ASSERT_TRUE(exporter.waitForFinished(5000));
-    EXPECT_EQ(exporter.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(exporter.exitCode(), 0);
+    exporter.process().terminate();
+    ASSERT_TRUE(exporter.process().waitForFinished(5000));
+    EXPECT_EQ(exporter.process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(exporter.process().exitCode(), 0);
 }

@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Two programs on one adapter behind a virtual hidraw node: the exporter holds it, a command asks
+// for it and gets it while the exporter reports it held by another program, and the exporter takes
+// it back once the command is done.
+#include "exporter_process.h"
+#include "sim/emulated_adapter.h"
+#include "support/gui_wait.h"
+#include "support/virtual_hidraw.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kWait = 15s;
+
+} // namespace
+
+TEST(ExporterHandOver, ACommandGetsTheAdapterWhichTheExporterReportsHeldMeanwhileAndTakesBackAfter)
+{
+    if (!VirtualHidraw::isAvailable())
+        GTEST_SKIP() << "runs under umockdev-wrapper";
+    VirtualHidraw hidraw;
+    auto adapter = std::make_shared<EmulatedAdapter>(EmulatedIdentity::withSerialNumber(QStringLiteral("V7-A")));
+    DeviceRecord record = initialAdapterRecord();
+    record.rssi[0] = -61;
+    adapter->setRecord(record);
+    hidraw.plug(adapter);
+
+    ExporterProcess exporter;
+    ASSERT_TRUE(exporter.start(hidraw.rootDir(), {QStringLiteral("--serial"), QStringLiteral("V7-A")}, kWait));
+    const auto shows = [&exporter](const char *series) {
+        return exporter.metrics().contains(QByteArray(series) + '\n');
+    };
+    ASSERT_TRUE(waitUntil([&] { return shows("vestra7_adapter_connected{adapter=\"V7-A\"} 1"); }, kWait));
+
+    QProcess command;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    environment.remove(QStringLiteral("LANGUAGE"));
+    environment.insert(QStringLiteral("UMOCKDEV_DIR"), hidraw.rootDir());
+    command.setProcessEnvironment(environment);
+    command.start(QStringLiteral(VESTRA7_PROGRAM),
+                  {QStringLiteral("status"), QStringLiteral("--serial"), QStringLiteral("V7-A")});
+    // The exporter reports the adapter held from when it lets go until it has it back, which is no
+    // sooner than the command's request has gone stale: seen by scrapes well apart.
+    bool heldMeanwhile = false;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            heldMeanwhile = heldMeanwhile || shows("vestra7_adapter_held_by_other_program{adapter=\"V7-A\"} 1");
+            return command.state() == QProcess::NotRunning;
+        },
+        kWait));
+    const std::string said = command.readAllStandardError().toStdString();
+    EXPECT_EQ(command.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(command.exitCode(), 0) << said;
+    const QByteArray shown = command.readAllStandardOutput();
+    EXPECT_TRUE(shown.contains("line A: ready (1), SIM 1, signal -61,")) << shown.toStdString() << said;
+    EXPECT_TRUE(heldMeanwhile);
+
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            const QByteArray metrics = exporter.metrics();
+            return metrics.contains("vestra7_adapter_held_by_other_program{adapter=\"V7-A\"} 0\n") &&
+                   metrics.contains("vestra7_line_rssi{adapter=\"V7-A\",line=\"A\"} -61\n");
+        },
+        kWait));
+}
