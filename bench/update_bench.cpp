@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Firmware update speed: the program moves images of 64 KiB and 256 KiB into the emulated adapter
-// (USB timing model on) and the time is set against the protocol's own limit.
+// (USB timing model on) and the time is set against the protocol's own limit; `update --all` moves a
+// 100 KiB image into 1, 2, 4 and 8 adapters at once, and each time is set against that of one.
 #include "bench_table.h"
 
 #include "app/application.h"
+#include "app/tool_runner.h"
 #include "link/adapter.h"
 #include "link/commands.h"
 #include "sim/emulated_adapter.h"
@@ -14,6 +16,7 @@
 #include "ui/main_window.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
@@ -140,6 +143,70 @@ std::optional<UpdateRun> updateOnce(std::size_t payloadSize)
     return result;
 }
 
+// Seconds for `update --all` of a 100 KiB image into `count` adapters, each one's whole update (into
+// its boot loader, the transfer, back into its firmware) included; none when one failed.
+std::optional<double> updateAllSeconds(int count)
+{
+    QTemporaryDir dir;
+    const QString path = writeImage(dir, 100 * 1024);
+    if (path.isEmpty())
+        return std::nullopt;
+    EmulatedBus bus;
+    std::vector<std::shared_ptr<EmulatedAdapter>> adapters;
+    for (int i = 0; i < count; ++i) {
+        auto adapter = std::make_shared<EmulatedAdapter>(
+            EmulatedIdentity::withSerialNumber(QStringLiteral("V7-BENCH-%1").arg(i + 1)));
+        adapter->setUsbTiming(true);
+        bus.plug(adapter);
+        adapters.push_back(adapter);
+    }
+    QBuffer out;
+    QBuffer err;
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    ToolRunner runner([&bus] { return std::make_unique<EmulatedBackend>(bus); }, {&out, &err, false}, {},
+                      dir.filePath(QStringLiteral("backups")));
+    ToolCommand command;
+    command.kind = ToolCommand::Kind::Update;
+    command.file = path;
+    command.all = true;
+    QElapsedTimer clock;
+    clock.start();
+    const int exitCode = runner.run(command);
+    const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+    if (exitCode != 0 || out.data().count("updated") != count) {
+        std::fprintf(stderr, "%s", err.data().constData());
+        return std::nullopt;
+    }
+    return seconds;
+}
+
+// The fleet's rows: each count's time against that of one adapter.
+int benchUpdateAll()
+{
+    // Four adapters are to take no more than this against one.
+    constexpr double kFourTarget = 1.3;
+    std::optional<double> one;
+    int status = 0;
+    for (const int count : {1, 2, 4, 8}) {
+        const std::optional<double> seconds = updateAllSeconds(count);
+        const std::string figure = "update --all, 100 KiB image, " + std::to_string(count) + " adapters (emulated bus)";
+        if (!seconds || (count > 1 && !one)) {
+            tableRow(figure, "failed", "");
+            status = 1;
+            continue;
+        }
+        if (count == 1)
+            one = seconds;
+        const double share = *seconds / *one;
+        tableRow(figure, formatted("%.2f s", *seconds) + formatted(", %.2f× one", share),
+                 count == 4 ? formatted("within %.1f× one", kFourTarget) : "");
+        if (count == 4 && share > kFourTarget)
+            status = 1;
+    }
+    return status;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -170,5 +237,5 @@ int main(int argc, char *argv[])
                                static_cast<double>(kFirmwareChunkSize) / 1024.0 / (kChunkLimitMs / 1000.0)) +
                      formatted(" (%.2f ms per chunk)", kChunkLimitMs / kTargetShare));
     }
-    return status;
+    return benchUpdateAll() != 0 ? 1 : status;
 }

@@ -1391,26 +1391,6 @@ With --all the code is that of the first adapter that did not succeed.
         <translation>импортировано контактов из %2: %1</translation>
     </message>
     <message>
-        <source>Cannot open the adapter: %1</source>
-        <translation>Не удаётся открыть адаптер: %1</translation>
-    </message>
-    <message>
-        <source>The adapter could not be reached.</source>
-        <translation>Нет связи с адаптером.</translation>
-    </message>
-    <message>
-        <source>The adapter runs its boot loader; update its firmware first.</source>
-        <translation>Адаптер работает в режиме загрузчика; сначала обновите его прошивку.</translation>
-    </message>
-    <message>
-        <source>The adapter did not send its record.</source>
-        <translation>Адаптер не прислал свои данные.</translation>
-    </message>
-    <message>
-        <source>The adapter did not confirm the write.</source>
-        <translation>Адаптер не подтвердил запись.</translation>
-    </message>
-    <message>
         <source>The adapter did not restart into its boot loader.</source>
         <translation>Адаптер не перезапустился в режим загрузчика.</translation>
     </message>
@@ -1565,6 +1545,37 @@ With --all the code is that of the first adapter that did not succeed.
     <message>
         <source>%1 %2</source>
         <translation>%1 %2</translation>
+    </message>
+</context>
+<context>
+    <name>ToolSession</name>
+    <message>
+        <source>Cannot open the adapter: %1</source>
+        <translation>Не удаётся открыть адаптер: %1</translation>
+    </message>
+    <message>
+        <source>The adapter could not be reached.</source>
+        <translation>Нет связи с адаптером.</translation>
+    </message>
+    <message>
+        <source>The adapter runs its boot loader; update its firmware first.</source>
+        <translation>Адаптер работает в режиме загрузчика; сначала обновите его прошивку.</translation>
+    </message>
+    <message>
+        <source>The adapter did not send its record.</source>
+        <translation>Адаптер не прислал свои данные.</translation>
+    </message>
+    <message>
+        <source>The adapter did not confirm the write.</source>
+        <translation>Адаптер не подтвердил запись.</translation>
+    </message>
+    <message>
+        <source>The adapter did not restart into its boot loader.</source>
+        <translation>Адаптер не перезапустился в режим загрузчика.</translation>
+    </message>
+    <message>
+        <source>The adapter did not come back from its boot loader.</source>
+        <translation>Адаптер не вернулся из режима загрузчика.</translation>
     </message>
 </context>
 <context>

@@ -1,28 +1,39 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A firmware update's progress on standard error: a bar redrawn in place on a terminal, plain lines
-// every ten per cent for a log.
+// Firmware updates' progress on standard error: on a terminal a bar per adapter redrawn in place,
+// for a log plain lines every ten per cent.
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
+#include <vector>
 
 class QIODevice;
 
 class ToolProgress final
 {
 public:
-    ToolProgress(QIODevice &out, bool terminal, QString label);
+    // One row per label, in their order.
+    ToolProgress(QIODevice &out, bool terminal, QStringList labels);
+    ToolProgress(QIODevice &out, bool terminal, const QString &label)
+        : ToolProgress(out, terminal, QStringList{label})
+    {
+    }
 
-    // `position` of `size` bytes through; the last chunk may go past the end.
-    void show(std::uint64_t position, std::uint64_t size);
-    // Ends the bar's line.
+    // `position` of `size` bytes through on the row's adapter; the last chunk may go past the end.
+    void show(int row, std::uint64_t position, std::uint64_t size);
+    void show(std::uint64_t position, std::uint64_t size) { show(0, position, size); }
+    // Ends the bars' lines.
     void finish();
 
 private:
+    QString bar(int row, double share) const;
+    void redraw(int row, double share);
+
     QIODevice &m_out;
     bool m_terminal;
-    QString m_label;
-    int m_lastTenth = -1;
+    QStringList m_labels;
+    std::vector<int> m_lastTenth;
     bool m_barShown = false;
 };

@@ -121,16 +121,17 @@ bool Adapter::shutdown()
     return true;
 }
 
-void Adapter::post(std::uint8_t cmd, std::span<const std::uint8_t> payload)
+void Adapter::post(Command command, std::span<const std::uint8_t> payload)
 {
-    m_shared->mailbox.post(cmd, payload.empty() ? nullptr : payload.data(), static_cast<std::uint16_t>(payload.size()));
+    m_shared->mailbox.post(command, payload.empty() ? nullptr : payload.data(),
+                           static_cast<std::uint16_t>(payload.size()));
 }
 
 void Adapter::onPollTick()
 {
-    // While the update window shows, or the adapter is held in its boot loader, only the update
+    // While an update holds the adapter, or the adapter is held in its boot loader, only the update
     // speaks to the adapter.
-    if (!m_bootMode && !m_pollingHeld && !m_updater.windowShowing())
+    if (!m_updater.bootMode() && !m_pollingHeld && !m_updater.holdsAdapter())
         poll();
 }
 

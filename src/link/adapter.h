@@ -93,10 +93,10 @@ public:
     LinkCounts linkCounts() const { return m_linkCounts; }
 
     // Posts a message for the adapter, replacing one not yet taken.
-    void post(std::uint8_t cmd, std::span<const std::uint8_t> payload = {}) override;
+    void post(Command command, std::span<const std::uint8_t> payload = {}) override;
     // Whether the adapter is taken to run its boot loader; only the end or the closing of an update
-    // clears it, so that polls wait until the update window has let go.
-    bool bootMode() const { return m_bootMode; }
+    // clears it, so that polls wait until the update has let go.
+    bool bootMode() const { return m_updater.bootMode(); }
     FirmwareUpdater &updater() { return m_updater; }
 
     // True while the claimed adapter runs its normal firmware and is plugged in.
@@ -140,9 +140,6 @@ private:
         std::unique_ptr<HidController> controller; // owns the device objects the worker writes to
     };
 
-    // UpdatePort
-    void setBootMode(bool bootMode) override { m_bootMode = bootMode; }
-
     void onPollTick();
     void onDeviceChange();
     bool onDeviceOffered(HidDevice &device);
@@ -166,7 +163,6 @@ private:
     std::unique_ptr<LinkWorker> m_worker;
     QTimer m_pollTimer;
     FirmwareUpdater m_updater;
-    bool m_bootMode = false;
     bool m_pollingHeld = false;
     int m_recordsToAnnounce = 0;     // records arrived since the windows were last told
     bool m_connectOnRecord = false;  // connected only once the adapter just taken has sent its record

@@ -36,7 +36,7 @@ void Adapter::onDeviceChange()
 {
     if (!m_shared->controller)
         return;
-    m_selector.keepOrDropChoice(m_shared->claimedDevice.load(), m_updater.windowShowing());
+    m_selector.keepOrDropChoice(m_shared->claimedDevice.load(), m_updater.holdsAdapter());
     m_shared->controller->offerDevices([this](HidDevice &device, int) { return onDeviceOffered(device); });
     const HidDevice *claimed = m_shared->claimedDevice.load();
     if (claimed != nullptr && !claimed->isPluggedIn())
@@ -167,8 +167,6 @@ bool Adapter::onDeviceOffered(HidDevice &device)
                    << m_identity.version;
     emit identityChanged(m_identity);
     const bool bootLoader = isBootLoaderName(m_identity.product);
-    if (bootLoader)
-        m_bootMode = true;
     m_updater.adapterFound(bootLoader);
     emit bootLoaderChanged(bootLoader);
     if (!bootLoader && !m_connectOnRecord)

@@ -124,7 +124,7 @@ void AdapterSelector::claimed(const QString &key, const QString &port)
     m_restartWaited = false;
 }
 
-void AdapterSelector::keepOrDropChoice(const HidDevice *claimedDevice, bool updateShowing)
+void AdapterSelector::keepOrDropChoice(const HidDevice *claimedDevice, bool updateHolds)
 {
     if (m_chosenKey.isEmpty())
         return;
@@ -144,7 +144,7 @@ void AdapterSelector::keepOrDropChoice(const HidDevice *claimedDevice, bool upda
         m_restartWait.start();
         m_restartWaited = true;
     }
-    if (updateShowing || m_restartWait.isActive())
+    if (updateHolds || m_restartWait.isActive())
         return;
     qCDebug(lcHid) << "the chosen adapter" << m_chosenKey << "has left; the first one found is used again";
     m_chosenKey.clear();

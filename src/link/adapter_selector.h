@@ -51,7 +51,7 @@ public:
     void claimed(const QString &key, const QString &port);
     // Before each search: a choice whose adapter has left lapses, unless it is bound, the update
     // window shows, or the adapter is given its while to come back from its boot loader.
-    void keepOrDropChoice(const HidDevice *claimedDevice, bool updateShowing);
+    void keepOrDropChoice(const HidDevice *claimedDevice, bool updateHolds);
 
 signals:
     // The while given to the chosen adapter to come back is over: a search must look again.

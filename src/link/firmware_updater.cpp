@@ -6,6 +6,8 @@
 #include "link/tick_timer.h"
 #include "link/update_port.h"
 
+#include <utility>
+
 FirmwareUpdater::FirmwareUpdater(UpdatePort &port, std::unique_ptr<TickTimer> timer, QObject *parent)
     : FirmwareUpdatePort(parent)
     , m_port(port)
@@ -24,8 +26,7 @@ void FirmwareUpdater::adapterFound(bool bootLoader)
     // Found there, it is held there, as the link holds it, until the update lets it go.
     if (bootLoader)
         m_bootMode = true;
-    if (!m_actionsHeld)
-        emit actionsEnabledChanged(bootLoader);
+    emit bootLoaderReadyChanged(bootLoader);
 }
 
 void FirmwareUpdater::adapterLeft()
@@ -41,14 +42,14 @@ void FirmwareUpdater::adapterLeft()
 
 void FirmwareUpdater::replyReceived(std::uint8_t cmd, std::span<const std::uint8_t> data)
 {
-    switch (cmd) {
-    case CMD_FW_CHUNK:
+    switch (static_cast<Command>(cmd)) {
+    case Command::UpdateChunk:
         chunkAcknowledged();
         break;
-    case CMD_FW_END:
+    case Command::UpdateEnd:
         resultReceived(data);
         break;
-    case CMD_RESET_SETTINGS:
+    case Command::ResetSettings:
         emit settingsReset();
         break;
     default:
@@ -56,56 +57,37 @@ void FirmwareUpdater::replyReceived(std::uint8_t cmd, std::span<const std::uint8
     }
 }
 
-void FirmwareUpdater::windowShown()
+void FirmwareUpdater::enterBootLoader()
 {
-    m_shown = true;
-    m_actionsHeld = false;
+    m_holding = true;
     m_stage = Stage::Idle;
 }
 
-void FirmwareUpdater::windowHidden()
+void FirmwareUpdater::transfer(FirmwareImage image)
 {
-    m_shown = false;
-}
-
-void FirmwareUpdater::beginSelection()
-{
-    m_actionsHeld = true;
-    emit actionsEnabledChanged(false);
-}
-
-void FirmwareUpdater::endSelection()
-{
-    m_actionsHeld = false;
-    emit actionsEnabledChanged(true);
-}
-
-void FirmwareUpdater::startTransfer(const QByteArray &file, std::uint64_t payloadOffset)
-{
-    m_image.load(file);
-    m_image.setPosition(payloadOffset);
-    m_actionsHeld = true;
+    m_image = std::move(image);
     m_stage = m_adapterPresent ? Stage::Sending : Stage::Lost;
 }
 
-void FirmwareUpdater::leave()
+void FirmwareUpdater::leaveBootLoader()
 {
-    setBootMode(false);
+    m_holding = false;
+    m_bootMode = false;
     m_stage = Stage::Idle;
-    m_port.post(CMD_LEAVE_UPDATE);
+    m_port.post(Command::LeaveUpdate);
 }
 
 void FirmwareUpdater::resetSettings()
 {
-    m_port.post(CMD_RESET_SETTINGS);
+    m_port.post(Command::ResetSettings);
 }
 
 void FirmwareUpdater::tick()
 {
     if (m_stage == Stage::Closing) {
-        // The interval stays as it is; a hidden window is not closed again.
-        if (m_shown)
-            emit closeRequested();
+        // The interval stays as it is; an update that has ended does not end again.
+        if (std::exchange(m_holding, false))
+            emit ended();
         return;
     }
     setInterval(kResendAfter);
@@ -118,8 +100,8 @@ void FirmwareUpdater::tick()
         sendNext();
         break;
     default:
-        if (m_shown && !m_bootMode)
-            m_port.post(CMD_ENTER_BOOT);
+        if (m_holding && !m_bootMode)
+            m_port.post(Command::EnterBootLoader);
         break;
     }
 }
@@ -127,12 +109,12 @@ void FirmwareUpdater::tick()
 void FirmwareUpdater::sendNext()
 {
     if (m_image.atEnd()) {
-        m_port.post(CMD_FW_END);
+        m_port.post(Command::UpdateEnd);
         m_stage = Stage::Finishing;
         return;
     }
     const FirmwareChunk chunk = m_image.chunk();
-    m_port.post(CMD_FW_CHUNK, chunk);
+    m_port.post(Command::UpdateChunk, chunk);
 }
 
 void FirmwareUpdater::chunkAcknowledged()
@@ -159,7 +141,7 @@ void FirmwareUpdater::resultReceived(std::span<const std::uint8_t> data)
     // result is shown is expected, and the ticks that run meanwhile must not take it for a loss.
     m_stage = Stage::Reporting;
     emit finished(result);
-    setBootMode(false);
+    m_bootMode = false;
     m_stage = Stage::Closing;
     setInterval(kCloseDelay);
     emit progressCleared();
@@ -169,18 +151,11 @@ void FirmwareUpdater::abandonTransfer()
 {
     // The file can be chosen again once a boot loader is there; until then the ticks ask for one.
     m_stage = Stage::Idle;
-    m_actionsHeld = false;
     const bool bootLoaderPresent = m_adapterPresent && m_adapterInBootLoader;
-    setBootMode(bootLoaderPresent);
-    emit actionsEnabledChanged(bootLoaderPresent);
+    m_bootMode = bootLoaderPresent;
+    emit bootLoaderReadyChanged(bootLoaderPresent);
     emit progressCleared();
-    emit finished(Result::Failure);
-}
-
-void FirmwareUpdater::setBootMode(bool bootMode)
-{
-    m_bootMode = bootMode;
-    m_port.setBootMode(bootMode);
+    emit finished(Result::AdapterLost);
 }
 
 void FirmwareUpdater::setInterval(std::chrono::milliseconds interval)

@@ -15,25 +15,24 @@ class TickTimer;
 class UpdatePort;
 
 // Lives for the whole run and knows no widget. It sends through its port only; the link tells it
-// about the claimed adapter and hands it every reply from 240 up; the update window passes the
-// user's buttons on and shows what it reports.
+// about the claimed adapter and hands it every reply from 240 up; its clients call its verbs and
+// observe its signals.
 //
-// While the window shows and the adapter runs its firmware, each tick asks the adapter to restart
-// into its boot loader. Once a file is accepted, the next tick sends its first chunk; each chunk
-// waits for its acknowledgement, which sends the next one at once, and a chunk without one goes
-// again at the next tick. Past the end of the file the end of the update goes out, and its reply
-// carries the result.
+// While it holds the adapter and the adapter runs its firmware, each tick asks the adapter to
+// restart into its boot loader. Once an image is handed over, the next tick sends its first chunk;
+// each chunk waits for its acknowledgement, which sends the next one at once, and a chunk without
+// one goes again at the next tick. Past the end of the image the end of the update goes out, and its
+// reply carries the result.
 class FirmwareUpdater final : public FirmwareUpdatePort
 {
     Q_OBJECT
 
 public:
-
     static constexpr std::chrono::milliseconds kFirstTick{500};
     // The tick's ordinary interval, and so the time a chunk may wait for its acknowledgement before
     // it goes again.
     static constexpr std::chrono::milliseconds kResendAfter{200};
-    // From the dismissal of the result to the window's closing.
+    // From the dismissal of the result to the end of the update.
     static constexpr std::chrono::milliseconds kCloseDelay{100};
 
     // The first tick comes kFirstTick after creation.
@@ -47,39 +46,31 @@ public:
     void adapterLeft();
     void replyReceived(std::uint8_t cmd, std::span<const std::uint8_t> data);
 
-    // From the update window.
-    void windowShown() override;
-    void windowHidden() override;
-    // "Select file" was pressed: both buttons stay off until the selection has ended without a file,
-    // or, after an accepted one, until the window is shown again or the transfer is lost.
-    void beginSelection() override;
-    void endSelection() override;
-    // An accepted file, sent from `payloadOffset` on, header included in the figures of its progress.
-    void startTransfer(const QByteArray &file, std::uint64_t payloadOffset) override;
-    // "Close": ends whatever runs and takes the adapter out of its boot loader.
-    void leave() override;
-    // "Reset settings": the boot loader confirms it with settingsReset().
+    // FirmwareUpdatePort
+    void enterBootLoader() override;
+    void transfer(FirmwareImage image) override;
+    void leaveBootLoader() override;
     void resetSettings() override;
     bool transferring() const override { return m_stage == Stage::Sending || m_stage == Stage::Finishing; }
 
     bool isSending() const { return m_stage == Stage::Sending; }
-    // Whether the update window shows: the adapter's polling waits meanwhile.
-    bool windowShowing() const { return m_shown; }
+    // Whether an update holds the adapter, from enterBootLoader() until it ends: the adapter's polling
+    // waits meanwhile.
+    bool holdsAdapter() const { return m_holding; }
     // Whether the adapter counts as held in its boot loader: from discovery finding it there until
-    // "Close" or the result.
+    // the update lets it go, by leaving or with the result. The adapter is not polled meanwhile.
     bool bootMode() const { return m_bootMode; }
-    // The file of the last transfer, with the position of its next chunk.
+    // The image of the last transfer, with the position of its next chunk.
     const FirmwareImage &image() const { return m_image; }
-
 
 private:
     enum class Stage {
-        Idle,      // waking the boot loader while the window shows, or waiting for a file
+        Idle,      // waking the boot loader while the adapter is held, or waiting for an image
         Sending,   // chunks go out
         Lost,      // the adapter left while chunks went out; the next tick says so
         Finishing, // the end went out; its result is awaited
-        Reporting, // the result is being shown
-        Closing,   // the result has been shown; the window closes at the next tick
+        Reporting, // the result is being reported
+        Closing,   // the result has been reported; the update ends at the next tick
     };
 
     void tick();
@@ -87,18 +78,14 @@ private:
     void chunkAcknowledged();
     void resultReceived(std::span<const std::uint8_t> data);
     void abandonTransfer();
-    void setBootMode(bool bootMode);
     void setInterval(std::chrono::milliseconds interval);
 
     UpdatePort &m_port;
     std::unique_ptr<TickTimer> m_timer;
     FirmwareImage m_image;
     Stage m_stage = Stage::Idle;
-    bool m_shown = false;
+    bool m_holding = false;
     bool m_bootMode = false;
     bool m_adapterPresent = false;
     bool m_adapterInBootLoader = false;
-    // From a selection on, enumerations leave both buttons off: a second file chosen during a
-    // transfer would mix two images in the adapter.
-    bool m_actionsHeld = false;
 };

@@ -13,12 +13,12 @@ Mailbox::Mailbox(Clock clock)
 {
 }
 
-Mailbox::WriteNumber Mailbox::post(std::uint8_t cmd, const std::uint8_t *data, std::uint16_t len, Origin origin)
+Mailbox::WriteNumber Mailbox::post(Command command, const std::uint8_t *data, std::uint16_t len, Origin origin)
 {
     WriteNumber number = 0;
     {
         const std::lock_guard lock(m_mutex);
-        const bool write = cmd == CMD_WRITE_RECORD;
+        const bool write = command == Command::WriteRecord;
         m_origin = write ? origin : Origin::Change;
         if (write && origin == Origin::Change) {
             m_lastChangePosted = m_clock();
@@ -41,7 +41,7 @@ Mailbox::WriteNumber Mailbox::post(std::uint8_t cmd, const std::uint8_t *data, s
         }
         if (write)
             number = m_slotNumber = m_changesPosted;
-        m_request.cmd = cmd;
+        m_request.cmd = commandByte(command);
         m_request.data = m_payload.empty() ? nullptr : m_payload.data();
         m_request.len = static_cast<std::uint16_t>(m_payload.size());
         m_requestPending = true;

@@ -2,6 +2,7 @@
 // The single request slot between the GUI thread and the worker, with the flags around it.
 #pragma once
 
+#include "link/commands.h"
 #include "link/request.h"
 
 #include <chrono>
@@ -44,7 +45,7 @@ public:
     // poster's storage changes while it is being sent. A record write that replaces one not yet
     // taken keeps that one's call or hang-up requests where it has none, so that no request is lost
     // unsent. Returns the write's number (0 for other messages).
-    WriteNumber post(std::uint8_t cmd, const std::uint8_t *data, std::uint16_t len, Origin origin = Origin::Change);
+    WriteNumber post(Command command, const std::uint8_t *data, std::uint16_t len, Origin origin = Origin::Change);
     // GUI thread. Posts a poll only into an empty slot, so that a poll never replaces a change.
     bool postPoll();
     // GUI thread, when a record message has arrived. True when it is the reply that confirms the

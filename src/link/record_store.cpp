@@ -91,7 +91,7 @@ void RecordStore::post(std::optional<CallRequest> request, Mailbox::Origin origi
     if (request)
         written.resp[request->line] = request->resp;
     const Mailbox::WriteNumber number =
-        m_mailbox.post(CMD_WRITE_RECORD, written.bytes().data(), static_cast<std::uint16_t>(kRecordSize), origin);
+        m_mailbox.post(Command::WriteRecord, written.bytes().data(), static_cast<std::uint16_t>(kRecordSize), origin);
     if (origin == Mailbox::Origin::Change)
         m_pending.back().write = number;
 }

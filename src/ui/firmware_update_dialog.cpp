@@ -8,6 +8,7 @@
 #include "model/backup_step.h"
 #include "model/boot_loader_name.h"
 #include "model/byte_span.h"
+#include "model/firmware_image.h"
 #include "model/firmware_version.h"
 #include "model/input_file.h"
 #include "model/update_file.h"
@@ -53,15 +54,16 @@ FirmwareUpdateDialog::FirmwareUpdateDialog(AdapterPort &adapter, QWidget *parent
     connect(m_ui->closeButton, &QPushButton::clicked, this, &FirmwareUpdateDialog::leaveUpdate);
     connect(m_ui->resetSettingsButton, &QPushButton::clicked, this, &FirmwareUpdateDialog::resetSettings);
 
-    connect(&m_updater, &FirmwareUpdatePort::actionsEnabledChanged, this, &FirmwareUpdateDialog::setActionsEnabled);
+    connect(&m_updater, &FirmwareUpdatePort::bootLoaderReadyChanged, this, &FirmwareUpdateDialog::onBootLoaderReady);
     connect(&m_updater, &FirmwareUpdatePort::progressChanged, this, [this](std::uint64_t position, std::uint64_t size) {
         showProgress(progressBarValue(position, size), progressCaption(position, size));
     });
     connect(&m_updater, &FirmwareUpdatePort::progressCleared, this, [this] { showProgress(0, kZeroCaption); });
-    connect(&m_updater, &FirmwareUpdatePort::finished, this, &FirmwareUpdateDialog::showResult);
+    connect(&m_updater, &FirmwareUpdatePort::finished, this, &FirmwareUpdateDialog::onFinished);
     connect(&m_updater, &FirmwareUpdatePort::settingsReset, this,
             [this] { showMessage(QMessageBox::Information, tr("Settings is reset!")); });
-    connect(&m_updater, &FirmwareUpdatePort::closeRequested, this, [this] { done(QDialog::Accepted); });
+    // The result has been shown: the window's work is done.
+    connect(&m_updater, &FirmwareUpdatePort::ended, this, [this] { done(QDialog::Accepted); });
     // Kept also while the window is hidden: the name is what an update file is checked against.
     connect(&m_adapter, &AdapterPort::identityChanged, this, &FirmwareUpdateDialog::showIdentity);
 }
@@ -112,20 +114,14 @@ void FirmwareUpdateDialog::showEvent(QShowEvent *event)
     // Spontaneous show events come from the window system (a window mapped again), not from showing it.
     if (event->spontaneous())
         return;
-    m_updater.windowShown();
+    m_updater.enterBootLoader();
+    // The buttons wait for discovery to say what the adapter runs.
+    m_actionsHeld = false;
     // A fresh look for the adapter brings the identity and the buttons up to date.
     m_adapter.searchAgain();
     centreOverMainWindow();
     m_ui->progressBar->setBarStyle(CaptionedProgressBar::BarStyle::Ordinary);
     showProgress(0, kZeroCaption);
-}
-
-void FirmwareUpdateDialog::hideEvent(QHideEvent *event)
-{
-    QDialog::hideEvent(event);
-    // A minimised window still counts as shown.
-    if (!event->spontaneous())
-        m_updater.windowHidden();
 }
 
 void FirmwareUpdateDialog::centreOverMainWindow()
@@ -137,15 +133,15 @@ void FirmwareUpdateDialog::centreOverMainWindow()
 
 void FirmwareUpdateDialog::selectFile()
 {
-    m_updater.beginSelection();
+    holdActions(true);
     const QString path = m_prompts.chooseFile(*m_fileDialog);
     if (path.isEmpty()) {
-        m_updater.endSelection();
+        holdActions(false);
         return;
     }
     const std::optional<QByteArray> content = readFile(path);
     if (!content) {
-        m_updater.endSelection();
+        holdActions(false);
         return;
     }
     const std::optional<std::uint16_t> payloadOffset = checkUpdateFile(asBytes(*content), deviceName());
@@ -153,14 +149,38 @@ void FirmwareUpdateDialog::selectFile()
         m_ui->progressBar->setBarState(CaptionedProgressBar::BarState::Error);
         showMessage(QMessageBox::Critical, tr("Incorrect file!"), incorrectFileDetail(*content));
         m_ui->progressBar->setBarState(CaptionedProgressBar::BarState::Normal);
-        m_updater.endSelection();
+        holdActions(false);
         return;
     }
     if (!confirmTransfer(*content) || !backUpBefore(BackupStep::FirmwareUpdate)) {
-        m_updater.endSelection();
+        holdActions(false);
         return;
     }
-    m_updater.startTransfer(*content, *payloadOffset);
+    FirmwareImage image;
+    image.load(*content);
+    image.setPosition(*payloadOffset);
+    m_updater.transfer(std::move(image));
+}
+
+void FirmwareUpdateDialog::holdActions(bool held)
+{
+    m_actionsHeld = held;
+    setActionsEnabled(!held && m_bootLoaderReady);
+}
+
+void FirmwareUpdateDialog::onBootLoaderReady(bool ready)
+{
+    m_bootLoaderReady = ready;
+    if (!m_actionsHeld)
+        setActionsEnabled(ready);
+}
+
+void FirmwareUpdateDialog::onFinished(FirmwareUpdatePort::Result result)
+{
+    // A lost adapter leaves the window open for the next try, once a boot loader is back.
+    if (result == FirmwareUpdatePort::Result::AdapterLost)
+        holdActions(false);
+    showResult(result);
 }
 
 QString FirmwareUpdateDialog::incorrectFileDetail(const QByteArray &file) const
@@ -250,7 +270,7 @@ void FirmwareUpdateDialog::leaveUpdate()
                     "completes; choosing the same file again starts it over.\n\nClose anyway?"),
                  true))
         return;
-    m_updater.leave();
+    m_updater.leaveBootLoader();
     done(QDialog::Rejected);
 }
 

@@ -21,8 +21,9 @@ namespace Ui {
 class FirmwareUpdateDialog;
 }
 
-// Created once at start-up and alive for the whole run; the main window shows it modally. It keeps
-// no state of the update: the buttons go to the updater, and what the updater reports is shown.
+// Created once at start-up and alive for the whole run; the main window shows it modally. Showing it
+// holds the adapter for an update and "Close" lets it go; the update itself runs in the port, and
+// what the port reports is shown. Of its own it keeps only whether its buttons are held off.
 class FirmwareUpdateDialog final : public QDialog
 {
     Q_OBJECT
@@ -45,7 +46,6 @@ public:
 protected:
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
     // Escape and the window manager's close request land here and act as "Close" does, so that no
     // transfer goes on from a hidden one.
     void reject() override { leaveUpdate(); }
@@ -53,6 +53,12 @@ protected:
 private:
     static QString updateFileFilter();
     void selectFile();
+    // From "Select file" on, both buttons stay off: a second file chosen during a transfer would mix
+    // two images in the adapter. They come back when the selection ends without a file, when the
+    // transfer is lost, or at the next showing.
+    void holdActions(bool held);
+    void onBootLoaderReady(bool ready);
+    void onFinished(FirmwareUpdatePort::Result result);
     std::optional<QByteArray> readFile(const QString &path);
     // Asks before a transfer, naming the file's model and version against the adapter's firmware.
     bool confirmTransfer(const QByteArray &file);
@@ -79,4 +85,6 @@ private:
     // The version of the adapter's firmware, kept while the adapter runs its boot loader, which
     // reports its own version.
     QString m_firmwareVersion;
+    bool m_bootLoaderReady = false;
+    bool m_actionsHeld = false;
 };

@@ -251,6 +251,75 @@ TEST_F(ToolRunnerTest, UpdateOfAllLeavesEachAdapterWithTheExactImageAndBackInIts
     EXPECT_EQ(outText().count("updated"), 2) << outText().toStdString();
 }
 
+TEST_F(ToolRunnerTest, UpdateOfAllGoesOnPastFailingAdaptersAndExitsAsTheFirstOfThemInListOrder)
+{
+    const auto third = adapterWith("V7-C", "Cleo");
+    plugBoth();
+    bus.plug(third);
+    const std::vector<std::uint8_t> payload = payloadBytes(8 * kFirmwareChunkSize);
+    const QString file = folder.write("fw.xupd", updateFile("MODEL=VESTRA7 &VERSION=1.3", payload));
+    first->expectImage(payload);
+    second->expectImage(payloadBytes(100)); // its boot loader reports a failure for this image
+    third->expectImage(payload);
+    third->refuseOpen(QStringLiteral("Permission denied"));
+
+    // Run one after another, no two adapters would ever be in their boot loaders together.
+    bool together = false;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout,
+                     [&] { together = together || (first->state().bootMode && second->state().bootMode); });
+    look.start(1);
+    // The second adapter fails first in the list (1), before the third that cannot be opened (4).
+    ASSERT_EQ(run(command(ToolCommand::Kind::Update, file, {}, true, true)), 1) << errText().toStdString();
+    EXPECT_TRUE(together) << "the transfers ran at once";
+    const QJsonArray results = QJsonDocument::fromJson(out.data()).object().value("results").toArray();
+    ASSERT_EQ(results.size(), 3) << outText().toStdString();
+    const struct
+    {
+        const char *serial;
+        int exitCode;
+        const char *message;
+    } expected[] = {{"V7-A", 0, "updated with"}, {"V7-B", 1, "The update failed."}, {"V7-C", 4, "Permission denied"}};
+    for (int i = 0; i < 3; ++i) {
+        const QJsonObject result = results[i].toObject();
+        EXPECT_EQ(result.value("serial").toString(), expected[i].serial);
+        EXPECT_EQ(result.value("exitCode").toInt(), expected[i].exitCode) << expected[i].serial;
+        EXPECT_TRUE(result.value("message").toString().contains(expected[i].message))
+            << result.value("message").toString().toStdString();
+    }
+    EXPECT_TRUE(first->state().image == payload) << "the one that could be updated was, to the end";
+    EXPECT_FALSE(first->state().bootMode);
+    EXPECT_FALSE(wasSent(*third, CMD_ENTER_BOOT));
+}
+
+TEST_F(ToolRunnerTest, AdaptersWhoseBootLoadersCannotBeToldApartAreEachUpdatedWithTheWholeImage)
+{
+    for (const char *serial : {"DUP", ""}) {
+        SCOPED_TRACE(serial);
+        EmulatedBus shared;
+        const auto anna = adapterWith(serial, "Anna");
+        const auto bert = adapterWith(serial, "Bert");
+        const auto cleo = adapterWith("V7-C", "Cleo");
+        for (const auto &adapter : {anna, bert, cleo})
+            shared.plug(adapter);
+        const std::vector<std::uint8_t> payload = payloadBytes(3 * kFirmwareChunkSize);
+        const QString file = folder.write("fw.xupd", updateFile("MODEL=VESTRA7 &VERSION=1.3", payload));
+        for (const auto &adapter : {anna, bert, cleo})
+            adapter->expectImage(payload);
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        ToolRunner runner([&shared] { return std::make_unique<EmulatedBackend>(shared); }, {&out, &err, false},
+                          timeouts, backupRoot);
+        EXPECT_EQ(runner.run(command(ToolCommand::Kind::Update, file, {}, true)), 0) << errText().toStdString();
+        out.close();
+        err.close();
+        for (const auto &adapter : {anna, bert, cleo}) {
+            EXPECT_TRUE(adapter->state().image == payload);
+            EXPECT_FALSE(adapter->state().bootMode);
+        }
+    }
+}
+
 TEST_F(ToolRunnerTest, AnUpdateFileForAnotherModelIsRefusedBeforeTheAdapterRestarts)
 {
     bus.plug(first);

@@ -142,7 +142,7 @@ TEST_F(AdapterChoice, AnUpdateRestartsTheChosenAdapterWithoutHandingTheUpdateToT
 
     // The update window shows and asks the adapter into its boot loader; a search runs while the
     // adapter is off the bus for its restart.
-    m_link.updater().windowShown();
+    m_link.updater().enterBootLoader();
     ASSERT_TRUE(waitUntil([this] { return received(*m_second, CMD_ENTER_BOOT); }));
     m_bus.unplug(*m_second);
     ASSERT_TRUE(adaptersPresent(1));
@@ -155,8 +155,7 @@ TEST_F(AdapterChoice, AnUpdateRestartsTheChosenAdapterWithoutHandingTheUpdateToT
     EXPECT_EQ(m_link.identity().serial, QStringLiteral("V7-B"));
     EXPECT_FALSE(received(*m_first, CMD_ENTER_BOOT));
 
-    m_link.updater().leave();
-    m_link.updater().windowHidden();
+    m_link.updater().leaveBootLoader();
     ASSERT_TRUE(inUse("V7-B", "Bert")) << "back in its firmware, still the chosen one";
 }
 
@@ -192,12 +191,11 @@ TEST_P(UpdateOfTheChosenAdapter, LeavesTheOtherUntouchedAndComesBackConnected)
     m_first->clearReceived();
 
     // The adapter restarts by itself into its boot loader and, at "Close", back into its firmware.
-    m_link.updater().windowShown();
+    m_link.updater().enterBootLoader();
     ASSERT_TRUE(waitUntil([this] { return m_link.bootLoaderPresent(); }));
     EXPECT_EQ(m_second->state().restarts, 1);
     EXPECT_EQ(m_link.identity().key, QStringLiteral("V7-B"));
-    m_link.updater().leave();
-    m_link.updater().windowHidden();
+    m_link.updater().leaveBootLoader();
     ASSERT_TRUE(waitUntil([this] { return m_second->state().restarts == 2; }));
     ASSERT_TRUE(inUse("V7-B", "Bert"));
     EXPECT_TRUE(m_first->state().received.empty()) << "the adapter not chosen received a report";

@@ -2,6 +2,7 @@
 // Finding, claiming and losing the adapter among other HID devices, and what the windows are told.
 #include "link/adapter.h"
 #include "link/hid_controller.h"
+#include "model/firmware_image.h"
 #include "support/adapter_probe.h"
 
 #include <QCoreApplication>
@@ -12,6 +13,13 @@
 #include <mutex>
 
 namespace {
+
+FirmwareImage imageOf(const QByteArray &file)
+{
+    FirmwareImage image;
+    image.load(file);
+    return image;
+}
 
 class IdleConnection final : public HidConnection
 {
@@ -216,27 +224,26 @@ TEST_F(DiscoveryTest, TheFirmwareUpdateHearsOfEachClaimAndOfTheAdapterGoing)
 {
     FirmwareUpdater &updater = m_link.updater();
     std::vector<bool> actions;
-    QObject::connect(&updater, &FirmwareUpdater::actionsEnabledChanged,
-                     [&](bool enabled) { actions.push_back(enabled); });
+    QObject::connect(&updater, &FirmwareUpdater::bootLoaderReadyChanged, [&](bool ready) { actions.push_back(ready); });
     const HidDeviceInfo bootLoader = device("/dev/hidraw1", "TARNIX", "VESTRA7 (boot)");
 
     start({bootLoader});
     EXPECT_EQ(actions, std::vector<bool>{true}) << "the boot loader's actions";
     EXPECT_TRUE(updater.bootMode());
 
-    updater.startTransfer(QByteArray(2000, 'x'), 0);
+    updater.transfer(imageOf(QByteArray(2000, 'x')));
     change({bootLoader, device("/dev/hidraw2", "Logi")});
     EXPECT_TRUE(updater.isSending()) << "the same adapter found again";
     change({device("/dev/hidraw2", "Logi")});
     EXPECT_FALSE(updater.isSending()) << "the adapter has gone";
 
     change({device("/dev/hidraw3", "TARNIX", "VESTRA7 (boot)")});
-    updater.startTransfer(QByteArray(2000, 'x'), 0);
+    updater.transfer(imageOf(QByteArray(2000, 'x')));
     // Out and in again between two scans: another adapter object, which has none of the chunks.
     change({device("/dev/hidraw4", "TARNIX", "VESTRA7 (boot)")});
     EXPECT_FALSE(updater.isSending());
 
-    updater.windowShown();
+    updater.enterBootLoader();
     change({device("/dev/hidraw5", "TARNIX", "VESTRA7")});
     EXPECT_EQ(actions.back(), false) << "the firmware serves neither action";
 }

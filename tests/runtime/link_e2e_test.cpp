@@ -165,7 +165,7 @@ TEST_F(LinkEndToEnd, RemovalAndReturnWhilePolling)
 TEST_F(LinkEndToEnd, ShutdownCutsALongSendShort)
 {
     std::vector<std::uint8_t> big(65535, 0x5A); // over a second of reports at full speed
-    m_link.post(CMD_TEXT, big);
+    m_link.post(Command::Text, big);
     ASSERT_TRUE(waitUntil([this] { return AdapterProbe::mailbox(m_link).sending(); }));
     EXPECT_TRUE(m_link.shutdown()) << "every thread ended";
     const AdapterState state = m_adapter->state();

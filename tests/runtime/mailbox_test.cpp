@@ -39,7 +39,7 @@ protected:
     void postWrite(std::uint8_t marker)
     {
         m_record.fill(marker);
-        m_mailbox.post(CMD_WRITE_RECORD, m_record.data(), static_cast<std::uint16_t>(m_record.size()));
+        m_mailbox.post(Command::WriteRecord, m_record.data(), static_cast<std::uint16_t>(m_record.size()));
     }
 
     FakeClock m_clock;
@@ -51,7 +51,7 @@ protected:
 
 TEST_F(MailboxTest, ALaterPostReplacesOneNotYetTaken)
 {
-    m_mailbox.post(CMD_ENTER_BOOT, nullptr, 0);
+    m_mailbox.post(Command::EnterBootLoader, nullptr, 0);
     postWrite(7);
     const auto request = m_mailbox.takeRequest();
     ASSERT_TRUE(request);
@@ -114,7 +114,7 @@ TEST_F(MailboxTest, ACallRequestNotYetSentSurvivesTheWriteThatReplacesIt)
     constexpr std::size_t kRespB = 130;
     m_record.fill(0);
     m_record[kRespB] = 1;
-    m_mailbox.post(CMD_WRITE_RECORD, m_record.data(), static_cast<std::uint16_t>(m_record.size()));
+    m_mailbox.post(Command::WriteRecord, m_record.data(), static_cast<std::uint16_t>(m_record.size()));
     postWrite(0);
     std::optional<Request> taken = sendOne();
     EXPECT_EQ(taken->data[kRespB], 1) << "the press still goes out, once";
@@ -151,7 +151,7 @@ TEST_F(MailboxTest, AnUnansweredWriteIsDueAgainAndAReplyToAnyCopyConfirmsIt)
     m_clock.advance(std::chrono::milliseconds(1));
     EXPECT_TRUE(m_mailbox.resendDue());
 
-    m_mailbox.post(CMD_WRITE_RECORD, m_record.data(), static_cast<std::uint16_t>(m_record.size()),
+    m_mailbox.post(Command::WriteRecord, m_record.data(), static_cast<std::uint16_t>(m_record.size()),
                    Mailbox::Origin::Resend);
     EXPECT_FALSE(m_mailbox.resendDue());
     sendOne();
@@ -167,7 +167,7 @@ TEST_F(MailboxTest, ALateReplyToAnOlderChangeIsNeverTakenForTheNewerOne)
     postWrite(1);
     sendOne();
     m_clock.advance(Mailbox::kResendAfter);
-    m_mailbox.post(CMD_WRITE_RECORD, m_record.data(), static_cast<std::uint16_t>(m_record.size()),
+    m_mailbox.post(Command::WriteRecord, m_record.data(), static_cast<std::uint16_t>(m_record.size()),
                    Mailbox::Origin::Resend);
     sendOne();
     postWrite(2);
@@ -187,7 +187,7 @@ TEST_F(MailboxTest, ALostReplyCostsOneMoreRoundButNeverShowsAnOlderState)
     EXPECT_FALSE(m_mailbox.takeRecord(CMD_WRITE_RECORD)) << "cannot tell it from a reply to change 1";
     m_clock.advance(Mailbox::kResendAfter);
     ASSERT_TRUE(m_mailbox.resendDue());
-    m_mailbox.post(CMD_WRITE_RECORD, m_record.data(), static_cast<std::uint16_t>(m_record.size()),
+    m_mailbox.post(Command::WriteRecord, m_record.data(), static_cast<std::uint16_t>(m_record.size()),
                    Mailbox::Origin::Resend);
     sendOne();
     EXPECT_TRUE(m_mailbox.takeRecord(CMD_WRITE_RECORD)) << "only copies of change 2 are left";
@@ -204,7 +204,7 @@ TEST_F(MailboxTest, ACopyLeavesOnlyItsOwnChangeAwaitedSoOneReplyConfirmsIt)
     for (int copy = 0; copy < 5; ++copy) {
         m_clock.advance(Mailbox::kResendAfter);
         ASSERT_TRUE(m_mailbox.resendDue());
-        m_mailbox.post(CMD_WRITE_RECORD, m_record.data(), static_cast<std::uint16_t>(m_record.size()),
+        m_mailbox.post(Command::WriteRecord, m_record.data(), static_cast<std::uint16_t>(m_record.size()),
                        Mailbox::Origin::Resend);
         sendOne();
     }

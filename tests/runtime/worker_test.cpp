@@ -119,7 +119,7 @@ TEST_F(WorkerTest, ARequestPostedDuringASendIsSentAfterIt)
     start(&writer);
     m_mailbox.postPoll();
     writer.waitForReports(1);
-    m_mailbox.post(CMD_RESET_SETTINGS, nullptr, 0);
+    m_mailbox.post(Command::ResetSettings, nullptr, 0);
     writer.hold(false);
     writer.waitForReports(2);
     EXPECT_EQ(writer.commands(), (std::vector<std::uint8_t>{CMD_POLL, CMD_RESET_SETTINGS}));
@@ -130,7 +130,7 @@ TEST_F(WorkerTest, AWriteErrorIsReportedOnTheGuiThreadAndTheWorkerGoesOn)
     BlockingWriter writer;
     writer.fail();
     start(&writer);
-    m_mailbox.post(CMD_WRITE_RECORD, nullptr, 0);
+    m_mailbox.post(Command::WriteRecord, nullptr, 0);
     QTRY_COMPARE(m_failures.size(), 1);
     EXPECT_EQ(m_failures.front(), QStringLiteral("write failed"));
     m_mailbox.postPoll();

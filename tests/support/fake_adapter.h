@@ -34,12 +34,9 @@ void PrintTo(const Alternative &value, std::ostream *out)
 class IdleFirmwareUpdate final : public FirmwareUpdatePort
 {
 public:
-    void windowShown() override {}
-    void windowHidden() override {}
-    void beginSelection() override {}
-    void endSelection() override {}
-    void startTransfer(const QByteArray &, std::uint64_t) override {}
-    void leave() override {}
+    void enterBootLoader() override {}
+    void transfer(FirmwareImage) override {}
+    void leaveBootLoader() override {}
     void resetSettings() override {}
     bool transferring() const override { return false; }
 };

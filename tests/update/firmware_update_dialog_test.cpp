@@ -336,6 +336,8 @@ TEST_F(UpdateDialog, AnAcceptedFileGoesToTheUpdaterAndKeepsBothButtonsOff)
     EXPECT_TRUE(std::ranges::equal(updater.image().bytes(), file));
     EXPECT_EQ(updater.image().position(), 64u);
     EXPECT_TRUE(actionsDisabled());
+    updater.adapterFound(true);
+    EXPECT_TRUE(actionsDisabled()) << "a second file would mix two images in the adapter";
     timer.tick();
     const std::vector<RecordingPort::Message> sent = port.take();
     ASSERT_EQ(sent.size(), 1u);

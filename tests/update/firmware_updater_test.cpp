@@ -22,9 +22,12 @@ using Result = FirmwareUpdater::Result;
 
 constexpr char kHeader[] = "MODEL=VESTRA7 &VERSION=1.3";
 
-QByteArray bytesOf(const Bytes &bytes)
+FirmwareImage imageOf(const Bytes &bytes, std::uint64_t position)
 {
-    return toByteArray(bytes);
+    FirmwareImage image;
+    image.load(toByteArray(bytes));
+    image.setPosition(position);
+    return image;
 }
 
 // The chunk that starts at `position`, padded with zeros past the end of the file.
@@ -44,8 +47,8 @@ class Updater : public testing::Test
 protected:
     Updater()
     {
-        QObject::connect(&updater, &FirmwareUpdater::actionsEnabledChanged,
-                         [this](bool enabled) { actions.push_back(enabled); });
+        QObject::connect(&updater, &FirmwareUpdater::bootLoaderReadyChanged,
+                         [this](bool ready) { actions.push_back(ready); });
         QObject::connect(&updater, &FirmwareUpdater::progressChanged,
                          [this](std::uint64_t position, std::uint64_t size) { progress.emplace_back(position, size); });
         QObject::connect(&updater, &FirmwareUpdater::progressCleared, [this] { ++progressClears; });
@@ -56,24 +59,19 @@ protected:
                 std::exchange(whileResultShown, {})();
         });
         QObject::connect(&updater, &FirmwareUpdater::settingsReset, [this] { ++settingsResets; });
-        QObject::connect(&updater, &FirmwareUpdater::closeRequested, [this] { ++closeRequests; });
+        QObject::connect(&updater, &FirmwareUpdater::ended, [this] { ++ends; });
     }
 
-    // The window shown and the boot loader found, past the first tick.
+    // The adapter held for an update and its boot loader found, past the first tick.
     void readyInBootLoader()
     {
         timer.tick();
-        updater.windowShown();
+        updater.enterBootLoader();
         updater.adapterFound(true);
         port.take();
     }
 
-    // What the window does with an accepted file.
-    void start(const Bytes &file, std::uint64_t payloadOffset)
-    {
-        updater.beginSelection();
-        updater.startTransfer(bytesOf(file), payloadOffset);
-    }
+    void start(const Bytes &file, std::uint64_t payloadOffset) { updater.transfer(imageOf(file, payloadOffset)); }
 
     void acknowledge() { updater.replyReceived(CMD_FW_CHUNK, {}); }
     void answerEnd(const Bytes &data) { updater.replyReceived(CMD_FW_END, data); }
@@ -89,12 +87,12 @@ protected:
     std::vector<Result> results;
     std::function<void()> whileResultShown;
     int settingsResets = 0;
-    int closeRequests = 0;
+    int ends = 0;
 };
 
-TEST_F(Updater, TicksComeHalfASecondAfterCreationThenEvery200MsAndWakeTheBootLoaderOnlyWhileShown)
+TEST_F(Updater, TicksComeHalfASecondAfterCreationThenEvery200MsAndWakeTheBootLoaderOnlyWhileHeld)
 {
-    updater.windowShown();
+    updater.enterBootLoader();
     timer.advance(499ms);
     EXPECT_TRUE(port.take().empty());
     timer.advance(1ms);
@@ -104,11 +102,12 @@ TEST_F(Updater, TicksComeHalfASecondAfterCreationThenEvery200MsAndWakeTheBootLoa
     timer.advance(1ms);
     EXPECT_EQ(port.take(), Messages{kEnterBoot}) << "again at each tick";
 
-    updater.windowHidden();
+    updater.leaveBootLoader();
+    EXPECT_EQ(port.take(), (Messages{{CMD_LEAVE_UPDATE, {}}}));
     timer.advance(1s);
-    EXPECT_TRUE(port.take().empty()) << "hidden";
+    EXPECT_TRUE(port.take().empty()) << "let go";
 
-    updater.windowShown();
+    updater.enterBootLoader();
     updater.adapterFound(false);
     timer.tick();
     EXPECT_EQ(port.take(), Messages{kEnterBoot}) << "in its firmware";
@@ -119,7 +118,7 @@ TEST_F(Updater, TicksComeHalfASecondAfterCreationThenEvery200MsAndWakeTheBootLoa
     EXPECT_EQ(actions, (std::vector<bool>{false, true}));
 }
 
-TEST_F(Updater, EachChunkGoesOnTheAcknowledgementOfTheOneBeforeAndTheResultClosesTheWindow)
+TEST_F(Updater, EachChunkGoesOnTheAcknowledgementOfTheOneBeforeAndTheResultEndsTheUpdate)
 {
     readyInBootLoader();
     // 1252 bytes, the payload from 64 on: three chunks, the last one padded.
@@ -127,7 +126,6 @@ TEST_F(Updater, EachChunkGoesOnTheAcknowledgementOfTheOneBeforeAndTheResultClose
     ASSERT_EQ(file.size(), 1252u);
     start(file, 64);
     EXPECT_TRUE(updater.isSending());
-    EXPECT_EQ(actions.back(), false);
     EXPECT_TRUE(port.take().empty()) << "the first chunk waits for the tick";
 
     timer.tick();
@@ -146,23 +144,20 @@ TEST_F(Updater, EachChunkGoesOnTheAcknowledgementOfTheOneBeforeAndTheResultClose
     timer.advance(1s);
     EXPECT_TRUE(port.take().empty()) << "the result is awaited";
     EXPECT_TRUE(results.empty());
-    updater.adapterFound(true);
-    EXPECT_EQ(actions.back(), false) << "no second file while the result is awaited";
+    EXPECT_TRUE(updater.holdsAdapter());
 
     answerEnd({1});
     EXPECT_EQ(results, std::vector<Result>{Result::Success});
-    EXPECT_EQ(port.bootMode(), false) << "the main window polls again";
+    EXPECT_FALSE(updater.bootMode()) << "the main window polls again";
     EXPECT_EQ(progressClears, 1);
     timer.advance(99ms);
-    EXPECT_EQ(closeRequests, 0);
+    EXPECT_EQ(ends, 0);
     timer.advance(1ms);
-    EXPECT_EQ(closeRequests, 1) << "100 ms after the result";
-    timer.advance(100ms);
-    EXPECT_EQ(closeRequests, 2) << "until the window has gone";
-    updater.windowHidden();
+    EXPECT_EQ(ends, 1) << "100 ms after the result";
+    EXPECT_FALSE(updater.holdsAdapter());
     timer.advance(1s);
-    EXPECT_EQ(closeRequests, 2) << "a hidden window is not closed again";
-    EXPECT_TRUE(port.take().empty());
+    EXPECT_EQ(ends, 1) << "once";
+    EXPECT_TRUE(port.take().empty()) << "the adapter restarts by itself: nothing is said to it";
 }
 
 TEST_F(Updater, AnUnacknowledgedChunkGoesAgainAWholeIntervalAfterItWasSent)
@@ -233,9 +228,9 @@ TEST_P(UpdaterResult, IsTheFirstDataByteAndComesOncePerTransfer)
     answerEnd(GetParam().data);
     answerEnd(GetParam().data);
     EXPECT_EQ(results, std::vector<Result>{GetParam().result});
-    EXPECT_EQ(port.bootMode(), false);
+    EXPECT_FALSE(updater.bootMode());
     timer.advance(100ms);
-    EXPECT_EQ(closeRequests, 1) << "the window closes after a failure as after success";
+    EXPECT_EQ(ends, 1) << "the update ends after a failure as after success";
 }
 
 TEST_F(Updater, AnAdapterLeavingMidTransferEndsItWithOneFailureAtTheNextTick)
@@ -252,9 +247,9 @@ TEST_F(Updater, AnAdapterLeavingMidTransferEndsItWithOneFailureAtTheNextTick)
     acknowledge();
     EXPECT_TRUE(port.take().empty()) << "nothing goes on after the adapter has gone";
     timer.tick();
-    EXPECT_EQ(results, std::vector<Result>{Result::Failure});
+    EXPECT_EQ(results, std::vector<Result>{Result::AdapterLost});
     EXPECT_EQ(progressClears, 1);
-    EXPECT_EQ(port.bootMode(), false);
+    EXPECT_FALSE(updater.bootMode());
     EXPECT_EQ(actions.back(), false) << "no boot loader to send a file to";
     EXPECT_TRUE(port.take().empty());
 
@@ -265,7 +260,7 @@ TEST_F(Updater, AnAdapterLeavingMidTransferEndsItWithOneFailureAtTheNextTick)
     timer.advance(1s);
     EXPECT_TRUE(port.take().empty());
     EXPECT_EQ(results.size(), 1u);
-    EXPECT_EQ(closeRequests, 0) << "the window stays for the next try";
+    EXPECT_EQ(ends, 0) << "the adapter stays held for the next try";
 }
 
 TEST_F(Updater, ABootLoaderBackBeforeTheTickDoesNotTakeOverTheTransfer)
@@ -280,9 +275,9 @@ TEST_F(Updater, ABootLoaderBackBeforeTheTickDoesNotTakeOverTheTransfer)
     updater.adapterLeft();
     updater.adapterFound(true);
     timer.tick();
-    EXPECT_EQ(results, std::vector<Result>{Result::Failure});
+    EXPECT_EQ(results, std::vector<Result>{Result::AdapterLost});
     EXPECT_TRUE(port.take().empty()) << "no chunk of the old transfer";
-    EXPECT_EQ(port.bootMode(), true);
+    EXPECT_TRUE(updater.bootMode());
     EXPECT_EQ(actions.back(), true);
     EXPECT_FALSE(updater.isSending());
 }
@@ -303,7 +298,7 @@ TEST_F(Updater, OnceTheEndHasGoneOutLeavingIsNoFailure)
     EXPECT_EQ(actions.back(), false);
     EXPECT_TRUE(port.take().empty());
 
-    updater.leave();
+    updater.leaveBootLoader();
     EXPECT_EQ(port.take(), (Messages{{CMD_LEAVE_UPDATE, {}}}));
 }
 
@@ -327,7 +322,7 @@ TEST_F(Updater, NothingAfterTheResultReportsAgain)
     timer.advance(100ms);
     updater.adapterFound(false);
     EXPECT_EQ(results, std::vector<Result>{Result::Success});
-    EXPECT_EQ(closeRequests, 1);
+    EXPECT_EQ(ends, 1);
 }
 
 TEST_F(Updater, CloseStopsTheTransferAndTakesTheAdapterOutOfItsBootLoader)
@@ -338,14 +333,13 @@ TEST_F(Updater, CloseStopsTheTransferAndTakesTheAdapterOutOfItsBootLoader)
     timer.tick();
     port.take();
 
-    updater.leave();
+    updater.leaveBootLoader();
     EXPECT_EQ(port.take(), (Messages{{CMD_LEAVE_UPDATE, {}}}));
-    EXPECT_EQ(port.bootMode(), false) << "the main window polls again";
+    EXPECT_FALSE(updater.bootMode()) << "the main window polls again";
     EXPECT_FALSE(updater.isSending());
-    updater.windowHidden();
     acknowledge();
     timer.advance(1s);
-    EXPECT_TRUE(port.take().empty()) << "nothing goes on from the hidden window";
+    EXPECT_TRUE(port.take().empty()) << "nothing goes on once the adapter is let go";
     EXPECT_TRUE(results.empty());
 }
 
@@ -359,9 +353,9 @@ TEST_F(Updater, APayloadOffsetAtOrPastTheEndSendsTheEndAtTheFirstTick)
         EXPECT_TRUE(port.take().empty());
         timer.tick();
         EXPECT_EQ(port.take(), Messages{kEnd}) << "without any chunk";
-        updater.leave();
+        updater.leaveBootLoader();
         port.take();
-        updater.windowShown();
+        updater.enterBootLoader();
     }
 }
 
@@ -382,25 +376,6 @@ TEST_F(Updater, ResetSettingsIsSentAndItsConfirmationReportedOtherRepliesChangeN
     EXPECT_TRUE(updater.isSending());
     EXPECT_TRUE(results.empty());
     EXPECT_TRUE(port.take().empty());
-}
-
-TEST_F(Updater, TheButtonsStayOffFromASelectionOnUntilItEndsWithoutAFileOrTheWindowShowsAgain)
-{
-    readyInBootLoader();
-    ASSERT_EQ(actions, std::vector<bool>{true});
-    updater.beginSelection();
-    updater.adapterFound(true);
-    EXPECT_EQ(actions, (std::vector<bool>{true, false})) << "discovery during the file dialog";
-    updater.endSelection();
-    EXPECT_EQ(actions.back(), true);
-
-    start(updateFile(kHeader, payloadBytes(2000)), 0);
-    updater.adapterFound(true);
-    EXPECT_EQ(actions.back(), false) << "a second file would mix two images in the adapter";
-    updater.leave();
-    updater.windowShown();
-    updater.adapterFound(true);
-    EXPECT_EQ(actions.back(), true);
 }
 
 } // namespace

@@ -7,7 +7,6 @@
 #include "link/update_port.h"
 
 #include <cstdint>
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -22,20 +21,16 @@ public:
         bool operator==(const Message &) const = default;
     };
 
-    void post(std::uint8_t cmd, std::span<const std::uint8_t> payload) override
+    void post(Command command, std::span<const std::uint8_t> payload) override
     {
-        m_posted.push_back({cmd, {payload.begin(), payload.end()}});
+        m_posted.push_back({commandByte(command), {payload.begin(), payload.end()}});
     }
-    void setBootMode(bool bootMode) override { m_bootMode = bootMode; }
 
     // What was posted since the last call, oldest first.
     std::vector<Message> take() { return std::exchange(m_posted, {}); }
-    // The last boot mode set through the port, if any.
-    std::optional<bool> bootMode() const { return m_bootMode; }
 
 private:
     std::vector<Message> m_posted;
-    std::optional<bool> m_bootMode;
 };
 
 class FakeTickTimer final : public TickTimer

@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Backing an adapter's record up before a command replaces it.
+#include "app/tool_backup.h"
+
+#include "app/tool_text.h"
+#include "link/backup_policy.h"
+
+#include <QCoreApplication>
+
+Result<QString, ToolOutcome> commandBackup(BackupPolicy &policy, const ToolCommand &command, BackupStep step,
+                                           QIODevice &err)
+{
+    const BackupAttempt attempt = command.dryRun ? policy.planBefore(step) : policy.backUpBefore(step);
+    if (attempt.succeeded())
+        return attempt.path;
+    if (!command.noBackup)
+        return ToolOutcome{ToolExit::Failed,
+                           QCoreApplication::translate("ToolRunner",
+                                                       "Cannot back up the adapter's record: %1 Nothing was written; "
+                                                       "--no-backup goes on without a backup.")
+                               .arg(attempt.problem),
+                           {}};
+    writeToolError(err,
+                   QCoreApplication::translate("ToolRunner", "Going on without a backup: %1").arg(attempt.problem));
+    return QString();
+}
+
+QString backupNoteText(const ToolCommand &command, const QString &backup)
+{
+    if (backup.isEmpty())
+        return {};
+    return command.dryRun ? QCoreApplication::translate("ToolRunner", ", after a backup into %1").arg(backup)
+                          : QCoreApplication::translate("ToolRunner", " (backed up first to %1)").arg(backup);
+}

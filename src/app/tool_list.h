@@ -1,0 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// `list`: the adapters plugged in, as lines or as JSON.
+#pragma once
+
+#include "link/adapter_port.h"
+
+#include <vector>
+
+class QIODevice;
+
+// Writes the list to `out` (and that there is none to `err`); returns the exit code.
+int listAdapters(const std::vector<PresentAdapter> &adapters, bool json, QIODevice &out, QIODevice &err);
