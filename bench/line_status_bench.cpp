@@ -24,6 +24,8 @@
 
 #include <sys/resource.h>
 
+using namespace vestra7;
+
 namespace {
 
 double ownCpuSeconds()

@@ -23,6 +23,8 @@
 #include <chrono>
 #include <vector>
 
+using namespace vestra7;
+
 namespace {
 
 double percentile(std::vector<double> values, double share)

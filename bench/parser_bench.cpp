@@ -19,6 +19,8 @@
 
 #include <malloc.h>
 
+using namespace vestra7;
+
 namespace {
 
 constexpr qsizetype kMegabyte = 1000 * 1000;

@@ -26,6 +26,8 @@
 #include <functional>
 #include <thread>
 
+using namespace vestra7;
+
 namespace {
 
 using namespace std::chrono_literals;

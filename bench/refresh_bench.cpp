@@ -16,6 +16,8 @@
 
 #include <string>
 
+using namespace vestra7;
+
 namespace {
 
 struct ShownWindow

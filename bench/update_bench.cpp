@@ -25,6 +25,8 @@
 
 #include <optional>
 
+using namespace vestra7;
+
 namespace {
 
 // The protocol's limit: a chunk takes ten output reports and its acknowledgement one input report, at

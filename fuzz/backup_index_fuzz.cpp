@@ -9,6 +9,8 @@
 
 #include <cstdlib>
 
+using namespace vestra7;
+
 namespace {
 
 QByteArray indexIn(const QString &folder)

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <unistd.h>
 
+using namespace vestra7;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     // A memory-backed folder keeps the many small writes cheap.

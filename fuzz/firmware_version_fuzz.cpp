@@ -8,6 +8,8 @@
 
 #include <cstdlib>
 
+using namespace vestra7;
+
 namespace {
 
 VersionOrder reversed(VersionOrder order)

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <span>
 
+using namespace vestra7;
+
 // Aborts, for the fuzzer to report, where the import breaks its promise.
 inline void checkPhoneBookRoundTrip(const std::uint8_t *data, std::size_t size, PhoneBookFormat format,
                                     QByteArray (*write)(std::span<const Party>))

@@ -7,6 +7,8 @@
 
 #include <cstdlib>
 
+using namespace vestra7;
+
 namespace {
 
 class CheckingSink final : public MessageSink

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <vector>
 
+using namespace vestra7;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     static AnsiCodec codecs[] = {AnsiCodec("windows-1251"), AnsiCodec("windows-1252"), AnsiCodec("windows-932")};

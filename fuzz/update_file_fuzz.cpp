@@ -15,6 +15,8 @@
 #include <optional>
 #include <span>
 
+using namespace vestra7;
+
 namespace {
 
 void require(bool condition)

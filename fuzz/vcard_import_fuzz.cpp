@@ -4,6 +4,8 @@
 
 #include "model/vcard_format.h"
 
+using namespace vestra7;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     checkPhoneBookRoundTrip(data, size, PhoneBookFormat::VCard, writeVCards);

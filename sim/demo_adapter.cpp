@@ -10,6 +10,8 @@
 #include <array>
 #include <cstring>
 
+namespace vestra7 {
+
 namespace {
 
 struct DemoParty
@@ -155,3 +157,5 @@ void DemoCallers::scheduleNext()
     const auto base = std::chrono::milliseconds(kRingEvery);
     m_next.start(base * 3 / 4 + std::chrono::milliseconds(m_random() % static_cast<unsigned>(base.count() * 3 / 4)));
 }
+
+} // namespace vestra7

@@ -14,6 +14,8 @@
 #include <random>
 #include <vector>
 
+namespace vestra7 {
+
 class EmulatedAdapter;
 
 // Texts in the demo are in the Cyrillic code page, which also holds every Latin name.
@@ -61,3 +63,5 @@ private:
     QTimer m_giveUp;
     std::mt19937 m_random{2041};
 };
+
+} // namespace vestra7

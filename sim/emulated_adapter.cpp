@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace vestra7 {
+
 // Lock order: the adapter's lock, then the device's (sending a frame); never the other way.
 
 namespace {
@@ -402,3 +404,5 @@ bool EmulatedAdapter::matches(const std::multimap<std::uint8_t, int> &rules, std
     return std::any_of(first, last,
                        [occurrence](const auto &rule) { return rule.second == kEvery || rule.second == occurrence; });
 }
+
+} // namespace vestra7

@@ -20,6 +20,8 @@
 #include <string_view>
 #include <vector>
 
+namespace vestra7 {
+
 struct EmulatedIdentity
 {
     QString manufacturer = QStringLiteral("TARNIX");
@@ -152,3 +154,5 @@ private:
     bool m_withholdCurrent = false;
     WireCollector m_collector;
 };
+
+} // namespace vestra7

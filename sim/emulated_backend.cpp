@@ -7,6 +7,8 @@
 
 #include "link/gui_dispatcher.h"
 
+namespace vestra7 {
+
 namespace {
 
 class EmulatedConnection final : public HidConnection
@@ -87,3 +89,5 @@ QString EmulatedBackend::lockFolder() const
 {
     return m_bus.lockFolder();
 }
+
+} // namespace vestra7

@@ -7,6 +7,8 @@
 #include <atomic>
 #include <memory>
 
+namespace vestra7 {
+
 class EmulatedBus;
 class GuiDispatcher;
 
@@ -30,3 +32,5 @@ private:
     std::atomic<bool> m_changePosted{false};
     int m_subscription = 0;
 };
+
+} // namespace vestra7

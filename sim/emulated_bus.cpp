@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace vestra7 {
+
 EmulatedBus::~EmulatedBus()
 {
     const std::lock_guard lock(m_mutex);
@@ -84,3 +86,5 @@ void EmulatedBus::notify()
     for (const auto &[id, listener] : m_listeners)
         listener();
 }
+
+} // namespace vestra7

@@ -15,6 +15,8 @@
 #include <mutex>
 #include <vector>
 
+namespace vestra7 {
+
 class EmulatedBus final : public EmulatedPort
 {
 public:
@@ -57,3 +59,5 @@ private:
     std::map<int, std::function<void()>> m_listeners;
     int m_nextListener = 1;
 };
+
+} // namespace vestra7

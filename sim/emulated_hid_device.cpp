@@ -8,6 +8,8 @@
 #include <thread>
 #include <vector>
 
+namespace vestra7 {
+
 namespace {
 
 constexpr std::chrono::milliseconds kUsbFrameTime{1};
@@ -266,3 +268,5 @@ void EmulatedHidDevice::damage(std::span<std::uint8_t> frame)
     const std::size_t at = std::uniform_int_distribution<std::size_t>(0, frame.size() - 1)(m_random);
     frame[at] ^= static_cast<std::uint8_t>(std::uniform_int_distribution<int>(1, 255)(m_random));
 }
+
+} // namespace vestra7

@@ -20,6 +20,8 @@
 #include <span>
 #include <string>
 
+namespace vestra7 {
+
 class EmulatedPort;
 
 // Shares of reports lost or damaged on the way, each from 0 to 1, drawn from a seeded generator
@@ -137,3 +139,5 @@ private:
     std::string m_openRefusal;
     std::string m_writeFailure;
 };
+
+} // namespace vestra7

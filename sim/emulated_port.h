@@ -6,6 +6,8 @@
 
 #include <memory>
 
+namespace vestra7 {
+
 class EmulatedHidDevice;
 
 class EmulatedPort
@@ -19,3 +21,5 @@ public:
     // Takes the device out; its instance is gone for good. Any thread.
     virtual void unplug(EmulatedHidDevice &device) = 0;
 };
+
+} // namespace vestra7

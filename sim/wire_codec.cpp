@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <utility>
 
+namespace vestra7 {
+
 namespace {
 
 constexpr std::uint8_t kDataFrame = 0xFA;
@@ -83,3 +85,5 @@ std::optional<ReceivedMessage> WireCollector::take(std::span<const std::uint8_t>
         return std::nullopt;
     return ReceivedMessage{frame[kCommandAt], std::move(collected)};
 }
+
+} // namespace vestra7

@@ -10,6 +10,8 @@
 #include <span>
 #include <vector>
 
+namespace vestra7 {
+
 // Written from the description of the frames, sharing nothing with the host's link, so that a
 // framing or checksum fault on one end shows up as a failure on the other.
 
@@ -61,3 +63,5 @@ public:
 private:
     std::vector<std::uint8_t> m_collected;
 };
+
+} // namespace vestra7

@@ -22,7 +22,7 @@
 </translation>
     </message>
     <message>
-        <source>The udev rule %1, which gives the logged-in user access to the adapter, is not installed. Install the vestra7 package, or run "sudo cmake --install" on your build folder, then run
+        <source>The udev rule %1, which gives the logged-in user access to the adapter, is not installed. Install the vestra7 package, or run &quot;sudo cmake --install&quot; on your build folder, then run
 </source>
         <translation>Правило udev %1, которое даёт пользователю, вошедшему в систему, доступ к адаптеру, не установлено. Установите пакет vestra7 или выполните «sudo cmake --install» в каталоге сборки, затем выполните
 </translation>
@@ -48,43 +48,6 @@
     </message>
 </context>
 <context>
-    <name>AdapterMenu</name>
-    <message>
-        <source>&amp;Adapter</source>
-        <translation>&amp;Адаптер</translation>
-    </message>
-    <message>
-        <source>%1 %2</source>
-        <translation>%1 %2</translation>
-    </message>
-    <message>
-        <source>%1 %2 (USB port %3)</source>
-        <translation>%1 %2 (порт USB %3)</translation>
-    </message>
-</context>
-<context>
-    <name>BackupKeeper</name>
-    <message>
-        <source>%1
-
-Go on without a backup? What the adapter holds now cannot be restored afterwards.</source>
-        <translation>%1
-
-Продолжить без резервной копии? Восстановить то, что сейчас хранит адаптер, потом будет нельзя.</translation>
-    </message>
-</context>
-<context>
-    <name>BackupPolicy</name>
-    <message>
-        <source>No folder is known to keep backups in.</source>
-        <translation>Неизвестна папка для резервных копий.</translation>
-    </message>
-    <message>
-        <source>The program has not read this adapter's record yet, so it cannot be backed up.</source>
-        <translation>Программа ещё не прочитала данные этого адаптера, поэтому их нельзя сохранить в резервную копию.</translation>
-    </message>
-</context>
-<context>
     <name>BackupStep</name>
     <message>
         <source>Unknown step</source>
@@ -95,15 +58,15 @@ Go on without a backup? What the adapter holds now cannot be restored afterwards
         <translation>Первое подключение за сеанс</translation>
     </message>
     <message>
-        <source>Before "Set to default"</source>
+        <source>Before &quot;Set to default&quot;</source>
         <translation>Перед командой «Сброс по умолчанию»</translation>
     </message>
     <message>
-        <source>Before "Reset settings"</source>
+        <source>Before &quot;Reset settings&quot;</source>
         <translation>Перед командой «Сбросить настройки»</translation>
     </message>
     <message>
-        <source>Before "Load from file"</source>
+        <source>Before &quot;Load from file&quot;</source>
         <translation>Перед командой «Загрузить из файла»</translation>
     </message>
     <message>
@@ -134,7 +97,7 @@ Go on without a backup? What the adapter holds now cannot be restored afterwards
 <context>
     <name>BackupStore</name>
     <message>
-        <source>Cannot back up the adapter's record to "%1". %2</source>
+        <source>Cannot back up the adapter&apos;s record to &quot;%1&quot;. %2</source>
         <translation>Не удаётся сохранить резервную копию данных адаптера в «%1». %2</translation>
     </message>
     <message>
@@ -142,56 +105,12 @@ Go on without a backup? What the adapter holds now cannot be restored afterwards
         <translation>Не удаётся создать папку.</translation>
     </message>
     <message>
-        <source>"%1" is not a backup of the adapter's record.</source>
+        <source>&quot;%1&quot; is not a backup of the adapter&apos;s record.</source>
         <translation>«%1» не является резервной копией данных адаптера.</translation>
     </message>
 </context>
 <context>
     <name>BackupsDialog</name>
-    <message>
-        <source>Backups</source>
-        <translation>Резервные копии</translation>
-    </message>
-    <message>
-        <source>Taken</source>
-        <translation>Создана</translation>
-    </message>
-    <message>
-        <source>Before</source>
-        <translation>Перед</translation>
-    </message>
-    <message>
-        <source>Phone-book entries</source>
-        <translation>Записей в телефонной книге</translation>
-    </message>
-    <message>
-        <source>Differences to the adapter's present record</source>
-        <translation>Отличия от текущих данных адаптера</translation>
-    </message>
-    <message>
-        <source>Item</source>
-        <translation>Элемент</translation>
-    </message>
-    <message>
-        <source>In the backup</source>
-        <translation>В резервной копии</translation>
-    </message>
-    <message>
-        <source>On the adapter now</source>
-        <translation>Сейчас в адаптере</translation>
-    </message>
-    <message>
-        <source>&amp;Restore…</source>
-        <translation>&amp;Восстановить…</translation>
-    </message>
-    <message>
-        <source>Writes the selected backup to the adapter, after a backup of what it holds now</source>
-        <translation>Записывает выбранную резервную копию в адаптер, сначала сохранив то, что он хранит сейчас</translation>
-    </message>
-    <message>
-        <source>&amp;Close</source>
-        <translation>За&amp;крыть</translation>
-    </message>
     <message>
         <source>(empty)</source>
         <translation>(пусто)</translation>
@@ -201,48 +120,8 @@ Go on without a backup? What the adapter holds now cannot be restored afterwards
         <translation>%1, %2</translation>
     </message>
     <message>
-        <source>The adapter's record is backed up when the program first sees an adapter and before every step that replaces it. The newest %1 backups of each adapter are kept, as configuration files, in %2.</source>
-        <translation>Данные адаптера сохраняются в резервную копию, когда программа впервые видит адаптер, и перед каждым действием, которое их заменяет. Для каждого адаптера хранятся %1 последних копий в виде файлов конфигурации в папке %2.</translation>
-    </message>
-    <message>
         <source>(no serial number)</source>
         <translation>(без серийного номера)</translation>
-    </message>
-    <message>
-        <source>Adapter %1 (connected)</source>
-        <translation>Адаптер %1 (подключён)</translation>
-    </message>
-    <message>
-        <source>Adapter %1</source>
-        <translation>Адаптер %1</translation>
-    </message>
-    <message>
-        <source>unreadable</source>
-        <translation>не читается</translation>
-    </message>
-    <message>
-        <source>Select a backup to see how it differs from the adapter's record.</source>
-        <translation>Выберите резервную копию, чтобы увидеть её отличия от данных адаптера.</translation>
-    </message>
-    <message>
-        <source>No adapter's record has been read yet to compare the backup with.</source>
-        <translation>Данные адаптера ещё не прочитаны, сравнивать резервную копию не с чем.</translation>
-    </message>
-    <message>
-        <source>The backup holds the same phone book, call list and settings as adapter %1 now.</source>
-        <translation>В резервной копии те же телефонная книга, список вызовов и настройки, что сейчас в адаптере %1.</translation>
-    </message>
-    <message>
-        <source>Items of the backup that differ from the record of adapter %1 now: %2</source>
-        <translation>Элементов резервной копии, отличающихся от текущих данных адаптера %1: %2</translation>
-    </message>
-    <message>
-        <source>Write the backup taken %1 to adapter %2? It replaces the adapter's whole record: phone book, call list and settings. What the adapter holds now is backed up first.</source>
-        <translation>Записать в адаптер %2 резервную копию от %1? Она заменит все данные адаптера: телефонную книгу, список вызовов и настройки. Текущие данные адаптера сначала будут сохранены в резервную копию.</translation>
-    </message>
-    <message>
-        <source>Write the backup taken %1 from adapter %2 to another adapter, %3? It replaces that adapter's whole record: phone book, call list and settings. What it holds now is backed up first.</source>
-        <translation>Записать резервную копию адаптера %2 от %1 в другой адаптер, %3? Она заменит все данные этого адаптера: телефонную книгу, список вызовов и настройки. Его текущие данные сначала будут сохранены в резервную копию.</translation>
     </message>
 </context>
 <context>
@@ -254,13 +133,6 @@ Go on without a backup? What the adapter holds now cannot be restored afterwards
     <message>
         <source>It is not a folder.</source>
         <translation>Это не папка.</translation>
-    </message>
-</context>
-<context>
-    <name>CodePageMenu</name>
-    <message>
-        <source>&amp;Text encoding</source>
-        <translation>&amp;Кодировка текста</translation>
     </message>
 </context>
 <context>
@@ -292,19 +164,19 @@ hidapi %4
         <translation>файл</translation>
     </message>
     <message>
-        <source>Try '%1 --help'.</source>
+        <source>Try &apos;%1 --help&apos;.</source>
         <translation>Справка: «%1 --help».</translation>
     </message>
     <message>
-        <source>Unknown command '%1'.</source>
+        <source>Unknown command &apos;%1&apos;.</source>
         <translation>Неизвестная команда «%1».</translation>
     </message>
     <message>
-        <source>The command '%1' needs a file.</source>
+        <source>The command &apos;%1&apos; needs a file.</source>
         <translation>Команде «%1» нужен файл.</translation>
     </message>
     <message>
-        <source>Unknown argument '%1'.</source>
+        <source>Unknown argument &apos;%1&apos;.</source>
         <translation>Неизвестный аргумент «%1».</translation>
     </message>
     <message>
@@ -312,7 +184,7 @@ hidapi %4
         <translation>--serial и --all нельзя указывать вместе.</translation>
     </message>
     <message>
-        <source>The command 'list' shows every adapter and takes neither --serial nor --all.</source>
+        <source>The command &apos;list&apos; shows every adapter and takes neither --serial nor --all.</source>
         <translation>Команда «list» показывает все адаптеры и не принимает ни --serial, ни --all.</translation>
     </message>
     <message>
@@ -344,12 +216,12 @@ hidapi %4
         <translation>--port и --all нельзя указывать вместе.</translation>
     </message>
     <message>
-        <source>The command 'list' shows every adapter and takes no --port.</source>
-        <translation>Команда 'list' показывает все адаптеры и не принимает --port.</translation>
+        <source>The command &apos;list&apos; shows every adapter and takes no --port.</source>
+        <translation>Команда &apos;list&apos; показывает все адаптеры и не принимает --port.</translation>
     </message>
     <message>
-        <source>Run the command on the adapter in this USB port (as 'list' shows it, such as 1-1.2): for adapters that share a serial number or have none.</source>
-        <translation>Выполнить команду на адаптере в этом порту USB (как его показывает 'list', например 1-1.2): для адаптеров с одинаковым серийным номером или без него.</translation>
+        <source>Run the command on the adapter in this USB port (as &apos;list&apos; shows it, such as 1-1.2): for adapters that share a serial number or have none.</source>
+        <translation>Выполнить команду на адаптере в этом порту USB (как его показывает &apos;list&apos;, например 1-1.2): для адаптеров с одинаковым серийным номером или без него.</translation>
     </message>
     <message>
         <source>--port needs a USB port path.</source>
@@ -360,7 +232,7 @@ hidapi %4
         <translation>Продолжить с файлом, который команда отвергла бы: файл конфигурации другого размера, контакты, которые выглядят неверно или теряют символы, обновление не новее установленного.</translation>
     </message>
     <message>
-        <source>Go on when the adapter's record cannot be backed up before it is replaced.</source>
+        <source>Go on when the adapter&apos;s record cannot be backed up before it is replaced.</source>
         <translation>Продолжить, если данные адаптера не удаётся сохранить в резервную копию перед их заменой.</translation>
     </message>
     <message>
@@ -368,7 +240,7 @@ hidapi %4
         <translation>Сообщить, что было бы записано и сохранено в резервную копию, ничего не записывая.</translation>
     </message>
     <message>
-        <source>--watch goes with the command 'status' on one adapter, not with --all.</source>
+        <source>--watch goes with the command &apos;status&apos; on one adapter, not with --all.</source>
         <translation>--watch указывается с командой «status» для одного адаптера, не с --all.</translation>
     </message>
     <message>
@@ -388,7 +260,7 @@ hidapi %4
         <translation>имя</translation>
     </message>
     <message>
-        <source>Unknown code page '%1'; known are %2.</source>
+        <source>Unknown code page &apos;%1&apos;; known are %2.</source>
         <translation>Неизвестная кодовая страница «%1»; известны: %2.</translation>
     </message>
     <message>
@@ -404,23 +276,8 @@ hidapi %4
         <translation>--serial, --port, --all, --json, --force, --no-backup, --dry-run, --listen и --code-page указываются вместе с командой.</translation>
     </message>
     <message>
-        <source>Read and write the adapter's texts in this code page: %1. Without it, the one remembered for the adapter, else the one the locale's language uses.</source>
+        <source>Read and write the adapter&apos;s texts in this code page: %1. Without it, the one remembered for the adapter, else the one the locale&apos;s language uses.</source>
         <translation>Читать и записывать тексты адаптера в этой кодовой странице: %1. Без неё — в запомненной для адаптера, иначе в той, что соответствует языку локали.</translation>
-    </message>
-</context>
-<context>
-    <name>ConfigFileCommands</name>
-    <message>
-        <source>Config File (*.cfg)</source>
-        <translation>Файл конфигурации (*.cfg)</translation>
-    </message>
-    <message>
-        <source>"%1" is not the size of a configuration file: its size is %2 bytes, a configuration file's is %3 bytes. Loading it overwrites the adapter's record from its start with whatever the file holds.
-
-Load it anyway?</source>
-        <translation>Размер «%1» не совпадает с размером файла конфигурации: %2 байт вместо %3. Загрузка перезапишет данные адаптера с самого начала содержимым файла.
-
-Всё равно загрузить?</translation>
     </message>
 </context>
 <context>
@@ -435,13 +292,6 @@ Load it anyway?</source>
     </message>
 </context>
 <context>
-    <name>DisconnectedOverlay</name>
-    <message>
-        <source>Connect to USB</source>
-        <translation>Подключите адаптер к USB</translation>
-    </message>
-</context>
-<context>
     <name>Exporter</name>
     <message>
         <source>Cannot listen on %1:%2.</source>
@@ -452,7 +302,7 @@ Load it anyway?</source>
         <translation>Метрики доступны по адресу http://%1:%2/metrics</translation>
     </message>
     <message>
-        <source>--listen goes with the command 'exporter'.</source>
+        <source>--listen goes with the command &apos;exporter&apos;.</source>
         <translation>--listen указывается только с командой «exporter».</translation>
     </message>
     <message>
@@ -460,12 +310,12 @@ Load it anyway?</source>
         <translation>--listen принимает АДРЕС:ПОРТ, например 127.0.0.1:%1 или [::1]:%1.</translation>
     </message>
     <message>
-        <source>The command 'exporter' takes no --json.</source>
+        <source>The command &apos;exporter&apos; takes no --json.</source>
         <translation>Команда «exporter» не принимает --json.</translation>
     </message>
     <message>
         <source>
-The command exporter serves the adapters' state to a monitoring system over HTTP, in the
+The command exporter serves the adapters&apos; state to a monitoring system over HTTP, in the
 Prometheus text format, at http://127.0.0.1:%1/metrics, until it is stopped:
   exporter [--listen ADDRESS:PORT] [--serial S | --all] [--code-page NAME]
 Without --serial or --all it watches the first adapter found. --code-page names the code page
@@ -481,28 +331,17 @@ Prometheus по адресу http://127.0.0.1:%1/metrics, пока её не о�
     </message>
 </context>
 <context>
-    <name>FieldFitValidator</name>
-    <message>
-        <source>"%1" cannot be stored: the adapter's code page has no such character.</source>
-        <translation>«%1» нельзя сохранить: в кодовой странице адаптера нет такого символа.</translation>
-    </message>
-    <message>
-        <source>Only the first %1 bytes fit into this field; the rest was cut off.</source>
-        <translation>В это поле помещаются только первые %1 байт; остальное отрезано.</translation>
-    </message>
-</context>
-<context>
     <name>FileMessages</name>
     <message>
-        <source>Cannot open file "%1". %2</source>
+        <source>Cannot open file &quot;%1&quot;. %2</source>
         <translation>Не удаётся открыть файл «%1». %2</translation>
     </message>
     <message>
-        <source>Cannot read file "%1". %2</source>
+        <source>Cannot read file &quot;%1&quot;. %2</source>
         <translation>Не удаётся прочитать файл «%1». %2</translation>
     </message>
     <message>
-        <source>Cannot create file "%1". %2</source>
+        <source>Cannot create file &quot;%1&quot;. %2</source>
         <translation>Не удаётся создать файл «%1». %2</translation>
     </message>
 </context>
@@ -512,122 +351,6 @@ Prometheus по адресу http://127.0.0.1:%1/metrics, пока её не о�
         <source>Update FW</source>
         <translation>Обновление прошивки</translation>
     </message>
-    <message>
-        <source>Select file</source>
-        <translation>Выбрать файл</translation>
-    </message>
-    <message>
-        <source>Device</source>
-        <translation>Устройство</translation>
-    </message>
-    <message>
-        <source>Serial</source>
-        <translation>Серийный №</translation>
-    </message>
-    <message>
-        <source>Version</source>
-        <translation>Версия</translation>
-    </message>
-    <message>
-        <source>Close</source>
-        <translation>Закрыть</translation>
-    </message>
-    <message>
-        <source>Reset settings</source>
-        <translation>Сбросить настройки</translation>
-    </message>
-    <message>
-        <source>Settings is reset!</source>
-        <translation>Настройки сброшены!</translation>
-    </message>
-    <message>
-        <source>Update File (*.xupd)</source>
-        <translation>Файл обновления (*.xupd)</translation>
-    </message>
-    <message>
-        <source>Incorrect file!</source>
-        <translation>Неверный файл!</translation>
-    </message>
-    <message>
-        <source>Update success!</source>
-        <translation>Обновление выполнено!</translation>
-    </message>
-    <message>
-        <source>Error!<byte value="xd" />
-Retry again</source>
-        <translation>Ошибка!<byte value="xd" />
-Повторите попытку</translation>
-    </message>
-    <message>
-        <source>The file holds a newer version than the adapter runs.</source>
-        <translation>В файле более новая версия, чем работает в адаптере.</translation>
-    </message>
-    <message>
-        <source>The file holds the same version as the adapter runs already.</source>
-        <translation>В файле та же версия, что уже работает в адаптере.</translation>
-    </message>
-    <message>
-        <source>The file holds an older version than the adapter runs: this is a downgrade.</source>
-        <translation>В файле более старая версия, чем работает в адаптере: это откат на старую версию.</translation>
-    </message>
-    <message>
-        <source>Which of the two versions is newer cannot be told.</source>
-        <translation>Невозможно определить, какая из двух версий новее.</translation>
-    </message>
-    <message>
-        <source>unknown</source>
-        <translation>неизвестна</translation>
-    </message>
-    <message>
-        <source>"Reset settings" clears the adapter's settings, its phone book and its call list.
-
-Reset them?</source>
-        <translation>«Сбросить настройки» очищает настройки адаптера, его телефонную книгу и список вызовов.
-
-Сбросить их?</translation>
-    </message>
-    <message>
-        <source>The file has no update header. The adapter is a %1.</source>
-        <translation>У файла нет заголовка обновления. Адаптер: %1.</translation>
-    </message>
-    <message>
-        <source>The file, for a %1, holds no firmware behind its header.</source>
-        <translation>Файл для %1 не содержит прошивки после заголовка.</translation>
-    </message>
-    <message>
-        <source>The file is for a %1; the adapter is a %2.</source>
-        <translation>Файл предназначен для %1; адаптер: %2.</translation>
-    </message>
-    <message>
-        <source>This replaces the adapter's firmware.
-
-File: %1, version %2
-Adapter: version %3
-
-%4
-
-SHA-256 of the file: %5
-
-Transfer the file?</source>
-        <translation>Прошивка адаптера будет заменена.
-
-Файл: %1, версия %2
-Адаптер: версия %3
-
-%4
-
-SHA-256 файла: %5
-
-Передать файл?</translation>
-    </message>
-    <message>
-        <source>The transfer is not finished. The adapter stays in its boot loader until a transfer completes; choosing the same file again starts it over.
-
-Close anyway?</source>
-        <translation>Передача не завершена. Адаптер остаётся в загрузчике, пока передача не будет доведена до конца; повторный выбор того же файла начинает её заново.
-
-Всё равно закрыть?</translation>
-    </message>
 </context>
 <context>
     <name>HelpBoxes</name>
@@ -636,13 +359,13 @@ Close anyway?</source>
         <translation>Сведения</translation>
     </message>
     <message>
-        <source>Model: %1<byte value="xd" />
-Serial: %2<byte value="xd" />
-Software version: %3<byte value="xd" />
+        <source>Model: %1<byte value="xd"/>
+Serial: %2<byte value="xd"/>
+Software version: %3<byte value="xd"/>
 Program version: %4</source>
-        <translation>Модель: %1<byte value="xd" />
-Серийный номер: %2<byte value="xd" />
-Версия ПО: %3<byte value="xd" />
+        <translation>Модель: %1<byte value="xd"/>
+Серийный номер: %2<byte value="xd"/>
+Версия ПО: %3<byte value="xd"/>
 Версия программы: %4</translation>
     </message>
     <message>
@@ -700,48 +423,8 @@ Qt %2
 <context>
     <name>ImportPreviewDialog</name>
     <message>
-        <source>Import contacts</source>
-        <translation>Импорт контактов</translation>
-    </message>
-    <message>
-        <source>Phone book after the import</source>
-        <translation>Телефонная книга после импорта</translation>
-    </message>
-    <message>
-        <source>Name</source>
-        <translation>Имя</translation>
-    </message>
-    <message>
-        <source>Number</source>
-        <translation>Номер</translation>
-    </message>
-    <message>
-        <source>Changed on the way in</source>
-        <translation>Изменено при записи</translation>
-    </message>
-    <message>
         <source>In the file: %1</source>
         <translation>В файле: %1</translation>
-    </message>
-    <message>
-        <source>&amp;Store in the adapter</source>
-        <translation>&amp;Записать в адаптер</translation>
-    </message>
-    <message>
-        <source>The contacts from the file replace the adapter's phone book; the entries after them are emptied.</source>
-        <translation>Контакты из файла заменят телефонную книгу адаптера; записи после них будут очищены.</translation>
-    </message>
-    <message>
-        <source>Contacts stored: %1</source>
-        <translation>Будет записано контактов: %1</translation>
-    </message>
-    <message>
-        <source>Left out, beyond the phone book's %1 entries: %2</source>
-        <translation>Не поместились в %1 записей телефонной книги: %2</translation>
-    </message>
-    <message>
-        <source>Stored otherwise than the file has them, marked below: %1</source>
-        <translation>Будут записаны не так, как в файле (отмечены ниже): %1</translation>
     </message>
     <message>
         <source>name cut to 16 bytes</source>
@@ -760,11 +443,11 @@ Qt %2
         <translation>в номере теряются символы, которые адаптер не может показать</translation>
     </message>
     <message>
-        <source>name holds bytes that are no text in the file's encoding, shown as �</source>
+        <source>name holds bytes that are no text in the file&apos;s encoding, shown as �</source>
         <translation>в имени есть байты, которые не являются текстом в кодировке файла; они показаны как �</translation>
     </message>
     <message>
-        <source>number holds bytes that are no text in the file's encoding, shown as �</source>
+        <source>number holds bytes that are no text in the file&apos;s encoding, shown as �</source>
         <translation>в номере есть байты, которые не являются текстом в кодировке файла; они показаны как �</translation>
     </message>
     <message>
@@ -811,41 +494,6 @@ Qt %2
     </message>
 </context>
 <context>
-    <name>LineControls</name>
-    <message>
-        <source>%1 (%2)</source>
-        <translation>%1 (%2)</translation>
-    </message>
-    <message>
-        <source>Make line A the active line</source>
-        <translation>Сделать линию A активной</translation>
-    </message>
-    <message>
-        <source>Make line B the active line</source>
-        <translation>Сделать линию B активной</translation>
-    </message>
-    <message>
-        <source>%1, operator %2, signal %3</source>
-        <translation>%1, оператор %2, сигнал %3</translation>
-    </message>
-    <message>
-        <source>none</source>
-        <translation>нет</translation>
-    </message>
-    <message>
-        <source>Line %1: %2</source>
-        <translation>Линия %1: %2</translation>
-    </message>
-    <message>
-        <source>%1; the active line</source>
-        <translation>%1; активная линия</translation>
-    </message>
-    <message>
-        <source>%1; a click or %2 makes it the active line</source>
-        <translation>%1; щелчок или %2 делает её активной</translation>
-    </message>
-</context>
-<context>
     <name>LineState</name>
     <message>
         <source>ready</source>
@@ -886,211 +534,8 @@ Qt %2
 <context>
     <name>LineStatusWindow</name>
     <message>
-        <source>Line status</source>
-        <translation>Состояние линий</translation>
-    </message>
-    <message>
-        <source>Line A</source>
-        <translation>Линия A</translation>
-    </message>
-    <message>
-        <source>Line B</source>
-        <translation>Линия B</translation>
-    </message>
-    <message>
-        <source>State</source>
-        <translation>Состояние</translation>
-    </message>
-    <message>
-        <source>SIM</source>
-        <translation>SIM</translation>
-    </message>
-    <message>
-        <source>Signal</source>
-        <translation>Сигнал</translation>
-    </message>
-    <message>
-        <source>Operator</source>
-        <translation>Оператор</translation>
-    </message>
-    <message>
-        <source>USSD number</source>
-        <translation>Номер USSD</translation>
-    </message>
-    <message>
-        <source>Last USSD text</source>
-        <translation>Последний текст USSD</translation>
-    </message>
-    <message>
-        <source>Signal level of both lines over the last 10 minutes</source>
-        <translation>Уровень сигнала обеих линий за последние 10 минут</translation>
-    </message>
-    <message>
-        <source>Save &amp;data…</source>
-        <translation>Сохранить &amp;данные…</translation>
-    </message>
-    <message>
-        <source>Save &amp;picture…</source>
-        <translation>Сохранить &amp;рисунок…</translation>
-    </message>
-    <message>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
-    </message>
-    <message>
-        <source>–</source>
-        <translation>–</translation>
-    </message>
-    <message>
-        <source>CSV files (*.csv)</source>
-        <translation>Файлы CSV (*.csv)</translation>
-    </message>
-    <message>
-        <source>PNG pictures (*.png)</source>
-        <translation>Рисунки PNG (*.png)</translation>
-    </message>
-</context>
-<context>
-    <name>MainWindow</name>
-    <message>
-        <source>Line A</source>
-        <translation>Линия A</translation>
-    </message>
-    <message>
-        <source>Line B</source>
-        <translation>Линия B</translation>
-    </message>
-    <message>
-        <source>Call, line A</source>
-        <translation>Вызов, линия A</translation>
-    </message>
-    <message>
-        <source>Calls the number in the number edit on line A</source>
-        <translation>Набирает номер из поля номера на линии A</translation>
-    </message>
-    <message>
-        <source>Hang up, line A</source>
-        <translation>Отбой, линия A</translation>
-    </message>
-    <message>
-        <source>Ends the call on line A</source>
-        <translation>Завершает вызов на линии A</translation>
-    </message>
-    <message>
-        <source>Call, line B</source>
-        <translation>Вызов, линия B</translation>
-    </message>
-    <message>
-        <source>Calls the number in the number edit on line B</source>
-        <translation>Набирает номер из поля номера на линии B</translation>
-    </message>
-    <message>
-        <source>Hang up, line B</source>
-        <translation>Отбой, линия B</translation>
-    </message>
-    <message>
-        <source>Ends the call on line B</source>
-        <translation>Завершает вызов на линии B</translation>
-    </message>
-    <message>
-        <source>Name</source>
-        <translation>Имя</translation>
-    </message>
-    <message>
-        <source>Number</source>
-        <translation>Номер</translation>
-    </message>
-    <message>
-        <source>Party name</source>
-        <translation>Имя абонента</translation>
-    </message>
-    <message>
-        <source>The active line's party name; Enter stores name and number in the contact list</source>
-        <translation>Имя абонента активной линии; Enter сохраняет имя и номер в списке контактов</translation>
-    </message>
-    <message>
-        <source>Party number</source>
-        <translation>Номер абонента</translation>
-    </message>
-    <message>
-        <source>The active line's party number, digits and '+'; Enter stores name and number in the contact list</source>
-        <translation>Номер абонента активной линии: цифры и «+»; Enter сохраняет имя и номер в списке контактов</translation>
-    </message>
-    <message>
-        <source>Contact list</source>
-        <translation>Список контактов</translation>
-    </message>
-    <message>
-        <source>The adapter's phone book; a selected contact becomes the active line's party, Delete removes it</source>
-        <translation>Телефонная книга адаптера; выбранный контакт становится абонентом активной линии, Delete удаляет его</translation>
-    </message>
-    <message>
-        <source>Call list</source>
-        <translation>Список вызовов</translation>
-    </message>
-    <message>
-        <source>The adapter's recent calls; a selected call becomes the active line's party, Delete removes it</source>
-        <translation>Последние вызовы адаптера; выбранный вызов становится абонентом активной линии, Delete удаляет его</translation>
-    </message>
-    <message>
-        <source>&amp;File</source>
-        <translation>&amp;Файл</translation>
-    </message>
-    <message>
-        <source>&amp;Help</source>
-        <translation>Спр&amp;авка</translation>
-    </message>
-    <message>
-        <source>&amp;Save to file</source>
-        <translation>&amp;Сохранить в файл</translation>
-    </message>
-    <message>
-        <source>&amp;Load from file</source>
-        <translation>&amp;Загрузить из файла</translation>
-    </message>
-    <message>
-        <source>&amp;Close</source>
-        <translation>За&amp;крыть</translation>
-    </message>
-    <message>
-        <source>&amp;Update firmware</source>
-        <translation>&amp;Прошивка</translation>
-    </message>
-    <message>
-        <source>&amp;Settings</source>
-        <translation>&amp;Настройки</translation>
-    </message>
-    <message>
-        <source>Set to &amp;default</source>
-        <translation>По &amp;умолчанию</translation>
-    </message>
-    <message>
-        <source>&amp;About</source>
-        <translation>&amp;Сведения</translation>
-    </message>
-    <message>
-        <source>&amp;About vestra7</source>
-        <translation>&amp;О программе vestra7</translation>
-    </message>
-    <message>
-        <source>&amp;Keyboard shortcuts</source>
-        <translation>&amp;Сочетания клавиш</translation>
-    </message>
-    <message>
-        <source>Set to default?</source>
-        <translation>Сбросить всё по умолчанию?</translation>
-    </message>
-    <message>
-        <source>A line is in a call. Updating the firmware restarts the adapter, which ends the call.
-
-Go on?</source>
-        <translation>На линии идёт вызов. Обновление прошивки перезапустит адаптер, и вызов завершится.
-
-Продолжить?</translation>
-    </message>
-    <message>
-        <source>This also empties the phone book and the call list. What the adapter holds now is kept in a backup.</source>
-        <translation>Это также очищает телефонную книгу и список вызовов. Текущие данные адаптера сохраняются в резервной копии.</translation>
     </message>
 </context>
 <context>
@@ -1101,20 +546,9 @@ Go on?</source>
     </message>
 </context>
 <context>
-    <name>PartyBooks</name>
-    <message>
-        <source>The phone book is full, so nothing was stored. To replace a contact, select it in the contact list, edit it and press Enter; or delete one first.</source>
-        <translation>Телефонная книга заполнена, ничего не сохранено. Чтобы заменить контакт, выберите его в списке контактов, измените и нажмите Enter; или сначала удалите один из контактов.</translation>
-    </message>
-    <message>
-        <source>Delete contact?</source>
-        <translation>Удалить контакт?</translation>
-    </message>
-</context>
-<context>
     <name>ProgramStart</name>
     <message>
-        <source>Cannot write the trace "%1". %2</source>
+        <source>Cannot write the trace &quot;%1&quot;. %2</source>
         <translation>Не удаётся записать трассировку «%1». %2</translation>
     </message>
 </context>
@@ -1185,60 +619,6 @@ Go on?</source>
     </message>
 </context>
 <context>
-    <name>SettingsPanel</name>
-    <message>
-        <source>MIC gain</source>
-        <translation>Усиление микрофона</translation>
-    </message>
-    <message>
-        <source>LINE gain</source>
-        <translation>Усиление линии</translation>
-    </message>
-    <message>
-        <source>Auto answer A</source>
-        <translation>Автоответ A</translation>
-    </message>
-    <message>
-        <source>Auto answer B</source>
-        <translation>Автоответ B</translation>
-    </message>
-    <message>
-        <source>Gain of the microphone input</source>
-        <translation>Усиление микрофонного входа</translation>
-    </message>
-    <message>
-        <source>Gain of the line output</source>
-        <translation>Усиление линейного выхода</translation>
-    </message>
-    <message>
-        <source>How long line A rings before it answers by itself</source>
-        <translation>Сколько звонит линия A, прежде чем ответить автоматически</translation>
-    </message>
-    <message>
-        <source>How long line B rings before it answers by itself</source>
-        <translation>Сколько звонит линия B, прежде чем ответить автоматически</translation>
-    </message>
-    <message>
-        <source>OK</source>
-        <translation>OK</translation>
-    </message>
-    <message>
-        <source>Closes the settings panel</source>
-        <translation>Закрывает панель настроек</translation>
-    </message>
-</context>
-<context>
-    <name>SignalPlot</name>
-    <message>
-        <source>Line A</source>
-        <translation>Линия A</translation>
-    </message>
-    <message>
-        <source>Line B</source>
-        <translation>Линия B</translation>
-    </message>
-</context>
-<context>
     <name>ToolCommand</name>
     <message>
         <source>
@@ -1255,7 +635,7 @@ Commands (run without a window; without one the window opens):
 </translation>
     </message>
     <message>
-        <source>  backup FILE           Save the adapter's record to a configuration file; - for standard output.
+        <source>  backup FILE           Save the adapter&apos;s record to a configuration file; - for standard output.
 </source>
         <translation>  backup FILE           Сохранить данные адаптера в файл конфигурации; - для стандартного вывода.
 </translation>
@@ -1267,13 +647,13 @@ Commands (run without a window; without one the window opens):
 </translation>
     </message>
     <message>
-        <source>  update FILE.xupd      Replace the adapter's firmware from an update file.
+        <source>  update FILE.xupd      Replace the adapter&apos;s firmware from an update file.
 </source>
         <translation>  update FILE.xupd      Заменить прошивку адаптера из файла обновления.
 </translation>
     </message>
     <message>
-        <source>  reset-settings        Reset the adapter's settings, as the update window's "Reset settings".
+        <source>  reset-settings        Reset the adapter&apos;s settings, as the update window&apos;s &quot;Reset settings&quot;.
 </source>
         <translation>  reset-settings        Сбросить настройки адаптера, как кнопка «Сбросить настройки» окна обновления.
 </translation>
@@ -1293,7 +673,7 @@ Commands (run without a window; without one the window opens):
 </translation>
     </message>
     <message>
-        <source>  status                Each line's state, SIM, signal, operator and USSD, as the adapter reports
+        <source>  status                Each line&apos;s state, SIM, signal, operator and USSD, as the adapter reports
                         them; with --watch again at every change until interrupted (Ctrl+C).
 </source>
         <translation>  status                Состояние, SIM, сигнал, оператор и USSD каждой линии, как их сообщает
@@ -1317,10 +697,10 @@ import-contacts и update используют один и тот же файл 
     </message>
     <message>
         <source>
-restore, import-contacts, reset-settings and update back the adapter's record up first, as the
+restore, import-contacts, reset-settings and update back the adapter&apos;s record up first, as the
 window does; if that backup cannot be written they stop, unless --no-backup is given. They refuse,
 unless --force is given: a configuration file that is not 1789 bytes long, a phone-book file with
-entries that read as no contact or with characters the adapter's code page cannot hold, an
+entries that read as no contact or with characters the adapter&apos;s code page cannot hold, an
 update file with the same or an older version than the adapter runs. A phone-book file without
 contacts and an update file for another model or without firmware are always refused.
 --dry-run says what would be written and backed up, and writes nothing.
@@ -1367,30 +747,6 @@ With --all the code is that of the first adapter that did not succeed.
         <translation>Адаптер не найден.</translation>
     </message>
     <message>
-        <source>No adapter with the serial number "%1" found.</source>
-        <translation>Адаптер с серийным номером «%1» не найден.</translation>
-    </message>
-    <message>
-        <source>saved to %1</source>
-        <translation>сохранено в %1</translation>
-    </message>
-    <message>
-        <source>phone book saved to %1</source>
-        <translation>телефонная книга сохранена в %1</translation>
-    </message>
-    <message>
-        <source>restored from %1</source>
-        <translation>восстановлено из %1</translation>
-    </message>
-    <message>
-        <source>%1 contacts imported from %2, %3 left out</source>
-        <translation>импортировано контактов из %2: %1, не поместилось: %3</translation>
-    </message>
-    <message>
-        <source>%1 contacts imported from %2</source>
-        <translation>импортировано контактов из %2: %1</translation>
-    </message>
-    <message>
         <source>The adapter did not restart into its boot loader.</source>
         <translation>Адаптер не перезапустился в режим загрузчика.</translation>
     </message>
@@ -1411,14 +767,6 @@ With --all the code is that of the first adapter that did not succeed.
         <translation>Обновление не удалось.</translation>
     </message>
     <message>
-        <source>The adapter did not confirm the reset.</source>
-        <translation>Адаптер не подтвердил сброс.</translation>
-    </message>
-    <message>
-        <source>settings reset</source>
-        <translation>настройки сброшены</translation>
-    </message>
-    <message>
         <source>boot loader</source>
         <translation>загрузчик</translation>
     </message>
@@ -1427,27 +775,7 @@ With --all the code is that of the first adapter that did not succeed.
         <translation>обычный</translation>
     </message>
     <message>
-        <source>saved to standard output</source>
-        <translation>сохранено в стандартный вывод</translation>
-    </message>
-    <message>
-        <source>phone book saved to standard output</source>
-        <translation>телефонная книга сохранена в стандартный вывод</translation>
-    </message>
-    <message>
-        <source>Cannot write to standard output. %1</source>
-        <translation>Не удаётся записать в стандартный вывод. %1</translation>
-    </message>
-    <message>
-        <source>%1 adapters have the serial number "%2"; choose one with --port: %3.</source>
-        <translation>Серийный номер «%2» у %1 адаптеров; выберите один с помощью --port: %3.</translation>
-    </message>
-    <message>
-        <source>No adapter in the USB port "%1" found.</source>
-        <translation>Адаптер в порту USB «%1» не найден.</translation>
-    </message>
-    <message>
-        <source>"%1" is not the size of a configuration file: its size is %2 bytes, a configuration file's is %3 bytes.</source>
+        <source>&quot;%1&quot; is not the size of a configuration file: its size is %2 bytes, a configuration file&apos;s is %3 bytes.</source>
         <translation>Размер «%1» не совпадает с размером файла конфигурации: %2 байт, а у файла конфигурации %3 байт.</translation>
     </message>
     <message>
@@ -1455,43 +783,23 @@ With --all the code is that of the first adapter that did not succeed.
         <translation>Ничего не записано; с --force команда всё равно продолжит.</translation>
     </message>
     <message>
-        <source>"%1" is not an update file: it has no update header.</source>
+        <source>&quot;%1&quot; is not an update file: it has no update header.</source>
         <translation>«%1» не является файлом обновления: у него нет заголовка обновления.</translation>
     </message>
     <message>
-        <source>"%1" is an incorrect update file: it holds no firmware behind its header.</source>
+        <source>&quot;%1&quot; is an incorrect update file: it holds no firmware behind its header.</source>
         <translation>«%1» — неверный файл обновления: после заголовка в нём нет прошивки.</translation>
     </message>
     <message>
-        <source>"%1" holds no contacts. The phone book stays as it is.</source>
+        <source>&quot;%1&quot; holds no contacts. The phone book stays as it is.</source>
         <translation>В «%1» нет контактов. Телефонная книга остаётся без изменений.</translation>
     </message>
     <message>
-        <source>"%1" does not look like a phone book: entries %2 read as no contact.</source>
+        <source>&quot;%1&quot; does not look like a phone book: entries %2 read as no contact.</source>
         <translation>«%1» не похож на телефонную книгу: записи %2 не читаются как контакты.</translation>
     </message>
     <message>
-        <source>The adapter's code page cannot hold these characters of "%1", which would be stored as "?": %2</source>
-        <translation>Кодовая страница адаптера не может сохранить эти символы из «%1», они были бы записаны как «?»: %2</translation>
-    </message>
-    <message>
-        <source>would save the record to %1</source>
-        <translation>данные были бы сохранены в %1</translation>
-    </message>
-    <message>
-        <source>would save the phone book to %1</source>
-        <translation>телефонная книга была бы сохранена в %1</translation>
-    </message>
-    <message>
-        <source>would write %1 bytes of %2 over the record</source>
-        <translation>%1 байт из %2 были бы записаны поверх данных адаптера</translation>
-    </message>
-    <message>
-        <source>would import %1 contacts from %2 in place of the phone book</source>
-        <translation>%1 контактов из %2 заменили бы телефонную книгу</translation>
-    </message>
-    <message>
-        <source>Cannot back up the adapter's record: %1 Nothing was written; --no-backup goes on without a backup.</source>
+        <source>Cannot back up the adapter&apos;s record: %1 Nothing was written; --no-backup goes on without a backup.</source>
         <translation>Не удаётся сохранить данные адаптера в резервную копию: %1 Ничего не записано; с --no-backup команда продолжит без резервной копии.</translation>
     </message>
     <message>
@@ -1539,16 +847,735 @@ With --all the code is that of the first adapter that did not succeed.
         <translation>обновлено из %1, версия %2</translation>
     </message>
     <message>
-        <source>would reset the settings, the phone book and the call list</source>
-        <translation>настройки, телефонная книга и список вызовов были бы сброшены</translation>
-    </message>
-    <message>
         <source>%1 %2</source>
         <translation>%1 %2</translation>
     </message>
 </context>
 <context>
-    <name>ToolSession</name>
+    <name>vestra7::AdapterMenu</name>
+    <message>
+        <source>&amp;Adapter</source>
+        <translation>&amp;Адаптер</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>%1 %2 (USB port %3)</source>
+        <translation>%1 %2 (порт USB %3)</translation>
+    </message>
+</context>
+<context>
+    <name>vestra7::BackupKeeper</name>
+    <message>
+        <source>%1
+
+Go on without a backup? What the adapter holds now cannot be restored afterwards.</source>
+        <translation>%1
+
+Продолжить без резервной копии? Восстановить то, что сейчас хранит адаптер, потом будет нельзя.</translation>
+    </message>
+</context>
+<context>
+    <name>vestra7::BackupPolicy</name>
+    <message>
+        <source>No folder is known to keep backups in.</source>
+        <translation>Неизвестна папка для резервных копий.</translation>
+    </message>
+    <message>
+        <source>The program has not read this adapter&apos;s record yet, so it cannot be backed up.</source>
+        <translation>Программа ещё не прочитала данные этого адаптера, поэтому их нельзя сохранить в резервную копию.</translation>
+    </message>
+</context>
+<context>
+    <name>vestra7::BackupsDialog</name>
+    <message>
+        <source>Backups</source>
+        <translation>Резервные копии</translation>
+    </message>
+    <message>
+        <source>Taken</source>
+        <translation>Создана</translation>
+    </message>
+    <message>
+        <source>Before</source>
+        <translation>Перед</translation>
+    </message>
+    <message>
+        <source>Phone-book entries</source>
+        <translation>Записей в телефонной книге</translation>
+    </message>
+    <message>
+        <source>Differences to the adapter&apos;s present record</source>
+        <translation>Отличия от текущих данных адаптера</translation>
+    </message>
+    <message>
+        <source>Item</source>
+        <translation>Элемент</translation>
+    </message>
+    <message>
+        <source>In the backup</source>
+        <translation>В резервной копии</translation>
+    </message>
+    <message>
+        <source>On the adapter now</source>
+        <translation>Сейчас в адаптере</translation>
+    </message>
+    <message>
+        <source>&amp;Restore…</source>
+        <translation>&amp;Восстановить…</translation>
+    </message>
+    <message>
+        <source>Writes the selected backup to the adapter, after a backup of what it holds now</source>
+        <translation>Записывает выбранную резервную копию в адаптер, сначала сохранив то, что он хранит сейчас</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>За&amp;крыть</translation>
+    </message>
+    <message>
+        <source>The adapter&apos;s record is backed up when the program first sees an adapter and before every step that replaces it. The newest %1 backups of each adapter are kept, as configuration files, in %2.</source>
+        <translation>Данные адаптера сохраняются в резервную копию, когда программа впервые видит адаптер, и перед каждым действием, которое их заменяет. Для каждого адаптера хранятся %1 последних копий в виде файлов конфигурации в папке %2.</translation>
+    </message>
+    <message>
+        <source>Adapter %1 (connected)</source>
+        <translation>Адаптер %1 (подключён)</translation>
+    </message>
+    <message>
+        <source>Adapter %1</source>
+        <translation>Адаптер %1</translation>
+    </message>
+    <message>
+        <source>unreadable</source>
+        <translation>не читается</translation>
+    </message>
+    <message>
+        <source>Select a backup to see how it differs from the adapter&apos;s record.</source>
+        <translation>Выберите резервную копию, чтобы увидеть её отличия от данных адаптера.</translation>
+    </message>
+    <message>
+        <source>No adapter&apos;s record has been read yet to compare the backup with.</source>
+        <translation>Данные адаптера ещё не прочитаны, сравнивать резервную копию не с чем.</translation>
+    </message>
+    <message>
+        <source>The backup holds the same phone book, call list and settings as adapter %1 now.</source>
+        <translation>В резервной копии те же телефонная книга, список вызовов и настройки, что сейчас в адаптере %1.</translation>
+    </message>
+    <message>
+        <source>Items of the backup that differ from the record of adapter %1 now: %2</source>
+        <translation>Элементов резервной копии, отличающихся от текущих данных адаптера %1: %2</translation>
+    </message>
+    <message>
+        <source>Write the backup taken %1 to adapter %2? It replaces the adapter&apos;s whole record: phone book, call list and settings. What the adapter holds now is backed up first.</source>
+        <translation>Записать в адаптер %2 резервную копию от %1? Она заменит все данные адаптера: телефонную книгу, список вызовов и настройки. Текущие данные адаптера сначала будут сохранены в резервную копию.</translation>
+    </message>
+    <message>
+        <source>Write the backup taken %1 from adapter %2 to another adapter, %3? It replaces that adapter&apos;s whole record: phone book, call list and settings. What it holds now is backed up first.</source>
+        <translation>Записать резервную копию адаптера %2 от %1 в другой адаптер, %3? Она заменит все данные этого адаптера: телефонную книгу, список вызовов и настройки. Его текущие данные сначала будут сохранены в резервную копию.</translation>
+    </message>
+</context>
+<context>
+    <name>vestra7::CodePageMenu</name>
+    <message>
+        <source>&amp;Text encoding</source>
+        <translation>&amp;Кодировка текста</translation>
+    </message>
+</context>
+<context>
+    <name>vestra7::ConfigFileCommands</name>
+    <message>
+        <source>Config File (*.cfg)</source>
+        <translation>Файл конфигурации (*.cfg)</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not the size of a configuration file: its size is %2 bytes, a configuration file&apos;s is %3 bytes. Loading it overwrites the adapter&apos;s record from its start with whatever the file holds.
+
+Load it anyway?</source>
+        <translation>Размер «%1» не совпадает с размером файла конфигурации: %2 байт вместо %3. Загрузка перезапишет данные адаптера с самого начала содержимым файла.
+
+Всё равно загрузить?</translation>
+    </message>
+</context>
+<context>
+    <name>vestra7::DisconnectedOverlay</name>
+    <message>
+        <source>Connect to USB</source>
+        <translation>Подключите адаптер к USB</translation>
+    </message>
+</context>
+<context>
+    <name>vestra7::FieldFitValidator</name>
+    <message>
+        <source>&quot;%1&quot; cannot be stored: the adapter&apos;s code page has no such character.</source>
+        <translation>«%1» нельзя сохранить: в кодовой странице адаптера нет такого символа.</translation>
+    </message>
+    <message>
+        <source>Only the first %1 bytes fit into this field; the rest was cut off.</source>
+        <translation>В это поле помещаются только первые %1 байт; остальное отрезано.</translation>
+    </message>
+</context>
+<context>
+    <name>vestra7::FirmwareUpdateDialog</name>
+    <message>
+        <source>Update FW</source>
+        <translation>Обновление прошивки</translation>
+    </message>
+    <message>
+        <source>Select file</source>
+        <translation>Выбрать файл</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Устройство</translation>
+    </message>
+    <message>
+        <source>Serial</source>
+        <translation>Серийный №</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Версия</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source>Reset settings</source>
+        <translation>Сбросить настройки</translation>
+    </message>
+    <message>
+        <source>Settings is reset!</source>
+        <translation>Настройки сброшены!</translation>
+    </message>
+    <message>
+        <source>Update File (*.xupd)</source>
+        <translation>Файл обновления (*.xupd)</translation>
+    </message>
+    <message>
+        <source>Incorrect file!</source>
+        <translation>Неверный файл!</translation>
+    </message>
+    <message>
+        <source>The file has no update header. The adapter is a %1.</source>
+        <translation>У файла нет заголовка обновления. Адаптер: %1.</translation>
+    </message>
+    <message>
+        <source>The file, for a %1, holds no firmware behind its header.</source>
+        <translation>Файл для %1 не содержит прошивки после заголовка.</translation>
+    </message>
+    <message>
+        <source>The file is for a %1; the adapter is a %2.</source>
+        <translation>Файл предназначен для %1; адаптер: %2.</translation>
+    </message>
+    <message>
+        <source>The file holds a newer version than the adapter runs.</source>
+        <translation>В файле более новая версия, чем работает в адаптере.</translation>
+    </message>
+    <message>
+        <source>The file holds the same version as the adapter runs already.</source>
+        <translation>В файле та же версия, что уже работает в адаптере.</translation>
+    </message>
+    <message>
+        <source>The file holds an older version than the adapter runs: this is a downgrade.</source>
+        <translation>В файле более старая версия, чем работает в адаптере: это откат на старую версию.</translation>
+    </message>
+    <message>
+        <source>Which of the two versions is newer cannot be told.</source>
+        <translation>Невозможно определить, какая из двух версий новее.</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>неизвестна</translation>
+    </message>
+    <message>
+        <source>This replaces the adapter&apos;s firmware.
+
+File: %1, version %2
+Adapter: version %3
+
+%4
+
+SHA-256 of the file: %5
+
+Transfer the file?</source>
+        <translation>Прошивка адаптера будет заменена.
+
+Файл: %1, версия %2
+Адаптер: версия %3
+
+%4
+
+SHA-256 файла: %5
+
+Передать файл?</translation>
+    </message>
+    <message>
+        <source>&quot;Reset settings&quot; clears the adapter&apos;s settings, its phone book and its call list.
+
+Reset them?</source>
+        <translation>«Сбросить настройки» очищает настройки адаптера, его телефонную книгу и список вызовов.
+
+Сбросить их?</translation>
+    </message>
+    <message>
+        <source>The transfer is not finished. The adapter stays in its boot loader until a transfer completes; choosing the same file again starts it over.
+
+Close anyway?</source>
+        <translation>Передача не завершена. Адаптер остаётся в загрузчике, пока передача не будет доведена до конца; повторный выбор того же файла начинает её заново.
+
+Всё равно закрыть?</translation>
+    </message>
+    <message>
+        <source>Update success!</source>
+        <translation>Обновление выполнено!</translation>
+    </message>
+    <message>
+        <source>Error!<byte value="xd"/>
+Retry again</source>
+        <translation>Ошибка!<byte value="xd"/>
+Повторите попытку</translation>
+    </message>
+</context>
+<context>
+    <name>vestra7::ImportPreviewDialog</name>
+    <message>
+        <source>Import contacts</source>
+        <translation>Импорт контактов</translation>
+    </message>
+    <message>
+        <source>Phone book after the import</source>
+        <translation>Телефонная книга после импорта</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Имя</translation>
+    </message>
+    <message>
+        <source>Number</source>
+        <translation>Номер</translation>
+    </message>
+    <message>
+        <source>Changed on the way in</source>
+        <translation>Изменено при записи</translation>
+    </message>
+    <message>
+        <source>&amp;Store in the adapter</source>
+        <translation>&amp;Записать в адаптер</translation>
+    </message>
+    <message>
+        <source>The contacts from the file replace the adapter&apos;s phone book; the entries after them are emptied.</source>
+        <translation>Контакты из файла заменят телефонную книгу адаптера; записи после них будут очищены.</translation>
+    </message>
+    <message>
+        <source>Contacts stored: %1</source>
+        <translation>Будет записано контактов: %1</translation>
+    </message>
+    <message>
+        <source>Left out, beyond the phone book&apos;s %1 entries: %2</source>
+        <translation>Не поместились в %1 записей телефонной книги: %2</translation>
+    </message>
+    <message>
+        <source>Stored otherwise than the file has them, marked below: %1</source>
+        <translation>Будут записаны не так, как в файле (отмечены ниже): %1</translation>
+    </message>
+</context>
+<context>
+    <name>vestra7::LineControls</name>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>Make line A the active line</source>
+        <translation>Сделать линию A активной</translation>
+    </message>
+    <message>
+        <source>Make line B the active line</source>
+        <translation>Сделать линию B активной</translation>
+    </message>
+    <message>
+        <source>%1, operator %2, signal %3</source>
+        <translation>%1, оператор %2, сигнал %3</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>нет</translation>
+    </message>
+    <message>
+        <source>Line %1: %2</source>
+        <translation>Линия %1: %2</translation>
+    </message>
+    <message>
+        <source>%1; the active line</source>
+        <translation>%1; активная линия</translation>
+    </message>
+    <message>
+        <source>%1; a click or %2 makes it the active line</source>
+        <translation>%1; щелчок или %2 делает её активной</translation>
+    </message>
+</context>
+<context>
+    <name>vestra7::LineStatusWindow</name>
+    <message>
+        <source>Line status</source>
+        <translation>Состояние линий</translation>
+    </message>
+    <message>
+        <source>Line A</source>
+        <translation>Линия A</translation>
+    </message>
+    <message>
+        <source>Line B</source>
+        <translation>Линия B</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Состояние</translation>
+    </message>
+    <message>
+        <source>SIM</source>
+        <translation>SIM</translation>
+    </message>
+    <message>
+        <source>Signal</source>
+        <translation>Сигнал</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Оператор</translation>
+    </message>
+    <message>
+        <source>USSD number</source>
+        <translation>Номер USSD</translation>
+    </message>
+    <message>
+        <source>Last USSD text</source>
+        <translation>Последний текст USSD</translation>
+    </message>
+    <message>
+        <source>Signal level of both lines over the last 10 minutes</source>
+        <translation>Уровень сигнала обеих линий за последние 10 минут</translation>
+    </message>
+    <message>
+        <source>Save &amp;data…</source>
+        <translation>Сохранить &amp;данные…</translation>
+    </message>
+    <message>
+        <source>Save &amp;picture…</source>
+        <translation>Сохранить &amp;рисунок…</translation>
+    </message>
+    <message>
+        <source>–</source>
+        <translation>–</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>Файлы CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>PNG pictures (*.png)</source>
+        <translation>Рисунки PNG (*.png)</translation>
+    </message>
+</context>
+<context>
+    <name>vestra7::MainWindow</name>
+    <message>
+        <source>Line A</source>
+        <translation>Линия A</translation>
+    </message>
+    <message>
+        <source>Line B</source>
+        <translation>Линия B</translation>
+    </message>
+    <message>
+        <source>Call, line A</source>
+        <translation>Вызов, линия A</translation>
+    </message>
+    <message>
+        <source>Calls the number in the number edit on line A</source>
+        <translation>Набирает номер из поля номера на линии A</translation>
+    </message>
+    <message>
+        <source>Hang up, line A</source>
+        <translation>Отбой, линия A</translation>
+    </message>
+    <message>
+        <source>Ends the call on line A</source>
+        <translation>Завершает вызов на линии A</translation>
+    </message>
+    <message>
+        <source>Call, line B</source>
+        <translation>Вызов, линия B</translation>
+    </message>
+    <message>
+        <source>Calls the number in the number edit on line B</source>
+        <translation>Набирает номер из поля номера на линии B</translation>
+    </message>
+    <message>
+        <source>Hang up, line B</source>
+        <translation>Отбой, линия B</translation>
+    </message>
+    <message>
+        <source>Ends the call on line B</source>
+        <translation>Завершает вызов на линии B</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Имя</translation>
+    </message>
+    <message>
+        <source>Number</source>
+        <translation>Номер</translation>
+    </message>
+    <message>
+        <source>Party name</source>
+        <translation>Имя абонента</translation>
+    </message>
+    <message>
+        <source>The active line&apos;s party name; Enter stores name and number in the contact list</source>
+        <translation>Имя абонента активной линии; Enter сохраняет имя и номер в списке контактов</translation>
+    </message>
+    <message>
+        <source>Party number</source>
+        <translation>Номер абонента</translation>
+    </message>
+    <message>
+        <source>The active line&apos;s party number, digits and &apos;+&apos;; Enter stores name and number in the contact list</source>
+        <translation>Номер абонента активной линии: цифры и «+»; Enter сохраняет имя и номер в списке контактов</translation>
+    </message>
+    <message>
+        <source>Contact list</source>
+        <translation>Список контактов</translation>
+    </message>
+    <message>
+        <source>The adapter&apos;s phone book; a selected contact becomes the active line&apos;s party, Delete removes it</source>
+        <translation>Телефонная книга адаптера; выбранный контакт становится абонентом активной линии, Delete удаляет его</translation>
+    </message>
+    <message>
+        <source>Call list</source>
+        <translation>Список вызовов</translation>
+    </message>
+    <message>
+        <source>The adapter&apos;s recent calls; a selected call becomes the active line&apos;s party, Delete removes it</source>
+        <translation>Последние вызовы адаптера; выбранный вызов становится абонентом активной линии, Delete удаляет его</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Файл</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>Спр&amp;авка</translation>
+    </message>
+    <message>
+        <source>&amp;Save to file</source>
+        <translation>&amp;Сохранить в файл</translation>
+    </message>
+    <message>
+        <source>&amp;Load from file</source>
+        <translation>&amp;Загрузить из файла</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>За&amp;крыть</translation>
+    </message>
+    <message>
+        <source>&amp;Update firmware</source>
+        <translation>&amp;Прошивка</translation>
+    </message>
+    <message>
+        <source>&amp;Settings</source>
+        <translation>&amp;Настройки</translation>
+    </message>
+    <message>
+        <source>Set to &amp;default</source>
+        <translation>По &amp;умолчанию</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>&amp;Сведения</translation>
+    </message>
+    <message>
+        <source>&amp;About vestra7</source>
+        <translation>&amp;О программе vestra7</translation>
+    </message>
+    <message>
+        <source>&amp;Keyboard shortcuts</source>
+        <translation>&amp;Сочетания клавиш</translation>
+    </message>
+    <message>
+        <source>A line is in a call. Updating the firmware restarts the adapter, which ends the call.
+
+Go on?</source>
+        <translation>На линии идёт вызов. Обновление прошивки перезапустит адаптер, и вызов завершится.
+
+Продолжить?</translation>
+    </message>
+    <message>
+        <source>Set to default?</source>
+        <translation>Сбросить всё по умолчанию?</translation>
+    </message>
+    <message>
+        <source>This also empties the phone book and the call list. What the adapter holds now is kept in a backup.</source>
+        <translation>Это также очищает телефонную книгу и список вызовов. Текущие данные адаптера сохраняются в резервной копии.</translation>
+    </message>
+</context>
+<context>
+    <name>vestra7::PartyBooks</name>
+    <message>
+        <source>The phone book is full, so nothing was stored. To replace a contact, select it in the contact list, edit it and press Enter; or delete one first.</source>
+        <translation>Телефонная книга заполнена, ничего не сохранено. Чтобы заменить контакт, выберите его в списке контактов, измените и нажмите Enter; или сначала удалите один из контактов.</translation>
+    </message>
+    <message>
+        <source>Delete contact?</source>
+        <translation>Удалить контакт?</translation>
+    </message>
+</context>
+<context>
+    <name>vestra7::SettingsPanel</name>
+    <message>
+        <source>MIC gain</source>
+        <translation>Усиление микрофона</translation>
+    </message>
+    <message>
+        <source>LINE gain</source>
+        <translation>Усиление линии</translation>
+    </message>
+    <message>
+        <source>Auto answer A</source>
+        <translation>Автоответ A</translation>
+    </message>
+    <message>
+        <source>Auto answer B</source>
+        <translation>Автоответ B</translation>
+    </message>
+    <message>
+        <source>Gain of the microphone input</source>
+        <translation>Усиление микрофонного входа</translation>
+    </message>
+    <message>
+        <source>Gain of the line output</source>
+        <translation>Усиление линейного выхода</translation>
+    </message>
+    <message>
+        <source>How long line A rings before it answers by itself</source>
+        <translation>Сколько звонит линия A, прежде чем ответить автоматически</translation>
+    </message>
+    <message>
+        <source>How long line B rings before it answers by itself</source>
+        <translation>Сколько звонит линия B, прежде чем ответить автоматически</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Closes the settings panel</source>
+        <translation>Закрывает панель настроек</translation>
+    </message>
+</context>
+<context>
+    <name>vestra7::SignalPlot</name>
+    <message>
+        <source>Line A</source>
+        <translation>Линия A</translation>
+    </message>
+    <message>
+        <source>Line B</source>
+        <translation>Линия B</translation>
+    </message>
+</context>
+<context>
+    <name>vestra7::ToolRunner</name>
+    <message>
+        <source>%1 adapters have the serial number &quot;%2&quot;; choose one with --port: %3.</source>
+        <translation>Серийный номер «%2» у %1 адаптеров; выберите один с помощью --port: %3.</translation>
+    </message>
+    <message>
+        <source>No adapter found.</source>
+        <translation>Адаптер не найден.</translation>
+    </message>
+    <message>
+        <source>No adapter in the USB port &quot;%1&quot; found.</source>
+        <translation>Адаптер в порту USB «%1» не найден.</translation>
+    </message>
+    <message>
+        <source>No adapter with the serial number &quot;%1&quot; found.</source>
+        <translation>Адаптер с серийным номером «%1» не найден.</translation>
+    </message>
+    <message>
+        <source>The adapter&apos;s code page cannot hold these characters of &quot;%1&quot;, which would be stored as &quot;?&quot;: %2</source>
+        <translation>Кодовая страница адаптера не может сохранить эти символы из «%1», они были бы записаны как «?»: %2</translation>
+    </message>
+    <message>
+        <source>Nothing was written; --force goes on all the same.</source>
+        <translation>Ничего не записано; с --force команда всё равно продолжит.</translation>
+    </message>
+    <message>
+        <source>would save the record to %1</source>
+        <translation>данные были бы сохранены в %1</translation>
+    </message>
+    <message>
+        <source>saved to standard output</source>
+        <translation>сохранено в стандартный вывод</translation>
+    </message>
+    <message>
+        <source>saved to %1</source>
+        <translation>сохранено в %1</translation>
+    </message>
+    <message>
+        <source>would save the phone book to %1</source>
+        <translation>телефонная книга была бы сохранена в %1</translation>
+    </message>
+    <message>
+        <source>phone book saved to standard output</source>
+        <translation>телефонная книга сохранена в стандартный вывод</translation>
+    </message>
+    <message>
+        <source>phone book saved to %1</source>
+        <translation>телефонная книга сохранена в %1</translation>
+    </message>
+    <message>
+        <source>would write %1 bytes of %2 over the record</source>
+        <translation>%1 байт из %2 были бы записаны поверх данных адаптера</translation>
+    </message>
+    <message>
+        <source>restored from %1</source>
+        <translation>восстановлено из %1</translation>
+    </message>
+    <message>
+        <source>would import %1 contacts from %2 in place of the phone book</source>
+        <translation>%1 контактов из %2 заменили бы телефонную книгу</translation>
+    </message>
+    <message>
+        <source>%1 contacts imported from %2, %3 left out</source>
+        <translation>импортировано контактов из %2: %1, не поместилось: %3</translation>
+    </message>
+    <message>
+        <source>%1 contacts imported from %2</source>
+        <translation>импортировано контактов из %2: %1</translation>
+    </message>
+    <message>
+        <source>Cannot write to standard output. %1</source>
+        <translation>Не удаётся записать в стандартный вывод. %1</translation>
+    </message>
+    <message>
+        <source>would reset the settings, the phone book and the call list</source>
+        <translation>настройки, телефонная книга и список вызовов были бы сброшены</translation>
+    </message>
+    <message>
+        <source>The adapter did not confirm the reset.</source>
+        <translation>Адаптер не подтвердил сброс.</translation>
+    </message>
+    <message>
+        <source>settings reset</source>
+        <translation>настройки сброшены</translation>
+    </message>
+</context>
+<context>
+    <name>vestra7::ToolSession</name>
     <message>
         <source>Cannot open the adapter: %1</source>
         <translation>Не удаётся открыть адаптер: %1</translation>
@@ -1579,7 +1606,7 @@ With --all the code is that of the first adapter that did not succeed.
     </message>
 </context>
 <context>
-    <name>ToolsMenu</name>
+    <name>vestra7::ToolsMenu</name>
     <message>
         <source>&amp;Tools</source>
         <translation>Серв&amp;ис</translation>

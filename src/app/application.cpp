@@ -14,6 +14,8 @@
 
 #include <cstdio>
 
+namespace vestra7 {
+
 Application::Application(Adapter::BackendFactory makeBackend, const QString &backupRoot)
     : m_adapter(std::move(makeBackend))
     , m_backupPolicy(
@@ -54,3 +56,5 @@ int Application::exec()
     m_mainWindow->show();
     return QApplication::exec();
 }
+
+} // namespace vestra7

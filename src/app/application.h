@@ -8,6 +8,8 @@
 
 #include <memory>
 
+namespace vestra7 {
+
 class BackupKeeper;
 class BackupPolicy;
 class FirmwareUpdateDialog;
@@ -49,3 +51,5 @@ private:
     // when it is opened.
     LineStatusWindow *m_lineStatusWindow;
 };
+
+} // namespace vestra7

@@ -12,6 +12,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+namespace vestra7 {
+
 namespace {
 
 QString codePageNames()
@@ -242,3 +244,5 @@ CommandLine parseCommandLine(const QStringList &arguments)
     command.action = CommandLine::Action::RunTool;
     return command;
 }
+
+} // namespace vestra7

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace vestra7 {
+
 struct CommandLine
 {
     // Run opens the window; RunTool runs `tool` without one.
@@ -26,3 +28,5 @@ CommandLine parseCommandLine(const QStringList &arguments);
 
 // The program's version, and those of the libraries it runs on.
 QString versionText();
+
+} // namespace vestra7

@@ -15,6 +15,8 @@
 
 #include <cstdio>
 
+using namespace vestra7;
+
 namespace {
 
 // Writes a sample file where the file dialogs can be pointed at it, and says where.

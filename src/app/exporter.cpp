@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <cstdio>
 
+namespace vestra7 {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -236,3 +238,5 @@ int runExporter(const ToolCommand &command, Adapter::BackendFactory makeBackend)
     const TerminationSignals stopRequests([](int) { QCoreApplication::quit(); });
     return QCoreApplication::exec();
 }
+
+} // namespace vestra7

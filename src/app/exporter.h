@@ -17,6 +17,8 @@
 #include <optional>
 #include <vector>
 
+namespace vestra7 {
+
 // Holds each adapter it watches only until someone else asks for it: its lock says that it hands
 // the adapter over (see AdapterLock), and while the window or a command has the adapter the
 // exporter reports it held by another program, taking it back once it is free again.
@@ -68,3 +70,5 @@ private:
 
 // Runs the command 'exporter' until a termination signal; returns the process's exit code.
 int runExporter(const ToolCommand &command, Adapter::BackendFactory makeBackend);
+
+} // namespace vestra7

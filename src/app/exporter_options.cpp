@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 
+namespace vestra7 {
+
 std::optional<ListenAddress> parseListenAddress(const QString &text)
 {
     const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
@@ -46,3 +48,5 @@ QString exporterHelp()
                "of the operator names (windows-1251, say) where the locale does not.\n")
         .arg(kExporterDefaultPort);
 }
+
+} // namespace vestra7

@@ -9,6 +9,8 @@
 
 #include <optional>
 
+namespace vestra7 {
+
 // In the range that metrics exporters take by custom (9100-9999), away from its crowded start and
 // from every port the system's list of services names.
 inline constexpr quint16 kExporterDefaultPort = 9787;
@@ -28,3 +30,5 @@ std::optional<QString> exporterUsageProblem(const ToolCommand &command);
 
 // The exporter's lines of --help.
 QString exporterHelp();
+
+} // namespace vestra7

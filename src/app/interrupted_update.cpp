@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 
+namespace vestra7 {
+
 QString interruptedUpdateText(const QString &serial, const QString &product)
 {
     return QCoreApplication::translate("InterruptedUpdate",
@@ -11,3 +13,5 @@ QString interruptedUpdateText(const QString &serial, const QString &product)
                                        "loader. Running the same update again recovers it.")
         .arg(serial.isEmpty() ? product : serial);
 }
+
+} // namespace vestra7

@@ -4,5 +4,9 @@
 
 #include <QString>
 
+namespace vestra7 {
+
 // Names the adapter left in its boot loader (by serial number, else by product) and the way back.
 QString interruptedUpdateText(const QString &serial, const QString &product);
+
+} // namespace vestra7

@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QJsonArray>
 
+namespace vestra7 {
+
 namespace {
 
 QString lineName(int line)
@@ -91,3 +93,5 @@ QJsonObject lineStatusJson(const DeviceRecord &record, AnsiCodec &codec)
     }
     return {{QStringLiteral("lines"), lines}, {QStringLiteral("ussdText"), ussdText(record, codec)}};
 }
+
+} // namespace vestra7

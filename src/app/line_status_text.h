@@ -7,6 +7,8 @@
 #include <QJsonObject>
 #include <QString>
 
+namespace vestra7 {
+
 class AnsiCodec;
 
 // "  line A: ready (1), SIM 1, signal -63, operator "Nordline", USSD number "*100#"" and so on for
@@ -17,3 +19,5 @@ QString lineStatusLine(const DeviceRecord &record, AnsiCodec &codec);
 // {"lines": [{"line": "A", "state": 1, "stateText": "ready", "sim": 1, "signal": -63,
 //   "operator": "Nordline", "ussdNumber": "*100#"}, …], "ussdText": "…"}
 QJsonObject lineStatusJson(const DeviceRecord &record, AnsiCodec &codec);
+
+} // namespace vestra7

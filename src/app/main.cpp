@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 
+using namespace vestra7;
+
 int main(int argc, char *argv[])
 {
     // Named here, not after the program file, so that a link to the program (or a renamed copy) keeps

@@ -16,6 +16,8 @@
 
 #include <cstdio>
 
+namespace vestra7 {
+
 namespace {
 
 // The backend with every report written to the trace, when there is one.
@@ -101,3 +103,5 @@ int runProgram(int argc, char *argv[], const std::function<ProgramBackend()> &pr
     Application application(traced(devices.makeBackend, trace));
     return application.exec();
 }
+
+} // namespace vestra7

@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 
+namespace vestra7 {
+
 // Where the program finds its devices, and what must live as long as they are used.
 struct ProgramBackend
 {
@@ -19,3 +21,5 @@ struct ProgramBackend
 // application, also without one; otherwise makes the application object, lets `prepare` set up the
 // devices, and runs the windows. Returns the process's exit code.
 int runProgram(int argc, char *argv[], const std::function<ProgramBackend()> &prepare);
+
+} // namespace vestra7

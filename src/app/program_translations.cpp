@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QLibraryInfo>
 
+namespace vestra7 {
+
 QLocale programLocale()
 {
     for (const char *variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
@@ -29,3 +31,5 @@ ProgramTranslations::ProgramTranslations(const QLocale &locale)
         QCoreApplication::installTranslator(&m_qt);
     QCoreApplication::installTranslator(&m_program);
 }
+
+} // namespace vestra7

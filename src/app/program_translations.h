@@ -5,6 +5,8 @@
 #include <QLocale>
 #include <QTranslator>
 
+namespace vestra7 {
+
 // The locale whose language the program speaks: the system's, except that a messages locale of C or
 // POSIX (LC_ALL, else LC_MESSAGES, else LANG) means English whatever LANGUAGE lists, as it does for
 // programs translated with gettext; LANGUAGE is the user's order of languages only beyond that.
@@ -27,3 +29,5 @@ private:
     QTranslator m_qt;
     QTranslator m_program;
 };
+
+} // namespace vestra7

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace vestra7 {
+
 class SharedHidBackend::View final : public HidBackend
 {
 public:
@@ -98,3 +100,5 @@ void SharedHidBackend::onChange()
         if (std::find(m_views.begin(), m_views.end(), view) != m_views.end())
             view->changed(events);
 }
+
+} // namespace vestra7

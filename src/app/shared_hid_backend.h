@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+namespace vestra7 {
+
 // Each Adapter claims the first adapter its scans list; a view that lists only one adapter keeps it
 // on that one whatever else is plugged in. One backend under all views means one device monitor for
 // the process, whose every change reaches every view.
@@ -48,3 +50,5 @@ private:
     std::vector<View *> m_views;
     bool m_watching = false;
 };
+
+} // namespace vestra7

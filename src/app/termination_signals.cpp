@@ -11,6 +11,8 @@
 #include <array>
 #include <cerrno>
 
+namespace vestra7 {
+
 namespace {
 
 constexpr std::array kSignals = {SIGTERM, SIGINT, SIGHUP};
@@ -73,3 +75,5 @@ TerminationSignals::~TerminationSignals()
     ::close(m_saved->pipe[0]);
     ::close(m_saved->pipe[1]);
 }
+
+} // namespace vestra7

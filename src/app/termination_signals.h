@@ -7,6 +7,8 @@
 
 class QSocketNotifier;
 
+namespace vestra7 {
+
 // While one exists, SIGTERM (the session ending, the system shutting down), SIGINT (Ctrl+C in a
 // terminal) and SIGHUP (the terminal gone) call `onRequest` with the signal's number on the GUI
 // thread instead of killing the process on the spot. One at a time; the actions they replaced come
@@ -26,3 +28,5 @@ private:
     std::unique_ptr<QSocketNotifier> m_notifier;
     std::function<void(int signal)> m_onRequest;
 };
+
+} // namespace vestra7

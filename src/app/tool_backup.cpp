@@ -7,6 +7,8 @@
 
 #include <QCoreApplication>
 
+namespace vestra7 {
+
 Result<QString, ToolOutcome> commandBackup(BackupPolicy &policy, const ToolCommand &command, BackupStep step,
                                            QIODevice &err)
 {
@@ -32,3 +34,5 @@ QString backupNoteText(const ToolCommand &command, const QString &backup)
     return command.dryRun ? QCoreApplication::translate("ToolRunner", ", after a backup into %1").arg(backup)
                           : QCoreApplication::translate("ToolRunner", " (backed up first to %1)").arg(backup);
 }
+
+} // namespace vestra7

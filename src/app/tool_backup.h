@@ -5,8 +5,11 @@
 #include "app/tool_command.h"
 #include "app/tool_outcome.h"
 
-class BackupPolicy;
 class QIODevice;
+
+namespace vestra7 {
+
+class BackupPolicy;
 enum class BackupStep;
 
 // As the policy says before `step` (in a dry run, where it would go): the backup's path. Stops the
@@ -16,3 +19,5 @@ Result<QString, ToolOutcome> commandBackup(BackupPolicy &policy, const ToolComma
                                            QIODevice &err);
 // What a command's result says of its backup: " (backed up first to …)".
 QString backupNoteText(const ToolCommand &command, const QString &backup);
+
+} // namespace vestra7

@@ -8,6 +8,8 @@
 #include <array>
 #include <utility>
 
+namespace vestra7 {
+
 namespace {
 
 constexpr std::array kNames = {
@@ -139,3 +141,5 @@ QString toolCommandsHelp()
         help += QCoreApplication::translate("ToolCommand", part);
     return help;
 }
+
+} // namespace vestra7

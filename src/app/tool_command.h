@@ -6,6 +6,8 @@
 
 #include <optional>
 
+namespace vestra7 {
+
 enum class ToolExit : int {
     Done = 0,
     Failed = 1,
@@ -57,3 +59,5 @@ QString fileForAdapter(const QString &file, const QString &key, int place, const
 
 // The commands and the exit codes, as --help shows them after the options' summary.
 QString toolCommandsHelp();
+
+} // namespace vestra7

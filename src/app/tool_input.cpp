@@ -13,6 +13,8 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+namespace vestra7 {
+
 namespace {
 
 // Why a file given to restore is taken for no configuration file, if it is: its size, as the window
@@ -121,3 +123,5 @@ Result<ToolInput, ToolOutcome> readToolInput(const ToolCommand &command)
         return ToolInput{};
     }
 }
+
+} // namespace vestra7

@@ -9,6 +9,8 @@
 
 #include <QByteArray>
 
+namespace vestra7 {
+
 struct ToolInput
 {
     QByteArray bytes;         // restore and update
@@ -17,3 +19,5 @@ struct ToolInput
 
 // Reads the command's file and refuses what no adapter is needed to refuse.
 Result<ToolInput, ToolOutcome> readToolInput(const ToolCommand &command);
+
+} // namespace vestra7

@@ -12,6 +12,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+namespace vestra7 {
+
 namespace {
 
 QString modeText(const PresentAdapter &adapter)
@@ -57,3 +59,5 @@ int listAdapters(const std::vector<PresentAdapter> &adapters, bool json, QIODevi
     }
     return static_cast<int>(ToolExit::Done);
 }
+
+} // namespace vestra7

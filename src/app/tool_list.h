@@ -8,5 +8,9 @@
 
 class QIODevice;
 
+namespace vestra7 {
+
 // Writes the list to `out` (and that there is none to `err`); returns the exit code.
 int listAdapters(const std::vector<PresentAdapter> &adapters, bool json, QIODevice &out, QIODevice &err);
+
+} // namespace vestra7

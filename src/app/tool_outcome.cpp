@@ -7,6 +7,8 @@
 
 #include <QCoreApplication>
 
+namespace vestra7 {
+
 ToolOutcome interruptedOutcome(const ToolCommand &command, const PresentAdapter &target, bool inBootLoader, int signal,
                                const QString &file)
 {
@@ -21,3 +23,5 @@ ToolOutcome interruptedOutcome(const ToolCommand &command, const PresentAdapter 
                                         "same command again brings it back."),
             file};
 }
+
+} // namespace vestra7

@@ -8,6 +8,8 @@
 #include <QJsonObject>
 #include <QString>
 
+namespace vestra7 {
+
 struct ToolOutcome
 {
     ToolExit exit = ToolExit::Done;
@@ -26,3 +28,5 @@ struct PresentAdapter;
 // whether it is left in its boot loader.
 ToolOutcome interruptedOutcome(const ToolCommand &command, const PresentAdapter &target, bool inBootLoader, int signal,
                                const QString &file);
+
+} // namespace vestra7

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace vestra7 {
+
 namespace {
 
 constexpr int kBarWidth = 30;
@@ -62,3 +64,5 @@ void ToolProgress::finish()
     if (std::exchange(m_barShown, false) && m_labels.size() == 1)
         m_out.write("\n");
 }
+
+} // namespace vestra7

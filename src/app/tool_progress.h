@@ -11,6 +11,8 @@
 
 class QIODevice;
 
+namespace vestra7 {
+
 class ToolProgress final
 {
 public:
@@ -37,3 +39,5 @@ private:
     std::vector<int> m_lastTenth;
     bool m_barShown = false;
 };
+
+} // namespace vestra7

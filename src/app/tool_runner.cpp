@@ -10,8 +10,8 @@
 #include "app/tool_text.h"
 #include "app/tool_update.h"
 #include "model/ansi_codec.h"
-#include "model/byte_span.h"
 #include "model/backup_step.h"
+#include "model/byte_span.h"
 #include "model/code_page_memory.h"
 #include "model/config_file.h"
 #include "model/file_name_bytes.h"
@@ -25,6 +25,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <unistd.h>
+
+namespace vestra7 {
 
 ToolRunner::ToolRunner(Adapter::BackendFactory makeBackend, ToolStreams streams, ToolTimeouts timeouts,
                        const QString &backupRoot)
@@ -393,3 +395,5 @@ int runToolCommand(const ToolCommand &command, Adapter::BackendFactory makeBacke
     ToolRunner runner(std::move(makeBackend), {&out, &err, isatty(fileno(stderr)) == 1, isatty(fileno(stdout)) == 1});
     return runner.run(command);
 }
+
+} // namespace vestra7

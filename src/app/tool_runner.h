@@ -16,6 +16,8 @@
 
 class QIODevice;
 
+namespace vestra7 {
+
 // Where the command's words go: results to `out`, errors and progress to `err`.
 struct ToolStreams
 {
@@ -80,3 +82,5 @@ private:
 
 // Runs the command over the devices `makeBackend` gives, writing to standard output and error.
 int runToolCommand(const ToolCommand &command, Adapter::BackendFactory makeBackend);
+
+} // namespace vestra7

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+namespace vestra7 {
+
 ToolSession::ToolSession(Adapter &adapter, ToolWaiter &waiter, ToolTimeouts timeouts)
     : m_adapter(adapter)
     , m_waiter(waiter)
@@ -169,3 +171,5 @@ void ToolSession::transfer(FirmwareImage image)
     m_updatePosition = image.position();
     firmwareUpdate().transfer(std::move(image));
 }
+
+} // namespace vestra7

@@ -12,6 +12,8 @@
 #include <chrono>
 #include <optional>
 
+namespace vestra7 {
+
 struct ToolTimeouts
 {
     // For the first search, for an adapter to be reached once chosen, and for any answer of the
@@ -70,3 +72,5 @@ private:
     std::optional<FirmwareUpdatePort::Result> m_updateResult;
     std::uint64_t m_updatePosition = 0;
 };
+
+} // namespace vestra7

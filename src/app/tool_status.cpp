@@ -15,6 +15,8 @@
 #include <QJsonDocument>
 #include <QTimer>
 
+namespace vestra7 {
+
 ToolOutcome statusOutcome(const Adapter &adapter)
 {
     AnsiCodec &codec = AnsiCodec::system();
@@ -65,3 +67,5 @@ void watchStatus(const ToolCommand &command, const PresentAdapter &target, const
     if (terminal && !command.json)
         write(QStringLiteral("\n"));
 }
+
+} // namespace vestra7

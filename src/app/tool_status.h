@@ -5,8 +5,11 @@
 #include "app/tool_command.h"
 #include "app/tool_outcome.h"
 
-class Adapter;
 class QIODevice;
+
+namespace vestra7 {
+
+class Adapter;
 class ToolWaiter;
 struct PresentAdapter;
 
@@ -16,3 +19,5 @@ ToolOutcome statusOutcome(const Adapter &adapter);
 // on a terminal redrawn in place, otherwise a line per change, with --json a JSON object per line.
 void watchStatus(const ToolCommand &command, const PresentAdapter &target, const Adapter &adapter, ToolWaiter &waiter,
                  QIODevice &out, bool terminal);
+
+} // namespace vestra7

@@ -6,6 +6,8 @@
 
 #include <QIODevice>
 
+namespace vestra7 {
+
 QString escapedDeviceText(const QString &text)
 {
     QString out;
@@ -28,3 +30,5 @@ void writeToolError(QIODevice &err, const QString &text)
 {
     err.write(fileNameBytes(QStringLiteral("vestra7: %1\n").arg(text)));
 }
+
+} // namespace vestra7

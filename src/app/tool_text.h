@@ -11,8 +11,12 @@
 
 class QIODevice;
 
+namespace vestra7 {
+
 // A device's own text with its control characters written out, so that it can neither forge a
 // line of the list nor reach the terminal as an escape sequence: "\n", "\x1b".
 QString escapedDeviceText(const QString &text);
 // "vestra7: <text>" as a line, a file name in it with the bytes it was given in.
 void writeToolError(QIODevice &err, const QString &text);
+
+} // namespace vestra7

@@ -17,6 +17,8 @@
 
 #include <algorithm>
 
+namespace vestra7 {
+
 struct ToolUpdate::Lane
 {
     PresentAdapter target;
@@ -327,3 +329,5 @@ void ToolUpdate::interruptLanes(const std::vector<Lane *> &lanes)
         lane->outcome = interruptedOutcome(m_command, lane->target, lane->session->inBootLoader(lane->target), signal,
                                            m_command.file);
 }
+
+} // namespace vestra7

@@ -13,6 +13,8 @@
 
 class QIODevice;
 
+namespace vestra7 {
+
 class ToolUpdate final
 {
 public:
@@ -50,3 +52,5 @@ private:
     Setup m_setup;
     std::vector<std::unique_ptr<Lane>> m_lanes;
 };
+
+} // namespace vestra7

@@ -5,6 +5,8 @@
 #include <QEventLoop>
 #include <QTimer>
 
+namespace vestra7 {
+
 bool ToolWaiter::waitUntil(const std::function<bool()> &condition, std::chrono::milliseconds timeout)
 {
     if (condition())
@@ -29,3 +31,5 @@ void ToolWaiter::interrupt(int signal)
     m_interruption = signal;
     emit changed();
 }
+
+} // namespace vestra7

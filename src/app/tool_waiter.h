@@ -7,6 +7,8 @@
 #include <chrono>
 #include <functional>
 
+namespace vestra7 {
+
 class ToolWaiter final : public QObject
 {
     Q_OBJECT
@@ -29,3 +31,5 @@ signals:
 private:
     int m_interruption = 0;
 };
+
+} // namespace vestra7

@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <vector>
 
+namespace vestra7 {
+
 namespace {
 
 // How long the program waits at exit for a send under way to finish.
@@ -189,3 +191,5 @@ void Adapter::onWriteEnded(bool held)
         emit writeFailed();
     }
 }
+
+} // namespace vestra7

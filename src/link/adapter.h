@@ -23,6 +23,8 @@
 #include <optional>
 #include <vector>
 
+namespace vestra7 {
+
 class AdapterLock;
 class HidController;
 class HidDevice;
@@ -183,3 +185,5 @@ private:
     LinkCounts m_linkCounts;
     bool m_pollAnswered = true; // a record has come since the last poll
 };
+
+} // namespace vestra7

@@ -3,6 +3,8 @@
 // sent with the whole record, as one record write.
 #include "link/adapter.h"
 
+namespace vestra7 {
+
 void Adapter::setActiveLine(int line)
 {
     m_store.make(change::SetActiveLine{line});
@@ -82,3 +84,5 @@ void Adapter::loadConfiguration(const QByteArray &bytes)
 {
     m_store.make(change::LoadConfiguration{bytes});
 }
+
+} // namespace vestra7

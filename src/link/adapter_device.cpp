@@ -2,6 +2,8 @@
 // The adapter's USB identity.
 #include "link/adapter_device.h"
 
+namespace vestra7 {
+
 namespace {
 
 constexpr char kAdapterManufacturer[] = "TARNIX";
@@ -17,3 +19,5 @@ QString deviceVersionText(std::uint16_t releaseNumber)
 {
     return QStringLiteral("%1.%2").arg(releaseNumber >> 8).arg(releaseNumber & 0xFFu);
 }
+
+} // namespace vestra7

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+namespace vestra7 {
+
 void Adapter::searchAgain()
 {
     onDeviceChange();
@@ -61,7 +63,8 @@ bool Adapter::lockFor(const HidDevice &device)
     const QString key = m_selector.adapterKeyOf(device);
     if (const Result<void, AdapterLockHolder> taken = m_lock->take(key); !taken) {
         setInUse(key, adapterInUseText(taken.error()));
-        m_inUseHandsOver = taken.error().handsOver;        m_inUseRetry.start();
+        m_inUseHandsOver = taken.error().handsOver;
+        m_inUseRetry.start();
         return false;
     }
     setInUse({}, {});
@@ -173,3 +176,5 @@ bool Adapter::onDeviceOffered(HidDevice &device)
         setConnected(true);
     return false;
 }
+
+} // namespace vestra7

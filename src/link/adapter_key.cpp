@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace vestra7 {
+
 namespace {
 
 bool isShared(const std::vector<QString> &keys, const QString &key)
@@ -34,3 +36,5 @@ std::vector<QString> adapterKeys(const std::vector<AdapterAddress> &adapters)
             keys[i] = before[i] + QLatin1Char('#') + QString::number(i + 1);
     return keys;
 }
+
+} // namespace vestra7

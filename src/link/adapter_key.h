@@ -7,6 +7,8 @@
 
 #include <vector>
 
+namespace vestra7 {
+
 struct AdapterAddress
 {
     QString serial;
@@ -17,3 +19,5 @@ struct AdapterAddress
 // number is its own is keyed by it alone, so that the key stays the same in any port; an empty
 // serial number, or one that another adapter shares, is followed by "@" and the port ("DUP@1-2").
 std::vector<QString> adapterKeys(const std::vector<AdapterAddress> &adapters);
+
+} // namespace vestra7

@@ -18,6 +18,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace vestra7 {
+
 namespace {
 
 // Longer names are hashed, well within the 255 bytes a file name may have.
@@ -219,3 +221,5 @@ QString adapterInUseText(const AdapterLockHolder &holder)
         .arg(holder.processId)
         .arg(holder.program);
 }
+
+} // namespace vestra7

@@ -9,6 +9,8 @@
 
 #include <chrono>
 
+namespace vestra7 {
+
 // Who holds an adapter, as its lock file says.
 struct AdapterLockHolder
 {
@@ -85,3 +87,5 @@ private:
 
 // What a second program says of the holder: "adapter in use by process 1234 (vestra7 backup x.cfg)".
 QString adapterInUseText(const AdapterLockHolder &holder);
+
+} // namespace vestra7

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace vestra7 {
+
 // What the adapter says of itself, read again each time it is found.
 struct AdapterIdentity
 {
@@ -115,3 +117,5 @@ signals:
     // no longer waits.
     void inUseChanged(const QString &holder);
 };
+
+} // namespace vestra7

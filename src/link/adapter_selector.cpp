@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+namespace vestra7 {
+
 AdapterSelector::AdapterSelector(QObject *parent)
     : QObject(parent)
 {
@@ -149,3 +151,5 @@ void AdapterSelector::keepOrDropChoice(const HidDevice *claimedDevice, bool upda
     qCDebug(lcHid) << "the chosen adapter" << m_chosenKey << "has left; the first one found is used again";
     m_chosenKey.clear();
 }
+
+} // namespace vestra7

@@ -11,6 +11,8 @@
 #include <chrono>
 #include <vector>
 
+namespace vestra7 {
+
 class HidController;
 class HidDevice;
 
@@ -70,3 +72,5 @@ private:
     QString m_claimedKey;         // the adapter claimed last
     QString m_claimedPort;        // and its USB port
 };
+
+} // namespace vestra7

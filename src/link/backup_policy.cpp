@@ -10,6 +10,8 @@
 
 #include <utility>
 
+namespace vestra7 {
+
 BackupPolicy::BackupPolicy(AdapterPort &adapter, const QString &root, QObject *parent)
     : QObject(parent)
     , m_adapter(adapter)
@@ -92,3 +94,5 @@ BackupAttempt BackupPolicy::backUpBefore(BackupStep step)
         emit backupsChanged();
     return {stored->path, {}};
 }
+
+} // namespace vestra7

@@ -10,6 +10,8 @@
 #include <QSet>
 #include <QString>
 
+namespace vestra7 {
+
 class AdapterPort;
 struct AdapterIdentity;
 
@@ -74,3 +76,5 @@ private:
     // Adapters already backed up when first seen in this session.
     QSet<QString> m_seenSerials;
 };
+
+} // namespace vestra7

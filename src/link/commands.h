@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace vestra7 {
+
 enum class Command : std::uint8_t {
     Poll = 0,              // poll; the adapter answers with its record
     Text = 1,              // adapter to host only: a text, which only triggers a refresh
@@ -36,3 +38,5 @@ constexpr bool isUpdateCommand(std::uint8_t cmd)
 {
     return (cmd & 0xF0u) == 0xF0u;
 }
+
+} // namespace vestra7

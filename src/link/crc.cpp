@@ -4,6 +4,8 @@
 
 #include <array>
 
+namespace vestra7 {
+
 namespace {
 
 constexpr std::array<std::uint16_t, 256> makeTable()
@@ -32,3 +34,5 @@ std::uint16_t crc16(const std::uint8_t *data, int length)
         crc = static_cast<std::uint16_t>(kTable[(crc ^ data[i]) & 0xFFu] ^ (crc >> 8));
     return crc;
 }
+
+} // namespace vestra7

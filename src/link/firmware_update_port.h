@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+namespace vestra7 {
+
 class FirmwareUpdatePort : public QObject
 {
     Q_OBJECT
@@ -48,3 +50,5 @@ signals:
     // After a result, the update has let the adapter go without a word to it: it restarts by itself.
     void ended();
 };
+
+} // namespace vestra7

@@ -8,6 +8,8 @@
 
 #include <utility>
 
+namespace vestra7 {
+
 FirmwareUpdater::FirmwareUpdater(UpdatePort &port, std::unique_ptr<TickTimer> timer, QObject *parent)
     : FirmwareUpdatePort(parent)
     , m_port(port)
@@ -164,3 +166,5 @@ void FirmwareUpdater::setInterval(std::chrono::milliseconds interval)
     if (m_timer->interval() != interval)
         m_timer->start(interval);
 }
+
+} // namespace vestra7

@@ -11,6 +11,8 @@
 #include <memory>
 #include <span>
 
+namespace vestra7 {
+
 class TickTimer;
 class UpdatePort;
 
@@ -89,3 +91,5 @@ private:
     bool m_adapterPresent = false;
     bool m_adapterInBootLoader = false;
 };
+
+} // namespace vestra7

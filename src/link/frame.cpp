@@ -8,6 +8,8 @@
 #include <cassert>
 #include <cstring>
 
+namespace vestra7 {
+
 namespace {
 
 // Frames are built and read through their declared layouts, so the offsets live in one place.
@@ -81,3 +83,5 @@ Report makeReport(const Frame &frame)
     std::copy(frame.begin(), frame.end(), report.begin() + 1);
     return report;
 }
+
+} // namespace vestra7

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <span>
 
+namespace vestra7 {
+
 inline constexpr std::size_t kFrameSize = 64;
 inline constexpr std::size_t kReportSize = 65;       // report ID 0, then one frame
 inline constexpr std::size_t kFramePayloadSize = 63; // payload bytes per data frame
@@ -76,3 +78,5 @@ private:
 
 // Report ID 0 followed by the frame.
 Report makeReport(const Frame &frame);
+
+} // namespace vestra7

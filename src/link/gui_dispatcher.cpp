@@ -4,6 +4,8 @@
 
 #include <QThread>
 
+namespace vestra7 {
+
 GuiDispatcher::GuiDispatcher()
 {
     connect(this, &GuiDispatcher::tasksWaiting, this, &GuiDispatcher::runPending, Qt::QueuedConnection);
@@ -91,3 +93,5 @@ void GuiDispatcher::runPending()
         }
     }
 }
+
+} // namespace vestra7

@@ -12,6 +12,8 @@
 #include <memory>
 #include <mutex>
 
+namespace vestra7 {
+
 // The functions and their completion travel through a mutex of our own rather than inside Qt's
 // events, so that every hand-over is a synchronisation point the thread sanitizer can see: Qt's
 // internal locking is invisible to it. Qt only wakes the GUI thread up, by a queued signal that
@@ -64,3 +66,5 @@ private:
     std::deque<Task> m_tasks;
     bool m_shutdown = false;
 };
+
+} // namespace vestra7

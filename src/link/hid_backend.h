@@ -13,6 +13,8 @@
 #include <span>
 #include <vector>
 
+namespace vestra7 {
+
 // What a scan learns of one present HID interface, without opening it.
 struct HidDeviceInfo
 {
@@ -81,3 +83,5 @@ public:
     // empty for devices only this process can reach, which need no lock.
     virtual QString lockFolder() const { return {}; }
 };
+
+} // namespace vestra7

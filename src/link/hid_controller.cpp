@@ -13,6 +13,8 @@
 #include <mutex>
 #include <utility>
 
+namespace vestra7 {
+
 struct HidDevice::Private
 {
     HidController *controller = nullptr;
@@ -389,3 +391,5 @@ bool HidController::addNew(const std::vector<HidDeviceInfo> &found, std::vector<
     }
     return changed;
 }
+
+} // namespace vestra7

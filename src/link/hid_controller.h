@@ -14,6 +14,8 @@
 #include <span>
 #include <vector>
 
+namespace vestra7 {
+
 class HidController;
 
 class HidDevice final : public ReportWriter, private ReportSink
@@ -108,3 +110,5 @@ private:
     struct Private;
     std::unique_ptr<Private> d;
 };
+
+} // namespace vestra7

@@ -14,6 +14,8 @@
 #include <unistd.h>
 #include <utility>
 
+namespace vestra7 {
+
 namespace {
 
 QString fromWide(const wchar_t *text)
@@ -184,3 +186,5 @@ QString hidapiVersion()
 {
     return QString::fromLatin1(hid_version_str());
 }
+
+} // namespace vestra7

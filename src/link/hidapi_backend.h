@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+namespace vestra7 {
+
 class UdevMonitor;
 
 // A device's instance is its hidraw node ("/dev/hidraw3"). Report lengths are not learnt from the
@@ -34,3 +36,5 @@ private:
 
 // The version of the hidapi library the program runs on.
 QString hidapiVersion();
+
+} // namespace vestra7

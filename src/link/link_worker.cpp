@@ -6,6 +6,8 @@
 #include "link/mailbox.h"
 #include "link/send_message.h"
 
+namespace vestra7 {
+
 LinkWorker::LinkWorker(Mailbox &mailbox, GuiDispatcher &gui, WriterSource writer, QObject *parent)
     : QObject(parent)
     , m_mailbox(mailbox)
@@ -62,3 +64,5 @@ void LinkWorker::run()
         }
     }
 }
+
+} // namespace vestra7

@@ -11,6 +11,8 @@
 #include <mutex>
 #include <thread>
 
+namespace vestra7 {
+
 class GuiDispatcher;
 class Mailbox;
 class ReportWriter;
@@ -53,3 +55,5 @@ private:
     std::condition_variable m_ended;
     bool m_finished = false;
 };
+
+} // namespace vestra7

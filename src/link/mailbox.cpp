@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstddef>
 
+namespace vestra7 {
+
 Mailbox::Mailbox(Clock clock)
     : m_clock(std::move(clock))
 {
@@ -195,3 +197,5 @@ Mailbox::Snapshot Mailbox::snapshot() const
     const std::vector<std::uint8_t> &payload = m_requestPending ? m_payload : m_inFlight;
     return {m_request.cmd, payload, m_request.result};
 }
+
+} // namespace vestra7

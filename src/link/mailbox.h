@@ -14,6 +14,8 @@
 #include <optional>
 #include <vector>
 
+namespace vestra7 {
+
 // One slot, no queue: a new request replaces one the worker has not taken yet. Everything is read
 // and written under one lock, so the worker never sees half of a request and a request posted
 // during a send is never lost.
@@ -109,3 +111,5 @@ private:
     std::chrono::steady_clock::time_point m_lastWriteTaken;
     std::chrono::steady_clock::time_point m_lastChangePosted;
 };
+
+} // namespace vestra7

@@ -7,6 +7,8 @@
 #include "link/frame.h"
 #include "model/device_record.h"
 
+namespace vestra7 {
+
 namespace {
 
 // Enough for a record message; larger buffers are given back after use.
@@ -66,3 +68,5 @@ void Receiver::dispatch(std::uint8_t cmd, std::span<const std::uint8_t> payload)
     if (cmd == CMD_TEXT)
         m_sink.textReceived();
 }
+
+} // namespace vestra7

@@ -6,6 +6,8 @@
 #include <span>
 #include <vector>
 
+namespace vestra7 {
+
 // Where checked messages go. Called on the thread that feeds the receiver.
 class MessageSink
 {
@@ -38,3 +40,5 @@ private:
     MessageSink &m_sink;
     std::vector<std::uint8_t> m_collected;
 };
+
+} // namespace vestra7

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <type_traits>
 
+namespace vestra7 {
+
 namespace {
 
 // What only the adapter writes: the windows show the adapter's own, whatever a change put there.
@@ -145,3 +147,5 @@ void RecordStore::updateReplyReceived(std::uint8_t cmd, std::span<const std::uin
 {
     emit updateReplyArrived(cmd, payload);
 }
+
+} // namespace vestra7

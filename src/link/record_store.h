@@ -12,6 +12,8 @@
 
 #include <vector>
 
+namespace vestra7 {
+
 // The user's changes are kept as values until the adapter holds them. Every record that arrives is
 // the new base, and the changes still pending are applied on top of it: the windows follow the
 // adapter (a call coming in, a line's state) while the user's edits still show, and the next write
@@ -63,3 +65,5 @@ private:
     DeviceRecord m_record{}; // m_base with m_pending applied
     std::vector<Pending> m_pending;
 };
+
+} // namespace vestra7

@@ -6,6 +6,8 @@
 #include <chrono>
 #include <utility>
 
+namespace vestra7 {
+
 ReportReader::ReportReader(ConnectionSource source, std::size_t reportLength, ReportSink &sink, GroupEnd groupEnd)
     : m_source(std::move(source))
     , m_reportLength(std::max<std::size_t>(reportLength, 2))
@@ -106,3 +108,5 @@ bool ReportReader::waitForStop(int milliseconds)
     std::unique_lock lock(m_mutex);
     return m_wake.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return m_stopping; });
 }
+
+} // namespace vestra7

@@ -17,6 +17,8 @@
 #include <thread>
 #include <vector>
 
+namespace vestra7 {
+
 // Where the reports go, on the GUI thread. A plain virtual call rather than a signal of the reader:
 // the reader is no QObject, since it lives on two threads, and its one receiver is fixed for life.
 class ReportSink
@@ -82,3 +84,5 @@ private:
     GuiDispatcher m_gui;
     std::thread m_thread; // last: starts once everything above exists
 };
+
+} // namespace vestra7

@@ -10,6 +10,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace vestra7 {
+
 std::unique_ptr<ReportTrace> ReportTrace::open(const QString &path, QString *error)
 {
     std::unique_ptr<ReportTrace> trace(new ReportTrace);
@@ -55,3 +57,5 @@ void ReportTrace::record(Direction direction, std::span<const std::uint8_t> repo
     // Flushed at once: the log must hold what happened also when the program does not end in order.
     m_file.flush();
 }
+
+} // namespace vestra7

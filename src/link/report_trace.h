@@ -10,6 +10,8 @@
 #include <mutex>
 #include <span>
 
+namespace vestra7 {
+
 class ReportTrace
 {
 public:
@@ -31,3 +33,5 @@ private:
     std::mutex m_mutex;
     QFile m_file;
 };
+
+} // namespace vestra7

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <span>
 
+namespace vestra7 {
+
 class ReportWriter
 {
 public:
@@ -19,3 +21,5 @@ public:
     // gone; a failure the user must be told of comes back as the error.
     virtual Result<std::size_t> writeReport(std::span<const std::uint8_t> report) = 0;
 };
+
+} // namespace vestra7

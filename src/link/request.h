@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace vestra7 {
+
 struct Request
 {
     std::uint8_t cmd = 0;
@@ -11,3 +13,5 @@ struct Request
     std::uint16_t len = 0;
     std::uint8_t result = 0; // 1 when the last send wrote at least one byte
 };
+
+} // namespace vestra7

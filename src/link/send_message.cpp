@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <span>
 
+namespace vestra7 {
+
 SendOutcome sendMessage(const Request &request, ReportWriter *writer)
 {
     const Request message = request;
@@ -33,3 +35,5 @@ SendOutcome sendMessage(const Request &request, ReportWriter *writer)
     }
     return outcome;
 }
+
+} // namespace vestra7

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace vestra7 {
+
 struct Request;
 class ReportWriter;
 
@@ -19,3 +21,5 @@ struct SendOutcome
 // when an earlier one wrote nothing. With no writer (no adapter claimed) nothing is written. An
 // error from the writer ends the message and is handed back for the user.
 SendOutcome sendMessage(const Request &request, ReportWriter *writer);
+
+} // namespace vestra7

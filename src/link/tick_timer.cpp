@@ -2,6 +2,8 @@
 // The update's tick on a Qt timer.
 #include "link/tick_timer.h"
 
+namespace vestra7 {
+
 PreciseTickTimer::PreciseTickTimer(QObject *parent)
     : TickTimer(parent)
 {
@@ -20,3 +22,5 @@ std::chrono::milliseconds PreciseTickTimer::interval() const
 {
     return m_timer.intervalAsDuration();
 }
+
+} // namespace vestra7

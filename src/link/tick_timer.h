@@ -7,6 +7,8 @@
 
 #include <chrono>
 
+namespace vestra7 {
+
 // Tests put a timer of their own in, which ticks when they say.
 class TickTimer : public QObject
 {
@@ -36,3 +38,5 @@ public:
 private:
     QTimer m_timer;
 };
+
+} // namespace vestra7

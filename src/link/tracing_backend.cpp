@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace vestra7 {
+
 namespace {
 
 class TracedConnection final : public HidConnection
@@ -66,3 +68,5 @@ QString TracingBackend::lockFolder() const
 {
     return m_inner->lockFolder();
 }
+
+} // namespace vestra7

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+namespace vestra7 {
+
 class ReportTrace;
 
 class TracingBackend final : public HidBackend
@@ -22,3 +24,5 @@ private:
     std::unique_ptr<HidBackend> m_inner;
     std::shared_ptr<ReportTrace> m_trace;
 };
+
+} // namespace vestra7

@@ -4,6 +4,8 @@
 
 #include <QSocketNotifier>
 
+namespace vestra7 {
+
 UdevMonitor::UdevMonitor(const char *subsystem, QObject *parent)
     : QObject(parent)
     , m_udev(udev_new())
@@ -39,3 +41,5 @@ void UdevMonitor::drain()
     if (!events.empty())
         emit eventsArrived(events);
 }
+
+} // namespace vestra7

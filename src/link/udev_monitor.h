@@ -12,6 +12,8 @@
 
 class QSocketNotifier;
 
+namespace vestra7 {
+
 class UdevMonitor final : public QObject
 {
     Q_OBJECT
@@ -45,3 +47,5 @@ private:
     std::unique_ptr<QSocketNotifier> m_notifier;
     QString m_error;
 };
+
+} // namespace vestra7

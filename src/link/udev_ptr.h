@@ -6,6 +6,8 @@
 
 #include <memory>
 
+namespace vestra7 {
+
 template <typename T, T *(*Unref)(T *)> struct UdevUnref
 {
     void operator()(T *object) const
@@ -18,3 +20,5 @@ template <typename T, T *(*Unref)(T *)> struct UdevUnref
 using UdevPtr = std::unique_ptr<udev, UdevUnref<udev, udev_unref>>;
 using UdevMonitorPtr = std::unique_ptr<udev_monitor, UdevUnref<udev_monitor, udev_monitor_unref>>;
 using UdevDevicePtr = std::unique_ptr<udev_device, UdevUnref<udev_device, udev_device_unref>>;
+
+} // namespace vestra7

@@ -6,6 +6,8 @@
 
 #include <span>
 
+namespace vestra7 {
+
 class UpdatePort
 {
 public:
@@ -15,3 +17,5 @@ public:
     // yet. The payload is copied.
     virtual void post(Command command, std::span<const std::uint8_t> payload = {}) = 0;
 };
+
+} // namespace vestra7

@@ -8,6 +8,8 @@
 #include <optional>
 #include <utility>
 
+namespace vestra7 {
+
 namespace {
 
 // Label values escape the backslash, the double quote and the line feed; nothing else.
@@ -225,3 +227,5 @@ QByteArray renderMetrics(const std::vector<AdapterSample> &adapters, AnsiCodec &
         writer.metric(metric.name, metric.type, metric.help, perAdapter(metric));
     return writer.text();
 }
+
+} // namespace vestra7

@@ -13,6 +13,8 @@
 #include <optional>
 #include <vector>
 
+namespace vestra7 {
+
 // One adapter at the moment of a scrape.
 struct AdapterSample
 {
@@ -36,3 +38,5 @@ QByteArray renderMetrics(const std::vector<AdapterSample> &adapters, AnsiCodec &
 
 // The content type of renderMetrics()'s text.
 inline constexpr char kMetricsContentType[] = "text/plain; version=0.0.4; charset=utf-8";
+
+} // namespace vestra7

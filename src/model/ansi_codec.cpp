@@ -10,6 +10,8 @@
 #include <atomic>
 #include <memory>
 
+namespace vestra7 {
+
 namespace {
 
 // Counted up at each choice, so that a thread's codec sees a new one without taking the lock.
@@ -142,3 +144,5 @@ QString AnsiCodec::systemCodePage()
     return QString::fromLatin1(g_chosenCodePage.isEmpty() ? QByteArray(ansiCodePageName(QLocale::system()))
                                                           : g_chosenCodePage);
 }
+
+} // namespace vestra7

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <span>
 
+namespace vestra7 {
+
 // The Windows ANSI code page that a system with this locale would use, as an ICU converter name.
 const char *ansiCodePageName(const QLocale &locale);
 // Every code page ansiCodePageName() gives, "windows-1252" and the like.
@@ -39,3 +41,5 @@ private:
     QStringEncoder m_encoder;
     QStringDecoder m_decoder;
 };
+
+} // namespace vestra7

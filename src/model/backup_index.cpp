@@ -9,6 +9,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+namespace vestra7 {
+
 namespace {
 
 const QString kStepsKey = QStringLiteral("steps");
@@ -57,3 +59,5 @@ void BackupIndex::keepOnly(const QStringList &backupNames)
 {
     m_steps.removeIf([&](const auto &entry) { return !backupNames.contains(entry.key()); });
 }
+
+} // namespace vestra7

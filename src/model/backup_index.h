@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace vestra7 {
+
 // Only a note: the backup files are the truth, so a missing or unreadable index just loses the
 // steps, and a backup the index does not know of is still listed.
 class BackupIndex final
@@ -34,3 +36,5 @@ private:
     QString m_serial;
     QMap<QString, BackupStep> m_steps;
 };
+
+} // namespace vestra7

@@ -6,6 +6,8 @@
 
 #include <array>
 
+namespace vestra7 {
+
 namespace {
 
 struct StepNames
@@ -64,3 +66,5 @@ BackupStep backupStepFromKey(const QString &key)
     }
     return BackupStep::Unknown;
 }
+
+} // namespace vestra7

@@ -6,6 +6,8 @@
 
 #include <optional>
 
+namespace vestra7 {
+
 enum class BackupStep {
     Unknown, // the backup's note is lost; the backup itself is not
     FirstSeen,
@@ -25,3 +27,5 @@ QString backupStepText(BackupStep step);
 // The name a backup index stores, which stays the same whatever language the user reads.
 QString backupStepKey(BackupStep step);
 BackupStep backupStepFromKey(const QString &key);
+
+} // namespace vestra7

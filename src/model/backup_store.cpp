@@ -22,6 +22,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace vestra7 {
+
 namespace {
 
 // Percent-encoding never yields brackets or blanks, so no serial number is given this folder.
@@ -241,3 +243,5 @@ Result<DeviceRecord> readBackup(const QString &path)
     std::memcpy(&record, content->constData(), kRecordSize);
     return record;
 }
+
+} // namespace vestra7

@@ -13,6 +13,8 @@
 #include <optional>
 #include <vector>
 
+namespace vestra7 {
+
 struct BackupInfo
 {
     QDateTime time; // UTC, to the millisecond
@@ -74,3 +76,5 @@ private:
 
 // Reads a backup back: a file of exactly one record's bytes.
 Result<DeviceRecord> readBackup(const QString &path);
+
+} // namespace vestra7

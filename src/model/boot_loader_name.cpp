@@ -2,6 +2,8 @@
 // Reading the boot-loader mark out of a product name.
 #include "model/boot_loader_name.h"
 
+namespace vestra7 {
+
 bool isBootLoaderName(const QString &product)
 {
     return product.indexOf(QLatin1StringView(kBootLoaderMark)) >= 1;
@@ -16,3 +18,5 @@ QString deviceModelName(const QString &product)
         name.remove(at, mark.size());
     return name;
 }
+
+} // namespace vestra7

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace vestra7 {
+
 inline constexpr char kBootLoaderMark[] = "(boot)";
 
 // "(boot)" from the second character on marks the boot loader; at the very start it does not.
@@ -12,3 +14,5 @@ bool isBootLoaderName(const QString &product);
 // The model an adapter is, as update files name it: its product name without the first "(boot)",
 // nothing around it trimmed.
 QString deviceModelName(const QString &product);
+
+} // namespace vestra7

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <span>
 
+namespace vestra7 {
+
 // The array's own bytes, not a copy: valid while the array lives and is not changed.
 inline std::span<const std::uint8_t> asBytes(const QByteArray &bytes)
 {
@@ -20,3 +22,5 @@ inline QByteArray toByteArray(std::span<const std::uint8_t> bytes)
 {
     return {reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size())};
 }
+
+} // namespace vestra7

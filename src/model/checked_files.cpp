@@ -16,6 +16,8 @@
 
 #include <utility>
 
+namespace vestra7 {
+
 namespace {
 
 Error systemError(int error)
@@ -212,3 +214,5 @@ Result<void> makePrivateFolder(const QString &path)
         return systemError(errno);
     return {};
 }
+
+} // namespace vestra7

@@ -10,6 +10,8 @@
 
 #include <memory>
 
+namespace vestra7 {
+
 enum class FileKind {
     // The user's own files (a saved configuration, an exported phone book): as readable as the umask
     // lets them be, an existing file's permissions kept, a link to a regular file written through.
@@ -39,3 +41,5 @@ Result<std::unique_ptr<QFile>> openNamedFile(const QString &path);
 // Makes `path` a folder that only its owner can enter, creating it (but not its parents) when
 // missing and taking the rights of others away from one that is there. A link is refused.
 Result<void> makePrivateFolder(const QString &path);
+
+} // namespace vestra7

@@ -8,6 +8,8 @@
 #include <QSettings>
 #include <QUrl>
 
+namespace vestra7 {
+
 namespace {
 
 QSettings adapterSettings()
@@ -39,3 +41,5 @@ void rememberCodePage(const QString &adapterKey, const QString &codePageName)
     QSettings settings = adapterSettings();
     settings.setValue(settingsKey(adapterKey), codePageName);
 }
+
+} // namespace vestra7

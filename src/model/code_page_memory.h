@@ -4,7 +4,11 @@
 
 #include <QString>
 
+namespace vestra7 {
+
 // The code page remembered for the adapter with this key, or empty when none (or none this
 // program maps) is remembered.
 QString rememberedCodePage(const QString &adapterKey);
 void rememberCodePage(const QString &adapterKey, const QString &codePageName);
+
+} // namespace vestra7

@@ -7,6 +7,8 @@
 #include "model/file_messages.h"
 #include "model/input_file.h"
 
+namespace vestra7 {
+
 QString withConfigExtension(const QString &fileName)
 {
     const qsizetype separator = fileName.lastIndexOf(QLatin1Char('/'));
@@ -34,3 +36,5 @@ Result<ConfigFileContent> readConfigFile(const QString &fileName)
     file->truncate(static_cast<qsizetype>(kRecordSize));
     return ConfigFileContent{std::move(*file), size};
 }
+
+} // namespace vestra7

@@ -8,6 +8,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace vestra7 {
+
 inline constexpr char kConfigExtension[] = ".cfg";
 
 // Appends ".cfg" unless the name's extension (from the last dot after the last path separator) is
@@ -30,3 +32,5 @@ struct ConfigFileContent
 
 // Read through the bounded reader: a file beyond its cap for configuration files is refused.
 Result<ConfigFileContent> readConfigFile(const QString &fileName);
+
+} // namespace vestra7

@@ -10,6 +10,8 @@
 #include <initializer_list>
 #include <utility>
 
+namespace vestra7 {
+
 namespace {
 
 // Lets a spreadsheet that does not assume UTF-8 tell the encoding.
@@ -220,3 +222,5 @@ void readCsv(QStringView text, const PartySink &take)
             take(std::move(party));
     });
 }
+
+} // namespace vestra7

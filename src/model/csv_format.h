@@ -9,6 +9,8 @@
 
 #include <span>
 
+namespace vestra7 {
+
 // A UTF-8 byte-order mark, the header "Name,Number" and one row per party, CRLF line ends; a field is
 // quoted when it holds a separator, a quote, a line break or blanks at either end.
 QByteArray writeCsv(std::span<const Party> parties);
@@ -22,3 +24,5 @@ QByteArray writeCsv(std::span<const Party> parties);
 // lose their surrounding blanks; rows with no name and no number are left out. A leading byte-order
 // mark is skipped. Time and memory grow in proportion to the text.
 void readCsv(QStringView text, const PartySink &take);
+
+} // namespace vestra7

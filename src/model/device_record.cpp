@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace vestra7 {
+
 void setDefaults(DeviceRecord &record)
 {
     std::memset(&record, 0, sizeof record);
@@ -41,3 +43,5 @@ const PartyEntry *activeSubscriber(const DeviceRecord &record)
 {
     return record.act_line < kLineCount ? &record.subscriber[record.act_line] : nullptr;
 }
+
+} // namespace vestra7

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <span>
 
+namespace vestra7 {
+
 inline constexpr std::size_t kPartyTextWidth = 16;
 
 struct PartyEntry
@@ -81,3 +83,5 @@ bool isEmptyEntry(const PartyEntry &entry);
 // The party shown for the active line, or null for an act_line the record has no entry for.
 PartyEntry *activeSubscriber(DeviceRecord &record);
 const PartyEntry *activeSubscriber(const DeviceRecord &record);
+
+} // namespace vestra7

@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QDir>
 
+namespace vestra7 {
+
 Error cannotOpenFile(const QString &fileName, const QString &reason)
 {
     return {QCoreApplication::translate("FileMessages", "Cannot open file \"%1\". %2")
@@ -22,3 +24,5 @@ Error cannotCreateFile(const QString &fileName, const QString &reason)
     return {QCoreApplication::translate("FileMessages", "Cannot create file \"%1\". %2")
                 .arg(QDir::toNativeSeparators(fileName), reason)};
 }
+
+} // namespace vestra7

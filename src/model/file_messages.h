@@ -6,7 +6,11 @@
 
 #include <QString>
 
+namespace vestra7 {
+
 // Each names the file as the system shows it and adds the reason, itself a sentence.
 Error cannotOpenFile(const QString &fileName, const QString &reason);
 Error cannotReadFile(const QString &fileName, const QString &reason);
 Error cannotCreateFile(const QString &fileName, const QString &reason);
+
+} // namespace vestra7

@@ -2,6 +2,8 @@
 // Decoding and encoding file names without losing a byte.
 #include "model/file_name_bytes.h"
 
+namespace vestra7 {
+
 namespace {
 
 constexpr char16_t kEscapeBase = 0xDC00;
@@ -86,3 +88,5 @@ QByteArray fileNameBytes(const QString &name)
     bytes += QStringView(name).mid(runStart).toUtf8();
     return bytes;
 }
+
+} // namespace vestra7

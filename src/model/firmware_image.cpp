@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace vestra7 {
+
 void FirmwareImage::load(const QByteArray &file)
 {
     m_file = file;
@@ -27,3 +29,5 @@ FirmwareChunk FirmwareImage::chunk() const
     }
     return chunk;
 }
+
+} // namespace vestra7

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <span>
 
+namespace vestra7 {
+
 // The adapter's boot loader takes the firmware in chunks of exactly this size.
 inline constexpr std::size_t kFirmwareChunkSize = 544;
 using FirmwareChunk = std::array<std::uint8_t, kFirmwareChunkSize>;
@@ -36,3 +38,5 @@ private:
     QByteArray m_file;
     std::uint64_t m_position = 0;
 };
+
+} // namespace vestra7

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <optional>
 
+namespace vestra7 {
+
 namespace {
 
 std::optional<QList<qulonglong>> versionNumbers(const QString &version)
@@ -44,3 +46,5 @@ VersionOrder compareVersions(const QString &version, const QString &other)
     }
     return VersionOrder::Same;
 }
+
+} // namespace vestra7

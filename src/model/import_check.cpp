@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+namespace vestra7 {
+
 namespace {
 
 bool readableName(const QString &name)
@@ -64,3 +66,5 @@ ImportCheck checkImport(std::span<const Party> parties, AnsiCodec &codec)
     }
     return check;
 }
+
+} // namespace vestra7

@@ -9,6 +9,8 @@
 #include <span>
 #include <vector>
 
+namespace vestra7 {
+
 class AnsiCodec;
 
 // What stands against storing the contacts as they are, for a command that shows no preview.
@@ -25,3 +27,5 @@ struct ImportCheck
 
 // Looks at the contacts that will be stored: the first ones, as many as the phone book holds.
 ImportCheck checkImport(std::span<const Party> parties, AnsiCodec &codec);
+
+} // namespace vestra7

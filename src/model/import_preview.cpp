@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace vestra7 {
+
 FieldPreview previewField(const QString &text, AnsiCodec &codec)
 {
     const QByteArray encoded = codec.encode(text);
@@ -37,3 +39,5 @@ void applyImport(DeviceRecord &record, std::span<const Party> parties, AnsiCodec
         writeParty(record.contact[i], parties[i], codec);
     std::memset(record.contact + count, 0, (std::size(record.contact) - count) * sizeof(PartyEntry));
 }
+
+} // namespace vestra7

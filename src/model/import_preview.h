@@ -10,6 +10,8 @@
 #include <span>
 #include <vector>
 
+namespace vestra7 {
+
 class AnsiCodec;
 
 struct FieldPreview
@@ -37,3 +39,5 @@ std::vector<PartyPreview> previewImport(std::span<const Party> parties, AnsiCode
 // The parties go into phone-book entries 0, 1, ...; the entries after them are emptied, and the rest
 // of the record stays as it was. Parties beyond the phone book's size are not stored.
 void applyImport(DeviceRecord &record, std::span<const Party> parties, AnsiCodec &codec);
+
+} // namespace vestra7

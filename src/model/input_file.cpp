@@ -10,6 +10,8 @@
 
 #include <sys/stat.h>
 
+namespace vestra7 {
+
 namespace {
 
 struct KindRules
@@ -103,3 +105,5 @@ Result<QByteArray> readWholeFile(const QString &fileName, InputKind kind)
                         QCoreApplication::translate("InputFile", "It gives more than %1 bytes").arg(cap));
     return bytes;
 }
+
+} // namespace vestra7

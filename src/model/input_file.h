@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace vestra7 {
+
 // What a file is read as; each kind has its own cap.
 enum class InputKind {
     // Files the user names, opened by the bytes of their names as any program opens them.
@@ -26,3 +28,5 @@ qint64 inputCap(InputKind kind);
 // (/dev/zero reports 0), so it is read only until it ends or passes the cap, and refused in the
 // latter case.
 Result<QByteArray> readWholeFile(const QString &fileName, InputKind kind);
+
+} // namespace vestra7

@@ -4,6 +4,8 @@
 
 #include "model/text_field.h"
 
+namespace vestra7 {
+
 LineHealth lineHealth(const DeviceRecord &record, int line, AnsiCodec &codec)
 {
     return {record.stat[line], record.sim_pres[line], record.rssi[line], readTextField(record.ops[line], codec),
@@ -14,3 +16,5 @@ QString ussdText(const DeviceRecord &record, AnsiCodec &codec)
 {
     return readTextField(record.usd_txt, codec);
 }
+
+} // namespace vestra7

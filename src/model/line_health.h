@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+namespace vestra7 {
+
 class AnsiCodec;
 
 struct LineHealth
@@ -23,3 +25,5 @@ struct LineHealth
 LineHealth lineHealth(const DeviceRecord &record, int line, AnsiCodec &codec);
 // The adapter's last USSD text, one for both lines.
 QString ussdText(const DeviceRecord &record, AnsiCodec &codec);
+
+} // namespace vestra7

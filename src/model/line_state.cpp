@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+namespace vestra7 {
+
 QString lineStateText(std::uint8_t state)
 {
     if (canCall(state))
@@ -36,3 +38,5 @@ bool partyNumberGiven(const QString &number)
 {
     return number.size() > 2;
 }
+
+} // namespace vestra7

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace vestra7 {
+
 struct DeviceRecord;
 
 // A call can be placed on the line.
@@ -34,3 +36,5 @@ bool anyLineInCall(const DeviceRecord &record);
 
 // A number the adapter can dial: it places no call to one of fewer than three characters.
 bool partyNumberGiven(const QString &number);
+
+} // namespace vestra7

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace vestra7 {
+
 int phoneBookEntryCount(const DeviceRecord &record)
 {
     return static_cast<int>(std::count_if(std::begin(record.contact), std::end(record.contact),
@@ -39,3 +41,5 @@ std::vector<Party> phoneBookParties(const DeviceRecord &record, AnsiCodec &codec
     }
     return parties;
 }
+
+} // namespace vestra7

@@ -9,6 +9,8 @@
 #include <functional>
 #include <vector>
 
+namespace vestra7 {
+
 class AnsiCodec;
 
 // A party as the user types or picks it, or a phone-book file holds it.
@@ -35,3 +37,5 @@ QString dialableNumber(QString number);
 
 // The phone book's non-empty entries, in the order of the record.
 std::vector<Party> phoneBookParties(const DeviceRecord &record, AnsiCodec &codec);
+
+} // namespace vestra7

@@ -14,6 +14,8 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 
+namespace vestra7 {
+
 namespace {
 
 QString suffixOf(const QString &fileName)
@@ -137,3 +139,5 @@ Result<PhoneBookImport> importPhoneBookFile(const QString &fileName, AnsiCodec &
     const PhoneBookFormat format = importFormatFor(fileName, *file);
     return importPhoneBook(std::move(*file), format, fallback);
 }
+
+} // namespace vestra7

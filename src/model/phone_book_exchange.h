@@ -11,6 +11,8 @@
 
 #include <vector>
 
+namespace vestra7 {
+
 class AnsiCodec;
 
 enum class PhoneBookFormat { VCard, Csv };
@@ -41,3 +43,5 @@ PhoneBookImport importPhoneBook(QByteArray content, PhoneBookFormat format, Ansi
 Result<void> exportPhoneBookFile(const QString &fileName, const DeviceRecord &record, AnsiCodec &codec);
 // The file is read through the bounded reader, with the phone-book cap.
 Result<PhoneBookImport> importPhoneBookFile(const QString &fileName, AnsiCodec &fallback);
+
+} // namespace vestra7

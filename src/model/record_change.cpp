@@ -11,6 +11,8 @@
 #include <cstring>
 #include <type_traits>
 
+namespace vestra7 {
+
 namespace {
 
 bool isLine(int line)
@@ -154,3 +156,5 @@ bool holdsChange(const DeviceRecord &received, const DeviceRecord &sent, const C
         },
         value);
 }
+
+} // namespace vestra7

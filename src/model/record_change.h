@@ -12,6 +12,8 @@
 #include <variant>
 #include <vector>
 
+namespace vestra7 {
+
 // One value type for each change the windows can ask of the record.
 namespace change {
 struct SetActiveLine
@@ -98,3 +100,5 @@ std::optional<CallRequest> callRequest(const Change &change);
 // holds there. Fields only the adapter writes (line states, signal, operators, USSD) are never
 // compared, not even for "Set to default" or a loaded configuration.
 bool holdsChange(const DeviceRecord &received, const DeviceRecord &sent, const Change &change);
+
+} // namespace vestra7

@@ -8,6 +8,8 @@
 
 #include <span>
 
+namespace vestra7 {
+
 namespace {
 
 QString lineText(int activeLine)
@@ -83,3 +85,5 @@ std::vector<RecordDifference> recordDifferences(const DeviceRecord &before, cons
     addSetting(differences, RecordItem::ActiveLine, before.act_line, after.act_line, lineText);
     return differences;
 }
+
+} // namespace vestra7

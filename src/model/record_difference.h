@@ -9,6 +9,8 @@
 
 #include <vector>
 
+namespace vestra7 {
+
 class AnsiCodec;
 
 enum class RecordItem { Contact, CallListEntry, MicGain, LineGain, AutoAnswerA, AutoAnswerB, ActiveLine };
@@ -16,7 +18,7 @@ enum class RecordItem { Contact, CallListEntry, MicGain, LineGain, AutoAnswerA, 
 struct RecordDifference
 {
     RecordItem item;
-    int index = -1;     // the entry's index from 0, for phone-book and call-list entries
+    int index = -1; // the entry's index from 0, for phone-book and call-list entries
     Party oldParty; // for phone-book and call-list entries
     Party newParty;
     QString oldText; // for the settings and the active line, as the window shows them
@@ -33,3 +35,5 @@ QString differenceLabel(const RecordDifference &difference);
 // are left out.
 std::vector<RecordDifference> recordDifferences(const DeviceRecord &before, const DeviceRecord &after,
                                                 AnsiCodec &codec);
+
+} // namespace vestra7

@@ -7,6 +7,8 @@
 #include <optional>
 #include <utility>
 
+namespace vestra7 {
+
 // Why something failed, as the user is to read it.
 struct Error
 {
@@ -16,12 +18,17 @@ struct Error
 // Either the value asked for or the error that stopped it. Callers test it (`if (!result)`) before
 // they take the value; taking the value of a failure is a programming error. A caller that must say
 // more than words about a failure (an exit code with them) gives its own error type.
-template <typename T, typename E = Error>
-class [[nodiscard]] Result
+template <typename T, typename E = Error> class [[nodiscard]] Result
 {
 public:
-    Result(T value) : m_value(std::move(value)) {}
-    Result(E error) : m_error(std::move(error)) {}
+    Result(T value)
+        : m_value(std::move(value))
+    {
+    }
+    Result(E error)
+        : m_error(std::move(error))
+    {
+    }
 
     bool ok() const { return m_value.has_value(); }
     explicit operator bool() const { return ok(); }
@@ -43,12 +50,15 @@ private:
 };
 
 // Success with nothing to hand back: `return {};`.
-template <typename E>
-class [[nodiscard]] Result<void, E>
+template <typename E> class [[nodiscard]] Result<void, E>
 {
 public:
     Result() = default;
-    Result(E error) : m_error(std::move(error)), m_failed(true) {}
+    Result(E error)
+        : m_error(std::move(error))
+        , m_failed(true)
+    {
+    }
 
     bool ok() const { return !m_failed; }
     explicit operator bool() const { return ok(); }
@@ -58,3 +68,5 @@ private:
     E m_error{};
     bool m_failed = false;
 };
+
+} // namespace vestra7

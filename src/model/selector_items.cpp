@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace vestra7 {
+
 namespace {
 
 QString itemFor(const QStringList &items, int value)
@@ -58,3 +60,5 @@ QString autoAnswerText(int value)
 {
     return itemFor(autoAnswerItems(), value);
 }
+
+} // namespace vestra7

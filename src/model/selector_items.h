@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace vestra7 {
+
 // 16 microphone gains 1.5 dB apart, each exactly 8 characters: "0 dB    ", "+1.5 dB ", ..., "+22.5 dB".
 QStringList micGainItems();
 // 100 line gains 1 dB apart: "0 dB", "+ 1 dB", ..., "+ 99 dB".
@@ -18,3 +20,5 @@ QStringList autoAnswerItems();
 QString micGainText(int value);
 QString lineGainText(int value);
 QString autoAnswerText(int value);
+
+} // namespace vestra7

@@ -4,6 +4,8 @@
 
 #include <QDateTime>
 
+namespace vestra7 {
+
 SignalHistory::SignalHistory(std::chrono::milliseconds span)
     : m_span(span)
 {
@@ -33,3 +35,5 @@ QByteArray SignalHistory::toCsv() const
     }
     return csv;
 }
+
+} // namespace vestra7

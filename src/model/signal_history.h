@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <deque>
 
+namespace vestra7 {
+
 class SignalHistory
 {
 public:
@@ -43,3 +45,5 @@ private:
     std::chrono::milliseconds m_span;
     std::deque<Sample> m_samples;
 };
+
+} // namespace vestra7

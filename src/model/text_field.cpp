@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace vestra7 {
+
 QString readTextField(std::span<const std::uint8_t> field, AnsiCodec &codec)
 {
     const auto end = std::find(field.begin(), field.end(), std::uint8_t{0});
@@ -29,3 +31,5 @@ void writeTextField(std::span<std::uint8_t> field, const QString &text)
 {
     writeTextField(field, text, AnsiCodec::system());
 }
+
+} // namespace vestra7

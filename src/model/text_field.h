@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <span>
 
+namespace vestra7 {
+
 class AnsiCodec;
 
 // The bytes up to the first zero, never past the field's end, decoded from the ANSI code page.
@@ -17,3 +19,5 @@ QString readTextField(std::span<const std::uint8_t> field);
 // has no terminator.
 void writeTextField(std::span<std::uint8_t> field, const QString &text, AnsiCodec &codec);
 void writeTextField(std::span<std::uint8_t> field, const QString &text);
+
+} // namespace vestra7

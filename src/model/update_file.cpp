@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+namespace vestra7 {
+
 QString updateModelName(std::span<const std::uint8_t> headerText)
 {
     constexpr QByteArrayView key("MODEL=");
@@ -76,3 +78,5 @@ bool updateFileNamesModel(std::span<const std::uint8_t> file, const QString &pro
     const std::optional<std::span<const std::uint8_t>> headerText = updateHeaderText(file);
     return headerText && updateModelName(*headerText).trimmed() == deviceModelName(product).trimmed();
 }
+
+} // namespace vestra7

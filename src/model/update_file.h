@@ -8,6 +8,8 @@
 #include <optional>
 #include <span>
 
+namespace vestra7 {
+
 // Bytes 0 and 1 hold the payload offset (little-endian), bytes 2 and 3 are not looked at, and the
 // header text runs from byte 4 to the first zero byte.
 inline constexpr std::size_t kHeaderTextOffset = 4;
@@ -40,3 +42,5 @@ std::optional<std::uint16_t> checkUpdateFile(std::span<const std::uint8_t> file,
 // ignored: the firmware and the files need not agree on a trailing blank, which only the boot
 // loader's name, checked exactly, settles.
 bool updateFileNamesModel(std::span<const std::uint8_t> file, const QString &product);
+
+} // namespace vestra7

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace vestra7 {
+
 namespace {
 
 double doneShare(std::uint64_t position, std::uint64_t size)
@@ -26,3 +28,5 @@ QString progressCaption(std::uint64_t position, std::uint64_t size, const QLocal
 {
     return locale.toString(doneShare(position, size) * 100, 'f', 1) + QStringLiteral(" %");
 }
+
+} // namespace vestra7

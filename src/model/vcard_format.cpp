@@ -7,6 +7,8 @@
 
 #include <optional>
 
+namespace vestra7 {
+
 namespace {
 
 constexpr qsizetype kMaxLineOctets = 75;
@@ -338,3 +340,5 @@ void readVCards(QStringView text, const PartySink &take)
     }
     finish(line);
 }
+
+} // namespace vestra7

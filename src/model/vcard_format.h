@@ -9,6 +9,8 @@
 
 #include <span>
 
+namespace vestra7 {
+
 // One card per party with FN from the name, an empty N and TEL from the number (none when it is empty),
 // UTF-8, CRLF line ends, lines folded at 75 octets.
 QByteArray writeVCards(std::span<const Party> parties);
@@ -18,3 +20,5 @@ QByteArray writeVCards(std::span<const Party> parties);
 // neither are left out. Folded lines, quoted-printable values and "tel:" URIs are understood. Time
 // and memory grow in proportion to the text.
 void readVCards(QStringView text, const PartySink &take);
+
+} // namespace vestra7

@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+namespace vestra7 {
+
 QString accessProblemText(const QString &reason, const QString &ruleFile, bool ruleInstalled)
 {
     QString text =
@@ -36,3 +38,5 @@ QString accessProblemText(const QString &reason)
     const QString ruleFile = QStringLiteral(VESTRA7_UDEV_RULE_FILE);
     return accessProblemText(reason, ruleFile, QFileInfo::exists(ruleFile));
 }
+
+} // namespace vestra7

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace vestra7 {
+
 // `reason` is the system's account of the failure. `ruleFile` is the udev rule that gives the
 // logged-in user access to the adapter, `ruleInstalled` whether it is in place. The first line
 // never carries the reason, so a reason that looks like markup cannot turn the text into rich text.
@@ -11,3 +13,5 @@ QString accessProblemText(const QString &reason, const QString &ruleFile, bool r
 
 // The same for the rule this build installs, looked for where the install puts it.
 QString accessProblemText(const QString &reason);
+
+} // namespace vestra7

@@ -7,6 +7,8 @@
 #include <QActionGroup>
 #include <QMenu>
 
+namespace vestra7 {
+
 namespace {
 
 // A product name is shown as it is, not read for a mnemonic.
@@ -51,3 +53,5 @@ void AdapterMenu::showChoices()
     }
     m_menu->menuAction()->setVisible(!present.empty());
 }
+
+} // namespace vestra7

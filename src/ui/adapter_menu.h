@@ -4,9 +4,12 @@
 
 #include <QObject>
 
-class AdapterPort;
 class QActionGroup;
 class QMenu;
+
+namespace vestra7 {
+
+class AdapterPort;
 
 // Lists every adapter present, the one in use checked; choosing another one uses that one instead.
 // Listed also when there is only one, so that it shows which adapter is in use.
@@ -25,3 +28,5 @@ private:
     QMenu *m_menu;
     QActionGroup *m_choices;
 };
+
+} // namespace vestra7

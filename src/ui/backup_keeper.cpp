@@ -2,6 +2,8 @@
 // The question before a step whose backup could not be made.
 #include "ui/backup_keeper.h"
 
+namespace vestra7 {
+
 BackupKeeper::BackupKeeper(BackupPolicy &policy, QObject *parent)
     : QObject(parent)
     , m_policy(policy)
@@ -23,3 +25,5 @@ bool BackupKeeper::confirm(QWidget *parent, const QString &question, bool cancel
 {
     return confirmThrough(m_confirm, parent, question, cancelFirst);
 }
+
+} // namespace vestra7

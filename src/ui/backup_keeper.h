@@ -12,6 +12,8 @@
 
 class QWidget;
 
+namespace vestra7 {
+
 // One for the program, shared by the windows whose commands replace the adapter's record.
 class BackupKeeper final : public QObject
 {
@@ -35,3 +37,5 @@ private:
     BackupPolicy &m_policy;
     Confirmer m_confirm;
 };
+
+} // namespace vestra7

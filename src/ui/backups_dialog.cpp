@@ -13,6 +13,8 @@
 #include <QHeaderView>
 #include <QLocale>
 
+namespace vestra7 {
+
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
@@ -181,3 +183,5 @@ void BackupsDialog::setConnected(bool connected)
     m_connected = connected;
     showDifferences();
 }
+
+} // namespace vestra7

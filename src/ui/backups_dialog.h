@@ -7,9 +7,12 @@
 
 #include <memory>
 
+class QTreeWidgetItem;
+
+namespace vestra7 {
+
 class AdapterPort;
 class BackupKeeper;
-class QTreeWidgetItem;
 
 namespace Ui {
 class BackupsDialog;
@@ -36,3 +39,5 @@ private:
     AdapterPort &m_adapter;
     bool m_connected;
 };
+
+} // namespace vestra7

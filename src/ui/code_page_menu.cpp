@@ -11,6 +11,8 @@
 #include <QActionGroup>
 #include <QMenu>
 
+namespace vestra7 {
+
 CodePageMenu::CodePageMenu(QMenu &parentMenu, AdapterPort &adapter)
     : QObject(&parentMenu)
     , m_adapter(adapter)
@@ -55,3 +57,5 @@ void CodePageMenu::switchCodePage(const QString &name)
     AnsiCodec::useCodePage(name.toLatin1().constData());
     emit codePageSwitched();
 }
+
+} // namespace vestra7

@@ -5,9 +5,12 @@
 #include <QObject>
 #include <QString>
 
+class QMenu;
+
+namespace vestra7 {
+
 class AdapterPort;
 struct AdapterIdentity;
-class QMenu;
 
 // The code page is remembered per adapter; an adapter never given one reads as the desktop's
 // language would have it. The program's one codec follows the adapter in use.
@@ -33,3 +36,5 @@ private:
     // What the program reads texts in before any adapter's own choice: the desktop language's code page.
     QString m_defaultCodePage;
 };
+
+} // namespace vestra7

@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QWidget>
 
+namespace vestra7 {
+
 namespace {
 
 const QString kConfigFileName = QStringLiteral("config.cfg");
@@ -79,3 +81,5 @@ void ConfigFileCommands::loadFromFile()
     m_window.setFocus(Qt::OtherFocusReason);
     m_adapter.loadConfiguration(content->bytes);
 }
+
+} // namespace vestra7

@@ -6,9 +6,12 @@
 
 #include <QObject>
 
+class QWidget;
+
+namespace vestra7 {
+
 class AdapterPort;
 class Prompter;
-class QWidget;
 
 // Each asks for its file over `window` and remembers the name chosen. Loading asks before a file of
 // another size than a record's, and backs the record up before replacing it.
@@ -36,3 +39,5 @@ private:
     FileDialog m_saveFileDialog;
     FileDialog m_openFileDialog;
 };
+
+} // namespace vestra7

@@ -9,6 +9,8 @@
 
 #include <QEvent>
 
+namespace vestra7 {
+
 DisconnectedOverlay::DisconnectedOverlay(QWidget *parent)
     : QFrame(parent)
     , m_ui(std::make_unique<Ui::DisconnectedOverlay>())
@@ -46,3 +48,5 @@ void DisconnectedOverlay::changeEvent(QEvent *event)
     if (event->type() == QEvent::LanguageChange)
         showMessage();
 }
+
+} // namespace vestra7

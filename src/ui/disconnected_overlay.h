@@ -7,6 +7,8 @@
 
 #include <memory>
 
+namespace vestra7 {
+
 namespace Ui {
 class DisconnectedOverlay;
 }
@@ -31,3 +33,5 @@ private:
     std::unique_ptr<Ui::DisconnectedOverlay> m_ui;
     QString m_inUse;
 };
+
+} // namespace vestra7

@@ -5,6 +5,8 @@
 #include "model/ansi_codec.h"
 #include "model/byte_span.h"
 
+namespace vestra7 {
+
 namespace {
 
 QString decoded(AnsiCodec &codec, const QByteArray &bytes)
@@ -72,3 +74,5 @@ QString FieldFitValidator::firstUnencodable(const QString &text) const
     }
     return {};
 }
+
+} // namespace vestra7

@@ -6,6 +6,8 @@
 
 #include <cstddef>
 
+namespace vestra7 {
+
 // The record keeps a party's name and number in fields of a fixed number of bytes, in the adapter's
 // code page. What is typed or pasted beyond the field's bytes is cut, and a character the code page
 // lacks (it would turn into '?') is refused, each time with a word to the user, so that what the edit
@@ -34,3 +36,5 @@ private:
 
     std::size_t m_fieldWidth;
 };
+
+} // namespace vestra7

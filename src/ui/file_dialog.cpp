@@ -4,6 +4,8 @@
 
 #include <QFileDialog>
 
+namespace vestra7 {
+
 namespace {
 
 std::optional<QString> platformChooser(QWidget *parent, const FileDialog::Offer &offer)
@@ -35,3 +37,5 @@ bool FileDialog::exec(QWidget *parent)
     m_fileName = *chosen;
     return true;
 }
+
+} // namespace vestra7

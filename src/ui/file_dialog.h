@@ -9,6 +9,8 @@
 
 class QWidget;
 
+namespace vestra7 {
+
 class FileDialog
 {
 public:
@@ -46,3 +48,5 @@ private:
     QString m_fileName;
     Chooser m_chooser;
 };
+
+} // namespace vestra7

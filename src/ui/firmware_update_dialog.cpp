@@ -23,6 +23,8 @@
 #include <QFileDialog>
 #include <QShowEvent>
 
+namespace vestra7 {
+
 namespace {
 
 const QString kZeroCaption = QStringLiteral("0 %");
@@ -297,3 +299,5 @@ void FirmwareUpdateDialog::showMessage(QMessageBox::Icon icon, const QString &te
 {
     m_prompts.showMessage(this, icon, text, detail);
 }
+
+} // namespace vestra7

@@ -11,10 +11,13 @@
 #include <memory>
 #include <optional>
 
+class QFileDialog;
+
+namespace vestra7 {
+
 class AdapterPort;
 struct AdapterIdentity;
 class BackupKeeper;
-class QFileDialog;
 enum class BackupStep;
 
 namespace Ui {
@@ -88,3 +91,5 @@ private:
     bool m_bootLoaderReady = false;
     bool m_actionsHeld = false;
 };
+
+} // namespace vestra7

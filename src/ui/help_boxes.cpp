@@ -7,6 +7,8 @@
 
 #include <QCoreApplication>
 
+namespace vestra7 {
+
 namespace {
 
 QString keyText(const QKeySequence &key)
@@ -53,3 +55,5 @@ void showKeyboardShortcuts(QWidget *owner, const std::vector<std::pair<QKeySeque
     informationBox(owner, QCoreApplication::translate("HelpBoxes", "Keyboard shortcuts"),
                    QStringLiteral("<table cellspacing=\"4\">%1</table>").arg(rows));
 }
+
+} // namespace vestra7

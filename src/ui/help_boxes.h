@@ -8,8 +8,11 @@
 #include <utility>
 #include <vector>
 
-struct AdapterIdentity;
 class QWidget;
+
+namespace vestra7 {
+
+struct AdapterIdentity;
 
 // The adapter's model, serial number and software version, then the program's version.
 void showAdapterInformation(QWidget *owner, const AdapterIdentity &identity);
@@ -17,3 +20,5 @@ void showAdapterInformation(QWidget *owner, const AdapterIdentity &identity);
 void showAboutProgram(QWidget *owner);
 // Each key with what it does, one per row, then the keys of the menu bar itself.
 void showKeyboardShortcuts(QWidget *owner, const std::vector<std::pair<QKeySequence, QString>> &keys);
+
+} // namespace vestra7

@@ -13,6 +13,8 @@
 
 #include <algorithm>
 
+namespace vestra7 {
+
 namespace {
 
 enum Column { kNameColumn, kNumberColumn, kNoteColumn };
@@ -118,3 +120,5 @@ ImportPreviewDialog::ImportPreviewDialog(const std::vector<Party> &parties, int 
 }
 
 ImportPreviewDialog::~ImportPreviewDialog() = default;
+
+} // namespace vestra7

@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+namespace vestra7 {
+
 class AnsiCodec;
 
 namespace Ui {
@@ -28,3 +30,5 @@ public:
 private:
     std::unique_ptr<Ui::ImportPreviewDialog> m_ui;
 };
+
+} // namespace vestra7

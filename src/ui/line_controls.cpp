@@ -16,6 +16,8 @@
 #include <QMouseEvent>
 #include <QShortcut>
 
+namespace vestra7 {
+
 namespace {
 
 constexpr int kLineA = 0;
@@ -188,3 +190,5 @@ void LineControls::onLineLabelClicked(int line)
     qCDebug(lcUi) << "active line" << lineName(line);
     m_adapter.setActiveLine(line);
 }
+
+} // namespace vestra7

@@ -10,11 +10,14 @@
 #include <utility>
 #include <vector>
 
-class AdapterPort;
-class GlyphButton;
 class QLabel;
 class QLineEdit;
 class QWidget;
+
+namespace vestra7 {
+
+class AdapterPort;
+class GlyphButton;
 
 // A button calls or hangs up on its own line with the party the edits show; Ctrl and the line's
 // digit press it, with Shift the hang-up one. A click on a line's label, or Alt and its digit, makes
@@ -74,3 +77,5 @@ private:
     const QLineEdit *m_partyName;
     const QLineEdit *m_partyNumber;
 };
+
+} // namespace vestra7

@@ -20,6 +20,8 @@
 
 #include <array>
 
+namespace vestra7 {
+
 namespace {
 
 // Raw values are shown as numbers; the state says what it allows, then its number.
@@ -167,3 +169,5 @@ void LineStatusWindow::onSavePicture()
     if (dialog.exec(this))
         savePicture(dialog.selectedFile());
 }
+
+} // namespace vestra7

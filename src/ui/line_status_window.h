@@ -11,6 +11,8 @@
 #include <functional>
 #include <memory>
 
+namespace vestra7 {
+
 class AdapterPort;
 class SignalPlot;
 
@@ -59,3 +61,5 @@ private:
     QTimer m_plotTimer;
     bool m_plotStale = false;
 };
+
+} // namespace vestra7

@@ -5,4 +5,8 @@
 
 #include <QLoggingCategory>
 
+namespace vestra7 {
+
 Q_DECLARE_LOGGING_CATEGORY(lcUi) // "vestra7.ui": the user's commands, the connection as the window shows it
+
+} // namespace vestra7

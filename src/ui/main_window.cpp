@@ -28,6 +28,8 @@
 
 #include <algorithm>
 
+namespace vestra7 {
+
 namespace {
 
 constexpr int kFormMargin = 10;
@@ -336,3 +338,5 @@ void MainWindow::onShowKeyboardShortcuts()
     keys.insert(keys.end(), lineKeys.begin(), lineKeys.end());
     showKeyboardShortcuts(this, keys);
 }
+
+} // namespace vestra7

@@ -11,13 +11,16 @@
 
 #include <memory>
 
+class QDialog;
+
+namespace vestra7 {
+
 class AdapterPort;
 struct AdapterIdentity;
 class BackupKeeper;
 class ConfigFileCommands;
 class LineControls;
 class PartyBooks;
-class QDialog;
 class ToolsMenu;
 
 namespace Ui {
@@ -102,3 +105,5 @@ private:
     // The control that held the focus when the settings panel opened, given it back when it closes.
     QPointer<QWidget> m_focusBeforeSettings;
 };
+
+} // namespace vestra7

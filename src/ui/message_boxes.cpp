@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 
+namespace vestra7 {
+
 namespace {
 
 void showBox(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text)
@@ -49,3 +51,5 @@ void informationBox(QWidget *parent, const QString &title, const QString &text)
 {
     showBox(parent, QMessageBox::Information, title, text);
 }
+
+} // namespace vestra7

@@ -8,6 +8,8 @@
 
 class QWidget;
 
+namespace vestra7 {
+
 // Asks `question` with "OK" and "Cancel"; true only for "OK". Tests put their own in its place.
 using Confirmer = std::function<bool(QWidget *parent, const QString &question)>;
 
@@ -22,3 +24,5 @@ bool confirmThrough(const Confirmer &answerer, QWidget *parent, const QString &q
 void errorBox(QWidget *parent, const QString &title, const QString &text);
 // A notice: the information icon and "OK".
 void informationBox(QWidget *parent, const QString &title, const QString &text);
+
+} // namespace vestra7

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+namespace vestra7 {
+
 void setDarkPanelText(QWidget *label)
 {
     QPalette palette = label->palette();
@@ -13,3 +15,5 @@ void setDarkPanelText(QWidget *label)
     palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(110, 110, 110));
     label->setPalette(palette);
 }
+
+} // namespace vestra7

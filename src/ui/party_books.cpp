@@ -19,6 +19,8 @@
 #include <algorithm>
 #include <vector>
 
+namespace vestra7 {
+
 namespace {
 
 bool isEnterKey(const QKeyEvent &key)
@@ -234,3 +236,5 @@ int PartyBooks::firstFreeContact() const
     const auto free = std::find_if(std::begin(contacts), std::end(contacts), isEmptyEntry);
     return free == std::end(contacts) ? -1 : static_cast<int>(free - std::begin(contacts));
 }
+
+} // namespace vestra7

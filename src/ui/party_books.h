@@ -6,11 +6,14 @@
 
 #include <QObject>
 
-class AdapterPort;
-class Prompter;
 class QKeyEvent;
 class QLineEdit;
 class QTableWidget;
+
+namespace vestra7 {
+
+class AdapterPort;
+class Prompter;
 
 // A row selected in either list becomes the active line's party. Enter in an edit stores the edits
 // into the phone book: over the contact being edited, else into the first free entry. Delete removes
@@ -72,3 +75,5 @@ private:
     // The list m_selectedRow came from.
     const PartyTable *m_selectedList = nullptr;
 };
+
+} // namespace vestra7

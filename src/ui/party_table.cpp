@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace vestra7 {
+
 namespace {
 
 constexpr int kNameColumn = 0;
@@ -122,3 +124,5 @@ void PartyTable::removeRowKeepingLength(int row)
     appendEmptyRow();
     m_table->setUpdatesEnabled(true);
 }
+
+} // namespace vestra7

@@ -12,6 +12,8 @@
 
 class QTableWidget;
 
+namespace vestra7 {
+
 // Rows are rewritten in place and never removed for good, so the list keeps its selection and its
 // scroll position while the adapter's records keep arriving.
 class PartyTable
@@ -49,3 +51,5 @@ private:
     // What each row last showed by showEntries(); empty where the row was changed since.
     std::vector<std::optional<PartyEntry>> m_shown;
 };
+
+} // namespace vestra7

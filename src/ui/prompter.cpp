@@ -4,6 +4,8 @@
 
 #include "ui/backup_keeper.h"
 
+namespace vestra7 {
+
 Prompter::Prompter(QWidget &owner)
     : m_owner(owner)
 {
@@ -42,3 +44,5 @@ void Prompter::showInformation(const QString &text) const
 {
     informationBox(&m_owner, m_title, text);
 }
+
+} // namespace vestra7

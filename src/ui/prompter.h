@@ -6,8 +6,11 @@
 
 #include <QString>
 
-class BackupKeeper;
 class QWidget;
+
+namespace vestra7 {
+
+class BackupKeeper;
 enum class BackupStep;
 
 // The parts of a window share one answerer for their questions, one backup keeper, and the title
@@ -39,3 +42,5 @@ private:
     BackupKeeper *m_backupKeeper = nullptr;
     QString m_title = QStringLiteral("VESTRA7");
 };
+
+} // namespace vestra7

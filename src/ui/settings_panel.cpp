@@ -18,6 +18,8 @@
 
 #include <algorithm>
 
+namespace vestra7 {
+
 SettingsPanel::SettingsPanel(QWidget *parent)
     : QFrame(parent)
     , m_ui(std::make_unique<Ui::SettingsPanel>())
@@ -124,3 +126,5 @@ void SettingsPanel::showSettings(const DeviceRecord &record)
     m_ui->autoAnswerASelector->setValue(record.auto_answer[0]);
     m_ui->autoAnswerBSelector->setValue(record.auto_answer[1]);
 }
+
+} // namespace vestra7

@@ -8,6 +8,8 @@
 #include <array>
 #include <memory>
 
+namespace vestra7 {
+
 class AdapterPort;
 struct DeviceRecord;
 class SpinSelector;
@@ -48,3 +50,5 @@ private:
 
     std::unique_ptr<Ui::SettingsPanel> m_ui;
 };
+
+} // namespace vestra7

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <limits>
 
+namespace vestra7 {
+
 namespace {
 
 int floorToTens(int value)
@@ -89,3 +91,5 @@ void SignalPlot::fitAxes(const SignalHistory &history)
         m_levelAxis->setRange(low, high);
     }
 }
+
+} // namespace vestra7

@@ -13,6 +13,8 @@ class QDateTimeAxis;
 class QLineSeries;
 class QValueAxis;
 
+namespace vestra7 {
+
 class SignalPlot final : public QChartView
 {
     Q_OBJECT
@@ -37,3 +39,5 @@ private:
     int m_low = 0;
     int m_high = 0;
 };
+
+} // namespace vestra7

@@ -17,6 +17,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+namespace vestra7 {
+
 ToolsMenu::ToolsMenu(QMenuBar &menuBar, AdapterPort &adapter, const Prompter &prompter, QWidget &window)
     : m_adapter(adapter)
     , m_prompter(prompter)
@@ -91,7 +93,8 @@ void ToolsMenu::onImportContacts()
 {
     if (!m_importContactsDialog.exec(&m_window))
         return;
-    const Result<PhoneBookImport> read = importPhoneBookFile(m_importContactsDialog.selectedFile(), AnsiCodec::system());
+    const Result<PhoneBookImport> read =
+        importPhoneBookFile(m_importContactsDialog.selectedFile(), AnsiCodec::system());
     if (!read) {
         m_prompter.showError(read.error().message);
         return;
@@ -107,3 +110,5 @@ void ToolsMenu::onImportContacts()
         return;
     m_adapter.importContacts(imported.parties);
 }
+
+} // namespace vestra7

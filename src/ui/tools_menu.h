@@ -6,12 +6,15 @@
 
 #include <QObject>
 
-class AdapterPort;
-class Prompter;
 class QDialog;
 class QMenu;
 class QMenuBar;
 class QWidget;
+
+namespace vestra7 {
+
+class AdapterPort;
+class Prompter;
 
 // Opens the backups window over `window`, shows the line status window beside it, exports the phone
 // book to a vCard or CSV file and imports one after a preview, and holds the menus of the text
@@ -54,3 +57,5 @@ private:
     FileDialog m_importContactsDialog;
     QDialog *m_lineStatusWindow = nullptr;
 };
+
+} // namespace vestra7

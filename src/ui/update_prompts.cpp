@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 
+namespace vestra7 {
+
 UpdatePrompts UpdatePrompts::modal()
 {
     UpdatePrompts prompts;
@@ -22,3 +24,5 @@ UpdatePrompts UpdatePrompts::modal()
     };
     return prompts;
 }
+
+} // namespace vestra7

@@ -10,6 +10,8 @@
 class QFileDialog;
 class QWidget;
 
+namespace vestra7 {
+
 struct UpdatePrompts
 {
     // Runs the file-open dialog; the chosen file's path, or an empty text when the user cancelled.
@@ -25,3 +27,5 @@ struct UpdatePrompts
     // The real, modal ones.
     static UpdatePrompts modal();
 };
+
+} // namespace vestra7

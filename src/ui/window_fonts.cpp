@@ -2,6 +2,8 @@
 // The forms' fonts.
 #include "ui/window_fonts.h"
 
+namespace vestra7 {
+
 namespace {
 
 QFont boldFont(const QString &family, int pixelSize)
@@ -23,3 +25,5 @@ QFont segoeUiBold(int pixelSize)
 {
     return boldFont(QStringLiteral("Segoe UI"), pixelSize);
 }
+
+} // namespace vestra7

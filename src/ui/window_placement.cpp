@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+namespace vestra7 {
+
 void centreOver(QWidget &window, const QWidget &over)
 {
     const QRect under = over.frameGeometry();
@@ -11,3 +13,5 @@ void centreOver(QWidget &window, const QWidget &over)
     window.move(under.left() + under.width() / 2 - own.width() / 2,
                 under.top() + under.height() / 2 - own.height() / 2);
 }
+
+} // namespace vestra7

@@ -6,6 +6,8 @@
 #include <QStyleOptionProgressBar>
 #include <QStylePainter>
 
+namespace vestra7 {
+
 namespace {
 
 const QColor errorChunkColour(204, 32, 32);
@@ -69,3 +71,5 @@ void CaptionedProgressBar::resizeEvent(QResizeEvent *event)
     QProgressBar::resizeEvent(event);
     m_captionLabel->setGeometry(rect());
 }
+
+} // namespace vestra7

@@ -6,6 +6,8 @@
 
 class QLabel;
 
+namespace vestra7 {
+
 // The caption does not follow the position: the owner sets each on its own, through the bar and
 // through captionLabel(). The label is a child without a background, so the bar shows under the
 // text, and both are composed in the window's back buffer and reach the screen together without
@@ -44,3 +46,5 @@ private:
     int m_ordinaryMaximum = 100;
     int m_ordinaryValue = 0;
 };
+
+} // namespace vestra7

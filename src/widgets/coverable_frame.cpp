@@ -6,6 +6,8 @@
 
 #include <utility>
 
+namespace vestra7 {
+
 CoverableFrame::CoverableFrame(QWidget *parent)
     : QFrame(parent)
 {
@@ -32,3 +34,5 @@ void CoverableFrame::setCovered(bool covered)
         m_hidden.clear();
     }
 }
+
+} // namespace vestra7

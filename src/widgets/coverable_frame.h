@@ -6,6 +6,8 @@
 #include <QList>
 #include <QPointer>
 
+namespace vestra7 {
+
 // While covered, the frame still paints itself, but its controls are hidden: they leave the focus
 // chain, so Tab never walks into what cannot be seen, and a screen reader finds none of them under
 // the frame. Uncovered, the controls it hid come back as they were.
@@ -24,3 +26,5 @@ private:
     // The controls shown when the frame was covered, to be shown again.
     QList<QPointer<QWidget>> m_hidden;
 };
+
+} // namespace vestra7

@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QPointer>
 
+namespace vestra7 {
+
 namespace {
 
 // The pointer over an enabled button; a disabled one shows its parent's.
@@ -112,3 +114,5 @@ void GlyphButton::changeEvent(QEvent *event)
     }
     QWidget::changeEvent(event);
 }
+
+} // namespace vestra7

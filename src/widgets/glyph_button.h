@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QWidget>
 
+namespace vestra7 {
+
 // The button has no native window: it is drawn into its parent's surface, so its transparent parts
 // show whatever the parent painted beneath. Each paint composes the face off-screen from the current
 // glyph and copies it over the parent in one go, with the key colour left out.
@@ -50,3 +52,5 @@ private:
     // True while the pointer is on the enabled button.
     bool m_hovered = false;
 };
+
+} // namespace vestra7

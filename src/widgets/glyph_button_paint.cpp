@@ -4,6 +4,8 @@
 
 #include <QPainter>
 
+namespace vestra7 {
+
 namespace {
 
 // The colour that fills the off-screen image before anything is drawn; it never reaches the screen.
@@ -75,3 +77,5 @@ QImage composeGlyphButton(QSize button, const QImage &cell)
     makeColourTransparent(image, keyColour);
     return image;
 }
+
+} // namespace vestra7

@@ -7,6 +7,8 @@
 #include <QPoint>
 #include <QSize>
 
+namespace vestra7 {
+
 // How many square cells a glyph of this size holds side by side: its width div its height.
 int glyphCellCount(QSize glyph);
 
@@ -26,3 +28,5 @@ QPoint glyphCellOrigin(QSize button, QSize cell);
 // The face of a button of this size, ready to draw over its parent: the cell centred, with the colour
 // of its bottom-left pixel and the key colour (magenta) fully transparent.
 QImage composeGlyphButton(QSize button, const QImage &cell);
+
+} // namespace vestra7

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace vestra7 {
+
 QImage glyphPicture(const QString &name)
 {
     const QDir folder(QStringLiteral(":/glyphs"));
@@ -15,3 +17,5 @@ QImage glyphPicture(const QString &name)
     }
     return {};
 }
+
+} // namespace vestra7

@@ -5,6 +5,10 @@
 #include <QImage>
 #include <QString>
 
+namespace vestra7 {
+
 // The picture stored under `name` ("ON", "OFF", "NON", "NOFF"; "nON" finds "NON"), or a null image
 // when no picture has that name.
 QImage glyphPicture(const QString &name);
+
+} // namespace vestra7

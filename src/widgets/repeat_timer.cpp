@@ -2,6 +2,8 @@
 // The QTimer-based repeat timer.
 #include "widgets/repeat_timer.h"
 
+namespace vestra7 {
+
 QtRepeatTimer::QtRepeatTimer(QObject *parent)
     : RepeatTimer(parent)
 {
@@ -18,3 +20,5 @@ void QtRepeatTimer::stop()
 {
     m_timer.stop();
 }
+
+} // namespace vestra7

@@ -7,6 +7,8 @@
 
 #include <chrono>
 
+namespace vestra7 {
+
 class RepeatTimer : public QObject
 {
     Q_OBJECT
@@ -36,3 +38,5 @@ public:
 private:
     QTimer m_timer;
 };
+
+} // namespace vestra7

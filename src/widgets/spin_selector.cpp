@@ -12,6 +12,8 @@
 
 #include <algorithm>
 
+namespace vestra7 {
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -260,3 +262,5 @@ void SpinSelector::paintEvent(QPaintEvent *)
     style()->drawItemText(&painter, field, Qt::AlignLeft | Qt::AlignVCenter, palette(), isEnabled(), m_text,
                           QPalette::Text);
 }
+
+} // namespace vestra7

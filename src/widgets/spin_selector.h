@@ -11,6 +11,8 @@
 
 class QStyleOptionSpinBox;
 
+namespace vestra7 {
+
 // The item index a value v selects among `count` items: below 0 gives 0, count or more gives the
 // last index, otherwise the fraction is dropped. Values never wrap around.
 int clampItemIndex(double v, int count);
@@ -85,3 +87,5 @@ private:
     bool m_pointerOnPressedHalf = false;
     int m_wheelRemainder = 0;
 };
+
+} // namespace vestra7

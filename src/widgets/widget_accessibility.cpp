@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+namespace vestra7 {
+
 namespace {
 
 // The button draws itself and is no QAbstractButton, so Qt would announce it as a plain pane.
@@ -118,3 +120,5 @@ void installWidgetAccessibility()
     }();
     Q_UNUSED(installed);
 }
+
+} // namespace vestra7

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace vestra7 {
+
 namespace {
 
 CommandLine parse(QStringList arguments)
@@ -164,3 +166,5 @@ TEST(ToolFiles, KeysThatMeetInAFileNameStillGetNamesOfTheirOwn)
 }
 
 } // namespace
+
+} // namespace vestra7

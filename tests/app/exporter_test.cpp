@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+namespace vestra7 {
+
 namespace {
 
 class ExporterTest : public testing::Test
@@ -208,3 +210,5 @@ TEST(ExporterOptions, TheCommandLineTakesTheExportersOptionsAndRefusesThemElsewh
          })
         EXPECT_EQ(parse(refused).action, CommandLine::Action::Refuse) << refused.join(QLatin1Char(' ')).toStdString();
 }
+
+} // namespace vestra7

@@ -8,6 +8,8 @@
 
 #include <signal.h>
 
+namespace vestra7 {
+
 namespace {
 
 bool hasDefaultAction(int signal)
@@ -42,3 +44,5 @@ TEST(TerminationSignals, EachRequestIsACallOnTheGuiThreadAndTheDefaultsComeBackA
 }
 
 } // namespace
+
+} // namespace vestra7

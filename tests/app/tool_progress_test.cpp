@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace vestra7 {
+
 TEST(ToolProgress, ALogGetsOneLinePerTenPerCentReachedAndNeverMoreThanAHundred)
 {
     QBuffer log;
@@ -56,3 +58,5 @@ TEST(ToolProgress, SeveralAdaptersGetALineEachInALogAndOnATerminalEachRewrittenW
     EXPECT_EQ(terminal.data(), "\x1b[2A\rS1 [##############################] 100.0 %\x1b[K\x1b[2B\r")
         << "two lines up and back; nothing more at the end, the cursor already stands below them";
 }
+
+} // namespace vestra7

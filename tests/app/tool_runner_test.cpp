@@ -36,6 +36,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace vestra7 {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -784,3 +786,5 @@ TEST_F(ToolRunnerTest, StatusWatchPrintsEachChangeAsAJsonLineAndEndsWellOnCtrlC)
 }
 
 } // namespace
+
+} // namespace vestra7

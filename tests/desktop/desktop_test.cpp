@@ -27,6 +27,8 @@
 #include <string_view>
 #include <utility>
 
+namespace vestra7 {
+
 // Readable texts in failure messages.
 void PrintTo(const QString &text, std::ostream *out)
 {
@@ -505,3 +507,5 @@ TEST_F(RussianDesktop, TheWholeMenuBarIsInSightAndItsLastEntryOpensItsOwnMenu)
 }
 
 } // namespace
+
+} // namespace vestra7

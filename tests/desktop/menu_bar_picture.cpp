@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <numeric>
 
+namespace vestra7 {
+
 namespace {
 
 // Captions of enabled entries are drawn dark on a light bar; greyed-out ones and the bar's own
@@ -102,3 +104,5 @@ std::vector<QRect> menuBarEntries(const QImage &window, int count)
     }
     return entries;
 }
+
+} // namespace vestra7

@@ -12,6 +12,8 @@
 #include <array>
 #include <chrono>
 
+namespace vestra7 {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -268,3 +270,5 @@ QString XDesktop::run(const QString &tool, const QStringList &arguments) const
     }
     return QString::fromUtf8(process.readAllStandardOutput());
 }
+
+} // namespace vestra7

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace vestra7 {
+
 // An X window id.
 using XWindow = std::uint32_t;
 
@@ -72,3 +74,5 @@ private:
     QProcess m_server;
     QProcess m_manager;
 };
+
+} // namespace vestra7

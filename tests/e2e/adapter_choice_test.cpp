@@ -12,6 +12,8 @@
 
 #include <algorithm>
 
+namespace vestra7 {
+
 namespace {
 
 int recordWritesTo(const EmulatedAdapter &adapter)
@@ -94,3 +96,5 @@ TEST_F(AdapterChoice, AnUpdateRestartsOnlyTheChosenAdapterAndTheWindowsFollowIt)
     EXPECT_TRUE(adapterNow([](const AdapterState &state) { return state.received.empty() && !state.bootMode; }))
         << "the adapter not chosen received a report";
 }
+
+} // namespace vestra7

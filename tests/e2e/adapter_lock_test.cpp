@@ -12,6 +12,8 @@
 
 #include <unistd.h>
 
+namespace vestra7 {
+
 TEST_F(ProgramOnHidraw, ACommandBesideTheWindowIsRefusedWithExitFiveAndTheWindowsWritesGoOn)
 {
     if (kUnderThreadSanitizer)
@@ -43,3 +45,5 @@ TEST_F(ProgramOnHidraw, ACommandBesideTheWindowIsRefusedWithExitFiveAndTheWindow
     }));
     EXPECT_TRUE(connectedOnScreen());
 }
+
+} // namespace vestra7

@@ -22,6 +22,8 @@
 
 #include <cstring>
 
+namespace vestra7 {
+
 namespace {
 
 QByteArray bytesOf(const DeviceRecord &record)
@@ -173,3 +175,5 @@ TEST_F(Backups, TheFirmwareConfirmationNamesTheFilesVersionAndTheAdaptersAndCanc
 }
 
 } // namespace
+
+} // namespace vestra7

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+namespace vestra7 {
+
 namespace {
 
 std::shared_ptr<EmulatedAdapter> adapterWith(const char *serial)
@@ -80,3 +82,5 @@ TEST_F(Commands, ListAndBackupOfAllThroughHidapiSkippingTheOneThatCannotBeOpened
     EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("site-V7-B.cfg"))));
     EXPECT_TRUE(err.data().contains("V7-B: ")) << err.data().toStdString();
 }
+
+} // namespace vestra7

@@ -14,6 +14,8 @@
 #include <QMenuBar>
 #include <QTableWidget>
 
+namespace vestra7 {
+
 namespace {
 
 class Connection : public ProgramOnHidraw
@@ -122,3 +124,5 @@ TEST_F(Connection, UnpluggedWhilePollingShowsDisconnectedAndPollingResumesWhenPl
 }
 
 } // namespace
+
+} // namespace vestra7

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+namespace vestra7 {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -67,3 +69,5 @@ TEST(ExporterHandOver, ACommandGetsTheAdapterWhichTheExporterReportsHeldMeanwhil
         },
         kWait));
 }
+
+} // namespace vestra7

@@ -10,6 +10,8 @@
 
 #include <memory>
 
+namespace vestra7 {
+
 QByteArray httpGet(const QUrl &url)
 {
     QNetworkAccessManager network;
@@ -60,3 +62,5 @@ QByteArray ExporterProcess::metrics() const
 {
     return httpGet(QUrl(QStringLiteral("http://127.0.0.1:%1/metrics").arg(m_port)));
 }
+
+} // namespace vestra7

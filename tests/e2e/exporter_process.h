@@ -9,6 +9,8 @@
 
 #include <chrono>
 
+namespace vestra7 {
+
 // The body of a GET, or nothing when it failed or took longer than five seconds.
 QByteArray httpGet(const QUrl &url);
 
@@ -35,3 +37,5 @@ private:
     QProcess m_process;
     quint16 m_port = 0;
 };
+
+} // namespace vestra7

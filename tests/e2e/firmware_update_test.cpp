@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace vestra7 {
+
 namespace {
 
 class FirmwareUpdate : public ProgramOnHidraw
@@ -123,3 +125,5 @@ TEST_F(FirmwareUpdate, UnpluggedDuringATransferTheUpdateSucceedsOnASecondTry)
 }
 
 } // namespace
+
+} // namespace vestra7

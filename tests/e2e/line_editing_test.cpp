@@ -12,6 +12,8 @@
 
 #include <cstring>
 
+namespace vestra7 {
+
 namespace {
 
 bool holds(const PartyEntry &entry, std::string_view name, std::string_view number)
@@ -148,3 +150,5 @@ TEST_F(LineEditing, ACallOnLineBMakesTheButtonsFollowTheLineAndGrowsTheCallList)
 }
 
 } // namespace
+
+} // namespace vestra7

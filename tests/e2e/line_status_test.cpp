@@ -19,6 +19,8 @@
 #include <csignal>
 #include <cstring>
 
+namespace vestra7 {
+
 namespace {
 
 class LineStatusOnHidraw : public ProgramOnHidraw
@@ -80,3 +82,5 @@ TEST_F(LineStatusOnHidraw, StatusWatchPrintsTheChangeAndEndsWellOnCtrlC)
 }
 
 } // namespace
+
+} // namespace vestra7

@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace vestra7 {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -78,3 +80,5 @@ TEST_P(LostReplyOnHidraw, TheStepsWriteCarriesTheAdaptersCallListAndNoSecondPres
 }
 
 INSTANTIATE_TEST_SUITE_P(Program, LostReplyOnHidraw, testing::ValuesIn(lostReplyProbes()), lostReplyProbeName);
+
+} // namespace vestra7

@@ -17,6 +17,8 @@
 
 #include <signal.h>
 
+namespace vestra7 {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -210,3 +212,5 @@ TEST_F(UpdateCommandInterrupted, SaysWhichAdapterIsLeftInItsBootLoaderAndTheSame
 }
 
 } // namespace
+
+} // namespace vestra7

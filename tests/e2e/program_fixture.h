@@ -8,6 +8,8 @@
 
 #include "link/hidapi_backend.h"
 
+namespace vestra7 {
+
 class ProgramOnHidraw : public ProgramTest
 {
 protected:
@@ -29,9 +31,13 @@ protected:
 
     Adapter::BackendFactory backend() override
     {
-        return [] { return std::make_unique<HidapiBackend>(); };
+        return [] {
+            return std::make_unique<HidapiBackend>();
+        };
     }
     void plug() override { hidraw->plug(adapter); }
 
     std::unique_ptr<VirtualHidraw> hidraw;
 };
+
+} // namespace vestra7

@@ -18,6 +18,8 @@
 #include <cstdio>
 #include <string>
 
+using namespace vestra7;
+
 namespace {
 
 void act(Application &application, const QString &command)
@@ -52,7 +54,8 @@ void act(Application &application, const QString &command)
         });
         choose->start(10);
         // The menu command shows the window modally: leave this handler first.
-        QTimer::singleShot(0, &window, [&window] { window.findChild<QAction *>(QStringLiteral("updateFirmwareAction"))->trigger(); });
+        QTimer::singleShot(
+            0, &window, [&window] { window.findChild<QAction *>(QStringLiteral("updateFirmwareAction"))->trigger(); });
     }
 }
 

@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+namespace vestra7 {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -118,7 +120,8 @@ protected:
     std::unique_ptr<VirtualHidraw> hidraw;
     std::shared_ptr<EmulatedAdapter> first = adapterWithSignal("V7-A", -61);
     std::shared_ptr<EmulatedAdapter> second = adapterWithSignal("V7-B", -85);
-    ExporterProcess exporter;    QProcess prometheus;
+    ExporterProcess exporter;
+    QProcess prometheus;
     QTemporaryDir folder;
     quint16 enginePort = 0;
 };
@@ -161,3 +164,5 @@ TEST_F(PrometheusScrape, TheEngineSeesTheSignalLevelsTheirChangeAndAnAdapterGone
     EXPECT_EQ(exporter.process().exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(exporter.process().exitCode(), 0);
 }
+
+} // namespace vestra7

@@ -15,9 +15,12 @@
 #include <array>
 #include <cstring>
 
+namespace vestra7 {
+
 namespace {
 
-constexpr std::array<const char *, 4> kSelectors = {"micGainSelector", "lineGainSelector", "autoAnswerASelector", "autoAnswerBSelector"};
+constexpr std::array<const char *, 4> kSelectors = {"micGainSelector", "lineGainSelector", "autoAnswerASelector",
+                                                    "autoAnswerBSelector"};
 
 std::array<int, 4> settingsOf(const DeviceRecord &record)
 {
@@ -169,3 +172,5 @@ TEST_F(SettingsAndFiles, ASavedConfigurationLoadedBackPutsTheAdapterBackInThatSt
 }
 
 } // namespace
+
+} // namespace vestra7

@@ -17,6 +17,8 @@
 
 #include <algorithm>
 
+namespace vestra7 {
+
 namespace {
 
 using testing::ElementsAre;
@@ -137,3 +139,5 @@ TEST_F(UpdateByHand, AFailedImageCheckShowsOneErrorBoxAfterTheQuestionAndPolling
 }
 
 } // namespace
+
+} // namespace vestra7

@@ -17,6 +17,8 @@
 #include <cstring>
 #include <thread>
 
+namespace vestra7 {
+
 namespace {
 
 const Report kPoll = makeReport(makeTrailerFrame({0, 0xFFFF, CMD_POLL}));
@@ -243,3 +245,5 @@ TEST_F(HidrawTest, NodeThatCannotBeOpenedIsSkippedWithTheReason)
 }
 
 } // namespace
+
+} // namespace vestra7

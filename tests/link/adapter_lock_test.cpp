@@ -16,6 +16,8 @@
 #include <time.h>
 #include <unistd.h>
 
+namespace vestra7 {
+
 namespace {
 
 struct KeyCase
@@ -251,3 +253,5 @@ INSTANTIATE_TEST_SUITE_P(Cases, HandOverRequests,
                                          RequestCase{Found::Folder, false, false}));
 
 } // namespace
+
+} // namespace vestra7

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace vestra7 {
+
 TEST(Crc16, StandardCheckValue)
 {
     const char *check = "123456789";
@@ -25,3 +27,5 @@ TEST(Crc16, SingleBytes)
     EXPECT_EQ(crc16(&zero, 1), 0x40BF);
     EXPECT_EQ(crc16(&ff, 1), 0x00FF);
 }
+
+} // namespace vestra7

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+namespace vestra7 {
+
 namespace {
 
 // Every dispatched message as command and payload, whichever kind it is.
@@ -66,3 +68,5 @@ INSTANTIATE_TEST_SUITE_P(Vectors, LinkGoldenTest, testing::ValuesIn(goldenMessag
                          });
 
 } // namespace
+
+} // namespace vestra7

@@ -12,6 +12,8 @@
 
 #include <vector>
 
+namespace vestra7 {
+
 namespace {
 
 struct Dispatched
@@ -248,3 +250,5 @@ TEST(LinkRoundTrip, EverySentMessageIsReceivedIntact)
                   std::vector<std::uint8_t>(payload.begin(), payload.begin() + static_cast<std::ptrdiff_t>(expected)));
     }
 }
+
+} // namespace vestra7

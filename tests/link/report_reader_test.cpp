@@ -14,6 +14,8 @@
 #include <mutex>
 #include <numeric>
 
+namespace vestra7 {
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -151,3 +153,5 @@ TEST_F(ReportGroups, StoppedByAHandlerTheRestOfTheGroupIsNotHandled)
 }
 
 } // namespace
+
+} // namespace vestra7

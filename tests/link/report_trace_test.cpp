@@ -11,12 +11,15 @@
 
 #include <thread>
 
+namespace vestra7 {
+
 namespace {
 
 TEST(ReportTrace, ALineHoldsTheDirectionAndTheBytesWithTrailingZerosCounted)
 {
     const Report poll = makeReport(makeTrailerFrame({0, 0xFFFF, 0}));
-    EXPECT_EQ(ReportTrace::describe(ReportTrace::Direction::Out, poll), QStringLiteral("out 00 fb 00 00 ff ff +59 zero"));
+    EXPECT_EQ(ReportTrace::describe(ReportTrace::Direction::Out, poll),
+              QStringLiteral("out 00 fb 00 00 ff ff +59 zero"));
     const std::uint8_t reply[] = {0xFA, 0x01, 0x00, 0x7F};
     EXPECT_EQ(ReportTrace::describe(ReportTrace::Direction::In, reply), QStringLiteral("in  fa 01 00 7f"));
 }
@@ -42,7 +45,8 @@ TEST(ReportTrace, LinesFromTwoThreadsStayWhole)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
     const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2 * kEach);
-    const QRegularExpression shape(QStringLiteral(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3} (out|in ) 00 fb fd 06 34 12 80 \+58 zero$)"));
+    const QRegularExpression shape(
+        QStringLiteral(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3} (out|in ) 00 fb fd 06 34 12 80 \+58 zero$)"));
     for (const QString &line : lines)
         ASSERT_TRUE(shape.match(line).hasMatch()) << line.toStdString();
 }
@@ -55,3 +59,5 @@ TEST(ReportTrace, AFileThatCannotBeWrittenSaysWhy)
 }
 
 } // namespace
+
+} // namespace vestra7

@@ -12,6 +12,8 @@
 #include <numeric>
 #include <vector>
 
+namespace vestra7 {
+
 namespace {
 
 class RecordingWriter : public ReportWriter
@@ -179,3 +181,5 @@ TEST(SendMessage, NeverWritesPastTheReportItHolds)
     sendMessage(requestFor(CMD_POLL, {}), &shorter);
     EXPECT_EQ(shorter.reports[0].size(), 9u);
 }
+
+} // namespace vestra7

@@ -9,6 +9,8 @@
 
 #include <cstring>
 
+namespace vestra7 {
+
 namespace {
 
 DeviceRecord recordWith(std::int8_t rssiA, std::int8_t rssiB, const char *operatorA)
@@ -116,3 +118,5 @@ TEST(AdapterMetrics, AGoneAdapterKeepsItsPresenceAndAgeButLeavesNoLineValues)
     EXPECT_FALSE(text.contains("vestra7_adapter_info{adapter=\"V7-Z\"")) << text.toStdString();
     EXPECT_FALSE(text.contains("vestra7_record_age_seconds{adapter=\"V7-Z\"")) << text.toStdString();
 }
+
+} // namespace vestra7

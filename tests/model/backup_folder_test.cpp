@@ -16,6 +16,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace vestra7 {
+
 namespace {
 
 const QString kSerial = QStringLiteral("V7-2041-000117");
@@ -217,3 +219,5 @@ TEST(BackupFolder, ARelativeDataHomeIsIgnored)
     qputenv("HOME", home);
     qputenv("XDG_DATA_HOME", dataHome);
 }
+
+} // namespace vestra7

@@ -13,6 +13,8 @@
 
 #include <cstring>
 
+namespace vestra7 {
+
 namespace {
 
 class BackupStoreTest : public testing::Test
@@ -184,3 +186,5 @@ TEST_F(BackupStoreTest, ADamagedIndexLosesOnlyTheSteps)
     ASSERT_TRUE(QFile::remove(indexPath));
     EXPECT_EQ(backups.backups(serial).size(), 3u);
 }
+
+} // namespace vestra7

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace vestra7 {
+
 TEST(BootLoaderName, TheMarkCountsFromTheSecondCharacterOn)
 {
     EXPECT_TRUE(isBootLoaderName(QStringLiteral("VESTRA7 (boot)")));
@@ -22,3 +24,5 @@ TEST(BootLoaderName, TheModelNameLosesTheFirstMarkAndNothingElse)
     EXPECT_EQ(deviceModelName(QStringLiteral("VESTRA7")), QStringLiteral("VESTRA7"));
     EXPECT_EQ(deviceModelName(QStringLiteral("VESTRA7 (Boot)")), QStringLiteral("VESTRA7 (Boot)"));
 }
+
+} // namespace vestra7

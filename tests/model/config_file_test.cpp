@@ -10,6 +10,8 @@
 
 #include <cstring>
 
+namespace vestra7 {
+
 namespace {
 
 class ConfigFile : public testing::Test
@@ -121,3 +123,5 @@ TEST_F(ConfigFile, MissingFileNamesIt)
     ASSERT_FALSE(loaded);
     EXPECT_TRUE(loaded.error().message.startsWith(QStringLiteral("Cannot open file \"%1\". ").arg(path("none.cfg"))));
 }
+
+} // namespace vestra7

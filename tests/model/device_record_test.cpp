@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+namespace vestra7 {
+
 TEST(DeviceRecordLayout, GainsAreSignedAndDelaysUnsigned)
 {
     DeviceRecord record{};
@@ -55,3 +57,5 @@ TEST(DeviceRecordActiveLine, OnlyLinesAAndBHaveAParty)
     record.act_line = 255;
     EXPECT_EQ(activeSubscriber(std::as_const(record)), nullptr);
 }
+
+} // namespace vestra7

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace vestra7 {
+
 TEST(FileNameBytes, EveryByteStringComesBackAndUtf8ReadsAsText)
 {
     const struct
@@ -29,3 +31,5 @@ TEST(FileNameBytes, EveryByteStringComesBackAndUtf8ReadsAsText)
             EXPECT_NE(name.toUtf8(), c.bytes) << "bytes that are not UTF-8 read as text";
     }
 }
+
+} // namespace vestra7

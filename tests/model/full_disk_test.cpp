@@ -17,6 +17,8 @@
 #include <functional>
 #include <ostream>
 
+namespace vestra7 {
+
 namespace {
 
 DeviceRecord recordWith(const char *name)
@@ -112,3 +114,5 @@ TEST_P(FullDisk, KeepsTheOldFileAndTellsOfTheFailure)
 
 INSTANTIATE_TEST_SUITE_P(WritePaths, FullDisk, testing::ValuesIn(kWritePaths),
                          [](const testing::TestParamInfo<WritePath> &path) { return path.param.name; });
+
+} // namespace vestra7

@@ -11,6 +11,8 @@
 
 #include <unistd.h>
 
+namespace vestra7 {
+
 namespace {
 
 class InputFileKinds : public testing::TestWithParam<InputKind>
@@ -83,3 +85,5 @@ TEST(InputFile, AConfigurationFileGivesItsRecordAndItsSize)
     EXPECT_EQ(content->bytes.size(), static_cast<qsizetype>(kRecordSize));
     EXPECT_FALSE(readConfigFile(QStringLiteral("/dev/zero"))) << "a device without end is no record";
 }
+
+} // namespace vestra7

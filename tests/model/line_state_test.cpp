@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace vestra7 {
+
 namespace {
 
 TEST(LineState, EachStateAllowsACallAnEndOrNeither)
@@ -37,3 +39,5 @@ TEST(LineState, ANumberOfThreeCharactersOrMoreCanBeCalled)
 }
 
 } // namespace
+
+} // namespace vestra7

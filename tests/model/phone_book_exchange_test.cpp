@@ -16,6 +16,8 @@
 #include <cctype>
 #include <cstring>
 
+namespace vestra7 {
+
 // Found by GoogleTest next to Party, so failures show the texts.
 void PrintTo(const Party &party, std::ostream *os)
 {
@@ -306,3 +308,5 @@ TEST(ImportPreview, ApplyReplacesOnlyThePhoneBook)
     EXPECT_EQ(std::memcmp(&record, &before, start), 0);
     EXPECT_EQ(std::memcmp(record.bytes().data() + end, before.bytes().data() + end, kRecordSize - end), 0);
 }
+
+} // namespace vestra7

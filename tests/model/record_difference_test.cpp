@@ -8,6 +8,8 @@
 
 #include <cstring>
 
+namespace vestra7 {
+
 namespace {
 
 struct Shown
@@ -93,3 +95,5 @@ TEST(RecordDifferences, OutOfRangeSettingsShowTheirStoredValues)
               (std::vector<Shown>{{"LINE gain", "+ 99 dB (120)", "+ 99 dB (100)"},
                                   {"Auto answer A", "100 sec (255)", "100 sec (100)"}}));
 }
+
+} // namespace vestra7

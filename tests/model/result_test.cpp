@@ -6,6 +6,8 @@
 
 #include <memory>
 
+namespace vestra7 {
+
 namespace {
 
 struct ExitFailure
@@ -53,3 +55,5 @@ TEST(Result, VoidIsDoneUnlessGivenAnErrorAndCarriesTheCallersOwnType)
     ASSERT_TRUE(text);
     EXPECT_EQ(text->size(), 2);
 }
+
+} // namespace vestra7

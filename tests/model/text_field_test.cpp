@@ -8,6 +8,8 @@
 
 #include <array>
 
+namespace vestra7 {
+
 namespace {
 
 std::string hex(std::span<const std::uint8_t> bytes)
@@ -116,3 +118,5 @@ TEST(AnsiCodePage, EveryChosenCodePageHasAConverter)
         EXPECT_TRUE(QStringEncoder(name).isValid()) << name;
     }
 }
+
+} // namespace vestra7

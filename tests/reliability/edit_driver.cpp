@@ -17,6 +17,8 @@
 #include <cstring>
 #include <sstream>
 
+namespace vestra7 {
+
 namespace {
 
 struct Field
@@ -223,3 +225,5 @@ bool EditDriver::madeByEdit(const DeviceRecord &record) const
 {
     return m_made.count(bytesKey(record)) != 0;
 }
+
+} // namespace vestra7

@@ -12,11 +12,14 @@
 #include <string>
 #include <vector>
 
-class Adapter;
-class GlyphButton;
 class QLabel;
 class QLineEdit;
 class QTableWidget;
+
+namespace vestra7 {
+
+class Adapter;
+class GlyphButton;
 class SpinSelector;
 class MainWindow;
 
@@ -76,3 +79,5 @@ private:
     GlyphButton *m_hangUpButtons[kLineCount];
     SpinSelector *m_settings[4];
 };
+
+} // namespace vestra7

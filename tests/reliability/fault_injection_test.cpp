@@ -18,6 +18,8 @@
 #include <iostream>
 #include <random>
 
+namespace vestra7 {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -73,10 +75,9 @@ TEST_F(FaultyLink, EveryEditReachesTheAdapterAndOnlyRecordsItSentAreShown)
             driver.pressAgainWhereIgnored(app->adapter().record());
             shownBeforeWait = shown;
         }
-        ASSERT_TRUE(settled())
-            << "round " << rounds << " (" << burst
-            << ") - the adapter lacks: " << driver.missingEdits(adapter->state().record)
-            << " - the window lacks: " << driver.missingEdits(app->adapter().record());
+        ASSERT_TRUE(settled()) << "round " << rounds << " (" << burst
+                               << ") - the adapter lacks: " << driver.missingEdits(adapter->state().record)
+                               << " - the window lacks: " << driver.missingEdits(app->adapter().record());
         ++rounds;
     }
 
@@ -89,3 +90,5 @@ TEST_F(FaultyLink, EveryEditReachesTheAdapterAndOnlyRecordsItSentAreShown)
 }
 
 } // namespace
+
+} // namespace vestra7

@@ -5,6 +5,8 @@
 
 #include "sim/emulated_hid_device.h"
 
+namespace vestra7 {
+
 inline LinkFaults faultyLink(std::uint32_t seed)
 {
     LinkFaults faults;
@@ -14,3 +16,5 @@ inline LinkFaults faultyLink(std::uint32_t seed)
     faults.seed = seed;
     return faults;
 }
+
+} // namespace vestra7

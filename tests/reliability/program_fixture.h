@@ -11,6 +11,8 @@
 #include <memory>
 #include <thread>
 
+namespace vestra7 {
+
 class ProgramOnEmulatedBus : public ProgramTest
 {
 protected:
@@ -25,7 +27,9 @@ protected:
 
     Adapter::BackendFactory backend() override
     {
-        return [this] { return std::make_unique<TrackingBackend>(std::make_unique<EmulatedBackend>(bus), ledger); };
+        return [this] {
+            return std::make_unique<TrackingBackend>(std::make_unique<EmulatedBackend>(bus), ledger);
+        };
     }
     void plug() override { bus.plug(adapter); }
 
@@ -39,3 +43,5 @@ protected:
     EmulatedBus bus;
     std::shared_ptr<HandleLedger> ledger = std::make_shared<HandleLedger>();
 };
+
+} // namespace vestra7

@@ -18,6 +18,8 @@
 #include <atomic>
 #include <thread>
 
+namespace vestra7 {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -147,3 +149,5 @@ TEST_F(RemovalRace, WhileAReadIsUnderWay)
 }
 
 } // namespace
+
+} // namespace vestra7

@@ -4,6 +4,8 @@
 
 #include <QtGlobal>
 
+namespace vestra7 {
+
 std::chrono::seconds secondsFromEnvironment(const char *name, std::chrono::seconds fallback)
 {
     return std::chrono::seconds(countFromEnvironment(name, static_cast<int>(fallback.count())));
@@ -15,3 +17,5 @@ int countFromEnvironment(const char *name, int fallback)
     const int value = qEnvironmentVariableIntValue(name, &ok);
     return ok && value > 0 ? value : fallback;
 }
+
+} // namespace vestra7

@@ -4,5 +4,9 @@
 
 #include <chrono>
 
+namespace vestra7 {
+
 std::chrono::seconds secondsFromEnvironment(const char *name, std::chrono::seconds fallback);
 int countFromEnvironment(const char *name, int fallback);
+
+} // namespace vestra7

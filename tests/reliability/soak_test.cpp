@@ -17,6 +17,8 @@
 #include <iostream>
 #include <unistd.h>
 
+namespace vestra7 {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -136,3 +138,5 @@ TEST_F(Soak, AnHourOfPollingCompressed)
 }
 
 } // namespace
+
+} // namespace vestra7

@@ -16,6 +16,8 @@
 
 #include <future>
 
+namespace vestra7 {
+
 namespace {
 
 qsizetype threadCount()
@@ -57,3 +59,5 @@ TEST(StuckWrite, AWorkerLeftInAWriteAtExitComesOutOntoLiveObjects)
 }
 
 } // namespace
+
+} // namespace vestra7

@@ -4,6 +4,8 @@
 
 #include "link/frame.h"
 
+namespace vestra7 {
+
 class TrackedConnection final : public HidConnection
 {
 public:
@@ -123,3 +125,5 @@ QString TrackingBackend::lockFolder() const
 {
     return m_inner->lockFolder();
 }
+
+} // namespace vestra7

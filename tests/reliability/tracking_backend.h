@@ -11,6 +11,8 @@
 #include <memory>
 #include <mutex>
 
+namespace vestra7 {
+
 class HandleLedger
 {
 public:
@@ -55,3 +57,5 @@ private:
     std::unique_ptr<HidBackend> m_inner;
     std::shared_ptr<HandleLedger> m_ledger;
 };
+
+} // namespace vestra7

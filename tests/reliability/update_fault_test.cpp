@@ -21,6 +21,8 @@
 
 #include <iostream>
 
+namespace vestra7 {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -222,3 +224,5 @@ TEST_F(UpdateTest, WithoutAcknowledgementsTheChunkGoesAgainUntilCloseLeaves)
 }
 
 } // namespace
+
+} // namespace vestra7

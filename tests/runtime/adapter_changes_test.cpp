@@ -13,6 +13,8 @@
 #include <array>
 #include <cstring>
 
+namespace vestra7 {
+
 namespace {
 
 QByteArray bytesOf(const DeviceRecord &record)
@@ -93,3 +95,5 @@ TEST_F(AdapterChanges, ACallPressSetsOnlyItsLinesRequestAndParty)
 }
 
 } // namespace
+
+} // namespace vestra7

@@ -15,6 +15,8 @@
 
 #include <algorithm>
 
+namespace vestra7 {
+
 namespace {
 
 std::shared_ptr<EmulatedAdapter> adapterWith(const char *serial, const char *owner, bool bootLoaderSerial = true)
@@ -203,3 +205,5 @@ TEST_P(UpdateOfTheChosenAdapter, LeavesTheOtherUntouchedAndComesBackConnected)
 }
 
 INSTANTIATE_TEST_SUITE_P(BootLoaderSerial, UpdateOfTheChosenAdapter, testing::Bool());
+
+} // namespace vestra7

@@ -15,6 +15,8 @@
 
 #include <algorithm>
 
+namespace vestra7 {
+
 namespace {
 
 std::shared_ptr<EmulatedAdapter> adapterWith(const char *serial, const char *owner)
@@ -104,3 +106,5 @@ TEST_F(BoundAdapters, OneWhoseAdapterLeftWaitsForItAndIgnoresAChoice)
     m_bus.plug(m_second);
     EXPECT_TRUE(holds(m_forSecond, "V7-B", "Bert"));
 }
+
+} // namespace vestra7

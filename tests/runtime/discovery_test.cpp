@@ -12,6 +12,8 @@
 
 #include <mutex>
 
+namespace vestra7 {
+
 namespace {
 
 FirmwareImage imageOf(const QByteArray &file)
@@ -247,3 +249,5 @@ TEST_F(DiscoveryTest, TheFirmwareUpdateHearsOfEachClaimAndOfTheAdapterGoing)
     change({device("/dev/hidraw5", "TARNIX", "VESTRA7")});
     EXPECT_EQ(actions.back(), false) << "the firmware serves neither action";
 }
+
+} // namespace vestra7

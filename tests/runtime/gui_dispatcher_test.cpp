@@ -13,6 +13,8 @@
 #include <future>
 #include <stdexcept>
 
+namespace vestra7 {
+
 namespace {
 
 // Runs `body` on a thread of its own while the GUI thread keeps processing events.
@@ -73,3 +75,5 @@ TEST(GuiDispatcher, PostedFunctionsRunInOrder)
     });
     EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4}));
 }
+
+} // namespace vestra7

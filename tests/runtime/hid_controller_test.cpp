@@ -22,6 +22,8 @@
 #include <utility>
 #include <vector>
 
+namespace vestra7 {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -531,3 +533,5 @@ TEST_F(HidControllerTest, DestroyedWhileTheGuiThreadServesNoHandOver)
 }
 
 } // namespace
+
+} // namespace vestra7

@@ -18,6 +18,8 @@
 
 #include <algorithm>
 
+namespace vestra7 {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -213,3 +215,5 @@ TEST_F(LinkEndToEnd, PollsAndThoseLeftUnansweredUntilTheNextAreCounted)
     EXPECT_EQ(m_link.linkCounts().polls, 3u);
     EXPECT_EQ(m_link.linkCounts().lostReplies, 1u);
 }
+
+} // namespace vestra7

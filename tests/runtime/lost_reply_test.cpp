@@ -17,6 +17,8 @@
 #include <atomic>
 #include <cstring>
 
+namespace vestra7 {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -111,3 +113,5 @@ TEST_P(LostReply, TheNextWriteCarriesTheAdaptersCallListAndNoSecondPress)
 }
 
 INSTANTIATE_TEST_SUITE_P(LinkEndToEnd, LostReply, testing::ValuesIn(lostReplyProbes()), lostReplyProbeName);
+
+} // namespace vestra7

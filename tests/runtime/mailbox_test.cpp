@@ -7,6 +7,8 @@
 
 #include <array>
 
+namespace vestra7 {
+
 namespace {
 
 class FakeClock
@@ -249,3 +251,5 @@ TEST_F(MailboxTest, StopEndsTheWaitAndRefusesFurtherWork)
     EXPECT_FALSE(m_mailbox.waitForWork());
     EXPECT_FALSE(m_mailbox.takeRequest());
 }
+
+} // namespace vestra7

@@ -13,6 +13,8 @@
 #include <optional>
 #include <vector>
 
+namespace vestra7 {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -252,3 +254,5 @@ TEST_F(RecordStoreTest, ADeletedEmptyRowAppliedAgainLeavesTheOtherGapsWhereTheyA
         << "the gap at row 2 was closed";
     EXPECT_TRUE(std::memcmp(&m_store.record().contact[26], &afterDeletion.contact[26], sizeof(PartyEntry)) == 0);
 }
+
+} // namespace vestra7

@@ -17,6 +17,8 @@
 #include <mutex>
 #include <vector>
 
+namespace vestra7 {
+
 namespace {
 
 // Records every report; can hold the first write until released, to post during a send.
@@ -146,3 +148,5 @@ TEST_F(WorkerTest, NoSendStartsAfterTheTerminateFlag)
     m_mailbox.postPoll();
     EXPECT_TRUE(writer.commands().empty());
 }
+
+} // namespace vestra7

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+namespace vestra7 {
+
 TEST(DemoAdapter, PhoneBookHasLatinAndCyrillicNamesReadableInItsCodePage)
 {
     AnsiCodec codec(kDemoCodePage);
@@ -68,3 +70,5 @@ TEST(DemoAdapter, TheSampleContactsShowBothMarksOfTheImportPreviewAndNothingElse
     EXPECT_EQ(nameMarks, (std::vector<std::pair<bool, bool>>{
                              {false, false}, {true, false}, {false, false}, {false, true}, {false, false}}));
 }
+
+} // namespace vestra7

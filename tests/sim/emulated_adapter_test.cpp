@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The emulated adapter and its bus: what the program's tests, demo and benchmarks rely on.
 #include "sim/emulated_adapter.h"
-#include "support/record_builders.h"
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
 #include "support/host_link.h"
+#include "support/record_builders.h"
 
 #include "link/commands.h"
 #include "link/frame.h"
@@ -14,6 +14,8 @@
 #include <atomic>
 #include <cstring>
 #include <thread>
+
+namespace vestra7 {
 
 namespace {
 
@@ -472,3 +474,5 @@ TEST_F(EmulatedAdapterTest, WorksAcrossThreadsWithUsbTiming)
 }
 
 } // namespace
+
+} // namespace vestra7

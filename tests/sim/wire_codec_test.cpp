@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace vestra7 {
+
 namespace {
 
 std::vector<std::uint8_t> bytes(std::string_view text)
@@ -142,3 +144,5 @@ TEST(WireCollector, IgnoresShortFramesAndKeepsWhatALengthCanClaim)
 }
 
 } // namespace
+
+} // namespace vestra7

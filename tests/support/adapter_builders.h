@@ -7,5 +7,9 @@
 #include <cstdint>
 #include <memory>
 
+namespace vestra7 {
+
 // An adapter of its own serial number whose line A reports the signal level `levelA`.
 std::shared_ptr<EmulatedAdapter> adapterWithSignal(const char *serial, std::int8_t levelA);
+
+} // namespace vestra7

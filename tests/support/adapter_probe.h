@@ -5,6 +5,8 @@
 #include "link/adapter.h"
 #include "link/hid_controller.h"
 
+namespace vestra7 {
+
 class AdapterProbe
 {
 public:
@@ -12,3 +14,5 @@ public:
     static HidDevice *claimedDevice(const Adapter &adapter) { return adapter.m_shared->claimedDevice.load(); }
     static const Mailbox &mailbox(const Adapter &adapter) { return adapter.m_shared->mailbox; }
 };
+
+} // namespace vestra7

@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QPushButton>
 
+namespace vestra7 {
+
 int BoxAnswerer::s_alive = 0;
 
 BoxAnswerer::BoxAnswerer(QString answer)
@@ -45,3 +47,5 @@ bool BoxAnswerer::anyAlive()
 {
     return s_alive > 0;
 }
+
+} // namespace vestra7

@@ -7,6 +7,8 @@
 
 #include <optional>
 
+namespace vestra7 {
+
 // What a modal message box showed.
 struct ShownBox
 {
@@ -38,3 +40,5 @@ private:
     QTimer m_poll;
     static int s_alive;
 };
+
+} // namespace vestra7

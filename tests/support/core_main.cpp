@@ -6,6 +6,8 @@
 
 #include <gmock/gmock.h>
 
+using namespace vestra7;
+
 int main(int argc, char *argv[])
 {
     const RunFolders folders;

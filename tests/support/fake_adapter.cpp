@@ -5,6 +5,8 @@
 #include <sstream>
 #include <type_traits>
 
+namespace vestra7 {
+
 void FakeAdapter::receive(const DeviceRecord &record)
 {
     m_record = record;
@@ -70,3 +72,5 @@ bool change::operator==(const Change &a, const Change &b)
 {
     return describe(a) == describe(b);
 }
+
+} // namespace vestra7

@@ -14,6 +14,8 @@
 #include <variant>
 #include <vector>
 
+namespace vestra7 {
+
 using Changes = std::vector<Change>;
 
 namespace change {
@@ -109,3 +111,5 @@ private:
     int m_starts = 0;
     int m_stops = 0;
 };
+
+} // namespace vestra7

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+namespace vestra7 {
+
 namespace {
 
 // Lines start with what they hold; "#" lines are the reader's notes.
@@ -65,3 +67,5 @@ void PrintTo(const GoldenMessage &message, std::ostream *out)
 {
     *out << message.name.toStdString();
 }
+
+} // namespace vestra7

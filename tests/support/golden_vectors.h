@@ -10,6 +10,8 @@
 #include <ostream>
 #include <vector>
 
+namespace vestra7 {
+
 struct GoldenMessage
 {
     QString name; // the file's name without ".hex"
@@ -25,3 +27,5 @@ std::vector<GoldenMessage> goldenMessages();
 
 // Names the case in test output.
 void PrintTo(const GoldenMessage &message, std::ostream *out);
+
+} // namespace vestra7

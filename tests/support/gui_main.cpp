@@ -6,6 +6,8 @@
 
 #include <gmock/gmock.h>
 
+using namespace vestra7;
+
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));

@@ -6,6 +6,8 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+namespace vestra7 {
+
 bool waitUntil(const std::function<bool()> &condition, std::chrono::milliseconds timeout)
 {
     QElapsedTimer clock;
@@ -28,3 +30,5 @@ void drainPostedEvents()
         QCoreApplication::instance(), [&reached] { reached = true; }, Qt::QueuedConnection);
     waitUntil([&reached] { return reached; });
 }
+
+} // namespace vestra7

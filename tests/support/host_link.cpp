@@ -5,6 +5,8 @@
 #include "link/commands.h"
 #include "link/frame.h"
 
+namespace vestra7 {
+
 HostLink::HostLink(HidConnection &connection)
     : m_connection(connection)
     , m_receiver(*this)
@@ -60,3 +62,5 @@ void HostLink::updateReplyReceived(std::uint8_t cmd, std::span<const std::uint8_
 {
     m_messages.push_back({cmd, {payload.begin(), payload.end()}});
 }
+
+} // namespace vestra7

@@ -14,6 +14,8 @@
 #include <optional>
 #include <span>
 
+namespace vestra7 {
+
 class HostLink final : private MessageSink
 {
 public:
@@ -35,3 +37,5 @@ private:
     std::deque<ReceivedMessage> m_messages;
     int m_reportsRead = 0;
 };
+
+} // namespace vestra7

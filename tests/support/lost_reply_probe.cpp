@@ -2,6 +2,8 @@
 // The lost-reply probe's cases and what the adapter was sent.
 #include "support/lost_reply_probe.h"
 
+namespace vestra7 {
+
 using namespace std::chrono_literals;
 
 std::vector<LostReplyProbe> lostReplyProbes()
@@ -26,3 +28,5 @@ std::vector<DeviceRecord> recordWrites(const AdapterState &state)
     }
     return writes;
 }
+
+} // namespace vestra7

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace vestra7 {
+
 struct LostReplyProbe
 {
     int lostReplies;                  // of the press's write and its repeats
@@ -23,3 +25,5 @@ std::string lostReplyProbeName(const testing::TestParamInfo<LostReplyProbe> &pro
 
 // The whole records the adapter was sent to write, in order.
 std::vector<DeviceRecord> recordWrites(const AdapterState &state);
+
+} // namespace vestra7

@@ -12,6 +12,8 @@
 
 #include <algorithm>
 
+namespace vestra7 {
+
 namespace {
 
 QAbstractButton *buttonIn(QWidget *window, const QString &text)
@@ -176,3 +178,5 @@ void PatientUser::closeEverything()
     if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
         dialog->done(QDialog::Rejected);
 }
+
+} // namespace vestra7

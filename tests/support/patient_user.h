@@ -15,6 +15,8 @@
 
 class QWidget;
 
+namespace vestra7 {
+
 // A modal window as it came up.
 struct SeenWindow
 {
@@ -83,3 +85,5 @@ private:
     bool m_gaveUp = false;
     QTimer m_look;
 };
+
+} // namespace vestra7

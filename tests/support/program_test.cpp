@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QTest>
 
+namespace vestra7 {
+
 void ProgramTest::TearDown()
 {
     EXPECT_TRUE(unexpectedBoxes.isEmpty()) << unexpectedBoxes.join(QStringLiteral(" | ")).toStdString();
@@ -154,3 +156,5 @@ std::vector<std::uint8_t> chunkedImage(const std::vector<std::uint8_t> &payload)
     image.resize((payload.size() + kFirmwareChunkSize - 1) / kFirmwareChunkSize * kFirmwareChunkSize, 0);
     return image;
 }
+
+} // namespace vestra7

@@ -24,6 +24,8 @@
 #include <ostream>
 #include <vector>
 
+namespace vestra7 {
+
 // Readable texts in failure messages.
 inline void PrintTo(const QString &text, std::ostream *out)
 {
@@ -115,3 +117,5 @@ bool writeFile(const QString &path, const std::vector<std::uint8_t> &bytes);
 std::vector<std::uint8_t> payloadOf(const std::vector<std::uint8_t> &updateFile);
 // What the boot loader holds after `payload` went in 544-byte chunks, the last one padded with zeros.
 std::vector<std::uint8_t> chunkedImage(const std::vector<std::uint8_t> &payload);
+
+} // namespace vestra7

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <span>
 
+namespace vestra7 {
+
 namespace {
 
 void copyBytes(std::span<std::uint8_t> field, std::string_view text)
@@ -37,3 +39,5 @@ PartyEntry makeParty(std::string_view name, std::string_view number)
     copyBytes(party.number, number);
     return party;
 }
+
+} // namespace vestra7

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace vestra7 {
+
 UpdatePrompts RecordedPrompts::prompts(FirmwareUpdateDialog &window)
 {
     UpdatePrompts prompts;
@@ -35,3 +37,5 @@ UpdatePrompts RecordedPrompts::prompts(FirmwareUpdateDialog &window)
     };
     return prompts;
 }
+
+} // namespace vestra7

@@ -8,6 +8,8 @@
 #include <deque>
 #include <vector>
 
+namespace vestra7 {
+
 // Answers the file dialog from a list and records each message box instead of waiting for a user.
 class RecordedPrompts
 {
@@ -38,3 +40,5 @@ public:
 
     UpdatePrompts prompts(FirmwareUpdateDialog &window);
 };
+
+} // namespace vestra7

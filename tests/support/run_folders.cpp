@@ -2,6 +2,8 @@
 // Setting up the run's own folders.
 #include "support/run_folders.h"
 
+namespace vestra7 {
+
 RunFolders::RunFolders()
 {
     if (!isValid())
@@ -15,3 +17,5 @@ bool RunFolders::isValid() const
 {
     return m_dataHome.isValid() && m_configHome.isValid() && m_lockFolder.isValid();
 }
+
+} // namespace vestra7

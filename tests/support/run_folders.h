@@ -4,6 +4,8 @@
 
 #include <QTemporaryDir>
 
+namespace vestra7 {
+
 // What the program keeps in the user's data folder (its backups) and settings (the code page
 // remembered per adapter) goes into folders of this run, also for the programs a test starts, never
 // into the home of whoever runs the tests. Adapters are locked in a folder of this run too: runs
@@ -21,3 +23,5 @@ private:
     QTemporaryDir m_configHome;
     QTemporaryDir m_lockFolder;
 };
+
+} // namespace vestra7

@@ -3,6 +3,8 @@
 // threads and reports a thread left unjoined on purpose.
 #pragma once
 
+namespace vestra7 {
+
 #if defined(__SANITIZE_THREAD__)
 inline constexpr bool kUnderThreadSanitizer = true;
 #elif defined(__has_feature)
@@ -14,3 +16,5 @@ inline constexpr bool kUnderThreadSanitizer = false;
 #else
 inline constexpr bool kUnderThreadSanitizer = false;
 #endif
+
+} // namespace vestra7

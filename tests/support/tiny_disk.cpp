@@ -11,6 +11,8 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+namespace vestra7 {
+
 TinyDisk::TinyDisk()
 {
     if (!m_folder.isValid()) {
@@ -45,3 +47,5 @@ void TinyDisk::fill() const
     }
     ::close(fd);
 }
+
+} // namespace vestra7

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+namespace vestra7 {
+
 class TinyDisk final
 {
 public:
@@ -36,3 +38,5 @@ private:
             GTEST_SKIP() << "cannot mount a tmpfs: " << (disk).error().toStdString();                                  \
         }                                                                                                              \
     } while (false)
+
+} // namespace vestra7

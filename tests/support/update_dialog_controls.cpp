@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+namespace vestra7 {
+
 namespace {
 
 template <class T> T *find(const FirmwareUpdateDialog &dialog, const char *name = nullptr)
@@ -34,3 +36,5 @@ UpdateDialogControls::UpdateDialogControls(const FirmwareUpdateDialog &dialog)
     , fileDialog(find<QFileDialog>(dialog))
 {
 }
+
+} // namespace vestra7

@@ -2,11 +2,14 @@
 // The update window's controls, found by their names, for tests that drive it as a user would.
 #pragma once
 
-class CaptionedProgressBar;
-class FirmwareUpdateDialog;
 class QFileDialog;
 class QLineEdit;
 class QPushButton;
+
+namespace vestra7 {
+
+class CaptionedProgressBar;
+class FirmwareUpdateDialog;
 
 struct UpdateDialogControls
 {
@@ -22,3 +25,5 @@ struct UpdateDialogControls
     CaptionedProgressBar *progressBar;
     QFileDialog *fileDialog;
 };
+
+} // namespace vestra7

@@ -18,6 +18,8 @@
 #include <map>
 #include <utility>
 
+namespace vestra7 {
+
 struct VirtualNode
 {
     std::shared_ptr<EmulatedHidDevice> device;
@@ -449,3 +451,5 @@ void VirtualHidraw::removeNode(const std::shared_ptr<VirtualNode> &node)
     for (auto path = node->sysPaths.rbegin(); path != node->sysPaths.rend(); ++path)
         umockdev_testbed_remove_device(m_testbed, path->c_str());
 }
+
+} // namespace vestra7

@@ -17,9 +17,12 @@
 #include <thread>
 #include <vector>
 
+typedef struct _UMockdevTestbed UMockdevTestbed;
+
+namespace vestra7 {
+
 class EmulatedHidDevice;
 struct VirtualNode;
-typedef struct _UMockdevTestbed UMockdevTestbed;
 
 // The test must run under umockdev-wrapper. Create this before anything opens udev or hidapi, and
 // only one at a time. Each plug adds a USB device with its interface, HID device and a new
@@ -78,3 +81,5 @@ private:
     bool m_stopping = false;
     std::thread m_control;
 };
+
+} // namespace vestra7

@@ -27,6 +27,8 @@
 #include <memory>
 #include <ostream>
 
+namespace vestra7 {
+
 // Readable texts in failure messages.
 void PrintTo(const QString &text, std::ostream *out)
 {
@@ -200,3 +202,5 @@ TEST_F(TranslationTest, EveryMenuBarEntryIsWhollyInSightAtTheWindowsWidthInEvery
 }
 
 } // namespace
+
+} // namespace vestra7

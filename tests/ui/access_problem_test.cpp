@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace vestra7 {
+
 namespace {
 
 const QString kRuleFile = QStringLiteral("/usr/lib/udev/rules.d/70-vestra7.rules");
@@ -54,3 +56,5 @@ TEST(AccessProblemText, MarkupInTheReasonIsShownAsItStands)
     EXPECT_FALSE(Qt::mightBeRichText(text));
     EXPECT_TRUE(text.contains(QStringLiteral("Reason: <b>no access</b>")));
 }
+
+} // namespace vestra7

@@ -13,6 +13,8 @@
 #include <set>
 #include <utility>
 
+namespace vestra7 {
+
 namespace {
 
 bool isInteractive(QAccessible::Role role)
@@ -152,3 +154,5 @@ TEST(UpdateWindowAccessibility, TheDeviceSerialAndVersionFieldsAreNamedAsTheirLa
 }
 
 } // namespace
+
+} // namespace vestra7

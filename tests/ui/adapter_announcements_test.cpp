@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QTest>
 
+namespace vestra7 {
+
 namespace {
 
 using AdapterAnnouncementsTest = MainWindowTest;
@@ -65,3 +67,5 @@ TEST_F(AdapterAnnouncementsTest, AnAdapterHeldByAnotherProgramIsNamedOnTheOverla
 }
 
 } // namespace
+
+} // namespace vestra7

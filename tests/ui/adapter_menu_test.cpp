@@ -5,6 +5,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+namespace vestra7 {
+
 namespace {
 
 const PresentAdapter kFirst{QStringLiteral("VESTRA7"), QStringLiteral("V7-0001"), QStringLiteral("1.2"), false, {},
@@ -121,3 +123,5 @@ TEST_F(AdapterMenu, AdaptersThatShareASerialNumberAreToldApartByTheirPortAndChos
     choices[0]->trigger();
     EXPECT_EQ(adapter.takeChoices(), QStringList{left.key});
 }
+
+} // namespace vestra7

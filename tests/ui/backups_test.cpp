@@ -25,6 +25,8 @@
 
 #include <deque>
 
+namespace vestra7 {
+
 namespace {
 
 const AdapterIdentity kAdapter{QStringLiteral("VESTRA7"), QStringLiteral("V7-1"), QStringLiteral("1.2")};
@@ -412,3 +414,5 @@ TEST_F(BackupsTest, AnImportIsStoredOnlyOnceThePreviewIsAcceptedAndAfterABackup)
 }
 
 } // namespace
+
+} // namespace vestra7

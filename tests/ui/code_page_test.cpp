@@ -17,6 +17,8 @@
 
 #include <cstring>
 
+namespace vestra7 {
+
 namespace {
 
 const QString kName = QStringLiteral("Иван Петров");
@@ -95,3 +97,5 @@ TEST_F(CodePageTest, AChoiceReadsEveryShownTextAgainAndIsRemembered)
     EXPECT_EQ(rememberedCodePage(QStringLiteral("V7-0002")), "windows-1251");
     EXPECT_EQ(rememberedCodePage(QStringLiteral("V7-0001@1-1")), "") << "only the adapter in use";
 }
+
+} // namespace vestra7

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+namespace vestra7 {
+
 namespace {
 
 class ConfigFileTest : public MainWindowTest
@@ -172,3 +174,5 @@ TEST_F(ConfigFileTest, LoadingTakesTheFocusFromThePartyEditsSoTheNextRefreshShow
 }
 
 } // namespace
+
+} // namespace vestra7

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+namespace vestra7 {
+
 namespace {
 
 class ConfirmationsTest : public MainWindowTest
@@ -117,3 +119,5 @@ TEST_F(ConfirmationsTest, UpdatingTheFirmwareDuringACallAsksFirstSinceTheAdapter
 }
 
 } // namespace
+
+} // namespace vestra7

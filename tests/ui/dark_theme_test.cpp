@@ -16,6 +16,8 @@
 #include <map>
 #include <memory>
 
+namespace vestra7 {
+
 namespace {
 
 // The common dark Fusion palette.
@@ -59,9 +61,9 @@ double contrast(QRgb a, QRgb b)
 // most from it is the text's own colour, anti-aliasing aside.
 double textContrast(const QImage &shot, const QWidget *shown, const QLabel *label)
 {
-    QRect box = QStyle::alignedRect(label->layoutDirection(), label->alignment(),
-                                    label->fontMetrics().size(Qt::TextSingleLine, label->text()),
-                                    label->contentsRect());
+    QRect box =
+        QStyle::alignedRect(label->layoutDirection(), label->alignment(),
+                            label->fontMetrics().size(Qt::TextSingleLine, label->text()), label->contentsRect());
     box.translate(label->mapTo(shown, QPoint()));
     std::map<QRgb, int> counts;
     for (int y = box.top(); y <= box.bottom(); ++y)
@@ -138,3 +140,5 @@ TEST(DarkTheme, ControlsWithoutAFixedBackgroundFollowTheTheme)
 }
 
 } // namespace
+
+} // namespace vestra7

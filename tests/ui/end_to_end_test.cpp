@@ -22,6 +22,8 @@
 
 #include <cstring>
 
+namespace vestra7 {
+
 namespace {
 
 // The adapter's replies reach the window through the GUI thread: wait with the event loop running.
@@ -93,3 +95,5 @@ TEST(EndToEnd, ChangesReachTheAdapterAndItsRepliesAreShown)
 }
 
 } // namespace
+
+} // namespace vestra7

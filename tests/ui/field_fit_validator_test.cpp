@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+namespace vestra7 {
+
 namespace {
 
 TEST(FieldFitValidator, CountsBytesInTheCodePageNotCharacters)
@@ -57,3 +59,5 @@ TEST(FieldFitValidator, WhatIsTypedOrPastedBeyondTheFieldIsCutAndACharacterTheCo
 }
 
 } // namespace
+
+} // namespace vestra7

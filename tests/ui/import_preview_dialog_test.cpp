@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+namespace vestra7 {
+
 TEST(ImportPreviewDialogTest, MarksChangesWithoutAnIconThemeAndCountsCharacters)
 {
     QIcon::setThemeName(QStringLiteral("no-such-theme")); // as on a desktop without any theme
@@ -29,3 +31,5 @@ TEST(ImportPreviewDialogTest, MarksChangesWithoutAnIconThemeAndCountsCharacters)
     EXPECT_TRUE(table->item(1, 2)->text().startsWith(QStringLiteral("name cut to 16 bytes; number holds bytes")))
         << table->item(1, 2)->text().toStdString();
 }
+
+} // namespace vestra7

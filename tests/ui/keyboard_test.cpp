@@ -13,6 +13,8 @@
 
 #include <set>
 
+namespace vestra7 {
+
 namespace {
 
 class KeyboardTest : public MainWindowTest
@@ -163,3 +165,5 @@ TEST_F(KeyboardTest, EscClosesTheSettingsPanelAsItsOkDoes)
 }
 
 } // namespace
+
+} // namespace vestra7

@@ -16,6 +16,8 @@
 
 #include <functional>
 
+namespace vestra7 {
+
 namespace {
 
 class LineControlTest : public MainWindowTest
@@ -272,3 +274,5 @@ TEST_F(LineControlTest, EnterWithTheBookFullAndNoContactSelectedSaysSoAndStoresN
 }
 
 } // namespace
+
+} // namespace vestra7

@@ -2,8 +2,8 @@
 // The line status window: what it shows of a record, the signal history its plot follows, and the
 // files it saves.
 #include "model/signal_history.h"
-#include "support/record_builders.h"
 #include "support/fake_adapter.h"
+#include "support/record_builders.h"
 #include "ui/line_status_window.h"
 #include "ui/signal_plot.h"
 
@@ -15,6 +15,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+
+namespace vestra7 {
 
 namespace {
 
@@ -153,3 +155,5 @@ TEST_F(LineStatusWindowTest, TheSavedDataReadsBackAsTheSamplesAndThePictureIsAPn
 }
 
 } // namespace
+
+} // namespace vestra7

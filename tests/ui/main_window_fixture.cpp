@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+namespace vestra7 {
+
 void MainWindowTest::SetUp()
 {
     window.setConfirmer([this](QWidget *parent, const QString &question) {
@@ -15,3 +17,5 @@ void MainWindowTest::SetUp()
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     emit adapter.connectionChanged(true);
 }
+
+} // namespace vestra7

@@ -11,6 +11,8 @@
 
 #include <ostream>
 
+namespace vestra7 {
+
 class MainWindowTest : public testing::Test
 {
 protected:
@@ -37,3 +39,5 @@ inline void PrintTo(const QString &text, std::ostream *out)
 {
     *out << '"' << text.toStdString() << '"';
 }
+
+} // namespace vestra7

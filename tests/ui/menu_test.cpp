@@ -9,6 +9,8 @@
 #include <QTest>
 #include <QTimer>
 
+namespace vestra7 {
+
 namespace {
 
 class MenuTest : public MainWindowTest
@@ -92,7 +94,9 @@ TEST_F(MenuTest, HelpNeedsNoAdapterAndNamesTheProgramAndEveryShortcut)
         QString title;
         QStringList shown;
     } cases[] = {
-        {"aboutProgramAction", "About vestra7", {"vestra7 1.0.0", QStringLiteral("Qt ") + qVersion(), "GPL-3.0-or-later"}},
+        {"aboutProgramAction",
+         "About vestra7",
+         {"vestra7 1.0.0", QStringLiteral("Qt ") + qVersion(), "GPL-3.0-or-later"}},
         {"keyboardShortcutsAction",
          "Keyboard shortcuts",
          {"Ctrl+S", "Ctrl+O", "Ctrl+Q", "F1", "Ctrl+1", "Ctrl+Shift+2", "Hang up, line B", "Esc", "F10"}},
@@ -117,3 +121,5 @@ TEST_F(MenuTest, CloseClosesTheWindowAndStopsTheAdapter)
 }
 
 } // namespace
+
+} // namespace vestra7

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+namespace vestra7 {
+
 namespace {
 
 class PhoneBookFilesTest : public MainWindowTest
@@ -44,3 +46,5 @@ TEST_F(PhoneBookFilesTest, ExportWritesWhatTheAdapterHoldsAsTheExtensionSays)
 }
 
 } // namespace
+
+} // namespace vestra7

@@ -13,6 +13,8 @@
 #include <QTableWidget>
 #include <QTest>
 
+namespace vestra7 {
+
 namespace {
 
 class RefreshTest : public MainWindowTest
@@ -163,7 +165,8 @@ TEST_F(RefreshTest, DisconnectedWindowIsCoveredAndOnlyTheUpdateEntryAndHelpAreUs
     QStringList captions;
     for (QAction *entry : entries)
         captions << entry->text().remove(QLatin1Char('&')); // the mnemonics' marks are not shown
-    EXPECT_EQ(captions, (QStringList{"File", "Update firmware", "Settings", "Set to default", "About", "Help", "Tools"}));
+    EXPECT_EQ(captions,
+              (QStringList{"File", "Update firmware", "Settings", "Set to default", "About", "Help", "Tools"}));
     EXPECT_EQ(window.centralWidget()->size(), QSize(565, 427));
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
 
@@ -201,3 +204,5 @@ TEST_F(RefreshTest, TypingSurvivesAPassingDisconnection)
 }
 
 } // namespace
+
+} // namespace vestra7

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QTest>
 
+namespace vestra7 {
+
 namespace {
 
 using SettingsTest = MainWindowTest;
@@ -92,3 +94,5 @@ TEST(ConfirmBox, AsksWithOkAndCancelAndOkAsTheDefault)
 }
 
 } // namespace
+
+} // namespace vestra7

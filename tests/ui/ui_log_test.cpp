@@ -8,6 +8,8 @@
 #include <QAction>
 #include <QLoggingCategory>
 
+namespace vestra7 {
+
 namespace {
 
 // The lines of the windows' category, as the message handler got them.
@@ -58,3 +60,5 @@ TEST_F(UiLogTest, SwitchedOnAsVerboseDoesItLogsCommandsAndConnectionChanges)
 }
 
 } // namespace
+
+} // namespace vestra7

@@ -25,6 +25,8 @@
 
 #include <gtest/gtest.h>
 
+namespace vestra7 {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -506,3 +508,5 @@ TEST_F(UpdateDialog, ResetSettingsSaysWhatItClearsAndSendsNothingUnlessConfirmed
 }
 
 } // namespace
+
+} // namespace vestra7

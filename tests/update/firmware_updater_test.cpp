@@ -12,6 +12,8 @@
 
 #include <functional>
 
+namespace vestra7 {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -379,3 +381,5 @@ TEST_F(Updater, ResetSettingsIsSentAndItsConfirmationReportedOtherRepliesChangeN
 }
 
 } // namespace
+
+} // namespace vestra7

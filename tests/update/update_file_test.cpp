@@ -12,6 +12,8 @@
 
 #include <string>
 
+namespace vestra7 {
+
 namespace {
 
 struct ModelCase
@@ -181,3 +183,5 @@ TEST(UpdateProgress, BarUsesTheFactor99Point9RoundedHalfToEvenAndTheCaption100)
 }
 
 } // namespace
+
+} // namespace vestra7

@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+namespace vestra7 {
+
 std::vector<std::uint8_t> updateFile(std::string_view headerText, const std::vector<std::uint8_t> &payload,
                                      std::uint16_t payloadOffset)
 {
@@ -43,3 +45,5 @@ QString FileFolder::write(const QString &name, const std::vector<std::uint8_t> &
     file.write(reinterpret_cast<const char *>(bytes.data()), static_cast<qint64>(bytes.size()));
     return file.fileName();
 }
+
+} // namespace vestra7

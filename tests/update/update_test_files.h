@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+namespace vestra7 {
+
 // An update file: the payload offset, two bytes that mean nothing, the header text and its zero,
 // filler up to the offset when that lies further on, then the payload bytes.
 std::vector<std::uint8_t> updateFile(std::string_view headerText, const std::vector<std::uint8_t> &payload,
@@ -28,3 +30,5 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+} // namespace vestra7

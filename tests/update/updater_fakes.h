@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+namespace vestra7 {
+
 class RecordingPort final : public UpdatePort
 {
 public:
@@ -61,3 +63,5 @@ private:
     std::chrono::milliseconds m_interval{0};
     std::chrono::milliseconds m_untilNext{0};
 };
+
+} // namespace vestra7

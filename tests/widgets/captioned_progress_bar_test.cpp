@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+namespace vestra7 {
+
 namespace {
 
 class ShownBar : public testing::Test
@@ -117,3 +119,5 @@ TEST_F(ShownBar, ErrorStateDrawsARedChunkAndNormalRestoresTheLook)
     bar.setBarState(CaptionedProgressBar::BarState::Normal);
     EXPECT_EQ(rendered(), normal);
 }
+
+} // namespace vestra7

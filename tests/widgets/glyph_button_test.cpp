@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+namespace vestra7 {
+
 namespace {
 
 const QRgb parentColour = qRgb(40, 80, 120);
@@ -292,3 +294,5 @@ TEST_F(GlyphButtonOnPanel, AReceiverThatDisablesTheButtonDoesNotLeaveItDown)
     button->setEnabled(true); // no release reaches a disabled button
     EXPECT_EQ(shownCell(), red);
 }
+
+} // namespace vestra7

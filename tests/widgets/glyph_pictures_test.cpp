@@ -10,6 +10,8 @@
 
 #include <set>
 
+namespace vestra7 {
+
 namespace {
 
 struct PictureCase
@@ -129,3 +131,5 @@ TEST(GlyphPictures, NamesMatchWithoutRegardToCase)
     EXPECT_TRUE(glyphPicture(QStringLiteral("NO")).isNull());
     EXPECT_TRUE(glyphPicture(QString()).isNull());
 }
+
+} // namespace vestra7

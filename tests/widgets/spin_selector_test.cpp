@@ -14,6 +14,8 @@
 #include <limits>
 #include <optional>
 
+namespace vestra7 {
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -268,3 +270,5 @@ TEST(SelectorItems, LineGainsAndAutoAnswerDelays)
     EXPECT_EQ(delays[42], QStringLiteral("42 sec"));
     EXPECT_EQ(delays[100], QStringLiteral("100 sec"));
 }
+
+} // namespace vestra7

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+namespace vestra7 {
+
 namespace {
 
 TEST(GlyphButtonAccessibility, IsAButtonNamedByItsOwnerThatAPressActionPressesWithoutHoldingItDown)
@@ -65,3 +67,5 @@ TEST(SpinSelectorAccessibility, ItsValueIsTheShownItemAndSettingItIsAChange)
 }
 
 } // namespace
+
+} // namespace vestra7
