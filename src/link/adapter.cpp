@@ -2,7 +2,6 @@
 // The adapter's session: start, polling, posting, and the orderly end.
 #include "link/adapter.h"
 
-#include "link/adapter_lock.h"
 #include "link/commands.h"
 #include "link/frame.h"
 #include "link/hid_controller.h"
@@ -58,9 +57,8 @@ Adapter::Adapter(BackendFactory makeBackend, Mailbox::Clock clock, std::unique_p
     m_pollTimer.setInterval(kPollInterval);
     connect(&m_pollTimer, &QTimer::timeout, this, &Adapter::onPollTick);
     connect(&m_selector, &AdapterSelector::restartWaitOver, this, &Adapter::onDeviceChange);
-    m_inUseRetry.setSingleShot(true);
-    m_inUseRetry.setInterval(kInUseRetry);
-    connect(&m_inUseRetry, &QTimer::timeout, this, &Adapter::onDeviceChange);
+    connect(&m_claimLock, &AdapterClaimLock::holderChanged, this, &AdapterPort::inUseChanged);
+    connect(&m_claimLock, &AdapterClaimLock::retryDue, this, &Adapter::onDeviceChange);
 }
 
 Adapter::~Adapter()
@@ -73,8 +71,7 @@ void Adapter::start()
 {
     std::unique_ptr<HidBackend> backend = m_makeBackend ? m_makeBackend() : nullptr;
     if (backend) {
-        if (const QString folder = backend->lockFolder(); !folder.isEmpty())
-            m_lock = std::make_unique<AdapterLock>(folder);
+        m_claimLock.setFolder(backend->lockFolder());
         // A message's data frames are of no use before its trailer: the GUI thread takes them all at once.
         m_shared->controller = std::make_unique<HidController>(std::move(backend), &endsMessage);
         HidController *controller = m_shared->controller.get();
@@ -104,14 +101,12 @@ bool Adapter::shutdown()
     if (m_abandoned)
         return false;
     m_pollTimer.stop();
-    m_inUseRetry.stop();
     m_shared->mailbox.stop();
     m_shared->gui.shutdown();
     if (m_shared->controller)
         m_shared->controller->shutdown();
     // Every handle is closed: nothing more goes to the adapter, so another program may have it.
-    if (m_lock)
-        m_lock->release();
+    m_claimLock.release();
     if (m_worker && !m_worker->wait(kWorkerExitWait)) {
         // A write that never returns must not hold the program up, nor may anything the thread still
         // uses be destroyed: leave the thread, and all it touches, to end with the process.

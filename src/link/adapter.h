@@ -2,6 +2,7 @@
 // The adapter behind the windows: its record, the link that carries it, discovery and polling.
 #pragma once
 
+#include "link/adapter_claim_lock.h"
 #include "link/adapter_device.h"
 #include "link/adapter_port.h"
 #include "link/adapter_selector.h"
@@ -25,7 +26,6 @@
 
 namespace vestra7 {
 
-class AdapterLock;
 class HidController;
 class HidDevice;
 class LinkWorker;
@@ -107,13 +107,11 @@ public:
     bool bootLoaderPresent() const;
 
     // Who holds the adapter this one waits for, as inUseChanged() said it; empty while it waits for none.
-    const QString &inUseBy() const { return m_inUseBy; }
+    const QString &inUseBy() const { return m_claimLock.holder(); }
     // The key of the adapter it waits for.
-    const QString &inUseKey() const { return m_inUseKey; }
+    const QString &inUseKey() const { return m_claimLock.waitedKey(); }
     // Whether its holder hands it over when asked, as the tries to take it do.
-    bool inUseHandsOver() const { return m_inUseHandsOver; }
-    // How often a held adapter is tried again: a lock is a cheap thing to try.
-    static constexpr std::chrono::milliseconds kInUseRetry{500};
+    bool inUseHandsOver() const { return m_claimLock.holderHandsOver(); }
 
 signals:
     // The adapter's boot loader became usable, or stopped being so.
@@ -151,8 +149,6 @@ private:
     void onWriteEnded(bool held);
     // Takes the lock of the device about to be claimed; false, and the windows told, when another
     // program holds it.
-    bool lockFor(const HidDevice &device);
-    void setInUse(const QString &key, const QString &holder);
     void announcePresentAdapters();
     void checkConnection();
     void setConnected(bool connected);
@@ -174,12 +170,7 @@ private:
     AdapterSelector m_selector;
     // Held from the claim of an adapter until another one is claimed or the program ends, across the
     // restarts of an update; none where the backend's devices are this process's own.
-    std::unique_ptr<AdapterLock> m_lock;
-    QString m_inUseBy;   // the holder of the adapter waited for
-    QString m_inUseKey;  // its key
-    QTimer m_inUseRetry; // tries it again
-    // The holder lets go of it when asked.
-    bool m_inUseHandsOver = false;
+    AdapterClaimLock m_claimLock;
     // As last announced; none before the first search.
     std::optional<std::vector<PresentAdapter>> m_presentAdapters;
     LinkCounts m_linkCounts;

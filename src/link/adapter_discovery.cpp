@@ -3,7 +3,6 @@
 #include "link/adapter.h"
 
 #include "link/adapter_device.h"
-#include "link/adapter_lock.h"
 #include "link/hid_controller.h"
 #include "link/logging.h"
 #include "model/boot_loader_name.h"
@@ -45,42 +44,13 @@ void Adapter::onDeviceChange()
         m_updater.adapterLeft();
     checkConnection();
     // An adapter waited for that has gone is waited for no longer.
-    if (!m_inUseKey.isEmpty()) {
+    if (const QString &waited = m_claimLock.waitedKey(); !waited.isEmpty()) {
         const std::vector<PresentAdapter> present = presentAdapters();
         if (std::none_of(present.begin(), present.end(),
-                         [this](const PresentAdapter &adapter) { return adapter.key == m_inUseKey; })) {
-            m_inUseRetry.stop();
-            setInUse({}, {});
-        }
+                         [&waited](const PresentAdapter &adapter) { return adapter.key == waited; }))
+            m_claimLock.stopWaiting();
     }
     announcePresentAdapters();
-}
-
-bool Adapter::lockFor(const HidDevice &device)
-{
-    if (!m_lock)
-        return true;
-    const QString key = m_selector.adapterKeyOf(device);
-    if (const Result<void, AdapterLockHolder> taken = m_lock->take(key); !taken) {
-        setInUse(key, adapterInUseText(taken.error()));
-        m_inUseHandsOver = taken.error().handsOver;
-        m_inUseRetry.start();
-        return false;
-    }
-    setInUse({}, {});
-    m_inUseHandsOver = false;
-    return true;
-}
-
-void Adapter::setInUse(const QString &key, const QString &holder)
-{
-    m_inUseKey = key;
-    if (m_inUseBy == holder)
-        return;
-    m_inUseBy = holder;
-    if (!holder.isEmpty())
-        qCDebug(lcHid) << "adapter" << key << "waits:" << holder;
-    emit inUseChanged(holder);
 }
 
 void Adapter::announcePresentAdapters()
@@ -128,8 +98,8 @@ bool Adapter::onDeviceOffered(HidDevice &device)
     if (!m_selector.accepts(device))
         return true;
     // Held by another program: wait for it, rather than take another adapter without a word.
-    const QString heldBefore = m_lock ? m_lock->key() : QString();
-    if (!lockFor(device))
+    const QString heldBefore = m_claimLock.heldKey();
+    if (!m_claimLock.take(m_selector.adapterKeyOf(device)))
         return false;
 
     if (const Result<void> claimed = device.claim(); !claimed) {
@@ -139,12 +109,8 @@ bool Adapter::onDeviceOffered(HidDevice &device)
             m_reportedAccessProblem = device.instance();
             emit accessProblem(claimed.error().message);
         }
-        // Nor is its lock ours to keep: a user who may open it must not find it held by one who may not.
-        if (m_lock && m_lock->key() != heldBefore) {
-            m_lock->release();
-            if (!heldBefore.isEmpty() && !m_lock->take(heldBefore))
-                qCDebug(lcHid) << "the adapter held before is held by another program now:" << heldBefore;
-        }
+        // Nor is its lock ours to keep.
+        m_claimLock.restore(heldBefore);
         return true;
     }
     if (HidDevice *previous = m_shared->claimedDevice.load(); previous != &device) {
