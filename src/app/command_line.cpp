@@ -181,8 +181,8 @@ Result<ToolCommand> withCommand(const QStringList &words, ToolCommand tool)
     if (tool.watch && (tool.kind != ToolCommand::Kind::Status || tool.all))
         return Error{QCoreApplication::translate(
             "CommandLine", "--watch goes with the command 'status' on one adapter, not with --all.")};
-    if (const std::optional<QString> problem = exporterUsageProblem(tool))
-        return Error{*problem};
+    if (const Result<void> usage = checkExporterUsage(tool); !usage)
+        return usage.error();
     return tool;
 }
 

@@ -25,16 +25,17 @@ std::optional<ListenAddress> parseListenAddress(const QString &text)
     return listen;
 }
 
-std::optional<QString> exporterUsageProblem(const ToolCommand &command)
+Result<void> checkExporterUsage(const ToolCommand &command)
 {
     if (!command.listen.isEmpty() && command.kind != ToolCommand::Kind::Exporter)
-        return QCoreApplication::translate("Exporter", "--listen goes with the command 'exporter'.");
+        return Error{QCoreApplication::translate("Exporter", "--listen goes with the command 'exporter'.")};
     if (!command.listen.isEmpty() && !parseListenAddress(command.listen))
-        return QCoreApplication::translate("Exporter", "--listen takes ADDRESS:PORT, such as 127.0.0.1:%1 or [::1]:%1.")
-            .arg(kExporterDefaultPort);
+        return Error{
+            QCoreApplication::translate("Exporter", "--listen takes ADDRESS:PORT, such as 127.0.0.1:%1 or [::1]:%1.")
+                .arg(kExporterDefaultPort)};
     if (command.kind == ToolCommand::Kind::Exporter && command.json)
-        return QCoreApplication::translate("Exporter", "The command 'exporter' takes no --json.");
-    return std::nullopt;
+        return Error{QCoreApplication::translate("Exporter", "The command 'exporter' takes no --json.")};
+    return {};
 }
 
 QString exporterHelp()

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/tool_command.h"
+#include "model/result.h"
 
 #include <QHostAddress>
 #include <QString>
@@ -24,9 +25,9 @@ struct ListenAddress
 // "ADDRESS:PORT", with an IPv6 address in brackets ("[::1]:9787"); none when it is not one.
 std::optional<ListenAddress> parseListenAddress(const QString &text);
 
-// Why the command line's options do not fit the command, when they do not: --listen only goes with
+// Whether the command line's options fit the exporter, and why not: --listen only goes with
 // the exporter, and takes an address and a port.
-std::optional<QString> exporterUsageProblem(const ToolCommand &command);
+Result<void> checkExporterUsage(const ToolCommand &command);
 
 // The exporter's lines of --help.
 QString exporterHelp();

@@ -38,14 +38,14 @@ bool prepareLogging(const CommandLine &command, std::shared_ptr<ReportTrace> &tr
         QLoggingCategory::setFilterRules(QStringLiteral("vestra7.*.debug=true"));
     if (command.tracePath.isEmpty())
         return true;
-    QString error;
-    trace = ReportTrace::open(command.tracePath, &error);
-    if (!trace) {
+    Result<std::unique_ptr<ReportTrace>> opened = ReportTrace::open(command.tracePath);
+    if (!opened) {
         std::fprintf(stderr, "%s\n",
                      qPrintable(QCoreApplication::translate("ProgramStart", "Cannot write the trace \"%1\". %2")
-                                    .arg(command.tracePath, error)));
+                                    .arg(command.tracePath, opened.error().message)));
         return false;
     }
+    trace = std::move(*opened);
     return true;
 }
 

@@ -12,22 +12,17 @@
 
 namespace vestra7 {
 
-std::unique_ptr<ReportTrace> ReportTrace::open(const QString &path, QString *error)
+Result<std::unique_ptr<ReportTrace>> ReportTrace::open(const QString &path)
 {
     std::unique_ptr<ReportTrace> trace(new ReportTrace);
     // Opened by the bytes of its name, which need not be UTF-8, and readable by the user alone: the
     // reports carry phone numbers. A log grows line by line, so it is written in place.
     const int fd = ::open(fileNameBytes(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        if (error)
-            *error = qt_error_string(errno);
-        return nullptr;
-    }
+    if (fd < 0)
+        return Error{qt_error_string(errno)};
     if (!trace->m_file.open(fd, QIODevice::WriteOnly | QIODevice::Text, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        if (error)
-            *error = trace->m_file.errorString();
-        return nullptr;
+        return Error{trace->m_file.errorString()};
     }
     return trace;
 }

@@ -2,6 +2,8 @@
 // A log of every report to and from the adapter, for support to read: one line per report.
 #pragma once
 
+#include "model/result.h"
+
 #include <QFile>
 #include <QString>
 
@@ -18,7 +20,7 @@ public:
     enum class Direction { Out, In };
 
     // Opens (replacing) the file; null with `error` set when it cannot be written.
-    static std::unique_ptr<ReportTrace> open(const QString &path, QString *error);
+    static Result<std::unique_ptr<ReportTrace>> open(const QString &path);
 
     // Any thread. A line holds the local time to the millisecond, "out" or "in", and the report's
     // bytes in hex; a run of zero bytes at its end is written as its count, so a line stays short.

@@ -28,9 +28,9 @@ TEST(ReportTrace, LinesFromTwoThreadsStayWhole)
 {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("trace.log"));
-    QString error;
-    std::unique_ptr<ReportTrace> trace = ReportTrace::open(path, &error);
-    ASSERT_TRUE(trace) << error.toStdString();
+    Result<std::unique_ptr<ReportTrace>> opened = ReportTrace::open(path);
+    ASSERT_TRUE(opened) << opened.error().message.toStdString();
+    const std::unique_ptr<ReportTrace> trace = std::move(*opened);
     const Report report = makeReport(makeTrailerFrame({1789, 0x1234, 128}));
     constexpr int kEach = 200;
     std::thread writer([&] {
@@ -53,9 +53,10 @@ TEST(ReportTrace, LinesFromTwoThreadsStayWhole)
 
 TEST(ReportTrace, AFileThatCannotBeWrittenSaysWhy)
 {
-    QString error;
-    EXPECT_FALSE(ReportTrace::open(QStringLiteral("/proc/no-such-folder/trace.log"), &error));
-    EXPECT_FALSE(error.isEmpty());
+    const Result<std::unique_ptr<ReportTrace>> opened =
+        ReportTrace::open(QStringLiteral("/proc/no-such-folder/trace.log"));
+    EXPECT_FALSE(opened);
+    EXPECT_FALSE(opened.error().message.isEmpty());
 }
 
 } // namespace
