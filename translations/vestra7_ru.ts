@@ -192,8 +192,8 @@ hidapi %4
         <translation>Выполнить команду на адаптере с этим серийным номером; без него — на адаптере, который использовало бы окно.</translation>
     </message>
     <message>
-        <source>Run the command on every adapter, one after another.</source>
-        <translation>Выполнить команду на каждом адаптере по очереди.</translation>
+        <source>Run the command on every adapter, one after another; update on all at once.</source>
+        <translation>Выполнить команду на каждом адаптере по очереди; update — на всех сразу.</translation>
     </message>
     <message>
         <source>Print the adapters and the results as JSON.</source>

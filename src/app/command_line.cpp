@@ -51,7 +51,8 @@ const OptionText kOptions[] = {
      QT_TRANSLATE_NOOP("CommandLine", "Run the command on the adapter in this USB port (as 'list' shows it, "
                                       "such as 1-1.2): for adapters that share a serial number or have none."),
      nullptr, "path"},
-    {"all", QT_TRANSLATE_NOOP("CommandLine", "Run the command on every adapter, one after another.")},
+    {"all",
+     QT_TRANSLATE_NOOP("CommandLine", "Run the command on every adapter, one after another; update on all at once.")},
     {"json", QT_TRANSLATE_NOOP("CommandLine", "Print the adapters and the results as JSON.")},
     {"force", QT_TRANSLATE_NOOP("CommandLine",
                                 "Go on with a file the command would refuse: a configuration file of another "
