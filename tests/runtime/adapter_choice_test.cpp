@@ -8,6 +8,7 @@
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
+#include "support/adapter_builders.h"
 #include "support/gui_wait.h"
 #include "support/record_builders.h"
 
@@ -18,24 +19,6 @@
 namespace vestra7 {
 
 namespace {
-
-std::shared_ptr<EmulatedAdapter> adapterWith(const char *serial, const char *owner, bool bootLoaderSerial = true)
-{
-    EmulatedIdentity identity = EmulatedIdentity::withSerialNumber(QString::fromLatin1(serial));
-    identity.bootLoaderSerial = bootLoaderSerial;
-    auto adapter = std::make_shared<EmulatedAdapter>(identity);
-    DeviceRecord record = initialAdapterRecord();
-    record.contact[0] = makeParty(owner, "+100");
-    adapter->setRecord(record);
-    return adapter;
-}
-
-bool received(const EmulatedAdapter &adapter, std::uint8_t cmd)
-{
-    const AdapterState state = adapter.state();
-    return std::any_of(state.received.begin(), state.received.end(),
-                       [cmd](const ReceivedMessage &message) { return message.cmd == cmd; });
-}
 
 class AdapterChoice : public testing::Test
 {
@@ -73,8 +56,8 @@ protected:
     }
 
     EmulatedBus m_bus;
-    std::shared_ptr<EmulatedAdapter> m_first = adapterWith("V7-A", "Anna");
-    std::shared_ptr<EmulatedAdapter> m_second = adapterWith("V7-B", "Bert");
+    std::shared_ptr<EmulatedAdapter> m_first = adapterOwnedBy("V7-A", "Anna");
+    std::shared_ptr<EmulatedAdapter> m_second = adapterOwnedBy("V7-B", "Bert");
     Adapter m_link{[this] {
         return std::make_unique<EmulatedBackend>(m_bus);
     }};
@@ -183,7 +166,7 @@ TEST_F(AdapterChoice, AnAdapterThatCannotBeOpenedIsNotKeptLockedFromThoseWhoCan)
 class UpdateOfTheChosenAdapter : public AdapterChoice, public testing::WithParamInterface<bool>
 {
 protected:
-    UpdateOfTheChosenAdapter() { m_second = adapterWith("V7-B", "Bert", GetParam()); }
+    UpdateOfTheChosenAdapter() { m_second = adapterOwnedBy("V7-B", "Bert", GetParam()); }
 };
 
 TEST_P(UpdateOfTheChosenAdapter, LeavesTheOtherUntouchedAndComesBackConnected)
