@@ -131,6 +131,9 @@ HostWrite EmulatedHidDevice::hostWrite(const QString &instance, std::span<const 
             return {-1, {true, QStringLiteral("No such device")}};
         if (!m_writeFailure.empty())
             return {-1, {false, QString::fromStdString(m_writeFailure)}};
+        // A host that writes again is done with what it read before: only a report taken after this
+        // write, a reply to it, can hold a restart back.
+        m_reportWithHost = false;
         if (m_usbTiming) {
             slot = frameAfter(std::max(Clock::now(), m_nextOutSlot));
             m_nextOutSlot = slot;
@@ -156,6 +159,7 @@ int EmulatedHidDevice::hostRead(const QString &instance, std::span<std::uint8_t>
     const std::string wanted = instance.toStdString();
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     std::unique_lock lock(m_mutex);
+    m_reportWithHost = false;
     for (;;) {
         if (!m_pluggedIn || wanted != m_info.instance)
             return -1;
@@ -168,6 +172,7 @@ int EmulatedHidDevice::hostRead(const QString &instance, std::span<std::uint8_t>
             buffer[0] = 0;
             std::copy_n(frame.begin(), count, buffer.begin() + 1);
             m_input.pop_front();
+            m_reportWithHost = true;
             return static_cast<int>(count + 1);
         }
         if (m_input.empty() && m_whenDrained) {
@@ -196,6 +201,7 @@ void EmulatedHidDevice::attach(EmulatedPort *port, const QString &instance)
             m_info.port = "1-" + instance.section(QLatin1Char(':'), -1).toStdString();
         m_input.clear();
         m_whenDrained = {};
+        m_reportWithHost = false;
     }
     m_changed.notify_all();
 }
@@ -208,6 +214,7 @@ void EmulatedHidDevice::detach()
         m_info.instance.clear();
         m_input.clear();
         m_whenDrained = {};
+        m_reportWithHost = false;
     }
     m_changed.notify_all();
 }
@@ -236,7 +243,7 @@ void EmulatedHidDevice::whenDrained(std::function<void()> action)
 {
     {
         const std::lock_guard lock(m_mutex);
-        if (m_pluggedIn && !m_input.empty()) {
+        if (m_pluggedIn && (!m_input.empty() || m_reportWithHost)) {
             m_whenDrained = std::move(action);
             return;
         }

@@ -94,7 +94,8 @@ protected:
     // Queues one input report, due `delay` from now and never before the reports queued earlier.
     void sendFrame(const WireFrame &frame, std::chrono::milliseconds delay = {});
     // Runs `action` once the host has taken every report queued so far and asks for the next one
-    // (on its reading thread), or at once, here, when nothing is queued. Dropped on unplug.
+    // (on its reading thread), or at once, here, when nothing is queued and the host is not still
+    // busy with the last report it took. Dropped on unplug.
     void whenDrained(std::function<void()> action);
     void setProduct(const QString &product);
     void setSerialNumber(const QString &serialNumber);
@@ -133,6 +134,10 @@ private:
     Clock::time_point m_lastDue{};
     Clock::time_point m_nextOutSlot{};
     std::function<void()> m_whenDrained;
+    // A read has returned a report since the host last wrote, and the host has not asked for another
+    // since: a restart now would come before the host has handed that report on, sooner than any
+    // real adapter restarts.
+    bool m_reportWithHost = false;
     bool m_usbTiming = false;
     LinkFaults m_faults;
     std::mt19937 m_random{1};

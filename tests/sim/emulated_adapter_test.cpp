@@ -473,6 +473,34 @@ TEST_F(EmulatedAdapterTest, WorksAcrossThreadsWithUsbTiming)
     EXPECT_EQ(link.reportsRead(), 30);
 }
 
+// A restart asked for after the host has taken the last reply, but before it has handed that reply
+// on, waits for the host to read again: a real adapter takes far longer to restart than the host to
+// hand on a report, and a restart here first would lose that reply.
+TEST(EmulatedHidDevice, ARestartWaitsUntilTheHostIsDoneWithTheLastReportItTook)
+{
+    struct Device : EmulatedHidDevice
+    {
+        using EmulatedHidDevice::EmulatedHidDevice;
+        using EmulatedHidDevice::sendFrame;
+        using EmulatedHidDevice::whenDrained;
+    };
+    EmulatedBus bus;
+    const auto device = std::make_shared<Device>(HidDeviceInfo{});
+    const QString instance = bus.plug(device);
+    Report buffer{};
+    int restarts = 0;
+
+    device->sendFrame(WireFrame{});
+    ASSERT_GT(device->hostRead(instance, buffer, 100), 0);
+    device->whenDrained([&] { ++restarts; });
+    EXPECT_EQ(restarts, 0) << "the host still holds the report it took";
+    EXPECT_EQ(device->hostRead(instance, buffer, 10), 0);
+    EXPECT_EQ(restarts, 1) << "the host has asked for the next report";
+
+    device->whenDrained([&] { ++restarts; });
+    EXPECT_EQ(restarts, 2) << "with no report taken since, the restart is at once";
+}
+
 } // namespace
 
 } // namespace vestra7
