@@ -100,6 +100,7 @@ bool Adapter::shutdown()
 {
     if (m_abandoned)
         return false;
+    m_shutDown = true;
     m_pollTimer.stop();
     m_shared->mailbox.stop();
     m_shared->gui.shutdown();

@@ -166,6 +166,7 @@ private:
     bool m_connectOnRecord = false;  // connected only once the adapter just taken has sent its record
     bool m_recordSinceClaim = false; // one has come since; an announcement queued before is not it
     bool m_abandoned = false;        // the worker did not end: m_shared must outlive this object
+    bool m_shutDown = false;         // no device is looked for, claimed or waited for any more
     QString m_reportedAccessProblem; // the device instance the user was last told about
     AdapterSelector m_selector;
     // Held from the claim of an adapter until another one is claimed or the program ends, across the

@@ -35,7 +35,9 @@ void Adapter::chooseAdapter(const QString &key)
 
 void Adapter::onDeviceChange()
 {
-    if (!m_shared->controller)
+    // Shut down, as the command line's search is before each adapter gets an Adapter of its own, it
+    // must not go on claiming, nor wait for the locks those others hold.
+    if (!m_shared->controller || m_shutDown)
         return;
     m_selector.keepOrDropChoice(m_shared->claimedDevice.load(), m_updater.holdsAdapter());
     m_shared->controller->offerDevices([this](HidDevice &device, int) { return onDeviceOffered(device); });

@@ -12,6 +12,8 @@
 #include "support/gui_wait.h"
 #include "support/record_builders.h"
 
+#include <QSignalSpy>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -90,6 +92,22 @@ TEST_F(BoundAdapters, OneWhoseAdapterLeftWaitsForItAndIgnoresAChoice)
 
     m_bus.plug(m_second);
     EXPECT_TRUE(holds(m_forSecond, "V7-B", "Bert"));
+}
+
+// As the command line's search does before each adapter gets an Adapter of its own: once shut down,
+// it opens nothing and waits for no lock, whatever the bus does.
+TEST_F(BoundAdapters, OneShutDownLooksForItsAdapterNoMore)
+{
+    ASSERT_TRUE(holds(m_forFirst, "V7-A", "Anna"));
+    ASSERT_TRUE(m_forFirst.shutdown());
+    QSignalSpy problems(&m_forFirst, &AdapterPort::accessProblem);
+    QSignalSpy waits(&m_forFirst, &AdapterPort::inUseChanged);
+    AdapterLock other(m_bus.lockFolder());
+    ASSERT_TRUE(other.take(QStringLiteral("V7-A")));
+    m_first->replug();
+    drainPostedEvents();
+    EXPECT_EQ(problems.count(), 0) << "tried to open the adapter";
+    EXPECT_EQ(waits.count(), 0) << "waits for the lock another holds";
 }
 
 } // namespace vestra7
