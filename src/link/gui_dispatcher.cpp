@@ -6,6 +6,19 @@
 
 namespace vestra7 {
 
+namespace {
+
+// Every dispatcher wakes the same GUI thread, through Qt's event queue and the lock Qt keeps for it,
+// which the thread sanitizer cannot see. Each adapter's reading thread has a dispatcher of its own,
+// so wake-ups from several threads take this lock too, and the order of their posts is visible.
+std::mutex &wakeUpMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+} // namespace
+
 GuiDispatcher::GuiDispatcher()
 {
     connect(this, &GuiDispatcher::tasksWaiting, this, &GuiDispatcher::runPending, Qt::QueuedConnection);
@@ -24,8 +37,10 @@ bool GuiDispatcher::enqueue(Task task)
             return false;
         m_tasks.push_back(std::move(task));
     }
-    if (!m_wakePosted.exchange(true))
+    if (!m_wakePosted.exchange(true)) {
+        const std::lock_guard lock(wakeUpMutex());
         emit tasksWaiting(QPrivateSignal());
+    }
     return true;
 }
 
