@@ -73,13 +73,16 @@ protected:
         bus.plug(second);
     }
 
-    int run(ToolCommand command)
+    int run(ToolCommand command) { return runOn(bus, std::move(command)); }
+
+    // The command on the adapters of `on`, a bus of the test's own.
+    int runOn(EmulatedBus &on, ToolCommand command)
     {
         out.setData({});
         err.setData({});
         out.open(QIODevice::WriteOnly);
         err.open(QIODevice::WriteOnly);
-        ToolRunner runner([this] { return std::make_unique<EmulatedBackend>(bus); }, {&out, &err, false}, timeouts,
+        ToolRunner runner([&on] { return std::make_unique<EmulatedBackend>(on); }, {&out, &err, false}, timeouts,
                           backupRoot);
         const int code = runner.run(command);
         out.close();
@@ -308,13 +311,7 @@ TEST_F(ToolRunnerTest, AdaptersWhoseBootLoadersCannotBeToldApartAreEachUpdatedWi
         const QString file = folder.write("fw.xupd", updateFile("MODEL=VESTRA7 &VERSION=1.3", payload));
         for (const auto &adapter : {anna, bert, cleo})
             adapter->expectImage(payload);
-        out.open(QIODevice::WriteOnly);
-        err.open(QIODevice::WriteOnly);
-        ToolRunner runner([&shared] { return std::make_unique<EmulatedBackend>(shared); }, {&out, &err, false},
-                          timeouts, backupRoot);
-        EXPECT_EQ(runner.run(command(ToolCommand::Kind::Update, file, {}, true)), 0) << errText().toStdString();
-        out.close();
-        err.close();
+        EXPECT_EQ(runOn(shared, command(ToolCommand::Kind::Update, file, {}, true)), 0) << errText().toStdString();
         for (const auto &adapter : {anna, bert, cleo}) {
             EXPECT_TRUE(adapter->state().image == payload);
             EXPECT_FALSE(adapter->state().bootMode);
@@ -524,23 +521,11 @@ TEST_F(ToolRunnerTest, AdaptersThatShareASerialNumberOrHaveNoneAreEachActedOnOnc
         const auto bert = adapterWith(serial, "Bert");
         shared.plug(anna);
         shared.plug(bert);
-        const auto runOnShared = [&](ToolCommand command) {
-            out.setData({});
-            err.setData({});
-            out.open(QIODevice::WriteOnly);
-            err.open(QIODevice::WriteOnly);
-            ToolRunner runner([&shared] { return std::make_unique<EmulatedBackend>(shared); }, {&out, &err, false},
-                              timeouts);
-            const int code = runner.run(command);
-            out.close();
-            err.close();
-            return code;
-        };
         const QString prefix = QString::fromLatin1(serial) + QLatin1Char('@');
 
         // Each adapter's own record, each in a file of its own, named by serial number and USB port.
         const QString set = folder.path(QStringLiteral("set%1.cfg").arg(serial));
-        ASSERT_EQ(runOnShared(command(ToolCommand::Kind::Backup, set, {}, true)), 0) << errText().toStdString();
+        ASSERT_EQ(runOn(shared, command(ToolCommand::Kind::Backup, set, {}, true)), 0) << errText().toStdString();
         EXPECT_EQ(contentOf(folder.path(QStringLiteral("set%1-%2").arg(serial, prefix) + QStringLiteral("1-1.cfg"))),
                   bytesOf(anna->state().record));
         EXPECT_EQ(contentOf(folder.path(QStringLiteral("set%1-%2").arg(serial, prefix) + QStringLiteral("1-2.cfg"))),
@@ -550,9 +535,9 @@ TEST_F(ToolRunnerTest, AdaptersThatShareASerialNumberOrHaveNoneAreEachActedOnOnc
         const QString book = folder.path(QStringLiteral("book%1.csv").arg(serial));
         ToolCommand exportBert = command(ToolCommand::Kind::ExportContacts, book);
         exportBert.port = QStringLiteral("1-2");
-        ASSERT_EQ(runOnShared(exportBert), 0) << errText().toStdString();
+        ASSERT_EQ(runOn(shared, exportBert), 0) << errText().toStdString();
         bert->setRecord(initialAdapterRecord());
-        ASSERT_EQ(runOnShared(command(ToolCommand::Kind::ImportContacts, book, {}, true)), 0)
+        ASSERT_EQ(runOn(shared, command(ToolCommand::Kind::ImportContacts, book, {}, true)), 0)
             << errText().toStdString();
         EXPECT_EQ(readTextField(anna->state().record.contact[0].name), "Bert");
         EXPECT_EQ(readTextField(bert->state().record.contact[0].name), "Bert");
