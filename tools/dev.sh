@@ -23,7 +23,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   umockdev libumockdev-dev
   clang-14 libclang-rt-14-dev
-  qt6-svg-dev qt6-charts-dev libqt6opengl6-dev udev dpkg-dev file desktop-file-utils appstream
+  qt6-svg-dev qt6-charts-dev libqt6opengl6-dev udev systemd dpkg-dev file desktop-file-utils appstream
   lintian scdoc
   xvfb openbox xdotool x11-utils
 )

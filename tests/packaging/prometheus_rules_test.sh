@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The example alerting rules are valid Prometheus rules, and each alert fires when it should and not
-# before, against made-up series. Without promtool the test is skipped, except in CI, where it fails.
+# before, and ends when its condition does, against made-up series. Without promtool the test is
+# skipped, except in CI, where it fails.
 #
 #   prometheus_rules_test.sh <rules file> <promtool test file>
 set -euo pipefail
