@@ -59,7 +59,8 @@ TEST_F(MainWindowTest, OutsideTextsInTheTitleTheOverlayTheToolTipsAndTheBoxesAre
         EXPECT_TRUE(shown(toolTip, Qt::AutoText).contains(hostile)) << toolTip.toStdString();
 
         emit adapter.inUseChanged(QStringLiteral("adapter in use by process 1 (%1)").arg(hostile));
-        EXPECT_TRUE(shown(child<QLabel>("messageLabel")).contains(hostile)) << child<QLabel>("messageLabel")->text().toStdString();
+        EXPECT_TRUE(shown(child<QLabel>("messageLabel")).contains(hostile))
+            << child<QLabel>("messageLabel")->text().toStdString();
         emit adapter.inUseChanged({});
 
         BoxAnswerer answer;
