@@ -901,6 +901,24 @@ TEST_F(ToolRunnerTest, StatusWatchPrintsEachChangeAsAJsonLineAndEndsWellOnCtrlC)
     EXPECT_EQ(signalOf(printed[1]), -90);
 }
 
+TEST_F(ToolRunnerTest, StatusWatchWhoseAdapterGoesEndsWithAnErrorThatSaysSo)
+{
+    bus.plug(first);
+    ToolCommand watch = command(ToolCommand::Kind::Status);
+    watch.watch = true;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        if (out.data().count('\n') == 1) {
+            user.stop();
+            bus.unplug(*first);
+        }
+    });
+    user.start(20);
+    EXPECT_EQ(run(watch), 1);
+    EXPECT_EQ(out.data().count('\n'), 1) << outText().toStdString();
+    EXPECT_EQ(errText(), QStringLiteral("vestra7: V7-A: The adapter is no longer connected.\n"));
+}
+
 } // namespace
 
 } // namespace vestra7
