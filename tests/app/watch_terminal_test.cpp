@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <functional>
 #include <poll.h>
@@ -48,14 +49,18 @@ public:
         std::vector<const char *> argv{VESTRA7_DEMO, "status", "--watch"};
         argv.insert(argv.end(), options.begin(), options.end());
         argv.push_back(nullptr);
-        const QByteArray home = m_home.path().toLocal8Bit();
+        // Made before the fork: the child only calls what is safe between fork and exec.
+        const QByteArray home = "HOME=" + m_home.path().toLocal8Bit();
+        std::vector<const char *> environment{home.constData(), "QT_QPA_PLATFORM=offscreen"};
+        for (char **variable = environ; *variable; ++variable)
+            if (std::strncmp(*variable, "HOME=", 5) != 0 && std::strncmp(*variable, "QT_QPA_PLATFORM=", 16) != 0)
+                environment.push_back(*variable);
+        environment.push_back(nullptr);
         m_pid = ::fork();
         if (m_pid == 0) {
             ::dup2(output[1], STDOUT_FILENO);
             ::dup2(errors[1], STDERR_FILENO);
-            ::setenv("HOME", home.constData(), 1);
-            ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-            ::execv(argv[0], const_cast<char *const *>(argv.data()));
+            ::execve(argv[0], const_cast<char *const *>(argv.data()), const_cast<char *const *>(environment.data()));
             ::_exit(127);
         }
         ::close(output[1]);
