@@ -1573,6 +1573,10 @@ Go on?</source>
         <source>settings reset</source>
         <translation>настройки сброшены</translation>
     </message>
+    <message>
+        <source>The adapter is no longer connected.</source>
+        <translation>Адаптер больше не подключён.</translation>
+    </message>
 </context>
 <context>
     <name>vestra7::ToolSession</name>

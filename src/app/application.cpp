@@ -4,6 +4,7 @@
 
 #include "app/interrupted_update.h"
 #include "app/termination_signals.h"
+#include "app/tool_text.h"
 #include "link/backup_policy.h"
 #include "ui/backup_keeper.h"
 #include "ui/firmware_update_dialog.h"
@@ -11,8 +12,7 @@
 #include "ui/main_window.h"
 
 #include <QApplication>
-
-#include <cstdio>
+#include <QFile>
 
 namespace vestra7 {
 
@@ -46,8 +46,9 @@ int Application::exec()
         int code = 0;
         if (m_adapter.updater().transferring()) {
             const AdapterIdentity identity = m_adapter.identity();
-            std::fprintf(stderr, "vestra7: %s\n", qPrintable(interruptedUpdateText(identity.serial, identity.product)));
-            std::fflush(stderr);
+            QFile err;
+            if (err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered))
+                writeToolError(err, interruptedUpdateText(identity.serial, identity.product));
             code = 128 + signal;
         }
         m_mainWindow->close();

@@ -24,7 +24,6 @@ void writeSampleFile(const QString &folder, const QString &name, const QByteArra
 {
     const QString path = QDir(folder).filePath(name);
     if (writeWholeFile(path, content, FileKind::Private)) {
-        // On standard error, so that a command's output (list --json, say) stays what it says.
         std::fprintf(stderr, "%s\n", qPrintable(what.arg(QDir::toNativeSeparators(path))));
         std::fflush(stderr);
     }
@@ -47,7 +46,7 @@ int main(int argc, char *argv[])
     // The demo keeps its backups apart from the program's.
     QCoreApplication::setApplicationName(QStringLiteral("vestra7-demo"));
     AnsiCodec::useCodePage(kDemoCodePage);
-    return runProgram(argc, argv, [] {
+    return runProgram(argc, argv, [](ProgramUse use) {
         struct Demo
         {
             EmulatedBus bus;
@@ -70,7 +69,8 @@ int main(int argc, char *argv[])
             std::make_shared<EmulatedAdapter>(EmulatedIdentity::withSerialNumber(QStringLiteral("V7-2041-000118")));
         second->setUsbTiming(true);
         demo->bus.plug(second);
-        if (demo->samples.isValid())
+        // For the windows' file dialogs; a command would only see them removed as it ends.
+        if (use == ProgramUse::Windows && demo->samples.isValid())
             writeSampleFiles(demo->samples.path());
         return ProgramBackend{[bus = &demo->bus] { return std::make_unique<EmulatedBackend>(*bus); }, demo};
     });

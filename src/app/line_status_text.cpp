@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The lines' health as the command line shows it; the values are the adapter's own, untranslated
-// numbers, and the texts are quoted with their control characters written out.
+// numbers, and the texts are quoted with what a terminal would act on written out.
 #include "app/line_status_text.h"
 
+#include "app/tool_text.h"
 #include "model/line_health.h"
 #include "model/line_state.h"
 
@@ -18,19 +19,11 @@ QString lineName(int line)
     return line == 0 ? QStringLiteral("A") : QStringLiteral("B");
 }
 
-// A text from the adapter as one quoted line: no device text may break the output's lines.
+// A text from the adapter as one quoted line, escaped as every outside text on a terminal is.
 QString quoted(const QString &text)
 {
-    QString out = QStringLiteral("\"");
-    for (const QChar c : text) {
-        if (c == QLatin1Char('"') || c == QLatin1Char('\\'))
-            out += QLatin1Char('\\') + c;
-        else if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-        else
-            out += c;
-    }
-    return out + QLatin1Char('"');
+    return QLatin1Char('"') + escapedDeviceText(text).replace(QLatin1Char('"'), QStringLiteral("\\\"")) +
+           QLatin1Char('"');
 }
 
 // The words of JSON stay English whatever the locale: scripts read them.
@@ -64,7 +57,7 @@ QString lineStatusBlock(const DeviceRecord &record, AnsiCodec &codec)
            QCoreApplication::translate("LineStatusText", "  USSD text: %1\n").arg(quoted(ussdText(record, codec)));
 }
 
-QString lineStatusLine(const DeviceRecord &record, AnsiCodec &codec)
+QStringList lineStatusParts(const DeviceRecord &record, AnsiCodec &codec)
 {
     QStringList lines;
     for (int line = 0; line < kLineCount; ++line) {
@@ -75,7 +68,12 @@ QString lineStatusLine(const DeviceRecord &record, AnsiCodec &codec)
                      .arg(health.signalLevel)
                      .arg(quoted(health.operatorName));
     }
-    return lines.join(QStringLiteral(" | "));
+    return lines;
+}
+
+QString lineStatusLine(const DeviceRecord &record, AnsiCodec &codec)
+{
+    return lineStatusParts(record, codec).join(QStringLiteral(" | "));
 }
 
 QJsonObject lineStatusJson(const DeviceRecord &record, AnsiCodec &codec)

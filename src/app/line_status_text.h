@@ -6,6 +6,7 @@
 
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
 
 namespace vestra7 {
 
@@ -14,6 +15,8 @@ class AnsiCodec;
 // "  line A: ready (1), SIM 1, signal -63, operator "Nordline", USSD number "*100#"" and so on for
 // line B, then the USSD text; each line ends with a line break.
 QString lineStatusBlock(const DeviceRecord &record, AnsiCodec &codec);
+// Each line's part of the line below: "A: ready (1) SIM 1 signal -63 "Nordline"", "B: …".
+QStringList lineStatusParts(const DeviceRecord &record, AnsiCodec &codec);
 // Both lines in one line, for --watch: "A: ready (1) SIM 1 signal -63 "Nordline" | B: …".
 QString lineStatusLine(const DeviceRecord &record, AnsiCodec &codec);
 // {"lines": [{"line": "A", "state": 1, "stateText": "ready", "sim": 1, "signal": -63,

@@ -12,7 +12,7 @@ int main(int argc, char *argv[])
     // Named here, not after the program file, so that a link to the program (or a renamed copy) keeps
     // its backups where they have always been.
     QCoreApplication::setApplicationName(QStringLiteral("vestra7"));
-    return runProgram(argc, argv, [] {
+    return runProgram(argc, argv, [](ProgramUse) {
         return ProgramBackend{[] { return std::make_unique<HidapiBackend>(); }, nullptr};
     });
 }

@@ -59,7 +59,7 @@ QStringList argumentsOf(int argc, char *argv[])
 
 } // namespace
 
-int runProgram(int argc, char *argv[], const std::function<ProgramBackend()> &prepare)
+int runProgram(int argc, char *argv[], const std::function<ProgramBackend(ProgramUse use)> &prepare)
 {
     CommandLine command;
     {
@@ -84,7 +84,7 @@ int runProgram(int argc, char *argv[], const std::function<ProgramBackend()> &pr
             std::shared_ptr<ReportTrace> trace;
             if (!prepareLogging(command, trace))
                 return 1;
-            const ProgramBackend devices = prepare();
+            const ProgramBackend devices = prepare(ProgramUse::Command);
             if (command.tool.kind == ToolCommand::Kind::Exporter)
                 return runExporter(command.tool, traced(devices.makeBackend, trace));
             return runToolCommand(command.tool, traced(devices.makeBackend, trace));
@@ -99,7 +99,7 @@ int runProgram(int argc, char *argv[], const std::function<ProgramBackend()> &pr
     std::shared_ptr<ReportTrace> trace;
     if (!prepareLogging(command, trace))
         return 1;
-    const ProgramBackend devices = prepare();
+    const ProgramBackend devices = prepare(ProgramUse::Windows);
     Application application(traced(devices.makeBackend, trace));
     return application.exec();
 }

@@ -2,10 +2,9 @@
 // The system's requests to end the program, turned into an orderly close on the GUI thread.
 #pragma once
 
-#include <functional>
-#include <memory>
+#include "app/signal_pipe.h"
 
-class QSocketNotifier;
+#include <functional>
 
 namespace vestra7 {
 
@@ -17,16 +16,9 @@ class TerminationSignals final
 {
 public:
     explicit TerminationSignals(std::function<void(int signal)> onRequest);
-    ~TerminationSignals();
-
-    TerminationSignals(const TerminationSignals &) = delete;
-    TerminationSignals &operator=(const TerminationSignals &) = delete;
 
 private:
-    struct Saved;
-    std::unique_ptr<Saved> m_saved;
-    std::unique_ptr<QSocketNotifier> m_notifier;
-    std::function<void(int signal)> m_onRequest;
+    SignalPipe m_pipe;
 };
 
 } // namespace vestra7

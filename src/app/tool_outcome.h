@@ -17,6 +17,9 @@ struct ToolOutcome
     QString file;
     QJsonObject details = {}; // more for --json: the lines of `status`
     QString backup = {};      // the backup taken first (or, in a dry run, its folder)
+    // The message is printed as it is: its outside texts were escaped where it was made, and its line
+    // breaks are its own (the lines of `status`). Any other message is escaped as a whole.
+    bool printable = false;
 };
 
 // A step of a command: done, or the outcome that ends the command on this adapter.

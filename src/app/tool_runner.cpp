@@ -23,7 +23,6 @@
 #include <QJsonObject>
 
 #include <algorithm>
-#include <cstdio>
 #include <unistd.h>
 
 namespace vestra7 {
@@ -338,7 +337,10 @@ ToolOutcome ToolRunner::status(const ToolCommand &command, const PresentAdapter 
     if (ToolStep read = m_session.readRecord(); !read)
         return read.error();
     if (command.watch) {
-        watchStatus(command, target, m_adapter, m_waiter, *m_streams.out, m_streams.outTerminal);
+        // Asked to end, or left by its reader, watching has done what it was for.
+        if (watchStatus(command, target, m_adapter, m_waiter, *m_streams.out,
+                        {m_streams.outHandle, m_streams.outTerminal}) == WatchEnd::AdapterGone)
+            return {ToolExit::Failed, tr("The adapter is no longer connected."), {}};
         return {ToolExit::Done, {}, {}};
     }
     return statusOutcome(m_adapter);
@@ -364,14 +366,17 @@ void ToolRunner::report(const ToolCommand &command, const PresentAdapter &target
         return;
     }
     // Each line names its adapter by its key, or by product when it has none (no adapter at all).
-    const QString name = escapedDeviceText(target.key.isEmpty() ? target.product : target.key);
+    const QString name = target.key.isEmpty() ? target.product : target.key;
     const QString prefix = name.isEmpty() ? QString() : name + QStringLiteral(": ");
+    // Outside texts in it (a holder's command line, a device's words, a file name) are escaped here.
+    const QString line =
+        outcome.printable ? escapedDeviceText(prefix) + outcome.message : escapedDeviceText(prefix + outcome.message);
     // Standard output holds the file written there and nothing else.
     if (outcome.exit == ToolExit::Done && outcome.file == QLatin1String(kStandardOutputName))
-        m_streams.err->write(fileNameBytes(prefix + outcome.message + QLatin1Char('\n')));
+        m_streams.err->write(fileNameBytes(line + QLatin1Char('\n')));
     else if (outcome.exit == ToolExit::Done && !outcome.message.isEmpty())
-        writeOut(prefix + outcome.message + QLatin1Char('\n'));
-    else
+        writeOut(line + QLatin1Char('\n'));
+    else if (outcome.exit != ToolExit::Done)
         writeErr(prefix + outcome.message);
 }
 
@@ -388,11 +393,13 @@ void ToolRunner::writeErr(const QString &text)
 
 int runToolCommand(const ToolCommand &command, Adapter::BackendFactory makeBackend)
 {
+    // Written straight to the descriptors, so that what a watching command prints reaches a pipe at once.
     QFile out;
     QFile err;
-    out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
-    err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
-    ToolRunner runner(std::move(makeBackend), {&out, &err, isatty(fileno(stderr)) == 1, isatty(fileno(stdout)) == 1});
+    out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    ToolRunner runner(std::move(makeBackend),
+                      {&out, &err, isatty(STDERR_FILENO) == 1, isatty(STDOUT_FILENO) == 1, STDOUT_FILENO});
     return runner.run(command);
 }
 

@@ -25,6 +25,8 @@ struct ToolStreams
     QIODevice *err = nullptr;
     bool terminal = false;    // `err` is a terminal: the update's progress is a bar redrawn in place
     bool outTerminal = false; // `out` is a terminal: status --watch redraws its line in place
+    int outHandle = -1;       // `out`'s file descriptor: status --watch asks it for the terminal's width
+                              // and looks whether its reader has gone
 };
 
 class ToolRunner final : public QObject

@@ -15,9 +15,20 @@ struct PresentAdapter;
 
 // The product and version, then a line for each of the adapter's lines; the same as JSON details.
 ToolOutcome statusOutcome(const Adapter &adapter);
-// Prints the lines again at each change until a signal asks the command to end or the adapter goes:
-// on a terminal redrawn in place, otherwise a line per change, with --json a JSON object per line.
-void watchStatus(const ToolCommand &command, const PresentAdapter &target, const Adapter &adapter, ToolWaiter &waiter,
-                 QIODevice &out, bool terminal);
+// Standard output as `status --watch` looks at it.
+struct StandardOutput
+{
+    int handle = -1;       // its file descriptor, when it has one
+    bool terminal = false; // a terminal: the lines are redrawn in place, fitted to its width
+};
+
+// Why watching ended.
+enum class WatchEnd { Asked, ReaderGone, AdapterGone };
+
+// Prints the lines again at each change until a signal asks the command to end, the reader of
+// standard output goes or the adapter does: on a terminal redrawn in place, otherwise a line per
+// change, with --json a JSON object per line.
+WatchEnd watchStatus(const ToolCommand &command, const PresentAdapter &target, const Adapter &adapter,
+                     ToolWaiter &waiter, QIODevice &out, StandardOutput output);
 
 } // namespace vestra7

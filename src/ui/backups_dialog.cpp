@@ -8,6 +8,7 @@
 #include "model/byte_span.h"
 #include "model/record_difference.h"
 #include "ui/backup_keeper.h"
+#include "ui/plain_text.h"
 
 #include <QDir>
 #include <QHeaderView>
@@ -51,6 +52,9 @@ BackupsDialog::BackupsDialog(BackupKeeper &keeper, AdapterPort &adapter, QWidget
     , m_connected(keeper.policy().adapterConnected())
 {
     m_ui->setupUi(this);
+    // Folder names, party names and the system's words about files, shown as they are.
+    showPlainText(m_ui->folderLabel);
+    showPlainText(m_ui->differenceCaption);
     m_ui->folderLabel->setText(tr("The adapter's record is backed up when the program first sees an adapter and "
                                   "before every step that replaces it. The newest %1 backups of each adapter are "
                                   "kept, as configuration files, in %2.")

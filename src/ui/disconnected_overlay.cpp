@@ -3,6 +3,7 @@
 #include "ui/disconnected_overlay.h"
 
 #include "ui/panel_text.h"
+#include "ui/plain_text.h"
 #include "ui/window_fonts.h"
 
 #include "ui_disconnected_overlay.h"
@@ -16,6 +17,8 @@ DisconnectedOverlay::DisconnectedOverlay(QWidget *parent)
     , m_ui(std::make_unique<Ui::DisconnectedOverlay>())
 {
     m_ui->setupUi(this);
+    // It may name the program that holds the adapter, as that program's lock says.
+    showPlainText(m_ui->messageLabel);
     m_ui->messageLabel->setFont(segoeUiBold(19));
     setDarkPanelText(m_ui->messageLabel);
     // The overlay is disabled along with the window's panels, yet its message must stay as readable.

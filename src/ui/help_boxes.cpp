@@ -53,7 +53,7 @@ void showKeyboardShortcuts(QWidget *owner, const std::vector<std::pair<QKeySeque
     rows += shortcutRow(QCoreApplication::translate("HelpBoxes", "Alt+underlined letter"),
                         QCoreApplication::translate("HelpBoxes", "Open that menu entry"));
     informationBox(owner, QCoreApplication::translate("HelpBoxes", "Keyboard shortcuts"),
-                   QStringLiteral("<table cellspacing=\"4\">%1</table>").arg(rows));
+                   QStringLiteral("<table cellspacing=\"4\">%1</table>").arg(rows), Qt::RichText);
 }
 
 } // namespace vestra7

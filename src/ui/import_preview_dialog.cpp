@@ -5,6 +5,7 @@
 
 #include "model/device_record.h"
 #include "model/import_preview.h"
+#include "ui/plain_text.h"
 
 #include <QHeaderView>
 #include <QIcon>
@@ -63,7 +64,8 @@ QTableWidgetItem *fieldItem(const FieldPreview &field, const QString &original, 
         font.setItalic(true);
         item->setFont(font);
         item->setIcon(warning);
-        item->setToolTip(QCoreApplication::translate("ImportPreviewDialog", "In the file: %1").arg(original));
+        item->setToolTip(
+            plainMarkup(QCoreApplication::translate("ImportPreviewDialog", "In the file: %1").arg(original)));
     }
     return item;
 }

@@ -8,6 +8,7 @@
 #include "model/line_health.h"
 #include "model/line_state.h"
 #include "ui/logging.h"
+#include "ui/plain_text.h"
 #include "widgets/glyph_button.h"
 #include "widgets/glyph_pictures.h"
 
@@ -143,7 +144,8 @@ void LineControls::showLineStates()
             tr("%1, operator %2, signal %3")
                 .arg(lineStateText(health.state), health.operatorName.isEmpty() ? tr("none") : health.operatorName)
                 .arg(health.signalLevel);
-        const QString toolTip = tr("Line %1: %2").arg(QLatin1String(lineName(line)), state);
+        // The operator's name is the adapter's.
+        const QString toolTip = plainMarkup(tr("Line %1: %2").arg(QLatin1String(lineName(line)), state));
         if (label->toolTip() != toolTip)
             label->setToolTip(toolTip);
         const QString description = activeLine(record) == line

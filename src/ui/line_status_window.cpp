@@ -11,6 +11,7 @@
 #include "model/line_state.h"
 #include "ui/file_dialog.h"
 #include "ui/message_boxes.h"
+#include "ui/plain_text.h"
 #include "ui/signal_plot.h"
 
 #include <QBuffer>
@@ -39,6 +40,9 @@ LineStatusWindow::LineStatusWindow(AdapterPort &adapter, QWidget *parent, Clock 
     , m_clock(clock ? std::move(clock) : Clock([] { return QDateTime::currentMSecsSinceEpoch(); }))
 {
     m_ui->setupUi(this);
+    // The adapter's own words, shown as they are.
+    for (QLabel *label : {m_ui->operatorA, m_ui->operatorB, m_ui->ussdNumberA, m_ui->ussdNumberB, m_ui->ussdText})
+        showPlainText(label);
     setModal(false);
     connect(m_ui->saveDataButton, &QPushButton::clicked, this, &LineStatusWindow::onSaveData);
     connect(m_ui->savePictureButton, &QPushButton::clicked, this, &LineStatusWindow::onSavePicture);

@@ -12,8 +12,10 @@
 #include "ui/help_boxes.h"
 #include "ui/line_controls.h"
 #include "ui/logging.h"
+#include "ui/message_boxes.h"
 #include "ui/panel_text.h"
 #include "ui/party_books.h"
+#include "ui/plain_text.h"
 #include "ui/tools_menu.h"
 #include "ui/window_fonts.h"
 #include "ui/window_placement.h"
@@ -21,9 +23,9 @@
 #include "ui_main_window.h"
 
 #include <QCloseEvent>
+#include <QDialog>
 #include <QHeaderView>
 #include <QLayout>
-#include <QMessageBox>
 #include <QShortcut>
 
 #include <algorithm>
@@ -250,20 +252,20 @@ void MainWindow::showIdentity(const AdapterIdentity &identity)
     // Only the main window carries the adapter's name. Set as the application's display name, it
     // would be appended by the desktop to the caption of every other window and box.
     qCDebug(lcUi) << "adapter" << identity.product << "serial" << identity.serial << "version" << identity.version;
-    m_prompter.setTitle(identity.product);
-    setWindowTitle(identity.product);
+    m_prompter.setTitle(plainWindowTitle(identity.product));
+    setWindowTitle(plainWindowTitle(identity.product));
 }
 
 void MainWindow::showAccessProblem(const QString &reason)
 {
     qCDebug(lcUi) << "the adapter cannot be opened:" << reason;
-    QMessageBox::warning(this, m_prompter.title(), accessProblemText(reason));
+    warningBox(this, m_prompter.title(), accessProblemText(reason));
 }
 
 void MainWindow::showSendFailure(const QString &text)
 {
     qCDebug(lcUi) << "a write to the adapter failed:" << text;
-    QMessageBox::critical(this, m_prompter.title(), text);
+    errorBox(this, m_prompter.title(), text);
 }
 
 void MainWindow::showEvent(QShowEvent *event)

@@ -9,9 +9,11 @@ namespace vestra7 {
 
 namespace {
 
-void showBox(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text)
+void showBox(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text,
+             Qt::TextFormat format = Qt::PlainText)
 {
     QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    box.setTextFormat(format);
     box.exec();
 }
 
@@ -19,6 +21,8 @@ bool askBox(QWidget *parent, const QString &question, QMessageBox::StandardButto
 {
     QMessageBox box(QMessageBox::Question, QCoreApplication::translate("MessageBoxes", "Confirm"), question,
                     QMessageBox::Ok | QMessageBox::Cancel, parent);
+    // A question may name a file, a party or a backup: all shown as they are.
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(defaultButton);
     return box.exec() == QMessageBox::Ok;
 }
@@ -47,9 +51,14 @@ void errorBox(QWidget *parent, const QString &title, const QString &text)
     showBox(parent, QMessageBox::Critical, title, text);
 }
 
-void informationBox(QWidget *parent, const QString &title, const QString &text)
+void warningBox(QWidget *parent, const QString &title, const QString &text)
 {
-    showBox(parent, QMessageBox::Information, title, text);
+    showBox(parent, QMessageBox::Warning, title, text);
+}
+
+void informationBox(QWidget *parent, const QString &title, const QString &text, Qt::TextFormat format)
+{
+    showBox(parent, QMessageBox::Information, title, text, format);
 }
 
 } // namespace vestra7

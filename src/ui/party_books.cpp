@@ -8,6 +8,7 @@
 #include "model/text_field.h"
 #include "ui/field_fit_validator.h"
 #include "ui/logging.h"
+#include "ui/plain_text.h"
 #include "ui/prompter.h"
 
 #include <QKeyEvent>
@@ -77,7 +78,7 @@ PartyBooks::PartyBooks(const Widgets &widgets, AdapterPort &adapter, const Promp
         // while neither has the focus, and never anything that does not fit.
         connect(validator, &FieldFitValidator::textRefused, this, [this, edit](const QString &explanation) {
             if (focusedControl() == edit)
-                QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())), explanation, edit);
+                QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())), plainMarkup(explanation), edit);
         });
     }
     for (QObject *control :

@@ -2,6 +2,8 @@
 // The modal file dialog and message boxes of the update window.
 #include "ui/update_prompts.h"
 
+#include "ui/plain_text.h"
+
 #include <QCoreApplication>
 #include <QFileDialog>
 
@@ -19,7 +21,9 @@ UpdatePrompts UpdatePrompts::modal()
         // Captioned as the update window is.
         QMessageBox box(icon, QCoreApplication::translate("FirmwareUpdateDialog", "Update FW"), text, QMessageBox::Ok,
                         owner);
-        box.setInformativeText(detail);
+        // The file's and the adapter's words among them, shown as they are.
+        box.setTextFormat(Qt::PlainText);
+        box.setInformativeText(plainMarkup(detail));
         box.exec();
     };
     return prompts;

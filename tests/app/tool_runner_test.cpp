@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The commands without a window, run in-process against two adapters on the emulated bus.
 #include "app/tool_runner.h"
+#include "app/tool_text.h"
+#include "link/adapter_lock.h"
 #include "link/commands.h"
 #include "model/ansi_codec.h"
 #include "model/backup_store.h"
@@ -23,6 +25,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLoggingCategory>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -33,6 +36,7 @@
 #include <functional>
 #include <random>
 #include <string_view>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -573,6 +577,133 @@ TEST_F(ToolRunnerTest, ListWritesControlCharactersOfDeviceStringsOut)
         << outText().toStdString();
 }
 
+// The characters of a command's output that a terminal would act on, besides the line and field
+// breaks the command writes itself.
+QString actedOnIn(const QByteArray &bytes)
+{
+    const QString text = QString::fromUtf8(bytes);
+    if (text.toUtf8() != bytes)
+        return QStringLiteral("bytes that are not UTF-8");
+    QString found;
+    for (const char32_t c : text.toUcs4()) {
+        const QChar::Category category = QChar::category(c);
+        if (c != U'\n' && c != U'\t' &&
+            (category == QChar::Other_Control || category == QChar::Other_Format || category == QChar::Separator_Line ||
+             category == QChar::Separator_Paragraph))
+            found += QStringLiteral("U+%1 ").arg(static_cast<uint>(c), 4, 16, QLatin1Char('0'));
+    }
+    return found;
+}
+
+// A device's or another program's texts that would forge lines or act on a terminal: an escape
+// sequence that sets the title and clears the screen, a forged line, an 8-bit CSI and OSC, a
+// bidirectional override and isolate.
+const QString kHostileTexts[] = {
+    QStringLiteral("\x1b]0;owned\x07\x1b[2J"),
+    QStringLiteral("V7\nvestra7: forged"),
+    QString(QChar(0x9b)) + QStringLiteral("2J") + QChar(0x9d) + QStringLiteral("0;c1") + QChar(0x9c),
+    QString(QChar(0x202e)) + QStringLiteral("gnp.exe") + QChar(0x2069),
+};
+
+std::shared_ptr<EmulatedAdapter> hostileAdapter(const QString &hostile)
+{
+    EmulatedIdentity identity = EmulatedIdentity::withSerialNumber(QStringLiteral("V7-") + hostile);
+    identity.product = QStringLiteral("VESTRA7 ") + hostile;
+    auto adapter = std::make_shared<EmulatedAdapter>(identity);
+    DeviceRecord record = initialAdapterRecord();
+    // Under windows-1252 byte 0x1B is ESC and byte 0x9D the C1 control U+009D.
+    const auto put = [](auto &field, std::string_view text) {
+        std::memset(field, 0, sizeof field);
+        std::memcpy(field, text.data(), text.size());
+    };
+    put(record.ops[0], "Op\x1b[2J\x9d");
+    put(record.ussd_num[1], "*1\x9b"
+                            "2J");
+    put(record.usd_txt, "Balance\r\x1b[31m 3");
+    record.contact[0] = makeParty("\x1b]0;x\x07", "+1");
+    adapter->setRecord(record);
+    return adapter;
+}
+
+TEST_F(ToolRunnerTest, OutsideTextsReachTheTerminalEscapedThroughEveryCommandAndJsonExactly)
+{
+    for (const QString &hostile : kHostileTexts) {
+        EmulatedBus on;
+        on.plug(hostileAdapter(hostile));
+        const struct
+        {
+            ToolCommand command;
+            qsizetype lines;
+        } runs[] = {{command(ToolCommand::Kind::List), 1},
+                    {command(ToolCommand::Kind::Status), 4},
+                    {command(ToolCommand::Kind::Backup, folder.path("site.cfg"), {}, true), 1},
+                    {command(ToolCommand::Kind::ExportContacts, folder.path("book.vcf"), {}, true), 1},
+                    {command(ToolCommand::Kind::Restore, folder.path(QStringLiteral("none-") + hostile)), 0}};
+        for (auto [toolCommand, lines] : runs) {
+            toolCommand.codePage = QStringLiteral("windows-1252");
+            runOn(on, toolCommand);
+            const std::string said = (outText() + errText()).toStdString();
+            EXPECT_EQ(actedOnIn(out.data()), QString()) << said;
+            EXPECT_EQ(actedOnIn(err.data()), QString()) << said;
+            EXPECT_EQ(out.data().count('\n'), lines) << said;
+            EXPECT_LE(err.data().count('\n'), 1) << said;
+        }
+        ToolCommand status = command(ToolCommand::Kind::Status, {}, {}, false, true);
+        status.codePage = QStringLiteral("windows-1252");
+        ASSERT_EQ(runOn(on, status), 0) << errText().toStdString();
+        const QJsonObject result = QJsonDocument::fromJson(out.data()).object().value("results")[0].toObject();
+        EXPECT_EQ(result.value("product").toString(), QStringLiteral("VESTRA7 ") + hostile);
+        EXPECT_EQ(result.value("lines")[0].toObject().value("operator").toString(),
+                  QStringLiteral("Op\x1b[2J") + QChar(0x9d));
+    }
+}
+
+TEST_F(ToolRunnerTest, TheHoldersCommandLineReachesTheTerminalEscapedAndJsonExactly)
+{
+    bus.plug(first);
+    // Any local user may write the lock file; the holder's name in it is not to be trusted.
+    QFile lock(AdapterLock::fileFor(bus.lockFolder(), QStringLiteral("V7-A")));
+    ASSERT_TRUE(lock.open(QIODevice::ReadWrite));
+    ASSERT_EQ(::flock(lock.handle(), LOCK_EX | LOCK_NB), 0);
+    for (const QString &hostile : kHostileTexts) {
+        ASSERT_TRUE(lock.resize(0));
+        lock.seek(0);
+        lock.write("pid=1\nprogram=" + hostile.toUtf8() + "\n");
+        lock.flush();
+        EXPECT_EQ(run(command(ToolCommand::Kind::Backup, folder.path("x.cfg"))), 5);
+        EXPECT_EQ(actedOnIn(err.data()), QString()) << errText().toStdString();
+        EXPECT_EQ(err.data().count('\n'), 1) << errText().toStdString();
+        EXPECT_TRUE(errText().contains(QStringLiteral("adapter in use by process 1 ("))) << errText().toStdString();
+
+        EXPECT_EQ(run(command(ToolCommand::Kind::Backup, folder.path("x.cfg"), {}, false, true)), 5);
+        const QJsonObject result = QJsonDocument::fromJson(out.data()).object().value("results")[0].toObject();
+        EXPECT_TRUE(result.value("message").toString().contains(hostile.section(QLatin1Char('\n'), 0, 0)))
+            << outText().toStdString();
+    }
+}
+
+TEST_F(ToolRunnerTest, OutsideTextsReachTheLogEscaped)
+{
+    static QStringList logged;
+    logged.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &, const QString &message) { logged << message; });
+    QLoggingCategory::setFilterRules(QStringLiteral("vestra7.*.debug=true"));
+    for (const QString &hostile : kHostileTexts) {
+        EmulatedBus on;
+        on.plug(hostileAdapter(hostile));
+        runOn(on, command(ToolCommand::Kind::Status));
+    }
+    QLoggingCategory::setFilterRules({});
+    qInstallMessageHandler(previous);
+    bool named = false;
+    for (const QString &message : logged) {
+        EXPECT_EQ(actedOnIn(message.toUtf8()), QString()) << message.toStdString();
+        named = named || message.contains(QStringLiteral("owned"));
+    }
+    EXPECT_TRUE(named) << "the log names the adapter";
+}
+
 TEST_F(ToolRunnerTest, AnAdapterHeldByAnotherProgramIsExitFiveAndNoOtherIsTakenInItsPlace)
 {
     plugBoth();
@@ -740,7 +871,7 @@ TEST_F(ToolRunnerTest, StatusShowsEachLineAsTheAdapterReportsIt)
     EXPECT_EQ(result.value("ussdText").toString(), "Balance 3");
 
     ASSERT_EQ(run(command(ToolCommand::Kind::Status, {}, "V7-B")), 0) << errText().toStdString();
-    EXPECT_TRUE(outText().contains("line B: ready (1), SIM 0, signal 5, operator \"Op\\x0aB\""))
+    EXPECT_TRUE(outText().contains("line B: ready (1), SIM 0, signal 5, operator \"Op\\nB\""))
         << outText().toStdString();
     EXPECT_EQ(outText().count(QLatin1Char('\n')), 4) << outText().toStdString();
 }
@@ -768,6 +899,24 @@ TEST_F(ToolRunnerTest, StatusWatchPrintsEachChangeAsAJsonLineAndEndsWellOnCtrlC)
     };
     EXPECT_EQ(signalOf(printed[0]), -63);
     EXPECT_EQ(signalOf(printed[1]), -90);
+}
+
+TEST_F(ToolRunnerTest, StatusWatchWhoseAdapterGoesEndsWithAnErrorThatSaysSo)
+{
+    bus.plug(first);
+    ToolCommand watch = command(ToolCommand::Kind::Status);
+    watch.watch = true;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        if (out.data().count('\n') == 1) {
+            user.stop();
+            bus.unplug(*first);
+        }
+    });
+    user.start(20);
+    EXPECT_EQ(run(watch), 1);
+    EXPECT_EQ(out.data().count('\n'), 1) << outText().toStdString();
+    EXPECT_EQ(errText(), QStringLiteral("vestra7: V7-A: The adapter is no longer connected.\n"));
 }
 
 } // namespace

@@ -19,8 +19,9 @@ BoxAnswerer::BoxAnswerer(QString answer)
         if (!box || !box->isVisible())
             return;
         m_poll.stop();
-        ShownBox shown{box->windowTitle(),           box->text(), box->icon(), {}, {}, box->parentWidget(),
-                       box->frameGeometry().center()};
+        ShownBox shown{
+            box->windowTitle(), box->text(), box->icon(), {}, {}, box->parentWidget(), box->frameGeometry().center(),
+            box->textFormat()};
         QAbstractButton *choice = nullptr;
         for (QAbstractButton *button : box->buttons()) {
             shown.buttons << button->text().remove(QLatin1Char('&'));

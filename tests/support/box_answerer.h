@@ -19,6 +19,7 @@ struct ShownBox
     QString defaultButton;
     QWidget *owner = nullptr;
     QPoint centre;
+    Qt::TextFormat format = Qt::AutoText; // how the text is read: as it is, as markup, or as it looks
 };
 
 // Answers the next modal message box with the button of the given text, recording what it showed.

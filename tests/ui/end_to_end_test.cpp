@@ -14,6 +14,8 @@
 
 #include "model/text_field.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTest>
@@ -92,6 +94,37 @@ TEST(EndToEnd, ChangesReachTheAdapterAndItsRepliesAreShown)
 
     // The windows go before the link, so no thread may call into them once they are gone.
     link.shutdown();
+}
+
+TEST(EndToEnd, ABalanceRequestTakesStarAndHashOnlyPastedAndIsAnsweredWithAText)
+{
+    EmulatedBus bus;
+    const auto adapter = std::make_shared<EmulatedAdapter>();
+    adapter->setUssdAnswer("Balance 7.00");
+    bus.plug(adapter);
+    Adapter link([&bus] { return std::make_unique<EmulatedBackend>(bus); });
+    MainWindow window(link);
+    window.show();
+    auto *number = window.findChild<QLineEdit *>("partyNumberEdit");
+    auto *callA = window.findChild<GlyphButton *>("callButtonLineA");
+    auto *overlay = window.findChild<QWidget *>("overlay");
+    ASSERT_TRUE(waitUntil([&] { return !overlay->isVisible(); }));
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    number->setFocus();
+    number->clear();
+
+    QTest::keyClicks(number, "*100#");
+    EXPECT_EQ(number->text(), "100"); // typed, the star and the hash are refused
+    number->clear();
+    QApplication::clipboard()->setText(QStringLiteral("*100#"));
+    QTest::keyClick(number, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(number->text(), "*100#");
+    ASSERT_TRUE(waitUntil([&] { return callA->isEnabled(); }));
+    QTest::mouseClick(callA, Qt::LeftButton);
+    EXPECT_TRUE(adapterReaches(*adapter, [](const AdapterState &s) {
+        return std::strcmp(reinterpret_cast<const char *>(s.record.usd_txt), "Balance 7.00") == 0;
+    }));
 }
 
 } // namespace
