@@ -161,8 +161,9 @@ ToolExit ToolRunner::runUpdate(const ToolCommand &command, const std::vector<Pre
 {
     // Each adapter gets an Adapter of its own: this one lets go of the one it took in the search.
     m_adapter.shutdown();
-    ToolUpdate update(command, m_input.bytes, m_waiter,
-                      {m_makeBackend, m_timeouts, m_backupRoot, m_streams.err, m_streams.terminal});
+    ToolUpdate update(
+        command, m_input.bytes, m_waiter,
+        {m_makeBackend, m_timeouts, m_backupRoot, m_streams.err, m_streams.terminal, m_backups.seenAdapters()});
     const std::vector<std::optional<ToolOutcome>> outcomes = update.run(targets);
     ToolExit result = ToolExit::Done;
     for (std::size_t i = 0; i < targets.size(); ++i) {

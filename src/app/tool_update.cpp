@@ -111,6 +111,7 @@ void ToolUpdate::startLane(Lane &lane)
     lane.backups = std::make_unique<BackupPolicy>(*lane.adapter, m_setup.backupRoot);
     // A dry run writes nothing, not even the backup of an adapter seen for the first time.
     lane.backups->setBackUpFirstSeen(!m_command.dryRun);
+    lane.backups->setSeenAdapters(m_setup.seenAdapters);
     lane.adapter->start();
 }
 

@@ -6,6 +6,7 @@
 #include "app/tool_command.h"
 #include "app/tool_outcome.h"
 #include "app/tool_session.h"
+#include "model/store_identity.h"
 
 #include <memory>
 #include <optional>
@@ -25,6 +26,8 @@ public:
         QString backupRoot;
         QIODevice *err = nullptr; // for the progress and the notes on backups
         bool terminal = false;    // `err` is a terminal: the progress is redrawn in place
+        // Adapters the command has already backed up as first seen: not backed up so again.
+        std::vector<StoreIdentity> seenAdapters = {};
     };
 
     ToolUpdate(const ToolCommand &command, QByteArray file, ToolWaiter &waiter, Setup setup);

@@ -132,7 +132,7 @@ bool Adapter::onDeviceOffered(HidDevice &device)
     m_shared->devicePresent = true;
 
     m_identity = {device.product(), device.serialNumber(), deviceVersionText(device.versionNumber()),
-                  m_selector.adapterKeyOf(device)};
+                  m_selector.adapterKeyOf(device), m_selector.sharedSerialPortOf(device)};
     m_selector.claimed(m_identity.key, device.port());
     qCDebug(lcHid) << "claimed" << device.instance() << m_identity.product << "serial" << m_identity.serial << "version"
                    << m_identity.version;

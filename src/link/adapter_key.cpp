@@ -2,18 +2,7 @@
 // Keys that tell the adapters plugged in apart.
 #include "link/adapter_key.h"
 
-#include <algorithm>
-
 namespace vestra7 {
-
-namespace {
-
-bool isShared(const std::vector<QString> &keys, const QString &key)
-{
-    return key.isEmpty() || std::count(keys.begin(), keys.end(), key) > 1;
-}
-
-} // namespace
 
 std::vector<QString> adapterKeys(const std::vector<AdapterAddress> &adapters)
 {
@@ -27,12 +16,12 @@ std::vector<QString> adapterKeys(const std::vector<AdapterAddress> &adapters)
     for (int pass = 0; pass < 2; ++pass) {
         const std::vector<QString> before = keys;
         for (std::size_t i = 0; i < keys.size(); ++i)
-            if (isShared(before, before[i]))
+            if (isSharedOrEmpty(before, before[i]))
                 keys[i] = before[i] + QLatin1Char('@') + adapters[i].port;
     }
     const std::vector<QString> before = keys;
     for (std::size_t i = 0; i < keys.size(); ++i)
-        if (isShared(before, before[i]))
+        if (isSharedOrEmpty(before, before[i]))
             keys[i] = before[i] + QLatin1Char('#') + QString::number(i + 1);
     return keys;
 }

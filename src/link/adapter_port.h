@@ -5,6 +5,7 @@
 #include "link/firmware_update_port.h"
 #include "model/device_record.h"
 #include "model/party_text.h"
+#include "model/store_identity.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -22,6 +23,11 @@ struct AdapterIdentity
     QString serial;
     QString version;  // "major.minor"
     QString key = {}; // as PresentAdapter's, taken when it was claimed
+    // The USB port where the serial number alone does not tell this adapter apart; empty otherwise.
+    QString sharedSerialPort = {};
+
+    // What the things kept of this adapter (its backups) are filed under.
+    StoreIdentity storeIdentity() const { return {serial, sharedSerialPort}; }
 };
 
 // One adapter on the bus, as a scan lists it, without opening it.

@@ -70,6 +70,19 @@ QString AdapterSelector::adapterKeyOf(const HidDevice &device) const
     return isChosenBootLoader(device) ? m_chosenKey : keyOf(device);
 }
 
+QString AdapterSelector::sharedSerialPortOf(const HidDevice &device) const
+{
+    const std::vector<const HidDevice *> devices = adapterDevices();
+    std::vector<AdapterAddress> addresses;
+    for (const HidDevice *present : devices)
+        addresses.push_back({present->serialNumber(), present->port()});
+    const std::vector<StoreIdentity> identities = storeIdentities(addresses);
+    for (std::size_t i = 0; i < devices.size(); ++i)
+        if (devices[i] == &device)
+            return identities[i].port;
+    return device.serialNumber().isEmpty() ? device.port() : QString();
+}
+
 bool AdapterSelector::isChosenBootLoader(const HidDevice &device) const
 {
     // A boot loader that reports the serial number is keyed by it, as the adapter is. One that does

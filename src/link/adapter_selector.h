@@ -41,6 +41,8 @@ public:
     // The key of the adapter behind the device: its listed key, but the chosen adapter's for its
     // boot loader where that reports no serial number of its own.
     QString adapterKeyOf(const HidDevice &device) const;
+    // The device's USB port where its serial number is empty or another adapter's too (StoreIdentity).
+    QString sharedSerialPortOf(const HidDevice &device) const;
 
     // Only the adapter with this key is taken from now on; choose() then changes nothing.
     void claimOnly(const QString &key);

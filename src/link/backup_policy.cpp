@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <utility>
 
 namespace vestra7 {
@@ -29,7 +30,7 @@ QString BackupPolicy::defaultRoot()
 
 void BackupPolicy::onIdentityChanged(const AdapterIdentity &identity)
 {
-    m_identitySerial = identity.serial;
+    m_identity = identity.storeIdentity();
     m_identityInBootLoader = isBootLoaderName(identity.product);
     // A record announced before the adapter was found (again) may be the one it replaced.
     m_recordBeforeConnection = false;
@@ -51,20 +52,21 @@ void BackupPolicy::onRecordChanged()
         m_recordBeforeConnection = true;
         return;
     }
-    m_recordSerial = m_identitySerial;
+    m_recordAdapter = m_identity;
     m_holdsRecord = true;
-    if (!m_backUpFirstSeen || m_seenSerials.contains(m_recordSerial))
+    if (!m_backUpFirstSeen ||
+        std::find(m_seenAdapters.begin(), m_seenAdapters.end(), m_recordAdapter) != m_seenAdapters.end())
         return;
     // Once per adapter and session: later records only follow the user's own changes, which the
     // steps that replace them back up.
-    m_seenSerials.insert(m_recordSerial);
-    if (!m_store.root().isEmpty() && m_store.backUp(m_recordSerial, m_adapter.record(), BackupStep::FirstSeen))
+    m_seenAdapters.push_back(m_recordAdapter);
+    if (!m_store.root().isEmpty() && m_store.backUp(m_recordAdapter, m_adapter.record(), BackupStep::FirstSeen))
         emit backupsChanged();
 }
 
 BackupAttempt BackupPolicy::planBefore(BackupStep step) const
 {
-    const bool recordIsThisAdapters = m_holdsRecord && m_identitySerial == m_recordSerial;
+    const bool recordIsThisAdapters = m_holdsRecord && m_identity == m_recordAdapter;
     // An adapter met in its boot loader (an interrupted update) runs no firmware with a record to
     // read, and a new firmware is what brings it back.
     if (step == BackupStep::FirmwareUpdate && m_identityInBootLoader && !recordIsThisAdapters)
@@ -79,7 +81,7 @@ BackupAttempt BackupPolicy::planBefore(BackupStep step) const
         // boot loader sends none): backing that up would keep nothing of the adapter about to change.
         return {{}, tr("The program has not read this adapter's record yet, so it cannot be backed up.")};
     }
-    return {m_store.folderFor(m_recordSerial), {}};
+    return {m_store.folderFor(m_recordAdapter), {}};
 }
 
 BackupAttempt BackupPolicy::backUpBefore(BackupStep step)
@@ -87,11 +89,11 @@ BackupAttempt BackupPolicy::backUpBefore(BackupStep step)
     BackupAttempt attempt = planBefore(step);
     if (!attempt.succeeded() || attempt.path.isEmpty())
         return attempt;
-    const Result<StoredBackup> stored = m_store.backUp(m_recordSerial, m_adapter.record(), step);
+    const Result<StoredBackup> stored = m_store.backUp(m_recordAdapter, m_adapter.record(), step);
     if (!stored)
         return {{}, stored.error().message};
-    if (!stored->alreadyStored)
-        emit backupsChanged();
+    // A backup that already held the record has the step noted: it changed too.
+    emit backupsChanged();
     return {stored->path, {}};
 }
 

@@ -7,8 +7,9 @@
 #include "model/backup_store.h"
 
 #include <QObject>
-#include <QSet>
 #include <QString>
+
+#include <vector>
 
 namespace vestra7 {
 
@@ -48,15 +49,20 @@ public:
     // told to write nothing or to keep no backups.
     void setBackUpFirstSeen(bool enabled) { m_backUpFirstSeen = enabled; }
 
+    // The adapters backed up when first seen in this session. A command that hands an adapter over
+    // to a policy of its own gives it these, so that an adapter has one such backup per session.
+    const std::vector<StoreIdentity> &seenAdapters() const { return m_seenAdapters; }
+    void setSeenAdapters(std::vector<StoreIdentity> seen) { m_seenAdapters = std::move(seen); }
+
     const BackupStore &store() const { return m_store; }
-    // The serial number of the adapter whose record the program holds; empty before any record came.
-    QString currentSerial() const { return m_recordSerial; }
+    // The adapter whose record the program holds; an empty identity before any record came.
+    StoreIdentity currentAdapter() const { return m_recordAdapter; }
     bool holdsRecord() const { return m_holdsRecord; }
     // An adapter in its firmware is claimed, so a record written now reaches it.
     bool adapterConnected() const { return m_connected; }
 
 signals:
-    // A backup was written.
+    // A backup was written, or the step noted on the newest one that held the record already.
     void backupsChanged();
 
 private:
@@ -66,15 +72,14 @@ private:
 
     AdapterPort &m_adapter;
     BackupStore m_store;
-    QString m_identitySerial; // the adapter found last
+    StoreIdentity m_identity; // the adapter found last
     bool m_identityInBootLoader = false;
-    QString m_recordSerial; // the adapter whose record was read last
+    StoreIdentity m_recordAdapter; // the adapter whose record was read last
     bool m_connected = false;
     bool m_holdsRecord = false;
     bool m_recordBeforeConnection = false; // the adapter found last sent a record before it counted as connected
     bool m_backUpFirstSeen = true;
-    // Adapters already backed up when first seen in this session.
-    QSet<QString> m_seenSerials;
+    std::vector<StoreIdentity> m_seenAdapters;
 };
 
 } // namespace vestra7

@@ -6,6 +6,7 @@
 #include "model/byte_span.h"
 #include "model/checked_files.h"
 #include "model/file_name_bytes.h"
+#include "model/folder_lock.h"
 #include "model/input_file.h"
 #include "model/party_text.h"
 
@@ -32,6 +33,9 @@ const QString kTimeFormat = QStringLiteral("yyyyMMdd-HHmmss-zzz");
 const QString kBackupSuffix = QStringLiteral(".cfg");
 // Percent-encoding never yields "#" either: it marks a name cut short, followed by the serial's hash.
 constexpr QChar kHashMark = u'#';
+// Nor "@": it parts the serial number from the port.
+constexpr QChar kPortMark = u'@';
+constexpr char kLockName[] = "backups.lock";
 constexpr qsizetype kMaxFolderName = 255; // bytes, as most file systems allow; the name is ASCII
 constexpr qsizetype kHashLength = 16;     // hex digits: 64 bits tell serials apart
 
@@ -67,13 +71,31 @@ QStringList backupNamesIn(const QString &folder)
     return names;
 }
 
-QString serialOf(const QString &folderName, const BackupIndex &index)
+QString decoded(const QString &part)
 {
-    if (folderName == kNoSerialFolder)
-        return {};
+    return QUrl::fromPercentEncoding(part.toLatin1());
+}
+
+StoreIdentity identityOf(const QString &folderName, const BackupIndex &index)
+{
     if (folderName.contains(kHashMark) && !index.serial().isEmpty())
-        return index.serial();
-    return QUrl::fromPercentEncoding(folderName.section(kHashMark, 0, 0).toLatin1());
+        return {index.serial(), index.port()};
+    const QString name = folderName.section(kHashMark, 0, 0);
+    const QString serial = name.section(kPortMark, 0, 0);
+    return {serial == kNoSerialFolder ? QString() : decoded(serial), decoded(name.section(kPortMark, 1))};
+}
+
+// Folders kept under a serial number alone that adapters kept by port have too, or that is empty.
+void markSharedSerials(std::vector<AdapterBackups> &adapters)
+{
+    for (AdapterBackups &adapter : adapters) {
+        const StoreIdentity &identity = adapter.identity;
+        adapter.mayBeOfSeveral =
+            !identity.byPort() && (identity.serial.isEmpty() ||
+                                   std::any_of(adapters.begin(), adapters.end(), [&](const AdapterBackups &other) {
+                                       return other.identity.byPort() && other.identity.serial == identity.serial;
+                                   }));
+    }
 }
 
 // A store made before backups were private has 0644 files: they are made 0600 when it is next used.
@@ -110,20 +132,24 @@ BackupStore::BackupStore(QString root, Clock clock, int limit)
 {
 }
 
-QString BackupStore::folderFor(const QString &serial) const
+QString BackupStore::folderFor(const StoreIdentity &adapter) const
 {
-    if (serial.isEmpty())
-        return QDir(m_root).filePath(kNoSerialFolder);
-    QString name = QString::fromLatin1(QUrl::toPercentEncoding(serial));
+    QString name =
+        adapter.serial.isEmpty() ? kNoSerialFolder : QString::fromLatin1(QUrl::toPercentEncoding(adapter.serial));
     // "." and ".." are not folders of their own, and a leading dot would hide the folder.
     if (name.startsWith(u'.'))
         name.replace(0, 1, QStringLiteral("%2E"));
+    if (adapter.byPort())
+        name += kPortMark + QString::fromLatin1(QUrl::toPercentEncoding(adapter.port));
     if (name.size() > kMaxFolderName) {
         qsizetype keep = kMaxFolderName - 1 - kHashLength;
         // Never half of a "%XX".
         if (name.lastIndexOf(u'%', keep - 1) > keep - 3)
             keep = name.lastIndexOf(u'%', keep - 1);
-        const QByteArray hash = QCryptographicHash::hash(serial.toUtf8(), QCryptographicHash::Sha256).toHex();
+        // A folder kept under a serial number alone keeps the name it had before ports were noted.
+        const QByteArray whole =
+            adapter.byPort() ? adapter.serial.toUtf8() + '\0' + adapter.port.toUtf8() : adapter.serial.toUtf8();
+        const QByteArray hash = QCryptographicHash::hash(whole, QCryptographicHash::Sha256).toHex();
         name = name.left(keep) + kHashMark + QString::fromLatin1(hash.left(kHashLength));
     }
     return QDir(m_root).filePath(name);
@@ -156,18 +182,38 @@ Result<void> BackupStore::prepareFolder(const QString &folder) const
     return {};
 }
 
-Result<StoredBackup> BackupStore::backUp(const QString &serial, const DeviceRecord &record, BackupStep step)
+Result<StoredBackup> BackupStore::backUp(const StoreIdentity &adapter, const DeviceRecord &record, BackupStep step)
 {
-    const QString folder = folderFor(serial);
-    QStringList names = backupNamesIn(folder);
-    if (!names.isEmpty()) {
-        const QString newest = QDir(folder).filePath(names.last());
-        if (holdsRecord(newest, record))
-            return StoredBackup{newest, true};
-    }
-
+    const QString folder = folderFor(adapter);
     if (const Result<void> prepared = prepareFolder(folder); !prepared)
         return writeError(folder, prepared.error().message);
+    // Another program backing up meanwhile waits: each reads the folder and the index as the other
+    // left them, so neither's backup, name or note is lost. One lock for the whole store, beside the
+    // adapters' folders, where only the user can reach it.
+    const FolderLock lock(m_root, kLockName);
+    if (!lock.problem().isEmpty())
+        return writeError(folder, lock.problem());
+
+    BackupIndex index = BackupIndex::load(folder);
+    QStringList names = backupNamesIn(folder);
+    StoredBackup stored{{}, !names.isEmpty() && holdsRecord(QDir(folder).filePath(names.last()), record)};
+    if (!stored.alreadyStored) {
+        Result<QStringList> kept = storeNew(folder, names, record);
+        if (!kept)
+            return kept.error();
+        names = *kept;
+    }
+    stored.path = QDir(folder).filePath(names.last());
+    if (QFileInfo(folder).fileName().contains(kHashMark))
+        index.setAdapter(adapter.serial, adapter.port);
+    index.addStep(names.last(), step);
+    index.keepOnly(names);
+    (void)index.save(folder); // the backup is safe without its note
+    return stored;
+}
+
+Result<QStringList> BackupStore::storeNew(const QString &folder, QStringList names, const DeviceRecord &record) const
+{
     // Named after the newest backup even when the clock is behind it, so that the names keep the
     // order the backups were stored in and pruning never takes the one just written. Nothing in the
     // folder, not even a dangling link, is ever written through.
@@ -185,14 +231,7 @@ Result<StoredBackup> BackupStore::backUp(const QString &serial, const DeviceReco
     names.append(name);
     while (names.size() > m_limit)
         ::unlink(fileNameBytes(QDir(folder).filePath(names.takeFirst())).constData());
-
-    BackupIndex index = BackupIndex::load(folder);
-    if (QFileInfo(folder).fileName().contains(kHashMark))
-        index.setSerial(serial);
-    index.setStep(name, step);
-    index.keepOnly(names);
-    (void)index.save(folder); // the backup is safe without its note
-    return StoredBackup{path, false};
+    return names;
 }
 
 std::vector<BackupInfo> BackupStore::backupsIn(const QString &folder) const
@@ -202,7 +241,8 @@ std::vector<BackupInfo> BackupStore::backupsIn(const QString &folder) const
     std::vector<BackupInfo> backups;
     backups.reserve(static_cast<std::size_t>(names.size()));
     for (auto it = names.crbegin(); it != names.crend(); ++it) {
-        BackupInfo info{timeOf(*it), index.step(*it), std::nullopt, QDir(folder).filePath(*it)};
+        const std::vector<BackupStep> steps = index.steps(*it);
+        BackupInfo info{timeOf(*it), steps.back(), steps, std::nullopt, QDir(folder).filePath(*it)};
         if (const Result<DeviceRecord> record = readBackup(info.path))
             info.phoneBookEntries = phoneBookEntryCount(*record);
         backups.push_back(std::move(info));
@@ -210,9 +250,9 @@ std::vector<BackupInfo> BackupStore::backupsIn(const QString &folder) const
     return backups;
 }
 
-std::vector<BackupInfo> BackupStore::backups(const QString &serial) const
+std::vector<BackupInfo> BackupStore::backups(const StoreIdentity &adapter) const
 {
-    return backupsIn(folderFor(serial));
+    return backupsIn(folderFor(adapter));
 }
 
 std::vector<AdapterBackups> BackupStore::allBackups() const
@@ -223,11 +263,12 @@ std::vector<AdapterBackups> BackupStore::allBackups() const
         std::vector<BackupInfo> backups = backupsIn(root.filePath(folderName));
         if (!backups.empty())
             adapters.push_back(
-                {serialOf(folderName, BackupIndex::load(root.filePath(folderName))), std::move(backups)});
+                {identityOf(folderName, BackupIndex::load(root.filePath(folderName))), std::move(backups)});
     }
     std::stable_sort(adapters.begin(), adapters.end(), [](const AdapterBackups &a, const AdapterBackups &b) {
         return a.backups.front().time > b.backups.front().time;
     });
+    markSharedSerials(adapters);
     return adapters;
 }
 

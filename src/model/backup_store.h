@@ -5,6 +5,7 @@
 #include "model/backup_step.h"
 #include "model/device_record.h"
 #include "model/result.h"
+#include "model/store_identity.h"
 
 #include <QDateTime>
 #include <QString>
@@ -17,16 +18,20 @@ namespace vestra7 {
 
 struct BackupInfo
 {
-    QDateTime time; // UTC, to the millisecond
-    BackupStep step = BackupStep::Unknown;
-    std::optional<int> phoneBookEntries; // none when the file is no longer a whole record
+    QDateTime time;                        // UTC, to the millisecond
+    BackupStep step = BackupStep::Unknown; // the last step it preceded
+    std::vector<BackupStep> steps;         // every step it preceded, the first it was taken for first
+    std::optional<int> phoneBookEntries;   // none when the file is no longer a whole record
     QString path;
 };
 
 struct AdapterBackups
 {
-    QString serial;
+    StoreIdentity identity;
     std::vector<BackupInfo> backups; // newest first
+    // Kept under a serial number alone that is empty, or that adapters kept by their port also have
+    // (a twin has joined since): they may be of any adapter with that serial number.
+    bool mayBeOfSeveral = false;
 };
 
 struct StoredBackup
@@ -35,9 +40,10 @@ struct StoredBackup
     bool alreadyStored = false; // the newest backup held the same record, so nothing was written
 };
 
-// Each adapter has a folder under the root, named after its serial number, with one file per
-// backup named after the time it was taken: <root>/<serial>/<yyyyMMdd-HHmmss-zzz>.cfg. Each file is
-// exactly a configuration file, so the user can load one by hand too.
+// Each adapter has a folder under the root, named after its identity (its serial number, and its port
+// where the serial does not tell it apart), with one file per backup named after the time it was
+// taken: <root>/<serial>[@<port>]/<yyyyMMdd-HHmmss-zzz>.cfg. Each file is exactly a configuration
+// file, so the user can load one by hand too. Programs backing up one adapter at once take turns.
 class BackupStore final
 {
 public:
@@ -51,23 +57,27 @@ public:
     static QString defaultRoot();
 
     // Stores the record, as a private file in a private folder, unless the adapter's newest backup
-    // holds the same bytes, then removes the backups stored first beyond the limit. A new backup is
-    // named after the newest one even when the clock says otherwise, so it is never the one pruned.
-    Result<StoredBackup> backUp(const QString &serial, const DeviceRecord &record, BackupStep step);
+    // holds the same bytes, which then notes the step too; then removes the backups stored first
+    // beyond the limit. A new backup is named after the newest one even when the clock says
+    // otherwise, so it is never the one pruned.
+    Result<StoredBackup> backUp(const StoreIdentity &adapter, const DeviceRecord &record, BackupStep step);
 
     const QString &root() const { return m_root; }
-    std::vector<BackupInfo> backups(const QString &serial) const;
+    std::vector<BackupInfo> backups(const StoreIdentity &adapter) const;
     // Every adapter with backups, the one backed up most recently first.
     std::vector<AdapterBackups> allBackups() const;
 
     // The adapter's folder. A serial number may hold any character, so the name is percent-encoded,
-    // which also lets the serial be read back from it; a name longer than a folder name may be keeps
-    // its start and ends in "#" and a hash of the whole serial, which the index then holds.
-    QString folderFor(const QString &serial) const;
+    // which also lets the serial be read back from it, and the port follows an "@"; a name longer
+    // than a folder name may be keeps its start and ends in "#" and a hash of the whole identity,
+    // which the index then holds.
+    QString folderFor(const StoreIdentity &adapter) const;
 
 private:
     std::vector<BackupInfo> backupsIn(const QString &folder) const;
     Result<void> prepareFolder(const QString &folder) const;
+    // Writes the record as the folder's newest backup and prunes the oldest; the names, oldest first.
+    Result<QStringList> storeNew(const QString &folder, QStringList names, const DeviceRecord &record) const;
 
     QString m_root;
     Clock m_clock;

@@ -17,6 +17,32 @@ namespace {
 // Lets a spreadsheet that does not assume UTF-8 tell the encoding.
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 
+constexpr QChar kTextMark = u'\'';
+
+// Digits with what a spreadsheet reads as part of a number, a date or a time around them.
+bool readsAsNumber(QStringView text)
+{
+    static const QString numberCharacters = QStringLiteral("+-.,/:()%eE");
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); }) &&
+           std::all_of(text.begin(), text.end(),
+                       [](QChar c) { return c.isDigit() || c.isSpace() || numberCharacters.contains(c); });
+}
+
+// Whether a spreadsheet would take the text for anything but text. A text of apostrophes and such a
+// text needs the mark too: otherwise reading it back would take its first apostrophe for the mark.
+bool needsTextMark(QStringView text)
+{
+    while (text.startsWith(kTextMark))
+        text = text.sliced(1);
+    if (text.isEmpty())
+        return false;
+    if (text.front() == u'\t' || text.front() == u'\r' || text.front() == u'\n')
+        return true;
+    const QStringView start = text.trimmed();
+    static const QString formulaStarts = QStringLiteral("=+-@");
+    return (!start.isEmpty() && formulaStarts.contains(start.front())) || readsAsNumber(text);
+}
+
 QString quotedIfNeeded(const QString &field)
 {
     const bool needsQuotes = field.contains(u',') || field.contains(u';') || field.contains(u'"') ||
@@ -55,7 +81,7 @@ void parseRows(QStringView text, QChar separator, const std::function<void(const
     bool wasQuoted = false; // the current field began with a quote
     bool hasText = false;   // the current unquoted field holds more than blanks
     auto endField = [&] {
-        row << (wasQuoted ? field : field.trimmed());
+        row << csvCellText(wasQuoted ? field : field.trimmed());
         field.clear();
         wasQuoted = hasText = false;
     };
@@ -197,11 +223,23 @@ bool isUnknownHeader(const QStringList &row)
 
 } // namespace
 
+QString csvTextCell(const QString &text)
+{
+    return quotedIfNeeded(needsTextMark(text) ? kTextMark + text : text);
+}
+
+QString csvCellText(const QString &content)
+{
+    if (content.startsWith(kTextMark) && needsTextMark(QStringView(content).sliced(1)))
+        return content.sliced(1);
+    return content;
+}
+
 QByteArray writeCsv(std::span<const Party> parties)
 {
     QByteArray out = QByteArray(kByteOrderMark) + "Name,Number\r\n";
     for (const Party &party : parties)
-        out += (quotedIfNeeded(party.name) + u',' + quotedIfNeeded(party.number)).toUtf8() + "\r\n";
+        out += (csvTextCell(party.name) + u',' + csvTextCell(party.number)).toUtf8() + "\r\n";
     return out;
 }
 

@@ -19,7 +19,10 @@ namespace vestra7 {
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
-constexpr int kSerialRole = Qt::UserRole + 1; // on an adapter's row
+// On an adapter's row: its identity, and whether its backups may be of any of several adapters.
+constexpr int kSerialRole = Qt::UserRole + 1;
+constexpr int kPortRole = Qt::UserRole + 2;
+constexpr int kSeveralRole = Qt::UserRole + 3;
 
 QString partyText(const Party &party)
 {
@@ -35,6 +38,59 @@ QString partyText(const Party &party)
 QString serialText(const QString &serial)
 {
     return serial.isEmpty() ? QCoreApplication::translate("BackupsDialog", "(no serial number)") : serial;
+}
+
+QString adapterText(const StoreIdentity &adapter)
+{
+    return adapter.byPort() ? QCoreApplication::translate("BackupsDialog", "%1 in USB port %2")
+                                  .arg(serialText(adapter.serial), adapter.port)
+                            : serialText(adapter.serial);
+}
+
+QString adapterTitle(const StoreIdentity &adapter, bool connected, bool several)
+{
+    if (several && adapter.serial.isEmpty())
+        return QCoreApplication::translate("BackupsDialog", "Adapters without serial number (kept without their USB "
+                                                            "port: possibly of any adapter without serial number)");
+    if (several)
+        return QCoreApplication::translate("BackupsDialog", "Adapter %1 (kept by serial number alone: possibly of "
+                                                            "either adapter with this serial number)")
+            .arg(adapter.serial);
+    return connected ? QCoreApplication::translate("BackupsDialog", "Adapter %1 (connected)").arg(adapterText(adapter))
+                     : QCoreApplication::translate("BackupsDialog", "Adapter %1").arg(adapterText(adapter));
+}
+
+// A backup of another adapter is its phone book and settings, not this one's: asked with care, and
+// so is one that may be of another adapter with the same serial number.
+QString restoreQuestion(const QString &taken, const StoreIdentity &from, bool several, const StoreIdentity &to)
+{
+    if (several)
+        return QCoreApplication::translate(
+                   "BackupsDialog",
+                   "Write the backup taken %1 from adapter %2 to adapter %3? It was kept by serial number alone, "
+                   "so it may be of another adapter with that serial number. It replaces the whole record of "
+                   "adapter %3: phone book, call list and settings. What it holds now is backed up first.")
+            .arg(taken, adapterText(from), adapterText(to));
+    if (from == to)
+        return QCoreApplication::translate("BackupsDialog",
+                                           "Write the backup taken %1 to adapter %2? It replaces the adapter's whole "
+                                           "record: phone book, call list and settings. What the adapter holds now "
+                                           "is backed up first.")
+            .arg(taken, adapterText(to));
+    return QCoreApplication::translate("BackupsDialog",
+                                       "Write the backup taken %1 from adapter %2 to another adapter, %3? It replaces "
+                                       "that adapter's whole record: phone book, call list and settings. What it "
+                                       "holds now is backed up first.")
+        .arg(taken, adapterText(from), adapterText(to));
+}
+
+// Every step the backup preceded, the first first.
+QString stepsText(const std::vector<BackupStep> &steps)
+{
+    QStringList texts;
+    for (const BackupStep step : steps)
+        texts << backupStepText(step);
+    return texts.join(QCoreApplication::translate("BackupsDialog", "; "));
 }
 
 QString backupTime(const BackupInfo &backup)
@@ -83,26 +139,29 @@ void BackupsDialog::showBackups()
     const QString selected = selectedPath();
     QTreeWidgetItem *toSelect = nullptr;
     m_ui->backupList->clear();
-    const QString current = m_keeper.policy().currentSerial();
+    const StoreIdentity current = m_keeper.policy().currentAdapter();
     // No root is no folder at all, not the current one.
     const std::vector<AdapterBackups> all = m_keeper.policy().store().root().isEmpty()
                                                 ? std::vector<AdapterBackups>()
                                                 : m_keeper.policy().store().allBackups();
     for (const AdapterBackups &adapter : all) {
-        const QString serial = serialText(adapter.serial);
-        auto *adapterItem =
-            new QTreeWidgetItem(m_ui->backupList, {adapter.serial == current && m_keeper.policy().holdsRecord()
-                                                       ? tr("Adapter %1 (connected)").arg(serial)
-                                                       : tr("Adapter %1").arg(serial)});
+        // The adapter in use, kept by its port, makes a twin of any adapter kept under its serial alone.
+        const bool several = adapter.mayBeOfSeveral || (!adapter.identity.byPort() && current.byPort() &&
+                                                        current.serial == adapter.identity.serial);
+        auto *adapterItem = new QTreeWidgetItem(
+            m_ui->backupList,
+            {adapterTitle(adapter.identity, adapter.identity == current && m_keeper.policy().holdsRecord(), several)});
         adapterItem->setFirstColumnSpanned(true);
-        adapterItem->setData(0, kSerialRole, adapter.serial);
+        adapterItem->setData(0, kSerialRole, adapter.identity.serial);
+        adapterItem->setData(0, kPortRole, adapter.identity.port);
+        adapterItem->setData(0, kSeveralRole, several);
         for (const BackupInfo &backup : adapter.backups) {
             auto *item = new QTreeWidgetItem(
-                adapterItem, {backupTime(backup), backupStepText(backup.step),
+                adapterItem, {backupTime(backup), stepsText(backup.steps),
                               backup.phoneBookEntries ? QString::number(*backup.phoneBookEntries) : tr("unreadable")});
             item->setData(0, kPathRole, backup.path);
             item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
-            if (!toSelect && (selected.isEmpty() ? adapter.serial == current : selected == backup.path))
+            if (!toSelect && (selected.isEmpty() ? adapter.identity == current : selected == backup.path))
                 toSelect = item;
         }
         adapterItem->setExpanded(true);
@@ -137,7 +196,7 @@ void BackupsDialog::showDifferences()
     }
     const std::vector<RecordDifference> differences =
         recordDifferences(m_adapter.record(), *stored, AnsiCodec::system());
-    const QString connected = serialText(m_keeper.policy().currentSerial());
+    const QString connected = adapterText(m_keeper.policy().currentAdapter());
     m_ui->differenceCaption->setText(
         differences.empty()
             ? tr("The backup holds the same phone book, call list and settings as adapter %1 now.").arg(connected)
@@ -164,18 +223,11 @@ void BackupsDialog::restoreSelected()
         m_ui->differenceCaption->setText(stored.error().message);
         return;
     }
-    // A backup of another adapter is its phone book and settings, not this one's: asked with care.
-    const QString from = item->parent()->data(0, kSerialRole).toString();
-    const QString to = m_keeper.policy().currentSerial();
-    const QString question =
-        from == to ? tr("Write the backup taken %1 to adapter %2? It replaces the adapter's whole record: phone book, "
-                        "call list and settings. What the adapter holds now is backed up first.")
-                         .arg(item->text(0), serialText(to))
-                   : tr("Write the backup taken %1 from adapter %2 to another adapter, %3? It replaces that "
-                        "adapter's whole record: phone book, call list and settings. What it holds now is backed "
-                        "up first.")
-                         .arg(item->text(0), serialText(from), serialText(to));
-    if (!m_keeper.confirm(this, question, from != to))
+    const QTreeWidgetItem *adapterItem = item->parent();
+    const StoreIdentity from(adapterItem->data(0, kSerialRole).toString(), adapterItem->data(0, kPortRole).toString());
+    const bool several = adapterItem->data(0, kSeveralRole).toBool();
+    const StoreIdentity to = m_keeper.policy().currentAdapter();
+    if (!m_keeper.confirm(this, restoreQuestion(item->text(0), from, several, to), several || from != to))
         return;
     if (!m_keeper.backUpBefore(BackupStep::Restore, this))
         return;

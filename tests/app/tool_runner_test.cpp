@@ -260,6 +260,54 @@ TEST_F(ToolRunnerTest, UpdateOfAllLeavesEachAdapterWithTheExactImageAndBackInIts
     EXPECT_EQ(outText().count("updated"), 2) << outText().toStdString();
 }
 
+// Adapters that share a serial number, or have none, each keep their backups under their own port,
+// and an update of all takes one first-seen backup of each, on which the update's step is noted.
+TEST_F(ToolRunnerTest, TwinsAreBackedUpApartAndUpdateOfAllBacksEachUpOncePerStep)
+{
+    for (const char *serial : {"DUP", ""}) {
+        SCOPED_TRACE(serial);
+        backupRoot = folder.path(QStringLiteral("backups-%1").arg(serial));
+        EmulatedBus shared;
+        const auto anna = adapterWith(serial, "Anna");
+        const auto bert = adapterWith(serial, "Bert");
+        const auto cleo = adapterWith("V7-C", "Cleo");
+        for (const auto &adapter : {anna, bert, cleo})
+            shared.plug(adapter);
+        const std::vector<std::uint8_t> payload = payloadBytes(2 * kFirmwareChunkSize);
+        const QString file = folder.write("fw.xupd", updateFile("MODEL=VESTRA7 &VERSION=1.3", payload));
+        ASSERT_EQ(runOn(shared, command(ToolCommand::Kind::Update, file, {}, true)), 0) << errText().toStdString();
+
+        const BackupStore store(backupRoot);
+        const struct
+        {
+            StoreIdentity identity;
+            const char *owner;
+        } expected[] = {{{serial, "1-1"}, "Anna"}, {{serial, "1-2"}, "Bert"}, {{"V7-C"}, "Cleo"}};
+        for (const auto &[identity, owner] : expected) {
+            SCOPED_TRACE(owner);
+            const std::vector<BackupInfo> backups = store.backups(identity);
+            ASSERT_EQ(backups.size(), 1u);
+            EXPECT_EQ(backups[0].steps, (std::vector{BackupStep::FirstSeen, BackupStep::FirmwareUpdate}));
+            const Result<DeviceRecord> stored = readBackup(backups[0].path);
+            ASSERT_TRUE(stored);
+            EXPECT_EQ(readTextField(stored->contact[0].name), owner);
+        }
+        EXPECT_TRUE(store.backups(StoreIdentity(serial)).empty()) << "nothing under the shared serial alone";
+    }
+}
+
+TEST_F(ToolRunnerTest, TheBackupBeforeAnImportIsNotedUnderItsOwnStep)
+{
+    plugBoth();
+    const QByteArray book("Name,Number\r\nDora,+300\r\n");
+    const QString file = folder.write("book.csv", std::vector<std::uint8_t>(book.begin(), book.end()));
+    ASSERT_EQ(run(command(ToolCommand::Kind::ImportContacts, file, "V7-A")), 0) << errText().toStdString();
+    const std::vector<BackupInfo> backups = BackupStore(backupRoot).backups(QStringLiteral("V7-A"));
+    ASSERT_EQ(backups.size(), 1u) << "the record read first is the one the import replaced";
+    EXPECT_EQ(backups[0].steps, (std::vector{BackupStep::FirstSeen, BackupStep::ImportContacts}));
+    EXPECT_EQ(readTextField(first->state().record.contact[0].name), "Dora");
+}
+
 TEST_F(ToolRunnerTest, UpdateOfAllGoesOnPastFailingAdaptersAndExitsAsTheFirstOfThemInListOrder)
 {
     const auto third = adapterWith("V7-C", "Cleo");
@@ -803,7 +851,8 @@ TEST_F(ToolRunnerTest, ADryRunSaysWhatItWouldDoAndWritesNothing)
         ASSERT_EQ(run(dry), 0) << errText().toStdString();
         EXPECT_TRUE(outText().contains("would ")) << outText().toStdString();
         if (kind != ToolCommand::Kind::Backup && kind != ToolCommand::Kind::ExportContacts) {
-            EXPECT_TRUE(outText().contains(BackupStore(backupRoot).folderFor("V7-A"))) << outText().toStdString();
+            EXPECT_TRUE(outText().contains(BackupStore(backupRoot).folderFor(QStringLiteral("V7-A"))))
+                << outText().toStdString();
         }
     }
     EXPECT_FALSE(QFile::exists(folder.path("saved.cfg")));

@@ -154,7 +154,7 @@ TEST(BackupFolder, BackupsAreOnlyTheUsersToReadAlsoThoseWrittenBefore)
     ::chmod(QFile::encodeName(old).constData(), 0644);
 
     BackupStore store(root, [] { return kNow; });
-    const Result<StoredBackup> outcome = store.backUp("OLD", record(1), BackupStep::FirstSeen);
+    const Result<StoredBackup> outcome = store.backUp(QStringLiteral("OLD"), record(1), BackupStep::FirstSeen);
     ASSERT_TRUE(outcome) << outcome.error().message.toStdString();
     EXPECT_EQ(modeOf(root), 0700u);
     EXPECT_EQ(modeOf(folder), 0700u);
@@ -196,7 +196,7 @@ TEST(BackupFolder, LongSerialsFitAFolderNameAndStayApart)
     }
     QStringList listed;
     for (const AdapterBackups &adapter : store.allBackups())
-        listed << adapter.serial;
+        listed << adapter.identity.serial;
     listed.sort();
     QStringList expected = serials;
     expected.sort();

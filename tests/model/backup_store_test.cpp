@@ -90,13 +90,16 @@ TEST_F(BackupStoreTest, SkipsARecordEqualToTheNewestBackupOnly)
     EXPECT_TRUE(again->alreadyStored);
     EXPECT_EQ(again->path, first->path);
 
+    // The backup that already held the record is noted as taken before the second step too.
+    EXPECT_EQ(backups.backups(serial).front().steps, (std::vector{BackupStep::FirstSeen, BackupStep::SetToDefault}));
+
     ASSERT_TRUE(backups.backUp(serial, record(2), BackupStep::LoadFromFile));
     // Equal to an older backup but not to the newest: the step before it changed the record.
     const Result<StoredBackup> back = backups.backUp(serial, record(1), BackupStep::Restore);
     ASSERT_TRUE(back);
     EXPECT_FALSE(back->alreadyStored);
     EXPECT_EQ(stepsOf(backups.backups(serial)),
-              (std::vector{BackupStep::Restore, BackupStep::LoadFromFile, BackupStep::FirstSeen}));
+              (std::vector{BackupStep::Restore, BackupStep::LoadFromFile, BackupStep::SetToDefault}));
 }
 
 TEST_F(BackupStoreTest, BackupsWithinOneMillisecondKeepTheirOrder)
@@ -147,9 +150,10 @@ TEST_F(BackupStoreTest, KeepsAdaptersApartWhateverTheirSerial)
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 3);
     const std::vector<AdapterBackups> adapters = backups.allBackups();
     ASSERT_EQ(adapters.size(), 3u);
-    EXPECT_EQ(adapters[2].serial, odd); // backed up a minute before the others
+    EXPECT_EQ(adapters[2].identity.serial, odd); // backed up a minute before the others
     EXPECT_EQ(adapters[2].backups.at(0).phoneBookEntries, 1);
-    EXPECT_EQ(QStringList({adapters[0].serial, adapters[1].serial}), QStringList({QString(), QStringLiteral("plain")}));
+    EXPECT_EQ(QStringList({adapters[0].identity.serial, adapters[1].identity.serial}),
+              QStringList({QString(), QStringLiteral("plain")}));
 }
 
 TEST_F(BackupStoreTest, AFailedWriteSaysWhereAndWhy)

@@ -69,19 +69,20 @@ const WritePath kWritePaths[] = {
      }},
     {"AutomaticBackup",
      [](const QString &folder, const DeviceRecord &record) {
-         const Result<StoredBackup> stored = BackupStore(folder).backUp("V7", record, BackupStep::FirstSeen);
+         const Result<StoredBackup> stored =
+             BackupStore(folder).backUp(QStringLiteral("V7"), record, BackupStep::FirstSeen);
          // A backup reported as done must hold the record, whatever else went wrong.
          return stored && contentOf(stored->path).size() == static_cast<qsizetype>(kRecordSize);
      },
      [](const QString &folder) {
-         const std::vector<BackupInfo> backups = BackupStore(folder).backups("V7");
+         const std::vector<BackupInfo> backups = BackupStore(folder).backups(QStringLiteral("V7"));
          return backups.empty() ? QString() : backups.front().path;
      }},
     {"BackupIndex",
      [](const QString &folder, const DeviceRecord &record) {
          // A step per contact's first letter, so that each record gives the index other content.
          BackupIndex index;
-         index.setStep(QString(QLatin1Char(static_cast<char>(record.contact[0].name[0]))) + "-20240101-000000-000.cfg",
+         index.addStep(QString(QLatin1Char(static_cast<char>(record.contact[0].name[0]))) + "-20240101-000000-000.cfg",
                        BackupStep::Restore);
          return index.save(folder).ok();
      },

@@ -227,6 +227,47 @@ TEST_F(BackupsTest, AnotherAdapterFoundWithoutItsRecordIsNotBackedUpAsTheLastOne
     EXPECT_EQ(backups().size(), 1u) << "the first adapter's own backup only";
 }
 
+// Adapters that share a serial number, or have none, told apart by their USB ports.
+TEST_F(BackupsTest, TwinsAreEachBackedUpWhenFirstSeenIntoAPlaceOfTheirOwn)
+{
+    for (const QString &serial : {QStringLiteral("DUP"), QString()}) {
+        SCOPED_TRACE(serial.toStdString());
+        for (const char *port : {"1-1", "1-2"}) {
+            const AdapterIdentity twin{kAdapter.product, serial, kAdapter.version, serial + "@" + port, port};
+            emit adapter.connectionChanged(false);
+            emit adapter.identityChanged(twin);
+            emit adapter.connectionChanged(true);
+            receive(recordNamed(port));
+        }
+        for (const char *port : {"1-1", "1-2"}) {
+            const std::vector<BackupInfo> own = policy->store().backups(StoreIdentity(serial, port));
+            ASSERT_EQ(own.size(), 1u) << port;
+            EXPECT_EQ(bytesOf(storedIn(own[0])), bytesOf(recordNamed(port)));
+        }
+        EXPECT_TRUE(policy->store().backups(StoreIdentity(serial)).empty());
+    }
+}
+
+// A command that hands an adapter to a policy of its own (update --all) hands over which adapters
+// were backed up when first seen: the record read again, a signal level changed, is no first sight.
+TEST_F(BackupsTest, APolicyGivenTheAdaptersSeenBacksUpOnlyThoseNotSeenYet)
+{
+    receive(recordNamed("First"));
+    BackupPolicy lane(adapter, root.path());
+    lane.setSeenAdapters(policy->seenAdapters());
+    emit adapter.identityChanged(kAdapter);
+    emit adapter.connectionChanged(true);
+    DeviceRecord again = recordNamed("First");
+    again.rssi[0] = static_cast<std::int8_t>(again.rssi[0] + 1);
+    receive(again);
+    EXPECT_EQ(backups().size(), 1u);
+
+    const AdapterIdentity other{kAdapter.product, QStringLiteral("V7-2"), kAdapter.version};
+    emit adapter.identityChanged(other);
+    receive(recordNamed("Other"));
+    EXPECT_EQ(lane.store().backups(other.serial).size(), 1u) << "an adapter not seen before is backed up";
+}
+
 class BackupsWindowTest : public BackupsTest
 {
 protected:
@@ -353,6 +394,59 @@ TEST_F(BackupsWindowTest, ABackupOfAnotherAdapterIsRestoredOnlyAfterAQuestionNam
         << cancel.seen->text.toStdString();
     EXPECT_EQ(cancel.seen->defaultButton, "Cancel");
     EXPECT_EQ(adapter.takeChanges(), Changes{});
+}
+
+// Backups kept under the serial number alone, before a twin with the same serial number joined,
+// may be of either: they stay listed as such, and a restore asks naming both adapters.
+TEST_F(BackupsWindowTest, ABackupKeptBySerialAloneIsMarkedAsOfEitherTwinAndItsRestoreAsksNamingBoth)
+{
+    const AdapterIdentity twin{kAdapter.product, kAdapter.serial, kAdapter.version, "V7-1@1-2", "1-2"};
+    emit adapter.connectionChanged(false);
+    emit adapter.identityChanged(twin);
+    emit adapter.connectionChanged(true);
+    receive(recordNamed("Twin"));
+    const auto adapterRow = [this](const QString &title) {
+        return list->findItems(title, Qt::MatchExactly).value(0);
+    };
+    ASSERT_NE(adapterRow("Adapter V7-1 in USB port 1-2 (connected)"), nullptr);
+    QTreeWidgetItem *old =
+        adapterRow("Adapter V7-1 (kept by serial number alone: possibly of either adapter with this serial number)");
+    ASSERT_NE(old, nullptr);
+    EXPECT_EQ(old->childCount(), 2) << "the backups kept before stay listed";
+
+    keeper->setConfirmer(nullptr);
+    list->setCurrentItem(old->child(0));
+    const BoxAnswerer cancel(QStringLiteral("Cancel"));
+    restore->click();
+    ASSERT_TRUE(cancel.seen);
+    EXPECT_TRUE(cancel.seen->text.contains("from adapter V7-1 to adapter V7-1 in USB port 1-2?"))
+        << cancel.seen->text.toStdString();
+    EXPECT_TRUE(cancel.seen->text.contains("may be of another adapter")) << cancel.seen->text.toStdString();
+    EXPECT_EQ(cancel.seen->defaultButton, "Cancel");
+    EXPECT_EQ(adapter.takeChanges(), Changes{});
+}
+
+TEST_F(BackupsTest, AnImportRightAfterTheFirstSeenBackupIsNotedAsItsStep)
+{
+    QTemporaryDir files;
+    const QString path = files.filePath(QStringLiteral("people.csv"));
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("Name,Number\nAnna,'+4930556677\n");
+    }
+    window.importContactsDialog().setChooser([&](QWidget *, const FileDialog::Offer &) { return std::optional(path); });
+    receive(recordNamed("First"));
+    QTimer::singleShot(0, &window, [] {
+        auto *preview = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(preview, nullptr);
+        preview->accept();
+    });
+    child<QAction>("importContactsAction")->trigger();
+    const std::vector<Party> imported{{"Anna", "+4930556677"}};
+    EXPECT_EQ(adapter.takeChanges(), Changes{change::ImportContacts{imported}});
+    ASSERT_EQ(backups().size(), 1u);
+    EXPECT_EQ(backups()[0].steps, (std::vector{BackupStep::FirstSeen, BackupStep::ImportContacts}));
 }
 
 TEST(ImportPreview, MarksTheNamesAndNumbersTheAdapterCannotHoldAsTheFileHasThem)

@@ -34,8 +34,9 @@ TEST_F(PhoneBookFilesTest, ExportWritesWhatTheAdapterHoldsAsTheExtensionSays)
     record.contact[5] = makeParty("Boris", "+79035554411");
     receive(record);
 
+    // The numbers as text, so that a spreadsheet keeps their plus sign.
     EXPECT_EQ(exportAs(QStringLiteral("book.csv")),
-              "\xEF\xBB\xBFName,Number\r\nAnna,+4930556677\r\nBoris,+79035554411\r\n");
+              "\xEF\xBB\xBFName,Number\r\nAnna,'+4930556677\r\nBoris,'+79035554411\r\n");
 
     const QByteArray vcards = exportAs(QStringLiteral("book"));
     EXPECT_EQ(window.exportContactsDialog().selectedFile(), dir.filePath(QStringLiteral("book.vcf")))
