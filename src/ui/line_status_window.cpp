@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The line status window follows every record: the history of the adapter in use takes each sample,
 // whether the window shows or not; the labels follow each record while it shows, the plot once a
-// second.
+// step of its own (two seconds), the most it can show anew.
 #include "ui/line_status_window.h"
 #include "ui_line_status_window.h"
 
@@ -73,7 +73,7 @@ LineStatusWindow::LineStatusWindow(AdapterPort &adapter, QWidget *parent, Clock 
     connect(m_ui->savePictureButton, &QPushButton::clicked, this, &LineStatusWindow::onSavePicture);
     connect(&m_adapter, &AdapterPort::recordChanged, this, &LineStatusWindow::onRecordChanged);
     connect(&m_adapter, &AdapterPort::connectionChanged, this, &LineStatusWindow::onConnectionChanged);
-    m_plotTimer.setInterval(std::chrono::seconds(1));
+    m_plotTimer.setInterval(SignalPlot::kStep);
     connect(&m_plotTimer, &QTimer::timeout, this, &LineStatusWindow::redrawPlot);
     showAdapter();
     showLines();

@@ -71,7 +71,8 @@ private:
     SignalHistories m_histories;
     QString m_shownAdapter;
     bool m_connected = false;
-    // Redraws the plot at most once a second, and only while it shows and has news.
+    // Redraws the plot once a step of the plot, and only while it shows and has news: a redraw is
+    // the window's dearest work.
     QTimer m_plotTimer;
     bool m_plotStale = false;
     FileDialog m_dataDialog;
