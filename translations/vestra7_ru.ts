@@ -1495,12 +1495,12 @@ Go on?</source>
         <translation>Линия B</translation>
     </message>
     <message>
-        <source>Signal level (as the adapter reports it)</source>
-        <translation>Уровень сигнала (как его сообщает адаптер)</translation>
-    </message>
-    <message>
         <source>Local time (%1)</source>
         <translation>Местное время (%1)</translation>
+    </message>
+    <message>
+        <source>signal level</source>
+        <translation>уровень сигнала</translation>
     </message>
 </context>
 <context>

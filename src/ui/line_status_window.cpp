@@ -196,9 +196,11 @@ QString LineStatusWindow::pictureTitle() const
 
 bool LineStatusWindow::savePicture(const QString &fileName)
 {
-    // The plot as it would show now, even if the last redraw is up to a second old.
+    // The plot as it would show now, even if the last redraw is up to a step old, laid out as the
+    // chart does on the event loop's next pass.
     m_plotStale = true;
     redrawPlot();
+    QCoreApplication::sendPostedEvents();
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);

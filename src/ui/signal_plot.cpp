@@ -24,7 +24,7 @@ QList<QPointF> stepPoints(const std::deque<SignalHistory::Sample> &samples, cons
     for (std::size_t i = run.begin; i < run.end; ++i) {
         const bool lastOfStep = i + 1 == run.end || samples[i + 1].time / step != samples[i].time / step;
         if (lastOfStep)
-            points.append(QPointF(static_cast<qreal>(samples[i].time), samples[i].level[line]));
+            points.append(QPointF(SignalPlot::timeToAxis(samples[i].time), samples[i].level[line]));
     }
     return points;
 }
@@ -102,7 +102,7 @@ void SignalPlot::fitTime(const SignalHistory &history)
     const qint64 newest = history.samples().back().time;
     const qint64 oldest = newest - history.span().count();
     const int offset = QDateTime::fromMSecsSinceEpoch(newest).offsetFromUtc();
-    m_timeAxis->setRange(static_cast<qreal>(oldest), static_cast<qreal>(newest));
+    m_timeAxis->setRange(timeToAxis(oldest), timeToAxis(newest));
     if (offset != m_utcOffset) {
         m_utcOffset = offset;
         retranslate();
@@ -112,10 +112,9 @@ void SignalPlot::fitTime(const SignalHistory &history)
         return;
     for (const QString &label : m_timeAxis->categoriesLabels())
         m_timeAxis->remove(label);
-    m_timeAxis->setStartValue(static_cast<qreal>(oldest));
+    m_timeAxis->setStartValue(timeToAxis(oldest));
     for (const qint64 tick : ticks)
-        m_timeAxis->append(QDateTime::fromMSecsSinceEpoch(tick).toString(QStringLiteral("HH:mm")),
-                           static_cast<qreal>(tick));
+        m_timeAxis->append(QDateTime::fromMSecsSinceEpoch(tick).toString(QStringLiteral("HH:mm")), timeToAxis(tick));
     m_ticks = std::move(ticks);
 }
 
@@ -144,7 +143,7 @@ void SignalPlot::retranslate()
     for (std::size_t line = 0; line < m_series.size(); ++line)
         m_series[line].front()->setName(names[line]);
     // The adapter's own values: no unit is known for them.
-    m_levelAxis->setTitleText(tr("Signal level (as the adapter reports it)"));
+    m_levelAxis->setTitleText(tr("signal level"));
     m_timeAxis->setTitleText(tr("Local time (%1)").arg(utcOffsetText(m_utcOffset)));
 }
 

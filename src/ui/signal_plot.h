@@ -28,6 +28,11 @@ public:
 
     explicit SignalPlot(QWidget *parent = nullptr);
 
+    // The time axis counts minutes since the epoch: an axis of milliseconds would put its ticks
+    // less than a pixel apart, and Qt's category axis draws no label then.
+    static qreal timeToAxis(qint64 msecsSinceEpoch) { return static_cast<qreal>(msecsSinceEpoch) / 60'000.0; }
+    static qint64 axisToTime(qreal minutes) { return qRound64(minutes * 60'000.0); }
+
     void showHistory(const SignalHistory &history);
 
     // The points drawn for the line, one list per unbroken stretch, oldest first.

@@ -260,7 +260,7 @@ TEST_F(LineStatusWindowTest, ThePlotsAxesAreTitledAndTickedAtRoundValuesOfLocalT
     const QStringList labels = time.categoriesLabels();
     ASSERT_GE(labels.size(), 4);
     for (const QString &label : labels) {
-        const qint64 at = static_cast<qint64>(time.endValue(label));
+        const qint64 at = SignalPlot::axisToTime(time.endValue(label));
         const QDateTime local = QDateTime::fromMSecsSinceEpoch(at);
         EXPECT_EQ(local.toString(QStringLiteral("HH:mm")), label);
         EXPECT_EQ(local.time().second(), 0) << label.toStdString();
