@@ -1255,10 +1255,6 @@ Retry again</source>
         <translation>Состояние</translation>
     </message>
     <message>
-        <source>SIM</source>
-        <translation>SIM</translation>
-    </message>
-    <message>
         <source>Signal</source>
         <translation>Сигнал</translation>
     </message>
@@ -1297,6 +1293,18 @@ Retry again</source>
     <message>
         <source>PNG pictures (*.png)</source>
         <translation>Рисунки PNG (*.png)</translation>
+    </message>
+    <message>
+        <source>Adapter</source>
+        <translation>Адаптер</translation>
+    </message>
+    <message>
+        <source>SIM presence</source>
+        <translation>Наличие SIM</translation>
+    </message>
+    <message>
+        <source>Signal level of adapter %1 on %2, local time (%3)</source>
+        <translation>Уровень сигнала адаптера %1 за %2, местное время (%3)</translation>
     </message>
 </context>
 <context>
@@ -1505,6 +1513,14 @@ Go on?</source>
     <message>
         <source>Line B</source>
         <translation>Линия B</translation>
+    </message>
+    <message>
+        <source>Local time (%1)</source>
+        <translation>Местное время (%1)</translation>
+    </message>
+    <message>
+        <source>signal level</source>
+        <translation>уровень сигнала</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,7 @@
 #include "ui/file_dialog.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace vestra7 {
 
@@ -17,6 +18,13 @@ std::optional<QString> platformChooser(QWidget *parent, const FileDialog::Offer 
     if (chosen.isEmpty())
         return std::nullopt;
     return chosen;
+}
+
+QString withSuffix(const QString &fileName, const QString &suffix)
+{
+    if (suffix.isEmpty() || !QFileInfo(fileName).suffix().isEmpty())
+        return fileName;
+    return fileName.endsWith(u'.') ? fileName + suffix : fileName + u'.' + suffix;
 }
 
 } // namespace
@@ -34,7 +42,7 @@ bool FileDialog::exec(QWidget *parent)
     const std::optional<QString> chosen = m_chooser(parent, {m_mode, m_fileName, m_filter});
     if (!chosen)
         return false;
-    m_fileName = *chosen;
+    m_fileName = withSuffix(*chosen, m_defaultSuffix);
     return true;
 }
 

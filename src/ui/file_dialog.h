@@ -27,7 +27,7 @@ public:
     using Chooser = std::function<std::optional<QString>(QWidget *parent, const Offer &offer)>;
 
     // The default chooser uses the platform's own dialog where it has one. Saving never asks before
-    // replacing a file and adds no extension of its own.
+    // replacing a file and adds no extension of its own, unless given a default suffix.
     FileDialog(Mode mode, QString filter, QString fileName);
 
     // Shows the dialog modally. False when the user cancelled; otherwise selectedFile() is the name
@@ -41,11 +41,14 @@ public:
     void setNameFilter(const QString &filter) { m_filter = filter; }
 
     void setChooser(Chooser chooser) { m_chooser = std::move(chooser); }
+    // "csv": a name chosen without an extension gets ".csv", as the filter offers.
+    void setDefaultSuffix(const QString &suffix) { m_defaultSuffix = suffix; }
 
 private:
     Mode m_mode;
     QString m_filter;
     QString m_fileName;
+    QString m_defaultSuffix;
     Chooser m_chooser;
 };
 

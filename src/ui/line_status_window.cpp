@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The line status window follows every record: the history takes each sample, whether the window
-// shows or not; the labels follow each record while it shows, the plot once a second.
+// The line status window follows every record: the history of the adapter in use takes each sample,
+// whether the window shows or not; the labels follow each record while it shows, the plot once a
+// step of its own (two seconds), the most it can show anew.
 #include "ui/line_status_window.h"
 #include "ui_line_status_window.h"
 
@@ -9,15 +10,15 @@
 #include "model/checked_files.h"
 #include "model/line_health.h"
 #include "model/line_state.h"
-#include "ui/file_dialog.h"
 #include "ui/message_boxes.h"
-#include "ui/plain_text.h"
+#include "ui/plot_scale.h"
 #include "ui/signal_plot.h"
 
 #include <QBuffer>
 #include <QDateTime>
 #include <QEvent>
-#include <QPixmap>
+#include <QImage>
+#include <QPainter>
 
 #include <array>
 
@@ -31,6 +32,29 @@ QString stateText(std::uint8_t state)
     return QCoreApplication::translate("LineStatusWindow", "%1 (%2)").arg(lineStateText(state)).arg(state);
 }
 
+// What names the adapter everywhere; an adapter claimed without a key is named by its serial number.
+QString adapterName(const AdapterIdentity &identity)
+{
+    return identity.key.isEmpty() ? identity.serial : identity.key;
+}
+
+// The plot under a line of text, on the window's background.
+QImage titledPicture(const QPixmap &plot, const QString &title, const QWidget &style)
+{
+    const QFontMetrics metrics(style.font());
+    const int titleHeight = metrics.height() * 2;
+    QImage picture(plot.width(), plot.height() + titleHeight, QImage::Format_RGB32);
+    picture.fill(style.palette().color(QPalette::Window));
+    QPainter painter(&picture);
+    painter.setFont(style.font());
+    painter.setPen(style.palette().color(QPalette::WindowText));
+    painter.drawText(QRect(0, 0, plot.width(), titleHeight), Qt::AlignCenter | Qt::TextSingleLine, title);
+    painter.drawPixmap(0, titleHeight, plot);
+    painter.end();
+    picture.setText(QStringLiteral("Title"), title);
+    return picture;
+}
+
 } // namespace
 
 LineStatusWindow::LineStatusWindow(AdapterPort &adapter, QWidget *parent, Clock clock)
@@ -38,18 +62,20 @@ LineStatusWindow::LineStatusWindow(AdapterPort &adapter, QWidget *parent, Clock 
     , m_ui(std::make_unique<Ui::LineStatusWindow>())
     , m_adapter(adapter)
     , m_clock(clock ? std::move(clock) : Clock([] { return QDateTime::currentMSecsSinceEpoch(); }))
+    , m_dataDialog(FileDialog::Mode::Save, QString(), QStringLiteral("signal.csv"))
+    , m_pictureDialog(FileDialog::Mode::Save, QString(), QStringLiteral("signal.png"))
 {
     m_ui->setupUi(this);
-    // The adapter's own words, shown as they are.
-    for (QLabel *label : {m_ui->operatorA, m_ui->operatorB, m_ui->ussdNumberA, m_ui->ussdNumberB, m_ui->ussdText})
-        showPlainText(label);
     setModal(false);
+    m_dataDialog.setDefaultSuffix(QStringLiteral("csv"));
+    m_pictureDialog.setDefaultSuffix(QStringLiteral("png"));
     connect(m_ui->saveDataButton, &QPushButton::clicked, this, &LineStatusWindow::onSaveData);
     connect(m_ui->savePictureButton, &QPushButton::clicked, this, &LineStatusWindow::onSavePicture);
     connect(&m_adapter, &AdapterPort::recordChanged, this, &LineStatusWindow::onRecordChanged);
     connect(&m_adapter, &AdapterPort::connectionChanged, this, &LineStatusWindow::onConnectionChanged);
-    m_plotTimer.setInterval(std::chrono::seconds(1));
+    m_plotTimer.setInterval(SignalPlot::kStep);
     connect(&m_plotTimer, &QTimer::timeout, this, &LineStatusWindow::redrawPlot);
+    showAdapter();
     showLines();
 }
 
@@ -63,6 +89,17 @@ const SignalPlot &LineStatusWindow::plot() const
 void LineStatusWindow::onConnectionChanged(bool connected)
 {
     m_connected = connected;
+    if (connected) {
+        // Each adapter has its history: the window shows the one now in use.
+        const QString adapter = adapterName(m_adapter.identity());
+        if (adapter != m_shownAdapter) {
+            m_shownAdapter = adapter;
+            showAdapter();
+            m_plotStale = true;
+            if (isVisible())
+                redrawPlot();
+        }
+    }
     showLines();
 }
 
@@ -74,10 +111,15 @@ void LineStatusWindow::onRecordChanged()
     const DeviceRecord &record = m_adapter.record();
     SignalHistory::Sample sample{m_clock(), {}};
     std::copy(std::begin(record.rssi), std::end(record.rssi), sample.level.begin());
-    m_history.append(sample);
+    m_histories.append(m_shownAdapter, sample);
     m_plotStale = true;
     if (isVisible())
         showLines();
+}
+
+void LineStatusWindow::showAdapter()
+{
+    m_ui->adapterName->setText(m_shownAdapter.isEmpty() ? tr("–") : m_shownAdapter);
 }
 
 void LineStatusWindow::showLines()
@@ -110,7 +152,7 @@ void LineStatusWindow::redrawPlot()
     if (!m_plotStale)
         return;
     m_plotStale = false;
-    m_ui->plot->showHistory(m_history);
+    m_ui->plot->showHistory(history());
 }
 
 void LineStatusWindow::showEvent(QShowEvent *event)
@@ -132,6 +174,7 @@ void LineStatusWindow::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LanguageChange) {
         m_ui->retranslateUi(this);
+        showAdapter();
         showLines();
     }
     QDialog::changeEvent(event);
@@ -139,15 +182,29 @@ void LineStatusWindow::changeEvent(QEvent *event)
 
 bool LineStatusWindow::saveData(const QString &fileName)
 {
-    return save(fileName, m_history.toCsv());
+    return save(fileName, history().toCsv(m_shownAdapter));
+}
+
+QString LineStatusWindow::pictureTitle() const
+{
+    const auto &samples = history().samples();
+    const QDateTime newest = QDateTime::fromMSecsSinceEpoch(samples.empty() ? m_clock() : samples.back().time);
+    return tr("Signal level of adapter %1 on %2, local time (%3)")
+        .arg(m_shownAdapter.isEmpty() ? tr("–") : m_shownAdapter, newest.toString(QStringLiteral("yyyy-MM-dd")),
+             utcOffsetText(newest.offsetFromUtc()));
 }
 
 bool LineStatusWindow::savePicture(const QString &fileName)
 {
+    // The plot as it would show now, even if the last redraw is up to a step old, laid out as the
+    // chart does on the event loop's next pass.
+    m_plotStale = true;
+    redrawPlot();
+    QCoreApplication::sendPostedEvents();
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    m_ui->plot->grab().save(&buffer, "PNG");
+    titledPicture(m_ui->plot->grab(), pictureTitle(), *this).save(&buffer, "PNG");
     return save(fileName, png);
 }
 
@@ -162,16 +219,16 @@ bool LineStatusWindow::save(const QString &fileName, const QByteArray &content)
 
 void LineStatusWindow::onSaveData()
 {
-    FileDialog dialog(FileDialog::Mode::Save, tr("CSV files (*.csv)"), QStringLiteral("signal.csv"));
-    if (dialog.exec(this))
-        saveData(dialog.selectedFile());
+    m_dataDialog.setNameFilter(tr("CSV files (*.csv)"));
+    if (m_dataDialog.exec(this))
+        saveData(m_dataDialog.selectedFile());
 }
 
 void LineStatusWindow::onSavePicture()
 {
-    FileDialog dialog(FileDialog::Mode::Save, tr("PNG pictures (*.png)"), QStringLiteral("signal.png"));
-    if (dialog.exec(this))
-        savePicture(dialog.selectedFile());
+    m_pictureDialog.setNameFilter(tr("PNG pictures (*.png)"));
+    if (m_pictureDialog.exec(this))
+        savePicture(m_pictureDialog.selectedFile());
 }
 
 } // namespace vestra7

@@ -1,15 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The signal level of both lines against the time of day.
+// The signal level of both lines of one adapter against the local time of day.
 #pragma once
 
 #include "model/signal_history.h"
+#include "ui/plot_scale.h"
 
 #include <QChartView>
 
 #include <array>
 #include <chrono>
+#include <vector>
 
-class QDateTimeAxis;
+class QCategoryAxis;
 class QLineSeries;
 class QValueAxis;
 
@@ -26,18 +28,36 @@ public:
 
     explicit SignalPlot(QWidget *parent = nullptr);
 
+    // The time axis counts minutes since the epoch: an axis of milliseconds would put its ticks
+    // less than a pixel apart, and Qt's category axis draws no label then.
+    static qreal timeToAxis(qint64 msecsSinceEpoch) { return static_cast<qreal>(msecsSinceEpoch) / 60'000.0; }
+    static qint64 axisToTime(qreal minutes) { return qRound64(minutes * 60'000.0); }
+
     void showHistory(const SignalHistory &history);
 
-    const QLineSeries &series(std::size_t line) const { return *m_series.at(line); }
+    // The points drawn for the line, one list per unbroken stretch, oldest first.
+    std::vector<QList<QPointF>> plotted(std::size_t line) const;
+    const QValueAxis &levelAxis() const { return *m_levelAxis; }
+    // Qt reads the categories through non-const functions only.
+    QCategoryAxis &timeAxis() const { return *m_timeAxis; }
+
+protected:
+    void changeEvent(QEvent *event) override;
 
 private:
-    void fitAxes(const SignalHistory &history);
+    void retranslate();
+    QLineSeries &stretch(std::size_t line, std::size_t run);
+    void fitLevels(const SignalHistory &history);
+    void fitTime(const SignalHistory &history);
 
-    std::array<QLineSeries *, kLineCount> m_series{};
-    QDateTimeAxis *m_timeAxis = nullptr;
+    // One series for each unbroken stretch of a line; those past the stretches shown stay empty.
+    std::array<std::vector<QLineSeries *>, kLineCount> m_series{};
+    std::size_t m_runsShown = 0;
+    QCategoryAxis *m_timeAxis = nullptr;
     QValueAxis *m_levelAxis = nullptr;
-    int m_low = 0;
-    int m_high = 0;
+    LevelScale m_scale{0, 0, 0};
+    std::vector<qint64> m_ticks;
+    int m_utcOffset = 0;
 };
 
 } // namespace vestra7

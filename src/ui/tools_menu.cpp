@@ -12,6 +12,7 @@
 #include "ui/code_page_menu.h"
 #include "ui/import_preview_dialog.h"
 #include "ui/prompter.h"
+#include "ui/window_placement.h"
 
 #include <QFileInfo>
 #include <QMenu>
@@ -71,6 +72,9 @@ void ToolsMenu::onShowLineStatus()
 {
     if (!m_lineStatusWindow)
         return;
+    // Beside the main window, so that both can be seen; the user's place for it holds while it shows.
+    if (!m_lineStatusWindow->isVisible())
+        placeBeside(*m_lineStatusWindow, m_window);
     m_lineStatusWindow->show();
     m_lineStatusWindow->raise();
     m_lineStatusWindow->activateWindow();

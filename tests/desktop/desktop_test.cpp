@@ -345,14 +345,14 @@ TEST_F(Desktop, EveryWindowShowsItsOwnTitleTakesTheFocusAndGivesItBack)
 }
 
 // Whether the line status window shows the same signal on both lines: the two values on its
-// "Signal" row, the fourth line of text under "Line A" and "Line B", "State" and "SIM", drawn alike.
-// Nothing while the row is not to be found.
+// "Signal" row, the fifth line of text under the adapter's name, "Line A" and "Line B", "State" and
+// "SIM presence", drawn alike. Nothing while the row is not to be found.
 std::optional<bool> signalsLookAlike(const QImage &window)
 {
     const std::vector<QRect> lines = textLines(window);
-    if (lines.size() < 4)
+    if (lines.size() < 5)
         return std::nullopt;
-    const QImage row = window.copy(lines[3]);
+    const QImage row = window.copy(lines[4]);
     // The caption, then each line's value.
     const std::vector<QRect> cells = menuBarEntries(row, 3);
     if (cells.size() != 3)
@@ -363,8 +363,20 @@ std::optional<bool> signalsLookAlike(const QImage &window)
 TEST_F(Desktop, LineStatusFollowsTheSignalAndSavesItThroughTheFileDialog)
 {
     ASSERT_NO_FATAL_FAILURE(findMainWindow());
+    // The window manager puts the main window in the middle of the screen, where a window as wide as
+    // the line status window has no room on either side. Moved to the left, it leaves room on its right.
+    desktop.moveWindow(mainWindow, {20, 40});
+    ASSERT_TRUE(waitUntil([&] { return desktop.geometry(mainWindow).left() < 100; }, kReactionTime))
+        << "the main window did not move";
     const XWindow status = bringUp(byKeys(QStringLiteral("ctrl+l")), QStringLiteral("Line status"));
     ASSERT_NE(status, 0u);
+    // It opens beside the main window and leaves it in sight.
+    const QRect statusArea = desktop.geometry(status);
+    const QRect mainArea = desktop.geometry(mainWindow);
+    EXPECT_FALSE(statusArea.intersects(mainArea))
+        << "the main window at " << mainArea.x() << "," << mainArea.y() << " " << mainArea.width() << "x"
+        << mainArea.height() << ", the line status window at " << statusArea.x() << "," << statusArea.y();
+    EXPECT_GE(statusArea.left(), mainArea.right());
 
     // The adapter's first levels, apart; before them the window shows a dash on both lines. From there
     // alike and apart by turns, so that each row holds only once the window has shown its levels.
@@ -388,12 +400,13 @@ TEST_F(Desktop, LineStatusFollowsTheSignalAndSavesItThroughTheFileDialog)
         EXPECT_TRUE(showsAlike(alike)) << "the window does not show the levels " << (alike ? "alike" : "apart");
     }
 
+    // A name typed without its extension gets the one the dialog's filter offers.
     const QString fileName = folder.filePath(QStringLiteral("levels.csv"));
     const XWindow dialog = bringUp(byKeys(QStringLiteral("alt+d")), QStringLiteral("Save As"));
     ASSERT_NE(dialog, 0u);
     answerAfterPause(dialog, [&] {
         desktop.pressKey(QStringLiteral("ctrl+a"));
-        desktop.type(fileName);
+        desktop.type(folder.filePath(QStringLiteral("levels")));
         desktop.pressKey(QStringLiteral("Return"));
     });
     EXPECT_TRUE(waitGone(dialog)) << shownWindows();
@@ -404,12 +417,12 @@ TEST_F(Desktop, LineStatusFollowsTheSignalAndSavesItThroughTheFileDialog)
         [&] {
             QFile file(fileName);
             csv = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-            return csv.endsWith(",-95,-95\r\n");
+            return csv.endsWith(",-95,-95,V7-2041-000117\r\n");
         },
         kReactionTime))
         << "the file holds: " << csv.toStdString();
-    EXPECT_TRUE(csv.startsWith("time,line A,line B\r\n")) << csv.toStdString();
-    for (const char *sample : {",-70,-70\r\n", ",-70,-95\r\n"})
+    EXPECT_TRUE(csv.startsWith("time,line A,line B,adapter\r\n")) << csv.toStdString();
+    for (const char *sample : {",-70,-70,V7-2041-000117\r\n", ",-70,-95,V7-2041-000117\r\n"})
         EXPECT_TRUE(csv.contains(sample)) << sample << " is missing from " << csv.toStdString();
 
     leaveFor(status, leaveByKey(QStringLiteral("Escape")), mainWindow);

@@ -237,6 +237,12 @@ void XDesktop::moveMouse(const QPoint &point) const
                                     QString::number(point.y())});
 }
 
+void XDesktop::moveWindow(XWindow window, const QPoint &point) const
+{
+    run(QStringLiteral("xdotool"), {QStringLiteral("windowmove"), QStringLiteral("--sync"), QString::number(window),
+                                    QString::number(point.x()), QString::number(point.y())});
+}
+
 void XDesktop::pressKey(const QString &key) const
 {
     run(QStringLiteral("xdotool"), {QStringLiteral("key"), key});

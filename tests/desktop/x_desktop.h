@@ -53,6 +53,8 @@ public:
     void click(const QPoint &point) const;
     // The mouse put where it points at nothing a test looks at.
     void moveMouse(const QPoint &point) const;
+    // The window moved, as a person drags it, to a point of the screen.
+    void moveWindow(XWindow window, const QPoint &point) const;
     // A key pressed and released in the focused window, by its X name ("Return", "Escape"), or a
     // chord of them ("ctrl+l").
     void pressKey(const QString &key) const;

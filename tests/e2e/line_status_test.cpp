@@ -14,6 +14,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QMenu>
 #include <QTimer>
 
 #include <csignal>
@@ -51,6 +52,58 @@ TEST_F(LineStatusOnHidraw, TheWindowFollowsTheSignalAndTheUssdText)
     radioReports(-97, "Balance 12.50");
     EXPECT_TRUE(waitUntil([&] { return shows("signalA", "-97") && shows("ussdText", "Balance 12.50"); }));
     EXPECT_EQ(lineStatus.history().samples().back().level[0], -97);
+}
+
+TEST_F(LineStatusOnHidraw, SwitchingToTheOtherAdapterAndBackKeepsTheirHistoriesApart)
+{
+    auto second = std::make_shared<EmulatedAdapter>(EmulatedIdentity::withSerialNumber(QStringLiteral("V7-SECOND")));
+    second->setUsbTiming(true);
+    second->setSignalLevel(0, -41);
+    second->setSignalLevel(1, -42);
+    adapter->setSignalLevel(0, -97);
+    startConnected();
+    const QString first = link().identity().key;
+    hidraw->plug(second);
+    child<QAction>("lineStatusAction")->trigger();
+    LineStatusWindow &lineStatus = app->lineStatusWindow();
+    const auto shows = [&](const char *label, const QString &text) {
+        return lineStatus.findChild<QLabel *>(QLatin1String(label))->text() == text;
+    };
+    const auto choose = [&](const QString &serial) {
+        auto *menu = child<QMenu>("adapterMenu");
+        QAction *choice = nullptr;
+        EXPECT_TRUE(waitUntil([&] {
+            for (QAction *action : menu->actions())
+                if (action->text().endsWith(serial))
+                    choice = action;
+            return choice != nullptr;
+        })) << "the menu does not offer "
+            << serial.toStdString();
+        if (choice != nullptr)
+            choice->trigger();
+    };
+    ASSERT_TRUE(waitUntil([&] { return shows("adapterName", first) && shows("signalA", "-97"); }));
+
+    choose(QStringLiteral("V7-SECOND"));
+    ASSERT_TRUE(waitUntil([&] { return shows("adapterName", "V7-SECOND") && shows("signalA", "-41"); }));
+    EXPECT_EQ(lineStatus.shownAdapter(), "V7-SECOND");
+    ASSERT_TRUE(waitUntil([&] { return lineStatus.histories().of("V7-SECOND").samples().size() >= 5; }));
+
+    choose(adapter->identity().serialNumber);
+    ASSERT_TRUE(waitUntil([&] {
+        const SignalHistory &history = lineStatus.histories().of(first);
+        return shows("adapterName", first) && signalRuns(history.samples()).size() == 2 &&
+               history.samples().back().level[0] == -97;
+    }));
+    // Each history holds its own adapter's levels only.
+    const struct
+    {
+        QString adapter;
+        std::int8_t level;
+    } histories[] = {{first, -97}, {QStringLiteral("V7-SECOND"), -41}};
+    for (const auto &[name, level] : histories)
+        for (const SignalHistory::Sample &sample : lineStatus.histories().of(name).samples())
+            ASSERT_EQ(sample.level[0], level) << name.toStdString() << " at " << sample.time;
 }
 
 TEST_F(LineStatusOnHidraw, StatusWatchPrintsTheChangeAndEndsWellOnCtrlC)

@@ -86,9 +86,9 @@ TEST(CsvTextCells, SignalLevelsStayPlainNumbers)
     SignalHistory history;
     const qint64 time = QDateTime(QDate(2025, 1, 2), QTime(3, 4, 5, 6), Qt::UTC).toMSecsSinceEpoch();
     history.append({time, {-70, 0}});
-    const QByteArray csv = history.toCsv();
-    EXPECT_TRUE(csv.endsWith(",-70,0\r\n")) << csv.toStdString();
-    EXPECT_FALSE(csv.contains('\'')) << csv.toStdString();
+    const QByteArray csv = history.toCsv(QStringLiteral("+49"));
+    EXPECT_TRUE(csv.endsWith(",-70,0,'+49\r\n")) << csv.toStdString();
+    EXPECT_EQ(csv.count('\''), 1) << csv.toStdString();
 }
 
 } // namespace vestra7
