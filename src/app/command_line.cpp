@@ -136,7 +136,8 @@ Result<ToolCommand> toolOptions(const QCommandLineParser &parser)
             return Error{
                 QCoreApplication::translate("CommandLine", "--interval needs a whole number of seconds, 1 to 3600.")};
     }
-    tool.listen = parser.value(QStringLiteral("listen"));
+    if (parser.isSet(QStringLiteral("listen")))
+        tool.listen = parser.value(QStringLiteral("listen"));
     return tool;
 }
 
