@@ -6,6 +6,7 @@
 #include "app/termination_signals.h"
 #include "link/adapter_lock.h"
 #include "link/logging.h"
+#include "model/boot_loader_name.h"
 
 #include <QCoreApplication>
 #include <QLocale>
@@ -42,6 +43,7 @@ struct Exporter::Watched
     QString key;
     HidDeviceInfo seen; // as last listed, while plugged in
     bool present = false;
+    bool seenInFirmware = false; // not only ever as a boot loader
     bool heldByOtherProgram = false;
     QString lockProblem; // why the lock could not be taken, as last told
     // Taken under the key every program uses before the Adapter claims the device, and let go of
@@ -105,6 +107,7 @@ void Exporter::onDevicesChanged()
         watched->present = false;
     const std::vector<SharedHidBackend::KeyedAdapter> present = m_backend.adapters();
     m_adaptersPresent = static_cast<int>(present.size());
+    forgetBootLoadersOfReturnedAdapters(present);
     for (const SharedHidBackend::KeyedAdapter &adapter : present) {
         if (!wanted(adapter))
             continue;
@@ -118,10 +121,39 @@ void Exporter::onDevicesChanged()
         Watched &watched = **found;
         watched.seen = adapter.device;
         watched.present = true;
+        watched.seenInFirmware = watched.seenInFirmware || !isBootLoaderName(adapter.device.product);
         if (!watched.adapter)
             takeOrWait(watched);
     }
     emit adaptersChanged();
+}
+
+void Exporter::forgetBootLoadersOfReturnedAdapters(const std::vector<SharedHidBackend::KeyedAdapter> &present)
+{
+    // A boot loader without serial number has a key of its own, by its port. Once an adapter runs
+    // its firmware in that port again, the boot loader was that adapter's, gone with its restart:
+    // kept, it would read as an adapter gone for good.
+    const auto returned = [&present](const Watched &watched) {
+        const auto inFirmwareThere = [&watched](const SharedHidBackend::KeyedAdapter &adapter) {
+            return adapter.device.port == watched.seen.port && !isBootLoaderName(adapter.device.product);
+        };
+        const auto underItsKey = [&watched](const SharedHidBackend::KeyedAdapter &adapter) {
+            return adapter.key == watched.key;
+        };
+        return !watched.seenInFirmware && !watched.seen.port.isEmpty() &&
+               std::any_of(present.begin(), present.end(), inFirmwareThere) &&
+               std::none_of(present.begin(), present.end(), underItsKey);
+    };
+    // Taken out of the list before they are destroyed, since an Adapter that goes may still signal.
+    std::vector<std::unique_ptr<Watched>> forgotten;
+    for (auto watched = m_watched.begin(); watched != m_watched.end();) {
+        if (returned(**watched)) {
+            forgotten.push_back(std::move(*watched));
+            watched = m_watched.erase(watched);
+        } else {
+            ++watched;
+        }
+    }
 }
 
 void Exporter::onRequestCheck()

@@ -58,6 +58,7 @@ private:
     void takeOrWait(Watched &watched);
     void letGo(Watched &watched);
     void claim(Watched &watched);
+    void forgetBootLoadersOfReturnedAdapters(const std::vector<SharedHidBackend::KeyedAdapter> &present);
     void collect();
 
     SharedHidBackend m_backend; // each Adapter's backend is a view of it, so it goes after them

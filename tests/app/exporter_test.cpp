@@ -161,11 +161,26 @@ TEST_F(ExporterTest, AdaptersThatShareASerialNumberAreLockedUnderTheKeysEveryPro
     EXPECT_TRUE(other.take(QStringLiteral("DUP"))) << "no adapter goes by the bare serial number";
 }
 
-TEST_F(ExporterTest, WithNoAdapterTheVersionAndTheCountAreServed)
+TEST_F(ExporterTest, WithNoAdapterTheVersionAndTheCountAreServedAndAnAdapterGoneForAnUpdateLeavesNoKeyBehind)
 {
     std::unique_ptr<Exporter> exporter = start({{}, true});
     EXPECT_TRUE(shows(*exporter, "vestra7_adapters_present 0"));
     EXPECT_TRUE(exporter->metrics().contains("vestra7_build_info{version=\""));
+
+    // A boot loader without serial number is keyed by its port while it shows; once the adapter is
+    // back in its firmware there, that key is gone, or it would read as an adapter gone for good.
+    std::shared_ptr<EmulatedAdapter> restarting = adapterOwnedBy("V7-A", "Ann", false);
+    bus.plug(restarting);
+    ASSERT_TRUE(waitToShow(*exporter, "vestra7_adapter_connected{adapter=\"V7-A\"} 1"));
+    EXPECT_TRUE(shows(*exporter, "vestra7_adapters_present 1"));
+    restarting->enterBootLoader();
+    ASSERT_TRUE(waitUntil([&] { return exporter->metrics().contains("vestra7_adapter_present{adapter=\"@"); }));
+    EXPECT_TRUE(shows(*exporter, "vestra7_adapter_present{adapter=\"V7-A\"} 0"));
+    restarting->leaveBootLoader();
+    ASSERT_TRUE(waitToShow(*exporter, "vestra7_adapter_connected{adapter=\"V7-A\"} 1"));
+    EXPECT_TRUE(waitUntil([&] { return !exporter->metrics().contains("adapter=\"@"); }))
+        << exporter->metrics().toStdString();
+    EXPECT_TRUE(shows(*exporter, "vestra7_adapters_present 1"));
 }
 
 TEST(ExporterOptions, ListenAddresses)
