@@ -73,6 +73,13 @@ Result<std::unique_ptr<MetricsServer>> MetricsServer::start(const QString &addre
 {
     static std::once_flag initialised;
     std::call_once(initialised, [] { mg_init_library(0); });
+    // Debian 12's civetweb is built without it, and would only say it failed to set up the port.
+    constexpr unsigned kIpv6Feature = 8;
+    if (address.startsWith(QLatin1Char('[')) && mg_check_feature(kIpv6Feature) == 0)
+        return Error{QCoreApplication::translate("Exporter",
+                                                 "Cannot listen on %1: the HTTP server of this system has no IPv6; "
+                                                 "give an IPv4 address or a host name that has one.")
+                         .arg(address)};
     const std::string values[] = {address.toStdString(), std::to_string(limits.workers), std::to_string(limits.queued),
                                   std::to_string(limits.requestTimeout.count()),
                                   std::to_string(limits.maxRequestBytes)};

@@ -26,8 +26,9 @@ class MetricsServer final
 public:
     struct Limits
     {
-        int workers = 32; // connections served at once, each by a thread of its own
-        int queued = 32;  // connections accepted and waiting for a worker; the rest wait unaccepted
+        int workers = 64; // connections served at once, each by a thread of its own
+        int queued = 64;  // connections accepted and waiting for a worker, and one more that the
+                          // accepting thread holds until there is room; the rest wait unaccepted
         // To send a whole request line and its headers after a worker took the connection, or be
         // closed: a connection that idles or sends slowly costs a worker no longer than this.
         std::chrono::milliseconds requestTimeout{2000};
