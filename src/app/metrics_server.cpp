@@ -45,17 +45,25 @@ void answer(mg_connection *connection, const char *mimeType, const std::string &
         mg_write(connection, body.data(), body.size());
 }
 
+// What civetweb would log are the clients' faults (time-outs, oversized requests), not the exporter's.
+int dropLogMessage(const mg_connection *, const char *)
+{
+    return 1;
+}
+
 } // namespace
 
 MetricsServer::MetricsServer()
     : m_indexPage(indexPage())
 {
+    mg_init_library(0); // counted: each server's start and end pair up
 }
 
 MetricsServer::~MetricsServer()
 {
     if (m_context)
         mg_stop(m_context); // waits for the threads that may be reading the text
+    mg_exit_library();
 }
 
 MetricsServer::Limits MetricsServer::limitsWithin(std::uint64_t openFileLimit)
@@ -71,8 +79,6 @@ MetricsServer::Limits MetricsServer::limitsWithin(std::uint64_t openFileLimit)
 
 Result<std::unique_ptr<MetricsServer>> MetricsServer::start(const QString &address, const Limits &limits)
 {
-    static std::once_flag initialised;
-    std::call_once(initialised, [] { mg_init_library(0); });
     // Debian 12's civetweb is built without it, and would only say it failed to set up the port.
     constexpr unsigned kIpv6Feature = 8;
     if (address.startsWith(QLatin1Char('[')) && mg_check_feature(kIpv6Feature) == 0)
@@ -100,9 +106,7 @@ Result<std::unique_ptr<MetricsServer>> MetricsServer::start(const QString &addre
                              nullptr};
     mg_callbacks callbacks{};
     callbacks.begin_request = &MetricsServer::onRequest;
-    callbacks.log_message = [](const mg_connection *, const char *) {
-        return 1;
-    }; // the client's faults, not ours
+    callbacks.log_message = &dropLogMessage;
     std::unique_ptr<MetricsServer> server(new MetricsServer());
     char failure[256] = {};
     mg_error_data error{nullptr, failure, sizeof failure};
