@@ -19,7 +19,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libhidapi-dev libudev-dev
-  qt6-httpserver-dev qt6-websockets-dev prometheus
+  prometheus-cpp-dev civetweb libcivetweb-dev libcurl4-openssl-dev prometheus
   libgtest-dev libgmock-dev libbenchmark-dev
   umockdev libumockdev-dev
   clang-14 libclang-rt-14-dev

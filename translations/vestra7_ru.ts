@@ -330,10 +330,6 @@ hidapi %4
 <context>
     <name>Exporter</name>
     <message>
-        <source>Cannot listen on %1:%2.</source>
-        <translation>Не удаётся принимать запросы на %1:%2.</translation>
-    </message>
-    <message>
         <source>Serving metrics at http://%1:%2/metrics</source>
         <translation>Метрики доступны по адресу http://%1:%2/metrics</translation>
     </message>
@@ -342,28 +338,52 @@ hidapi %4
         <translation>--listen указывается только с командой «exporter».</translation>
     </message>
     <message>
-        <source>--listen takes ADDRESS:PORT, such as 127.0.0.1:%1 or [::1]:%1.</source>
-        <translation>--listen принимает АДРЕС:ПОРТ, например 127.0.0.1:%1 или [::1]:%1.</translation>
-    </message>
-    <message>
         <source>The command &apos;exporter&apos; takes no --json.</source>
         <translation>Команда «exporter» не принимает --json.</translation>
+    </message>
+    <message>
+        <source>Listening on every interface: any host that reaches this one can read the metrics.</source>
+        <translation>Приём запросов на всех интерфейсах: метрики может прочитать любой узел, которому доступен этот.</translation>
+    </message>
+    <message>
+        <source>Cannot look up %1: %2.</source>
+        <translation>Не удаётся найти адрес %1: %2.</translation>
+    </message>
+    <message>
+        <source>--listen takes HOST:PORT: an IPv4 address in four decimal numbers, an IPv6 address in brackets or a host name, and a port from 0 to 65535, such as 127.0.0.1:%1, [::1]:%1 or localhost:%1; not &apos;%2&apos;.</source>
+        <translation>--listen принимает УЗЕЛ:ПОРТ: адрес IPv4 из четырёх десятичных чисел, адрес IPv6 в скобках или имя узла и порт от 0 до 65535, например 127.0.0.1:%1, [::1]:%1 или localhost:%1; но не «%2».</translation>
     </message>
     <message>
         <source>
 The command exporter serves the adapters&apos; state to a monitoring system over HTTP, in the
 Prometheus text format, at http://127.0.0.1:%1/metrics, until it is stopped:
-  exporter [--listen ADDRESS:PORT] [--serial S | --all] [--code-page NAME]
+  exporter [--listen HOST:PORT] [--serial S | --all] [--code-page NAME]
 Without --serial or --all it watches the first adapter found. --code-page names the code page
 of the operator names (windows-1251, say) where the locale does not.
 </source>
         <translation>
 Команда exporter передаёт состояние адаптеров системе мониторинга по HTTP в текстовом формате
 Prometheus по адресу http://127.0.0.1:%1/metrics, пока её не остановят:
-  exporter [--listen АДРЕС:ПОРТ] [--serial S | --all] [--code-page ИМЯ]
+  exporter [--listen УЗЕЛ:ПОРТ] [--serial S | --all] [--code-page ИМЯ]
 Без --serial и --all она следит за первым найденным адаптером. --code-page задаёт кодовую
 страницу названий операторов (например, windows-1251), если её не задаёт локаль.
 </translation>
+    </message>
+    <message>
+        <source>vestra7 exporter</source>
+        <translation>Экспортёр vestra7</translation>
+    </message>
+    <message>
+        <source>Metrics</source>
+        <translation>Метрики</translation>
+    </message>
+    <message>
+        <source>Cannot listen on %1: %2</source>
+        <translation>Не удаётся принимать запросы на %1: %2</translation>
+    </message>
+    <message>
+        <source>Cannot listen on %1: the HTTP server of this system has no IPv6; give an IPv4 address or a host name that has one.</source>
+        <translation>Не удаётся принимать запросы на %1: HTTP-сервер этой системы не поддерживает IPv6; укажите адрес IPv4 или имя узла, у которого он есть.</translation>
     </message>
 </context>
 <context>

@@ -64,7 +64,7 @@ const OptionText kOptions[] = {
     {"interval", QT_TRANSLATE_NOOP("CommandLine", "status --watch: look every <seconds> (1 unless given)."),
      QT_TRANSLATE_NOOP("CommandLine", "seconds")},
     {"listen", QT_TRANSLATE_NOOP("CommandLine", "Where the exporter listens (default 127.0.0.1:%1)."), nullptr,
-     "address:port", &exporterDefaultPort},
+     "host:port", &exporterDefaultPort},
     {"code-page",
      QT_TRANSLATE_NOOP("CommandLine", "Read and write the adapter's texts in this code page: %1. "
                                       "Without it, the one remembered for the adapter, else the one the "
@@ -136,7 +136,8 @@ Result<ToolCommand> toolOptions(const QCommandLineParser &parser)
             return Error{
                 QCoreApplication::translate("CommandLine", "--interval needs a whole number of seconds, 1 to 3600.")};
     }
-    tool.listen = parser.value(QStringLiteral("listen"));
+    if (parser.isSet(QStringLiteral("listen")))
+        tool.listen = parser.value(QStringLiteral("listen"));
     return tool;
 }
 

@@ -2,13 +2,16 @@
 // Watching the adapters, following them as they come and go, and serving their metrics.
 #include "app/exporter.h"
 
+#include "app/adapter_metrics.h"
 #include "app/termination_signals.h"
 #include "link/adapter_lock.h"
 #include "link/logging.h"
+#include "model/boot_loader_name.h"
 
 #include <QCoreApplication>
-#include <QHttpServerResponse>
 #include <QLocale>
+
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -40,6 +43,7 @@ struct Exporter::Watched
     QString key;
     HidDeviceInfo seen; // as last listed, while plugged in
     bool present = false;
+    bool seenInFirmware = false; // not only ever as a boot loader
     bool heldByOtherProgram = false;
     QString lockProblem; // why the lock could not be taken, as last told
     // Taken under the key every program uses before the Adapter claims the device, and let go of
@@ -58,23 +62,31 @@ Exporter::Exporter(Adapter::BackendFactory makeBackend, Watch watch, const QByte
     , m_codePage(codePageOrLocale(codePage))
     , m_codec(m_codePage.constData())
 {
-    m_server.route(QStringLiteral("/metrics"),
-                   [this] { return QHttpServerResponse(QByteArray(kMetricsContentType), metrics()); });
 }
 
-Exporter::~Exporter() = default;
-
-std::optional<quint16> Exporter::start(const ListenAddress &listen)
+Exporter::~Exporter()
 {
-    const quint16 port = m_server.listen(listen.address, listen.port);
-    if (port == 0)
-        return std::nullopt;
+    blockSignals(true); // the Adapters may signal as they go, while the members they reach are gone
+}
+
+Result<quint16> Exporter::start(const QString &address, const MetricsServer::Limits &limits)
+{
+    Result<std::unique_ptr<MetricsServer>> server = MetricsServer::start(address, limits);
+    if (!server)
+        return server.error();
+    m_server = std::move(*server);
+    // Queued: collected once the change is whole, never halfway through a search.
+    connect(this, &Exporter::adaptersChanged, this, &Exporter::collect, Qt::QueuedConnection);
+    m_collectTimer.setInterval(std::chrono::seconds(1));
+    connect(&m_collectTimer, &QTimer::timeout, this, &Exporter::collect);
+    m_collectTimer.start();
     m_backend.watchChanges([this] { onDevicesChanged(); });
     onDevicesChanged();
     m_requestCheck.setInterval(AdapterLock::kRequestCheck);
     connect(&m_requestCheck, &QTimer::timeout, this, &Exporter::onRequestCheck);
     m_requestCheck.start();
-    return port;
+    collect();
+    return m_server->port();
 }
 
 bool Exporter::wanted(const SharedHidBackend::KeyedAdapter &adapter) const
@@ -93,7 +105,10 @@ void Exporter::onDevicesChanged()
         m_watched.push_back(std::make_unique<Watched>(m_watch.serial, m_backend.lockFolder()));
     for (const std::unique_ptr<Watched> &watched : m_watched)
         watched->present = false;
-    for (const SharedHidBackend::KeyedAdapter &adapter : m_backend.adapters()) {
+    const std::vector<SharedHidBackend::KeyedAdapter> present = m_backend.adapters();
+    m_adaptersPresent = static_cast<int>(present.size());
+    forgetBootLoadersOfReturnedAdapters(present);
+    for (const SharedHidBackend::KeyedAdapter &adapter : present) {
         if (!wanted(adapter))
             continue;
         const QString &key = adapter.key;
@@ -106,10 +121,39 @@ void Exporter::onDevicesChanged()
         Watched &watched = **found;
         watched.seen = adapter.device;
         watched.present = true;
+        watched.seenInFirmware = watched.seenInFirmware || !isBootLoaderName(adapter.device.product);
         if (!watched.adapter)
             takeOrWait(watched);
     }
     emit adaptersChanged();
+}
+
+void Exporter::forgetBootLoadersOfReturnedAdapters(const std::vector<SharedHidBackend::KeyedAdapter> &present)
+{
+    // A boot loader without serial number has a key of its own, by its port. Once an adapter runs
+    // its firmware in that port again, the boot loader was that adapter's, gone with its restart:
+    // kept, it would read as an adapter gone for good.
+    const auto returned = [&present](const Watched &watched) {
+        const auto inFirmwareThere = [&watched](const SharedHidBackend::KeyedAdapter &adapter) {
+            return adapter.device.port == watched.seen.port && !isBootLoaderName(adapter.device.product);
+        };
+        const auto underItsKey = [&watched](const SharedHidBackend::KeyedAdapter &adapter) {
+            return adapter.key == watched.key;
+        };
+        return !watched.seenInFirmware && !watched.seen.port.isEmpty() &&
+               std::any_of(present.begin(), present.end(), inFirmwareThere) &&
+               std::none_of(present.begin(), present.end(), underItsKey);
+    };
+    // Taken out of the list before they are destroyed, since an Adapter that goes may still signal.
+    std::vector<std::unique_ptr<Watched>> forgotten;
+    for (auto watched = m_watched.begin(); watched != m_watched.end();) {
+        if (returned(**watched)) {
+            forgotten.push_back(std::move(*watched));
+            watched = m_watched.erase(watched);
+        } else {
+            ++watched;
+        }
+    }
 }
 
 void Exporter::onRequestCheck()
@@ -186,7 +230,16 @@ Adapter *Exporter::adapter(const QString &key) const
 
 QByteArray Exporter::metrics()
 {
-    std::vector<AdapterSample> samples;
+    if (!m_server)
+        return {};
+    collect();
+    return QByteArray::fromStdString(m_server->metricsText());
+}
+
+void Exporter::collect()
+{
+    ExporterSample exporter;
+    exporter.adaptersPresent = m_adaptersPresent;
     const Clock::time_point now = Clock::now();
     for (const std::unique_ptr<Watched> &watched : m_watched) {
         AdapterSample sample;
@@ -210,30 +263,49 @@ QByteArray Exporter::metrics()
         if (watched->lastRecord)
             sample.recordAgeSeconds = std::chrono::duration<double>(now - *watched->lastRecord).count();
         sample.failedWrites = watched->failedWrites;
-        samples.push_back(std::move(sample));
+        exporter.adapters.push_back(std::move(sample));
     }
-    return renderMetrics(samples, m_codec);
+    m_server->publish(exporterMetrics(exporter, m_codec));
 }
+
+namespace {
+
+// The most connections the process may hold open without running out of files.
+MetricsServer::Limits serverLimits()
+{
+    rlimit files{};
+    if (getrlimit(RLIMIT_NOFILE, &files) != 0 || files.rlim_cur == RLIM_INFINITY)
+        return {};
+    return MetricsServer::limitsWithin(files.rlim_cur);
+}
+
+void say(const QString &text)
+{
+    std::fprintf(stderr, "vestra7: %s\n", qPrintable(text));
+    std::fflush(stderr);
+}
+
+} // namespace
 
 int runExporter(const ToolCommand &command, Adapter::BackendFactory makeBackend)
 {
-    const ListenAddress listen = command.listen.isEmpty() ? ListenAddress() : *parseListenAddress(command.listen);
-    Exporter exporter(std::move(makeBackend), {command.serial, command.all}, command.codePage.toLatin1());
-    const std::optional<quint16> port = exporter.start(listen);
-    const QString host = listen.address.protocol() == QAbstractSocket::IPv6Protocol
-                             ? QStringLiteral("[%1]").arg(listen.address.toString())
-                             : listen.address.toString();
-    if (!port) {
-        std::fprintf(
-            stderr, "vestra7: %s\n",
-            qPrintable(QCoreApplication::translate("Exporter", "Cannot listen on %1:%2.").arg(host).arg(listen.port)));
+    const ListenAddress listen = command.listen ? *parseListenAddress(*command.listen) : ListenAddress();
+    const Result<QString> address = bindAddress(listen);
+    if (!address) {
+        say(address.error().message);
         return static_cast<int>(ToolExit::Failed);
     }
-    std::fprintf(
-        stderr, "vestra7: %s\n",
-        qPrintable(
-            QCoreApplication::translate("Exporter", "Serving metrics at http://%1:%2/metrics").arg(host).arg(*port)));
-    std::fflush(stderr);
+    Exporter exporter(std::move(makeBackend), {command.serial, command.all}, command.codePage.toLatin1());
+    const Result<quint16> port = exporter.start(*address, serverLimits());
+    if (!port) {
+        say(port.error().message);
+        return static_cast<int>(ToolExit::Failed);
+    }
+    if (listensEverywhere(*address))
+        say(QCoreApplication::translate("Exporter", "Listening on every interface: any host that reaches this one "
+                                                    "can read the metrics."));
+    const QString host = address->left(address->lastIndexOf(QLatin1Char(':')));
+    say(QCoreApplication::translate("Exporter", "Serving metrics at http://%1:%2/metrics").arg(host).arg(*port));
     // Stopping is how the exporter ends: an orderly end, not a failure for systemd to report.
     const TerminationSignals stopRequests([](int) { QCoreApplication::quit(); });
     return QCoreApplication::exec();

@@ -4,11 +4,11 @@
 #pragma once
 
 #include "app/exporter_options.h"
+#include "app/metrics_server.h"
 #include "app/shared_hid_backend.h"
 #include "link/adapter.h"
-#include "model/adapter_metrics.h"
+#include "model/ansi_codec.h"
 
-#include <QHttpServer>
 #include <QObject>
 #include <QTimer>
 
@@ -37,9 +37,9 @@ public:
              QObject *parent = nullptr);
     ~Exporter() override;
 
-    // Starts watching and listening; the port bound, or none when the address cannot be bound.
-    std::optional<quint16> start(const ListenAddress &listen);
-    // What a scrape gets.
+    // Starts listening at "ADDRESS:PORT" and watching; the port bound, or why none could be.
+    Result<quint16> start(const QString &address, const MetricsServer::Limits &limits = {});
+    // What a scrape gets once the values are collected now.
     QByteArray metrics();
 
     // The adapter the exporter watches under this key, while it holds one; for tests.
@@ -58,14 +58,20 @@ private:
     void takeOrWait(Watched &watched);
     void letGo(Watched &watched);
     void claim(Watched &watched);
+    void forgetBootLoadersOfReturnedAdapters(const std::vector<SharedHidBackend::KeyedAdapter> &present);
+    void collect();
 
     SharedHidBackend m_backend; // each Adapter's backend is a view of it, so it goes after them
     Watch m_watch;
     QByteArray m_codePage; // goes after the codec that was made by its name
     AnsiCodec m_codec;
+    std::unique_ptr<MetricsServer> m_server;         // its threads read only what was published to it
     std::vector<std::unique_ptr<Watched>> m_watched; // in the order first seen
     QTimer m_requestCheck;                           // looks for requests for the adapters, and for their locks
-    QHttpServer m_server;
+    int m_adaptersPresent = 0;                       // watched or not, as the last search saw them
+    // The values a scrape gets are collected here, on the thread that owns the adapters, at every
+    // change and at this pace, so that the records' ages and the counters move between changes.
+    QTimer m_collectTimer;
 };
 
 // Runs the command 'exporter' until a termination signal; returns the process's exit code.

@@ -5,7 +5,6 @@
 #include "app/tool_command.h"
 #include "model/result.h"
 
-#include <QHostAddress>
 #include <QString>
 
 #include <optional>
@@ -18,12 +17,21 @@ inline constexpr quint16 kExporterDefaultPort = 9787;
 
 struct ListenAddress
 {
-    QHostAddress address = QHostAddress(QHostAddress::LocalHost);
-    quint16 port = kExporterDefaultPort; // 0: any free port
+    QString host = QStringLiteral("127.0.0.1"); // an IP address, or a host name looked up at the start
+    quint16 port = kExporterDefaultPort;        // 0: any free port
 };
 
-// "ADDRESS:PORT", with an IPv6 address in brackets ("[::1]:9787"); none when it is not one.
+// "HOST:PORT": an IPv4 address in four decimal numbers, an IPv6 address in brackets ("[::1]:9787"), or
+// a host name; the port in decimal digits. None for anything else, such as an address in another
+// notation ("0x7f.1"), which the system would read as another address than the one people see.
 std::optional<ListenAddress> parseListenAddress(const QString &text);
+
+// The address to bind, as the server takes it ("127.0.0.1:9787", "[::1]:9787"): the host's own, or
+// the first address its name has (IPv4 first); an Error that says why when it has none.
+Result<QString> bindAddress(const ListenAddress &listen);
+
+// Whether binding there listens on every interface of the host.
+bool listensEverywhere(const QString &boundAddress);
 
 // Whether the command line's options fit the exporter, and why not: --listen only goes with
 // the exporter, and takes an address and a port.

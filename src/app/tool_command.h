@@ -30,14 +30,14 @@ struct ToolCommand
     QString serial; // the adapter asked for; empty for the one the window would use
     bool all = false;
     bool json = false;
-    QString port = {};       // the USB port of the adapter asked for; empty for any
-    bool force = false;      // goes on where a file or a version looks wrong
-    bool noBackup = false;   // goes on where the adapter's record cannot be backed up first
-    bool dryRun = false;     // says what would be written and backed up, and writes nothing
-    bool watch = false;      // status: goes on printing each change until interrupted
-    int intervalSeconds = 1; // status --watch: how often it looks
-    QString codePage = {};   // the adapter's texts' code page; empty for the locale's
-    QString listen = {};     // the exporter's ADDRESS:PORT; empty for its default
+    QString port = {};                  // the USB port of the adapter asked for; empty for any
+    bool force = false;                 // goes on where a file or a version looks wrong
+    bool noBackup = false;              // goes on where the adapter's record cannot be backed up first
+    bool dryRun = false;                // says what would be written and backed up, and writes nothing
+    bool watch = false;                 // status: goes on printing each change until interrupted
+    int intervalSeconds = 1;            // status --watch: how often it looks
+    QString codePage = {};              // the adapter's texts' code page; empty for the locale's
+    std::optional<QString> listen = {}; // the exporter's ADDRESS:PORT as given; none for its default
 };
 
 // The file name that stands for standard output, for the commands that write one file.

@@ -27,8 +27,7 @@ protected:
     {
         auto exporter = std::make_unique<Exporter>([this] { return std::make_unique<EmulatedBackend>(bus); },
                                                    std::move(watch), QByteArray("windows-1252"));
-        const ListenAddress anyPort{QHostAddress(QHostAddress::LocalHost), 0};
-        EXPECT_TRUE(exporter->start(anyPort));
+        EXPECT_TRUE(exporter->start(QStringLiteral("127.0.0.1:0")));
         return exporter;
     }
 
@@ -162,25 +161,73 @@ TEST_F(ExporterTest, AdaptersThatShareASerialNumberAreLockedUnderTheKeysEveryPro
     EXPECT_TRUE(other.take(QStringLiteral("DUP"))) << "no adapter goes by the bare serial number";
 }
 
+TEST_F(ExporterTest, WithNoAdapterTheVersionAndTheCountAreServedAndAnAdapterGoneForAnUpdateLeavesNoKeyBehind)
+{
+    std::unique_ptr<Exporter> exporter = start({{}, true});
+    EXPECT_TRUE(shows(*exporter, "vestra7_adapters_present 0"));
+    EXPECT_TRUE(exporter->metrics().contains("vestra7_build_info{version=\""));
+
+    // A boot loader without serial number is keyed by its port while it shows; once the adapter is
+    // back in its firmware there, that key is gone, or it would read as an adapter gone for good.
+    std::shared_ptr<EmulatedAdapter> restarting = adapterOwnedBy("V7-A", "Ann", false);
+    bus.plug(restarting);
+    ASSERT_TRUE(waitToShow(*exporter, "vestra7_adapter_connected{adapter=\"V7-A\"} 1"));
+    EXPECT_TRUE(shows(*exporter, "vestra7_adapters_present 1"));
+    restarting->enterBootLoader();
+    ASSERT_TRUE(waitUntil([&] { return exporter->metrics().contains("vestra7_adapter_present{adapter=\"@"); }));
+    EXPECT_TRUE(shows(*exporter, "vestra7_adapter_present{adapter=\"V7-A\"} 0"));
+    restarting->leaveBootLoader();
+    ASSERT_TRUE(waitToShow(*exporter, "vestra7_adapter_connected{adapter=\"V7-A\"} 1"));
+    EXPECT_TRUE(waitUntil([&] { return !exporter->metrics().contains("adapter=\"@"); }))
+        << exporter->metrics().toStdString();
+    EXPECT_TRUE(shows(*exporter, "vestra7_adapters_present 1"));
+}
+
 TEST(ExporterOptions, ListenAddresses)
 {
     struct Case
     {
         const char *text;
-        const char *address; // null: refused
-        quint16 port;
+        const char *bound; // as the server takes it; null: refused
     };
-    for (const Case &c :
-         {Case{"127.0.0.1:9787", "127.0.0.1", 9787}, Case{"[::1]:0", "::1", 0}, Case{"0.0.0.0:65535", "0.0.0.0", 65535},
-          Case{"127.0.0.1:65536", nullptr, 0}, Case{"::1:9787", nullptr, 0}, Case{"localhost:9787", nullptr, 0},
-          Case{"127.0.0.1", nullptr, 0}, Case{":9787", nullptr, 0}, Case{"127.0.0.1:x", nullptr, 0}}) {
+    for (const Case &c : {
+             Case{"127.0.0.1:9787", "127.0.0.1:9787"},
+             Case{"[::1]:0", "[::1]:0"},
+             Case{"0.0.0.0:65535", "0.0.0.0:65535"},
+             Case{"localhost:9100", "127.0.0.1:9100"},
+             Case{"127.0.0.1:65536", nullptr},
+             Case{"::1:9787", nullptr},
+             Case{"[localhost]:9787", nullptr},
+             Case{"127.0.0.1", nullptr},
+             Case{":9787", nullptr},
+             Case{"", nullptr},
+             Case{"127.0.0.1:x", nullptr},
+             Case{"127.0.0.1:+80", nullptr},
+             Case{"127.0.0.1:-1", nullptr},
+             Case{"127.0.0.1: 80", nullptr},
+             Case{"127.0.0.1:", nullptr},
+             Case{"0x7f.1:80", nullptr},
+             Case{"0x7f:80", nullptr},
+             Case{"2130706433:80", nullptr},
+             Case{"127.1:80", nullptr},
+             Case{"127.000.0.1:80", nullptr},
+             Case{"256.0.0.1:80", nullptr},
+             Case{"-host:80", nullptr},
+             Case{"host_name:80", nullptr},
+             Case{"exa mple:80", nullptr},
+         }) {
         const std::optional<ListenAddress> listen = parseListenAddress(QLatin1String(c.text));
-        ASSERT_EQ(listen.has_value(), c.address != nullptr) << c.text;
-        if (listen) {
-            EXPECT_EQ(listen->address, QHostAddress(QLatin1String(c.address))) << c.text;
-            EXPECT_EQ(listen->port, c.port) << c.text;
-        }
+        ASSERT_EQ(listen.has_value(), c.bound != nullptr) << c.text;
+        if (!listen)
+            continue;
+        const Result<QString> bound = bindAddress(*listen);
+        ASSERT_TRUE(bound) << c.text << ": " << bound.error().message.toStdString();
+        EXPECT_EQ(*bound, QLatin1String(c.bound)) << c.text;
     }
+    EXPECT_TRUE(listensEverywhere(QStringLiteral("0.0.0.0:9787")));
+    EXPECT_TRUE(listensEverywhere(QStringLiteral("[::]:9787")));
+    EXPECT_FALSE(listensEverywhere(QStringLiteral("127.0.0.1:9787")));
+    EXPECT_FALSE(listensEverywhere(QStringLiteral("[::1]:9787")));
 }
 
 TEST(ExporterOptions, TheCommandLineTakesTheExportersOptionsAndRefusesThemElsewhere)
@@ -196,12 +243,15 @@ TEST(ExporterOptions, TheCommandLineTakesTheExportersOptionsAndRefusesThemElsewh
     EXPECT_EQ(exporter.tool.kind, ToolCommand::Kind::Exporter);
     EXPECT_TRUE(exporter.tool.all);
     EXPECT_EQ(exporter.tool.listen, QStringLiteral("[::1]:9100"));
+    EXPECT_FALSE(parse({QStringLiteral("exporter")}).tool.listen) << "none given: the default";
     EXPECT_EQ(exporter.tool.codePage, QStringLiteral("windows-1251"));
 
     for (const QStringList &refused : {
              QStringList{QStringLiteral("backup"), QStringLiteral("f.cfg"), QStringLiteral("--listen"),
                          QStringLiteral("127.0.0.1:1")},
              QStringList{QStringLiteral("exporter"), QStringLiteral("--listen"), QStringLiteral("9787")},
+             QStringList{QStringLiteral("exporter"), QStringLiteral("--listen"), QString()},
+             QStringList{QStringLiteral("exporter"), QStringLiteral("--listen"), QStringLiteral("0x7f.1:80")},
              QStringList{QStringLiteral("exporter"), QStringLiteral("--code-page"), QStringLiteral("koi8-r")},
              QStringList{QStringLiteral("exporter"), QStringLiteral("--json")},
              QStringList{QStringLiteral("exporter"), QStringLiteral("--all"), QStringLiteral("--serial"),

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the exporter knows of each adapter it watches, written in the text format monitoring systems
-// scrape.
+// What the exporter knows of each adapter it watches, as the metric families a scrape serves.
 #pragma once
 
 #include "model/ansi_codec.h"
 #include "model/device_record.h"
 
-#include <QByteArray>
 #include <QString>
+
+#include <prometheus/metric_family.h>
 
 #include <cstdint>
 #include <optional>
@@ -15,7 +15,7 @@
 
 namespace vestra7 {
 
-// One adapter at the moment of a scrape.
+// One adapter at the moment its values were collected.
 struct AdapterSample
 {
     QString key; // names the adapter in every series
@@ -32,11 +32,17 @@ struct AdapterSample
     std::uint64_t failedWrites = 0;
 };
 
-// The metrics of every adapter, grouped by metric as the format asks; line values only for an
-// adapter that is connected, so that a gone adapter leaves no stale values behind.
-QByteArray renderMetrics(const std::vector<AdapterSample> &adapters, AnsiCodec &codec);
+// What every scrape holds, adapters or none: the program's version, and how many adapters are
+// plugged in, so that a host where none ever was can raise an alert too.
+struct ExporterSample
+{
+    int adaptersPresent = 0;
+    std::vector<AdapterSample> adapters;
+};
 
-// The content type of renderMetrics()'s text.
-inline constexpr char kMetricsContentType[] = "text/plain; version=0.0.4; charset=utf-8";
+// The metric families of the exporter and of every adapter; line values only for an adapter that is
+// connected, so that a gone adapter leaves no stale values behind. A metric no adapter has a value
+// of is left out.
+std::vector<prometheus::MetricFamily> exporterMetrics(const ExporterSample &sample, AnsiCodec &codec);
 
 } // namespace vestra7
