@@ -53,8 +53,10 @@ private:
     struct Watched;
 
     void onDevicesChanged();
+    void watch(const QString &key);
     bool wanted(const SharedHidBackend::KeyedAdapter &adapter) const;
-    void onRequestCheck();
+    void onRetry();
+    void onHandOverAsked(Watched &watched);
     void takeOrWait(Watched &watched);
     void letGo(Watched &watched);
     void claim(Watched &watched);
@@ -64,7 +66,7 @@ private:
     QByteArray m_codePage; // goes after the codec that was made by its name
     AnsiCodec m_codec;
     std::vector<std::unique_ptr<Watched>> m_watched; // in the order first seen
-    QTimer m_requestCheck;                           // looks for requests for the adapters, and for their locks
+    QTimer m_retry;                                  // tries again the locks of adapters not held
     QHttpServer m_server;
 };
 
