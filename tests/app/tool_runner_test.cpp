@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The commands without a window, run in-process against two adapters on the emulated bus.
 #include "app/tool_runner.h"
+#include "link/adapter_lock.h"
 #include "link/commands.h"
 #include "model/ansi_codec.h"
 #include "model/backup_store.h"
@@ -23,6 +24,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSignalSpy>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -599,6 +601,27 @@ TEST_F(ToolRunnerTest, AnAdapterHeldByAnotherProgramIsExitFiveAndNoOtherIsTakenI
     ASSERT_EQ(run(command(ToolCommand::Kind::Backup, file)), 0) << errText().toStdString();
     EXPECT_EQ(contentOf(file), bytesOf(first->state().record));
 }
+// A service holds the adapters until asked: a command that claims nothing must ask it for nothing,
+// or a list run in a loop keeps the service off its adapters.
+TEST_F(ToolRunnerTest, ListAsksNoHolderForAnAdapter)
+{
+    plugBoth();
+    AdapterLock service(bus.lockScope(), AdapterLock::Hold::UntilAsked);
+    ASSERT_TRUE(service.take(QStringLiteral("V7-A")));
+    QSignalSpy asked(&service, &AdapterLock::handOverAsked);
+    for (int run = 0; run < 3; ++run)
+        ASSERT_EQ(this->run(command(ToolCommand::Kind::List)), 0) << errText().toStdString();
+    EXPECT_TRUE(outText().contains("V7-A\t")) << outText().toStdString();
+    drainPostedEvents();
+    EXPECT_EQ(asked.count(), 0);
+
+    // A command that claims the adapter does ask.
+    AdapterLock command(bus.lockScope());
+    EXPECT_FALSE(command.take(QStringLiteral("V7-A")));
+    drainPostedEvents();
+    EXPECT_EQ(asked.count(), 1);
+}
+
 TEST_F(ToolRunnerTest, EveryStepThatReplacesTheRecordIsBackedUpFirstAndTheResultNamesTheBackup)
 {
     plugBoth();

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Adapter keys, and the locks that keep a second program off an adapter in use.
+#include "link/adapter_claim_lock.h"
 #include "link/adapter_key.h"
 #include "link/adapter_lock.h"
 #include "lock_holder_process.h"
@@ -57,6 +58,14 @@ QString freshScope()
 {
     static int tests = 0;
     return QStringLiteral("lock-test-%1-%2").arg(::getpid()).arg(++tests);
+}
+
+// Below it every descriptor is in use: with it as the limit, no file or socket can be made.
+int lowestFreeDescriptor()
+{
+    const int lowest = ::dup(STDIN_FILENO);
+    ::close(lowest);
+    return lowest;
 }
 
 class AdapterLockTest : public testing::Test
@@ -125,11 +134,8 @@ TEST_F(AdapterLockTest, ALockThatCannotBeTakenSaysWhyAndNamesNoHolder)
 {
     rlimit before{};
     ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &before), 0);
-    const int lowestFree = ::dup(STDIN_FILENO);
-    ASSERT_GE(lowestFree, 0);
-    ::close(lowestFree);
     rlimit none = before;
-    none.rlim_cur = static_cast<rlim_t>(lowestFree);
+    none.rlim_cur = static_cast<rlim_t>(lowestFreeDescriptor());
     ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &none), 0);
     AdapterLock lock(scope);
     const Result<void, AdapterLockHolder> taken = lock.take(QStringLiteral("V7-1"));
@@ -142,6 +148,35 @@ TEST_F(AdapterLockTest, ALockThatCannotBeTakenSaysWhyAndNamesNoHolder)
               QStringLiteral("cannot lock the adapter: %1").arg(std::strerror(EMFILE)));
     EXPECT_TRUE(lock.key().isEmpty());
     EXPECT_TRUE(lock.take(QStringLiteral("V7-1"))) << "nothing is left behind";
+}
+
+// What an Adapter's search makes of a lock it cannot have: a holder to wait for, or a failure,
+// which is reported as what it is and never as the adapter being in use.
+TEST_F(AdapterLockTest, TheClaimTellsAHolderFromALockThatCannotBeTaken)
+{
+    AdapterLock holder(scope);
+    ASSERT_TRUE(holder.take(QStringLiteral("V7-1")));
+    AdapterClaimLock claim;
+    claim.setScope(scope);
+    QSignalSpy retries(&claim, &AdapterClaimLock::retryDue);
+    EXPECT_FALSE(claim.take(QStringLiteral("V7-1")));
+    EXPECT_FALSE(claim.failed());
+    EXPECT_TRUE(claim.holder().startsWith(QStringLiteral("adapter in use by process %1 (").arg(::getpid())));
+
+    rlimit before{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &before), 0);
+    rlimit none = before;
+    none.rlim_cur = static_cast<rlim_t>(lowestFreeDescriptor());
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &none), 0);
+    const bool taken = claim.take(QStringLiteral("V7-2"));
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &before), 0);
+    EXPECT_FALSE(taken);
+    EXPECT_TRUE(claim.failed());
+    EXPECT_EQ(claim.holder(), QStringLiteral("cannot lock the adapter: %1").arg(std::strerror(EMFILE)));
+    EXPECT_TRUE(retries.wait()) << "tried again, as for a holder";
+    EXPECT_TRUE(claim.take(QStringLiteral("V7-2")));
+    EXPECT_FALSE(claim.failed());
+    EXPECT_TRUE(claim.holder().isEmpty());
 }
 
 namespace {
