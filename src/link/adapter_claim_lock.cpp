@@ -28,10 +28,16 @@ bool AdapterClaimLock::take(const QString &key)
         return true;
     if (const Result<void, AdapterLockHolder> taken = m_lock->take(key); !taken) {
         const AdapterLockHolder &holder = taken.error();
-        setHolder(key, adapterInUseText(holder), holder.handsOver, !holder.failure.isEmpty());
+        // A holder that said it hands over may be too busy letting go to say so again in time: it is
+        // taken at its word for as long as it holds the adapter.
+        const bool saidSoBefore =
+            m_handsOver && key == m_waitedKey && holder.processId != 0 && holder.processId == m_holderProcess;
+        m_holderProcess = holder.processId;
+        setHolder(key, adapterInUseText(holder), holder.handsOver || saidSoBefore, !holder.failure.isEmpty());
         m_retry.start();
         return false;
     }
+    m_holderProcess = 0;
     setHolder({}, {}, false, false);
     return true;
 }
@@ -60,6 +66,7 @@ void AdapterClaimLock::release()
 void AdapterClaimLock::stopWaiting()
 {
     m_retry.stop();
+    m_holderProcess = 0;
     setHolder({}, {}, false, false);
 }
 

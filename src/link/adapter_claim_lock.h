@@ -63,6 +63,7 @@ private:
     QString m_waitedKey;
     bool m_handsOver = false;
     bool m_failed = false;
+    qint64 m_holderProcess = 0; // of the holder waited for, where known
     QTimer m_retry;
 };
 

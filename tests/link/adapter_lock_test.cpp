@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstddef>
 #include <cstring>
 #include <set>
@@ -177,6 +178,34 @@ TEST_F(AdapterLockTest, TheClaimTellsAHolderFromALockThatCannotBeTaken)
     EXPECT_TRUE(claim.take(QStringLiteral("V7-2")));
     EXPECT_FALSE(claim.failed());
     EXPECT_TRUE(claim.holder().isEmpty());
+}
+
+// A service letting go closes its device first, which may keep it from answering the next try in
+// time; stopped, it answers nothing at all.
+TEST_F(AdapterLockTest, AHolderThatSaidItHandsOverIsTakenAtItsWordWhileItCannotSayItAgain)
+{
+    if (kUnderThreadSanitizer)
+        GTEST_SKIP() << "ThreadSanitizer cannot start a child from a process that runs threads";
+    LockHolderProcess service(QStringLiteral(VESTRA7_LOCK_HOLDER));
+    ASSERT_EQ(service.start(scope, QStringLiteral("V7-1"), "until-asked"), "held");
+    AdapterClaimLock claim;
+    claim.setScope(scope);
+    EXPECT_FALSE(claim.take(QStringLiteral("V7-1")));
+    EXPECT_TRUE(claim.holderHandsOver());
+    ASSERT_EQ(::kill(static_cast<pid_t>(service.processId()), SIGSTOP), 0);
+    EXPECT_FALSE(claim.take(QStringLiteral("V7-1")));
+    EXPECT_TRUE(claim.holderHandsOver()) << "silent, but the same holder";
+
+    // Who has not heard it say so takes a silent holder for one that keeps the adapter.
+    AdapterClaimLock other;
+    other.setScope(scope);
+    EXPECT_FALSE(other.take(QStringLiteral("V7-1")));
+    EXPECT_FALSE(other.holderHandsOver());
+    EXPECT_TRUE(other.holder().startsWith(
+        QStringLiteral("adapter in use by process %1 (adapter_lock_holder ").arg(service.processId())));
+    ASSERT_EQ(::kill(static_cast<pid_t>(service.processId()), SIGCONT), 0);
+    EXPECT_TRUE(service.says("asked"));
+    EXPECT_EQ(service.finish(), 0);
 }
 
 namespace {
