@@ -165,7 +165,8 @@ LocksHere &locksHere()
     return locks;
 }
 
-// Disabled before its socket closes, deleted once its activation, which may be under way, is over.
+// Disabled before its socket closes, deleted once its activation, which may be under way, is over,
+// or with the lock, its parent, whichever comes first.
 void dropNotifier(std::unique_ptr<QSocketNotifier> &notifier)
 {
     if (!notifier)
@@ -179,9 +180,9 @@ void dropNotifier(std::unique_ptr<QSocketNotifier> &notifier)
 // A connection to a lock held until asked, on which a request may still come.
 struct AdapterLock::Asker
 {
-    explicit Asker(int connection)
+    Asker(int connection, AdapterLock *lock)
         : socket(connection)
-        , notifier(std::make_unique<QSocketNotifier>(connection, QSocketNotifier::Read))
+        , notifier(std::make_unique<QSocketNotifier>(connection, QSocketNotifier::Read, lock))
     {
     }
     ~Asker()
@@ -264,7 +265,7 @@ void AdapterLock::hold(int socket, const QString &key, const QByteArray &name)
     m_socket = socket;
     m_key = key;
     m_name = name;
-    m_listening = std::make_unique<QSocketNotifier>(socket, QSocketNotifier::Read);
+    m_listening = std::make_unique<QSocketNotifier>(socket, QSocketNotifier::Read, this);
     connect(m_listening.get(), &QSocketNotifier::activated, this, &AdapterLock::acceptAskers);
     LocksHere &here = locksHere();
     const std::lock_guard lock(here.mutex);
@@ -320,7 +321,7 @@ void AdapterLock::acceptAskers()
         }
         if (m_askers.size() >= kMostAskers)
             m_askers.erase(m_askers.begin());
-        m_askers.push_back(std::make_unique<Asker>(connection));
+        m_askers.push_back(std::make_unique<Asker>(connection, this));
         connect(m_askers.back()->notifier.get(), &QSocketNotifier::activated, this,
                 [this, connection] { readAsker(connection); });
     }
