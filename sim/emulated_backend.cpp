@@ -85,9 +85,9 @@ void EmulatedBackend::watchChanges(std::function<void()> onChange)
     m_onChange = std::move(onChange);
 }
 
-QString EmulatedBackend::lockFolder() const
+QString EmulatedBackend::lockScope() const
 {
-    return m_bus.lockFolder();
+    return m_bus.lockScope();
 }
 
 } // namespace vestra7

@@ -23,7 +23,7 @@ public:
     Result<std::unique_ptr<HidConnection>> open(const QString &instance) override;
     // Every plug and unplug on the bus, from whatever thread, becomes one call on the GUI thread.
     void watchChanges(std::function<void()> onChange) override;
-    QString lockFolder() const override;
+    QString lockScope() const override;
 
 private:
     EmulatedBus &m_bus;

@@ -4,9 +4,19 @@
 
 #include "sim/emulated_hid_device.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
+#include <atomic>
 
 namespace vestra7 {
+
+EmulatedBus::EmulatedBus()
+{
+    // Numbered within the process, and named after it: unique among the buses of all processes.
+    static std::atomic<int> buses{0};
+    m_lockScope = QStringLiteral("bus-%1-%2").arg(QCoreApplication::applicationPid()).arg(++buses);
+}
 
 EmulatedBus::~EmulatedBus()
 {

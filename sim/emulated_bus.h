@@ -7,7 +7,7 @@
 
 #include "link/hid_backend.h"
 
-#include <QTemporaryDir>
+#include <QString>
 
 #include <functional>
 #include <map>
@@ -20,7 +20,7 @@ namespace vestra7 {
 class EmulatedBus final : public EmulatedPort
 {
 public:
-    EmulatedBus() = default;
+    EmulatedBus();
     // Takes every device out (without telling listeners).
     ~EmulatedBus() override;
 
@@ -35,9 +35,10 @@ public:
     std::vector<HidDeviceInfo> scan() const;
     std::shared_ptr<EmulatedHidDevice> find(const QString &instance) const;
 
-    // Where the adapters on this bus are locked: a folder of its own, so that two programs on one bus
-    // contend for its adapters as on a real one, and other processes' buses stay apart.
-    QString lockFolder() const { return m_lockFolder.path(); }
+    // Where the adapters on this bus are locked: a scope of its own, so that two programs on one bus
+    // contend for its adapters as on a real one, and other buses, in this process or another, stay
+    // apart from it and from real adapters.
+    const QString &lockScope() const { return m_lockScope; }
 
     // Tells listeners of a change that added or removed no HID device, as the system also does.
     void announce();
@@ -50,7 +51,7 @@ public:
 private:
     void notify();
 
-    QTemporaryDir m_lockFolder;
+    QString m_lockScope;
     mutable std::mutex m_mutex;
     std::vector<std::shared_ptr<EmulatedHidDevice>> m_plugged;
     int m_nextInstance = 1;

@@ -46,6 +46,10 @@
         <source>adapter in use by process %1 (%2)</source>
         <translation>адаптер занят процессом %1 (%2)</translation>
     </message>
+    <message>
+        <source>adapter in use by process %1</source>
+        <translation>адаптер занят процессом %1</translation>
+    </message>
 </context>
 <context>
     <name>BackupStep</name>

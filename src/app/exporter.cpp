@@ -4,6 +4,7 @@
 
 #include "app/adapter_metrics.h"
 #include "app/termination_signals.h"
+#include "link/adapter_claim_lock.h"
 #include "link/adapter_lock.h"
 #include "link/logging.h"
 #include "model/boot_loader_name.h"
@@ -33,11 +34,11 @@ QByteArray codePageOrLocale(const QByteArray &codePage)
 // while the exporter holds it.
 struct Exporter::Watched
 {
-    Watched(QString name, const QString &lockFolder)
+    Watched(QString name, const QString &lockScope)
         : key(std::move(name))
     {
-        if (!lockFolder.isEmpty())
-            lock = std::make_unique<AdapterLock>(lockFolder, AdapterLock::Hold::UntilAsked);
+        if (!lockScope.isEmpty())
+            lock = std::make_unique<AdapterLock>(lockScope, AdapterLock::Hold::UntilAsked);
     }
 
     QString key;
@@ -49,6 +50,7 @@ struct Exporter::Watched
     // Taken under the key every program uses before the Adapter claims the device, and let go of
     // after it has closed it; none where the backend's devices are this process's own.
     std::unique_ptr<AdapterLock> lock;
+    std::optional<Clock::time_point> lastAsked; // when another program last asked for the adapter
     std::unique_ptr<Adapter> adapter;
     std::optional<Clock::time_point> lastRecord;
     Adapter::LinkCounts before; // of the Adapters let go at hand-overs: the counters never go back
@@ -82,9 +84,9 @@ Result<quint16> Exporter::start(const QString &address, const MetricsServer::Lim
     m_collectTimer.start();
     m_backend.watchChanges([this] { onDevicesChanged(); });
     onDevicesChanged();
-    m_requestCheck.setInterval(AdapterLock::kRequestCheck);
-    connect(&m_requestCheck, &QTimer::timeout, this, &Exporter::onRequestCheck);
-    m_requestCheck.start();
+    m_retry.setInterval(AdapterClaimLock::kRetry);
+    connect(&m_retry, &QTimer::timeout, this, &Exporter::onRetry);
+    m_retry.start();
     collect();
     return m_server->port();
 }
@@ -102,7 +104,7 @@ void Exporter::onDevicesChanged()
 {
     // The adapter asked for by its serial number is reported from the start, plugged in or not.
     if (!m_watch.serial.isEmpty() && m_watched.empty())
-        m_watched.push_back(std::make_unique<Watched>(m_watch.serial, m_backend.lockFolder()));
+        watch(m_watch.serial);
     for (const std::unique_ptr<Watched> &watched : m_watched)
         watched->present = false;
     const std::vector<SharedHidBackend::KeyedAdapter> present = m_backend.adapters();
@@ -115,7 +117,7 @@ void Exporter::onDevicesChanged()
         auto found = std::find_if(m_watched.begin(), m_watched.end(),
                                   [&key](const std::unique_ptr<Watched> &watched) { return watched->key == key; });
         if (found == m_watched.end()) {
-            m_watched.push_back(std::make_unique<Watched>(key, m_backend.lockFolder()));
+            watch(key);
             found = std::prev(m_watched.end());
         }
         Watched &watched = **found;
@@ -156,20 +158,35 @@ void Exporter::forgetBootLoadersOfReturnedAdapters(const std::vector<SharedHidBa
     }
 }
 
-void Exporter::onRequestCheck()
+void Exporter::watch(const QString &key)
+{
+    m_watched.push_back(std::make_unique<Watched>(key, m_backend.lockScope()));
+    Watched *watched = m_watched.back().get();
+    if (watched->lock)
+        connect(watched->lock.get(), &AdapterLock::handOverAsked, this, [this, watched] { onHandOverAsked(*watched); });
+}
+
+void Exporter::onRetry()
 {
     bool changed = false;
     for (const std::unique_ptr<Watched> &watched : m_watched) {
         const bool wasHeld = watched->heldByOtherProgram;
-        const bool wasHolding = watched->adapter != nullptr;
-        if (wasHolding && watched->lock && watched->lock->handOverAsked(watched->key))
-            letGo(*watched);
-        else if (!wasHolding && watched->present)
-            takeOrWait(*watched);
-        changed = changed || wasHeld != watched->heldByOtherProgram || wasHolding != (watched->adapter != nullptr);
+        if (watched->adapter || !watched->present)
+            continue;
+        takeOrWait(*watched);
+        changed = changed || wasHeld != watched->heldByOtherProgram || watched->adapter != nullptr;
     }
     if (changed)
         emit adaptersChanged();
+}
+
+void Exporter::onHandOverAsked(Watched &watched)
+{
+    watched.lastAsked = Clock::now();
+    if (!watched.adapter)
+        return;
+    letGo(watched);
+    emit adaptersChanged();
 }
 
 void Exporter::takeOrWait(Watched &watched)
@@ -177,13 +194,16 @@ void Exporter::takeOrWait(Watched &watched)
     if (watched.lock) {
         // The one who asked tries again only every 500 ms, and takes the adapter at the first try
         // after the exporter let go. Taking it back in between would snatch it from them at every
-        // try, so the exporter waits until the request has gone stale: they have it, or gave up.
-        watched.heldByOtherProgram = watched.lock->handOverAsked(watched.key);
-        if (watched.heldByOtherProgram)
+        // try, so the exporter waits until no request has come for a while: they have it, or gave up.
+        const bool askedLately = watched.lastAsked && Clock::now() - *watched.lastAsked < AdapterLock::kRequestLifetime;
+        watched.heldByOtherProgram = askedLately;
+        if (askedLately)
             return;
         if (const Result<void, AdapterLockHolder> taken = watched.lock->take(watched.key); !taken) {
-            watched.heldByOtherProgram = true;
-            if (taken.error().failure != std::exchange(watched.lockProblem, taken.error().failure))
+            // A lock that cannot be taken is no other program's: it is reported as what it is.
+            watched.heldByOtherProgram = taken.error().failure.isEmpty();
+            if (taken.error().failure != std::exchange(watched.lockProblem, taken.error().failure) &&
+                !watched.lockProblem.isEmpty())
                 qCWarning(lcHid) << "adapter" << watched.key << "cannot be locked:" << watched.lockProblem;
             return;
         }

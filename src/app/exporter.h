@@ -53,8 +53,10 @@ private:
     struct Watched;
 
     void onDevicesChanged();
+    void watch(const QString &key);
     bool wanted(const SharedHidBackend::KeyedAdapter &adapter) const;
-    void onRequestCheck();
+    void onRetry();
+    void onHandOverAsked(Watched &watched);
     void takeOrWait(Watched &watched);
     void letGo(Watched &watched);
     void claim(Watched &watched);
@@ -67,7 +69,7 @@ private:
     AnsiCodec m_codec;
     std::unique_ptr<MetricsServer> m_server;         // its threads read only what was published to it
     std::vector<std::unique_ptr<Watched>> m_watched; // in the order first seen
-    QTimer m_requestCheck;                           // looks for requests for the adapters, and for their locks
+    QTimer m_retry;                                  // tries again the locks of adapters not held
     int m_adaptersPresent = 0;                       // watched or not, as the last search saw them
     // The values a scrape gets are collected here, on the thread that owns the adapters, at every
     // change and at this pace, so that the records' ages and the counters move between changes.

@@ -34,12 +34,12 @@ public:
     // Called on the GUI thread when the devices may have changed, before any view hears of it.
     void watchChanges(std::function<void()> onChange);
     // A backend whose scans list only the adapter with this key; it must go before this object. It
-    // names no lock folder, so the Adapter over it takes no lock: the key it would compute among the
+    // names no lock scope, so the Adapter over it takes no lock: the key it would compute among the
     // one adapter it sees is the bare serial number, which is not the key of adapters that share
-    // one. The owner of the views locks each adapter itself, in this folder, under its key among all.
+    // one. The owner of the views locks each adapter itself, in this scope, under its key among all.
     std::unique_ptr<HidBackend> view(const QString &key);
-    // The folder of the adapters' locks; empty where the devices need none.
-    QString lockFolder() const { return m_backend->lockFolder(); }
+    // The scope of the adapters' locks; empty where the devices need none.
+    QString lockScope() const { return m_backend->lockScope(); }
 
 private:
     class View;

@@ -65,6 +65,9 @@ int ToolRunner::run(const ToolCommand &command)
         // It holds for every adapter of the run, whatever code page each has remembered.
         AnsiCodec::useCodePage(command.codePage.toLatin1().constData());
     }
+    // Listing looks at the adapters without taking one, so it asks no holder to hand one over.
+    if (command.kind == ToolCommand::Kind::List)
+        m_adapter.claimNothing();
     m_adapter.start();
     // The first search has run once the adapters present are known, none included.
     m_waiter.waitUntil([this] { return m_session.searched(); }, m_timeouts.answer);

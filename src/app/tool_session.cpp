@@ -76,7 +76,7 @@ ToolStep ToolSession::reach(const PresentAdapter &target, bool firmwareNeeded)
     if (!reached()) {
         // The search that the choice ran has tried to lock and to open it.
         if (!m_adapter.inUseBy().isEmpty() && m_adapter.inUseKey() == target.key)
-            return ToolOutcome{ToolExit::InUse, m_adapter.inUseBy(), {}};
+            return ToolOutcome{m_adapter.lockFailed() ? ToolExit::Failed : ToolExit::InUse, m_adapter.inUseBy(), {}};
         const std::optional<PresentAdapter> now = present(target.key);
         if (now && !now->accessError.isEmpty())
             return ToolOutcome{ToolExit::AccessDenied, tr("Cannot open the adapter: %1").arg(now->accessError), {}};

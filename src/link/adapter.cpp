@@ -71,7 +71,7 @@ void Adapter::start()
 {
     std::unique_ptr<HidBackend> backend = m_makeBackend ? m_makeBackend() : nullptr;
     if (backend) {
-        m_claimLock.setFolder(backend->lockFolder());
+        m_claimLock.setScope(backend->lockScope());
         // A message's data frames are of no use before its trailer: the GUI thread takes them all at once.
         m_shared->controller = std::make_unique<HidController>(std::move(backend), &endsMessage);
         HidController *controller = m_shared->controller.get();

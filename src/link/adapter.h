@@ -51,6 +51,9 @@ public:
     // it is waited for while it is away: never another in its place. For programs that use several
     // adapters at once, one Adapter each; chooseAdapter() then changes nothing.
     void claimOnly(const QString &key);
+    // From now on no adapter is claimed nor locked: the search only lists those present. For a
+    // program that only looks, which must not ask a holder that hands over for an adapter.
+    void claimNothing();
 
     // AdapterPort
     void start() override;
@@ -112,6 +115,8 @@ public:
     const QString &inUseKey() const { return m_claimLock.waitedKey(); }
     // Whether its holder hands it over when asked, as the tries to take it do.
     bool inUseHandsOver() const { return m_claimLock.holderHandsOver(); }
+    // Whether nobody holds it, but its lock could not be taken: inUseBy() then says why.
+    bool lockFailed() const { return m_claimLock.failed(); }
 
 signals:
     // The adapter's boot loader became usable, or stopped being so.
@@ -167,6 +172,7 @@ private:
     bool m_recordSinceClaim = false; // one has come since; an announcement queued before is not it
     bool m_abandoned = false;        // the worker did not end: m_shared must outlive this object
     bool m_shutDown = false;         // no device is looked for, claimed or waited for any more
+    bool m_claimingNothing = false;  // adapters are listed only
     QString m_reportedAccessProblem; // the device instance the user was last told about
     AdapterSelector m_selector;
     // Held from the claim of an adapter until another one is claimed or the program ends, across the

@@ -17,9 +17,9 @@ AdapterClaimLock::AdapterClaimLock(QObject *parent)
 
 AdapterClaimLock::~AdapterClaimLock() = default;
 
-void AdapterClaimLock::setFolder(const QString &folder)
+void AdapterClaimLock::setScope(const QString &scope)
 {
-    m_lock = folder.isEmpty() ? nullptr : std::make_unique<AdapterLock>(folder);
+    m_lock = scope.isEmpty() ? nullptr : std::make_unique<AdapterLock>(scope);
 }
 
 bool AdapterClaimLock::take(const QString &key)
@@ -27,11 +27,18 @@ bool AdapterClaimLock::take(const QString &key)
     if (!m_lock)
         return true;
     if (const Result<void, AdapterLockHolder> taken = m_lock->take(key); !taken) {
-        setHolder(key, adapterInUseText(taken.error()), taken.error().handsOver);
+        const AdapterLockHolder &holder = taken.error();
+        // A holder that said it hands over may be too busy letting go to say so again in time: it is
+        // taken at its word for as long as it holds the adapter.
+        const bool saidSoBefore =
+            m_handsOver && key == m_waitedKey && holder.processId != 0 && holder.processId == m_holderProcess;
+        m_holderProcess = holder.processId;
+        setHolder(key, adapterInUseText(holder), holder.handsOver || saidSoBefore, !holder.failure.isEmpty());
         m_retry.start();
         return false;
     }
-    setHolder({}, {}, false);
+    m_holderProcess = 0;
+    setHolder({}, {}, false, false);
     return true;
 }
 
@@ -59,17 +66,21 @@ void AdapterClaimLock::release()
 void AdapterClaimLock::stopWaiting()
 {
     m_retry.stop();
-    setHolder({}, {}, false);
+    m_holderProcess = 0;
+    setHolder({}, {}, false, false);
 }
 
-void AdapterClaimLock::setHolder(const QString &key, const QString &holder, bool handsOver)
+void AdapterClaimLock::setHolder(const QString &key, const QString &holder, bool handsOver, bool failed)
 {
     m_waitedKey = key;
     m_handsOver = handsOver;
+    m_failed = failed;
     if (m_holder == holder)
         return;
     m_holder = holder;
-    if (!holder.isEmpty())
+    if (failed)
+        qCWarning(lcHid) << "adapter" << key << "waits:" << holder;
+    else if (!holder.isEmpty())
         qCDebug(lcHid) << "adapter" << key << "waits:" << holder;
     emit holderChanged(holder);
 }

@@ -26,9 +26,9 @@ public:
     explicit AdapterClaimLock(QObject *parent = nullptr);
     ~AdapterClaimLock() override;
 
-    // The locks live in `folder`; with none, nothing is locked (the backend's devices are this
+    // The locks are taken in `scope`; with none, nothing is locked (the backend's devices are this
     // process's own).
-    void setFolder(const QString &folder);
+    void setScope(const QString &scope);
     // Takes the lock of the adapter with this key; false when another program holds it, which is then
     // announced by holderChanged(), and retryDue() follows.
     bool take(const QString &key);
@@ -48,18 +48,22 @@ public:
     const QString &waitedKey() const { return m_waitedKey; }
     // Whether that holder lets go of it when asked (a service).
     bool holderHandsOver() const { return m_handsOver; }
+    // Whether nobody holds it, but the lock could not be taken: holder() then says why.
+    bool failed() const { return m_failed; }
 
 signals:
     void holderChanged(const QString &holder);
     void retryDue();
 
 private:
-    void setHolder(const QString &key, const QString &holder, bool handsOver);
+    void setHolder(const QString &key, const QString &holder, bool handsOver, bool failed);
 
     std::unique_ptr<AdapterLock> m_lock;
     QString m_holder;
     QString m_waitedKey;
     bool m_handsOver = false;
+    bool m_failed = false;
+    qint64 m_holderProcess = 0; // of the holder waited for, where known
     QTimer m_retry;
 };
 

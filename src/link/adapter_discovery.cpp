@@ -27,6 +27,11 @@ void Adapter::claimOnly(const QString &key)
     onDeviceChange();
 }
 
+void Adapter::claimNothing()
+{
+    m_claimingNothing = true;
+}
+
 void Adapter::chooseAdapter(const QString &key)
 {
     if (m_selector.choose(key))
@@ -97,7 +102,7 @@ bool Adapter::onDeviceOffered(HidDevice &device)
     setConnected(false);
     if (!isAdapterManufacturer(device.manufacturer()))
         return true;
-    if (!m_selector.accepts(device))
+    if (!m_selector.accepts(device) || m_claimingNothing)
         return true;
     // Held by another program: wait for it, rather than take another adapter without a word.
     const QString heldBefore = m_claimLock.heldKey();

@@ -1,121 +1,211 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Lock files per adapter: taking, reading and letting go of them, and asking a holder for them.
+// Adapter locks as abstract Unix sockets: taking and letting go of them, answering those who find
+// them taken, and learning who holds one.
 #include "link/adapter_lock.h"
 
 #include "link/logging.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSocketNotifier>
 
 #include <cerrno>
-#include <chrono>
+#include <cstddef>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
+#include <map>
+#include <mutex>
+#include <poll.h>
+#include <span>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace vestra7 {
 
 namespace {
 
-// Longer names are hashed, well within the 255 bytes a file name may have.
-constexpr qsizetype kLongestEncodedKey = 200;
+// sun_path's 108 bytes, less the zero byte that makes a name abstract.
+constexpr qsizetype kLongestName = sizeof(sockaddr_un::sun_path) - 1;
 constexpr qsizetype kLongestProgram = 300;
+constexpr qint64 kLongestCommandLine = 4096;
+constexpr std::size_t kLongestMessage = 256;
+// Connections kept open for a request: whoever opens more only pushes out their own.
+constexpr std::size_t kMostAskers = 8;
+constexpr int kBacklog = 16;
+constexpr char kRequest[] = "request";
 
 QString systemError(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// The command line, each control character replaced, so that the file keeps one entry per line.
-QByteArray thisProgram()
+struct Address
 {
-    QStringList words = QCoreApplication::arguments();
-    if (!words.isEmpty())
-        words.front() = QFileInfo(words.front()).fileName();
-    QString text = words.join(QLatin1Char(' ')).left(kLongestProgram);
+    sockaddr_un address{};
+    socklen_t length = 0;
+    const sockaddr *get() const { return reinterpret_cast<const sockaddr *>(&address); }
+};
+
+Address addressOf(const QByteArray &name)
+{
+    Address result;
+    result.address.sun_family = AF_UNIX;
+    // sun_path[0] stays zero: the name is abstract, and no file.
+    std::memcpy(result.address.sun_path + 1, name.constData(), static_cast<std::size_t>(name.size()));
+    result.length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + static_cast<std::size_t>(name.size()));
+    return result;
+}
+
+// One message per call, and its bounds kept: a reply is never taken for two.
+int newSocket()
+{
+    return ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+}
+
+void sendMessage(int socket, const QByteArray &message)
+{
+    // Someone who does not read it has only themselves to blame; the sender never waits nor dies of it.
+    if (::send(socket, message.constData(), static_cast<std::size_t>(message.size()), MSG_NOSIGNAL | MSG_DONTWAIT) < 0)
+        qCDebug(lcHid) << "adapter lock: a message was not sent:" << systemError(errno);
+}
+
+// One message, or -1 when it is longer than `buffer`: a cut one could read as another (errno is
+// then EMSGSIZE).
+ssize_t receiveWhole(int socket, std::span<char, kLongestMessage> buffer)
+{
+    const ssize_t count = ::recv(socket, buffer.data(), buffer.size(), MSG_TRUNC);
+    if (count > static_cast<ssize_t>(buffer.size())) {
+        errno = EMSGSIZE;
+        return -1;
+    }
+    return count;
+}
+
+// The holder's command line from /proc, its first word without folder, each control character
+// replaced; empty where the system hides it.
+QString programOf(qint64 processId)
+{
+    QFile file(QStringLiteral("/proc/%1/cmdline").arg(processId));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<QByteArray> words = file.read(kLongestCommandLine).split('\0');
+    while (!words.isEmpty() && words.back().isEmpty())
+        words.pop_back();
+    if (words.isEmpty())
+        return {};
+    words.front() = QFile::encodeName(QFileInfo(QFile::decodeName(words.front())).fileName());
+    QString text = QString::fromLocal8Bit(words.join(' ')).left(kLongestProgram);
     for (QChar &c : text)
         if (c.category() == QChar::Other_Control)
             c = QLatin1Char('?');
-    return text.toUtf8();
+    return text;
 }
 
-// Opens a lock or request file without following a link and without hanging on a FIFO. In a sticky folder a
-// file of another user may not be opened with O_CREAT, so an existing file is opened without it.
-int openLockFile(const QByteArray &path, QString &failure)
+// The holder's answer on a new connection, waited for a short while.
+bool answersHandOver(int socket)
 {
-    constexpr int flags = O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK;
-    int fd = ::open(path.constData(), O_RDWR | flags);
-    if (fd < 0 && errno == ENOENT) {
-        fd = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | flags, 0666);
-        if (fd >= 0)
-            ::fchmod(fd, 0666); // whoever takes the lock next writes its name into it, whatever the umask
-        else if (errno == EEXIST)
-            fd = ::open(path.constData(), O_RDWR | flags);
-    }
-    // A file another user left writable only to themselves can still be locked, only not named in.
-    if (fd < 0 && errno == EACCES)
-        fd = ::open(path.constData(), O_RDONLY | flags);
-    if (fd < 0) {
-        failure = QStringLiteral("%1: %2").arg(QString::fromLocal8Bit(path), systemError(errno));
-        return -1;
-    }
-    struct stat status
-    {
-    };
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        failure = QStringLiteral("%1: %2").arg(QString::fromLocal8Bit(path), systemError(EINVAL));
-        ::close(fd);
-        return -1;
-    }
-    return fd;
+    pollfd waiting{socket, POLLIN, 0};
+    int ready = 0;
+    do
+        ready = ::poll(&waiting, 1, static_cast<int>(AdapterLock::kHolderAnswer.count()));
+    while (ready < 0 && errno == EINTR);
+    char message[kLongestMessage];
+    const ssize_t count = ready > 0 ? receiveWhole(socket, message) : -1;
+    if (count <= 0)
+        return false;
+    const QList<QByteArray> lines = QByteArray(message, count).split('\n');
+    return lines.contains("handover=request");
 }
 
-AdapterLockHolder holderIn(int fd)
+// Who holds the lock at `address`, asked for the adapter when `ask` and it hands over. `gone` when
+// the holder let go meanwhile.
+AdapterLockHolder holderAt(const Address &address, bool ask, bool &gone)
 {
     AdapterLockHolder holder;
-    char buffer[1024];
-    const ssize_t count = ::pread(fd, buffer, sizeof buffer, 0);
-    if (count <= 0)
+    const int socket = newSocket();
+    if (socket < 0) {
+        holder.failure = systemError(errno);
         return holder;
-    for (const QByteArray &line : QByteArray(buffer, count).split('\n')) {
-        const qsizetype equals = line.indexOf('=');
-        const QByteArray name = line.left(equals);
-        if (equals > 0 && name == "pid")
-            holder.processId = line.mid(equals + 1).toLongLong();
-        else if (equals > 0 && name == "program")
-            holder.program = QString::fromUtf8(line.mid(equals + 1));
-        else if (equals > 0 && name == "handover")
-            holder.handsOver = line.mid(equals + 1) == "request";
     }
+    if (::connect(socket, address.get(), address.length) != 0) {
+        const int error = errno;
+        ::close(socket);
+        gone = error == ECONNREFUSED;
+        // EAGAIN: its queue is full; it is held all the same, by whom is not known.
+        if (error != ECONNREFUSED && error != EAGAIN)
+            holder.failure = systemError(error);
+        return holder;
+    }
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    if (::getsockopt(socket, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.pid > 0) {
+        holder.processId = peer.pid;
+        holder.program = programOf(peer.pid);
+    }
+    holder.handsOver = answersHandOver(socket);
+    if (holder.handsOver && ask)
+        sendMessage(socket, kRequest);
+    ::close(socket);
     return holder;
 }
 
-QString fileNamed(const QString &folder, const QString &key, const char *extension)
+// The locks this process holds, by name. A holder in this process, which may be the caller's own
+// thread, cannot answer on a socket while the caller waits for it; it is asked directly instead.
+struct LocksHere
 {
-    QByteArray name = key.toUtf8().toPercentEncoding("@");
-    if (name.size() > kLongestEncodedKey)
-        name = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha256).toHex();
-    return QDir(folder).filePath(
-        QStringLiteral("vestra7-%1.%2").arg(QString::fromLatin1(name), QLatin1String(extension)));
+    std::mutex mutex;
+    std::map<QByteArray, AdapterLock *> held;
+};
+
+LocksHere &locksHere()
+{
+    static LocksHere locks;
+    return locks;
+}
+
+// Disabled before its socket closes, deleted once its activation, which may be under way, is over,
+// or with the lock, its parent, whichever comes first.
+void dropNotifier(std::unique_ptr<QSocketNotifier> &notifier)
+{
+    if (!notifier)
+        return;
+    notifier->setEnabled(false);
+    notifier.release()->deleteLater();
 }
 
 } // namespace
 
-QString AdapterLock::systemFolder()
+// A connection to a lock held until asked, on which a request may still come.
+struct AdapterLock::Asker
 {
-    const QString asked = qEnvironmentVariable("VESTRA7_LOCK_DIR");
-    if (!asked.isEmpty())
-        return asked;
-    return QFileInfo(QStringLiteral("/run/lock")).isDir() ? QStringLiteral("/run/lock") : QStringLiteral("/tmp");
+    Asker(int connection, AdapterLock *lock)
+        : socket(connection)
+        , notifier(std::make_unique<QSocketNotifier>(connection, QSocketNotifier::Read, lock))
+    {
+    }
+    ~Asker()
+    {
+        dropNotifier(notifier);
+        ::close(socket);
+    }
+    Asker(const Asker &) = delete;
+    Asker &operator=(const Asker &) = delete;
+
+    int socket;
+    std::unique_ptr<QSocketNotifier> notifier;
+};
+
+QString AdapterLock::systemScope()
+{
+    const QString asked = qEnvironmentVariable("VESTRA7_LOCK_SCOPE");
+    return asked.isEmpty() ? QStringLiteral("system") : asked;
 }
 
-AdapterLock::AdapterLock(QString folder, Hold hold)
-    : m_folder(std::move(folder))
+AdapterLock::AdapterLock(QString scope, Hold hold, QObject *parent)
+    : QObject(parent)
+    , m_scope(std::move(scope))
     , m_hold(hold)
 {
 }
@@ -125,90 +215,130 @@ AdapterLock::~AdapterLock()
     release();
 }
 
+QByteArray AdapterLock::nameFor(const QString &scope, const QString &key)
+{
+    const QByteArray name =
+        "vestra7/" + scope.toUtf8().toPercentEncoding("@") + '/' + key.toUtf8().toPercentEncoding("@");
+    if (name.size() <= kLongestName)
+        return name;
+    return "vestra7/" +
+           QCryptographicHash::hash(scope.toUtf8() + '\0' + key.toUtf8(), QCryptographicHash::Sha256).toHex();
+}
+
 Result<void, AdapterLockHolder> AdapterLock::take(const QString &key)
 {
-    if (m_fd >= 0 && key == m_key)
+    if (m_socket >= 0 && key == m_key)
         return {};
+    const QByteArray name = nameFor(m_scope, key);
+    const Address address = addressOf(name);
     AdapterLockHolder refused;
-    const int fd = openLockFile(QFile::encodeName(fileFor(m_folder, key)), refused.failure);
-    if (fd < 0)
-        return refused;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    // A holder that lets go between the bind and the look at it leaves the name free for a second try.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int socket = newSocket();
+        if (socket < 0) {
+            refused.failure = systemError(errno);
+            return refused;
+        }
+        if (::bind(socket, address.get(), address.length) == 0 && ::listen(socket, kBacklog) == 0) {
+            hold(socket, key, name);
+            return {};
+        }
         const int error = errno;
-        if (error == EWOULDBLOCK)
-            refused = holderIn(fd);
-        else
+        ::close(socket);
+        if (error != EADDRINUSE) {
             refused.failure = systemError(error);
-        ::close(fd);
-        if (refused.handsOver && m_hold == Hold::UntilDone)
-            askHandOver(key);
-        return refused;
+            return refused;
+        }
+        if (std::optional<AdapterLockHolder> here = holderHere(name))
+            return *here;
+        bool gone = false;
+        refused = holderAt(address, m_hold == Hold::UntilDone, gone);
+        if (!gone)
+            return refused;
     }
-    QByteArray name = "pid=" + QByteArray::number(::getpid()) + "\nprogram=" + thisProgram() + '\n';
-    if (m_hold == Hold::UntilAsked)
-        name += "handover=request\n";
-    // A file opened read-only keeps the last holder's name; the lock holds all the same, as it does
-    // when the name could not be written whole (a full disk): the holder is then "another process".
-    if (::ftruncate(fd, 0) == 0 &&
-        ::pwrite(fd, name.constData(), static_cast<std::size_t>(name.size()), 0) != name.size() &&
-        ::ftruncate(fd, 0) != 0)
-        qCWarning(lcHid) << "the adapter's lock file names no holder:" << systemError(errno);
+    return refused;
+}
+
+void AdapterLock::hold(int socket, const QString &key, const QByteArray &name)
+{
     release();
-    m_fd = fd;
+    m_socket = socket;
     m_key = key;
-    return {};
+    m_name = name;
+    m_listening = std::make_unique<QSocketNotifier>(socket, QSocketNotifier::Read, this);
+    connect(m_listening.get(), &QSocketNotifier::activated, this, &AdapterLock::acceptAskers);
+    LocksHere &here = locksHere();
+    const std::lock_guard lock(here.mutex);
+    here.held[name] = this;
 }
 
 void AdapterLock::release()
 {
-    if (m_fd < 0)
+    m_askers.clear();
+    dropNotifier(m_listening);
+    if (m_socket < 0)
         return;
-    // The file stays: removing it would let a third process lock a new file while a second one
-    // waits on the old.
-    ::close(m_fd);
-    m_fd = -1;
-    m_key.clear();
-}
-
-void AdapterLock::askHandOver(const QString &key) const
-{
-    // The request is the file's time: renewing it needs no more than the write access every user
-    // has to it, whoever made it first. A request that cannot be made leaves the holder be.
-    QString failure;
-    const int fd = openLockFile(QFile::encodeName(requestFileFor(m_folder, key)), failure);
-    if (fd < 0) {
-        qCDebug(lcHid) << "cannot ask for the adapter:" << failure;
-        return;
-    }
-    if (::futimens(fd, nullptr) != 0)
-        qCDebug(lcHid) << "cannot ask for the adapter:" << systemError(errno);
-    ::close(fd);
-}
-
-bool AdapterLock::handOverAsked(const QString &key) const
-{
-    struct stat status
     {
-    };
-    const QByteArray path = QFile::encodeName(requestFileFor(m_folder, key));
-    if (::lstat(path.constData(), &status) != 0 || !S_ISREG(status.st_mode))
-        return false;
-    using namespace std::chrono;
-    const system_clock::time_point made{
-        duration_cast<system_clock::duration>(seconds(status.st_mtim.tv_sec) + nanoseconds(status.st_mtim.tv_nsec))};
-    const auto age = system_clock::now() - made;
-    // A file dated ahead (set so by its owner) would otherwise keep the holder away for good.
-    return age < kRequestLifetime && age > -seconds(1);
+        LocksHere &here = locksHere();
+        const std::lock_guard lock(here.mutex);
+        here.held.erase(m_name);
+    }
+    ::close(m_socket); // the name goes with it
+    m_socket = -1;
+    m_key.clear();
+    m_name.clear();
 }
 
-QString AdapterLock::fileFor(const QString &folder, const QString &key)
+std::optional<AdapterLockHolder> AdapterLock::holderHere(const QByteArray &name) const
 {
-    return fileNamed(folder, key, "lock");
+    LocksHere &here = locksHere();
+    const std::lock_guard lock(here.mutex);
+    const auto found = here.held.find(name);
+    if (found == here.held.end())
+        return std::nullopt;
+    const AdapterLock &holder = *found->second;
+    const qint64 self = QCoreApplication::applicationPid();
+    const bool handsOver = holder.m_hold == Hold::UntilAsked;
+    if (handsOver && m_hold == Hold::UntilDone)
+        QMetaObject::invokeMethod(found->second, &AdapterLock::handOverAsked, Qt::QueuedConnection);
+    return AdapterLockHolder{self, programOf(self), handsOver, {}};
 }
 
-QString AdapterLock::requestFileFor(const QString &folder, const QString &key)
+void AdapterLock::acceptAskers()
 {
-    return fileNamed(folder, key, "request");
+    const QByteArray answer = m_hold == Hold::UntilAsked ? "handover=request\n" : "handover=no\n";
+    for (;;) {
+        const int connection = ::accept4(m_socket, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (connection < 0) {
+            if (errno == EINTR || errno == ECONNABORTED)
+                continue;
+            return;
+        }
+        sendMessage(connection, answer);
+        if (m_hold == Hold::UntilDone) {
+            ::close(connection);
+            continue;
+        }
+        if (m_askers.size() >= kMostAskers)
+            m_askers.erase(m_askers.begin());
+        m_askers.push_back(std::make_unique<Asker>(connection, this));
+        connect(m_askers.back()->notifier.get(), &QSocketNotifier::activated, this,
+                [this, connection] { readAsker(connection); });
+    }
+}
+
+void AdapterLock::readAsker(int socket)
+{
+    char message[kLongestMessage];
+    const ssize_t count = receiveWhole(socket, message);
+    if (count < 0 && (errno == EAGAIN || errno == EINTR))
+        return;
+    if (count > 0 && QByteArray(message, count).trimmed() == kRequest) {
+        qCDebug(lcHid) << "adapter" << m_key << "is asked for";
+        QMetaObject::invokeMethod(this, &AdapterLock::handOverAsked, Qt::QueuedConnection);
+    }
+    // One message per connection: whatever it was, or the end, the connection has had its say.
+    std::erase_if(m_askers, [socket](const std::unique_ptr<Asker> &asker) { return asker->socket == socket; });
 }
 
 QString adapterInUseText(const AdapterLockHolder &holder)
@@ -217,6 +347,8 @@ QString adapterInUseText(const AdapterLockHolder &holder)
         return QCoreApplication::translate("AdapterLock", "cannot lock the adapter: %1").arg(holder.failure);
     if (holder.processId == 0)
         return QCoreApplication::translate("AdapterLock", "adapter in use by another process");
+    if (holder.program.isEmpty())
+        return QCoreApplication::translate("AdapterLock", "adapter in use by process %1").arg(holder.processId);
     return QCoreApplication::translate("AdapterLock", "adapter in use by process %1 (%2)")
         .arg(holder.processId)
         .arg(holder.program);

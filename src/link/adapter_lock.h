@@ -5,84 +5,99 @@
 
 #include "model/result.h"
 
+#include <QObject>
 #include <QString>
 
 #include <chrono>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QSocketNotifier;
 
 namespace vestra7 {
 
-// Who holds an adapter, as its lock file says.
+// Who holds an adapter, as its lock says.
 struct AdapterLockHolder
 {
-    qint64 processId = 0;   // 0 when the file does not say (yet)
-    QString program;        // the holder's command line, as it was started
+    qint64 processId = 0;   // 0 when it could not be learnt (the holder was just letting go)
+    QString program;        // the holder's command line, as it was started; empty where unreadable
     bool handsOver = false; // lets go of the adapter when asked (see AdapterLock::Hold)
     QString failure;        // why the lock could not be taken, when nobody holds it: the system's words
 };
 
-// One lock file per adapter key, "vestra7-<key>.lock", locked with flock() for as long as this
-// program uses the adapter, and holding the process id and the command line of the holder. The
-// folder is one that every local user and a system service can write to, with the sticky bit set
-// (/run/lock), so that nobody but its owner may remove or replace a lock file; the files are
-// readable and writable by all, since whoever holds the lock writes its name into them. The kernel
-// lets go of the lock when the process ends, however it ends, so a file left behind locks nothing.
+// One lock per adapter key: a Unix socket bound to an abstract name, "vestra7/<scope>/<key>", and
+// listening for as long as this program uses the adapter. The kernel lets one socket at a time have
+// a name, and takes the name away with the socket when its process ends, however it ends. An
+// abstract name is no file: nobody can leave one behind for others to trip over, nor link it
+// elsewhere, nor keep it without keeping a process, which the lock then names. Abstract names
+// belong to a network namespace: programs in different ones (a service with a private network)
+// do not see each other's locks.
 //
-// The file is lines of "name=value", of which unknown names are ignored. A holder that watches the
-// adapter only (a service) says "handover=request": whoever finds it so wants the adapter for a
-// person and leaves a request beside the lock, "vestra7-<key>.request", touching it at every try.
-// The holder looks for a fresh request, lets go, and takes the adapter back only once the request
-// has gone stale and the lock is free. A service and a desktop user cannot signal each other's
-// processes, but both may write to the lock folder; hence a file, and its time as the request.
-class AdapterLock
+// Whoever finds the name taken connects to it: the kernel names the holder's process and user, and
+// the holder answers with lines of "name=value", of which unknown names are ignored. A holder that
+// watches the adapter only (a service) says "handover=request": whoever wants the adapter for a
+// person sends "request" on that connection at every try. The holder lets go, and takes the
+// adapter back only once no request has come for a while and the lock is free. A service and a
+// desktop user cannot signal each other's processes, but both may connect to each other's lock.
+class AdapterLock final : public QObject
 {
+    Q_OBJECT
+
 public:
     // How the lock is held: until the program is done with the adapter (the window, a command), or
     // until someone asks for it (a service that only watches).
     enum class Hold { UntilDone, UntilAsked };
 
-    // A request counts this long after it was last made: the asker renews it at every try (every
-    // 500 ms), so one that is older has been answered or given up.
+    // The asker renews its request at every try (every 500 ms): a holder that let go waits this
+    // long after the last one before it takes the adapter back, or it would snatch it from the
+    // asker between two tries.
     static constexpr std::chrono::milliseconds kRequestLifetime{2000};
-    // How often a holder that hands over looks for a request: together with the asker's next try,
-    // the adapter changes hands within a second.
-    static constexpr std::chrono::milliseconds kRequestCheck{250};
+    // How long a holder has to say whether it hands over; one that is silent is still the holder.
+    static constexpr std::chrono::milliseconds kHolderAnswer{200};
     // How long a command waits for a holder that hands over, before it says the adapter is in use.
     static constexpr std::chrono::milliseconds kHandOverWait{3000};
 
-    // The folder of the lock files: $VESTRA7_LOCK_DIR when set, else /run/lock, else /tmp.
-    static QString systemFolder();
-    // The file names this process by its command line.
-    explicit AdapterLock(QString folder, Hold hold = Hold::UntilDone);
-    ~AdapterLock();
-
-    AdapterLock(const AdapterLock &) = delete;
-    AdapterLock &operator=(const AdapterLock &) = delete;
+    // The scope of the adapters on this machine: $VESTRA7_LOCK_SCOPE when set (tests that must not
+    // meet real adapters' programs), else "system".
+    static QString systemScope();
+    explicit AdapterLock(QString scope, Hold hold = Hold::UntilDone, QObject *parent = nullptr);
+    ~AdapterLock() override;
 
     // Takes the lock of the adapter with this key, letting go of the one held so far once it has it
     // (nothing to do when it is held already). Otherwise who holds it, and the lock held so far is
     // kept; a holder that hands over is asked for it, unless this lock is held until asked itself:
     // two services never take an adapter from each other. A lock that cannot be taken for another
-    // reason (no such folder, a file that is not a regular one) is refused all the same, with the
-    // reason: an adapter is never used unlocked.
+    // reason is refused all the same, with the reason as `failure`: an adapter is never used
+    // unlocked.
     Result<void, AdapterLockHolder> take(const QString &key);
     void release();
     // The key whose lock is held; empty when none is.
     const QString &key() const { return m_key; }
 
-    // Whether someone has asked for the adapter with this key within the request's lifetime.
-    bool handOverAsked(const QString &key) const;
+    // The abstract socket name of the lock, without its leading zero byte.
+    static QByteArray nameFor(const QString &scope, const QString &key);
 
-    // The files for this key in `folder`.
-    static QString fileFor(const QString &folder, const QString &key);
-    static QString requestFileFor(const QString &folder, const QString &key);
+signals:
+    // Someone asked for the adapter (only of a lock held until asked). Queued: the receiver may
+    // release the lock at once.
+    void handOverAsked();
 
 private:
-    void askHandOver(const QString &key) const;
+    struct Asker;
 
-    QString m_folder;
+    void hold(int socket, const QString &key, const QByteArray &name);
+    std::optional<AdapterLockHolder> holderHere(const QByteArray &name) const;
+    void acceptAskers();
+    void readAsker(int socket);
+
+    QString m_scope;
     Hold m_hold;
     QString m_key;
-    int m_fd = -1;
+    QByteArray m_name; // of the lock held
+    int m_socket = -1;
+    std::unique_ptr<QSocketNotifier> m_listening;
+    std::vector<std::unique_ptr<Asker>> m_askers; // connections that may still send a request
 };
 
 // What a second program says of the holder: "adapter in use by process 1234 (vestra7 backup x.cfg)".

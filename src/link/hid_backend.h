@@ -79,9 +79,9 @@ public:
     // is gone all the same. A backend whose platform names no device in its notifications returns
     // nothing.
     virtual std::vector<HidDeviceEvent> takeEvents() { return {}; }
-    // The folder of the adapters' lock files, shared by every process that can reach these devices;
-    // empty for devices only this process can reach, which need no lock.
-    virtual QString lockFolder() const { return {}; }
+    // Where the adapters' locks are taken (see AdapterLock), shared by every process that can reach
+    // these devices; empty for devices only this process can reach, which need no lock.
+    virtual QString lockScope() const { return {}; }
 };
 
 } // namespace vestra7

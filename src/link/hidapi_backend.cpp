@@ -177,9 +177,9 @@ std::vector<HidDeviceEvent> HidapiBackend::takeEvents()
     return std::exchange(m_events, {});
 }
 
-QString HidapiBackend::lockFolder() const
+QString HidapiBackend::lockScope() const
 {
-    return AdapterLock::systemFolder();
+    return AdapterLock::systemScope();
 }
 
 QString hidapiVersion()

@@ -27,7 +27,7 @@ public:
     // Create it, and call this, on the GUI thread.
     void watchChanges(std::function<void()> onChange) override;
     std::vector<HidDeviceEvent> takeEvents() override;
-    QString lockFolder() const override;
+    QString lockScope() const override;
 
 private:
     std::unique_ptr<UdevMonitor> m_monitor;

@@ -64,9 +64,9 @@ void TracingBackend::watchChanges(std::function<void()> onChange)
     m_inner->watchChanges(std::move(onChange));
 }
 
-QString TracingBackend::lockFolder() const
+QString TracingBackend::lockScope() const
 {
-    return m_inner->lockFolder();
+    return m_inner->lockScope();
 }
 
 } // namespace vestra7

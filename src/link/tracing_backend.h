@@ -18,7 +18,7 @@ public:
     std::vector<HidDeviceInfo> scan() override;
     Result<std::unique_ptr<HidConnection>> open(const QString &instance) override;
     void watchChanges(std::function<void()> onChange) override;
-    QString lockFolder() const override;
+    QString lockScope() const override;
 
 private:
     std::unique_ptr<HidBackend> m_inner;

@@ -2,6 +2,7 @@
 // The commands without a window, run in-process against two adapters on the emulated bus.
 #include "app/tool_runner.h"
 #include "app/tool_text.h"
+#include "link/lock_holder_process.h"
 #include "link/adapter_lock.h"
 #include "link/commands.h"
 #include "model/ansi_codec.h"
@@ -26,6 +27,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLoggingCategory>
+#include <QSignalSpy>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -36,7 +38,6 @@
 #include <functional>
 #include <random>
 #include <string_view>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -709,24 +710,22 @@ TEST_F(ToolRunnerTest, OutsideTextsReachTheTerminalEscapedThroughEveryCommandAnd
 TEST_F(ToolRunnerTest, TheHoldersCommandLineReachesTheTerminalEscapedAndJsonExactly)
 {
     bus.plug(first);
-    // Any local user may write the lock file; the holder's name in it is not to be trusted.
-    QFile lock(AdapterLock::fileFor(bus.lockFolder(), QStringLiteral("V7-A")));
-    ASSERT_TRUE(lock.open(QIODevice::ReadWrite));
-    ASSERT_EQ(::flock(lock.handle(), LOCK_EX | LOCK_NB), 0);
+    // Any local user may start a holder under any name; its command line is not to be trusted.
     for (const QString &hostile : kHostileTexts) {
-        ASSERT_TRUE(lock.resize(0));
-        lock.seek(0);
-        lock.write("pid=1\nprogram=" + hostile.toUtf8() + "\n");
-        lock.flush();
+        LockHolderProcess holder(QStringLiteral(VESTRA7_LOCK_HOLDER),
+                                 {QStringLiteral("bash"), QStringLiteral("-c"), QStringLiteral("exec -a \"$0\" \"$@\""),
+                                  hostile});
+        ASSERT_EQ(holder.start(bus.lockScope(), QStringLiteral("V7-A"), "until-done"), "held");
+        const QString inUse = QStringLiteral("adapter in use by process %1 (").arg(holder.processId());
         EXPECT_EQ(run(command(ToolCommand::Kind::Backup, folder.path("x.cfg"))), 5);
         EXPECT_EQ(actedOnIn(err.data()), QString()) << errText().toStdString();
         EXPECT_EQ(err.data().count('\n'), 1) << errText().toStdString();
-        EXPECT_TRUE(errText().contains(QStringLiteral("adapter in use by process 1 ("))) << errText().toStdString();
+        EXPECT_TRUE(errText().contains(inUse)) << errText().toStdString();
 
         EXPECT_EQ(run(command(ToolCommand::Kind::Backup, folder.path("x.cfg"), {}, false, true)), 5);
         const QJsonObject result = QJsonDocument::fromJson(out.data()).object().value("results")[0].toObject();
-        EXPECT_TRUE(result.value("message").toString().contains(hostile.section(QLatin1Char('\n'), 0, 0)))
-            << outText().toStdString();
+        EXPECT_TRUE(result.value("message").toString().contains(inUse)) << outText().toStdString();
+        EXPECT_EQ(holder.finish(), 0);
     }
 }
 
@@ -778,6 +777,27 @@ TEST_F(ToolRunnerTest, AnAdapterHeldByAnotherProgramIsExitFiveAndNoOtherIsTakenI
     ASSERT_EQ(run(command(ToolCommand::Kind::Backup, file)), 0) << errText().toStdString();
     EXPECT_EQ(contentOf(file), bytesOf(first->state().record));
 }
+// A service holds the adapters until asked: a command that claims nothing must ask it for nothing,
+// or a list run in a loop keeps the service off its adapters.
+TEST_F(ToolRunnerTest, ListAsksNoHolderForAnAdapter)
+{
+    plugBoth();
+    AdapterLock service(bus.lockScope(), AdapterLock::Hold::UntilAsked);
+    ASSERT_TRUE(service.take(QStringLiteral("V7-A")));
+    QSignalSpy asked(&service, &AdapterLock::handOverAsked);
+    for (int run = 0; run < 3; ++run)
+        ASSERT_EQ(this->run(command(ToolCommand::Kind::List)), 0) << errText().toStdString();
+    EXPECT_TRUE(outText().contains("V7-A\t")) << outText().toStdString();
+    drainPostedEvents();
+    EXPECT_EQ(asked.count(), 0);
+
+    // A command that claims the adapter does ask.
+    AdapterLock command(bus.lockScope());
+    EXPECT_FALSE(command.take(QStringLiteral("V7-A")));
+    drainPostedEvents();
+    EXPECT_EQ(asked.count(), 1);
+}
+
 TEST_F(ToolRunnerTest, EveryStepThatReplacesTheRecordIsBackedUpFirstAndTheResultNamesTheBackup)
 {
     plugBoth();

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Two programs on one adapter behind a virtual hidraw node: the exporter holds it, a command asks
 // for it and gets it while the exporter reports it held by another program, and the exporter takes
-// it back once the command is done.
+// it back once the command is done; a command that claims nothing leaves it be.
 #include "exporter_process.h"
 #include "sim/emulated_adapter.h"
 #include "support/gui_wait.h"
@@ -17,7 +17,54 @@ using namespace std::chrono_literals;
 
 constexpr auto kWait = 15s;
 
+struct CommandRun
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// `vestra7 <arguments>` on the testbed's nodes, in the C locale.
+CommandRun runCommand(const VirtualHidraw &hidraw, const QStringList &arguments)
+{
+    QProcess command;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    environment.remove(QStringLiteral("LANGUAGE"));
+    environment.insert(QStringLiteral("UMOCKDEV_DIR"), hidraw.rootDir());
+    command.setProcessEnvironment(environment);
+    command.start(QStringLiteral(VESTRA7_PROGRAM), arguments);
+    if (!waitUntil([&] { return command.state() == QProcess::NotRunning; }, kWait) ||
+        command.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {command.exitCode(), command.readAllStandardOutput(), command.readAllStandardError()};
+}
+
 } // namespace
+
+// Every list used to take the adapter's lock, and so ask the exporter for it: run in a loop, it kept
+// the exporter off its adapter.
+TEST(ExporterHandOver, ListRunInALoopLeavesTheExporterHoldingItsAdapter)
+{
+    if (!VirtualHidraw::isAvailable())
+        GTEST_SKIP() << "runs under umockdev-wrapper";
+    VirtualHidraw hidraw;
+    hidraw.plug(std::make_shared<EmulatedAdapter>(EmulatedIdentity::withSerialNumber(QStringLiteral("V7-A"))));
+    ExporterProcess exporter;
+    ASSERT_TRUE(exporter.start(hidraw.rootDir(), {QStringLiteral("--serial"), QStringLiteral("V7-A")}, kWait));
+    const auto shows = [&exporter](const char *series) {
+        return exporter.metrics().contains(QByteArray(series) + '\n');
+    };
+    ASSERT_TRUE(waitUntil([&] { return shows("vestra7_adapter_connected{adapter=\"V7-A\"} 1"); }, kWait));
+
+    for (int run = 0; run < 5; ++run) {
+        const CommandRun list = runCommand(hidraw, {QStringLiteral("list")});
+        ASSERT_EQ(list.exitCode, 0) << list.err.toStdString();
+        EXPECT_TRUE(list.out.startsWith("V7-A\t")) << list.out.toStdString();
+        EXPECT_TRUE(shows("vestra7_adapter_held_by_other_program{adapter=\"V7-A\"} 0")) << "after list " << run;
+        EXPECT_TRUE(shows("vestra7_adapter_connected{adapter=\"V7-A\"} 1")) << "after list " << run;
+    }
+}
 
 TEST(ExporterHandOver, ACommandGetsTheAdapterWhichTheExporterReportsHeldMeanwhileAndTakesBackAfter)
 {

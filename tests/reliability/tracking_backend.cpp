@@ -121,9 +121,9 @@ std::vector<HidDeviceEvent> TrackingBackend::takeEvents()
     return m_inner->takeEvents();
 }
 
-QString TrackingBackend::lockFolder() const
+QString TrackingBackend::lockScope() const
 {
-    return m_inner->lockFolder();
+    return m_inner->lockScope();
 }
 
 } // namespace vestra7

@@ -51,7 +51,7 @@ public:
     Result<std::unique_ptr<HidConnection>> open(const QString &instance) override;
     void watchChanges(std::function<void()> onChange) override;
     std::vector<HidDeviceEvent> takeEvents() override;
-    QString lockFolder() const override;
+    QString lockScope() const override;
 
 private:
     std::unique_ptr<HidBackend> m_inner;

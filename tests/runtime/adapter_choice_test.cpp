@@ -156,7 +156,7 @@ TEST_F(AdapterChoice, AnAdapterThatCannotBeOpenedIsNotKeptLockedFromThoseWhoCan)
 {
     m_second->refuseOpen(QStringLiteral("Permission denied"));
     m_link.chooseAdapter(QStringLiteral("V7-B"));
-    AdapterLock other(m_bus.lockFolder());
+    AdapterLock other(m_bus.lockScope());
     EXPECT_TRUE(other.take(QStringLiteral("V7-B"))) << "locked by a program that could not open it";
     EXPECT_FALSE(other.take(QStringLiteral("V7-A"))) << "the adapter still claimed keeps its lock";
 }

@@ -62,7 +62,7 @@ TEST_F(BoundAdapters, EachClaimsLocksPollsAndWritesOnlyItsOwn)
 {
     ASSERT_TRUE(holds(m_forFirst, "V7-A", "Anna"));
     ASSERT_TRUE(holds(m_forSecond, "V7-B", "Bert"));
-    AdapterLock other(m_bus.lockFolder());
+    AdapterLock other(m_bus.lockScope());
     EXPECT_FALSE(other.take(QStringLiteral("V7-A"))) << "the first adapter is not locked";
     EXPECT_FALSE(other.take(QStringLiteral("V7-B"))) << "the second adapter is not locked";
 
@@ -102,7 +102,7 @@ TEST_F(BoundAdapters, OneShutDownLooksForItsAdapterNoMore)
     ASSERT_TRUE(m_forFirst.shutdown());
     QSignalSpy problems(&m_forFirst, &AdapterPort::accessProblem);
     QSignalSpy waits(&m_forFirst, &AdapterPort::inUseChanged);
-    AdapterLock other(m_bus.lockFolder());
+    AdapterLock other(m_bus.lockScope());
     ASSERT_TRUE(other.take(QStringLiteral("V7-A")));
     m_first->replug();
     drainPostedEvents();

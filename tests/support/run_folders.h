@@ -8,9 +8,9 @@ namespace vestra7 {
 
 // What the program keeps in the user's data folder (its backups) and settings (the code page
 // remembered per adapter) goes into folders of this run, also for the programs a test starts, never
-// into the home of whoever runs the tests. Adapters are locked in a folder of this run too: runs
+// into the home of whoever runs the tests. Adapters are locked in a scope of this run too: runs
 // side by side on one machine, each with virtual adapters of the same serial numbers, must not wait
-// for each other.
+// for each other, nor for programs on real adapters.
 class RunFolders
 {
 public:
@@ -21,7 +21,6 @@ public:
 private:
     QTemporaryDir m_dataHome;
     QTemporaryDir m_configHome;
-    QTemporaryDir m_lockFolder;
 };
 
 } // namespace vestra7
