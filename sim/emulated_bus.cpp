@@ -10,6 +10,7 @@ namespace vestra7 {
 
 EmulatedBus::~EmulatedBus()
 {
+    m_delayedPlugs.stop();
     const std::lock_guard lock(m_mutex);
     for (const auto &device : m_plugged)
         device->detach();
