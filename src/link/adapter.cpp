@@ -57,6 +57,9 @@ Adapter::Adapter(BackendFactory makeBackend, Mailbox::Clock clock, std::unique_p
     m_pollTimer.setInterval(kPollInterval);
     connect(&m_pollTimer, &QTimer::timeout, this, &Adapter::onPollTick);
     connect(&m_selector, &AdapterSelector::restartWaitOver, this, &Adapter::onDeviceChange);
+    connect(&m_selector, &AdapterSelector::adapterNotBack, this, &AdapterPort::adapterNotBack);
+    // Let go by the update, an adapter still away for its restart starts its last while to come back.
+    connect(&m_updater, &FirmwareUpdater::adapterReleased, this, &Adapter::onDeviceChange, Qt::QueuedConnection);
     connect(&m_claimLock, &AdapterClaimLock::holderChanged, this, &AdapterPort::inUseChanged);
     connect(&m_claimLock, &AdapterClaimLock::retryDue, this, &Adapter::onDeviceChange);
 }
