@@ -152,8 +152,7 @@ void AdapterSelector::keepOrDropFollowed(const HidDevice *claimedDevice, bool up
         return;
     // How it left is told when it is first found gone: while an update held it, or from its boot
     // loader, it is restarting because this program asked it to. Meanwhile no other adapter may take
-    // its place, or the update would go on with that one, and a restart that others would be asked
-    // for too.
+    // its place: it would be asked into its boot loader too, and the update would go on with it.
     if (!std::exchange(m_away, true))
         m_awayForRestart = updateHolds || (claimedDevice != nullptr && m_claimedKey == m_followedKey &&
                                            isBootLoaderName(claimedDevice->product()));
