@@ -58,8 +58,7 @@ Adapter::Adapter(BackendFactory makeBackend, Mailbox::Clock clock, std::unique_p
     connect(&m_pollTimer, &QTimer::timeout, this, &Adapter::onPollTick);
     connect(&m_selector, &AdapterSelector::restartWaitOver, this, &Adapter::onDeviceChange);
     connect(&m_selector, &AdapterSelector::adapterNotBack, this, &AdapterPort::adapterNotBack);
-    // Let go by the update, an adapter still away for its restart starts its last while to come back.
-    connect(&m_updater, &FirmwareUpdater::adapterReleased, this, &Adapter::onDeviceChange, Qt::QueuedConnection);
+    connect(&m_updater, &FirmwareUpdater::adapterReleased, &m_selector, &AdapterSelector::updateReleased);
     connect(&m_claimLock, &AdapterClaimLock::holderChanged, this, &AdapterPort::inUseChanged);
     connect(&m_claimLock, &AdapterClaimLock::retryDue, this, &Adapter::onDeviceChange);
 }

@@ -139,6 +139,12 @@ void AdapterSelector::stopFollowing()
     m_away = false;
 }
 
+void AdapterSelector::updateReleased()
+{
+    if (m_away && m_awayForRestart && !std::exchange(m_restartWaited, true))
+        m_restartWait.start();
+}
+
 void AdapterSelector::keepOrDropFollowed(const HidDevice *claimedDevice, bool updateHolds)
 {
     if (m_followedKey.isEmpty())

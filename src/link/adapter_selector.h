@@ -57,6 +57,10 @@ public:
     // by hand; when it left for a restart the program asked for (`updateHolds`, or it ran its boot
     // loader), only once no update holds it and kRestartWait has passed, which adapterNotBack() says.
     void keepOrDropFollowed(const HidDevice *claimedDevice, bool updateHolds);
+    // The update no longer holds the adapter: one away for its restart has kRestartWait from now on
+    // to come back. No search runs now: one would find the boot loader just left still there and
+    // take it for the update's again.
+    void updateReleased();
     // For tests that cannot wait the whole while.
     void setRestartWait(std::chrono::milliseconds wait) { m_restartWait.setInterval(wait); }
 
