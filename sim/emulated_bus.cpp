@@ -20,6 +20,7 @@ EmulatedBus::EmulatedBus()
 
 EmulatedBus::~EmulatedBus()
 {
+    m_delayedPlugs.stop();
     const std::lock_guard lock(m_mutex);
     for (const auto &device : m_plugged)
         device->detach();

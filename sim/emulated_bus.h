@@ -3,6 +3,7 @@
 // hear of every change.
 #pragma once
 
+#include "sim/delayed_plugs.h"
 #include "sim/emulated_port.h"
 
 #include "link/hid_backend.h"
@@ -30,6 +31,10 @@ public:
     // Instances are "emulated:1", "emulated:2"...: never handed out twice.
     QString plug(const std::shared_ptr<EmulatedHidDevice> &device) override;
     void unplug(EmulatedHidDevice &device) override;
+    void plugAfter(const std::shared_ptr<EmulatedHidDevice> &device, std::chrono::milliseconds gap) override
+    {
+        m_delayedPlugs.plugAfter(device, gap);
+    }
 
     // The plugged-in devices in the order they were plugged in.
     std::vector<HidDeviceInfo> scan() const;
@@ -59,6 +64,8 @@ private:
     std::mutex m_listenerMutex;
     std::map<int, std::function<void()>> m_listeners;
     int m_nextListener = 1;
+
+    DelayedPlugs m_delayedPlugs{*this};
 };
 
 } // namespace vestra7

@@ -77,17 +77,29 @@ void EmulatedHidDevice::unplug()
 void EmulatedHidDevice::replug(const std::function<void()> &whileOut)
 {
     EmulatedPort *port = nullptr;
+    std::chrono::milliseconds gap{0};
     {
         const std::lock_guard lock(m_mutex);
         if (m_pluggedIn)
             port = m_port;
+        gap = m_restartGap;
     }
     if (port != nullptr)
         port->unplug(*this);
     if (whileOut)
         whileOut();
-    if (port != nullptr)
+    if (port == nullptr)
+        return;
+    if (gap > std::chrono::milliseconds(0))
+        port->plugAfter(shared_from_this(), gap);
+    else
         port->plug(shared_from_this());
+}
+
+void EmulatedHidDevice::setRestartGap(std::chrono::milliseconds gap)
+{
+    const std::lock_guard lock(m_mutex);
+    m_restartGap = gap;
 }
 
 void EmulatedHidDevice::setUsbTiming(bool on)

@@ -64,7 +64,10 @@ public:
     // Test controls, from any thread.
     void unplug();
     // Out and in again under a new instance; `whileOut` runs in between. Stays out when it was out.
+    // With a gap set, it comes back that long after it went, and this returns at once.
     void replug(const std::function<void()> &whileOut = {});
+    // How long it is gone from the bus when it restarts: none at first.
+    void setRestartGap(std::chrono::milliseconds gap);
     // One 64-byte report per millisecond each way, as a full-speed interrupt endpoint: the bus runs in
     // 1 ms frames on a fixed grid and each report takes a frame of its own. A host write returns at the
     // end of the frame that carried it; a report the device queues can be read from the end of the
@@ -139,6 +142,7 @@ private:
     // real adapter restarts.
     bool m_reportWithHost = false;
     bool m_usbTiming = false;
+    std::chrono::milliseconds m_restartGap{0};
     LinkFaults m_faults;
     std::mt19937 m_random{1};
     std::string m_openRefusal;

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <chrono>
 #include <memory>
 
 namespace vestra7 {
@@ -20,6 +21,8 @@ public:
     virtual QString plug(const std::shared_ptr<EmulatedHidDevice> &device) = 0;
     // Takes the device out; its instance is gone for good. Any thread.
     virtual void unplug(EmulatedHidDevice &device) = 0;
+    // Plugs the device in once `gap` has passed, as plug() would then; returns at once. Any thread.
+    virtual void plugAfter(const std::shared_ptr<EmulatedHidDevice> &device, std::chrono::milliseconds gap) = 0;
 };
 
 } // namespace vestra7

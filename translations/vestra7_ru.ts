@@ -1473,6 +1473,10 @@ Go on?</source>
         <source>This also empties the phone book and the call list. What the adapter holds now is kept in a backup.</source>
         <translation>Это также очищает телефонную книгу и список вызовов. Текущие данные адаптера сохраняются в резервной копии.</translation>
     </message>
+    <message>
+        <source>The adapter %1 did not come back after its restart. The first adapter found is used now.</source>
+        <translation>Адаптер %1 не вернулся после перезапуска. Теперь используется первый найденный адаптер.</translation>
+    </message>
 </context>
 <context>
     <name>vestra7::PartyBooks</name>

@@ -57,6 +57,8 @@ Adapter::Adapter(BackendFactory makeBackend, Mailbox::Clock clock, std::unique_p
     m_pollTimer.setInterval(kPollInterval);
     connect(&m_pollTimer, &QTimer::timeout, this, &Adapter::onPollTick);
     connect(&m_selector, &AdapterSelector::restartWaitOver, this, &Adapter::onDeviceChange);
+    connect(&m_selector, &AdapterSelector::adapterNotBack, this, &AdapterPort::adapterNotBack);
+    connect(&m_updater, &FirmwareUpdater::adapterReleased, &m_selector, &AdapterSelector::updateReleased);
     connect(&m_claimLock, &AdapterClaimLock::holderChanged, this, &AdapterPort::inUseChanged);
     connect(&m_claimLock, &AdapterClaimLock::retryDue, this, &Adapter::onDeviceChange);
 }

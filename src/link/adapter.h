@@ -78,6 +78,10 @@ public:
     void resetToDefaults() override;
     void loadConfiguration(const QByteArray &bytes) override;
 
+    // How long an adapter away for a restart the program asked for is waited for once no update holds
+    // it; AdapterSelector::kRestartWait unless a test shortens it.
+    void setRestartWait(std::chrono::milliseconds wait) { m_selector.setRestartWait(wait); }
+
     // Stops the worker and the reading threads without waiting on the GUI thread. False when the
     // worker did not end in time and was left to end with the process, together with everything it
     // uses.

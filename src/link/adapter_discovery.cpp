@@ -44,7 +44,7 @@ void Adapter::onDeviceChange()
     // must not go on claiming, nor wait for the locks those others hold.
     if (!m_shared->controller || m_shutDown)
         return;
-    m_selector.keepOrDropChoice(m_shared->claimedDevice.load(), m_updater.holdsAdapter());
+    m_selector.keepOrDropFollowed(m_shared->claimedDevice.load(), m_updater.holdsAdapter());
     m_shared->controller->offerDevices([this](HidDevice &device, int) { return onDeviceOffered(device); });
     const HidDevice *claimed = m_shared->claimedDevice.load();
     if (claimed != nullptr && !claimed->isPluggedIn())

@@ -122,6 +122,9 @@ signals:
     // process 1234 (vestra7 backup x.cfg)"). It is taken as soon as it is free; an empty text says it
     // no longer waits.
     void inUseChanged(const QString &holder);
+    // The adapter in use (`key`) restarted as this program asked, and did not come back in time: the
+    // first one found is used from now on.
+    void adapterNotBack(const QString &key);
 };
 
 } // namespace vestra7

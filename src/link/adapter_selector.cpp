@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The choice of adapter and its keys.
+// The adapter followed, chosen or first found, and its keys.
 #include "link/adapter_selector.h"
 
 #include "link/adapter_device.h"
@@ -17,7 +17,7 @@ AdapterSelector::AdapterSelector(QObject *parent)
 {
     m_restartWait.setSingleShot(true);
     m_restartWait.setInterval(kRestartWait);
-    // Without a device change to look again, a choice whose adapter did not come back would hold on.
+    // Without a device change to look again, an adapter that did not come back would be waited for on.
     connect(&m_restartWait, &QTimer::timeout, this, &AdapterSelector::restartWaitOver);
 }
 
@@ -67,7 +67,7 @@ QString AdapterSelector::keyOf(const HidDevice &device) const
 
 QString AdapterSelector::adapterKeyOf(const HidDevice &device) const
 {
-    return isChosenBootLoader(device) ? m_chosenKey : keyOf(device);
+    return isFollowedBootLoader(device) ? m_followedKey : keyOf(device);
 }
 
 QString AdapterSelector::sharedSerialPortOf(const HidDevice &device) const
@@ -83,35 +83,35 @@ QString AdapterSelector::sharedSerialPortOf(const HidDevice &device) const
     return device.serialNumber().isEmpty() ? device.port() : QString();
 }
 
-bool AdapterSelector::isChosenBootLoader(const HidDevice &device) const
+bool AdapterSelector::isFollowedBootLoader(const HidDevice &device) const
 {
     // A boot loader that reports the serial number is keyed by it, as the adapter is. One that does
-    // not is the chosen adapter come back from its restart only when it sits in the port that
+    // not is the followed adapter come back from its restart only when it sits in the port that
     // adapter left: another adapter's boot loader (an update by another program, say) must not be
     // taken for it. Where no port tells them apart, it is not guessed at.
-    if (m_chosenKey.isEmpty() || m_claimedKey != m_chosenKey || !device.serialNumber().isEmpty() ||
-        !isBootLoaderName(device.product()) || keyPresent(m_chosenKey))
+    if (m_followedKey.isEmpty() || m_claimedKey != m_followedKey || !device.serialNumber().isEmpty() ||
+        !isBootLoaderName(device.product()) || keyPresent(m_followedKey))
         return false;
     if (m_claimedPort.isEmpty() || device.port().isEmpty()) {
         qCDebug(lcHid) << "a boot loader without serial number or port:" << device.instance()
-                       << "cannot be told from another adapter's; it is not taken for" << m_chosenKey;
+                       << "cannot be told from another adapter's; it is not taken for" << m_followedKey;
         return false;
     }
     return device.port() == m_claimedPort;
 }
 
-bool AdapterSelector::chosenAdapterPresent() const
+bool AdapterSelector::followedAdapterPresent() const
 {
-    if (keyPresent(m_chosenKey))
+    if (keyPresent(m_followedKey))
         return true;
     const std::vector<const HidDevice *> devices = adapterDevices();
     return std::any_of(devices.begin(), devices.end(),
-                       [this](const HidDevice *device) { return isChosenBootLoader(*device); });
+                       [this](const HidDevice *device) { return isFollowedBootLoader(*device); });
 }
 
 void AdapterSelector::claimOnly(const QString &key)
 {
-    m_chosenKey = key;
+    m_followedKey = key;
     m_bound = true;
     qCDebug(lcHid) << "only adapter" << key << "is claimed";
 }
@@ -120,49 +120,76 @@ bool AdapterSelector::choose(const QString &key)
 {
     if (m_bound)
         return false;
-    m_chosenKey = key;
-    if (!chosenAdapterPresent())
-        m_chosenKey.clear();
-    qCDebug(lcHid) << "adapter chosen:" << (m_chosenKey.isEmpty() ? QStringLiteral("the first found") : m_chosenKey);
+    m_followedKey = key;
+    if (!followedAdapterPresent())
+        m_followedKey.clear();
+    m_away = false;
+    m_restartWait.stop();
+    qCDebug(lcHid) << "adapter chosen:"
+                   << (m_followedKey.isEmpty() ? QStringLiteral("the first found") : m_followedKey);
     return true;
 }
 
 bool AdapterSelector::accepts(const HidDevice &device) const
 {
-    return m_chosenKey.isEmpty() || adapterKeyOf(device) == m_chosenKey;
+    return m_followedKey.isEmpty() || adapterKeyOf(device) == m_followedKey;
 }
 
 void AdapterSelector::claimed(const QString &key, const QString &port)
 {
+    if (!m_bound)
+        m_followedKey = key;
     m_claimedKey = key;
     m_claimedPort = port;
+    m_away = false;
     m_restartWaited = false;
+    m_restartWait.stop();
 }
 
-void AdapterSelector::keepOrDropChoice(const HidDevice *claimedDevice, bool updateHolds)
+void AdapterSelector::stopFollowing()
 {
-    if (m_chosenKey.isEmpty())
+    m_followedKey.clear();
+    m_away = false;
+}
+
+void AdapterSelector::updateReleased()
+{
+    if (m_away && m_awayForRestart && !std::exchange(m_restartWaited, true))
+        m_restartWait.start();
+}
+
+void AdapterSelector::keepOrDropFollowed(const HidDevice *claimedDevice, bool updateHolds)
+{
+    if (m_followedKey.isEmpty())
         return;
-    if (chosenAdapterPresent()) {
+    if (followedAdapterPresent()) {
+        m_away = false;
         m_restartWait.stop();
         return;
     }
     if (m_bound)
         return;
-    // An update restarts the adapter into its boot loader and back, which is no leaving: meanwhile no
-    // other adapter may take its place, or the update would go on with that one, and the choice
-    // would be lost to the restart that ends it. An adapter that left its boot loader is given a
-    // while to come back in its firmware.
-    const bool leftBootLoader =
-        claimedDevice != nullptr && m_claimedKey == m_chosenKey && isBootLoaderName(claimedDevice->product());
-    if (leftBootLoader && !m_restartWait.isActive() && !m_restartWaited) {
-        m_restartWait.start();
-        m_restartWaited = true;
-    }
-    if (updateHolds || m_restartWait.isActive())
+    // How it left is told when it is first found gone: while an update held it, or from its boot
+    // loader, it is restarting because this program asked it to. Meanwhile no other adapter may take
+    // its place: it would be asked into its boot loader too, and the update would go on with it.
+    if (!std::exchange(m_away, true))
+        m_awayForRestart = updateHolds || (claimedDevice != nullptr && m_claimedKey == m_followedKey &&
+                                           isBootLoaderName(claimedDevice->product()));
+    if (!m_awayForRestart) {
+        qCDebug(lcHid) << "the adapter in use" << m_followedKey << "was unplugged; the first one found is used";
+        stopFollowing();
         return;
-    qCDebug(lcHid) << "the chosen adapter" << m_chosenKey << "has left; the first one found is used again";
-    m_chosenKey.clear();
+    }
+    if (updateHolds)
+        return;
+    if (!std::exchange(m_restartWaited, true))
+        m_restartWait.start();
+    if (m_restartWait.isActive())
+        return;
+    qCDebug(lcHid) << "the adapter in use" << m_followedKey << "did not come back; the first one found is used";
+    const QString lost = m_followedKey;
+    stopFollowing();
+    emit adapterNotBack(lost);
 }
 
 } // namespace vestra7

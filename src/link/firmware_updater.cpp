@@ -73,7 +73,7 @@ void FirmwareUpdater::transfer(FirmwareImage image)
 
 void FirmwareUpdater::leaveBootLoader()
 {
-    m_holding = false;
+    release();
     m_bootMode = false;
     m_stage = Stage::Idle;
     m_port.post(Command::LeaveUpdate);
@@ -88,8 +88,10 @@ void FirmwareUpdater::tick()
 {
     if (m_stage == Stage::Closing) {
         // The interval stays as it is; an update that has ended does not end again.
-        if (std::exchange(m_holding, false))
+        if (m_holding) {
+            release();
             emit ended();
+        }
         return;
     }
     setInterval(kResendAfter);
@@ -158,6 +160,12 @@ void FirmwareUpdater::abandonTransfer()
     emit bootLoaderReadyChanged(bootLoaderPresent);
     emit progressCleared();
     emit finished(Result::AdapterLost);
+}
+
+void FirmwareUpdater::release()
+{
+    if (std::exchange(m_holding, false))
+        emit adapterReleased();
 }
 
 void FirmwareUpdater::setInterval(std::chrono::milliseconds interval)

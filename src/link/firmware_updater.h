@@ -65,6 +65,11 @@ public:
     // The image of the last transfer, with the position of its next chunk.
     const FirmwareImage &image() const { return m_image; }
 
+signals:
+    // The update no longer holds the adapter: one away for its restart is waited for no longer than
+    // any other restart.
+    void adapterReleased();
+
 private:
     enum class Stage {
         Idle,      // waking the boot loader while the adapter is held, or waiting for an image
@@ -81,6 +86,7 @@ private:
     void resultReceived(std::span<const std::uint8_t> data);
     void abandonTransfer();
     void setInterval(std::chrono::milliseconds interval);
+    void release();
 
     UpdatePort &m_port;
     std::unique_ptr<TickTimer> m_timer;

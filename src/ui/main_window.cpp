@@ -26,6 +26,7 @@
 #include <QDialog>
 #include <QHeaderView>
 #include <QLayout>
+#include <QMessageBox>
 #include <QShortcut>
 
 #include <algorithm>
@@ -149,6 +150,7 @@ void MainWindow::connectAdapter()
     connect(&m_adapter, &AdapterPort::identityChanged, this, &MainWindow::showIdentity);
     connect(&m_adapter, &AdapterPort::accessProblem, this, &MainWindow::showAccessProblem);
     connect(&m_adapter, &AdapterPort::sendFailed, this, &MainWindow::showSendFailure);
+    connect(&m_adapter, &AdapterPort::adapterNotBack, this, &MainWindow::showAdapterNotBack);
     // The overlay shows while no adapter is connected, which is the case while one is held elsewhere.
     connect(&m_adapter, &AdapterPort::inUseChanged, m_ui->overlay, &DisconnectedOverlay::setInUse);
 }
@@ -266,6 +268,22 @@ void MainWindow::showSendFailure(const QString &text)
 {
     qCDebug(lcUi) << "a write to the adapter failed:" << text;
     errorBox(this, m_prompter.title(), text);
+}
+
+void MainWindow::showAdapterNotBack(const QString &key)
+{
+    qCDebug(lcUi) << "the adapter" << key << "did not come back from its restart";
+    // Not modal: the search that gave it up goes on to take the first adapter found.
+    auto *box = new QMessageBox(QMessageBox::Warning, m_prompter.title(),
+                                tr("The adapter %1 did not come back after its restart. The first adapter found "
+                                   "is used now.")
+                                    .arg(key),
+                                QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("adapterNotBackBox"));
+    // The key comes from the device: plain text, never markup.
+    box->setTextFormat(Qt::PlainText);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void MainWindow::showEvent(QShowEvent *event)

@@ -81,6 +81,7 @@ private:
     void showIdentity(const AdapterIdentity &identity);
     void showAccessProblem(const QString &reason);
     void showSendFailure(const QString &text);
+    void showAdapterNotBack(const QString &key);
     // Every text shown was read in the old code page, also the one the user is typing.
     void onCodePageSwitched();
 

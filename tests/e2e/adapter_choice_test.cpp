@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Two adapters on virtual hidraw nodes: the one chosen in the main window's menu is the one the
-// program writes to.
+// program writes to, and the one in use, chosen or first found, is followed across its restarts.
 #include "program_fixture.h"
 
 #include "link/commands.h"
@@ -11,6 +11,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <chrono>
 
 namespace vestra7 {
 
@@ -46,6 +47,43 @@ protected:
     }
 
     std::shared_ptr<EmulatedAdapter> second = adapterWith("V7-SECOND");
+};
+
+// A real adapter is gone from the bus this long when it restarts.
+constexpr std::chrono::milliseconds kRestartGap{250};
+
+// How the adapter in use comes back from its restarts.
+struct Return
+{
+    const char *name;
+    bool bootLoaderSerial; // its boot loader reports the serial number
+    bool movesPort;        // it comes back in another USB port
+};
+
+class FollowedAdapter : public AdapterChoice, public testing::WithParamInterface<Return>
+{
+protected:
+    // The first adapter, nothing chosen: the one in use is simply the first found.
+    void startWithTwo()
+    {
+        EmulatedIdentity identity;
+        identity.bootLoaderSerial = GetParam().bootLoaderSerial;
+        adapter = std::make_shared<EmulatedAdapter>(identity);
+        adapter->setUsbTiming(true);
+        adapter->setRestartGap(kRestartGap);
+        startConnected();
+        hidraw->plug(second);
+        ASSERT_TRUE(waitUntil([&] { return link().presentAdapters().size() == 2; }));
+        ASSERT_EQ(link().identity().serial, adapter->identity().serialNumber);
+        if (GetParam().movesPort)
+            hidraw->changePortOnNextPlug(*adapter);
+    }
+
+    bool secondUntouched()
+    {
+        const AdapterState state = second->state();
+        return state.received.empty() && state.restarts == 0;
+    }
 };
 
 } // namespace
@@ -96,5 +134,53 @@ TEST_F(AdapterChoice, AnUpdateRestartsOnlyTheChosenAdapterAndTheWindowsFollowIt)
     EXPECT_TRUE(adapterNow([](const AdapterState &state) { return state.received.empty() && !state.bootMode; }))
         << "the adapter not chosen received a report";
 }
+
+} // namespace vestra7
+
+namespace vestra7 {
+
+TEST_P(FollowedAdapter, AnUpdateRestartsOnlyTheAdapterInUseThoughNoneWasChosen)
+{
+    startWithTwo();
+    bool secondTouched = false;
+    whileUpdateWindowOpen([&] {
+        ASSERT_TRUE(waitUntil([this] { return updateControls().selectFileButton->isEnabled(); }));
+        EXPECT_EQ(updateDialog().deviceName(), "VESTRA7 (boot)");
+        EXPECT_EQ(adapter->state().restarts, 1);
+        secondTouched = !secondUntouched();
+        updateControls().closeButton->click();
+    });
+    EXPECT_FALSE(secondTouched) << "the other adapter was sent something while the update window showed";
+    ASSERT_TRUE(waitUntil([&] { return adapter->state().restarts == 2; }));
+    ASSERT_TRUE(
+        waitUntil([&] { return link().identity().serial == adapter->identity().serialNumber && connectedOnScreen(); }));
+    EXPECT_TRUE(secondUntouched()) << "the other adapter was sent something";
+}
+
+TEST_P(FollowedAdapter, OneThatDoesNotComeBackIsGivenUpOnlyOnceTheUpdateWindowHasClosed)
+{
+    startWithTwo();
+    link().setRestartWait(std::chrono::milliseconds(300));
+    // Once in its boot loader, it goes away for good.
+    whileUpdateWindowOpen([&] {
+        ASSERT_TRUE(waitUntil([this] { return updateControls().selectFileButton->isEnabled(); }));
+        adapter->unplug();
+        ASSERT_TRUE(waitUntil([this] { return link().presentAdapters().size() == 1; }));
+        EXPECT_TRUE(secondUntouched()) << "the other adapter was taken while the update window showed";
+        updateControls().closeButton->click();
+    });
+    ASSERT_TRUE(waitUntil([&] { return link().identity().serial == "V7-SECOND" && connectedOnScreen(); }));
+    ASSERT_EQ(unexpectedBoxes.size(), 1);
+    EXPECT_TRUE(unexpectedBoxes.front().contains(QLatin1String("did not come back")))
+        << unexpectedBoxes.front().toStdString();
+    EXPECT_TRUE(unexpectedBoxes.front().contains(adapter->identity().serialNumber))
+        << unexpectedBoxes.front().toStdString();
+    unexpectedBoxes.clear();
+}
+
+INSTANTIATE_TEST_SUITE_P(Returns, FollowedAdapter,
+                         testing::Values(Return{"BootLoaderWithoutSerialInTheSamePort", false, false},
+                                         Return{"WithItsSerialInAnotherPort", true, true}),
+                         [](const testing::TestParamInfo<Return> &param) { return std::string(param.param.name); });
 
 } // namespace vestra7

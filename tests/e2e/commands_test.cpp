@@ -4,6 +4,7 @@
 #include "app/tool_runner.h"
 #include "link/hidapi_backend.h"
 #include "model/byte_span.h"
+#include "sim/demo_adapter.h"
 #include "sim/emulated_adapter.h"
 #include "support/virtual_hidraw.h"
 
@@ -60,7 +61,45 @@ protected:
     QTemporaryDir folder;
 };
 
+// The commands that restart the adapter, run with two adapters present and none named.
+struct Restarting
+{
+    const char *name;
+    ToolCommand::Kind kind;
+    bool takesUpdateFile;
+};
+
+class RestartingCommands : public Commands, public testing::WithParamInterface<Restarting>
+{
+};
+
 } // namespace
+
+TEST_P(RestartingCommands, RestartOnlyTheFirstAdapterAndSendTheOtherNothing)
+{
+    // Away from the bus as long as a real adapter is when it restarts.
+    first->setRestartGap(std::chrono::milliseconds(250));
+    ToolCommand command;
+    command.kind = GetParam().kind;
+    if (GetParam().takesUpdateFile) {
+        command.file = folder.filePath(QStringLiteral("VESTRA7-1.3.0.xupd"));
+        QFile file(command.file);
+        const std::vector<std::uint8_t> update = demoUpdateFile(2 * 1024);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(toByteArray(update)), static_cast<qint64>(update.size()));
+    }
+
+    ASSERT_EQ(run(command), 0) << err.data().toStdString();
+    EXPECT_EQ(first->state().restarts, 2);
+    const AdapterState other = second->state();
+    EXPECT_TRUE(other.received.empty()) << other.received.size() << " messages reached the other adapter";
+    EXPECT_EQ(other.restarts, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(WithoutSerial, RestartingCommands,
+                         testing::Values(Restarting{"Update", ToolCommand::Kind::Update, true},
+                                         Restarting{"ResetSettings", ToolCommand::Kind::ResetSettings, false}),
+                         [](const testing::TestParamInfo<Restarting> &param) { return std::string(param.param.name); });
 
 TEST_F(Commands, ListAndBackupOfAllThroughHidapiSkippingTheOneThatCannotBeOpened)
 {

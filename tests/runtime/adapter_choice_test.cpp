@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Two adapters on the bus: the one chosen is used and written to while it stays, whatever the
-// other does, and the first one found is used again once it leaves.
+// Two adapters on the bus: the one chosen, or else the first found, is used and written to while it
+// stays, whatever the other does, and the first one found is used again once it leaves.
 #include "link/adapter.h"
 #include "link/adapter_lock.h"
 #include "link/commands.h"
@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 
 namespace vestra7 {
 
@@ -159,6 +160,36 @@ TEST_F(AdapterChoice, AnAdapterThatCannotBeOpenedIsNotKeptLockedFromThoseWhoCan)
     AdapterLock other(m_bus.lockScope());
     EXPECT_TRUE(other.take(QStringLiteral("V7-B"))) << "locked by a program that could not open it";
     EXPECT_FALSE(other.take(QStringLiteral("V7-A"))) << "the adapter still claimed keeps its lock";
+}
+
+TEST_F(AdapterChoice, TheFirstFoundIsFollowedThroughTheRestartsOfAnUpdateThoughNoneWasChosen)
+{
+    // Off the bus as long as a real adapter is when it restarts; searches run meanwhile.
+    m_first->setRestartGap(std::chrono::milliseconds(250));
+    ASSERT_TRUE(inUse("V7-A", "Anna"));
+    m_second->clearReceived();
+
+    m_link.updater().enterBootLoader();
+    ASSERT_TRUE(waitUntil([this] { return m_link.bootLoaderPresent(); }));
+    EXPECT_EQ(m_link.identity().key, QStringLiteral("V7-A"));
+    m_link.updater().leaveBootLoader();
+    ASSERT_TRUE(waitUntil([this] { return m_first->state().restarts == 2; }));
+    ASSERT_TRUE(inUse("V7-A", "Anna"));
+    EXPECT_TRUE(m_second->state().received.empty()) << "the other adapter received a report";
+    EXPECT_EQ(m_second->state().restarts, 0);
+}
+
+TEST_F(AdapterChoice, TheFirstFoundUnpluggedByHandGivesWayAtOnceWithoutAWord)
+{
+    ASSERT_TRUE(inUse("V7-A", "Anna"));
+    QStringList notBack;
+    QObject::connect(&m_link, &AdapterPort::adapterNotBack, [&](const QString &key) { notBack << key; });
+    m_bus.unplug(*m_first);
+    ASSERT_TRUE(inUse("V7-B", "Bert"));
+    m_bus.plug(m_first);
+    ASSERT_TRUE(adaptersPresent(2));
+    ASSERT_TRUE(inUse("V7-B", "Bert")) << "the adapter in use gave way to the one plugged in again";
+    EXPECT_TRUE(notBack.isEmpty()) << notBack.join(' ').toStdString();
 }
 
 // With or without its serial number reported by the boot loader, the adapter chosen is the one

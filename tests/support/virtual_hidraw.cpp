@@ -25,6 +25,7 @@ struct VirtualNode
     std::shared_ptr<EmulatedHidDevice> device;
     std::string instance; // "/dev/hidrawN"
     int number = 0;
+    int port = 0;                      // the USB port "1-port"
     std::vector<std::string> sysPaths; // USB device, interface, HID device, hidraw node
     bool announced = false;            // its "remove" uevents are out; control thread only
     UMockdevIoctlBase *handler = nullptr;
@@ -215,6 +216,7 @@ VirtualHidraw::VirtualHidraw()
 
 VirtualHidraw::~VirtualHidraw()
 {
+    m_delayedPlugs.stop();
     std::vector<std::shared_ptr<VirtualNode>> plugged;
     {
         const std::lock_guard lock(m_mutex);
@@ -256,11 +258,34 @@ QString VirtualHidraw::plug(const std::shared_ptr<EmulatedHidDevice> &device)
     {
         const std::lock_guard lock(m_mutex);
         node->number = m_nextNumber++;
+        node->port = portFor(device);
         node->instance = "/dev/hidraw" + std::to_string(node->number);
         m_nodes.push_back(node);
     }
     perform([this, node] { addNode(node); });
     return QString::fromStdString(node->instance);
+}
+
+int VirtualHidraw::portFor(const std::shared_ptr<EmulatedHidDevice> &device)
+{
+    std::erase_if(m_ports, [](const auto &entry) { return entry.first.expired(); });
+    const auto known =
+        std::find_if(m_ports.begin(), m_ports.end(), [&](const auto &entry) { return entry.first.lock() == device; });
+    if (known != m_ports.end())
+        return known->second;
+    m_ports.emplace_back(device, m_nextPort);
+    return m_nextPort++;
+}
+
+void VirtualHidraw::plugAfter(const std::shared_ptr<EmulatedHidDevice> &device, std::chrono::milliseconds gap)
+{
+    m_delayedPlugs.plugAfter(device, gap);
+}
+
+void VirtualHidraw::changePortOnNextPlug(const EmulatedHidDevice &device)
+{
+    const std::lock_guard lock(m_mutex);
+    std::erase_if(m_ports, [&](const auto &entry) { return entry.first.lock().get() == &device; });
 }
 
 std::vector<std::shared_ptr<VirtualNode>>::iterator VirtualHidraw::pluggedNode(const EmulatedHidDevice &device)
@@ -350,8 +375,8 @@ void VirtualHidraw::addNode(const std::shared_ptr<VirtualNode> &node)
 {
     const HidDeviceInfo identity = node->device->info();
     const int n = node->number;
-    const std::string usb = "/devices/pci0000:00/0000:00:14.0/usb1/1-" + std::to_string(n + 1);
-    const std::string interface = usb + "/1-" + std::to_string(n + 1) + ":1.0";
+    const std::string usb = "/devices/pci0000:00/0000:00:14.0/usb1/1-" + std::to_string(node->port);
+    const std::string interface = usb + "/1-" + std::to_string(node->port) + ":1.0";
     const std::string hid = interface + "/0003:F055:7007." + std::to_string(1000 + n);
     const std::string hidraw = hid + "/hidraw/hidraw" + std::to_string(n);
     node->sysPaths = {"/sys" + usb, "/sys" + interface, "/sys" + hid, "/sys" + hidraw};
