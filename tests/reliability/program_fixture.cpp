@@ -6,6 +6,7 @@
 
 #include "link/tracing_backend.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 namespace vestra7 {
@@ -48,7 +49,11 @@ void ProgramOnEmulatedBus::openTrace()
     const testing::TestInfo *test = testing::UnitTest::GetInstance()->current_test_info();
     const QString traces = QDir::current().filePath(QStringLiteral("report-traces"));
     QDir().mkpath(traces);
-    m_tracePath = QStringLiteral("%1/%2.%3.log").arg(traces, test->test_suite_name(), test->name());
+    // Named for the run, so that a later run, passing, does not take a failed one's log away.
+    m_tracePath = QStringLiteral("%1/%2.%3.seed%4.%5.log")
+                      .arg(traces, test->test_suite_name(), test->name())
+                      .arg(faultSeed())
+                      .arg(QCoreApplication::applicationPid());
     Result<std::unique_ptr<ReportTrace>> trace = ReportTrace::open(m_tracePath);
     EXPECT_TRUE(trace) << "no report trace at " << m_tracePath.toStdString();
     if (trace)
