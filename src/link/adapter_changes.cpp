@@ -15,7 +15,7 @@ void Adapter::selectParty(const Party &party)
     // An active line other than A or B, as only the adapter can report, has no party to store into.
     if (!activeSubscriber(record()))
         return;
-    m_store.make(change::SelectParty{party});
+    m_store.make(change::SelectParty{party, record().act_line});
 }
 
 void Adapter::call(int line, const Party &party)

@@ -37,6 +37,7 @@ bool GuiDispatcher::enqueue(Task task)
             return false;
         m_tasks.push_back(std::move(task));
     }
+    m_queued.notify_all();
     if (!m_wakePosted.exchange(true)) {
         const std::lock_guard lock(wakeUpMutex());
         emit tasksWaiting(QPrivateSignal());
@@ -77,6 +78,29 @@ void GuiDispatcher::shutdown()
         m_tasks.clear();
     }
     m_finished.notify_all();
+    m_queued.notify_all();
+}
+
+void GuiDispatcher::close()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_closed = true;
+    }
+    m_queued.notify_all();
+}
+
+void GuiDispatcher::runUntilClosed()
+{
+    for (;;) {
+        {
+            std::unique_lock lock(m_mutex);
+            m_queued.wait(lock, [this] { return !m_tasks.empty() || m_closed || m_shutdown; });
+            if (m_tasks.empty())
+                return;
+        }
+        runPending();
+    }
 }
 
 void GuiDispatcher::runPending()

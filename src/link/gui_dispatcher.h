@@ -40,6 +40,12 @@ public:
     // Releases every waiting thread and drops functions not yet run; later calls do nothing.
     void shutdown();
 
+    // Any thread that will queue nothing more: runUntilClosed() returns once what it queued has run.
+    void close();
+    // GUI thread: runs the functions queued, as they come, until close() or shutdown(). For a thread
+    // on its way out whose last functions must run before the GUI thread goes on.
+    void runUntilClosed();
+
 signals:
     // Any thread: there are functions to run.
     void tasksWaiting(QPrivateSignal);
@@ -63,8 +69,10 @@ private:
     std::atomic<bool> m_wakePosted{false};
     std::mutex m_mutex;
     std::condition_variable m_finished;
+    std::condition_variable m_queued; // a function was queued, or the queue closed or shut down
     std::deque<Task> m_tasks;
     bool m_shutdown = false;
+    bool m_closed = false;
 };
 
 } // namespace vestra7

@@ -37,6 +37,8 @@ struct HidDevice::Private
         return connection;
     }
 
+    // GUI thread. The reports read before the removal are handed on first, before anyone hears of
+    // it: a boot loader's last reply comes right before it restarts.
     void markUnplugged()
     {
         {
@@ -44,6 +46,8 @@ struct HidDevice::Private
             pluggedIn = false;
         }
         releaseConnection();
+        if (reader)
+            reader->finish();
     }
 
     // Closes the handle here unless a reading or writing thread is still inside a call on it; any
@@ -347,14 +351,18 @@ bool HidController::keepListed(const std::vector<HidDeviceInfo> &found, std::vec
         });
     };
     bool changed = false;
+    // All are marked first: the last reports of a device marked gone run handlers, which may look
+    // at the list, and must find every device in it still alive.
     for (HidDevice *device : d->list) {
-        if (device->isPluggedIn() && isFound(*device)) {
-            kept.push_back(device);
-            continue;
-        }
-        if (device->isPluggedIn()) {
+        if (device->isPluggedIn() && !isFound(*device)) {
             device->d->markUnplugged();
             changed = true;
+        }
+    }
+    for (HidDevice *device : d->list) {
+        if (device->isPluggedIn()) {
+            kept.push_back(device);
+            continue;
         }
         if (device->isClaimed()) {
             kept.push_back(device);

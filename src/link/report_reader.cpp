@@ -2,6 +2,8 @@
 // Reading input reports and handing them to the GUI thread one at a time.
 #include "link/report_reader.h"
 
+#include <QScopedValueRollback>
+
 #include <algorithm>
 #include <chrono>
 #include <utility>
@@ -46,6 +48,18 @@ bool ReportReader::hasFinished() const
     return m_finished;
 }
 
+void ReportReader::finish()
+{
+    if (m_delivering > 0)
+        return;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_finishing = true;
+    }
+    m_wake.notify_all();
+    m_gui.runUntilClosed();
+}
+
 void ReportReader::run()
 {
     std::vector<std::uint8_t> buffer(m_reportLength);
@@ -57,9 +71,13 @@ void ReportReader::run()
                 break;
         }
         std::shared_ptr<HidConnection> connection = m_source();
-        // A device that is gone never comes back: a re-plugged device is a new device object.
-        if (!connection)
+        // A device that is gone never comes back: a re-plugged device is a new device object. What
+        // it sent before it went is still its own, and goes over before its removal is handled.
+        if (!connection) {
+            if (!group.empty())
+                handOver(group);
             break;
+        }
         const HidIoResult count = connection->read(buffer, group.empty() ? kReadSliceMs : kGroupGapMs);
         // Let go at once, so that the handle can close as soon as the device is found gone.
         connection.reset();
@@ -75,8 +93,11 @@ void ReportReader::run()
             handOver(group);
         }
     }
-    const std::lock_guard lock(m_mutex);
-    m_finished = true;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_finished = true;
+    }
+    m_gui.close();
 }
 
 void ReportReader::handOver(std::vector<std::vector<std::uint8_t>> &group)
@@ -88,6 +109,7 @@ void ReportReader::handOver(std::vector<std::vector<std::uint8_t>> &group)
 
 void ReportReader::deliver(const std::vector<std::vector<std::uint8_t>> &reports)
 {
+    const QScopedValueRollback delivering(m_delivering, m_delivering + 1);
     for (const std::vector<std::uint8_t> &report : reports) {
         {
             // Stopped, also by a handler: the rest of the group is not handled.
@@ -106,7 +128,9 @@ void ReportReader::deliver(const std::vector<std::vector<std::uint8_t>> &reports
 bool ReportReader::waitForStop(int milliseconds)
 {
     std::unique_lock lock(m_mutex);
-    return m_wake.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return m_stopping; });
+    // Woken by finish() too: the next try finds the device gone at once.
+    m_wake.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return m_stopping || m_finishing; });
+    return m_stopping;
 }
 
 } // namespace vestra7

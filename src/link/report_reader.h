@@ -64,6 +64,12 @@ public:
     void stop();
     // True once the thread has ended: stopped, or its device found gone.
     bool hasFinished() const;
+    // GUI thread, once the connection source gives no more connections (the device is gone): runs
+    // here the hand-overs of the reports read until then, and returns once the thread has handed
+    // over the last of them. That is at most one read away: a removed device's read fails at once.
+    // Called from inside one of this reader's own hand-overs, which its thread waits for, it returns
+    // at once and the reports left go over after it.
+    void finish();
 
 private:
     void run();
@@ -80,6 +86,9 @@ private:
     std::condition_variable m_wake;
     bool m_stopping = false;
     bool m_finished = false;
+    bool m_finishing = false; // finish() cuts a wait between tries short
+
+    int m_delivering = 0; // GUI thread only: hand-overs under way on its stack
 
     GuiDispatcher m_gui;
     std::thread m_thread; // last: starts once everything above exists

@@ -64,6 +64,11 @@ void TracingBackend::watchChanges(std::function<void()> onChange)
     m_inner->watchChanges(std::move(onChange));
 }
 
+std::vector<HidDeviceEvent> TracingBackend::takeEvents()
+{
+    return m_inner->takeEvents();
+}
+
 QString TracingBackend::lockScope() const
 {
     return m_inner->lockScope();

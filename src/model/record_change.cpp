@@ -63,8 +63,10 @@ bool samePressedParty(const PartyEntry &received, const PartyEntry &sent, const 
 }
 
 // The party of the line that was active when the change was written.
-bool selectedPartyHeld(const DeviceRecord &received, const DeviceRecord &sent)
+bool selectedPartyHeld(const DeviceRecord &received, const DeviceRecord &sent, int line)
 {
+    if (isLine(line))
+        return same(received.subscriber[line], sent.subscriber[line]);
     const PartyEntry *written = activeSubscriber(sent);
     return !written || (received.act_line == sent.act_line && same(*activeSubscriber(received), *written));
 }
@@ -87,8 +89,8 @@ void apply(DeviceRecord &record, const Change &value)
                 record.act_line = static_cast<std::uint8_t>(c.line & 0xFF);
             } else if constexpr (std::is_same_v<C, change::SelectParty>) {
                 // An active line other than A or B, as only the adapter can report, has no party.
-                if (PartyEntry *active = activeSubscriber(record))
-                    writeParty(*active, c.party, AnsiCodec::system());
+                if (PartyEntry *target = isLine(c.line) ? &record.subscriber[c.line] : activeSubscriber(record))
+                    writeParty(*target, c.party, AnsiCodec::system());
             } else if constexpr (std::is_same_v<C, change::Call> || std::is_same_v<C, change::HangUp>) {
                 if (isLine(c.line))
                     writePressedParty(record.subscriber[c.line], c.party);
@@ -135,7 +137,7 @@ bool holdsChange(const DeviceRecord &received, const DeviceRecord &sent, const C
             if constexpr (std::is_same_v<C, change::SetActiveLine>)
                 return received.act_line == sent.act_line;
             else if constexpr (std::is_same_v<C, change::SelectParty>)
-                return selectedPartyHeld(received, sent);
+                return selectedPartyHeld(received, sent, c.line);
             else if constexpr (std::is_same_v<C, change::Call> || std::is_same_v<C, change::HangUp>)
                 return !isLine(c.line) ||
                        samePressedParty(received.subscriber[c.line], sent.subscriber[c.line], c.party);

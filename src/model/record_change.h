@@ -23,6 +23,9 @@ struct SetActiveLine
 struct SelectParty
 {
     Party party;
+    // The line the party goes to, the one active when it was picked: applied again over a later
+    // record, it must not follow a line chosen since. Below 0: the line active in that record.
+    int line = -1;
 };
 struct Call
 {

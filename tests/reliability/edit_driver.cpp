@@ -195,8 +195,14 @@ bool EditDriver::pressAgainWhereIgnored(const DeviceRecord &record)
         if (!m_inCall[line] || *m_inCall[line] == inCall(record, line))
             continue;
         GlyphButton *button = *m_inCall[line] ? m_callButtons[line] : m_hangUpButtons[line];
+        // A press is an edit like the first one: it writes the party in the edits, the active
+        // line's, into the pressed line's. A call needs a number there, which an edit made since
+        // the lost press may have emptied (choosing an empty phone-book row to delete it): a user
+        // gives one first.
+        if (*m_inCall[line] && !button->isEnabled())
+            change([this] { storeContact(); });
         if (button->isEnabled()) {
-            QTest::mouseClick(button, Qt::LeftButton);
+            change([button] { QTest::mouseClick(button, Qt::LeftButton); });
             pressed = true;
         }
     }

@@ -54,7 +54,7 @@ public:
     // A call or hang-up whose write was lost never reaches the adapter: repeats of an unanswered
     // write carry no request, so that one the adapter did take is never made twice. Presses the
     // button again where the adapter's line is not as last asked, as a user who sees it unchanged
-    // does; true when it pressed.
+    // does, storing a contact first where the call lacks a number; true when it pressed.
     bool pressAgainWhereIgnored(const DeviceRecord &record);
 
 private:

@@ -15,6 +15,8 @@
 
 #include <QElapsedTimer>
 
+#include <algorithm>
+
 #include <iostream>
 #include <random>
 
@@ -26,10 +28,18 @@ using namespace std::chrono_literals;
 
 using FaultyLink = ProgramOnEmulatedBus;
 
+// A call or hang-up travels once, in one record write of 30 reports, which the loss of any of them
+// loses: at 2 % per report, 45 % of presses are lost. Which reports are lost follows the seed, but
+// how many go before each press follows the timing, so the same seed loses other presses from run
+// to run. Five looks gave a press five tries, all lost once in 55 presses: with a few calls in a run,
+// about one run in ten failed. Fifteen tries all fail once in 160 000 presses; a try costs a look
+// only when its press is lost.
+constexpr int kLooks = 15;
+
 TEST_F(FaultyLink, EveryEditReachesTheAdapterAndOnlyRecordsItSentAreShown)
 {
     const std::chrono::seconds duration = secondsFromEnvironment("VESTRA7_FAULT_SECONDS", 40s);
-    const auto seed = static_cast<std::uint32_t>(countFromEnvironment("VESTRA7_FAULT_SEED", 7));
+    const std::uint32_t seed = faultSeed();
     adapter->rememberSentRecords();
     startConnected();
     adapter->setLinkFaults(faultyLink(seed));
@@ -56,6 +66,7 @@ TEST_F(FaultyLink, EveryEditReachesTheAdapterAndOnlyRecordsItSentAreShown)
 
     std::mt19937 random(seed);
     int rounds = 0;
+    int mostPresses = 0;
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < std::chrono::milliseconds(duration).count()) {
@@ -71,21 +82,24 @@ TEST_F(FaultyLink, EveryEditReachesTheAdapterAndOnlyRecordsItSentAreShown)
         shownBeforeWait = shown;
         // A user who still sees a line unchanged once the program has stopped sending the press
         // again (after ten seconds without an answer) presses again.
-        for (int look = 0; look < 5 && !waitUntil(settled, 12s); ++look) {
-            driver.pressAgainWhereIgnored(app->adapter().record());
+        int presses = 0;
+        for (int look = 0; look < kLooks && !waitUntil(settled, 12s); ++look) {
+            presses += driver.pressAgainWhereIgnored(app->adapter().record()) ? 1 : 0;
             shownBeforeWait = shown;
         }
-        ASSERT_TRUE(settled()) << "round " << rounds << " (" << burst
-                               << ") - the adapter lacks: " << driver.missingEdits(adapter->state().record)
+        ASSERT_TRUE(settled()) << "round " << rounds << " (" << burst << "), pressed again " << presses
+                               << " times - the adapter lacks: " << driver.missingEdits(adapter->state().record)
                                << " - the window lacks: " << driver.missingEdits(app->adapter().record());
+        mostPresses = std::max(mostPresses, presses);
         ++rounds;
     }
 
     EXPECT_EQ(strangers, 0) << "records shown that the adapter never sent";
     EXPECT_TRUE(connectedOnScreen());
     std::cout << "fault run: " << duration.count() << " s, " << rounds << " rounds, " << driver.edits() << " edits, "
-              << shown << " records shown" << std::endl;
+              << shown << " records shown, at most " << mostPresses << " presses again in a round" << std::endl;
     RecordProperty("edits", driver.edits());
+    RecordProperty("mostPressesAgain", mostPresses);
     RecordProperty("recordsShown", shown);
 }
 

@@ -4,6 +4,8 @@
 
 #include "tracking_backend.h"
 
+#include "link/report_trace.h"
+
 #include "sim/emulated_backend.h"
 #include "sim/emulated_bus.h"
 #include "support/program_test.h"
@@ -13,24 +15,17 @@
 
 namespace vestra7 {
 
+// Each run logs the reports both ways; a failed run keeps its log, under the test's working folder,
+// and names it with the faults' seed, so that a failure seen once can be read afterwards.
 class ProgramOnEmulatedBus : public ProgramTest
 {
 protected:
-    ProgramOnEmulatedBus() { adapter->setUsbTiming(true); }
+    ProgramOnEmulatedBus();
 
     // No handle may have been closed under a call.
-    void TearDown() override
-    {
-        EXPECT_EQ(ledger->closedDuringCall(), 0) << "a handle was closed while a call on it was under way";
-        ProgramTest::TearDown();
-    }
+    void TearDown() override;
 
-    Adapter::BackendFactory backend() override
-    {
-        return [this] {
-            return std::make_unique<TrackingBackend>(std::make_unique<EmulatedBackend>(bus), ledger);
-        };
-    }
+    Adapter::BackendFactory backend() override;
     void plug() override { bus.plug(adapter); }
 
     // Takes the adapter out from a thread of its own, as the system reports a removal, and returns
@@ -42,6 +37,14 @@ protected:
 
     EmulatedBus bus;
     std::shared_ptr<HandleLedger> ledger = std::make_shared<HandleLedger>();
+    // Off for a run so long that its log would fill the disk; set before startProgram().
+    bool traceReports = true;
+
+private:
+    void openTrace();
+
+    QString m_tracePath;
+    std::shared_ptr<ReportTrace> m_trace;
 };
 
 } // namespace vestra7

@@ -65,6 +65,9 @@ Memory memoryNow()
 class Soak : public ProgramOnEmulatedBus
 {
 protected:
+    // An hour of polls would log a hundred megabytes of reports.
+    Soak() { traceReports = false; }
+
     void report(const char *run, Memory start, Memory end)
     {
         std::cout << run << ": resident memory " << start.residentKiB << " KiB at the start, " << end.residentKiB

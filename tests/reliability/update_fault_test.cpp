@@ -115,7 +115,7 @@ protected:
 TEST_F(UpdateTest, UnderLinkFaultsSuccessMeansTheExactImage)
 {
     const int attempts = countFromEnvironment("VESTRA7_UPDATE_ATTEMPTS", 8);
-    const auto seed = static_cast<std::uint32_t>(countFromEnvironment("VESTRA7_FAULT_SEED", 7));
+    const std::uint32_t seed = faultSeed();
     startConnected();
     adapter->setLinkFaults(faultyLink(seed));
 

@@ -12,6 +12,8 @@
 #include <atomic>
 #include <future>
 #include <stdexcept>
+#include <thread>
+#include <vector>
 
 namespace vestra7 {
 
@@ -74,6 +76,28 @@ TEST(GuiDispatcher, PostedFunctionsRunInOrder)
         return dispatcher.runAndWait([] {});
     });
     EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4}));
+}
+
+// The GUI thread waits, without its event loop, for a thread's last hand-overs: it serves them as
+// they come, however late, and goes on once the thread says it is done, or the dispatcher shuts down.
+TEST(GuiDispatcher, RunUntilClosedServesEveryHandOverUntilTheThreadIsDone)
+{
+    for (const bool closes : {true, false}) {
+        SCOPED_TRACE(closes ? "closed" : "shut down");
+        GuiDispatcher dispatcher;
+        std::vector<int> order;
+        std::thread last([&] {
+            for (int i = 0; i < 3; ++i)
+                EXPECT_EQ(dispatcher.runAndWait([&order, i] { order.push_back(i); }), GuiDispatcher::Outcome::Done);
+            if (closes)
+                dispatcher.close();
+            else
+                dispatcher.shutdown();
+        });
+        dispatcher.runUntilClosed();
+        EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
+        last.join();
+    }
 }
 
 } // namespace vestra7

@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <mutex>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -69,6 +70,87 @@ private:
     std::shared_ptr<PlatformView> m_view;
 };
 
+// One device that says its last words and goes: as the read of its last report returns, the
+// platform announces its removal, ahead of the reading thread's hand-over of that report. Later reads
+// fail as on a removed device.
+class LastWordsBackend final : public HidBackend
+{
+public:
+    explicit LastWordsBackend(std::vector<Report> reports)
+        : m_reports(std::move(reports))
+    {
+    }
+
+    std::vector<HidDeviceInfo> scan() override
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_removed)
+            return {};
+        return {m_info};
+    }
+    Result<std::unique_ptr<HidConnection>> open(const QString &) override
+    {
+        return std::unique_ptr<HidConnection>(std::make_unique<Connection>(*this));
+    }
+    void watchChanges(std::function<void()> onChange) override { m_onChange = std::move(onChange); }
+    std::vector<HidDeviceEvent> takeEvents() override
+    {
+        const std::lock_guard lock(m_mutex);
+        return std::exchange(m_events, {});
+    }
+
+private:
+    class Connection final : public HidConnection
+    {
+    public:
+        explicit Connection(LastWordsBackend &backend)
+            : m_backend(backend)
+        {
+        }
+        HidIoResult write(std::span<const std::uint8_t> report) override { return report.size(); }
+        HidIoResult read(std::span<std::uint8_t> buffer, int) override { return m_backend.readNext(buffer); }
+
+    private:
+        LastWordsBackend &m_backend;
+    };
+
+    HidIoResult readNext(std::span<std::uint8_t> buffer)
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_next == m_reports.size())
+            return HidIoFailure{true};
+        std::copy(m_reports[m_next].begin(), m_reports[m_next].end(), buffer.begin());
+        if (++m_next == m_reports.size()) {
+            m_removed = true;
+            m_events.push_back({HidDeviceEvent::Kind::Removed, m_info.instance});
+            QMetaObject::invokeMethod(
+                qApp, [this] { m_onChange(); }, Qt::QueuedConnection);
+        }
+        return m_reports.front().size();
+    }
+
+    const HidDeviceInfo m_info{"last-words", "TARNIX", "VESTRA7 (boot)", "V7-1", 0x0100, 65, 65};
+    const std::vector<Report> m_reports;
+    std::function<void()> m_onChange;
+    std::mutex m_mutex;
+    std::size_t m_next = 0;
+    bool m_removed = false;
+    std::vector<HidDeviceEvent> m_events;
+};
+
+bool endsMessage(std::span<const std::uint8_t> frame)
+{
+    return frame.empty() || frame[0] != kDataMarker;
+}
+
+Report dataReport(std::uint8_t number)
+{
+    Report report{};
+    report[1] = kDataMarker;
+    report[2] = number;
+    return report;
+}
+
 class RecordCollector final : public MessageSink
 {
 public:
@@ -85,11 +167,11 @@ public:
 class HidControllerTest : public testing::Test
 {
 protected:
-    void start(std::unique_ptr<HidBackend> backend = {})
+    void start(std::unique_ptr<HidBackend> backend = {}, ReportReader::GroupEnd groupEnd = nullptr)
     {
         if (!backend)
             backend = std::make_unique<EmulatedBackend>(bus);
-        controller = std::make_unique<HidController>(std::move(backend));
+        controller = std::make_unique<HidController>(std::move(backend), groupEnd);
         QObject::connect(controller.get(), &HidController::devicesChanged, [this]() { ++changes; });
     }
 
@@ -444,6 +526,49 @@ TEST_F(HidControllerTest, ReportsReachTheGuiThreadOneAtATimeAndInOrder)
     EXPECT_EQ(reports, 30);
     EXPECT_EQ(deepest, 1);
     EXPECT_TRUE(allOnGuiThread);
+}
+
+// A boot loader's result comes right before it restarts: the reports read before a removal reach
+// their receivers before the removal does, also those of a message the removal cut short.
+TEST_F(HidControllerTest, ReportsReadBeforeARemovalGoOnBeforeIt)
+{
+    const Report result = makeReport(makeTrailerFrame({1, 0, CMD_FW_END}));
+    const struct
+    {
+        const char *name;
+        std::vector<Report> reports;
+        QStringList expected;
+    } cases[] = {
+        {"a reply of one report", {result}, {"report fb", "gone"}},
+        {"a reply of several reports",
+         {dataReport(1), dataReport(2), result},
+         {"report fa", "report fa", "report fb", "gone"}},
+        {"a message cut short", {dataReport(1), dataReport(2)}, {"report fa", "report fa", "gone"}},
+    };
+    for (const auto &[name, reports, expected] : cases) {
+        SCOPED_TRACE(name);
+        changes = 0;
+        start(std::make_unique<LastWordsBackend>(reports), &endsMessage);
+        ASSERT_TRUE(waitForChanges(1));
+        ASSERT_EQ(controller->devices().size(), 1u);
+        HidDevice *device = controller->devices()[0];
+        QStringList seen;
+        QObject::connect(
+            controller.get(), &HidController::reportReceived,
+            [&](HidDevice *from, std::uint8_t, std::span<const std::uint8_t> data) {
+                EXPECT_EQ(from, device);
+                seen << QStringLiteral("report %1").arg(static_cast<unsigned>(data[0]), 2, 16, QLatin1Char('0'));
+            });
+        QObject::connect(controller.get(), &HidController::devicesChanged, [&] {
+            if (!device->isPluggedIn())
+                seen << "gone";
+        });
+        ASSERT_TRUE(device->claim());
+        ASSERT_TRUE(waitUntil([&] { return seen.contains("gone"); }));
+        drainPostedEvents();
+        EXPECT_EQ(seen.join(", ").toStdString(), expected.join(", ").toStdString());
+        controller.reset();
+    }
 }
 
 TEST_F(HidControllerTest, ExceptionInTheDataHandlerDoesNotEndTheReading)

@@ -159,6 +159,27 @@ TEST_F(RecordStoreTest, ALaterEditTheAdapterHoldsIsNotWrittenOverByAnEarlierPres
     EXPECT_TRUE(std::memcmp(&next.subscriber[line], &picked, sizeof picked) == 0);
 }
 
+// A party picked for one line, then another line chosen, all unanswered: a record from before
+// them, with the second line already active, must not carry the party over to that line.
+TEST_F(RecordStoreTest, APartyPickedStaysWithItsLineWhenAnotherLineIsChosenAfterIt)
+{
+    m_adapter.act_line = 1;
+    receive(CMD_POLL, m_adapter);
+    m_store.make(change::SetActiveLine{0});
+    send();
+    m_store.make(change::SelectParty{{QStringLiteral("Vera"), QStringLiteral("+4930123")}, 0});
+    const DeviceRecord picked = m_store.record();
+    send();
+    m_store.make(change::SetActiveLine{1});
+    send(); // none of the three reached the adapter
+
+    receive(CMD_POLL, m_adapter);
+    for (int line = 0; line < kLineCount; ++line)
+        EXPECT_TRUE(std::memcmp(&m_store.record().subscriber[line], &picked.subscriber[line], sizeof(PartyEntry)) == 0)
+            << "line " << line;
+    EXPECT_EQ(m_store.record().act_line, 1);
+}
+
 // A change whose write is answered, with the reply changed as an adapter may change it.
 struct AnsweredCase
 {
