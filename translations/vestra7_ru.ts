@@ -114,57 +114,6 @@
     </message>
 </context>
 <context>
-    <name>BackupsDialog</name>
-    <message>
-        <source>(empty)</source>
-        <translation>(пусто)</translation>
-    </message>
-    <message>
-        <source>%1, %2</source>
-        <translation>%1, %2</translation>
-    </message>
-    <message>
-        <source>(no serial number)</source>
-        <translation>(без серийного номера)</translation>
-    </message>
-    <message>
-        <source>%1 in USB port %2</source>
-        <translation>%1 в USB-порту %2</translation>
-    </message>
-    <message>
-        <source>Adapters without serial number (kept without their USB port: possibly of any adapter without serial number)</source>
-        <translation>Адаптеры без серийного номера (сохранено без USB-порта: может относиться к любому адаптеру без серийного номера)</translation>
-    </message>
-    <message>
-        <source>Adapter %1 (kept by serial number alone: possibly of either adapter with this serial number)</source>
-        <translation>Адаптер %1 (сохранено только по серийному номеру: может относиться к любому из адаптеров с этим номером)</translation>
-    </message>
-    <message>
-        <source>Adapter %1 (connected)</source>
-        <translation>Адаптер %1 (подключён)</translation>
-    </message>
-    <message>
-        <source>Adapter %1</source>
-        <translation>Адаптер %1</translation>
-    </message>
-    <message>
-        <source>Write the backup taken %1 from adapter %2 to adapter %3? It was kept by serial number alone, so it may be of another adapter with that serial number. It replaces the whole record of adapter %3: phone book, call list and settings. What it holds now is backed up first.</source>
-        <translation>Записать резервную копию адаптера %2 от %1 в адаптер %3? Она сохранена только по серийному номеру, поэтому может относиться к другому адаптеру с тем же номером. Она заменит все данные адаптера %3: телефонную книгу, список вызовов и настройки. Его текущие данные сначала будут сохранены в резервную копию.</translation>
-    </message>
-    <message>
-        <source>Write the backup taken %1 to adapter %2? It replaces the adapter&apos;s whole record: phone book, call list and settings. What the adapter holds now is backed up first.</source>
-        <translation>Записать в адаптер %2 резервную копию от %1? Она заменит все данные адаптера: телефонную книгу, список вызовов и настройки. Текущие данные адаптера сначала будут сохранены в резервную копию.</translation>
-    </message>
-    <message>
-        <source>Write the backup taken %1 from adapter %2 to another adapter, %3? It replaces that adapter&apos;s whole record: phone book, call list and settings. What it holds now is backed up first.</source>
-        <translation>Записать резервную копию адаптера %2 от %1 в другой адаптер, %3? Она заменит все данные этого адаптера: телефонную книгу, список вызовов и настройки. Его текущие данные сначала будут сохранены в резервную копию.</translation>
-    </message>
-    <message>
-        <source>; </source>
-        <translation>; </translation>
-    </message>
-</context>
-<context>
     <name>CheckedFiles</name>
     <message>
         <source>It is not a regular file.</source>
@@ -1017,6 +966,54 @@ Go on without a backup? What the adapter holds now cannot be restored afterwards
     <message>
         <source>Items of the backup that differ from the record of adapter %1 now: %2</source>
         <translation>Элементов резервной копии, отличающихся от текущих данных адаптера %1: %2</translation>
+    </message>
+    <message>
+        <source>(empty)</source>
+        <translation>(пусто)</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>(no serial number)</source>
+        <translation>(без серийного номера)</translation>
+    </message>
+    <message>
+        <source>%1 in USB port %2</source>
+        <translation>%1 в USB-порту %2</translation>
+    </message>
+    <message>
+        <source>Adapters without serial number (kept without their USB port: possibly of any adapter without serial number)</source>
+        <translation>Адаптеры без серийного номера (сохранено без USB-порта: может относиться к любому адаптеру без серийного номера)</translation>
+    </message>
+    <message>
+        <source>Adapter %1 (kept by serial number alone: possibly of either adapter with this serial number)</source>
+        <translation>Адаптер %1 (сохранено только по серийному номеру: может относиться к любому из адаптеров с этим номером)</translation>
+    </message>
+    <message>
+        <source>Adapter %1 (connected)</source>
+        <translation>Адаптер %1 (подключён)</translation>
+    </message>
+    <message>
+        <source>Adapter %1</source>
+        <translation>Адаптер %1</translation>
+    </message>
+    <message>
+        <source>Write the backup taken %1 from adapter %2 to adapter %3? It was kept by serial number alone, so it may be of another adapter with that serial number. It replaces the whole record of adapter %3: phone book, call list and settings. What it holds now is backed up first.</source>
+        <translation>Записать резервную копию адаптера %2 от %1 в адаптер %3? Она сохранена только по серийному номеру, поэтому может относиться к другому адаптеру с тем же номером. Она заменит все данные адаптера %3: телефонную книгу, список вызовов и настройки. Его текущие данные сначала будут сохранены в резервную копию.</translation>
+    </message>
+    <message>
+        <source>Write the backup taken %1 to adapter %2? It replaces the adapter&apos;s whole record: phone book, call list and settings. What the adapter holds now is backed up first.</source>
+        <translation>Записать в адаптер %2 резервную копию от %1? Она заменит все данные адаптера: телефонную книгу, список вызовов и настройки. Текущие данные адаптера сначала будут сохранены в резервную копию.</translation>
+    </message>
+    <message>
+        <source>Write the backup taken %1 from adapter %2 to another adapter, %3? It replaces that adapter&apos;s whole record: phone book, call list and settings. What it holds now is backed up first.</source>
+        <translation>Записать резервную копию адаптера %2 от %1 в другой адаптер, %3? Она заменит все данные этого адаптера: телефонную книгу, список вызовов и настройки. Его текущие данные сначала будут сохранены в резервную копию.</translation>
+    </message>
+    <message>
+        <source>; </source>
+        <translation>; </translation>
     </message>
 </context>
 <context>

@@ -27,22 +27,22 @@ constexpr int kSeveralRole = Qt::UserRole + 3;
 QString partyText(const Party &party)
 {
     if (party.name.isEmpty() && party.number.isEmpty())
-        return QCoreApplication::translate("BackupsDialog", "(empty)");
+        return QCoreApplication::translate("vestra7::BackupsDialog", "(empty)");
     if (party.number.isEmpty())
         return party.name;
     if (party.name.isEmpty())
         return party.number;
-    return QCoreApplication::translate("BackupsDialog", "%1, %2").arg(party.name, party.number);
+    return QCoreApplication::translate("vestra7::BackupsDialog", "%1, %2").arg(party.name, party.number);
 }
 
 QString serialText(const QString &serial)
 {
-    return serial.isEmpty() ? QCoreApplication::translate("BackupsDialog", "(no serial number)") : serial;
+    return serial.isEmpty() ? QCoreApplication::translate("vestra7::BackupsDialog", "(no serial number)") : serial;
 }
 
 QString adapterText(const StoreIdentity &adapter)
 {
-    return adapter.byPort() ? QCoreApplication::translate("BackupsDialog", "%1 in USB port %2")
+    return adapter.byPort() ? QCoreApplication::translate("vestra7::BackupsDialog", "%1 in USB port %2")
                                   .arg(serialText(adapter.serial), adapter.port)
                             : serialText(adapter.serial);
 }
@@ -50,14 +50,17 @@ QString adapterText(const StoreIdentity &adapter)
 QString adapterTitle(const StoreIdentity &adapter, bool connected, bool several)
 {
     if (several && adapter.serial.isEmpty())
-        return QCoreApplication::translate("BackupsDialog", "Adapters without serial number (kept without their USB "
-                                                            "port: possibly of any adapter without serial number)");
+        return QCoreApplication::translate("vestra7::BackupsDialog",
+                                           "Adapters without serial number (kept without their USB "
+                                           "port: possibly of any adapter without serial number)");
     if (several)
-        return QCoreApplication::translate("BackupsDialog", "Adapter %1 (kept by serial number alone: possibly of "
-                                                            "either adapter with this serial number)")
+        return QCoreApplication::translate("vestra7::BackupsDialog",
+                                           "Adapter %1 (kept by serial number alone: possibly of "
+                                           "either adapter with this serial number)")
             .arg(adapter.serial);
-    return connected ? QCoreApplication::translate("BackupsDialog", "Adapter %1 (connected)").arg(adapterText(adapter))
-                     : QCoreApplication::translate("BackupsDialog", "Adapter %1").arg(adapterText(adapter));
+    return connected ? QCoreApplication::translate("vestra7::BackupsDialog", "Adapter %1 (connected)")
+                           .arg(adapterText(adapter))
+                     : QCoreApplication::translate("vestra7::BackupsDialog", "Adapter %1").arg(adapterText(adapter));
 }
 
 // A backup of another adapter is its phone book and settings, not this one's: asked with care, and
@@ -66,18 +69,18 @@ QString restoreQuestion(const QString &taken, const StoreIdentity &from, bool se
 {
     if (several)
         return QCoreApplication::translate(
-                   "BackupsDialog",
+                   "vestra7::BackupsDialog",
                    "Write the backup taken %1 from adapter %2 to adapter %3? It was kept by serial number alone, "
                    "so it may be of another adapter with that serial number. It replaces the whole record of "
                    "adapter %3: phone book, call list and settings. What it holds now is backed up first.")
             .arg(taken, adapterText(from), adapterText(to));
     if (from == to)
-        return QCoreApplication::translate("BackupsDialog",
+        return QCoreApplication::translate("vestra7::BackupsDialog",
                                            "Write the backup taken %1 to adapter %2? It replaces the adapter's whole "
                                            "record: phone book, call list and settings. What the adapter holds now "
                                            "is backed up first.")
             .arg(taken, adapterText(to));
-    return QCoreApplication::translate("BackupsDialog",
+    return QCoreApplication::translate("vestra7::BackupsDialog",
                                        "Write the backup taken %1 from adapter %2 to another adapter, %3? It replaces "
                                        "that adapter's whole record: phone book, call list and settings. What it "
                                        "holds now is backed up first.")
@@ -90,7 +93,7 @@ QString stepsText(const std::vector<BackupStep> &steps)
     QStringList texts;
     for (const BackupStep step : steps)
         texts << backupStepText(step);
-    return texts.join(QCoreApplication::translate("BackupsDialog", "; "));
+    return texts.join(QCoreApplication::translate("vestra7::BackupsDialog", "; "));
 }
 
 QString backupTime(const BackupInfo &backup)
