@@ -247,8 +247,12 @@ bool VirtualHidraw::isAvailable()
 
 QString VirtualHidraw::rootDir() const
 {
-    // Set when the testbed is made and never changed: safe to read beside the control thread.
-    return QString::fromUtf8(umockdev_testbed_get_root_dir(m_testbed));
+    // Set when the testbed is made and never changed: safe to read beside the control thread. The
+    // testbed hands out a copy of its own, ours to free.
+    gchar *const root = umockdev_testbed_get_root_dir(m_testbed);
+    const QString folder = QString::fromUtf8(root);
+    g_free(root);
+    return folder;
 }
 
 QString VirtualHidraw::plug(const std::shared_ptr<EmulatedHidDevice> &device)
