@@ -7,6 +7,7 @@
 #include "lock_holder_process.h"
 
 #include "support/gui_wait.h"
+#include "support/sanitizers.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,6 +33,8 @@ class TwoUsers : public testing::Test
 protected:
     void SetUp() override
     {
+        if (kUnderThreadSanitizer)
+            GTEST_SKIP() << "ThreadSanitizer cannot start a child from a process that runs threads";
         // Not skipped: without root there is no second user, and nothing here would be shown.
         ASSERT_EQ(::geteuid(), 0u) << "these tests run as root, to run a program as a second user";
         ASSERT_TRUE(m_programs.isValid());

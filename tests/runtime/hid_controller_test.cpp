@@ -10,6 +10,7 @@
 
 #include "link/commands.h"
 #include "link/frame.h"
+#include "link/gui_dispatcher.h"
 #include "link/receiver.h"
 
 #include <QCoreApplication>
@@ -123,8 +124,9 @@ private:
         if (++m_next == m_reports.size()) {
             m_removed = true;
             m_events.push_back({HidDeviceEvent::Kind::Removed, m_info.instance});
-            QMetaObject::invokeMethod(
-                qApp, [this] { m_onChange(); }, Qt::QueuedConnection);
+            // Through the dispatcher, as a real backend's thread would: a hand-over that the thread
+            // sanitizer sees ordered.
+            m_dispatcher.post([this] { m_onChange(); });
         }
         return m_reports.front().size();
     }
@@ -132,6 +134,7 @@ private:
     const HidDeviceInfo m_info{"last-words", "TARNIX", "VESTRA7 (boot)", "V7-1", 0x0100, 65, 65};
     const std::vector<Report> m_reports;
     std::function<void()> m_onChange;
+    GuiDispatcher m_dispatcher;
     std::mutex m_mutex;
     std::size_t m_next = 0;
     bool m_removed = false;
