@@ -2,9 +2,9 @@
 // The commands without a window, run in-process against two adapters on the emulated bus.
 #include "app/tool_runner.h"
 #include "app/tool_text.h"
-#include "link/lock_holder_process.h"
 #include "link/adapter_lock.h"
 #include "link/commands.h"
+#include "link/lock_holder_process.h"
 #include "model/ansi_codec.h"
 #include "model/backup_store.h"
 #include "model/byte_span.h"
@@ -18,7 +18,7 @@
 #include "support/gui_wait.h"
 #include "support/record_builders.h"
 #include "support/tiny_disk.h"
-#include "update/update_test_files.h"
+#include "support/update_test_files.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -712,9 +712,9 @@ TEST_F(ToolRunnerTest, TheHoldersCommandLineReachesTheTerminalEscapedAndJsonExac
     bus.plug(first);
     // Any local user may start a holder under any name; its command line is not to be trusted.
     for (const QString &hostile : kHostileTexts) {
-        LockHolderProcess holder(QStringLiteral(VESTRA7_LOCK_HOLDER),
-                                 {QStringLiteral("bash"), QStringLiteral("-c"), QStringLiteral("exec -a \"$0\" \"$@\""),
-                                  hostile});
+        LockHolderProcess holder(
+            QStringLiteral(VESTRA7_LOCK_HOLDER),
+            {QStringLiteral("bash"), QStringLiteral("-c"), QStringLiteral("exec -a \"$0\" \"$@\""), hostile});
         ASSERT_EQ(holder.start(bus.lockScope(), QStringLiteral("V7-A"), "until-done"), "held");
         const QString inUse = QStringLiteral("adapter in use by process %1 (").arg(holder.processId());
         EXPECT_EQ(run(command(ToolCommand::Kind::Backup, folder.path("x.cfg"))), 5);
