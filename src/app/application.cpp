@@ -5,7 +5,7 @@
 #include "app/interrupted_update.h"
 #include "app/termination_signals.h"
 #include "app/tool_text.h"
-#include "link/backup_policy.h"
+#include "backups/backup_policy.h"
 #include "ui/backup_keeper.h"
 #include "ui/firmware_update_dialog.h"
 #include "ui/line_status_window.h"

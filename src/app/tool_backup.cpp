@@ -3,7 +3,7 @@
 #include "app/tool_backup.h"
 
 #include "app/tool_text.h"
-#include "link/backup_policy.h"
+#include "backups/backup_policy.h"
 
 #include <QCoreApplication>
 

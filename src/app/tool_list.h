@@ -2,7 +2,7 @@
 // `list`: the adapters plugged in, as lines or as JSON.
 #pragma once
 
-#include "link/adapter_port.h"
+#include "ports/adapter_port.h"
 
 #include <vector>
 

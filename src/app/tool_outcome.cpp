@@ -3,7 +3,7 @@
 #include "app/tool_outcome.h"
 
 #include "app/interrupted_update.h"
-#include "link/adapter_port.h"
+#include "ports/adapter_port.h"
 
 #include <QCoreApplication>
 

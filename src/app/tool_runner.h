@@ -6,8 +6,8 @@
 #include "app/tool_command.h"
 #include "app/tool_input.h"
 #include "app/tool_session.h"
+#include "backups/backup_policy.h"
 #include "link/adapter.h"
-#include "link/backup_policy.h"
 
 #include <QJsonArray>
 #include <QObject>

@@ -6,7 +6,7 @@
 #include "app/tool_backup.h"
 #include "app/tool_progress.h"
 #include "app/tool_text.h"
-#include "link/backup_policy.h"
+#include "backups/backup_policy.h"
 #include "model/backup_step.h"
 #include "model/byte_span.h"
 #include "model/firmware_version.h"

@@ -4,7 +4,6 @@
 
 #include "link/adapter_claim_lock.h"
 #include "link/adapter_device.h"
-#include "link/adapter_port.h"
 #include "link/adapter_selector.h"
 #include "link/firmware_updater.h"
 #include "link/gui_dispatcher.h"
@@ -15,6 +14,7 @@
 #include "link/tick_timer.h"
 #include "link/update_port.h"
 #include "model/device_record.h"
+#include "ports/adapter_port.h"
 
 #include <QTimer>
 

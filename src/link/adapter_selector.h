@@ -2,7 +2,7 @@
 // Which of the adapters plugged in is the one to claim, and the keys that tell them apart.
 #pragma once
 
-#include "link/adapter_port.h"
+#include "ports/adapter_port.h"
 
 #include <QObject>
 #include <QString>

@@ -3,8 +3,8 @@
 // update image, its result and the way out, driven by its own tick and by the adapter's replies.
 #pragma once
 
-#include "link/firmware_update_port.h"
 #include "model/firmware_image.h"
+#include "ports/firmware_update_port.h"
 
 #include <chrono>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // The menu of the adapters plugged in, the one in use checked, to choose another from.
 #include "ui/adapter_menu.h"
 
-#include "link/adapter_port.h"
+#include "ports/adapter_port.h"
 
 #include <QActionGroup>
 #include <QMenu>

@@ -3,7 +3,7 @@
 // backup cannot be written.
 #pragma once
 
-#include "link/backup_policy.h"
+#include "backups/backup_policy.h"
 #include "model/backup_step.h"
 #include "ui/message_boxes.h"
 

@@ -3,10 +3,10 @@
 #include "ui/backups_dialog.h"
 #include "ui_backups_dialog.h"
 
-#include "link/adapter_port.h"
 #include "model/ansi_codec.h"
 #include "model/byte_span.h"
 #include "model/record_difference.h"
+#include "ports/adapter_port.h"
 #include "ui/backup_keeper.h"
 #include "ui/plain_text.h"
 

@@ -3,9 +3,9 @@
 // remembered per adapter.
 #include "ui/code_page_menu.h"
 
-#include "link/adapter_port.h"
 #include "model/ansi_codec.h"
 #include "model/code_page_memory.h"
+#include "ports/adapter_port.h"
 #include "ui/logging.h"
 
 #include <QActionGroup>

@@ -2,10 +2,10 @@
 // "Save to file" and "Load from file".
 #include "ui/config_file_commands.h"
 
-#include "link/adapter_port.h"
 #include "model/backup_step.h"
 #include "model/config_file.h"
 #include "model/device_record.h"
+#include "ports/adapter_port.h"
 #include "ui/logging.h"
 #include "ui/prompter.h"
 

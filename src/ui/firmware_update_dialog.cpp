@@ -3,8 +3,6 @@
 #include "ui/firmware_update_dialog.h"
 #include "ui_firmware_update_dialog.h"
 
-#include "link/adapter_port.h"
-#include "link/firmware_update_port.h"
 #include "model/backup_step.h"
 #include "model/boot_loader_name.h"
 #include "model/byte_span.h"
@@ -13,6 +11,8 @@
 #include "model/input_file.h"
 #include "model/update_file.h"
 #include "model/update_progress.h"
+#include "ports/adapter_port.h"
+#include "ports/firmware_update_port.h"
 #include "ui/backup_keeper.h"
 #include "ui/message_boxes.h"
 #include "ui/window_placement.h"

@@ -3,7 +3,7 @@
 // outcome of the update that a FirmwareUpdater runs.
 #pragma once
 
-#include "link/firmware_update_port.h"
+#include "ports/firmware_update_port.h"
 #include "ui/update_prompts.h"
 
 #include <QDialog>

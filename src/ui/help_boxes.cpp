@@ -2,7 +2,7 @@
 // The boxes of "About", "About vestra7" and "Keyboard shortcuts".
 #include "ui/help_boxes.h"
 
-#include "link/adapter_port.h"
+#include "ports/adapter_port.h"
 #include "ui/message_boxes.h"
 
 #include <QCoreApplication>

@@ -3,10 +3,10 @@
 // tell a screen reader each line's state, and the keys for both.
 #include "ui/line_controls.h"
 
-#include "link/adapter_port.h"
 #include "model/ansi_codec.h"
 #include "model/line_health.h"
 #include "model/line_state.h"
+#include "ports/adapter_port.h"
 #include "ui/logging.h"
 #include "ui/plain_text.h"
 #include "widgets/glyph_button.h"

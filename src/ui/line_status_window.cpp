@@ -5,11 +5,11 @@
 #include "ui/line_status_window.h"
 #include "ui_line_status_window.h"
 
-#include "link/adapter_port.h"
 #include "model/ansi_codec.h"
 #include "model/checked_files.h"
 #include "model/line_health.h"
 #include "model/line_state.h"
+#include "ports/adapter_port.h"
 #include "ui/message_boxes.h"
 #include "ui/plot_scale.h"
 #include "ui/signal_plot.h"

@@ -3,9 +3,9 @@
 // what the adapter announces, and its start and end.
 #include "ui/main_window.h"
 
-#include "link/adapter_port.h"
 #include "model/backup_step.h"
 #include "model/line_state.h"
+#include "ports/adapter_port.h"
 #include "ui/access_problem.h"
 #include "ui/config_file_commands.h"
 #include "ui/disconnected_overlay.h"

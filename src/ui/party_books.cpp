@@ -3,9 +3,9 @@
 // edited or into a free entry, the number edit's character filter, and deleting entries.
 #include "ui/party_books.h"
 
-#include "link/adapter_port.h"
 #include "model/backup_step.h"
 #include "model/text_field.h"
+#include "ports/adapter_port.h"
 #include "ui/field_fit_validator.h"
 #include "ui/logging.h"
 #include "ui/plain_text.h"

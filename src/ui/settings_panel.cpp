@@ -2,8 +2,8 @@
 // The settings panel.
 #include "ui/settings_panel.h"
 
-#include "link/adapter_port.h"
 #include "model/selector_items.h"
+#include "ports/adapter_port.h"
 #include "ui/logging.h"
 #include "ui/panel_text.h"
 

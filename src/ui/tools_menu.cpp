@@ -3,10 +3,10 @@
 // exported to and imported from vCard and CSV files, and the menus of text encoding and adapter.
 #include "ui/tools_menu.h"
 
-#include "link/adapter_port.h"
 #include "model/ansi_codec.h"
 #include "model/backup_step.h"
 #include "model/phone_book_exchange.h"
+#include "ports/adapter_port.h"
 #include "ui/adapter_menu.h"
 #include "ui/backups_dialog.h"
 #include "ui/code_page_menu.h"

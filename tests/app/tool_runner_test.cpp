@@ -19,7 +19,7 @@
 #include "support/record_builders.h"
 #include "support/sanitizers.h"
 #include "support/tiny_disk.h"
-#include "update/update_test_files.h"
+#include "support/update_test_files.h"
 
 #include <QBuffer>
 #include <QFile>

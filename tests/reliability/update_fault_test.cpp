@@ -9,7 +9,7 @@
 #include "program_fixture.h"
 #include "run_length.h"
 #include "support/adapter_probe.h"
-#include "update/update_test_files.h"
+#include "support/update_test_files.h"
 
 #include "link/commands.h"
 #include "support/gui_wait.h"

@@ -3,8 +3,8 @@
 // asks for as a value, without applying it, and each choice of adapter.
 #pragma once
 
-#include "link/adapter_port.h"
 #include "model/record_change.h"
+#include "ports/adapter_port.h"
 
 #include <QStringList>
 

@@ -4,7 +4,6 @@
 #include "link/commands.h"
 #include "link/mailbox.h"
 #include "link/record_store.h"
-#include "sim/emulated_adapter.h"
 #include "support/record_builders.h"
 
 #include <gtest/gtest.h>
@@ -65,7 +64,7 @@ protected:
         return m_now;
     }};
     RecordStore m_store{m_mailbox};
-    DeviceRecord m_adapter = initialAdapterRecord();
+    DeviceRecord m_adapter = readyRecord();
     std::vector<bool> m_ends;
 };
 

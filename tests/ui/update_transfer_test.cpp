@@ -4,8 +4,8 @@
 // replies.
 #include "support/adapter_probe.h"
 #include "support/recorded_prompts.h"
-#include "update_test_files.h"
-#include "updater_fakes.h"
+#include "support/update_test_files.h"
+#include "support/updater_fakes.h"
 
 #include "sim/emulated_adapter.h"
 #include "sim/emulated_backend.h"

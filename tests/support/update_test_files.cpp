@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Update files for tests.
-#include "update_test_files.h"
+#include "support/update_test_files.h"
 
 #include <QFile>
 

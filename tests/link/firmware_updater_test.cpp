@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The firmware update's state machine on its own, with a recording port and a fake clock: what goes
 // to the adapter and when, and what is reported.
-#include "update_test_files.h"
-#include "updater_fakes.h"
+#include "support/update_test_files.h"
+#include "support/updater_fakes.h"
 
 #include "link/commands.h"
 #include "link/firmware_updater.h"

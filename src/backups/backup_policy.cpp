@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The automatic backups: when an adapter is first seen, and before each step that replaces its record.
-#include "link/backup_policy.h"
+#include "backups/backup_policy.h"
 
-#include "link/adapter_port.h"
 #include "model/backup_store.h"
 #include "model/boot_loader_name.h"
+#include "ports/adapter_port.h"
 
 #include <QCoreApplication>
 

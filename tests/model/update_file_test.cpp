@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The update file check, the chunks cut from the image and the progress figures: pure functions.
-#include "update_test_files.h"
+#include "support/update_test_files.h"
 
 #include "model/ansi_codec.h"
 #include "model/byte_span.h"

@@ -2,8 +2,8 @@
 // The update window on its own: its form, showing and leaving it, the selection of a file, and what
 // it makes of the updater's reports. The updater behind it runs on a recording port and a fake clock.
 #include "support/recorded_prompts.h"
-#include "update_test_files.h"
-#include "updater_fakes.h"
+#include "support/update_test_files.h"
+#include "support/updater_fakes.h"
 
 #include "support/fake_adapter.h"
 

@@ -2,10 +2,10 @@
 // The adapter as the windows see it: its state, the changes they ask for, and what it announces.
 #pragma once
 
-#include "link/firmware_update_port.h"
 #include "model/device_record.h"
 #include "model/party_text.h"
 #include "model/store_identity.h"
+#include "ports/firmware_update_port.h"
 
 #include <QByteArray>
 #include <QObject>
