@@ -200,7 +200,7 @@ void ToolUpdate::transferAll(const std::vector<Lane *> &lanes)
     std::vector<Lane *> sending;
     for (Lane *lane : lanes) {
         const QString product = lane->adapter->identity().product;
-        const std::optional<std::uint16_t> payloadOffset = checkUpdateFile(asBytes(m_file), product);
+        const Result<std::uint16_t, UpdateFileFault> payloadOffset = checkUpdateFile(asBytes(m_file), product);
         if (!payloadOffset) {
             lane->session->firmwareUpdate().leaveBootLoader();
             lane->leaving = true;

@@ -146,10 +146,10 @@ void FirmwareUpdateDialog::selectFile()
         holdActions(false);
         return;
     }
-    const std::optional<std::uint16_t> payloadOffset = checkUpdateFile(asBytes(*content), deviceName());
+    const Result<std::uint16_t, UpdateFileFault> payloadOffset = checkUpdateFile(asBytes(*content), deviceName());
     if (!payloadOffset) {
         m_ui->progressBar->setBarState(CaptionedProgressBar::BarState::Error);
-        showMessage(QMessageBox::Critical, tr("Incorrect file!"), incorrectFileDetail(*content));
+        showMessage(QMessageBox::Critical, tr("Incorrect file!"), incorrectFileDetail(*content, payloadOffset.error()));
         m_ui->progressBar->setBarState(CaptionedProgressBar::BarState::Normal);
         holdActions(false);
         return;
@@ -185,14 +185,14 @@ void FirmwareUpdateDialog::onFinished(FirmwareUpdatePort::Result result)
     showResult(result);
 }
 
-QString FirmwareUpdateDialog::incorrectFileDetail(const QByteArray &file) const
+QString FirmwareUpdateDialog::incorrectFileDetail(const QByteArray &file, UpdateFileFault fault) const
 {
     const std::optional<std::span<const std::uint8_t>> headerText = updateHeaderText(asBytes(file));
     const QString adapterModel = deviceModelName(deviceName()).trimmed();
-    if (!headerText)
+    if (fault == UpdateFileFault::NoHeader || !headerText)
         return tr("The file has no update header. The adapter is a %1.").arg(adapterModel);
     const QString fileModel = updateModelName(*headerText).trimmed();
-    if (updateFileFault(asBytes(file), deviceName()) == UpdateFileFault::NoPayload)
+    if (fault == UpdateFileFault::NoPayload)
         return tr("The file, for a %1, holds no firmware behind its header.").arg(fileModel);
     return tr("The file is for a %1; the adapter is a %2.").arg(fileModel, adapterModel);
 }

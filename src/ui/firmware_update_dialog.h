@@ -4,6 +4,7 @@
 #pragma once
 
 #include "link/firmware_update_port.h"
+#include "model/update_file.h"
 #include "ui/update_prompts.h"
 
 #include <QDialog>
@@ -66,7 +67,7 @@ private:
     // Asks before a transfer, naming the file's model and version against the adapter's firmware.
     bool confirmTransfer(const QByteArray &file);
     // Why the file does not fit, naming its model and the adapter's.
-    QString incorrectFileDetail(const QByteArray &file) const;
+    QString incorrectFileDetail(const QByteArray &file, UpdateFileFault fault) const;
     void resetSettings();
     bool confirm(const QString &question, bool cancelFirst);
     bool backUpBefore(BackupStep step);
