@@ -268,7 +268,7 @@ void ToolUpdate::awaitResults(const std::vector<Lane *> &lanes)
     if (m_waiter.interruption() != 0)
         return;
     for (Lane *lane : lanes) {
-        const std::optional<FirmwareUpdatePort::Result> &result = lane->session->updateResult();
+        const std::optional<FirmwareUpdatePort::Outcome> &result = lane->session->updateResult();
         if (!result) {
             lane->session->firmwareUpdate().leaveBootLoader();
             lane->leaving = true;
@@ -276,7 +276,7 @@ void ToolUpdate::awaitResults(const std::vector<Lane *> &lanes)
                 ToolExit::Failed,
                 QCoreApplication::translate("ToolRunner", "The adapter stopped answering during the update."),
                 m_command.file};
-        } else if (*result != FirmwareUpdatePort::Result::Success) {
+        } else if (*result != FirmwareUpdatePort::Outcome::Success) {
             lane->outcome = ToolOutcome{
                 ToolExit::Failed, QCoreApplication::translate("ToolRunner", "The update failed."), m_command.file};
         } else {

@@ -177,10 +177,10 @@ void FirmwareUpdateDialog::onBootLoaderReady(bool ready)
         setActionsEnabled(ready);
 }
 
-void FirmwareUpdateDialog::onFinished(FirmwareUpdatePort::Result result)
+void FirmwareUpdateDialog::onFinished(FirmwareUpdatePort::Outcome result)
 {
     // A lost adapter leaves the window open for the next try, once a boot loader is back.
-    if (result == FirmwareUpdatePort::Result::AdapterLost)
+    if (result == FirmwareUpdatePort::Outcome::AdapterLost)
         holdActions(false);
     showResult(result);
 }
@@ -289,10 +289,10 @@ void FirmwareUpdateDialog::showProgress(int value, const QString &caption)
     m_ui->progressBar->repaint();
 }
 
-void FirmwareUpdateDialog::showResult(FirmwareUpdatePort::Result result)
+void FirmwareUpdateDialog::showResult(FirmwareUpdatePort::Outcome result)
 {
     showMessage(QMessageBox::Information,
-                result == FirmwareUpdatePort::Result::Success ? tr("Update success!") : tr("Error!\r\nRetry again"));
+                result == FirmwareUpdatePort::Outcome::Success ? tr("Update success!") : tr("Error!\r\nRetry again"));
 }
 
 void FirmwareUpdateDialog::showMessage(QMessageBox::Icon icon, const QString &text, const QString &detail)

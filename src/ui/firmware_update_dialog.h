@@ -62,7 +62,7 @@ private:
     // transfer is lost, or at the next showing.
     void holdActions(bool held);
     void onBootLoaderReady(bool ready);
-    void onFinished(FirmwareUpdatePort::Result result);
+    void onFinished(FirmwareUpdatePort::Outcome result);
     std::optional<QByteArray> readFile(const QString &path);
     // Asks before a transfer, naming the file's model and version against the adapter's firmware.
     bool confirmTransfer(const QByteArray &file);
@@ -76,7 +76,7 @@ private:
     void setActionsEnabled(bool enabled);
     void showProgress(int value, const QString &caption);
     void showIdentity(const AdapterIdentity &identity);
-    void showResult(FirmwareUpdatePort::Result result);
+    void showResult(FirmwareUpdatePort::Outcome result);
     void showMessage(QMessageBox::Icon icon, const QString &text, const QString &detail = {});
     void centreOverMainWindow();
 
