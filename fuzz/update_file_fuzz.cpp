@@ -91,11 +91,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         deviceName = QString::fromUtf8(reinterpret_cast<const char *>(data + 2), static_cast<qsizetype>(nameLength));
     }
 
-    const std::optional<std::uint16_t> payloadOffset = checkUpdateFile(file, deviceName);
+    const Result<std::uint16_t, UpdateFileFault> payloadOffset = checkUpdateFile(file, deviceName);
     // A file with nothing behind its header is refused whatever it names.
     const bool payload = file.size() >= 2 && static_cast<std::size_t>(file[0] | file[1] << 8) < file.size();
     if (nameFromFile)
-        require(payloadOffset.has_value() == (headerText.has_value() && payload));
+        require(payloadOffset.ok() == (headerText.has_value() && payload));
     if (!payloadOffset)
         return 0;
     require(payload);

@@ -12,18 +12,18 @@ namespace vestra7 {
 Result<QString, ToolOutcome> commandBackup(BackupPolicy &policy, const ToolCommand &command, BackupStep step,
                                            QIODevice &err)
 {
-    const BackupAttempt attempt = command.dryRun ? policy.planBefore(step) : policy.backUpBefore(step);
-    if (attempt.succeeded())
-        return attempt.path;
+    const Result<QString> attempt = command.dryRun ? policy.planBefore(step) : policy.backUpBefore(step);
+    if (attempt)
+        return *attempt;
     if (!command.noBackup)
         return ToolOutcome{ToolExit::Failed,
                            QCoreApplication::translate("ToolRunner",
                                                        "Cannot back up the adapter's record: %1 Nothing was written; "
                                                        "--no-backup goes on without a backup.")
-                               .arg(attempt.problem),
+                               .arg(attempt.error().message),
                            {}};
-    writeToolError(err,
-                   QCoreApplication::translate("ToolRunner", "Going on without a backup: %1").arg(attempt.problem));
+    writeToolError(
+        err, QCoreApplication::translate("ToolRunner", "Going on without a backup: %1").arg(attempt.error().message));
     return QString();
 }
 

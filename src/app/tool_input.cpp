@@ -61,24 +61,21 @@ Result<ToolInput, ToolOutcome> readUpdate(const ToolCommand &command)
     Result<QByteArray> input = readWholeFile(file, InputKind::Update);
     if (!input)
         return ToolOutcome{ToolExit::Failed, input.error().message, file};
-    // What needs no adapter to tell is told before any adapter is touched.
-    switch (updateFileFault(asBytes(*input), {})) {
-    case UpdateFileFault::NoHeader:
+    // What needs no adapter to tell is told before any adapter is touched; the model waits for one.
+    const Result<std::uint16_t, UpdateFileFault> checked = checkUpdateFile(asBytes(*input), {});
+    if (!checked && checked.error() == UpdateFileFault::NoHeader)
         return ToolOutcome{
             ToolExit::Failed,
             QCoreApplication::translate("ToolRunner", "\"%1\" is not an update file: it has no update header.")
                 .arg(file),
             file};
-    case UpdateFileFault::NoPayload:
+    if (!checked && checked.error() == UpdateFileFault::NoPayload)
         return ToolOutcome{
             ToolExit::Failed,
             QCoreApplication::translate("ToolRunner",
                                         "\"%1\" is an incorrect update file: it holds no firmware behind its header.")
                 .arg(file),
             file};
-    default:
-        break;
-    }
     return ToolInput{std::move(*input), {}};
 }
 

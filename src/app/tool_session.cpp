@@ -43,7 +43,7 @@ ToolSession::ToolSession(Adapter &adapter, ToolWaiter &waiter, ToolTimeouts time
         m_settingsReset = true;
         m_waiter.notice();
     });
-    connect(&update, &FirmwareUpdatePort::finished, this, [this](FirmwareUpdatePort::Result result) {
+    connect(&update, &FirmwareUpdatePort::finished, this, [this](FirmwareUpdatePort::Outcome result) {
         m_updateResult = result;
         m_waiter.notice();
     });

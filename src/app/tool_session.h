@@ -55,7 +55,7 @@ public:
     bool resetSettings();
 
     // The last transfer's result, once the adapter has told it, and how far it came.
-    const std::optional<FirmwareUpdatePort::Result> &updateResult() const { return m_updateResult; }
+    const std::optional<FirmwareUpdatePort::Outcome> &updateResult() const { return m_updateResult; }
     std::uint64_t updatePosition() const { return m_updatePosition; }
     // Hands the image to the updater; its result and progress start afresh.
     void transfer(FirmwareImage image);
@@ -69,7 +69,7 @@ private:
     QString m_sendFailure;
     bool m_writeFailed = false;
     bool m_settingsReset = false;
-    std::optional<FirmwareUpdatePort::Result> m_updateResult;
+    std::optional<FirmwareUpdatePort::Outcome> m_updateResult;
     std::uint64_t m_updatePosition = 0;
 };
 

@@ -200,7 +200,7 @@ void ToolUpdate::transferAll(const std::vector<Lane *> &lanes)
     std::vector<Lane *> sending;
     for (Lane *lane : lanes) {
         const QString product = lane->adapter->identity().product;
-        const std::optional<std::uint16_t> payloadOffset = checkUpdateFile(asBytes(m_file), product);
+        const Result<std::uint16_t, UpdateFileFault> payloadOffset = checkUpdateFile(asBytes(m_file), product);
         if (!payloadOffset) {
             lane->session->firmwareUpdate().leaveBootLoader();
             lane->leaving = true;
@@ -268,7 +268,7 @@ void ToolUpdate::awaitResults(const std::vector<Lane *> &lanes)
     if (m_waiter.interruption() != 0)
         return;
     for (Lane *lane : lanes) {
-        const std::optional<FirmwareUpdatePort::Result> &result = lane->session->updateResult();
+        const std::optional<FirmwareUpdatePort::Outcome> &result = lane->session->updateResult();
         if (!result) {
             lane->session->firmwareUpdate().leaveBootLoader();
             lane->leaving = true;
@@ -276,7 +276,7 @@ void ToolUpdate::awaitResults(const std::vector<Lane *> &lanes)
                 ToolExit::Failed,
                 QCoreApplication::translate("ToolRunner", "The adapter stopped answering during the update."),
                 m_command.file};
-        } else if (*result != FirmwareUpdatePort::Result::Success) {
+        } else if (*result != FirmwareUpdatePort::Outcome::Success) {
             lane->outcome = ToolOutcome{
                 ToolExit::Failed, QCoreApplication::translate("ToolRunner", "The update failed."), m_command.file};
         } else {

@@ -64,37 +64,37 @@ void BackupPolicy::onRecordChanged()
         emit backupsChanged();
 }
 
-BackupAttempt BackupPolicy::planBefore(BackupStep step) const
+Result<QString> BackupPolicy::planBefore(BackupStep step) const
 {
     const bool recordIsThisAdapters = m_holdsRecord && m_identity == m_recordAdapter;
     // An adapter met in its boot loader (an interrupted update) runs no firmware with a record to
     // read, and a new firmware is what brings it back.
     if (step == BackupStep::FirmwareUpdate && m_identityInBootLoader && !recordIsThisAdapters)
-        return {};
+        return QString();
     if (m_store.root().isEmpty()) {
         // Without a home there is no data folder; a relative one would scatter backups wherever the
         // program was started.
-        return {{}, tr("No folder is known to keep backups in.")};
+        return Error{tr("No folder is known to keep backups in.")};
     }
     if (!recordIsThisAdapters) {
         // The record held is another adapter's when a different one was found since (one met in its
         // boot loader sends none): backing that up would keep nothing of the adapter about to change.
-        return {{}, tr("The program has not read this adapter's record yet, so it cannot be backed up.")};
+        return Error{tr("The program has not read this adapter's record yet, so it cannot be backed up.")};
     }
-    return {m_store.folderFor(m_recordAdapter), {}};
+    return m_store.folderFor(m_recordAdapter);
 }
 
-BackupAttempt BackupPolicy::backUpBefore(BackupStep step)
+Result<QString> BackupPolicy::backUpBefore(BackupStep step)
 {
-    BackupAttempt attempt = planBefore(step);
-    if (!attempt.succeeded() || attempt.path.isEmpty())
+    Result<QString> attempt = planBefore(step);
+    if (!attempt || attempt->isEmpty())
         return attempt;
     const Result<StoredBackup> stored = m_store.backUp(m_recordAdapter, m_adapter.record(), step);
     if (!stored)
-        return {{}, stored.error().message};
+        return stored.error();
     // A backup that already held the record has the step noted: it changed too.
     emit backupsChanged();
-    return {stored->path, {}};
+    return stored->path;
 }
 
 } // namespace vestra7

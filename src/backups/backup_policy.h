@@ -5,6 +5,7 @@
 
 #include "model/backup_step.h"
 #include "model/backup_store.h"
+#include "model/result.h"
 
 #include <QObject>
 #include <QString>
@@ -15,15 +16,6 @@ namespace vestra7 {
 
 class AdapterPort;
 struct AdapterIdentity;
-
-// What came of a backup before a step.
-struct BackupAttempt
-{
-    QString path;    // the backup that holds the record; empty when none was needed
-    QString problem; // why no backup could be made; empty when the step may go on
-
-    bool succeeded() const { return problem.isEmpty(); }
-};
 
 // One for the program (or the command), following the adapter it listens to.
 class BackupPolicy final : public QObject
@@ -40,10 +32,11 @@ public:
     // Backs up the record the program last read from the adapter before `step`. The step may go on
     // when the attempt succeeded: the backup is stored, the newest one holds the same bytes, or the
     // step is a firmware update of an adapter met in its boot loader, which has no record to keep
-    // and for which the update is the way back. Otherwise the caller asks, or stops.
-    BackupAttempt backUpBefore(BackupStep step);
+    // and for which the update is the way back. Otherwise the caller asks, or stops. The value is
+    // the backup that holds the record, empty when none was needed; the error, why none could be made.
+    Result<QString> backUpBefore(BackupStep step);
     // The same without writing anything: where the backup would go, or why none could be made.
-    BackupAttempt planBefore(BackupStep step) const;
+    Result<QString> planBefore(BackupStep step) const;
 
     // Whether an adapter is backed up the first time a record of it comes; on unless a command was
     // told to write nothing or to keep no backups.

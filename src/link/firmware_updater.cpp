@@ -140,11 +140,11 @@ void FirmwareUpdater::resultReceived(std::span<const std::uint8_t> data)
     if (m_stage == Stage::Reporting || m_stage == Stage::Closing)
         return;
     // A result without its byte cannot be taken for a success.
-    const Result result = !data.empty() && data[0] != 0 ? Result::Success : Result::Failure;
+    const Outcome outcome = !data.empty() && data[0] != 0 ? Outcome::Success : Outcome::Failure;
     // The transfer is over with its result. The adapter restarting into its firmware while the
     // result is shown is expected, and the ticks that run meanwhile must not take it for a loss.
     m_stage = Stage::Reporting;
-    emit finished(result);
+    emit finished(outcome);
     m_bootMode = false;
     m_stage = Stage::Closing;
     setInterval(kCloseDelay);
@@ -159,7 +159,7 @@ void FirmwareUpdater::abandonTransfer()
     m_bootMode = bootLoaderPresent;
     emit bootLoaderReadyChanged(bootLoaderPresent);
     emit progressCleared();
-    emit finished(Result::AdapterLost);
+    emit finished(Outcome::AdapterLost);
 }
 
 void FirmwareUpdater::release()

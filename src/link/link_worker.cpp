@@ -59,8 +59,8 @@ void LinkWorker::run()
             const SendOutcome outcome = sendMessage(*request, m_writer());
             m_mailbox.sendFinished(request->cmd, outcome.written);
             // Over to the GUI thread, where this object lives; the dispatcher drops it once shut down.
-            if (!outcome.ended)
-                m_gui.post([this, text = outcome.ended.error().message] { emit sendFailed(text); });
+            if (!outcome.uninterrupted)
+                m_gui.post([this, text = outcome.uninterrupted.error().message] { emit sendFailed(text); });
         }
     }
 }

@@ -28,7 +28,7 @@ SendOutcome sendMessage(const Request &request, ReportWriter *writer)
         const std::size_t length = std::min(writer->outputReportLength(), report.size());
         const Result<std::size_t> written = writer->writeReport(std::span(report).first(length));
         if (!written) {
-            outcome.ended = written.error();
+            outcome.uninterrupted = written.error();
             break;
         }
         outcome.written = static_cast<std::uint16_t>(outcome.written + *written);

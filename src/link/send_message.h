@@ -14,7 +14,9 @@ class ReportWriter;
 struct SendOutcome
 {
     std::uint16_t written = 0; // bytes the HID layer reported written, wrapping at 16 bits
-    Result<void> ended = {};   // the error that ended the message early, for the user
+    // Holds when no write error cut the message short (reports that wrote nothing still count as
+    // tried); otherwise the error that did, for the user.
+    Result<void> uninterrupted = {};
 };
 
 // Writes the request's payload in data frames and then its trailer, every report attempted even

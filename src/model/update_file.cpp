@@ -53,24 +53,18 @@ std::optional<std::span<const std::uint8_t>> updateHeaderText(std::span<const st
     return std::span<const std::uint8_t>(rest.begin(), zero);
 }
 
-UpdateFileFault updateFileFault(std::span<const std::uint8_t> file, const QString &deviceName)
+Result<std::uint16_t, UpdateFileFault> checkUpdateFile(std::span<const std::uint8_t> file, const QString &deviceName)
 {
     const std::optional<std::span<const std::uint8_t>> headerText = updateHeaderText(file);
     if (!headerText)
         return UpdateFileFault::NoHeader;
+    const auto payloadOffset = static_cast<std::uint16_t>(file[0] | file[1] << 8);
     // Sending nothing would end in the adapter's verdict on an image it never got.
-    if (static_cast<std::size_t>(file[0] | file[1] << 8) >= file.size())
+    if (payloadOffset >= file.size())
         return UpdateFileFault::NoPayload;
     if (updateModelName(*headerText) != deviceModelName(deviceName))
         return UpdateFileFault::OtherModel;
-    return UpdateFileFault::None;
-}
-
-std::optional<std::uint16_t> checkUpdateFile(std::span<const std::uint8_t> file, const QString &deviceName)
-{
-    if (updateFileFault(file, deviceName) != UpdateFileFault::None)
-        return std::nullopt;
-    return static_cast<std::uint16_t>(file[0] | file[1] << 8);
+    return payloadOffset;
 }
 
 bool updateFileNamesModel(std::span<const std::uint8_t> file, const QString &product)

@@ -2,6 +2,8 @@
 // The update file: whether it is meant for the connected adapter, and where its firmware payload starts.
 #pragma once
 
+#include "model/result.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -25,18 +27,16 @@ std::optional<std::span<const std::uint8_t>> updateHeaderText(std::span<const st
 // or to the end of the text. Empty without "VERSION=". It plays no part in whether a file fits.
 QString updateVersion(std::span<const std::uint8_t> headerText);
 
-// Why a file cannot update the named device, if it cannot.
+// Why a file cannot update the named device.
 enum class UpdateFileFault {
-    None,
     NoHeader,   // no zero byte behind byte 4 ends its header text
     NoPayload,  // the payload would start at or past the file's end: there is no firmware to send
     OtherModel, // the model it names differs from the device's (exactly, letter case included)
 };
-UpdateFileFault updateFileFault(std::span<const std::uint8_t> file, const QString &deviceName);
 
-// The payload offset of a file meant for the named device, or nothing when it has a fault. Nothing
-// past the end of `file` is read.
-std::optional<std::uint16_t> checkUpdateFile(std::span<const std::uint8_t> file, const QString &deviceName);
+// The payload offset of a file meant for the named device, or why it cannot update that device.
+// Nothing past the end of `file` is read.
+Result<std::uint16_t, UpdateFileFault> checkUpdateFile(std::span<const std::uint8_t> file, const QString &deviceName);
 
 // Whether the file names the model of an adapter that runs its firmware, blanks around both names
 // ignored: the firmware and the files need not agree on a trailing blank, which only the boot

@@ -16,7 +16,7 @@ class FirmwareUpdatePort : public QObject
     Q_OBJECT
 
 public:
-    enum class Result {
+    enum class Outcome {
         Success,
         Failure,     // the adapter reported the transfer failed
         AdapterLost, // the adapter left in the middle of the transfer
@@ -45,7 +45,7 @@ signals:
     void progressCleared();
     // The outcome of a transfer, once. A receiver may show it modally; the update goes on once it
     // returns.
-    void finished(FirmwareUpdatePort::Result result);
+    void finished(FirmwareUpdatePort::Outcome outcome);
     void settingsReset();
     // After a result, the update has let the adapter go without a word to it: it restarts by itself.
     void ended();

@@ -12,12 +12,12 @@ BackupKeeper::BackupKeeper(BackupPolicy &policy, QObject *parent)
 
 bool BackupKeeper::backUpBefore(BackupStep step, QWidget *parent)
 {
-    const BackupAttempt attempt = m_policy.backUpBefore(step);
-    if (attempt.succeeded())
+    const Result<QString> attempt = m_policy.backUpBefore(step);
+    if (attempt)
         return true;
     return confirm(parent,
                    tr("%1\n\nGo on without a backup? What the adapter holds now cannot be restored afterwards.")
-                       .arg(attempt.problem),
+                       .arg(attempt.error().message),
                    true);
 }
 

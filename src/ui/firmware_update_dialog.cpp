@@ -146,10 +146,10 @@ void FirmwareUpdateDialog::selectFile()
         holdActions(false);
         return;
     }
-    const std::optional<std::uint16_t> payloadOffset = checkUpdateFile(asBytes(*content), deviceName());
+    const Result<std::uint16_t, UpdateFileFault> payloadOffset = checkUpdateFile(asBytes(*content), deviceName());
     if (!payloadOffset) {
         m_ui->progressBar->setBarState(CaptionedProgressBar::BarState::Error);
-        showMessage(QMessageBox::Critical, tr("Incorrect file!"), incorrectFileDetail(*content));
+        showMessage(QMessageBox::Critical, tr("Incorrect file!"), incorrectFileDetail(*content, payloadOffset.error()));
         m_ui->progressBar->setBarState(CaptionedProgressBar::BarState::Normal);
         holdActions(false);
         return;
@@ -177,22 +177,22 @@ void FirmwareUpdateDialog::onBootLoaderReady(bool ready)
         setActionsEnabled(ready);
 }
 
-void FirmwareUpdateDialog::onFinished(FirmwareUpdatePort::Result result)
+void FirmwareUpdateDialog::onFinished(FirmwareUpdatePort::Outcome result)
 {
     // A lost adapter leaves the window open for the next try, once a boot loader is back.
-    if (result == FirmwareUpdatePort::Result::AdapterLost)
+    if (result == FirmwareUpdatePort::Outcome::AdapterLost)
         holdActions(false);
     showResult(result);
 }
 
-QString FirmwareUpdateDialog::incorrectFileDetail(const QByteArray &file) const
+QString FirmwareUpdateDialog::incorrectFileDetail(const QByteArray &file, UpdateFileFault fault) const
 {
     const std::optional<std::span<const std::uint8_t>> headerText = updateHeaderText(asBytes(file));
     const QString adapterModel = deviceModelName(deviceName()).trimmed();
-    if (!headerText)
+    if (fault == UpdateFileFault::NoHeader || !headerText)
         return tr("The file has no update header. The adapter is a %1.").arg(adapterModel);
     const QString fileModel = updateModelName(*headerText).trimmed();
-    if (updateFileFault(asBytes(file), deviceName()) == UpdateFileFault::NoPayload)
+    if (fault == UpdateFileFault::NoPayload)
         return tr("The file, for a %1, holds no firmware behind its header.").arg(fileModel);
     return tr("The file is for a %1; the adapter is a %2.").arg(fileModel, adapterModel);
 }
@@ -289,10 +289,10 @@ void FirmwareUpdateDialog::showProgress(int value, const QString &caption)
     m_ui->progressBar->repaint();
 }
 
-void FirmwareUpdateDialog::showResult(FirmwareUpdatePort::Result result)
+void FirmwareUpdateDialog::showResult(FirmwareUpdatePort::Outcome result)
 {
     showMessage(QMessageBox::Information,
-                result == FirmwareUpdatePort::Result::Success ? tr("Update success!") : tr("Error!\r\nRetry again"));
+                result == FirmwareUpdatePort::Outcome::Success ? tr("Update success!") : tr("Error!\r\nRetry again"));
 }
 
 void FirmwareUpdateDialog::showMessage(QMessageBox::Icon icon, const QString &text, const QString &detail)

@@ -3,6 +3,7 @@
 // outcome of the update that a FirmwareUpdater runs.
 #pragma once
 
+#include "model/update_file.h"
 #include "ports/firmware_update_port.h"
 #include "ui/update_prompts.h"
 
@@ -61,12 +62,12 @@ private:
     // transfer is lost, or at the next showing.
     void holdActions(bool held);
     void onBootLoaderReady(bool ready);
-    void onFinished(FirmwareUpdatePort::Result result);
+    void onFinished(FirmwareUpdatePort::Outcome result);
     std::optional<QByteArray> readFile(const QString &path);
     // Asks before a transfer, naming the file's model and version against the adapter's firmware.
     bool confirmTransfer(const QByteArray &file);
     // Why the file does not fit, naming its model and the adapter's.
-    QString incorrectFileDetail(const QByteArray &file) const;
+    QString incorrectFileDetail(const QByteArray &file, UpdateFileFault fault) const;
     void resetSettings();
     bool confirm(const QString &question, bool cancelFirst);
     bool backUpBefore(BackupStep step);
@@ -75,7 +76,7 @@ private:
     void setActionsEnabled(bool enabled);
     void showProgress(int value, const QString &caption);
     void showIdentity(const AdapterIdentity &identity);
-    void showResult(FirmwareUpdatePort::Result result);
+    void showResult(FirmwareUpdatePort::Outcome result);
     void showMessage(QMessageBox::Icon icon, const QString &text, const QString &detail = {});
     void centreOverMainWindow();
 

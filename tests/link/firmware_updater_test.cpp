@@ -20,7 +20,7 @@ using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
 using Message = RecordingPort::Message;
 using Messages = std::vector<Message>;
-using Result = FirmwareUpdater::Result;
+using Outcome = FirmwareUpdater::Outcome;
 
 constexpr char kHeader[] = "MODEL=VESTRA7 &VERSION=1.3";
 
@@ -54,7 +54,7 @@ protected:
         QObject::connect(&updater, &FirmwareUpdater::progressChanged,
                          [this](std::uint64_t position, std::uint64_t size) { progress.emplace_back(position, size); });
         QObject::connect(&updater, &FirmwareUpdater::progressCleared, [this] { ++progressClears; });
-        QObject::connect(&updater, &FirmwareUpdater::finished, [this](Result result) {
+        QObject::connect(&updater, &FirmwareUpdater::finished, [this](Outcome result) {
             results.push_back(result);
             // Runs as a modal result box would: while it is open, once.
             if (whileResultShown)
@@ -86,7 +86,7 @@ protected:
     std::vector<bool> actions;
     std::vector<std::pair<std::uint64_t, std::uint64_t>> progress;
     int progressClears = 0;
-    std::vector<Result> results;
+    std::vector<Outcome> results;
     std::function<void()> whileResultShown;
     int settingsResets = 0;
     int ends = 0;
@@ -149,7 +149,7 @@ TEST_F(Updater, EachChunkGoesOnTheAcknowledgementOfTheOneBeforeAndTheResultEndsT
     EXPECT_TRUE(updater.holdsAdapter());
 
     answerEnd({1});
-    EXPECT_EQ(results, std::vector<Result>{Result::Success});
+    EXPECT_EQ(results, std::vector<Outcome>{Outcome::Success});
     EXPECT_FALSE(updater.bootMode()) << "the main window polls again";
     EXPECT_EQ(progressClears, 1);
     timer.advance(99ms);
@@ -206,7 +206,7 @@ TEST_F(Updater, ALateAcknowledgementAndThatOfTheRepeatBothMoveOn)
 struct ResultCase
 {
     Bytes data;
-    Result result;
+    Outcome result;
 };
 
 class UpdaterResult : public Updater, public testing::WithParamInterface<ResultCase>
@@ -214,10 +214,10 @@ class UpdaterResult : public Updater, public testing::WithParamInterface<ResultC
 };
 
 INSTANTIATE_TEST_SUITE_P(Updater, UpdaterResult,
-                         testing::Values(ResultCase{{1}, Result::Success}, ResultCase{{0xFF, 0}, Result::Success},
-                                         ResultCase{{0}, Result::Failure},
+                         testing::Values(ResultCase{{1}, Outcome::Success}, ResultCase{{0xFF, 0}, Outcome::Success},
+                                         ResultCase{{0}, Outcome::Failure},
                                          // Without its byte a result cannot be taken for a success.
-                                         ResultCase{{}, Result::Failure}));
+                                         ResultCase{{}, Outcome::Failure}));
 
 TEST_P(UpdaterResult, IsTheFirstDataByteAndComesOncePerTransfer)
 {
@@ -229,7 +229,7 @@ TEST_P(UpdaterResult, IsTheFirstDataByteAndComesOncePerTransfer)
 
     answerEnd(GetParam().data);
     answerEnd(GetParam().data);
-    EXPECT_EQ(results, std::vector<Result>{GetParam().result});
+    EXPECT_EQ(results, std::vector<Outcome>{GetParam().result});
     EXPECT_FALSE(updater.bootMode());
     timer.advance(100ms);
     EXPECT_EQ(ends, 1) << "the update ends after a failure as after success";
@@ -249,7 +249,7 @@ TEST_F(Updater, AnAdapterLeavingMidTransferEndsItWithOneFailureAtTheNextTick)
     acknowledge();
     EXPECT_TRUE(port.take().empty()) << "nothing goes on after the adapter has gone";
     timer.tick();
-    EXPECT_EQ(results, std::vector<Result>{Result::AdapterLost});
+    EXPECT_EQ(results, std::vector<Outcome>{Outcome::AdapterLost});
     EXPECT_EQ(progressClears, 1);
     EXPECT_FALSE(updater.bootMode());
     EXPECT_EQ(actions.back(), false) << "no boot loader to send a file to";
@@ -277,7 +277,7 @@ TEST_F(Updater, ABootLoaderBackBeforeTheTickDoesNotTakeOverTheTransfer)
     updater.adapterLeft();
     updater.adapterFound(true);
     timer.tick();
-    EXPECT_EQ(results, std::vector<Result>{Result::AdapterLost});
+    EXPECT_EQ(results, std::vector<Outcome>{Outcome::AdapterLost});
     EXPECT_TRUE(port.take().empty()) << "no chunk of the old transfer";
     EXPECT_TRUE(updater.bootMode());
     EXPECT_EQ(actions.back(), true);
@@ -323,7 +323,7 @@ TEST_F(Updater, NothingAfterTheResultReportsAgain)
     updater.adapterLeft();
     timer.advance(100ms);
     updater.adapterFound(false);
-    EXPECT_EQ(results, std::vector<Result>{Result::Success});
+    EXPECT_EQ(results, std::vector<Outcome>{Outcome::Success});
     EXPECT_EQ(ends, 1);
 }
 

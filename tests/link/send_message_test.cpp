@@ -70,7 +70,7 @@ TEST(SendMessage, PollIsOneTrailerReport)
     EXPECT_TRUE(std::equal(head.begin(), head.end(), report.begin()));
     expectZerosFrom(report, 7);
     EXPECT_EQ(outcome.written, 65);
-    EXPECT_TRUE(outcome.ended);
+    EXPECT_TRUE(outcome.uninterrupted);
 }
 
 TEST(SendMessage, SixtyThreeBytesFillOneFrameAndSixtyFourSpillOneByte)
@@ -134,7 +134,7 @@ TEST(SendMessage, NoDeviceWritesNothing)
     const auto record = counting(1789);
     const SendOutcome outcome = sendMessage(requestFor(CMD_WRITE_RECORD, record), nullptr);
     EXPECT_EQ(outcome.written, 0);
-    EXPECT_TRUE(outcome.ended);
+    EXPECT_TRUE(outcome.uninterrupted);
 }
 
 TEST(SendMessage, QuietFailureStillAttemptsEveryFrame)
@@ -145,7 +145,7 @@ TEST(SendMessage, QuietFailureStillAttemptsEveryFrame)
     const SendOutcome outcome = sendMessage(requestFor(CMD_WRITE_RECORD, record), &writer);
     EXPECT_EQ(writer.reports.size(), 30u);
     EXPECT_EQ(outcome.written, 29 * 65);
-    EXPECT_TRUE(outcome.ended);
+    EXPECT_TRUE(outcome.uninterrupted);
 }
 
 TEST(SendMessage, AnErrorEndsTheMessageWithTheCountSoFar)
@@ -156,8 +156,8 @@ TEST(SendMessage, AnErrorEndsTheMessageWithTheCountSoFar)
     const SendOutcome outcome = sendMessage(requestFor(CMD_WRITE_RECORD, record), &writer);
     EXPECT_EQ(writer.reports.size(), 3u);
     EXPECT_EQ(outcome.written, 2 * 65);
-    ASSERT_FALSE(outcome.ended);
-    EXPECT_EQ(outcome.ended.error().message, QStringLiteral("The device does not respond."));
+    ASSERT_FALSE(outcome.uninterrupted);
+    EXPECT_EQ(outcome.uninterrupted.error().message, QStringLiteral("The device does not respond."));
 }
 
 TEST(SendMessage, CountWrapsAtSixteenBits)

@@ -63,8 +63,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_P(ModelMatch, AcceptsOnlyTheNamedModel)
 {
     const std::vector<std::uint8_t> file = updateFile(GetParam().headerText, payloadBytes(600));
-    const std::optional<std::uint16_t> offset = checkUpdateFile(file, GetParam().deviceName);
-    EXPECT_EQ(offset.has_value(), GetParam().accepted);
+    const Result<std::uint16_t, UpdateFileFault> offset = checkUpdateFile(file, GetParam().deviceName);
+    EXPECT_EQ(offset.ok(), GetParam().accepted);
+    if (!offset) {
+        EXPECT_EQ(offset.error(), UpdateFileFault::OtherModel);
+    }
     if (offset) {
         EXPECT_EQ(*offset, 4 + GetParam().headerText.size() + 1);
     }
@@ -82,27 +85,29 @@ TEST(UpdateFile, TheModelNameIsEightBitTextInTheSystemCodePage)
 TEST(UpdateFile, PayloadOffsetIsLittleEndianAndBytesTwoAndThreeMeanNothing)
 {
     std::vector<std::uint8_t> file = updateFile("MODEL=VESTRA7&", payloadBytes(10), 0x0123);
-    EXPECT_EQ(checkUpdateFile(file, kBoot), 0x0123);
+    EXPECT_EQ(checkUpdateFile(file, kBoot).value(), 0x0123);
     for (const std::uint8_t filler : {std::uint8_t{0x00}, std::uint8_t{0xFF}}) {
         file[2] = filler;
         file[3] = filler;
-        EXPECT_EQ(checkUpdateFile(file, kBoot), 0x0123) << int(filler);
+        EXPECT_EQ(checkUpdateFile(file, kBoot).value(), 0x0123) << int(filler);
     }
     // The payload may start at the very start of the file, header included.
     file[0] = 0;
     file[1] = 0;
-    EXPECT_EQ(checkUpdateFile(file, kBoot), 0);
+    EXPECT_EQ(checkUpdateFile(file, kBoot).value(), 0);
 }
 
 TEST(UpdateFile, AFileWithNothingBehindItsHeaderIsIncorrect)
 {
     const std::vector<std::uint8_t> headerOnly = updateFile("MODEL=VESTRA7&", {});
-    EXPECT_EQ(updateFileFault(headerOnly, kBoot), UpdateFileFault::NoPayload);
+    EXPECT_EQ(checkUpdateFile(headerOnly, kBoot).error(), UpdateFileFault::NoPayload);
     std::vector<std::uint8_t> pastTheEnd = updateFile("MODEL=VESTRA7&", payloadBytes(10));
     for (const std::size_t offset : {pastTheEnd.size(), pastTheEnd.size() + 1, std::size_t{0xFFFF}}) {
         pastTheEnd[0] = static_cast<std::uint8_t>(offset & 0xFF);
         pastTheEnd[1] = static_cast<std::uint8_t>(offset >> 8);
-        EXPECT_FALSE(checkUpdateFile(pastTheEnd, kBoot)) << offset;
+        const Result<std::uint16_t, UpdateFileFault> checked = checkUpdateFile(pastTheEnd, kBoot);
+        ASSERT_FALSE(checked) << offset;
+        EXPECT_EQ(checked.error(), UpdateFileFault::NoPayload) << offset;
     }
     pastTheEnd[0] = static_cast<std::uint8_t>((pastTheEnd.size() - 1) & 0xFF);
     pastTheEnd[1] = static_cast<std::uint8_t>((pastTheEnd.size() - 1) >> 8);
@@ -123,13 +128,17 @@ TEST(UpdateFile, AFileWithoutAWholeHeaderIsRefused)
 {
     // Exactly sized vectors: a check that reads past the end shows up under the address sanitizer.
     for (std::size_t size = 0; size <= 4; ++size)
-        EXPECT_FALSE(checkUpdateFile(std::vector<std::uint8_t>(size, 0), QStringLiteral("(boot)"))) << size;
+        EXPECT_EQ(checkUpdateFile(std::vector<std::uint8_t>(size, 0), QStringLiteral("(boot)")).error(),
+                  UpdateFileFault::NoHeader)
+            << size;
     EXPECT_TRUE(checkUpdateFile(std::vector<std::uint8_t>(5, 0), QStringLiteral("(boot)")))
         << "an empty header text names the empty model";
 
     std::vector<std::uint8_t> unended = updateFile("MODEL=VESTRA7", {});
     unended.pop_back();
-    EXPECT_FALSE(checkUpdateFile(unended, kBoot)) << "no zero byte ends the header text";
+    const Result<std::uint16_t, UpdateFileFault> checked = checkUpdateFile(unended, kBoot);
+    ASSERT_FALSE(checked) << "no zero byte ends the header text";
+    EXPECT_EQ(checked.error(), UpdateFileFault::NoHeader);
 }
 
 TEST(FirmwareImage, ChunksAreFullSizeWithZerosPastTheEndOfTheFile)
