@@ -73,11 +73,7 @@ TEST(AdapterLockOfAnotherUser, ACommandIsRefusedWithExitFiveNamingTheOtherUsersP
     ASSERT_EQ(holder.start(AdapterLock::systemScope(), QStringLiteral("V7-A"), "until-done"), "held");
 
     QProcess command;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-    environment.remove(QStringLiteral("LANGUAGE"));
-    environment.insert(QStringLiteral("UMOCKDEV_DIR"), hidraw.rootDir());
-    command.setProcessEnvironment(environment);
+    command.setProcessEnvironment(hidraw.childEnvironment());
     command.start(QStringLiteral(VESTRA7_PROGRAM),
                   {QStringLiteral("status"), QStringLiteral("--serial"), QStringLiteral("V7-A")});
     ASSERT_TRUE(waitUntil([&] { return command.state() == QProcess::NotRunning; }, std::chrono::seconds(20)));

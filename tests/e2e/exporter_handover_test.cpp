@@ -28,11 +28,7 @@ struct CommandRun
 CommandRun runCommand(const VirtualHidraw &hidraw, const QStringList &arguments)
 {
     QProcess command;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-    environment.remove(QStringLiteral("LANGUAGE"));
-    environment.insert(QStringLiteral("UMOCKDEV_DIR"), hidraw.rootDir());
-    command.setProcessEnvironment(environment);
+    command.setProcessEnvironment(hidraw.childEnvironment());
     command.start(QStringLiteral(VESTRA7_PROGRAM), arguments);
     if (!waitUntil([&] { return command.state() == QProcess::NotRunning; }, kWait) ||
         command.exitStatus() != QProcess::NormalExit)
@@ -85,11 +81,7 @@ TEST(ExporterHandOver, ACommandGetsTheAdapterWhichTheExporterReportsHeldMeanwhil
     ASSERT_TRUE(waitUntil([&] { return shows("vestra7_adapter_connected{adapter=\"V7-A\"} 1"); }, kWait));
 
     QProcess command;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-    environment.remove(QStringLiteral("LANGUAGE"));
-    environment.insert(QStringLiteral("UMOCKDEV_DIR"), hidraw.rootDir());
-    command.setProcessEnvironment(environment);
+    command.setProcessEnvironment(hidraw.childEnvironment());
     command.start(QStringLiteral(VESTRA7_PROGRAM),
                   {QStringLiteral("status"), QStringLiteral("--serial"), QStringLiteral("V7-A")});
     // The exporter reports the adapter held from when it lets go until it has it back, which is no

@@ -255,6 +255,15 @@ QString VirtualHidraw::rootDir() const
     return folder;
 }
 
+QProcessEnvironment VirtualHidraw::childEnvironment() const
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    environment.remove(QStringLiteral("LANGUAGE"));
+    environment.insert(QStringLiteral("UMOCKDEV_DIR"), rootDir());
+    return environment;
+}
+
 QString VirtualHidraw::plug(const std::shared_ptr<EmulatedHidDevice> &device)
 {
     auto node = std::make_shared<VirtualNode>();

@@ -6,6 +6,7 @@
 #include "sim/delayed_plugs.h"
 #include "sim/emulated_port.h"
 
+#include <QProcessEnvironment>
 #include <QString>
 
 #include <condition_variable>
@@ -48,6 +49,9 @@ public:
     // The testbed's folder. A child process sees the nodes when its environment has it as
     // UMOCKDEV_DIR, along with this process's LD_PRELOAD.
     QString rootDir() const;
+    // The environment of a program started as a child on these nodes: the testbed named, the C
+    // locale, so that its words are the untranslated ones.
+    QProcessEnvironment childEnvironment() const;
 
     QString plug(const std::shared_ptr<EmulatedHidDevice> &device) override;
     void unplug(EmulatedHidDevice &device) override;
